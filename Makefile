@@ -1,0 +1,27 @@
+# The two commands of the README: `make run` builds and starts tolvan, `make test` builds
+# and runs every test. Both install what is missing first.
+BUILD ?= build
+SAN_BUILD ?= build-san
+JOBS ?= $(shell nproc)
+
+.PHONY: run test deps build build-san
+
+deps:
+	./scripts/install-deps
+
+build: deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD) -j $(JOBS)
+
+# The Qt-free core under AddressSanitizer and UndefinedBehaviorSanitizer, with the fuzzers.
+build-san: deps
+	cmake -S . -B $(SAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
+	  -DTOLVAN_CORE_ONLY=ON -DTOLVAN_SANITIZE=ON -DTOLVAN_FUZZ=ON
+	cmake --build $(SAN_BUILD) -j $(JOBS)
+
+run: build
+	cd $(BUILD)/app && ./tolvan
+
+test: build build-san
+	ctest --test-dir $(SAN_BUILD) --output-on-failure -j $(JOBS)
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)

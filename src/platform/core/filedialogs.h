@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// An open or save dialog. The filter has the form "desc|patterns|desc|patterns|".
+struct FileDialogRequest {
+  bool save = false;
+  std::string title;
+  std::string filter;
+  int filterIndex = 1;
+  std::string initDir;   // drive-letter form; empty: the dialog's own choice
+  std::string fileName;  // proposed name
+  int flags = 0;
+};
+
+class FileDialogService {
+ public:
+  virtual ~FileDialogService() = default;
+  // The chosen file's full path in drive-letter form. A cancel throws VbError(errCancel);
+  // a file outside the mapped drives throws VbError(errPathNotFound).
+  virtual std::string Show(const FileDialogRequest& request) = 0;
+};
+
+FileDialogService& FileDialogs();
+void SetFileDialogs(FileDialogService* service);
+
+}  // namespace platform

@@ -1,0 +1,248 @@
+#include "platform/core/files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+
+#include "platform/core/drives.h"
+#include "platform/core/errors.h"
+
+namespace platform {
+namespace {
+
+constexpr std::size_t kBufferSize = 64 * 1024;
+std::atomic<std::int64_t> gWriteBudget{-1};
+
+std::string HostOrThrow(std::string_view dosPath) {
+  auto host = CurrentDriveMap().ToHost(dosPath);
+  if (!host) throw VbError(errPathNotFound);
+  return *host;
+}
+
+std::string ParentOf(const std::string& hostPath) {
+  auto slash = hostPath.find_last_of('/');
+  if (slash == std::string::npos || slash == 0) return "/";
+  return hostPath.substr(0, slash);
+}
+
+// ENOENT means a missing file only when the folder that should hold it exists.
+std::int32_t MissingError(const std::string& hostPath) {
+  struct stat st {};
+  std::string parent = ParentOf(hostPath);
+  if (::stat(parent.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return errFileNotFound;
+  return errPathNotFound;
+}
+
+std::int32_t StatError(const std::string& hostPath, int err) {
+  if (err == ENOENT) return MissingError(hostPath);
+  return ErrorFromErrno(err);
+}
+
+void SyncFolder(const std::string& folder) {
+  int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd >= 0) {
+    ::fsync(fd);
+    ::close(fd);
+  }
+}
+
+}  // namespace
+
+FileProbe FileLenHost(const std::string& hostPath) {
+  struct stat st {};
+  if (::stat(hostPath.c_str(), &st) != 0) return {0, StatError(hostPath, errno)};
+  if (!S_ISREG(st.st_mode)) return {0, errFileNotFound};
+  return {static_cast<std::int64_t>(st.st_size), errNone};
+}
+
+FileProbe FileLen(std::string_view dosPath) {
+  auto host = CurrentDriveMap().ToHost(dosPath);
+  if (!host) return {0, errPathNotFound};
+  return FileLenHost(*host);
+}
+
+std::int32_t SetReadOnly(std::string_view dosPath, bool readOnly) {
+  auto host = CurrentDriveMap().ToHost(dosPath);
+  if (!host) return errPathNotFound;
+  struct stat st {};
+  if (::stat(host->c_str(), &st) != 0) return StatError(*host, errno);
+  mode_t mode = st.st_mode & 07777;
+  mode = readOnly ? (mode & ~(S_IWUSR | S_IWGRP | S_IWOTH)) : (mode | S_IWUSR);
+  if (::chmod(host->c_str(), mode) != 0) return ErrorFromErrno(errno);
+  return errNone;
+}
+
+bool IsReadOnly(std::string_view dosPath) {
+  auto host = CurrentDriveMap().ToHost(dosPath);
+  struct stat st {};
+  if (!host || ::stat(host->c_str(), &st) != 0) return false;
+  return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
+std::int32_t DeleteFile(std::string_view dosPath) {
+  auto host = CurrentDriveMap().ToHost(dosPath);
+  if (!host) return errPathNotFound;
+  if (::unlink(host->c_str()) != 0) return StatError(*host, errno);
+  return errNone;
+}
+
+std::int32_t RenameFile(std::string_view fromDos, std::string_view toDos) {
+  auto from = CurrentDriveMap().ToHost(fromDos);
+  auto to = CurrentDriveMap().ToHost(toDos);
+  if (!from || !to) return errPathNotFound;
+  if (::rename(from->c_str(), to->c_str()) != 0) return StatError(*from, errno);
+  return errNone;
+}
+
+std::optional<std::time_t> FileModifiedHost(const std::string& hostPath) {
+  struct stat st {};
+  if (::stat(hostPath.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  return st.st_mtime;
+}
+
+std::optional<std::time_t> FileModified(std::string_view dosPath) {
+  auto host = CurrentDriveMap().ToHost(dosPath);
+  if (!host) return std::nullopt;
+  return FileModifiedHost(*host);
+}
+
+std::string ReadWholeFile(std::string_view dosPath) {
+  std::string host = HostOrThrow(dosPath);
+  int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) throw VbError(StatError(host, errno));
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    throw VbError(errFileNotFound);
+  }
+  std::string data;
+  data.resize(static_cast<std::size_t>(st.st_size));
+  std::size_t got = 0;
+  while (got < data.size()) {
+    ssize_t n = ::read(fd, data.data() + got, data.size() - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      int err = errno;
+      ::close(fd);
+      throw VbError(ErrorFromErrno(err));
+    }
+    if (n == 0) break;  // the file shrank while we read it
+    got += static_cast<std::size_t>(n);
+  }
+  data.resize(got);
+  // It may also have grown: take the rest.
+  char extra[kBufferSize];
+  for (;;) {
+    ssize_t n = ::read(fd, extra, sizeof extra);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    data.append(extra, static_cast<std::size_t>(n));
+  }
+  ::close(fd);
+  return data;
+}
+
+OutFile::OutFile(std::string_view dosPath, Mode mode) : hostPath_(HostOrThrow(dosPath)) {
+  int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (mode == Mode::Append ? O_APPEND : O_TRUNC);
+  fd_ = ::open(hostPath_.c_str(), flags, 0644);
+  if (fd_ < 0) throw VbError(StatError(hostPath_, errno));
+  if (mode == Mode::Append) {
+    struct stat st {};
+    if (::fstat(fd_, &st) == 0) initialSize_ = st.st_size;
+  }
+  buffer_.reserve(kBufferSize);
+}
+
+OutFile::~OutFile() {
+  if (fd_ >= 0) {
+    try {
+      Flush();
+    } catch (...) {
+    }
+    ::close(fd_);
+  }
+}
+
+void OutFile::Write(std::string_view bytes) {
+  if (buffer_.size() + bytes.size() > kBufferSize) {
+    Flush();
+    if (bytes.size() >= kBufferSize) {
+      WriteRaw(bytes.data(), bytes.size());
+      return;
+    }
+  }
+  buffer_.append(bytes);
+}
+
+void OutFile::Flush() {
+  if (!buffer_.empty()) {
+    std::string pending;
+    pending.swap(buffer_);
+    buffer_.reserve(kBufferSize);
+    WriteRaw(pending.data(), pending.size());
+  }
+}
+
+void OutFile::Sync() {
+  Flush();
+  if (fd_ >= 0 && ::fsync(fd_) != 0) throw VbError(ErrorFromErrno(errno));
+}
+
+void OutFile::Close() {
+  if (fd_ < 0) return;
+  try {
+    Flush();
+  } catch (...) {
+    ::close(fd_);
+    fd_ = -1;
+    throw;
+  }
+  int rc = ::close(fd_);
+  fd_ = -1;
+  if (rc != 0) throw VbError(ErrorFromErrno(errno));
+}
+
+void OutFile::WriteRaw(const char* data, std::size_t size) {
+  if (fd_ < 0) throw VbError(errBadFileName);
+  while (size > 0) {
+    std::size_t chunk = size;
+    std::int64_t budget = gWriteBudget.load();
+    if (budget >= 0) {
+      if (budget == 0) throw VbError(errDiskFull);
+      chunk = std::min<std::size_t>(chunk, static_cast<std::size_t>(budget));
+    }
+    ssize_t n = ::write(fd_, data, chunk);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) throw VbError(ErrorFromErrno(errno));
+    if (budget >= 0) gWriteBudget.store(budget - n);
+    data += n;
+    size -= static_cast<std::size_t>(n);
+  }
+}
+
+void ReplaceFile(std::string_view targetDos, std::string_view tempDos,
+                 const std::function<void(OutFile&)>& fill, bool readOnly) {
+  std::string target = HostOrThrow(targetDos);
+  std::string temp = HostOrThrow(tempDos);
+  ::unlink(temp.c_str());  // a twin left behind read-only would refuse to open
+  try {
+    OutFile out(tempDos, OutFile::Mode::Create);
+    fill(out);
+    out.Sync();
+    out.Close();
+    if (readOnly) ::chmod(temp.c_str(), 0444);
+    if (::rename(temp.c_str(), target.c_str()) != 0) throw VbError(ErrorFromErrno(errno));
+  } catch (...) {
+    ::unlink(temp.c_str());
+    throw;
+  }
+  SyncFolder(ParentOf(target));
+}
+
+void InjectWriteFailureAfter(std::int64_t bytes) { gWriteBudget.store(bytes < 0 ? -1 : bytes); }
+
+}  // namespace platform

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// The outcome of asking for a file's length: the length, or why it could not be had.
+// A missing file is errFileNotFound (53), a missing folder on the way errPathNotFound (76);
+// a path that is not a regular file (a folder, a pipe, a device) counts as not found.
+struct FileProbe {
+  std::int64_t length = 0;
+  std::int32_t error = 0;
+  bool ok() const { return error == 0; }
+};
+
+FileProbe FileLen(std::string_view dosPath);
+FileProbe FileLenHost(const std::string& hostPath);
+
+// The read-only attribute is the absence of write permission.
+std::int32_t SetReadOnly(std::string_view dosPath, bool readOnly);
+bool IsReadOnly(std::string_view dosPath);
+
+std::int32_t DeleteFile(std::string_view dosPath);
+std::int32_t RenameFile(std::string_view fromDos, std::string_view toDos);
+
+// Last modification time of a regular file; nothing when it cannot be had.
+std::optional<std::time_t> FileModified(std::string_view dosPath);
+std::optional<std::time_t> FileModifiedHost(const std::string& hostPath);
+
+// Reads a whole file in one go; throws VbError (53, 76, ...) when it cannot be read.
+std::string ReadWholeFile(std::string_view dosPath);
+
+// A sequential writer with a 64 KiB buffer. Every failure throws VbError.
+class OutFile {
+ public:
+  enum class Mode { Create, Append };
+
+  OutFile(std::string_view dosPath, Mode mode);
+  ~OutFile();
+  OutFile(const OutFile&) = delete;
+  OutFile& operator=(const OutFile&) = delete;
+
+  void Write(std::string_view bytes);
+  void Flush();
+  void Sync();  // flush, then fsync
+  void Close();
+  // Bytes the file held when it was opened (for appends).
+  std::int64_t initialSize() const { return initialSize_; }
+  const std::string& hostPath() const { return hostPath_; }
+
+ private:
+  void WriteRaw(const char* data, std::size_t size);
+
+  std::string hostPath_;
+  int fd_ = -1;
+  std::string buffer_;
+  std::int64_t initialSize_ = 0;
+};
+
+// Rewrites `targetDos` whole through its temporary twin `tempDos`: `fill` writes the new
+// content into the twin, which is synced and renamed over the target. Until the rename the
+// target holds its old content; after it the new. Any failure removes the twin, leaves the
+// target as it was and throws VbError. With `readOnly` the new file carries the read-only
+// attribute.
+void ReplaceFile(std::string_view targetDos, std::string_view tempDos,
+                 const std::function<void(OutFile&)>& fill, bool readOnly);
+
+// Fault injection for tests: after `bytes` more bytes have been written by any OutFile,
+// writing fails as a full disk would. A negative value switches the fault off.
+void InjectWriteFailureAfter(std::int64_t bytes);
+
+}  // namespace platform

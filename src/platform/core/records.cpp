@@ -1,0 +1,77 @@
+#include "platform/core/records.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/core/drives.h"
+#include "platform/core/errors.h"
+
+namespace platform {
+
+RecordFile::RecordFile(std::string_view dosPath, std::size_t recordLength, Mode mode)
+    : recordLength_(recordLength) {
+  auto host = CurrentDriveMap().ToHost(dosPath);
+  if (!host) throw VbError(errPathNotFound);
+  hostPath_ = *host;
+  int flags = (mode == Mode::Read ? O_RDONLY : (O_RDWR | O_CREAT)) | O_CLOEXEC;
+  fd_ = ::open(hostPath_.c_str(), flags, 0644);
+  if (fd_ < 0) {
+    int err = errno;
+    throw VbError(err == ENOENT ? errFileNotFound : ErrorFromErrno(err));
+  }
+}
+
+RecordFile::~RecordFile() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+std::int64_t RecordFile::RecordCount() const {
+  struct stat st {};
+  if (::fstat(fd_, &st) != 0) throw VbError(ErrorFromErrno(errno));
+  return static_cast<std::int64_t>(st.st_size) / static_cast<std::int64_t>(recordLength_);
+}
+
+std::string RecordFile::Read(std::int64_t number) const {
+  if (number < 1 || number > RecordCount()) throw VbError(errInputPastEnd);
+  std::string record(recordLength_, ' ');
+  off_t offset = static_cast<off_t>((number - 1) * static_cast<std::int64_t>(recordLength_));
+  std::size_t got = 0;
+  while (got < recordLength_) {
+    ssize_t n = ::pread(fd_, record.data() + got, recordLength_ - got, offset + static_cast<off_t>(got));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) throw VbError(ErrorFromErrno(errno));
+    if (n == 0) throw VbError(errInputPastEnd);
+    got += static_cast<std::size_t>(n);
+  }
+  return record;
+}
+
+void RecordFile::Write(std::int64_t number, std::string_view record) {
+  if (number < 1) throw VbError(errBadFileName);
+  std::string fitted(record.substr(0, recordLength_));
+  fitted.resize(recordLength_, ' ');
+  off_t offset = static_cast<off_t>((number - 1) * static_cast<std::int64_t>(recordLength_));
+  std::size_t put = 0;
+  while (put < recordLength_) {
+    ssize_t n = ::pwrite(fd_, fitted.data() + put, recordLength_ - put, offset + static_cast<off_t>(put));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) throw VbError(ErrorFromErrno(errno));
+    put += static_cast<std::size_t>(n);
+  }
+}
+
+void RecordFile::Sync() {
+  if (fd_ >= 0 && ::fsync(fd_) != 0) throw VbError(ErrorFromErrno(errno));
+}
+
+void RecordFile::Close() {
+  if (fd_ < 0) return;
+  int rc = ::close(fd_);
+  fd_ = -1;
+  if (rc != 0) throw VbError(ErrorFromErrno(errno));
+}
+
+}  // namespace platform

@@ -1,0 +1,74 @@
+#include <gtest/gtest.h>
+
+#include "platform/core/errors.h"
+#include "platform/core/textrecords.h"
+
+using namespace platform;
+
+TEST(ListWriter, WritesTextsBareAndNumbersWithSignBlank) {
+  ListWriter w;
+  w.Text("c:\\").Text("n/a ").Number(0).Number(1).Number(1).Number(0).Text("None selected").Number(1).EndLine();
+  EXPECT_EQ(w.str(), "c:\\,n/a , 0 , 1 , 1 , 0 ,None selected, 1 \r\n");
+  EXPECT_EQ(w.str().size(), 44u);
+  ListWriter n;
+  n.Number(-3).Number(12).EndLine();
+  EXPECT_EQ(n.str(), "-3 , 12 \r\n");
+}
+
+TEST(ListWriter, QuotesOnlyTextsThatHoldACommaOrTheyWouldSplit) {
+  ListWriter w;
+  w.TextQuotedIfComma("Intro, part 1").TextQuotedIfComma("C:\\a.wav").Text("True").EndLine();
+  EXPECT_EQ(w.str(), "\"Intro, part 1\",C:\\a.wav,True\r\n");
+  ListReader r(w.str());
+  EXPECT_EQ(r.Field(), "Intro, part 1");
+  EXPECT_EQ(r.Field(), "C:\\a.wav");
+  EXPECT_EQ(r.Field(), "True");
+  EXPECT_TRUE(r.AtEnd());
+}
+
+TEST(ListReader, SplitsAtCommasAndLineEndsSkippingLeadingBlanks) {
+  ListReader r("7,,False\r\n  Intro ,C:\\x.wav,True\r\nlast");
+  EXPECT_EQ(r.Field(), "7");
+  EXPECT_EQ(r.Field(), "");
+  EXPECT_EQ(r.Field(), "False");
+  EXPECT_EQ(r.Field(), "Intro ");
+  EXPECT_EQ(r.Field(), "C:\\x.wav");
+  EXPECT_EQ(r.Field(), "True");
+  EXPECT_EQ(r.Field(), "last");
+  EXPECT_TRUE(r.AtEnd());
+  EXPECT_THROW(r.Field(), VbError);
+}
+
+TEST(ListReader, ReadsNumbersAndRefusesTextWhereANumberBelongs) {
+  ListReader r(" 12 ,-3 , ,abc\r\n");
+  EXPECT_EQ(r.NumberField(), 12);
+  EXPECT_EQ(r.NumberField(), -3);
+  EXPECT_EQ(r.NumberField(), 0);
+  try {
+    r.NumberField();
+    FAIL();
+  } catch (const VbError& e) {
+    EXPECT_EQ(e.number(), errTypeMismatch);
+  }
+}
+
+TEST(ListReader, TrailingEmptyFieldsBeforeTheLineEnd) {
+  ListReader r("C:,\\M\\,a,wav,,\r\nnext");
+  for (const char* want : {"C:", "\\M\\", "a", "wav", "", ""}) EXPECT_EQ(r.Field(), want);
+  EXPECT_EQ(r.Field(), "next");
+}
+
+TEST(ListReader, QuotedFieldRunsToTheNextQuote) {
+  ListReader r("\"a,b\" x,c\r\n\"unclosed");
+  EXPECT_EQ(r.Field(), "a,b");
+  EXPECT_EQ(r.Field(), "c");
+  EXPECT_EQ(r.Field(), "unclosed");
+}
+
+TEST(ListReader, LineTakesTheWholeLine) {
+  ListReader r("Last Updated:  12/10/2026, 8:00\r\n 1 , 2 \r\n");
+  EXPECT_EQ(r.Line(), "Last Updated:  12/10/2026, 8:00");
+  EXPECT_EQ(r.NumberField(), 1);
+  EXPECT_EQ(r.NumberField(), 2);
+  EXPECT_TRUE(r.AtEnd());
+}
