@@ -1,1 +1,489 @@
-// placeholder
+#include "platform/qt/printer_qt.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <map>
+#include <optional>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <QFileInfo>
+#include <QFont>
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QPrinter>
+#include <QTemporaryDir>
+
+#include "platform/core/errors.h"
+#include "support/recording_printer.h"
+
+namespace {
+
+using platform::DocumentLine;
+using platform::PrinterFont;
+using platform::PrintItem;
+
+PrintItem D(std::string text) { return PrintItem::Direct(std::move(text)); }
+PrintItem Z(std::string text) { return PrintItem::Zone(std::move(text)); }
+
+// Every character 10 units wide at 10 points, lines 20 high; both scale with the size.
+class FixedMetrics : public platform::TextMetrics {
+ public:
+  double Width(const PrinterFont& font, std::string_view text) const override {
+    return ColumnWidth(font) * static_cast<double>(text.size());
+  }
+  double ColumnWidth(const PrinterFont& font) const override { return font.points; }
+  double LineHeight(const PrinterFont& font) const override { return 2 * font.points; }
+};
+
+// Where a piece of text landed: page, top, x.
+struct Spot {
+  int page;
+  double top;
+  double x;
+  std::string text;
+  bool operator==(const Spot&) const = default;
+};
+
+void PrintTo(const Spot& s, std::ostream* os) {
+  *os << "{page " << s.page << ", top " << s.top << ", x " << s.x << ", \"" << s.text << "\"}";
+}
+
+std::vector<Spot> Spots(const std::vector<DocumentLine>& lines, double pageHeight) {
+  std::vector<Spot> spots;
+  const auto pages = platform::LayOutDocument(lines, FixedMetrics{}, pageHeight);
+  for (std::size_t p = 0; p < pages.size(); ++p)
+    for (const auto& t : pages[p].texts) spots.push_back({static_cast<int>(p) + 1, t.top, t.x, t.text});
+  return spots;
+}
+
+// --- print zones -------------------------------------------------------------------------
+
+struct ZoneCase {
+  const char* name;
+  std::vector<PrintItem> items;
+  std::vector<Spot> expected;  // on page 1; top 0 is the first line, 20 the second ...
+};
+
+class PrintZones : public testing::TestWithParam<ZoneCase> {};
+
+TEST_P(PrintZones, PlacesItemsOfALine) {
+  const ZoneCase& c = GetParam();
+  EXPECT_EQ(Spots({{PrinterFont{}, c.items}}, 1e9), c.expected);
+}
+
+const std::string k14(14, 'x');
+const std::string k20(20, 'x');
+
+INSTANTIATE_TEST_SUITE_P(
+    Layout, PrintZones,
+    testing::Values(
+        ZoneCase{"DirectItemsFollowEachOther", {D("ab"), D("cd")}, {{1, 0, 0, "ab"}, {1, 0, 20, "cd"}}},
+        ZoneCase{"ShortItemsStartAtEveryFourteenthColumn",
+                 {D("ab"), Z("c"), Z("d")},
+                 {{1, 0, 0, "ab"}, {1, 0, 140, "c"}, {1, 0, 280, "d"}}},
+        ZoneCase{"ZoneAtLineStartSkipsTheFirstZone", {Z("F1"), Z("F2")}, {{1, 0, 140, "F1"}, {1, 0, 280, "F2"}}},
+        ZoneCase{"EmptyFirstItemLeavesTheFirstZoneEmpty", {D(""), Z("F1")}, {{1, 0, 140, "F1"}}},
+        ZoneCase{"LongItemPushesTheNextToTheZoneAfterItsEnd",
+                 {D(k20), Z("y"), Z("z")},
+                 {{1, 0, 0, k20}, {1, 0, 280, "y"}, {1, 0, 420, "z"}}},
+        ZoneCase{"ItemFillingAZoneExactlyPushesTheNextOn", {D(k14), Z("y")}, {{1, 0, 0, k14}, {1, 0, 280, "y"}}},
+        ZoneCase{"DirectItemFollowsAZonedOne", {Z("a"), D("b")}, {{1, 0, 140, "a"}, {1, 0, 150, "b"}}},
+        ZoneCase{"TabsStepToZonesAndCarriageReturnsEndRows",
+                 {D("r0c0\tr0c1\rr1c0\t\tr1c2")},
+                 {{1, 0, 0, "r0c0"}, {1, 0, 140, "r0c1"}, {1, 20, 0, "r1c0"}, {1, 20, 280, "r1c2"}}},
+        ZoneCase{"EmptyCellsOfClipTextStillTakeTheirZones",
+                 {D("\tC\rx\t")},
+                 {{1, 0, 140, "C"}, {1, 20, 0, "x"}}},
+        ZoneCase{"CrLfIsOneBreakLfAlone", {D("a\r\nb\nc")}, {{1, 0, 0, "a"}, {1, 20, 0, "b"}, {1, 40, 0, "c"}}},
+        ZoneCase{"ItemsAfterAMultiLineItemContinueItsLastLine",
+                 {D("a\rbc"), Z("z"), D("q")},
+                 {{1, 0, 0, "a"}, {1, 20, 0, "bc"}, {1, 20, 140, "z"}, {1, 20, 150, "q"}}},
+        ZoneCase{"UnicodeTextIsKeptWhole", {D("Grüße"), Z("»")}, {{1, 0, 0, "Grüße"}, {1, 0, 140, "»"}}}),
+    [](const testing::TestParamInfo<ZoneCase>& info) { return std::string(info.param.name); });
+
+TEST(PrintZones, ZoneWidthFollowsTheFontOfTheLine) {
+  // At 8 points a column is 8 units; at 14 points 14.
+  EXPECT_EQ(Spots({{PrinterFont{8, true}, {Z("a")}}, {PrinterFont{14, false}, {D(""), Z("b")}}}, 1e9),
+            (std::vector<Spot>{{1, 0, 8 * 14, "a"}, {1, 16, 14 * 14, "b"}}));
+}
+
+// --- pages -------------------------------------------------------------------------------
+
+struct PageCase {
+  const char* name;
+  std::vector<DocumentLine> lines;
+  double pageHeight;
+  std::vector<Spot> expected;
+};
+
+class PageBreaks : public testing::TestWithParam<PageCase> {};
+
+TEST_P(PageBreaks, StartANewPageWhenALineDoesNotFit) {
+  const PageCase& c = GetParam();
+  EXPECT_EQ(Spots(c.lines, c.pageHeight), c.expected);
+}
+
+DocumentLine L(std::string text, double points = 10) { return {PrinterFont{points, false}, {D(std::move(text))}}; }
+DocumentLine Empty() { return {PrinterFont{}, {}}; }
+
+INSTANTIATE_TEST_SUITE_P(
+    Layout, PageBreaks,
+    testing::Values(
+        PageCase{"FiveLinesFillAPageTheSixthBreaks",
+                 {L("1"), L("2"), L("3"), L("4"), L("5"), L("6"), L("7")},
+                 100,
+                 {{1, 0, 0, "1"}, {1, 20, 0, "2"}, {1, 40, 0, "3"}, {1, 60, 0, "4"}, {1, 80, 0, "5"},
+                  {2, 0, 0, "6"}, {2, 20, 0, "7"}}},
+        PageCase{"EmptyLinesTakeTheirHeight",
+                 {Empty(), Empty(), Empty(), Empty(), Empty(), L("x")},
+                 100,
+                 {{2, 0, 0, "x"}}},
+        PageCase{"RowsOfAMultiLineItemBreakOneByOne",
+                 {L("1"), L("2"), L("3"), L("4"), L("a\rb\rc")},
+                 100,
+                 {{1, 0, 0, "1"}, {1, 20, 0, "2"}, {1, 40, 0, "3"}, {1, 60, 0, "4"}, {1, 80, 0, "a"},
+                  {2, 0, 0, "b"}, {2, 20, 0, "c"}}},
+        PageCase{"ATallerFontBreaksEarlier",
+                 {L("1"), L("2"), L("3"), L("4"), L("big", 14)},
+                 100,
+                 {{1, 0, 0, "1"}, {1, 20, 0, "2"}, {1, 40, 0, "3"}, {1, 60, 0, "4"}, {2, 0, 0, "big"}}},
+        PageCase{"ALineTallerThanThePageGetsAPageOfItsOwn",
+                 {L("a"), L("b")},
+                 10,
+                 {{1, 0, 0, "a"}, {2, 0, 0, "b"}}}),
+    [](const testing::TestParamInfo<PageCase>& info) { return std::string(info.param.name); });
+
+TEST(PageBreaks, EmptyDocumentHasNoPagesEmptyLinesOne) {
+  EXPECT_TRUE(platform::LayOutDocument({}, FixedMetrics{}, 100).empty());
+  EXPECT_EQ(platform::LayOutDocument({Empty()}, FixedMetrics{}, 100).size(), 1u);
+}
+
+// --- the recorder ------------------------------------------------------------------------
+
+TEST(RecordingPrinter, RecordsEveryCallInOrderAndInstallsItself) {
+  testing_support::RecordingPrinter recorder;
+  platform::Printer& printer = platform::Printers();
+  EXPECT_EQ(&printer, &recorder);
+  printer.SetCopies(1);
+  printer.SetPrintQuality(platform::vbPRPQHigh);
+  printer.SetOrientation(platform::vbPRORLandscape);
+  printer.SetFontSize(10);
+  printer.SetFontBold(true);
+  printer.PrintLine({D("Title")});
+  printer.PrintLine({});
+  printer.SetFontSize(8.5);
+  printer.PrintLine({Z("       F1"), Z("       F2")});
+  printer.PrintLine({D("       SHIFT"), Z("11"), D("!")});
+  printer.PrintLine({D("a\tb\rc")});
+  printer.SetFontBold(false);
+  printer.EndDoc();
+  EXPECT_EQ(recorder.calls(), (std::vector<std::string>{
+                                  "Copies 1", "PrintQuality -4", "Orientation 2", "FontSize 10", "FontBold true",
+                                  "Line |Title|", "Line", "FontSize 8.5", "Line zone|       F1| zone|       F2|",
+                                  "Line |       SHIFT| zone|11| |!|", "Line |a\tb\rc|", "FontBold false", "EndDoc"}));
+}
+
+TEST(RecordingPrinter, RefusesSettingsOutOfRangeAsThePrinterDoes) {
+  testing_support::RecordingPrinter recorder;
+  struct Bad {
+    const char* what;
+    std::function<void(platform::Printer&)> call;
+  };
+  const Bad bad[] = {
+      {"copies 0", [](platform::Printer& p) { p.SetCopies(0); }},
+      {"quality 0", [](platform::Printer& p) { p.SetPrintQuality(0); }},
+      {"quality -5", [](platform::Printer& p) { p.SetPrintQuality(-5); }},
+      {"orientation 3", [](platform::Printer& p) { p.SetOrientation(3); }},
+      {"orientation 0", [](platform::Printer& p) { p.SetOrientation(0); }},
+      {"font size 0", [](platform::Printer& p) { p.SetFontSize(0); }},
+      {"font size NaN", [](platform::Printer& p) { p.SetFontSize(std::nan("")); }},
+      {"font size 3000", [](platform::Printer& p) { p.SetFontSize(3000); }},
+  };
+  for (const Bad& b : bad) {
+    try {
+      b.call(recorder);
+      ADD_FAILURE() << b.what << " was accepted";
+    } catch (const platform::VbError& e) {
+      EXPECT_EQ(e.number(), platform::errInvalidPropertyValue) << b.what;
+    }
+  }
+  EXPECT_TRUE(recorder.calls().empty());
+  recorder.SetPrintQuality(600);  // dots per inch
+  EXPECT_EQ(recorder.calls(), std::vector<std::string>{"PrintQuality 600"});
+}
+
+TEST(RecordingPrinter, FailsTheNextEndDocOnDemandOnly) {
+  testing_support::RecordingPrinter recorder;
+  recorder.FailNextEndDoc();
+  recorder.PrintLine({D("x")});
+  try {
+    recorder.EndDoc();
+    ADD_FAILURE() << "EndDoc did not fail";
+  } catch (const platform::VbError& e) {
+    EXPECT_EQ(e.number(), platform::errPrinterError);
+    EXPECT_EQ(std::string(e.what()), platform::kNoPrinterInstalled);
+  }
+  recorder.FailNextEndDoc(57, "Device I/O error");
+  EXPECT_THROW(recorder.EndDoc(), platform::VbError);
+  EXPECT_NO_THROW(recorder.EndDoc());
+  EXPECT_EQ(recorder.calls(), (std::vector<std::string>{"Line |x|", "EndDoc", "EndDoc", "EndDoc"}));
+}
+
+// --- the Qt printer ----------------------------------------------------------------------
+
+std::string ReadFile(const QString& path) {
+  std::ifstream in(path.toStdString(), std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// Output of a poppler tool, or nothing when the tool is not installed.
+std::optional<std::string> RunTool(const std::string& command) {
+  if (std::system("command -v pdftotext >/dev/null 2>&1") != 0) return std::nullopt;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return std::nullopt;
+  std::string out;
+  char buf[4096];
+  while (std::size_t n = std::fread(buf, 1, sizeof buf, pipe)) out.append(buf, n);
+  pclose(pipe);
+  return out;
+}
+
+// The PDF's pages as counted from its page objects.
+int PageObjects(const std::string& pdf) {
+  static const std::regex page(R"(/Type\s*/Page[^s])");
+  return static_cast<int>(std::distance(std::sregex_iterator(pdf.begin(), pdf.end(), page), std::sregex_iterator()));
+}
+
+struct Word {
+  int page;
+  double xMin, yMin, xMax, yMax;
+};
+
+// Words of the PDF with their boxes in points, from pdftotext -bbox.
+std::multimap<std::string, Word> Words(const std::string& bboxHtml) {
+  std::multimap<std::string, Word> words;
+  static const std::regex token(
+      R"re(<page |<word xMin="([0-9.]+)" yMin="([0-9.]+)" xMax="([0-9.]+)" yMax="([0-9.]+)">([^<]*)</word>)re");
+  int page = 0;
+  for (auto it = std::sregex_iterator(bboxHtml.begin(), bboxHtml.end(), token); it != std::sregex_iterator(); ++it) {
+    const std::smatch& m = *it;
+    if (!m[1].matched) {
+      ++page;
+      continue;
+    }
+    words.emplace(m[5].str(), Word{page, std::stod(m[1]), std::stod(m[2]), std::stod(m[3]), std::stod(m[4])});
+  }
+  return words;
+}
+
+std::string Quoted(const QString& path) { return "'" + path.toStdString() + "'"; }
+
+// The font names that pdffonts lists, one a line under its dashed rule.
+std::vector<std::string> FontNames(const std::string& pdffonts) {
+  std::vector<std::string> names;
+  std::istringstream in(pdffonts);
+  std::string line;
+  bool table = false;
+  while (std::getline(in, line)) {
+    if (table && !line.empty()) names.push_back(line.substr(0, line.find(' ')));
+    if (line.rfind("---", 0) == 0) table = true;
+  }
+  return names;
+}
+
+bool IsBold(const std::string& fontName) { return fontName.find("Bold") != std::string::npos; }
+
+class QtPrinterTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir_.isValid());
+    pdf_ = dir_.filePath("out.pdf");
+    qputenv("TOLVAN_PRINT_TO_PDF", pdf_.toUtf8());
+  }
+  void TearDown() override { qunsetenv("TOLVAN_PRINT_TO_PDF"); }
+
+  // One zone in points of the printer's font at `points`, as the PDF route measures it.
+  static double ZonePoints(double points, bool bold) {
+    QPrinter device(QPrinter::HighResolution);
+    device.setOutputFormat(QPrinter::PdfFormat);
+    QFont font(QFontDatabase::systemFont(QFontDatabase::GeneralFont).family());
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return platform::kPrintZoneColumns * QFontMetricsF(font, &device).averageCharWidth() * 72.0 / device.resolution();
+  }
+
+  QTemporaryDir dir_;
+  QString pdf_;
+};
+
+TEST_F(QtPrinterTest, PrintsTheWholeDocumentToPdfWithZonesSizesBoldAndPages) {
+  platform::QtPrinter printer;
+  printer.SetCopies(1);
+  printer.SetPrintQuality(platform::vbPRPQHigh);
+  printer.SetOrientation(platform::vbPRORPortrait);
+  printer.SetFontSize(10);
+  printer.PrintLine({D("Audio Database Report")});
+  printer.SetFontSize(14);
+  printer.SetFontBold(true);
+  printer.PrintLine({D("Heading")});
+  printer.SetFontSize(8);
+  printer.PrintLine({Z("       F1"), Z("       F2"), Z("       F3")});
+  printer.PrintLine({D("Alpha"), Z("One"), Z("Two"), Z("Three")});
+  printer.SetFontSize(10);
+  for (int i = 1; i <= 80; ++i) printer.PrintLine({D("Row" + std::to_string(i))});
+  EXPECT_FALSE(QFileInfo::exists(pdf_)) << "nothing reaches the printer before EndDoc";
+  printer.EndDoc();
+
+  const std::string pdf = ReadFile(pdf_);
+  ASSERT_EQ(pdf.rfind("%PDF", 0), 0u);
+  EXPECT_EQ(PageObjects(pdf), 2);
+  EXPECT_FALSE(QFileInfo::exists(pdf_ + ".part"));
+
+  const auto bbox = RunTool("pdftotext -bbox " + Quoted(pdf_) + " -");
+  if (!bbox) GTEST_SKIP() << "poppler-utils not installed: text of the PDF not checked";
+  const auto words = Words(*bbox);
+  auto word = [&](const std::string& w) {
+    EXPECT_EQ(words.count(w), 1u) << w;
+    auto it = words.find(w);
+    return it == words.end() ? Word{} : it->second;
+  };
+  for (const char* w : {"Audio", "Heading", "F1", "Alpha", "Row1"}) EXPECT_EQ(word(w).page, 1) << w;
+  EXPECT_EQ(word("Row80").page, 2);
+  // Every row is printed once, in order, across the break.
+  int last = 0;
+  double lastY = 0;
+  for (int i = 1; i <= 80; ++i) {
+    const Word w = word("Row" + std::to_string(i));
+    EXPECT_TRUE(w.page > last || (w.page == last && w.yMin > lastY)) << "Row" << i;
+    last = w.page;
+    lastY = w.yMin;
+  }
+
+  // Zones: 14 average columns of the 8-point bold font, counted from the line's start.
+  const double zone = ZonePoints(8, true);
+  const double left = word("Audio").xMin;
+  EXPECT_NEAR(word("Alpha").xMin, left, 0.5);
+  EXPECT_NEAR(word("One").xMin - left, zone, 0.5);
+  EXPECT_NEAR(word("Two").xMin - left, 2 * zone, 0.5);
+  EXPECT_NEAR(word("Three").xMin - left, 3 * zone, 0.5);
+  EXPECT_NEAR(word("F2").xMin - word("F1").xMin, zone, 0.5);
+  EXPECT_NEAR(word("F3").xMin - word("F2").xMin, zone, 0.5);
+  EXPECT_GT(word("F1").xMin, word("One").xMin) << "the key names keep their leading blanks";
+
+  // Sizes: the 14-point heading is 1.4 times as tall as the 10-point title.
+  const Word title = word("Audio"), heading = word("Heading");
+  EXPECT_NEAR((heading.yMax - heading.yMin) / (title.yMax - title.yMin), 1.4, 0.05);
+
+  const auto fonts = RunTool("pdffonts " + Quoted(pdf_));
+  ASSERT_TRUE(fonts);
+  const auto names = FontNames(*fonts);
+  EXPECT_EQ(std::count_if(names.begin(), names.end(), IsBold), 1) << *fonts;
+  EXPECT_EQ(std::count_if(names.begin(), names.end(), [](const auto& n) { return !IsBold(n); }), 1) << *fonts;
+}
+
+TEST_F(QtPrinterTest, EachDocumentReplacesThePdfAndStartsFromTheDefaults) {
+  platform::QtPrinter printer;
+  printer.SetFontSize(20);
+  printer.SetFontBold(true);
+  printer.PrintLine({D("First")});
+  printer.EndDoc();
+  ASSERT_TRUE(QFileInfo::exists(pdf_));
+
+  printer.SetOrientation(platform::vbPRORLandscape);
+  printer.PrintLine({D("Second")});
+  printer.SetFontSize(10);
+  printer.PrintLine({D("Ten")});
+  printer.EndDoc();
+
+  const auto text = RunTool("pdftotext -bbox " + Quoted(pdf_) + " -");
+  if (!text) GTEST_SKIP() << "poppler-utils not installed";
+  EXPECT_EQ(text->find(">First<"), std::string::npos);
+  EXPECT_NE(text->find(">Second<"), std::string::npos);
+  std::smatch m;
+  ASSERT_TRUE(std::regex_search(*text, m, std::regex(R"re(<page width="([0-9.]+)" height="([0-9.]+)")re")));
+  EXPECT_GT(std::stod(m[1]), std::stod(m[2])) << "landscape";
+  const auto fonts = RunTool("pdffonts " + Quoted(pdf_));
+  ASSERT_TRUE(fonts);
+  const auto names = FontNames(*fonts);
+  ASSERT_FALSE(names.empty()) << *fonts;
+  EXPECT_EQ(std::count_if(names.begin(), names.end(), IsBold), 0) << "bold ended with the first document\n"
+                                                                  << *fonts;
+  // The size is back to 10 points: as tall as text set to 10 points.
+  const auto words = Words(*text);
+  ASSERT_EQ(words.count("Second"), 1u);
+  ASSERT_EQ(words.count("Ten"), 1u);
+  const Word second = words.find("Second")->second, ten = words.find("Ten")->second;
+  EXPECT_NEAR(second.yMax - second.yMin, ten.yMax - ten.yMin, 0.01);
+}
+
+TEST_F(QtPrinterTest, AFailedPrintoutLeavesNoFileAndIsDropped) {
+  const QString unwritable = dir_.filePath("missing/folder/out.pdf");
+  qputenv("TOLVAN_PRINT_TO_PDF", unwritable.toUtf8());
+  platform::QtPrinter printer;
+  printer.PrintLine({D("Lost")});
+  try {
+    printer.EndDoc();
+    ADD_FAILURE() << "EndDoc did not fail";
+  } catch (const platform::VbError& e) {
+    EXPECT_EQ(e.number(), platform::errPrinterError);
+    EXPECT_NE(std::string(e.what()).find(unwritable.toStdString()), std::string::npos) << e.what();
+  }
+  EXPECT_FALSE(QFileInfo::exists(unwritable));
+  EXPECT_FALSE(QFileInfo::exists(unwritable + ".part"));
+
+  qputenv("TOLVAN_PRINT_TO_PDF", pdf_.toUtf8());
+  printer.PrintLine({D("Kept")});
+  printer.EndDoc();
+  const auto text = RunTool("pdftotext " + Quoted(pdf_) + " -");
+  if (!text) GTEST_SKIP() << "poppler-utils not installed";
+  EXPECT_EQ(text->find("Lost"), std::string::npos);
+  EXPECT_NE(text->find("Kept"), std::string::npos);
+}
+
+TEST(QtPrinterNoPrinter, EndDocSaysNoPrinterIsInstalled) {
+  qunsetenv("TOLVAN_PRINT_TO_PDF");
+  int lookups = 0;
+  platform::QtPrinter printer([&] {
+    ++lookups;
+    return QPrinterInfo();
+  });
+  printer.EndDoc();  // nothing printed: nothing to send, no printer needed
+  EXPECT_EQ(lookups, 0);
+  printer.SetFontBold(true);
+  printer.PrintLine({D("x")});
+  try {
+    printer.EndDoc();
+    ADD_FAILURE() << "EndDoc did not fail";
+  } catch (const platform::VbError& e) {
+    EXPECT_EQ(e.number(), platform::errPrinterError);
+    EXPECT_EQ(std::string(e.what()), platform::kNoPrinterInstalled);
+  }
+  EXPECT_EQ(lookups, 1);
+  printer.EndDoc();  // the failed document is gone
+  EXPECT_EQ(lookups, 1);
+}
+
+TEST(QtPrinterNoPrinter, SystemWithoutPrintersReportsNone) {
+  if (!QPrinterInfo::defaultPrinter().isNull() || !QPrinterInfo::availablePrinters().isEmpty())
+    GTEST_SKIP() << "this system has a printer; a test never prints on it";
+  qunsetenv("TOLVAN_PRINT_TO_PDF");
+  platform::QtPrinter printer;
+  printer.PrintLine({D("x")});
+  try {
+    printer.EndDoc();
+    ADD_FAILURE() << "EndDoc did not fail";
+  } catch (const platform::VbError& e) {
+    EXPECT_EQ(std::string(e.what()), platform::kNoPrinterInstalled);
+  }
+}
+
+}  // namespace

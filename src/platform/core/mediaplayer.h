@@ -5,8 +5,24 @@
 namespace platform {
 
 // The media player control: one file at a time, positions and lengths in seconds, the volume
-// in hundredths of a decibel (0 full, -5000 quietest). A file the backend cannot play is
-// refused with VbError(errUnspecified), &H80004005.
+// in hundredths of a decibel (0 full, -5000 quietest).
+//
+// - SetFileName loads a file (in drive-letter form) stopped at position 0; with AutoStart on
+//   it also starts playing it. Duration is valid as soon as it is asked for.
+// - A file the backend cannot play is refused with VbError(errUnspecified), &H80004005:
+//   by SetFileName, or, by a player that loads lazily, by the first call that needs the
+//   file (Duration, CurrentPosition, SetCurrentPosition, Play, Pause, or PlayState while
+//   AutoStart is on). The refusal is raised once; from then until the next SetFileName
+//   the player holds no file: Duration 0, CurrentPosition 0, PlayState Closed, and Play,
+//   Pause and Stop do nothing. A duration probe that wants 0 for a file it cannot play
+//   catches the refusal and reads Duration.
+// - Stop keeps the position; SetCurrentPosition holds in every state, so Stop followed by
+//   SetCurrentPosition(Duration()) reads position == duration.
+// - When a playing track runs out, CurrentPosition reads Duration and PlayState keeps
+//   reading Playing until the next command (Play, Pause, Stop, SetCurrentPosition,
+//   SetFileName): a polling loop sees the end as "position reached the duration while
+//   playing", and tells it from a Stop, which reads Stopped.
+// - Before any file, and after SetFileName(""), PlayState reads Closed.
 class MediaPlayer {
  public:
   enum PlayStateValue : int { Stopped = 0, Paused = 1, Playing = 2, Closed = 6 };
@@ -24,6 +40,9 @@ class MediaPlayer {
   virtual void Stop() = 0;
   virtual long Volume() const = 0;
   virtual void SetVolume(long hundredthsOfDb) = 0;
+  // Whether setting FileName starts playing the file (off unless set).
+  virtual bool AutoStart() const = 0;
+  virtual void SetAutoStart(bool on) = 0;
 };
 
 }  // namespace platform

@@ -1,1 +1,223 @@
-// placeholder
+#include "platform/qt/mediaplayer_qt.h"
+
+#include <QAudioOutput>
+#include <QEventLoop>
+#include <QMediaPlayer>
+#include <QTimer>
+#include <QUrl>
+#include <algorithm>
+#include <cmath>
+
+#include "platform/core/drives.h"
+#include "platform/core/errors.h"
+#include "platform/core/files.h"
+
+namespace platform {
+namespace {
+
+// How long to wait for the backend to estimate the length of a stream whose header has
+// none (an MPEG stream without its length in a first frame).
+constexpr int kEstimateTimeoutMs = 500;
+
+bool Settled(QMediaPlayer::MediaStatus status) {
+  return status == QMediaPlayer::LoadedMedia || status == QMediaPlayer::BufferedMedia ||
+         status == QMediaPlayer::EndOfMedia || status == QMediaPlayer::InvalidMedia;
+}
+
+qint64 Milliseconds(double seconds) { return static_cast<qint64>(std::llround(seconds * 1000.0)); }
+
+}  // namespace
+
+QtMediaPlayer::QtMediaPlayer() : output_(std::make_unique<QAudioOutput>()) { NewBackend(); }
+
+void QtMediaPlayer::NewBackend() {
+  if (player_) {
+    player_->stop();
+    player_->setAudioOutput(nullptr);
+  }
+  player_ = std::make_unique<QMediaPlayer>();
+  player_->setAudioOutput(output_.get());
+}
+
+QtMediaPlayer::~QtMediaPlayer() {
+  player_->stop();
+  player_->setAudioOutput(nullptr);
+}
+
+template <typename Done>
+void QtMediaPlayer::WaitFor(Done done, int ms) {
+  if (done()) return;
+  QEventLoop loop;
+  QTimer timeout;
+  timeout.setSingleShot(true);
+  QObject::connect(&timeout, &QTimer::timeout, &loop, &QEventLoop::quit);
+  auto check = [&] {
+    if (done()) loop.quit();
+  };
+  QObject::connect(player_.get(), &QMediaPlayer::mediaStatusChanged, &loop, check);
+  QObject::connect(player_.get(), &QMediaPlayer::durationChanged, &loop, check);
+  QObject::connect(player_.get(), &QMediaPlayer::errorOccurred, &loop, check);
+  timeout.start(ms);
+  loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+void QtMediaPlayer::SetFileName(const std::string& dosPath) {
+  if (player_->playbackState() != QMediaPlayer::StoppedState) player_->stop();  // the old file goes quiet now
+  fileName_ = dosPath;
+  duration_ = 0;
+  heldPosition_ = 0;
+  atEnd_ = false;
+  startWhenLoaded_ = false;
+  if (dosPath.empty()) {
+    load_ = Load::None;
+    state_ = Closed;
+    player_->setSource(QUrl());
+    return;
+  }
+  load_ = Load::Pending;
+  state_ = Stopped;
+  startWhenLoaded_ = autoStart_;
+}
+
+void QtMediaPlayer::Refuse() {
+  load_ = Load::Refused;
+  state_ = Closed;
+  duration_ = 0;
+  heldPosition_ = 0;
+  startWhenLoaded_ = false;
+  // A failed pipeline goes on reporting errors for a while; the next file gets a new one.
+  NewBackend();
+  throw VbError(errUnspecified);
+}
+
+void QtMediaPlayer::EnsureLoaded() {
+  // A call from inside the wait below (a timer's handler) finds the file still pending.
+  if (load_ != Load::Pending || loading_) return;
+  loading_ = true;
+  struct Reset {
+    bool& flag;
+    ~Reset() { flag = false; }
+  } reset{loading_};
+
+  const std::string host = HostPathOf(fileName_);
+  if (host.empty() || !FileLenHost(host).ok()) Refuse();
+
+  // The backend's error() still tells of an earlier file: only what it reports now counts.
+  bool failed = false;
+  QObject guard;
+  QObject::connect(player_.get(), &QMediaPlayer::errorOccurred, &guard, [&failed] { failed = true; });
+  player_->setSource(QUrl());  // a file of the same name loads afresh
+  player_->setSource(QUrl::fromLocalFile(QString::fromStdString(host)));
+  WaitFor([&] { return failed || Settled(player_->mediaStatus()); }, kLoadTimeoutMs);
+  if (failed || !Settled(player_->mediaStatus()) || player_->mediaStatus() == QMediaPlayer::InvalidMedia) Refuse();
+  if (player_->duration() <= 0) {
+    // The backend works the length out when it is made to seek.
+    player_->setPosition(1);
+    WaitFor([&] { return failed || player_->duration() > 0; }, kEstimateTimeoutMs);
+    player_->setPosition(0);
+  }
+  if (failed) Refuse();
+  duration_ = std::max<qint64>(player_->duration(), 0) / 1000.0;
+  load_ = Load::Loaded;
+  if (startWhenLoaded_) StartPlaying();
+}
+
+double QtMediaPlayer::BackendPosition() const {
+  double position = std::max<qint64>(player_->position(), 0) / 1000.0;
+  return duration_ > 0 ? std::min(position, duration_) : position;
+}
+
+void QtMediaPlayer::NoteEnd() {
+  if (state_ == Playing && !atEnd_ &&
+      (player_->mediaStatus() == QMediaPlayer::EndOfMedia || player_->playbackState() == QMediaPlayer::StoppedState)) {
+    atEnd_ = true;
+  }
+}
+
+double QtMediaPlayer::Duration() {
+  EnsureLoaded();
+  if (load_ != Load::Loaded) return 0;
+  if (duration_ <= 0 && player_->duration() > 0) duration_ = player_->duration() / 1000.0;
+  return duration_;
+}
+
+double QtMediaPlayer::CurrentPosition() {
+  if (load_ == Load::Pending && startWhenLoaded_) EnsureLoaded();
+  if (load_ != Load::Loaded) return 0;
+  if (state_ != Playing) return heldPosition_;
+  NoteEnd();
+  return atEnd_ ? duration_ : BackendPosition();
+}
+
+void QtMediaPlayer::SetCurrentPosition(double seconds) {
+  EnsureLoaded();
+  if (load_ != Load::Loaded) return;
+  heldPosition_ = std::clamp(seconds, 0.0, duration_);
+  atEnd_ = false;
+  if (state_ == Playing) {
+    if (heldPosition_ >= duration_) {
+      atEnd_ = true;
+      player_->pause();
+    } else {
+      player_->setPosition(Milliseconds(heldPosition_));
+      if (player_->playbackState() != QMediaPlayer::PlayingState) player_->play();
+    }
+  } else if (state_ == Paused) {
+    player_->setPosition(Milliseconds(heldPosition_));
+  }
+}
+
+int QtMediaPlayer::PlayState() {
+  if (load_ == Load::Pending && startWhenLoaded_) EnsureLoaded();
+  if (load_ == Load::None || load_ == Load::Refused) return Closed;
+  return state_;
+}
+
+void QtMediaPlayer::StartPlaying() {
+  startWhenLoaded_ = false;
+  if (state_ == Playing) return;
+  state_ = Playing;
+  atEnd_ = false;
+  if (duration_ > 0 && heldPosition_ >= duration_) {  // playing from the end ends at once
+    atEnd_ = true;
+    return;
+  }
+  const qint64 target = Milliseconds(heldPosition_);
+  if (player_->mediaStatus() == QMediaPlayer::EndOfMedia) {
+    player_->play();  // starts over from the beginning
+    if (target > 0) player_->setPosition(target);
+  } else {
+    if (std::llabs(player_->position() - target) > 1) player_->setPosition(target);
+    player_->play();
+  }
+}
+
+void QtMediaPlayer::Play() {
+  EnsureLoaded();
+  if (load_ == Load::Loaded) StartPlaying();
+}
+
+void QtMediaPlayer::Pause() {
+  EnsureLoaded();
+  if (load_ != Load::Loaded) return;
+  if (state_ == Playing) heldPosition_ = CurrentPosition();
+  state_ = Paused;
+  atEnd_ = false;
+  player_->pause();
+}
+
+void QtMediaPlayer::Stop() {
+  startWhenLoaded_ = false;
+  if (load_ != Load::Loaded) return;  // a pending file stays unloaded and stopped
+  if (state_ == Playing) heldPosition_ = CurrentPosition();
+  state_ = Stopped;
+  atEnd_ = false;
+  if (player_->playbackState() == QMediaPlayer::PlayingState) player_->pause();
+}
+
+void QtMediaPlayer::SetVolume(long hundredthsOfDb) {
+  volume_ = std::clamp(hundredthsOfDb, -10000L, 0L);
+  output_->setVolume(static_cast<float>(std::pow(10.0, volume_ / 2000.0)));
+}
+
+}  // namespace platform

@@ -1,0 +1,151 @@
+#pragma once
+
+#include <QCheckBox>
+#include <QColor>
+#include <QLabel>
+#include <QLineEdit>
+#include <QObject>
+#include <QTimer>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// Colour numbers as the program writes them: 0x00BBGGRR, also in the text form "&H473D01".
+QColor VbColor(std::uint32_t bgr);
+std::uint32_t VbColorNumber(std::string_view text);
+constexpr std::uint32_t RGB(int r, int g, int b) {
+  return static_cast<std::uint32_t>(r) | (static_cast<std::uint32_t>(g) << 8) | (static_cast<std::uint32_t>(b) << 16);
+}
+
+// 15 twips to the pixel (96 dots per inch), the measure the program gives sizes in.
+constexpr int kTwipsPerPixel = 15;
+constexpr int TwipsToPixels(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; }
+constexpr int PixelsToTwips(int pixels) { return pixels * kTwipsPerPixel; }
+
+// Mouse buttons and shift state as the program's handlers receive them.
+int VbButton(Qt::MouseButtons buttons);
+int VbShift(Qt::KeyboardModifiers modifiers);
+
+// Back and fore colour of a widget, kept as colour numbers the handlers can compare.
+class Colours {
+ public:
+  explicit Colours(QWidget* owner) : owner_(owner) {}
+  std::uint32_t back() const { return back_; }
+  std::uint32_t fore() const { return fore_; }
+  void SetBack(std::uint32_t c);
+  void SetFore(std::uint32_t c);
+  void Apply();
+
+ private:
+  QWidget* owner_;
+  std::uint32_t back_ = 0x473D01;
+  std::uint32_t fore_ = 0xDCC281;
+};
+
+// A label; its caption, colours and border are what the program sets.
+class Label : public QLabel {
+  Q_OBJECT
+ public:
+  explicit Label(QWidget* parent = nullptr, const QString& caption = {});
+  QString Caption() const { return text(); }
+  void SetCaption(const QString& caption);
+  std::uint32_t BackColor() const { return colours_.back(); }
+  std::uint32_t ForeColor() const { return colours_.fore(); }
+  void SetBackColor(std::uint32_t c) { colours_.SetBack(c); }
+  void SetForeColor(std::uint32_t c) { colours_.SetFore(c); }
+  void SetBorder(bool singleLine);
+
+ signals:
+  void Change();  // the caption changed, by the user's action or by code
+  void Click();
+  void MouseDown(int button, int shift, int xTwips, int yTwips);
+  void MouseUp(int button, int shift, int xTwips, int yTwips);
+
+ protected:
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+
+ private:
+  Colours colours_;
+  bool pressed_ = false;
+};
+
+// A label used as a button: the same label, which also takes a custom pointer.
+using LabelButton = Label;
+
+// A text box whose Change fires for edits by code too, and which reports focus, double
+// clicks and mouse moves to the program's handlers.
+class TextBox : public QLineEdit {
+  Q_OBJECT
+ public:
+  explicit TextBox(QWidget* parent = nullptr);
+  std::uint32_t BackColor() const { return colours_.back(); }
+  std::uint32_t ForeColor() const { return colours_.fore(); }
+  void SetBackColor(std::uint32_t c) { colours_.SetBack(c); }
+  void SetForeColor(std::uint32_t c) { colours_.SetFore(c); }
+
+ signals:
+  void Change();
+  void GotFocus();
+  void LostFocus();
+  void DblClick();
+  void MouseMove(int button, int shift, int xTwips, int yTwips);
+
+ protected:
+  void focusInEvent(QFocusEvent* e) override;
+  void focusOutEvent(QFocusEvent* e) override;
+  void mouseDoubleClickEvent(QMouseEvent* e) override;
+  void mouseMoveEvent(QMouseEvent* e) override;
+
+ private:
+  Colours colours_;
+};
+
+// A check box with a value of 0 or 1 whose Click fires whenever the value changes, also when
+// code sets it.
+class CheckBox : public QCheckBox {
+  Q_OBJECT
+ public:
+  explicit CheckBox(QWidget* parent = nullptr);
+  int Value() const { return isChecked() ? 1 : 0; }
+  void SetValue(int value) { setChecked(value != 0); }
+  std::uint32_t BackColor() const { return colours_.back(); }
+  void SetBackColor(std::uint32_t c) { colours_.SetBack(c); }
+
+ signals:
+  void Click();
+  void MouseUp(int button, int shift, int xTwips, int yTwips);
+
+ protected:
+  void mouseReleaseEvent(QMouseEvent* e) override;
+
+ private:
+  Colours colours_;
+};
+
+// A timer with the platform's meaning: it fires every Interval ms while Enabled. Enabling an
+// enabled timer does not restart it; setting the interval of an enabled timer does.
+class VbTimer : public QObject {
+  Q_OBJECT
+ public:
+  explicit VbTimer(QObject* parent = nullptr, int intervalMs = 0);
+  bool Enabled() const { return enabled_; }
+  void SetEnabled(bool enabled);
+  int Interval() const { return interval_; }
+  void SetInterval(int ms);
+
+ signals:
+  void Timer();
+
+ private:
+  void Restart();
+
+  QTimer timer_;
+  bool enabled_ = false;
+  int interval_ = 0;
+};
+
+}  // namespace platform

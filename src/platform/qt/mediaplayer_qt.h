@@ -1,0 +1,73 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/core/mediaplayer.h"
+
+class QAudioOutput;
+class QMediaPlayer;
+
+namespace platform {
+
+// The media player over Qt Multimedia. A file is loaded lazily: SetFileName only takes the
+// name, and the first call that needs the file (Duration, Play, ...) loads it, waiting for
+// the backend in a local event loop that leaves user input queued, at most kLoadTimeoutMs.
+// An inventory update that hands a million files to the player in turn so costs nothing;
+// a file the backend cannot play is refused at that first use (see MediaPlayer).
+//
+// Without a sound device the backend plays into a null sink: positions still advance in
+// real time and durations are reported.
+class QtMediaPlayer : public MediaPlayer {
+ public:
+  static constexpr int kLoadTimeoutMs = 5000;
+
+  QtMediaPlayer();
+  ~QtMediaPlayer() override;
+  QtMediaPlayer(const QtMediaPlayer&) = delete;
+  QtMediaPlayer& operator=(const QtMediaPlayer&) = delete;
+
+  void SetFileName(const std::string& dosPath) override;
+  std::string FileName() const override { return fileName_; }
+  double Duration() override;
+  double CurrentPosition() override;
+  void SetCurrentPosition(double seconds) override;
+  int PlayState() override;
+  void Play() override;
+  void Pause() override;
+  void Stop() override;
+  long Volume() const override { return volume_; }
+  void SetVolume(long hundredthsOfDb) override;
+  bool AutoStart() const override { return autoStart_; }
+  void SetAutoStart(bool on) override { autoStart_ = on; }
+
+ private:
+  enum class Load { None, Pending, Loaded, Refused };
+
+  // Loads a pending file; throws the refusal when the backend cannot play it.
+  void EnsureLoaded();
+  [[noreturn]] void Refuse();
+  void NewBackend();
+  // Waits until `done` holds or `ms` have passed, handling all but user input meanwhile.
+  template <typename Done>
+  void WaitFor(Done done, int ms);
+  void StartPlaying();
+  // A playing track has run out when the backend stopped by itself.
+  void NoteEnd();
+  double BackendPosition() const;
+
+  std::unique_ptr<QMediaPlayer> player_;
+  std::unique_ptr<QAudioOutput> output_;
+  std::string fileName_;
+  Load load_ = Load::None;
+  int state_ = Closed;
+  double duration_ = 0;
+  double heldPosition_ = 0;  // the position while not playing
+  bool atEnd_ = false;       // playing, and the track has run out
+  bool startWhenLoaded_ = false;
+  bool autoStart_ = false;
+  bool loading_ = false;
+  long volume_ = 0;
+};
+
+}  // namespace platform
