@@ -1,0 +1,110 @@
+#include "analysis_test_support.h"
+#include "audio_builders.h"
+#include "platform/core/codepage.h"
+
+using namespace audio_builders;
+using namespace analysis_test;
+
+namespace {
+
+const std::string kComm44 = AiffComm(2, 100, 16, Extended80(44100));
+const FieldMap kStereo44 = {{"type", "AIFF"}, {"channels", "2 - Stereo"}, {"bits", "16 bits"}, {"rate", "44.100 kHz"}};
+
+FieldMap With(FieldMap base, const FieldMap& more) {
+  for (const auto& [k, v] : more) base[k] = v;
+  return base;
+}
+
+}  // namespace
+
+TEST_F(AnalyzerTest, AiffChunksAndTheirEdges) {
+  // A comment that holds "comm" is also read as a COMM chunk, later and so winning.
+  const std::string commInside =
+      "Re" + std::string("comm") + "xxxx" + Be16(1) + Be32(0) + Be16(8) + Extended80(22050) + std::string(1, '\0');
+  std::vector<Case> cases = {
+      {"16-bit stereo 44.1 kHz", AiffFile("AIFF", kComm44 + AiffChunk("SSND", Zeros(408))), kStereo44},
+      {"6 channels and mono",
+       AiffFile("AIFF", AiffComm(6, 1, 8, Extended80(22050)) + AiffChunk("APPL", "ab") +
+                            AiffComm(1, 1, 24, Extended80(11025))),
+       {{"type", "AIFF"}, {"channels", "1 - Mono"}, {"bits", "24 bits"}, {"rate", "11.025 kHz"}}},
+      {"AIFF leaves the compression alone", AiffFile("AIFF", AiffComm(2, 100, 16, Extended80(44100), "NONE")),
+       kStereo44},
+      {"format version 1", AiffFile("AIFC", AiffChunk("FVER", Hex("A2805140")) + AiffComm(2, 1, 16, Extended80(44100), "NONE")),
+       {{"type", "AIFF-C"}, {"version", "AIFC Version 1"}, {"channels", "2 - Stereo"}, {"bits", "16 bits"},
+        {"rate", "44.100 kHz"}, {"encoding", "Uncompressed"}}},
+      {"another version stamp", AiffFile("AIFC", AiffChunk("FVER", Hex("A2805141"))),
+       {{"type", "AIFF-C"}, {"version", "Unrecognized AIFC format version"}}},
+      {"a copyright of size 10", AiffFile("AIFF", kComm44 + AiffChunk("(c) ", "All rights")),
+       With(kStereo44, {{"copyright", "All right"}})},
+      {"(C) matches too", AiffFile("AIFF", AiffChunk("(C) ", "Me\xA9!")), {{"type", "AIFF"}, {"copyright", "Me\xC2\xA9"}}},
+      {"a copyright of size 0 stops the reader",
+       AiffFile("AIFF", AiffChunk("(c) ", "") + AiffChunk("COMT", "late") + kComm44),
+       {{"type", "AIFF"}, {"copyright", "ERROR"}}},
+      {"a comment is its whole body but the last byte",
+       AiffFile("AIFF", AiffChunk("COMT", Be16(1) + Be32(7) + Be16(0) + Be16(5) + "Hello") + kComm44),
+       With(kStereo44, {{"comment", platform::Cp1252ToUtf8(Be16(1) + Be32(7) + Be16(0) + Be16(5) + "Hell")}})},
+      {"a comment whose body ends the file", AiffFile("AIFF", kComm44 + AiffChunk("COMT", "note!")),
+       With(kStereo44, {{"comment", "note"}})},
+      {"a comment larger than the rest of the file",
+       AiffFile("AIFF", kComm44 + "COMT" + Be32(6) + "note!"),
+       With(kStereo44, {{"comment", "ERROR"}})},
+      {"comm inside a comment", AiffFile("AIFF", kComm44 + AiffChunk("COMT", commInside)),
+       {{"type", "AIFF"}, {"channels", "1 - Mono"}, {"bits", "8 bits"}, {"rate", "22.050 kHz"},
+        {"comment", platform::Cp1252ToUtf8(commInside.substr(0, commInside.size() - 1))}}},
+      {"a COMM cut off by the end reads zeros", "FORM" + Be32(8) + "AIFFCOMM" + Be32(18),
+       {{"type", "AIFF"}, {"channels", " 0"}, {"bits", "0 bits"}, {"rate", "Undetermined"}}},
+      {"a compression type cut off by the end",
+       AiffFile("AIFC", AiffChunk("COMM", Be16(2) + Be32(1) + Be16(16) + Extended80(44100)) + "NO"),
+       {{"type", "AIFF-C"}, {"channels", "2 - Stereo"}, {"bits", "16 bits"}, {"rate", "44.100 kHz"},
+        {"encoding", "ERROR"}}},
+      {"a sound size of 2^31 or more ends the reader silently",
+       AiffFile("AIFF", "SSND" + Be32(0x80000000u) + kComm44), {{"type", "AIFF"}}},
+  };
+  RunTable(cases, "C:\\a.aif");
+}
+
+TEST_F(AnalyzerTest, AiffSampleRatesByTheirTenBytes) {
+  const std::pair<std::string, const char*> rows[] = {
+      {Extended80(11025), "11.025 kHz"},
+      {Hex("400C ADDD 1744 0000 0000"), "11.127 kHz"},
+      {Extended80(22050), "22.050 kHz"},
+      {Extended80(44100), "44.100 kHz"},
+      {Extended80(48000), "Undetermined"},
+      {Extended80(32000), "Undetermined"},
+      {Extended80(24000), "Undetermined"},
+      {Extended80(8000), "Undetermined"},
+      // Spelt in hexadecimal without leading zeros, these would read like 11025 Hz.
+      {Hex("40CA C404 0000 0000 0000"), "Undetermined"},
+  };
+  for (const auto& [bytes, text] : rows) {
+    SCOPED_TRACE(text);
+    Analyze(AiffFile("AIFF", AiffComm(1, 1, 8, bytes)), "C:\\a.aif");
+    EXPECT_EQ(props.gAudioSampleRate, text);
+  }
+}
+
+TEST_F(AnalyzerTest, AiffCCompressionTypes) {
+  const std::pair<const char*, const char*> rows[] = {
+      {"NONE", "Uncompressed"}, {"none", "Uncompressed"}, {"ACE2", "ACE 2:1"}, {"ace8", "ACE 8:3"},
+      {"MAC3", "MACE 3:1"},     {"MAC6", "MACE6:1"},      {"sowt", "Undetermined"}, {"fl32", "Undetermined"},
+  };
+  for (const auto& [type, text] : rows) {
+    SCOPED_TRACE(type);
+    Analyze(AiffFile("AIFC", AiffComm(1, 1, 8, Extended80(8000), type)), "C:\\a.aifc");
+    EXPECT_EQ(props.gAudioEncoding, text);
+  }
+}
+
+// The sound data is skipped to the chunk's offset plus its size plus one: the next offset
+// tried for an SSND of size 1000 at offset 54 is 1055.
+TEST_F(AnalyzerTest, AiffSoundDataSkipLandsSevenBytesShortOfItsEnd) {
+  for (std::size_t at : {std::size_t{1054}, std::size_t{1055}}) {
+    SCOPED_TRACE(at);
+    std::string file = AiffFile("AIFF", kComm44 + AiffChunk("APPL", "applicat"));
+    ASSERT_EQ(file.size(), 54u);
+    file += AiffChunk("SSND", Zeros(1000));
+    Put(file, at, "(c) " + Be32(3) + "ab!");
+    Analyze(file, "C:\\a.aif");
+    EXPECT_EQ(props.gAudioCopyright, at == 1055 ? "ab" : "");
+  }
+}
