@@ -1,1 +1,128 @@
-// placeholder
+#include "datafiles/prefs.h"
+
+#include "platform/core/errors.h"
+#include "platform/core/files.h"
+#include "platform/core/msgbox.h"
+#include "platform/core/textrecords.h"
+
+namespace datafiles {
+namespace {
+
+void AnnounceMissing(const std::string& what, const std::string& file) {
+  platform::MsgBox("Cannot find " + what + " file " + file + "." + std::string(platform::vbLf) +
+                       std::string(platform::vbCr) + "Switching to defaults.",
+                   platform::vbExclamation, "Data File Missing");
+}
+
+bool Exists(const std::string& file) { return platform::FileLen(file).error != platform::errFileNotFound; }
+
+// Reads what the file holds field by field; a short or damaged file ends the reading and the
+// values not reached keep what they had (their defaults).
+template <typename ReadFields>
+void ReadInto(const std::string& file, ReadFields read) {
+  try {
+    platform::ListReader in(platform::ReadWholeFile(file));
+    read(in);
+  } catch (const platform::VbError&) {
+  }
+}
+
+bool Save(const std::string& file, const std::string& content) {
+  try {
+    platform::ReplaceFile(file, file + ".new", [&](platform::OutFile& out) { out.Write(content); }, true);
+    return true;
+  } catch (const platform::VbError& e) {
+    ReportSaveFailure(file, e.what());
+    return false;
+  }
+}
+
+}  // namespace
+
+Presets::Presets() {
+  for (int i = 0; i < kPresetCount; ++i) {
+    gPresetCaptions[i] = std::to_string(i + 1);
+    gPresetLoop[i] = "False";
+  }
+}
+
+std::string PrefsLine(const Preferences& p) {
+  platform::ListWriter w;
+  w.TextQuotedIfComma(p.gBrowsePath)
+      .Text(p.gOrphanQuantity)
+      .Number(p.gEnableEmbedded)
+      .Number(p.gSearchAttributes)
+      .Number(p.gSearchUserDB)
+      .Number(p.gSearchChunks)
+      .TextQuotedIfComma(p.gWaveEditorPath)
+      .Number(p.gExportFile)
+      .EndLine();
+  return w.Take();
+}
+
+std::string PresetLines(const Presets& p) {
+  platform::ListWriter w;
+  for (int i = 0; i < kPresetCount; ++i) {
+    w.TextQuotedIfComma(p.gPresetCaptions[i]).TextQuotedIfComma(p.gPresetPaths[i]).Text(p.gPresetLoop[i]).EndLine();
+  }
+  return w.Take();
+}
+
+LoadOutcome LoadPreferences(const DataFileNames& files, Preferences& prefs,
+                            const std::function<void()>& fillPreferencesForm) {
+  prefs = Preferences();
+  LoadOutcome outcome = LoadOutcome::Loaded;
+  if (!Exists(files.gPrefsFile)) {
+    AnnounceMissing("preference settings", files.gPrefsFile);
+    if (fillPreferencesForm) fillPreferencesForm();
+    if (!SavePreferences(files, prefs)) return LoadOutcome::Defaulted;
+    outcome = LoadOutcome::Defaulted;
+  }
+  ReadInto(files.gPrefsFile, [&](platform::ListReader& in) {
+    prefs.gBrowsePath = in.Field();
+    prefs.gOrphanQuantity = in.Field();
+    prefs.gEnableEmbedded = static_cast<int>(in.NumberField());
+    prefs.gSearchAttributes = static_cast<int>(in.NumberField());
+    prefs.gSearchUserDB = static_cast<int>(in.NumberField());
+    prefs.gSearchChunks = static_cast<int>(in.NumberField());
+    prefs.gWaveEditorPath = in.Field();
+    prefs.gExportFile = static_cast<int>(in.NumberField());
+  });
+  return outcome;
+}
+
+bool SavePreferences(const DataFileNames& files, const Preferences& prefs) {
+  return Save(files.gPrefsFile, PrefsLine(prefs));
+}
+
+LoadOutcome LoadTapdeckPresets(const DataFileNames& files, Presets& presets,
+                               const std::function<void()>& refreshPresetButtons) {
+  presets = Presets();
+  LoadOutcome outcome = LoadOutcome::Loaded;
+  if (!Exists(files.gPresetFile)) {
+    AnnounceMissing("Tapdeck settings", files.gPresetFile);
+    if (refreshPresetButtons) refreshPresetButtons();
+    if (!SaveTapdeckPresets(files, presets)) return LoadOutcome::Defaulted;
+    outcome = LoadOutcome::Defaulted;
+  }
+  ReadInto(files.gPresetFile, [&](platform::ListReader& in) {
+    for (int i = 0; i < kPresetCount; ++i) {
+      presets.gPresetCaptions[i] = in.Field();
+      presets.gPresetPaths[i] = in.Field();
+      presets.gPresetLoop[i] = in.Field();
+    }
+  });
+  return outcome;
+}
+
+bool SaveTapdeckPresets(const DataFileNames& files, const Presets& presets) {
+  return Save(files.gPresetFile, PresetLines(presets));
+}
+
+void ReportSaveFailure(const std::string& file, const std::string& reason) {
+  platform::MsgBox("Tolvan could not save the file " + file + "." + std::string(platform::vbLf) +
+                       std::string(platform::vbCr) + reason,
+                   platform::vbExclamation, "Data File Not Saved");
+}
+
+}  // namespace datafiles
