@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QObject>
+
+#include <functional>
+#include <memory>
+
+namespace platform {
+class MediaPlayer;
+class SingleInstance;
+}  // namespace platform
+class frmSplash;
+class frmLauncher;
+
+enum class StartOutcome {
+  Running,     // the splash is up; the event loop drives the program from here
+  HandedOver,  // another instance runs and has come to the front: this start ends
+  NoDrive,     // the program's folder lies on no mapped drive: this start ends
+};
+
+// Module Declarations' entry: the hand-over to a running instance, the folders and data-file
+// names, the splash.
+StartOutcome Main(const QString& hostProgramFolder, platform::MediaPlayer* player);
+
+// The live windows of the start (for the running program and for tests).
+frmSplash* SplashWindow();
+platform::SingleInstance* RunningInstance();
+
+// What a later start asks of the running one: its main window comes to the front and
+// receives the keystroke "+", which its key handler ignores.
+void BringMainWindowToFront();

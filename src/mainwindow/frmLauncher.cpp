@@ -1,0 +1,430 @@
+#include "mainwindow/frmLauncher.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QWindow>
+
+#include "datafiles/prefs.h"
+#include "inventory/dbviewer.h"
+#include "main/declarations.h"
+#include "mainwindow/launcher.h"
+#include "platform/core/drives.h"
+#include "platform/core/errors.h"
+#include "platform/core/files.h"
+#include "platform/core/msgbox.h"
+#include "platform/core/programstart.h"
+#include "platform/qt/grid.h"
+#include "platform/qt/resources.h"
+
+using platform::Label;
+using platform::LabelButton;
+using platform::TextBox;
+
+namespace {
+
+frmLauncher* gMainWindow = nullptr;
+
+constexpr std::uint32_t kSkinBack = 0x473D01;
+constexpr std::uint32_t kSkinText = 0xDCC281;
+constexpr int kWindowWidth = 1200;
+constexpr int kWindowHeight = 672;
+
+QPushButton* ToolButton(QWidget* parent, const char* tooltip, int x, int y, int side = 36) {
+  auto* b = new QPushButton(parent);
+  b->setToolTip(tooltip);
+  b->setGeometry(x, y, side, side);
+  b->setFocusPolicy(Qt::TabFocus);
+  return b;
+}
+
+void SetPicture(QPushButton* button, int bitmap, platform::ResKind kind = platform::ResKind::Bitmap,
+                int disabledBitmap = 0) {
+  QIcon icon;
+  icon.addPixmap(platform::LoadResPicture(bitmap, kind), QIcon::Normal);
+  if (disabledBitmap) icon.addPixmap(platform::LoadResPicture(disabledBitmap, kind), QIcon::Disabled);
+  button->setIcon(icon);
+  button->setIconSize(button->size() - QSize(8, 8));
+}
+
+}  // namespace
+
+frmLauncher* MainWindowOrNull() { return gMainWindow; }
+frmLauncher& MainWindow() { return *gMainWindow; }
+
+std::string BuildOpenFilter() {
+  return std::string("Audio files (all types)|*.wav; *.mp3; *.m3u; *.snd; *.au; *.aif; *.aifc; *.aiff; *.mid; *.midi; *.rmi|") +
+         "WAV files (*.wav)|*.wav|" + "MP3 files (*.mp3; *.m3u)|*.mp3; *.m3u|" +
+         "MIDI files (*.mid; *.midi; *.rmi)|*.mid; *.midi; *.rmi|";
+}
+
+frmLauncher::frmLauncher(platform::MediaPlayer* player, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), mpPlayer(player) {
+  gMainWindow = this;
+  setWindowTitle("Tolvan Audio Manager");
+  setFixedSize(kWindowWidth, kWindowHeight);
+  QPalette pal = palette();
+  pal.setColor(QPalette::Window, platform::VbColor(kSkinBack));
+  pal.setColor(QPalette::WindowText, platform::VbColor(kSkinText));
+  setPalette(pal);
+  setAutoFillBackground(true);
+
+  BuildTree();
+  BuildToolButtons();
+  BuildPlayer();
+  BuildPresetBank();
+  BuildDatabasePane();
+
+  connect(btnConfigure, &QPushButton::clicked, this, &frmLauncher::btnConfigure_Click);
+  connect(btnEditor, &QPushButton::clicked, this, &frmLauncher::btnEditor_Click);
+  connect(btnSettings, &QPushButton::clicked, this, &frmLauncher::btnSettings_Click);
+  connect(btnPlaylistEditor, &QPushButton::clicked, this, &frmLauncher::btnPlaylistEditor_Click);
+  connect(btnHelp, &QPushButton::clicked, this, &frmLauncher::btnHelp_Click);
+  connect(btnMinimize, &QPushButton::clicked, this, &frmLauncher::btnMinimize_Click);
+  connect(btnExit, &QPushButton::clicked, this, &frmLauncher::btnExit_Click);
+  WirePlayer();
+  WirePresets();
+  WireDatabasePane();
+}
+
+frmLauncher::~frmLauncher() {
+  qApp->removeEventFilter(this);
+  if (gMainWindow == this) gMainWindow = nullptr;
+}
+
+void frmLauncher::BuildToolButtons() {
+  const int y = 6;
+  int x = kWindowWidth - 7 * 42 - 8;
+  btnConfigure = ToolButton(this, "Configure Tapdeck", x, y);
+  btnEditor = ToolButton(this, "Waveform Editor", x += 42, y);
+  btnSettings = ToolButton(this, "Tools/Preferences", x += 42, y);
+  btnPlaylistEditor = ToolButton(this, "Playlist Editor", x += 42, y);
+  btnHelp = ToolButton(this, "Help Index", x += 42, y);
+  btnMinimize = ToolButton(this, "Minimize", x += 42, y);
+  btnExit = ToolButton(this, "Quit/Exit", x += 42, y);
+  btnNodeUp = ToolButton(this, "Move node up", 380, 56, 28);
+  btnNodeDown = ToolButton(this, "Move node down", 380, 90, 28);
+}
+
+void frmLauncher::BuildTree() {
+  tvwGroups = new QTreeWidget(this);
+  tvwGroups->setGeometry(12, 56, 360, 292);
+  tvwGroups->setHeaderHidden(true);
+  tvwGroups->setIconSize(QSize(16, 16));
+  QPalette pal = tvwGroups->palette();
+  pal.setColor(QPalette::Base, platform::VbColor(0x2F2A01));
+  pal.setColor(QPalette::Text, platform::VbColor(kSkinText));
+  tvwGroups->setPalette(pal);
+}
+
+void frmLauncher::BuildPlayer() {
+  lblPlayStatus = new Label(this);
+  lblPlayStatus->setGeometry(12, 362, 96, 24);
+  lblPlayStatus->setAlignment(Qt::AlignCenter);
+  lblPlayStatus->SetBackColor(platform::RGB(1, 61, 71));
+  lblPlayStatus->SetForeColor(0);  // dark text reads on every status colour
+  btnStop = ToolButton(this, "Stop playback", 116, 358, 32);
+  pbrPlayFile = new QProgressBar(this);
+  pbrPlayFile->setGeometry(156, 364, 256, 20);
+  pbrPlayFile->setTextVisible(false);
+  pbrPlayFile->setRange(0, 1);
+  pbrPlayFile->setValue(0);
+
+  auto row = [this](const char* heading, int y, Label*& headingLabel, Label*& value) {
+    headingLabel = new Label(this, heading);
+    headingLabel->setGeometry(12, y, 60, 20);
+    value = new Label(this);
+    value->setGeometry(76, y, 336, 20);
+  };
+  row("Caption", 394, lblPlayFileNameLabel, lblPlayFileName);
+  row("Length", 416, lblDurationLabel, lblDuration);
+  row("File", 438, lblPlayFilePathLabel, lblPlayFilePath);
+
+  lblVolumeBorder = new Label(this, "Volume");
+  lblVolumeBorder->setGeometry(12, 464, 400, 46);
+  lblVolumeBorder->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+  lblVolumeBorder->SetBorder(true);
+  sldPlayer = new QSlider(Qt::Horizontal, this);
+  sldPlayer->setGeometry(20, 484, 384, 20);
+  sldPlayer->setRange(-5000, 0);
+  sldPlayer->setSingleStep(50);
+  sldPlayer->setPageStep(500);
+  sldPlayer->setValue(0);
+
+  timPlayStopped = new platform::VbTimer(this, 1000);
+}
+
+void frmLauncher::BuildPresetBank() {
+  Label1 = new Label(this, "Tap Deck");
+  Label1->setGeometry(12, 522, 200, 20);
+  QFont bold = Label1->font();
+  bold.setBold(true);
+  Label1->setFont(bold);
+  const int w = 114, h = 38, gap = 4;
+  for (int n = 1; n <= 20; ++n) {
+    auto* b = new QPushButton(QString::number(n), this);
+    int col = (n - 1) % 10, rowIndex = (n - 1) / 10;
+    b->setGeometry(12 + col * (w + gap), 546 + rowIndex * (h + gap), w, h);
+    b->setAcceptDrops(true);
+    btnPreset[n] = b;
+  }
+}
+
+Label* frmLauncher::PaneLabel(int x, int y, int w, const QString& caption) {
+  auto* l = new Label(this, caption);
+  l->setGeometry(x, y, w, 20);
+  return l;
+}
+
+void frmLauncher::BuildDatabasePane() {
+  const int left = 424, width = 764;
+  auto tab = [this](const char* caption, int x) {
+    auto* b = new LabelButton(this, caption);
+    b->setGeometry(x, 56, 90, 22);
+    b->setAlignment(Qt::AlignCenter);
+    b->SetBorder(true);
+    return b;
+  };
+  btnSelInventory = tab("Inventory", left);
+  btnSelDetail = tab("Detail", left + 94);
+  btnSelSearch = tab("Search", left + 188);
+  btnUpdate = tab("Update", left + width - 282);
+  btnPrint = tab("Print", left + width - 188);
+  btnPlay = tab("Play", left + width - 94);
+
+  lblDBViewTitle = new Label(this);
+  lblDBViewTitle->setGeometry(left, 84, width, 22);
+  QFont titleFont = lblDBViewTitle->font();
+  titleFont.setBold(true);
+  titleFont.setPointSize(titleFont.pointSize() + 2);
+  lblDBViewTitle->setFont(titleFont);
+  txtDBDescription = new TextBox(this);
+  txtDBDescription->setGeometry(left, 108, width, 22);
+  txtDBDescription->setReadOnly(true);
+  txtDBDescription->setFrame(false);
+
+  // The File Detail fields lie under the cover, the grid above it.
+  const int top = 136;
+  auto note = [&](const char* caption, int row, Label*& captionLabel, Label*& value, TextBox*& box) {
+    captionLabel = PaneLabel(left, top + row * 24, 80, caption);
+    value = PaneLabel(left + 84, top + row * 24, 290);
+    box = new TextBox(this);
+    box->setGeometry(left + 84, top + row * 24 - 1, 290, 22);
+    box->hide();
+    box->setEnabled(false);
+  };
+  note("Caption:", 0, lblDBCaptionLabel, lblDBCaption, txtDBCaption);
+  note("Subject:", 1, lblDBSubjectLabel, lblDBSubject, txtDBSubject);
+  note("Project:", 2, lblDBProjectLabel, lblDBProject, txtDBProject);
+  note("Keywords:", 3, lblDBKeywordsLabel, lblDBKeywords, txtDBKeywords);
+  note("Players:", 4, lblDBPlayersLabel, lblDBPlayers, txtDBPlayers);
+  lblDBRallysetsLabel = PaneLabel(left, top + 5 * 24, 80, "Rallysets:");
+  lblDBRallysets = PaneLabel(left + 84, top + 5 * 24, 290);
+  lblDBRallysets->setWordWrap(true);
+  lblDBRallysets->setFixedHeight(68);
+  lblDBRallysets->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+
+  const int right = left + 390;
+  int row = 0;
+  auto field = [&](const char* caption) {
+    PaneLabel(right, top + row * 22, 84, caption);
+    return PaneLabel(right + 88, top + row++ * 22, width - 390 - 88);
+  };
+  lblDBFileType = field("File Type:");
+  lblDBFormatVersion = field("Format:");
+  lblDBName = field("Name:");
+  lblDBCreationDate = field("Created:");
+  lblDBEngineer = field("Engineer:");
+  lblDBCopyright = field("Copyright:");
+  lblDBComment = field("Comment:");
+  lblDBLength = field("Length:");
+  lblDBChannels = field("Channels:");
+  lblDBEncoding = field("Encoding:");
+  lblDBArtist = field("Artist:");
+  lblDBAlbum = field("Album:");
+  lblDBYear = field("Year:");
+  lblDBGenre = field("Genre:");
+
+  lblDBFileCover = new Label(this);
+  lblDBFileCover->setGeometry(left, top, width, 14 * 22 + 4);
+  lblDBFileCover->raise();
+
+  grdTotals = new platform::FlexGrid(this);
+  grdTotals->setGeometry(left, top, width, platform::TwipsToPixels(3375));
+  grdTotals->raise();
+
+  lblDBSearchTextLabel = PaneLabel(left, top + 6, 90, "Search Text:");
+  txtDBSearchText = new TextBox(this);
+  txtDBSearchText->setGeometry(left + 94, top + 4, width - 94, 24);
+  txtDBSearchText->SetBackColor(0xFFFFFF);
+  txtDBSearchText->SetForeColor(0);
+  lblDBSearchTextLabel->hide();
+  lblDBSearchTextLabel->setEnabled(false);
+  txtDBSearchText->hide();
+  txtDBSearchText->setEnabled(false);
+
+  lblDBStatus1 = PaneLabel(left, 480, width);
+  lblDBStatus2 = PaneLabel(left, 502, width);
+}
+
+void frmLauncher::BuildImageList() {
+  using platform::ResKind;
+  const std::pair<const char*, int> icons[] = {
+      {"groups", 206},    {"clsdfold", 202},  {"openfold", 203},  {"audio_wav", 207},
+      {"audio_aif", 208}, {"audio_au", 209},  {"audio_snd", 210}, {"audio_mid", 211},
+      {"audio_mp3", 212}, {"audio_unk", 213},
+  };
+  imlTreeIcons_.clear();
+  for (const auto& [key, number] : icons) {
+    imlTreeIcons_.emplace_back(key, QIcon(platform::LoadResPicture(number, ResKind::Icon).scaled(16, 16)));
+  }
+  imlTreeIcons_.emplace_back("dragnode", QIcon(platform::LoadResPicture(301, ResKind::Cursor).scaled(16, 16)));
+}
+
+void frmLauncher::Form_Load() {
+  if (loaded_) return;
+  loaded_ = true;
+  ProgramState& app = App();
+  setWindowIcon(platform::LoadResIcon(201));
+  // The window has no caption bar and cannot be closed but by Exit (closeEvent); key
+  // preview: the function keys reach this window before the focused control.
+  qApp->installEventFilter(this);
+  SetPicture(btnConfigure, 109);
+  SetPicture(btnEditor, 114);
+  SetPicture(btnSettings, 113);
+  SetPicture(btnPlaylistEditor, 136);
+  SetPicture(btnHelp, 110);
+  SetPicture(btnMinimize, 111);
+  SetPicture(btnExit, 116);
+  SetPicture(btnStop, 204, platform::ResKind::Icon);
+  SetPicture(btnNodeUp, 119, platform::ResKind::Bitmap, 121);
+  SetPicture(btnNodeDown, 118, platform::ResKind::Bitmap, 120);
+  SetDBPaneLinkCursors();
+  // The preferences and the dialogs' filter are ready before the System Inventory view,
+  // which may run an update that reads and saves them.
+  datafiles::LoadPreferences(app.decl.files, app.io.prefs, [] { FillPreferencesForm(); });
+  app.launcher.gOpenFilter = BuildOpenFilter();
+  ShowSystemInventory();
+  BuildImageList();
+  tvwGroups->setIconSize(QSize(16, 16));
+  datafiles::LoadTapdeckPresets(app.decl.files, app.io.presets, [this] { RefreshPresetButtons(); });
+  RefreshPresetButtons();
+}
+
+bool frmLauncher::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    auto* w = qobject_cast<QWidget*>(watched);
+    if (w && w->window() == this && isActiveWindow()) {
+      auto* key = static_cast<QKeyEvent*>(event);
+      int code = 0;
+      if (key->key() >= Qt::Key_F1 && key->key() <= Qt::Key_F12) code = 112 + (key->key() - Qt::Key_F1);
+      if (code != 0) {
+        bool handled = false;
+        Form_KeyDown(code, platform::VbShift(key->modifiers()), handled);
+        if (handled) return true;
+      }
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+FunctionKeyAction FunctionKeyFor(int KeyCode, int Shift) {
+  if (KeyCode >= 112 && KeyCode <= 121 && (Shift == 0 || Shift == 1)) {
+    return {FunctionKeyAction::Preset, KeyCode - 111 + (Shift == 1 ? 10 : 0)};
+  }
+  if (KeyCode == 122 && Shift == 0) return {FunctionKeyAction::Configure, 0};
+  if (KeyCode == 123 && Shift == 0) return {FunctionKeyAction::PrintKeySheet, 0};
+  return {};
+}
+
+void frmLauncher::Form_KeyDown(int KeyCode, int Shift, bool& handled) {
+  FunctionKeyAction action = FunctionKeyFor(KeyCode, Shift);
+  handled = action.kind != FunctionKeyAction::None;
+  switch (action.kind) {
+    case FunctionKeyAction::Preset: btnPreset_Click(action.preset); break;
+    case FunctionKeyAction::Configure: btnConfigure_Click(); break;
+    case FunctionKeyAction::PrintKeySheet: PrintPresetKeyAssignments(); break;
+    case FunctionKeyAction::None: break;
+  }
+}
+
+void frmLauncher::mousePressEvent(QMouseEvent* event) {
+  // Pressing on the skin itself (not on a control) drags the window, with any button.
+  if (windowHandle()) windowHandle()->startSystemMove();
+  event->accept();
+}
+
+void frmLauncher::closeEvent(QCloseEvent* event) {
+  if (exiting_) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
+}
+
+void frmLauncher::paintEvent(QPaintEvent* event) {
+  QWidget::paintEvent(event);
+  QPainter p(this);
+  p.setRenderHint(QPainter::Antialiasing);
+  QColor line = platform::VbColor(kSkinText);
+  line.setAlpha(90);
+  p.setPen(QPen(line, 1));
+  p.drawRoundedRect(rect().adjusted(1, 1, -2, -2), 8, 8);
+  p.drawLine(12, 48, width() - 12, 48);
+  p.drawLine(418, 56, 418, 512);
+  QFont f = font();
+  f.setBold(true);
+  f.setPointSize(f.pointSize() + 4);
+  p.setFont(f);
+  p.setPen(platform::VbColor(kSkinText));
+  p.drawText(QRect(16, 6, 500, 36), Qt::AlignVCenter | Qt::AlignLeft, "Tolvan Audio Manager");
+}
+
+void frmLauncher::btnMinimize_Click() { setWindowState(windowState() | Qt::WindowMinimized); }
+
+void frmLauncher::btnExit_Click() {
+  exiting_ = true;
+  close();
+  QApplication::exit(0);
+}
+
+void frmLauncher::StartHelpPage(const std::string& page) {
+  std::string folder = platform::HostPathOf(App().decl.gAppPath);
+  if (folder.empty()) return;
+  std::string program = folder == "/" ? "/help.exe" : folder + "/help.exe";
+  platform::ProgramStarters().Start(program, {page}, folder);
+}
+
+void frmLauncher::btnHelp_Click() { StartHelpPage("introduction.htm"); }
+
+void frmLauncher::btnEditor_Click() {
+  const datafiles::Preferences& prefs = App().io.prefs;
+  const std::string lf(platform::vbLf), cr(platform::vbCr), q = "\"";
+  if (prefs.gWaveEditorPath == "None selected" || prefs.gWaveEditorPath.empty()) {
+    platform::MsgBox("There is no wavefrom editor currently selected for use by Tolvan." + lf + cr + lf + cr +
+                         "You may configure Tolvan to use the editor of your choice" + lf + cr + "by clicking the " +
+                         q + "Tools/Preferences" + q + " button and using the " + lf + cr + q + "Waveform Editor" +
+                         q + "configuration control,",
+                     platform::vbExclamation, "No waveform editor configured");
+    return;
+  }
+  platform::FileProbe probe = platform::FileLen(prefs.gWaveEditorPath);
+  // A missing folder on the way hides the editor as surely as a missing file.
+  if (probe.error == platform::errFileNotFound || probe.error == platform::errPathNotFound) {
+    platform::MsgBox("Cannot find the currently configured editor program." + lf + cr + lf + cr +
+                         "You may fix the configured editor setting by clicking " + lf + cr + "the " + q +
+                         "Tools/Preferences" + q + " button and using the " + lf + cr + q + "Waveform Editor" + q +
+                         "configuration control,",
+                     platform::vbExclamation, "Invalid waveform editor");
+    return;
+  }
+  if (!probe.ok()) return;
+  std::vector<std::string> args;
+  if (prefs.gExportFile == 1 && lblDBViewTitle->Caption() == "File Detail") {
+    std::string shown = platform::HostPathOf(txtDBDescription->toolTip().toStdString());
+    if (!shown.empty()) args.push_back(shown);
+  }
+  platform::ProgramStarters().Start(platform::HostPathOf(prefs.gWaveEditorPath), args,
+                                    platform::HostPathOf(App().decl.gAppPath));
+}

@@ -1,0 +1,199 @@
+#pragma once
+
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QTreeWidget>
+#include <QWidget>
+
+#include <array>
+#include <cstdint>
+#include <exception>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/core/mediaplayer.h"
+#include "platform/qt/controls.h"
+
+class QMimeData;
+
+namespace platform {
+class FlexGrid;
+}
+
+// The program's main window: the groups tree, the preset bank, the player and the database
+// pane. One instance for the program's lifetime; the other windows and the inventory views
+// reach its controls through MainWindow().
+class frmLauncher : public QWidget {
+  Q_OBJECT
+ public:
+  explicit frmLauncher(platform::MediaPlayer* player, QWidget* parent = nullptr);
+  ~frmLauncher() override;
+
+  // The load, in its order; runs once, before the window is first shown.
+  void Form_Load();
+
+  // Public operations other windows call.
+  void btnConfigure_Click();
+  void btnPreset_Click(int Index);
+  void btnPlay_Click();
+
+  // Handlers of this window's own frame.
+  void Form_KeyDown(int KeyCode, int Shift, bool& handled);
+  void btnEditor_Click();
+  void btnExit_Click();
+  void btnHelp_Click();
+  void btnMinimize_Click();
+  void btnSettings_Click();
+  void btnPlaylistEditor_Click();
+
+  // The 20 preset buttons show the presets' captions, bold where a file is set.
+  void RefreshPresetButtons();
+  // The caption that preset button `Index` shows.
+  std::string PresetButtonCaption(int Index) const;
+  void btnPreset_MouseDown(int Index, int Button, int Shift, int x, int y);
+  void btnPreset_OLEDragDrop(int Index, const QMimeData& Data);
+
+  // Plays the file loaded in mpPlayer to its end or to Stop, then each repetition of the
+  // looping preset (gLoopingPreset) in turn. While a playback runs, a start takes the player
+  // over and returns at once: the running loop goes on with the new file.
+  void PlayCurrentFile();
+  bool PlaybackRunning() const { return playbackRunning_; }
+  void btnStop_Click();
+  void timPlayStopped_Timer();
+  void sldPlayer_Scroll();
+  void sldPlayer_MouseUp();
+  void lblPlayFilePath_Change();
+
+  // Starts the help viewer on `page` from the program's folder; a missing viewer is not reported.
+  static void StartHelpPage(const std::string& page);
+
+  // The image list of the tree: keys and pictures in their order.
+  const std::vector<std::pair<std::string, QIcon>>& imlTreeIcons() const { return imlTreeIcons_; }
+  bool isExiting() const { return exiting_; }
+
+  // ---- Tool buttons
+  QPushButton* btnConfigure;
+  QPushButton* btnEditor;
+  QPushButton* btnSettings;
+  QPushButton* btnPlaylistEditor;
+  QPushButton* btnHelp;
+  QPushButton* btnMinimize;
+  QPushButton* btnExit;
+  QPushButton* btnStop;
+  QPushButton* btnNodeUp;
+  QPushButton* btnNodeDown;
+
+  // ---- Groups tree
+  QTreeWidget* tvwGroups;
+
+  // ---- Preset bank
+  platform::Label* Label1;
+  std::array<QPushButton*, 21> btnPreset{};  // 1..20; index 0 is not used
+
+  // ---- Player
+  platform::MediaPlayer* mpPlayer;
+  QProgressBar* pbrPlayFile;
+  platform::Label* lblVolumeBorder;
+  QSlider* sldPlayer;
+  platform::Label* lblPlayStatus;
+  platform::Label* lblPlayFileNameLabel;
+  platform::Label* lblPlayFileName;
+  platform::Label* lblDurationLabel;
+  platform::Label* lblDuration;
+  platform::Label* lblPlayFilePathLabel;
+  platform::Label* lblPlayFilePath;
+  platform::VbTimer* timPlayStopped;
+
+  // ---- Database pane
+  platform::LabelButton* btnSelInventory;
+  platform::LabelButton* btnSelDetail;
+  platform::LabelButton* btnSelSearch;
+  platform::LabelButton* btnUpdate;
+  platform::LabelButton* btnPrint;
+  platform::LabelButton* btnPlay;
+  platform::Label* lblDBViewTitle;
+  platform::TextBox* txtDBDescription;
+  platform::FlexGrid* grdTotals = nullptr;
+  platform::Label* lblDBFileCover;
+  platform::Label* lblDBStatus1;
+  platform::Label* lblDBStatus2;
+  platform::Label* lblDBSearchTextLabel;
+  platform::TextBox* txtDBSearchText;
+  // The note: stored values, their edit boxes and caption labels.
+  platform::Label* lblDBCaptionLabel;
+  platform::Label* lblDBSubjectLabel;
+  platform::Label* lblDBProjectLabel;
+  platform::Label* lblDBKeywordsLabel;
+  platform::Label* lblDBPlayersLabel;
+  platform::Label* lblDBCaption;
+  platform::Label* lblDBSubject;
+  platform::Label* lblDBProject;
+  platform::Label* lblDBKeywords;
+  platform::Label* lblDBPlayers;
+  platform::TextBox* txtDBCaption;
+  platform::TextBox* txtDBSubject;
+  platform::TextBox* txtDBProject;
+  platform::TextBox* txtDBKeywords;
+  platform::TextBox* txtDBPlayers;
+  platform::Label* lblDBRallysetsLabel;
+  platform::Label* lblDBRallysets;
+  // The file's header analysis and play length.
+  platform::Label* lblDBFileType;
+  platform::Label* lblDBFormatVersion;
+  platform::Label* lblDBName;
+  platform::Label* lblDBCreationDate;
+  platform::Label* lblDBEngineer;
+  platform::Label* lblDBCopyright;
+  platform::Label* lblDBComment;
+  platform::Label* lblDBLength;
+  platform::Label* lblDBChannels;
+  platform::Label* lblDBEncoding;
+  platform::Label* lblDBArtist;
+  platform::Label* lblDBAlbum;
+  platform::Label* lblDBYear;
+  platform::Label* lblDBGenre;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  void BuildToolButtons();
+  void BuildTree();
+  void BuildPresetBank();
+  void BuildPlayer();
+  void BuildDatabasePane();
+  void BuildImageList();
+  platform::Label* PaneLabel(int x, int y, int w, const QString& caption = {});
+
+  // Each area wires its own handlers (their sources lie beside this one).
+  void WirePlayer();
+  void WirePresets();
+  void WireDatabasePane();
+
+  // Playback: loads preset `Index` into the player and shows it; starts the player.
+  bool LoadPreset(int Index);
+  void StartPlayer();
+  void DrivePlayback();
+  void PlaybackFailed(const std::exception& failure);
+  void ShowPlayStatus(const char* caption, std::uint32_t backColor);
+
+  std::vector<std::pair<std::string, QIcon>> imlTreeIcons_;
+  bool playbackRunning_ = false;
+  bool loaded_ = false;
+  bool exiting_ = false;
+};
+
+// The path a drop offers: its text first, else the first file of its file list; host paths
+// and file URLs come back in drive-letter form. Nothing when it offers neither.
+std::optional<std::string> DroppedPath(const QMimeData& data);
+
+// The main window's single instance (null before it exists).
+frmLauncher* MainWindowOrNull();
+frmLauncher& MainWindow();

@@ -1,0 +1,208 @@
+#include <gtest/gtest.h>
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QTest>
+
+#include "main/declarations.h"
+#include "main/startup.h"
+#include "mainwindow/frmLauncher.h"
+#include "mainwindow/launcher.h"
+#include "support/app_fixture.h"
+
+using testing_support::AppFixture;
+
+namespace {
+
+struct KeyCase {
+  int code;
+  int shift;
+  FunctionKeyAction action;
+};
+
+void PrintTo(const KeyCase& c, std::ostream* os) { *os << "key " << c.code << " shift " << c.shift; }
+
+class FunctionKeys : public ::testing::TestWithParam<KeyCase> {};
+
+TEST_P(FunctionKeys, MapToPresetsEditorAndKeySheet) {
+  EXPECT_EQ(FunctionKeyFor(GetParam().code, GetParam().shift), GetParam().action);
+}
+
+using K = FunctionKeyAction;
+INSTANTIATE_TEST_SUITE_P(
+    Table, FunctionKeys,
+    ::testing::Values(KeyCase{112, 0, {K::Preset, 1}}, KeyCase{121, 0, {K::Preset, 10}},
+                      KeyCase{114, 1, {K::Preset, 13}}, KeyCase{121, 1, {K::Preset, 20}},
+                      KeyCase{114, 2, {}}, KeyCase{114, 4, {}}, KeyCase{114, 3, {}},
+                      KeyCase{122, 0, {K::Configure, 0}}, KeyCase{122, 1, {}}, KeyCase{122, 2, {}},
+                      KeyCase{123, 0, {K::PrintKeySheet, 0}}, KeyCase{123, 1, {}}, KeyCase{123, 4, {}},
+                      KeyCase{65, 0, {}}, KeyCase{111, 0, {}}));
+
+class MainWindowTest : public AppFixture {
+ protected:
+  void SetUp() override { WriteDefaultSettings(); }
+};
+
+TEST_F(MainWindowTest, LoadAnnouncesMissingSettingsAndWritesTheirDefaults) {
+  drives.Remove(kDataPath);
+  drives.MakeFolder(kDataPath);
+  boxes.Answer(platform::vbOK);
+  boxes.Answer(platform::vbOK);
+  auto window = OpenMainWindow();
+  ASSERT_EQ(boxes.shown().size(), 2u);
+  EXPECT_EQ(boxes.shown()[0].text,
+            "Cannot find preference settings file C:\\app\\data\\prefs.dat.\n\rSwitching to defaults.");
+  EXPECT_EQ(boxes.shown()[1].text,
+            "Cannot find Tapdeck settings file C:\\app\\data\\preset.dat.\n\rSwitching to defaults.");
+  for (const auto& box : boxes.shown()) {
+    EXPECT_EQ(box.title, "Data File Missing");
+    EXPECT_EQ(box.style, platform::vbExclamation);
+  }
+  EXPECT_TRUE(drives.Exists("C:\\app\\data\\prefs.dat"));
+  EXPECT_TRUE(drives.Exists("C:\\app\\data\\preset.dat"));
+}
+
+TEST_F(MainWindowTest, LoadBuildsTheDialogFilterAndTheTreeImages) {
+  auto window = OpenMainWindow();
+  EXPECT_EQ(App().launcher.gOpenFilter,
+            "Audio files (all types)|*.wav; *.mp3; *.m3u; *.snd; *.au; *.aif; *.aifc; *.aiff; *.mid; *.midi; *.rmi|"
+            "WAV files (*.wav)|*.wav|MP3 files (*.mp3; *.m3u)|*.mp3; *.m3u|"
+            "MIDI files (*.mid; *.midi; *.rmi)|*.mid; *.midi; *.rmi|");
+  std::vector<std::string> keys;
+  for (const auto& [key, icon] : window->imlTreeIcons()) {
+    keys.push_back(key);
+    EXPECT_FALSE(icon.isNull()) << key;
+  }
+  EXPECT_EQ(keys, (std::vector<std::string>{"groups", "clsdfold", "openfold", "audio_wav", "audio_aif", "audio_au",
+                                            "audio_snd", "audio_mid", "audio_mp3", "audio_unk", "dragnode"}));
+  EXPECT_EQ(window->windowTitle(), "Tolvan Audio Manager");
+  EXPECT_TRUE(window->windowFlags() & Qt::FramelessWindowHint);
+  EXPECT_EQ(window->btnExit->toolTip(), "Quit/Exit");
+  EXPECT_FALSE(window->btnHelp->icon().isNull());
+}
+
+TEST_F(MainWindowTest, TwoHelpClicksStartTwoViewersFromTheProgramFolder) {
+  auto window = OpenMainWindow();
+  window->btnHelp->click();
+  window->btnHelp->click();
+  ASSERT_EQ(starter.starts().size(), 2u);
+  std::string folder = drives.Host(kAppPath);
+  for (const auto& s : starter.starts()) {
+    EXPECT_EQ(s.program, folder + "/help.exe");
+    EXPECT_EQ(s.args, std::vector<std::string>{"introduction.htm"});
+    EXPECT_EQ(s.workingDir, folder);
+  }
+}
+
+TEST_F(MainWindowTest, EditorNotConfigured) {
+  auto window = OpenMainWindow();
+  boxes.Answer(platform::vbOK);
+  window->btnEditor->click();
+  ASSERT_EQ(boxes.shown().size(), 1u);
+  EXPECT_EQ(boxes.shown()[0].title, "No waveform editor configured");
+  EXPECT_EQ(boxes.shown()[0].style, platform::vbExclamation);
+  EXPECT_EQ(boxes.shown()[0].text,
+            "There is no wavefrom editor currently selected for use by Tolvan.\n\r\n\r"
+            "You may configure Tolvan to use the editor of your choice\n\r"
+            "by clicking the \"Tools/Preferences\" button and using the \n\r"
+            "\"Waveform Editor\"configuration control,");
+  EXPECT_TRUE(starter.starts().empty());
+}
+
+TEST_F(MainWindowTest, EditorThatNoLongerExists) {
+  auto window = OpenMainWindow();
+  App().io.prefs.gWaveEditorPath = "D:\\Tools\\gone.exe";
+  boxes.Answer(platform::vbOK);
+  window->btnEditor->click();
+  ASSERT_EQ(boxes.shown().size(), 1u);
+  EXPECT_EQ(boxes.shown()[0].title, "Invalid waveform editor");
+  EXPECT_EQ(boxes.shown()[0].text,
+            "Cannot find the currently configured editor program.\n\r\n\r"
+            "You may fix the configured editor setting by clicking \n\r"
+            "the \"Tools/Preferences\" button and using the \n\r"
+            "\"Waveform Editor\"configuration control,");
+  EXPECT_TRUE(starter.starts().empty());
+}
+
+struct EditorCase {
+  int exportFile;
+  const char* viewTitle;
+  bool passesFile;
+};
+
+void PrintTo(const EditorCase& c, std::ostream* os) { *os << "export " << c.exportFile << " in " << c.viewTitle; }
+
+class EditorStart : public MainWindowTest, public ::testing::WithParamInterface<EditorCase> {};
+
+TEST_P(EditorStart, PassesTheShownFileOnlyInFileDetailWithThePreferenceOn) {
+  drives.Write("D:\\Tools\\wave edit", "#!");
+  drives.Write("D:\\Music\\my song.wav", "RIFF");
+  auto window = OpenMainWindow();
+  App().io.prefs.gWaveEditorPath = "D:\\Tools\\wave edit";
+  App().io.prefs.gExportFile = GetParam().exportFile;
+  window->lblDBViewTitle->SetCaption(GetParam().viewTitle);
+  window->txtDBDescription->setToolTip("D:\\Music\\my song.wav");
+  window->btnEditor->click();
+  ASSERT_EQ(starter.starts().size(), 1u);
+  const auto& s = starter.starts()[0];
+  EXPECT_EQ(s.program, drives.Host("D:\\Tools\\wave edit"));
+  if (GetParam().passesFile) {
+    EXPECT_EQ(s.args, std::vector<std::string>{drives.Host("D:\\Music\\my song.wav")})
+        << "one argument, blanks and all, in the host's own form";
+  } else {
+    EXPECT_TRUE(s.args.empty());
+  }
+  EXPECT_EQ(s.workingDir, drives.Host(kAppPath));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, EditorStart,
+                         ::testing::Values(EditorCase{1, "File Detail", true}, EditorCase{1, "System Inventory", false},
+                                           EditorCase{0, "File Detail", false}));
+
+TEST_F(MainWindowTest, HandledFunctionKeysAreConsumedOthersReachTheFocusedBox) {
+  auto window = OpenMainWindow();
+  window->show();
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  window->txtDBSearchText->setEnabled(true);
+  window->txtDBSearchText->show();
+  window->txtDBSearchText->setFocus();
+  bool f5Seen = false;
+  struct Spy : QObject {
+    bool* seen;
+    bool eventFilter(QObject*, QEvent* e) override {
+      if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_F5) *seen = true;
+      return false;
+    }
+  } spy;
+  spy.seen = &f5Seen;
+  window->txtDBSearchText->installEventFilter(&spy);
+  QTest::keyClick(window->txtDBSearchText, Qt::Key_F5);
+  EXPECT_FALSE(f5Seen) << "F5 is the main window's";
+  QTest::keyClick(window->txtDBSearchText, Qt::Key_F5, Qt::ControlModifier);
+  EXPECT_TRUE(f5Seen) << "Ctrl+F5 is not, and goes on to the box";
+  QTest::keyClicks(window->txtDBSearchText, "ab");
+  EXPECT_EQ(window->txtDBSearchText->text(), "ab");
+}
+
+TEST_F(MainWindowTest, TheHandOverKeystrokeNeverReachesATextBox) {
+  auto window = OpenMainWindow();
+  window->show();
+  window->txtDBSearchText->setEnabled(true);
+  window->txtDBSearchText->show();
+  window->txtDBSearchText->setFocus();
+  BringMainWindowToFront();
+  EXPECT_EQ(window->txtDBSearchText->text(), "");
+  EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(MainWindowTest, OnlyExitClosesTheWindow) {
+  auto window = OpenMainWindow();
+  window->show();
+  window->close();
+  EXPECT_TRUE(window->isVisible()) << "no Close: the window has no caption bar and ignores the request";
+  window->btnMinimize->click();
+  EXPECT_TRUE(window->windowState() & Qt::WindowMinimized);
+}
+
+}  // namespace

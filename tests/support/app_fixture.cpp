@@ -1,0 +1,42 @@
+#include "support/app_fixture.h"
+
+#include "datafiles/prefs.h"
+#include "main/declarations.h"
+#include "mainwindow/frmLauncher.h"
+#include "platform/core/errors.h"
+#include "platform/core/files.h"
+
+namespace testing_support {
+
+AppFixture::AppFixture() {
+  App() = ProgramState{};
+  Declarations& decl = App().decl;
+  decl.gAppPath = kAppPath;
+  decl.files = datafiles::DataFileNames::InFolder(kDataPath);
+  drives.MakeFolder(kDataPath);
+  platform::SetClock(&clock);
+}
+
+AppFixture::~AppFixture() {
+  platform::SetClock(nullptr);
+  App() = ProgramState{};
+}
+
+void AppFixture::WriteDefaultSettings() const {
+  const auto& files = App().decl.files;
+  drives.Write(files.gPrefsFile, datafiles::PrefsLine(datafiles::Preferences()));
+  drives.Write(files.gPresetFile, datafiles::PresetLines(datafiles::Presets()));
+}
+
+std::unique_ptr<frmLauncher> AppFixture::OpenMainWindow() {
+  // The splash's inventory check: a missing inventory file is rebuilt without a message.
+  Declarations& decl = App().decl;
+  for (const std::string* file : {&decl.files.gInvSumFile, &decl.files.gInventoryFile}) {
+    if (platform::FileLen(*file).error == platform::errFileNotFound) decl.gRebuildInventory = true;
+  }
+  auto window = std::make_unique<frmLauncher>(&player);
+  window->Form_Load();
+  return window;
+}
+
+}  // namespace testing_support

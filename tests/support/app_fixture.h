@@ -1,0 +1,42 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "platform/core/clock.h"
+#include "support/fake_mediaplayer.h"
+#include "support/recording_printer.h"
+#include "support/scripted_services.h"
+#include "support/temp_drives.h"
+
+class frmLauncher;
+
+namespace testing_support {
+
+// A program on temporary drives: its folder is C:\app\ with an empty data folder, every
+// service is a double, the clock reads 12/10/2026 9:30:00 AM and the program state is fresh.
+class AppFixture : public ::testing::Test {
+ protected:
+  AppFixture();
+  ~AppFixture() override;
+
+  // prefs.dat and preset.dat with their defaults, so that loading announces nothing.
+  void WriteDefaultSettings() const;
+  // The main window, built and loaded as the splash does it.
+  std::unique_ptr<frmLauncher> OpenMainWindow();
+
+  static constexpr const char* kAppPath = "C:\\app\\";
+  static constexpr const char* kDataPath = "C:\\app\\data\\";
+
+  TempDrives drives{"CD"};
+  ScriptedMessageBoxes boxes;
+  RecordingProgramStarter starter;
+  ScriptedFileDialogs dialogs;
+  RecordingPrinter printer;
+  FakeMediaPlayer player;
+  platform::FixedClock clock{{2026, 12, 10, 9, 30, 0}};
+};
+
+}  // namespace testing_support
