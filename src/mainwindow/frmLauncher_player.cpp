@@ -1,0 +1,323 @@
+// The player area: playback of presets and of the shown file, the status, the timed reset,
+// the volume.
+#include <QApplication>
+#include <QCursor>
+#include <QEvent>
+#include <QToolTip>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "inventory/abbreviatepath.h"
+#include "main/declarations.h"
+#include "mainwindow/eventhook.h"
+#include "mainwindow/frmLauncher.h"
+#include "mainwindow/launcher.h"
+#include "platform/core/codepage.h"
+#include "platform/core/errors.h"
+#include "platform/core/msgbox.h"
+#include "platform/qt/eventpump.h"
+
+using platform::MediaPlayer;
+
+namespace {
+
+// The playback loop's wake-up: often enough for a smooth bar, rare enough to cost nothing.
+constexpr int kPollMs = 25;
+
+constexpr std::uint32_t kPlayingColor = platform::RGB(192, 192, 0);
+constexpr std::uint32_t kLoopingColor = platform::RGB(255, 128, 64);
+constexpr std::uint32_t kEndedColor = platform::RGB(0, 192, 0);
+constexpr std::uint32_t kStoppedColor = platform::RGB(228, 0, 0);
+constexpr std::uint32_t kIdleColor = platform::RGB(1, 61, 71);
+constexpr std::uint32_t kSkinBack = 0x473D01;
+constexpr std::uint32_t kSkinText = 0xDCC281;
+constexpr std::uint32_t kPressedBack = 0xDC;
+
+// The progress bar counts milliseconds, so that short files move smoothly too.
+int Milliseconds(double seconds) {
+  if (!std::isfinite(seconds) || seconds <= 0) return 0;
+  return static_cast<int>(std::min(seconds * 1000.0, static_cast<double>(INT_MAX)));
+}
+
+// A number to the nearest hundredth, as its fixed two-decimal text gives it.
+float Hundredths(double value) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.2f", value);
+  return std::strtof(text, nullptr);
+}
+
+}  // namespace
+
+// Only this program writes the flag, as True or False; a hand-edited one loops when it reads
+// true in any case.
+bool PresetLoops(const std::string& loopFlag) { return platform::LowerCase(loopFlag) == "true"; }
+
+void SplitPlayDuration() {
+  LauncherState& state = App().launcher;
+  double d = MainWindow().mpPlayer->Duration();
+  if (!std::isfinite(d) || d < 0) d = 0;
+  // Whole hours and minutes in 64 bits: ten hours and more split like shorter lengths.
+  long long hours = 0, minutes = 0;
+  double rest = d;
+  if (d >= 3600) {
+    hours = static_cast<long long>(std::trunc(d)) / 3600;
+    minutes = static_cast<long long>(std::trunc((d - static_cast<double>(hours) * 3600) / 60));
+    rest = d - static_cast<double>(hours) * 3600 - static_cast<double>(minutes) * 60;
+  } else if (d >= 60) {
+    minutes = static_cast<long long>(std::trunc(d / 60));
+    rest = d - static_cast<double>(minutes) * 60;
+  }
+  state.gPlayHours = static_cast<int>(std::min<long long>(hours, INT_MAX));
+  state.gPlayMinutes = static_cast<int>(minutes);
+  state.gPlaySeconds = Hundredths(rest);
+}
+
+std::string PlayDurationText(int hours, int minutes, float seconds) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.2f", static_cast<double>(seconds));
+  std::string s = text;
+  if (s.find('.') != std::string::npos) {
+    while (s.back() == '0') s.pop_back();
+    if (s.back() == '.') s.pop_back();
+  }
+  if (s == "-0") s = "0";
+  return " " + std::to_string(hours) + "h " + std::to_string(minutes) + "m " + s + "s";
+}
+
+void frmLauncher::WirePlayer() {
+  connect(btnStop, &QPushButton::clicked, this, &frmLauncher::btnStop_Click);
+  connect(timPlayStopped, &platform::VbTimer::Timer, this, &frmLauncher::timPlayStopped_Timer);
+  connect(sldPlayer, &QSlider::valueChanged, this, &frmLauncher::sldPlayer_Scroll);
+  new EventHook(sldPlayer, [this](QEvent* e) {
+    if (e->type() == QEvent::MouseButtonRelease) sldPlayer_MouseUp();
+    return false;
+  });
+  connect(lblPlayFilePath, &platform::Label::Change, this, &frmLauncher::lblPlayFilePath_Change);
+  connect(btnPlay, &platform::Label::Click, this, &frmLauncher::btnPlay_Click);
+}
+
+void frmLauncher::ShowPlayStatus(const char* caption, std::uint32_t backColor) {
+  // Written on every pass of the loop; only a change reaches the screen.
+  if (lblPlayStatus->frameStyle() != (QFrame::Box | QFrame::Plain)) lblPlayStatus->SetBorder(true);
+  if (lblPlayStatus->BackColor() != backColor) lblPlayStatus->SetBackColor(backColor);
+  lblPlayStatus->SetCaption(caption);
+}
+
+void frmLauncher::PlaybackFailed(const std::exception& failure) {
+  LauncherState& state = App().launcher;
+  QApplication::beep();
+  auto* error = dynamic_cast<const platform::VbError*>(&failure);
+  if (error && error->number() == platform::errUnspecified) {
+    platform::MsgBox(std::string("Tolvan is unable to play the selected file.") + std::string(platform::vbLf) +
+                         std::string(platform::vbCr) +
+                         "The file may be missing, corrupted or in use by another application.",
+                     platform::vbExclamation, "Error Playing File");
+  }
+  // A failed playback is over, whatever started it: no repetition, and the area resets.
+  state.gStopRequested = true;
+  state.gLoopingPreset = 0;
+  try {
+    mpPlayer->Stop();
+  } catch (const std::exception&) {
+  }
+  timPlayStopped->SetEnabled(false);
+  timPlayStopped->SetEnabled(true);
+}
+
+bool frmLauncher::LoadPreset(int Index) {
+  LauncherState& state = App().launcher;
+  const datafiles::Presets& presets = App().io.presets;
+  const std::string path = presets.gPresetPaths[Index - 1];
+  try {
+    mpPlayer->Stop();
+    mpPlayer->SetFileName(path);
+    state.gLoopingPreset = PresetLoops(presets.gPresetLoop[Index - 1]) ? Index : 0;
+    lblPlayFilePath->SetCaption(QString::fromStdString(path));
+    lblPlayFileName->SetCaption(QString::fromStdString(presets.gPresetCaptions[Index - 1]));
+    SplitPlayDuration();
+    lblDuration->SetCaption(
+        QString::fromStdString(PlayDurationText(state.gPlayHours, state.gPlayMinutes, state.gPlaySeconds)));
+    return true;
+  } catch (const std::exception& failure) {
+    PlaybackFailed(failure);
+    return false;
+  }
+}
+
+void frmLauncher::btnPreset_Click(int Index) {
+  if (Index < 1 || Index > datafiles::kPresetCount) return;
+  if (App().io.presets.gPresetPaths[Index - 1].empty()) {
+    tvwGroups->setFocus();
+    return;
+  }
+  // A stop of an earlier playback, waiting for its reset, does not end this one.
+  App().launcher.gStopRequested = false;
+  if (LoadPreset(Index)) PlayCurrentFile();
+}
+
+void frmLauncher::StartPlayer() {
+  btnUpdate->setEnabled(false);
+  btnUpdate->hide();
+  btnSelSearch->setEnabled(false);
+  btnSelSearch->hide();
+  mpPlayer->Play();
+  pbrPlayFile->setMaximum(std::max(1, Milliseconds(mpPlayer->Duration())));
+}
+
+void frmLauncher::PlayCurrentFile() {
+  try {
+    StartPlayer();
+  } catch (const std::exception& failure) {
+    PlaybackFailed(failure);
+    return;
+  }
+  if (playbackRunning_) return;  // the running loop plays this file now
+  DrivePlayback();
+}
+
+void frmLauncher::DrivePlayback() {
+  LauncherState& state = App().launcher;
+  playbackRunning_ = true;
+  struct Done {
+    bool& running;
+    ~Done() { running = false; }
+  } done{playbackRunning_};
+
+  for (;;) {
+    // One playback: until the file is at its end, stopped, or the player plays no more
+    // (another file was loaded into it). A start inside the wait has taken the player over
+    // and is followed from then on.
+    try {
+      for (;;) {
+        pbrPlayFile->setValue(std::min(pbrPlayFile->maximum(), Milliseconds(mpPlayer->CurrentPosition())));
+        if (state.gLoopingPreset < 1) {
+          ShowPlayStatus("Playing", kPlayingColor);
+        } else {
+          ShowPlayStatus("Looping", kLoopingColor);
+        }
+        if (mpPlayer->PlayState() != MediaPlayer::Playing) break;
+        if (!(mpPlayer->CurrentPosition() < mpPlayer->Duration())) break;
+        platform::WaitEvents(kPollMs);
+        if (exiting_) return;
+      }
+    } catch (const std::exception& failure) {
+      PlaybackFailed(failure);
+      return;
+    }
+    if (state.gStopRequested) {
+      state.gLoopingPreset = 0;
+      pbrPlayFile->setValue(0);
+      ShowPlayStatus("Stopped", kStoppedColor);
+    } else {
+      ShowPlayStatus("Ended", kEndedColor);
+    }
+    // The reset comes a second after this end, not after an earlier one.
+    timPlayStopped->SetEnabled(false);
+    timPlayStopped->SetEnabled(true);
+
+    const int next = state.gLoopingPreset;
+    if (next < 1 || next > datafiles::kPresetCount || App().io.presets.gPresetPaths[next - 1].empty()) return;
+    if (!LoadPreset(next)) return;
+    try {
+      StartPlayer();
+    } catch (const std::exception& failure) {
+      PlaybackFailed(failure);
+      return;
+    }
+  }
+}
+
+void frmLauncher::btnPlay_Click() {
+  LauncherState& state = App().launcher;
+  const QString caption = btnPlay->Caption();
+  try {
+    mpPlayer->SetFileName(App().db.gCurrentFilePath);
+    mpPlayer->Stop();
+  } catch (const std::exception& failure) {
+    if (caption == "Play") {
+      PlaybackFailed(failure);
+      return;
+    }
+  }
+  if (caption == "Play") {
+    state.gStopRequested = false;
+    btnPlay->SetBackColor(kPressedBack);
+    btnPlay->SetForeColor(kSkinBack);
+    lblDBStatus1->SetCaption("Playing/previewing file...");
+    lblPlayFilePath->SetCaption(
+        QString::fromStdString(AbbreviatePath(txtDBDescription->toolTip().toStdString(), 50)));
+    lblPlayFileName->SetCaption(lblDBCaption->Caption());
+    lblDuration->SetCaption(lblDBLength->Caption());
+    btnPlay->SetCaption("Stop");
+    PlayCurrentFile();
+  } else if (caption == "Stop") {
+    lblDBStatus1->SetCaption("Playback stopped");
+    try {
+      mpPlayer->Stop();
+      state.gStopRequested = true;
+      mpPlayer->SetCurrentPosition(mpPlayer->Duration());
+    } catch (const std::exception&) {
+      state.gStopRequested = true;  // the player holds no file: nothing plays on
+    }
+  }
+}
+
+void frmLauncher::btnStop_Click() {
+  LauncherState& state = App().launcher;
+  if (!lblPlayStatus->Caption().isEmpty()) {
+    try {
+      mpPlayer->Stop();
+      state.gStopRequested = true;
+      mpPlayer->SetCurrentPosition(mpPlayer->Duration());
+    } catch (const std::exception&) {
+      state.gStopRequested = true;
+    }
+    if (btnPlay->Caption() == "Stop") lblDBStatus1->SetCaption("Playback stopped");
+  }
+  tvwGroups->setFocus();
+}
+
+void frmLauncher::timPlayStopped_Timer() {
+  timPlayStopped->SetEnabled(false);
+  // A playback started since the end owns the area; its own end arms the reset again.
+  if (playbackRunning_) return;
+  pbrPlayFile->setValue(0);
+  lblPlayStatus->SetBackColor(kIdleColor);
+  lblPlayStatus->SetCaption("");
+  if (btnPlay->isEnabled()) {
+    btnPlay->SetBackColor(kSkinBack);
+    btnPlay->SetForeColor(kSkinText);
+    if (lblDBViewTitle->Caption() == "File Detail") {
+      btnPlay->SetCaption("Play");
+      lblDBStatus1->SetCaption("");
+    } else {
+      btnPlay->SetCaption("");
+      btnPlay->setEnabled(false);
+    }
+  }
+  btnSelSearch->setEnabled(true);
+  btnSelSearch->show();
+  btnUpdate->setEnabled(true);
+  btnUpdate->show();
+  App().launcher.gStopRequested = false;
+}
+
+void frmLauncher::sldPlayer_Scroll() {
+  const int value = sldPlayer->value();
+  mpPlayer->SetVolume(value);
+  // Down to the next lower whole decibel: -2550 reads -26dB.
+  const int db = static_cast<int>(std::floor(value / 100.0));
+  const QString tip = QString::number(db) + "dB";
+  sldPlayer->setToolTip(tip);
+  if (sldPlayer->isSliderDown()) QToolTip::showText(QCursor::pos(), tip, sldPlayer);
+}
+
+void frmLauncher::sldPlayer_MouseUp() { tvwGroups->setFocus(); }
+
+void frmLauncher::lblPlayFilePath_Change() {
+  lblPlayFilePath->setToolTip(QString::fromStdString(mpPlayer->FileName()));
+}

@@ -1,0 +1,184 @@
+// The preset bank: the buttons' captions, the right press and drops that open the one-preset
+// editor, the all-presets editor, and the File Detail list of what holds the shown file.
+#include <QDropEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QTimer>
+#include <QTreeWidgetItemIterator>
+#include <QUrl>
+
+#include <memory>
+#include <utility>
+
+#include "main/declarations.h"
+#include "mainwindow/eventhook.h"
+#include "mainwindow/frmEditTapdeck.h"
+#include "mainwindow/frmLauncher.h"
+#include "mainwindow/frmTDButtonConfig.h"
+#include "mainwindow/launcher.h"
+#include "platform/core/drives.h"
+
+namespace {
+
+// A button shows "&" as it is, not as a mnemonic.
+QString ButtonText(const std::string& caption) { return QString::fromStdString(caption).replace("&", "&&"); }
+
+// Text proper: Qt's text() also reads a file list as text.
+bool OffersText(const QMimeData& data) {
+  for (const QString& format : data.formats()) {
+    if (format.startsWith("text/plain")) return true;
+  }
+  return false;
+}
+
+bool OffersPath(const QMimeData* data) { return data && (OffersText(*data) || data->hasUrls()); }
+
+// A path from another program of the host is its own form; inside, paths are drive-letter.
+std::string FromHost(const QString& text) {
+  QString path = text.trimmed();
+  if (path.startsWith("file:", Qt::CaseInsensitive)) path = QUrl(path).toLocalFile();
+  std::string host = path.toStdString();
+  if (auto dos = platform::DosPathOf(host)) return *dos;
+  return host;
+}
+
+}  // namespace
+
+std::optional<std::string> DroppedPath(const QMimeData& data) {
+  if (OffersText(data)) {
+    const QString text = data.text();
+    const QString trimmed = text.trimmed();
+    if (trimmed.startsWith('/') || trimmed.startsWith("file:", Qt::CaseInsensitive)) return FromHost(trimmed);
+    return text.toStdString();
+  }
+  if (data.hasUrls()) {
+    const QList<QUrl> urls = data.urls();
+    if (urls.isEmpty()) return std::nullopt;
+    const QUrl& first = urls.front();
+    if (first.isLocalFile()) return FromHost(first.toLocalFile());
+    return first.toString().toStdString();
+  }
+  return std::nullopt;
+}
+
+void frmLauncher::WirePresets() {
+  for (int n = 1; n <= 20; ++n) {
+    QPushButton* button = btnPreset[n];
+    connect(button, &QPushButton::clicked, this, [this, n] { btnPreset_Click(n); });
+    new EventHook(button, [this, n](QEvent* e) {
+      switch (e->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick: {
+          auto* m = static_cast<QMouseEvent*>(e);
+          if (m->button() == Qt::LeftButton) return false;
+          // Other buttons are the bank's own: they neither click nor drag the window.
+          if (e->type() == QEvent::MouseButtonPress) {
+            const QPoint p = m->position().toPoint();
+            btnPreset_MouseDown(n, platform::VbButton(m->button()), platform::VbShift(m->modifiers()),
+                                platform::PixelsToTwips(p.x()), platform::PixelsToTwips(p.y()));
+          }
+          return true;
+        }
+        case QEvent::MouseButtonRelease:
+          return static_cast<QMouseEvent*>(e)->button() != Qt::LeftButton;
+        case QEvent::DragEnter:
+        case QEvent::DragMove: {
+          auto* d = static_cast<QDropEvent*>(e);
+          if (OffersPath(d->mimeData())) {
+            d->acceptProposedAction();
+          } else {
+            d->ignore();
+          }
+          return true;
+        }
+        case QEvent::Drop: {
+          auto* d = static_cast<QDropEvent*>(e);
+          // The editor opens once the drop is over, so that the other program is not kept
+          // waiting on a modal window.
+          auto copy = std::make_shared<QMimeData>();
+          if (const QMimeData* data = d->mimeData()) {
+            for (const QString& format : data->formats()) copy->setData(format, data->data(format));
+          }
+          d->acceptProposedAction();
+          QTimer::singleShot(0, this, [this, n, copy] { btnPreset_OLEDragDrop(n, *copy); });
+          return true;
+        }
+        default: return false;
+      }
+    });
+  }
+}
+
+void frmLauncher::RefreshPresetButtons() {
+  datafiles::Presets& presets = App().io.presets;
+  for (int n = 1; n <= 20; ++n) {
+    QFont font = btnPreset[n]->font();
+    if (!presets.gPresetPaths[n - 1].empty()) {
+      font.setBold(true);
+    } else {
+      presets.gPresetCaptions[n - 1] = std::to_string(n);
+      font.setBold(false);
+    }
+    btnPreset[n]->setFont(font);
+    btnPreset[n]->setText(ButtonText(presets.gPresetCaptions[n - 1]));
+  }
+}
+
+std::string frmLauncher::PresetButtonCaption(int Index) const {
+  if (Index < 1 || Index > 20) return {};
+  return btnPreset[Index]->text().replace("&&", "&").toStdString();
+}
+
+void frmLauncher::btnPreset_MouseDown(int Index, int Button, int, int, int) {
+  if (Button != 2) return;
+  App().launcher.gPresetIndex = Index;
+  frmTDButtonConfig form(this);
+  form.ShowModal();
+}
+
+void frmLauncher::btnPreset_OLEDragDrop(int Index, const QMimeData& Data) {
+  const std::optional<std::string> path = DroppedPath(Data);
+  if (!path) return;
+  LauncherState& state = App().launcher;
+  state.gPrefillPath = *path;
+  state.gPrefillPending = true;
+  activateWindow();
+  setFocus();
+  state.gPresetIndex = Index;
+  frmTDButtonConfig form(this);
+  form.ShowModal();
+}
+
+void frmLauncher::btnConfigure_Click() {
+  frmEditTapdeck form(this);
+  form.ShowModal();
+}
+
+void ShowFileRallysets() {
+  frmLauncher* window = MainWindowOrNull();
+  if (!window || window->lblDBViewTitle->Caption() != "File Detail") return;
+  const std::string shown = window->txtDBDescription->toolTip().toStdString();
+  std::string list;
+  auto append = [&list](const std::string& item) {
+    if (!list.empty()) list += ",  ";
+    list += item;
+  };
+  const datafiles::Presets& presets = App().io.presets;
+  for (int n = 1; n <= 20; ++n) {
+    if (!shown.empty() && presets.gPresetPaths[n - 1] == shown) append("[" + std::to_string(n) + "]");
+  }
+  // The groups: every entry below the root whose tag is the shown path, by its group's full
+  // path less the root's text ("Groups", six characters).
+  bool root = true;
+  for (QTreeWidgetItemIterator it(window->tvwGroups); *it; ++it) {
+    if (std::exchange(root, false)) continue;
+    const QTreeWidgetItem* node = *it;
+    if (shown.empty() || node->data(0, Qt::UserRole).toString().toStdString() != shown) continue;
+    QString fullPath;
+    for (const QTreeWidgetItem* up = node->parent(); up; up = up->parent()) {
+      fullPath = fullPath.isEmpty() ? up->text(0) : up->text(0) + "\\" + fullPath;
+    }
+    append(fullPath.mid(6).toStdString());
+  }
+  window->lblDBRallysets->SetCaption(QString::fromStdString(list));
+}

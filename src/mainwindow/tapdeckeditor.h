@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QDialog>
+#include <QPushButton>
+
+#include <string>
+#include <vector>
+
+#include "platform/qt/controls.h"
+
+// What the two preset editors share: rows of caption, path and loop flag with their change
+// marks, the browse dialog, the commit into the presets and the cancel. frmEditTapdeck shows
+// all 20 presets, frmTDButtonConfig one.
+class TapdeckEditor : public QDialog {
+  Q_OBJECT
+ public:
+  // The controls of one preset's row.
+  struct Row {
+    int n = 0;  // the preset number
+    platform::TextBox* txtCaption = nullptr;
+    platform::TextBox* txtFilePath = nullptr;
+    platform::CheckBox* chkLoop = nullptr;
+    QPushButton* btnBrowse = nullptr;
+  };
+
+  // The load, then the window modally until it is unloaded.
+  int ShowModal();
+  void Form_Load();
+  void Form_Unload();
+
+  void txtCaption_Change(Row& row);
+  void txtFilePath_Change(Row& row);
+  void chkLoop_Click(Row& row);
+  void btnBrowse_Click(Row& row);
+  void btnOK_Click();
+  void btnCancel_Click();
+  void btnEditTDHelp_Click();
+
+  const std::vector<Row>& rows() const { return rows_; }
+
+  QPushButton* btnOK;
+  QPushButton* btnCancel;
+  QPushButton* btnEditTDHelp;
+
+ protected:
+  struct Kind {
+    const char* caption;
+    const char* cancelFirstLine;  // the first line of the "Changes Not Saved" question
+    const char* helpPage;
+  };
+
+  TapdeckEditor(QWidget* parent, const Kind& kind);
+
+  // Builds one row's controls (placed by the caller) and wires them.
+  Row& AddRow(int n);
+  // The rows' presets go into the preset arrays, the buttons, preset.dat and the File Detail
+  // list. Every non-empty path is checked first: with one that does not exist, nothing is
+  // taken, the path is named and gets the focus. True when committed.
+  bool Commit(bool apply);
+  void ClearMarks();
+  bool AnyMark() const;
+
+  // What the twins do differently: steps of the load, a mark's further effect, the end of an
+  // Apply, and when Cancel asks.
+  virtual void BeforeRows() {}
+  virtual void BeforeArming() {}
+  virtual void AfterArming() {}
+  virtual void ChangeMarked() {}
+  virtual void Applied() {}
+  virtual bool HasPendingEdits() const = 0;
+
+  void done(int result) override;
+
+  std::vector<Row> rows_;
+
+ private:
+  void Mark(Row& row, platform::TextBox* box, const std::string& saved);
+
+  Kind kind_;
+  bool unloaded_ = false;
+};
+
+// Colours of the change marks.
+inline constexpr std::uint32_t kMarkColor = 255;
+inline constexpr std::uint32_t kTextColor = 0;
+inline constexpr std::uint32_t kLoopBoxColor = 0x808080;

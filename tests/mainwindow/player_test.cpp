@@ -1,0 +1,460 @@
+#include <gtest/gtest.h>
+
+#include <QTest>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "main/declarations.h"
+#include "mainwindow/frmLauncher.h"
+#include "mainwindow/launcher.h"
+#include "mainwindow/window_steps.h"
+#include "platform/qt/controls.h"
+#include "support/app_fixture.h"
+
+using testing_support::AppFixture;
+using testing_support::Steps;
+
+namespace {
+
+constexpr std::uint32_t kPlaying = platform::RGB(192, 192, 0);
+constexpr std::uint32_t kLooping = platform::RGB(255, 128, 64);
+constexpr std::uint32_t kEnded = platform::RGB(0, 192, 0);
+constexpr std::uint32_t kStopped = platform::RGB(228, 0, 0);
+constexpr std::uint32_t kIdle = platform::RGB(1, 61, 71);
+
+const char* const kRefusal =
+    "Tolvan is unable to play the selected file.\n\r"
+    "The file may be missing, corrupted or in use by another application.";
+
+// --- the length split ---------------------------------------------------------------------
+
+struct DurationCase {
+  double seconds;
+  int hours, minutes;
+  float secondsPart;
+  const char* text;
+};
+
+void PrintTo(const DurationCase& c, std::ostream* os) { *os << c.seconds << " s"; }
+
+class DurationSplit : public AppFixture, public ::testing::WithParamInterface<DurationCase> {};
+
+TEST_P(DurationSplit, SplitsThePlayersLengthAndWritesItsText) {
+  WriteDefaultSettings();
+  auto window = OpenMainWindow();
+  player.SetDuration("C:\\a.wav", GetParam().seconds);
+  player.SetFileName("C:\\a.wav");
+  SplitPlayDuration();
+  const LauncherState& s = App().launcher;
+  EXPECT_EQ(s.gPlayHours, GetParam().hours);
+  EXPECT_EQ(s.gPlayMinutes, GetParam().minutes);
+  EXPECT_FLOAT_EQ(s.gPlaySeconds, GetParam().secondsPart);
+  EXPECT_EQ(PlayDurationText(s.gPlayHours, s.gPlayMinutes, s.gPlaySeconds), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, DurationSplit,
+    ::testing::Values(DurationCase{83.5, 0, 1, 23.5f, " 0h 1m 23.5s"}, DurationCase{59.5, 0, 0, 59.5f, " 0h 0m 59.5s"},
+                      DurationCase{3723.25, 1, 2, 3.25f, " 1h 2m 3.25s"}, DurationCase{5400, 1, 30, 0, " 1h 30m 0s"},
+                      DurationCase{36000, 10, 0, 0, " 10h 0m 0s"}, DurationCase{0, 0, 0, 0, " 0h 0m 0s"},
+                      DurationCase{59.996, 0, 0, 60, " 0h 0m 60s"}, DurationCase{60, 0, 1, 0, " 0h 1m 0s"},
+                      DurationCase{0.126, 0, 0, 0.13f, " 0h 0m 0.13s"},
+                      DurationCase{40000.5, 11, 6, 40.5f, " 11h 6m 40.5s"}));
+
+// --- playback -----------------------------------------------------------------------------
+
+class PlayerTest : public AppFixture {
+ protected:
+  void SetUp() override {
+    WriteDefaultSettings();
+    window = OpenMainWindow();
+    SetPreset(3, "Intro", "C:\\Sounds\\intro.wav", "True");
+    SetPreset(5, "Jingle", "C:\\Sounds\\jingle.wav", "False");
+    SetPreset(6, "Outro", "C:\\Sounds\\outro.wav", "True");
+    player.SetDuration("C:\\Sounds\\intro.wav", 2);
+    player.SetDuration("C:\\Sounds\\jingle.wav", 83.5);
+    player.SetDuration("C:\\Sounds\\outro.wav", 4);
+    window->RefreshPresetButtons();
+    QObject::connect(window->lblPlayStatus, &platform::Label::Change, [this] {
+      statuses.push_back(window->lblPlayStatus->Caption().toStdString());
+      int here = 0;
+      depths.push_back(reinterpret_cast<std::uintptr_t>(&here));
+    });
+  }
+
+  static void SetPreset(int n, const char* caption, const char* path, const char* loop) {
+    auto& p = App().io.presets;
+    p.gPresetCaptions[n - 1] = caption;
+    p.gPresetPaths[n - 1] = path;
+    p.gPresetLoop[n - 1] = loop;
+  }
+
+  int Loads(const std::string& path) const {
+    int count = 0;
+    for (const auto& call : player.calls) count += call == "SetFileName " + path;
+    return count;
+  }
+
+  // Ends a playback that the test failed to end itself.
+  std::function<void()> Rescue() {
+    return [this] {
+      App().launcher.gLoopingPreset = 0;
+      window->btnStop_Click();
+    };
+  }
+
+  void WaitForReset() {
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !window->timPlayStopped->Enabled(); }, 3000));
+    EXPECT_EQ(window->lblPlayStatus->Caption(), "");
+  }
+
+  std::unique_ptr<frmLauncher> window;
+  std::vector<std::string> statuses;
+  std::vector<std::uintptr_t> depths;
+};
+
+TEST_F(PlayerTest, ALoopingPresetRepeatsInOneLoopUntilStop) {
+  Steps steps(5, [this] {
+    if (window->lblPlayStatus->Caption() == "Looping") {
+      EXPECT_EQ(window->lblPlayStatus->BackColor(), kLooping);
+    }
+    if (Loads("C:\\Sounds\\intro.wav") >= 4) {
+      window->btnStop->click();
+      return true;
+    }
+    player.Advance(1);
+    return false;
+  }, Rescue());
+  window->btnPreset_Click(3);
+
+  EXPECT_EQ(statuses, (std::vector<std::string>{"Looping", "Ended", "Looping", "Ended", "Looping", "Ended", "Looping",
+                                                "Stopped"}));
+  for (std::uintptr_t depth : depths) EXPECT_EQ(depth, depths.front()) << "each repetition runs at the same depth";
+  const LauncherState& s = App().launcher;
+  EXPECT_EQ(s.gLoopingPreset, 0);
+  EXPECT_TRUE(s.gStopRequested);
+  EXPECT_FALSE(window->PlaybackRunning());
+  EXPECT_EQ(window->lblPlayStatus->BackColor(), kStopped);
+  EXPECT_EQ(window->pbrPlayFile->value(), 0);
+  EXPECT_TRUE(window->timPlayStopped->Enabled());
+  EXPECT_EQ(window->lblPlayFileName->Caption(), "Intro");
+  EXPECT_EQ(window->lblPlayFilePath->Caption(), "C:\\Sounds\\intro.wav");
+  EXPECT_EQ(window->lblPlayFilePath->toolTip(), "C:\\Sounds\\intro.wav");
+  EXPECT_EQ(window->lblDuration->Caption(), " 0h 0m 2s");
+  EXPECT_TRUE(window->btnUpdate->isHidden());
+  EXPECT_TRUE(window->btnSelSearch->isHidden());
+
+  WaitForReset();
+  EXPECT_EQ(window->lblPlayStatus->BackColor(), kIdle);
+  EXPECT_FALSE(window->btnUpdate->isHidden());
+  EXPECT_TRUE(window->btnUpdate->isEnabled());
+  EXPECT_FALSE(window->btnSelSearch->isHidden());
+  EXPECT_FALSE(App().launcher.gStopRequested);
+  EXPECT_FALSE(window->timPlayStopped->Enabled());
+}
+
+TEST_F(PlayerTest, APresetWithoutLoopPlaysOnceAndEnds) {
+  Steps steps(5, [this] {
+    EXPECT_EQ(window->lblPlayStatus->BackColor(), kPlaying);
+    player.Advance(40);
+    return false;
+  }, Rescue(), 3000);
+  window->btnPreset_Click(5);
+  EXPECT_EQ(statuses, (std::vector<std::string>{"Playing", "Ended"}));
+  EXPECT_EQ(window->lblPlayStatus->BackColor(), kEnded);
+  EXPECT_EQ(window->lblDuration->Caption(), " 0h 1m 23.5s");
+  EXPECT_EQ(window->pbrPlayFile->value(), window->pbrPlayFile->maximum()) << "the bar reached the end";
+  EXPECT_EQ(Loads("C:\\Sounds\\jingle.wav"), 1);
+  EXPECT_FALSE(App().launcher.gStopRequested);
+}
+
+TEST_F(PlayerTest, AnotherFileLoadedIntoThePlayerEndsTheWait) {
+  // As the analyser does when a file is opened in the database pane meanwhile.
+  Steps steps(5, [this] {
+    player.SetFileName("D:\\Music\\analysed.wav");
+    return true;
+  }, Rescue());
+  window->btnPreset_Click(5);
+  EXPECT_EQ(statuses, (std::vector<std::string>{"Playing", "Ended"}));
+  EXPECT_FALSE(window->PlaybackRunning());
+  EXPECT_TRUE(window->timPlayStopped->Enabled());
+  EXPECT_EQ(player.FileName(), "D:\\Music\\analysed.wav");
+}
+
+struct TakeoverCase {
+  int by;  // the preset started inside the running loop
+  std::vector<std::string> statuses;
+  int repetitionsOfTheNewcomer;
+};
+
+void PrintTo(const TakeoverCase& c, std::ostream* os) { *os << "preset " << c.by; }
+
+class Takeover : public PlayerTest, public ::testing::WithParamInterface<TakeoverCase> {};
+
+TEST_P(Takeover, AStartInsideTheLoopTakesThePlayerOverAndReturnsAtOnce) {
+  const int by = GetParam().by;
+  const std::string path = App().io.presets.gPresetPaths[by - 1];
+  bool started = false;
+  Steps steps(5, [&] {
+    if (!started) {
+      player.Advance(1);
+      window->btnPreset_Click(by);  // from inside the waiting loop
+      started = true;
+      EXPECT_TRUE(window->PlaybackRunning()) << "the first loop goes on";
+      EXPECT_EQ(player.FileName(), path);
+      return false;
+    }
+    if (Loads(path) > GetParam().repetitionsOfTheNewcomer) {
+      window->btnStop->click();
+      return true;
+    }
+    player.Advance(50);
+    return false;
+  }, Rescue());
+  window->btnPreset_Click(3);
+  EXPECT_EQ(statuses, GetParam().statuses);
+  EXPECT_EQ(Loads("C:\\Sounds\\intro.wav"), 1) << "the preset taken over does not come back";
+  EXPECT_EQ(window->lblPlayFileName->Caption(), QString::fromStdString(App().io.presets.gPresetCaptions[by - 1]));
+  EXPECT_EQ(App().launcher.gLoopingPreset, 0);
+  for (std::uintptr_t depth : depths) EXPECT_EQ(depth, depths.front());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Takeover,
+    ::testing::Values(
+        // A preset without loop plays once, and the looping ends with it.
+        TakeoverCase{5, {"Looping", "Playing", "Ended"}, 1},
+        // A looping one loops in its place.
+        TakeoverCase{6, {"Looping", "Ended", "Looping", "Ended", "Looping", "Stopped"}, 2}),
+    [](const auto& info) { return "Preset" + std::to_string(info.param.by); });
+
+TEST_F(PlayerTest, TheResetWaitsWhileTheNextRepetitionPlays) {
+  // The first repetition ends at once; the second is left playing over the reset's second.
+  int phase = 0;
+  Steps steps(5, [&] {
+    if (phase == 0) {
+      player.Advance(2);
+      phase = 1;
+      return false;
+    }
+    if (phase == 1) {
+      if (window->timPlayStopped->Enabled()) phase = 2;  // the first end armed the reset
+      return false;
+    }
+    if (!window->timPlayStopped->Enabled()) {
+      EXPECT_TRUE(window->btnUpdate->isHidden());
+      EXPECT_TRUE(window->btnSelSearch->isHidden());
+      EXPECT_EQ(window->lblPlayStatus->Caption(), "Looping");
+      window->btnStop->click();
+      return true;
+    }
+    return false;
+  }, Rescue(), 5000);
+  window->btnPreset_Click(3);
+  EXPECT_EQ(window->lblPlayStatus->Caption(), "Stopped");
+  WaitForReset();
+  EXPECT_FALSE(window->btnUpdate->isHidden());
+}
+
+TEST_F(PlayerTest, AStopWaitingForItsResetDoesNotEndTheNextPlayback) {
+  Steps first(5, [this] {
+    window->btnStop->click();
+    return true;
+  }, Rescue());
+  window->btnPreset_Click(5);
+  ASSERT_EQ(window->lblPlayStatus->Caption(), "Stopped");
+  ASSERT_TRUE(App().launcher.gStopRequested);
+  Steps second(5, [&] {
+    if (Loads("C:\\Sounds\\intro.wav") >= 2) {
+      window->btnStop->click();
+      return true;
+    }
+    player.Advance(2);
+    return false;
+  }, Rescue());
+  window->btnPreset_Click(3);
+  EXPECT_EQ(Loads("C:\\Sounds\\intro.wav"), 2) << "the looping preset repeated";
+  EXPECT_EQ(statuses.back(), "Stopped");
+}
+
+// --- failures -----------------------------------------------------------------------------
+
+enum class Start { PresetKey, Loop, Takeover, PlayLabel };
+
+void PrintTo(Start s, std::ostream* os) {
+  const char* names[] = {"PresetKey", "Loop", "Takeover", "PlayLabel"};
+  *os << names[static_cast<int>(s)];
+}
+
+class Refusal : public PlayerTest, public ::testing::WithParamInterface<Start> {};
+
+TEST_P(Refusal, IsShownOnceEndsTheLoopAndResetsTheArea) {
+  boxes.Answer(platform::vbOK);
+  const char* bad = "C:\\Sounds\\broken.wav";
+  Steps steps(5, [&] {
+    switch (GetParam()) {
+      case Start::Loop:
+        player.Refuse("C:\\Sounds\\intro.wav");  // gone before its second repetition
+        player.Advance(2);
+        return true;
+      case Start::Takeover:
+        window->btnPreset_Click(7);
+        return true;
+      default: return true;
+    }
+  }, Rescue());
+  SetPreset(7, "Broken", bad, "True");
+  player.Refuse(bad);
+  switch (GetParam()) {
+    case Start::PresetKey: window->btnPreset_Click(7); break;
+    case Start::Loop:
+    case Start::Takeover: window->btnPreset_Click(3); break;
+    case Start::PlayLabel:
+      window->lblDBViewTitle->SetCaption("File Detail");
+      App().db.gCurrentFilePath = bad;
+      window->txtDBDescription->setToolTip(bad);
+      window->btnPlay->SetCaption("Play");
+      window->btnPlay->setEnabled(true);
+      window->btnPlay_Click();
+      break;
+  }
+  ASSERT_TRUE(QTest::qWaitFor([&] { return steps.done(); }, 3000));
+  EXPECT_FALSE(window->PlaybackRunning());
+  ASSERT_EQ(boxes.shown().size(), 1u);
+  EXPECT_EQ(boxes.shown()[0].title, "Error Playing File");
+  EXPECT_EQ(boxes.shown()[0].text, kRefusal);
+  EXPECT_EQ(boxes.shown()[0].style, platform::vbExclamation);
+  EXPECT_EQ(App().launcher.gLoopingPreset, 0);
+  EXPECT_TRUE(App().launcher.gStopRequested);
+  EXPECT_TRUE(window->timPlayStopped->Enabled());
+  WaitForReset();
+  EXPECT_FALSE(App().launcher.gStopRequested);
+  EXPECT_FALSE(window->btnUpdate->isHidden());
+  EXPECT_EQ(boxes.shown().size(), 1u) << "no further repetition, no second message";
+}
+
+INSTANTIATE_TEST_SUITE_P(Starts, Refusal,
+                         ::testing::Values(Start::PresetKey, Start::Loop, Start::Takeover, Start::PlayLabel));
+
+TEST_F(PlayerTest, AnUnassignedPresetOnlyMovesTheFocusEvenDuringALoop) {
+  window->show();
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  window->btnStop->setFocus();
+  window->btnPreset_Click(9);
+  EXPECT_TRUE(window->tvwGroups->hasFocus());
+  EXPECT_TRUE(player.calls.empty());
+
+  Steps steps(5, [this] {
+    window->btnStop->setFocus();
+    window->btnPreset_Click(9);
+    EXPECT_TRUE(window->tvwGroups->hasFocus());
+    EXPECT_EQ(App().launcher.gLoopingPreset, 3);
+    window->btnStop->click();
+    return true;
+  }, Rescue());
+  window->btnPreset_Click(3);
+  EXPECT_EQ(Loads("C:\\Sounds\\intro.wav"), 1);
+}
+
+TEST_F(PlayerTest, StopWhileIdleOnlyMovesTheFocus) {
+  window->show();
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  window->btnPreset[1]->setFocus();
+  window->btnStop->click();
+  EXPECT_TRUE(window->tvwGroups->hasFocus());
+  EXPECT_TRUE(player.calls.empty());
+  EXPECT_FALSE(App().launcher.gStopRequested);
+  EXPECT_FALSE(window->timPlayStopped->Enabled());
+}
+
+// --- the Play label -----------------------------------------------------------------------
+
+struct PlayLabelCase {
+  const char* viewAtReset;
+  const char* captionAfterReset;
+  bool enabledAfterReset;
+};
+
+void PrintTo(const PlayLabelCase& c, std::ostream* os) { *os << c.viewAtReset; }
+
+class PlayLabel : public PlayerTest, public ::testing::WithParamInterface<PlayLabelCase> {};
+
+TEST_P(PlayLabel, PlaysTheShownFileAndStopsIt) {
+  const std::string path = "D:\\Music\\Live Recordings 2026\\Second Set\\opening song.wav";
+  player.SetDuration(path, 30);
+  window->lblDBViewTitle->SetCaption("File Detail");
+  App().db.gCurrentFilePath = path;
+  window->txtDBDescription->setToolTip(QString::fromStdString(path));
+  window->lblDBCaption->SetCaption("Opening");
+  window->lblDBLength->SetCaption(" 0h 0m 30s");
+  window->btnPlay->SetCaption("Play");
+  window->btnPlay->setEnabled(true);
+  Steps steps(5, [this] {
+    EXPECT_EQ(window->btnPlay->Caption(), "Stop");
+    EXPECT_EQ(window->btnPlay->BackColor(), 0xDCu);
+    EXPECT_EQ(window->btnPlay->ForeColor(), 0x473D01u);
+    EXPECT_EQ(window->lblDBStatus1->Caption(), "Playing/previewing file...");
+    window->lblDBViewTitle->SetCaption(GetParam().viewAtReset);
+    window->btnPlay_Click();  // reads "Stop"
+    return true;
+  }, Rescue());
+  window->btnPlay_Click();
+  EXPECT_EQ(window->lblDBStatus1->Caption(), "Playback stopped");
+  EXPECT_EQ(window->lblPlayStatus->Caption(), "Stopped");
+  EXPECT_EQ(window->lblPlayFileName->Caption(), "Opening");
+  EXPECT_EQ(window->lblDuration->Caption(), " 0h 0m 30s");
+  EXPECT_EQ(window->lblPlayFilePath->toolTip(), QString::fromStdString(path)) << "the full path in the tooltip";
+  EXPECT_LE(window->lblPlayFilePath->Caption().size(), 50);
+  EXPECT_NE(window->lblPlayFilePath->Caption(), QString::fromStdString(path));
+
+  WaitForReset();
+  EXPECT_EQ(window->btnPlay->Caption(), GetParam().captionAfterReset);
+  EXPECT_EQ(window->btnPlay->isEnabled(), GetParam().enabledAfterReset);
+  EXPECT_EQ(window->btnPlay->BackColor(), 0x473D01u);
+  EXPECT_EQ(window->btnPlay->ForeColor(), 0xDCC281u);
+  if (GetParam().enabledAfterReset) {
+    EXPECT_EQ(window->lblDBStatus1->Caption(), "");
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Views, PlayLabel,
+                         ::testing::Values(PlayLabelCase{"File Detail", "Play", true},
+                                           PlayLabelCase{"System Inventory", "", false}));
+
+// --- volume -------------------------------------------------------------------------------
+
+struct VolumeCase {
+  int value;
+  const char* tip;
+};
+
+void PrintTo(const VolumeCase& c, std::ostream* os) { *os << c.value; }
+
+class Volume : public PlayerTest, public ::testing::WithParamInterface<VolumeCase> {};
+
+TEST_P(Volume, SetsThePlayerAndShowsWholeDecibelsRoundedDown) {
+  window->sldPlayer->setValue(GetParam().value == 0 ? -1 : 0);  // so that the value below is a change
+  window->sldPlayer->setValue(GetParam().value);
+  EXPECT_EQ(player.Volume(), GetParam().value);
+  EXPECT_EQ(window->sldPlayer->toolTip(), GetParam().tip);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Volume,
+                         ::testing::Values(VolumeCase{-2550, "-26dB"}, VolumeCase{0, "0dB"},
+                                           VolumeCase{-5000, "-50dB"}, VolumeCase{-100, "-1dB"},
+                                           VolumeCase{-1, "-1dB"}, VolumeCase{-2500, "-25dB"}));
+
+TEST_F(PlayerTest, ReleasingTheSliderGivesTheFocusToTheTree) {
+  window->show();
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  window->sldPlayer->setFocus();
+  QTest::mouseClick(window->sldPlayer, Qt::RightButton);
+  EXPECT_TRUE(window->tvwGroups->hasFocus());
+}
+
+}  // namespace

@@ -1,0 +1,338 @@
+#include <gtest/gtest.h>
+
+#include <QTest>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "main/declarations.h"
+#include "mainwindow/frmEditTapdeck.h"
+#include "mainwindow/frmLauncher.h"
+#include "mainwindow/frmTDButtonConfig.h"
+#include "mainwindow/launcher.h"
+#include "mainwindow/window_steps.h"
+#include "platform/core/files.h"
+#include "support/app_fixture.h"
+
+using testing_support::AppFixture;
+
+namespace {
+
+constexpr std::uint32_t kRed = 255;
+constexpr std::uint32_t kGrey = 0x808080;
+
+// preset.dat as it should read: the given lines, "n,,False" for the others.
+std::string PresetFile(const std::map<int, std::string>& lines) {
+  std::string file;
+  for (int n = 1; n <= 20; ++n) {
+    auto it = lines.find(n);
+    file += (it != lines.end() ? it->second : std::to_string(n) + ",,False") + "\r\n";
+  }
+  return file;
+}
+
+const char* const kBreak = "\n\r\n\r";
+
+class EditorTest : public AppFixture {
+ protected:
+  void SetUp() override {
+    WriteDefaultSettings();
+    window = OpenMainWindow();
+    for (const char* f : {"C:\\Sounds\\intro.wav", "C:\\Sounds\\b.wav", "C:\\Sounds\\c.wav", "D:\\Music\\drop.wav"})
+      drives.Write(f, "RIFF");
+    auto& p = App().io.presets;
+    p.gPresetCaptions[2] = "Intro";
+    p.gPresetPaths[2] = "C:\\Sounds\\intro.wav";
+    p.gPresetLoop[2] = "True";
+    window->RefreshPresetButtons();
+    before = drives.Read(App().decl.files.gPresetFile);
+  }
+
+  std::string PresetDat() const { return drives.Read(App().decl.files.gPresetFile); }
+
+  template <typename Form>
+  void ShowActive(Form& form) {
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  }
+
+  std::unique_ptr<frmLauncher> window;
+  std::string before;
+};
+
+TEST_F(EditorTest, TheAllPresetsEditorOpensOnThePresetsUnmarked) {
+  frmEditTapdeck form(window.get());
+  form.Form_Load();
+  EXPECT_EQ(form.windowTitle(), "Tap Decker Configuration");
+  EXPECT_EQ(form.txtCaption[3]->text(), "Intro");
+  EXPECT_EQ(form.txtFilePath[3]->text(), "C:\\Sounds\\intro.wav");
+  EXPECT_EQ(form.txtFilePath[3]->toolTip(), "C:\\Sounds\\intro.wav");
+  EXPECT_EQ(form.chkLoop[3]->Value(), 1);
+  EXPECT_EQ(form.chkLoop[4]->Value(), 0);
+  EXPECT_EQ(form.lblPreset[12]->Caption(), "12");
+  EXPECT_EQ(form.txtCaption[12]->text(), "12");
+  EXPECT_EQ(form.lblFilePathB->Caption(), "File/Path");
+  for (int n = 1; n <= 20; ++n) {
+    EXPECT_EQ(form.chkLoop[n]->BackColor(), kGrey) << n;
+    EXPECT_EQ(form.txtCaption[n]->ForeColor(), 0u) << n;
+    EXPECT_EQ(form.txtFilePath[n]->ForeColor(), 0u) << n;
+  }
+  EXPECT_FALSE(form.btnApply->isEnabled());
+  EXPECT_TRUE(App().launcher.gEditArmed);
+  EXPECT_EQ(App().launcher.gPresetPathsSaved[2], "C:\\Sounds\\intro.wav");
+}
+
+// --- Cancel -------------------------------------------------------------------------------
+
+enum class Editor { All, One };
+enum class Edit { None, LoopBackAndForth, Caption };
+
+void PrintTo(Editor e, std::ostream* os) { *os << (e == Editor::All ? "all presets" : "one preset"); }
+
+struct CancelCase {
+  Editor editor;
+  Edit edit;
+  int answer;  // 0: no question expected
+  bool closes;
+};
+
+void PrintTo(const CancelCase& c, std::ostream* os) {
+  *os << (c.editor == Editor::All ? "all" : "one") << " edit " << static_cast<int>(c.edit) << " answer " << c.answer;
+}
+
+class Cancel : public EditorTest, public ::testing::WithParamInterface<CancelCase> {};
+
+TEST_P(Cancel, AsksOnlyWithPendingEditsAndStoresNothing) {
+  const CancelCase& c = GetParam();
+  App().launcher.gPresetIndex = 3;
+  std::unique_ptr<TapdeckEditor> form;
+  if (c.editor == Editor::All) {
+    form = std::make_unique<frmEditTapdeck>(window.get());
+  } else {
+    form = std::make_unique<frmTDButtonConfig>(window.get());
+  }
+  form->Form_Load();
+  form->show();
+  const TapdeckEditor::Row& row = form->rows()[c.editor == Editor::All ? 2 : 0];
+  ASSERT_EQ(row.n, 3);
+  if (c.edit == Edit::LoopBackAndForth) {
+    row.chkLoop->SetValue(0);
+    row.chkLoop->SetValue(1);
+    EXPECT_EQ(row.chkLoop->BackColor(), kRed) << "the mark stays";
+  } else if (c.edit == Edit::Caption) {
+    row.txtCaption->setText("Changed");
+  }
+  if (c.answer) boxes.Answer(c.answer);
+  form->btnCancel->click();
+
+  if (c.answer) {
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].title, "Changes Not Saved");
+    EXPECT_EQ(boxes.shown()[0].style, 308);
+    EXPECT_EQ(boxes.shown()[0].text,
+              std::string(c.editor == Editor::All ? "Changes to presets have been made but not saved."
+                                                  : "Changes to this preset have been made but not saved.") +
+                  "\r\nDo you wish to exit without saving the changes?");
+  } else {
+    EXPECT_TRUE(boxes.shown().empty());
+  }
+  EXPECT_EQ(form->isVisible(), !c.closes);
+  EXPECT_EQ(App().launcher.gEditArmed, !c.closes);
+  EXPECT_EQ(App().io.presets.gPresetLoop[2], "True");
+  EXPECT_EQ(App().io.presets.gPresetCaptions[2], "Intro");
+  EXPECT_EQ(PresetDat(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Cancel,
+                         ::testing::Values(CancelCase{Editor::All, Edit::None, 0, true},
+                                           CancelCase{Editor::One, Edit::None, 0, true},
+                                           CancelCase{Editor::All, Edit::LoopBackAndForth, platform::vbYes, true},
+                                           CancelCase{Editor::One, Edit::LoopBackAndForth, platform::vbNo, false},
+                                           CancelCase{Editor::All, Edit::Caption, platform::vbNo, false},
+                                           CancelCase{Editor::One, Edit::Caption, platform::vbYes, true}));
+
+// --- commit -------------------------------------------------------------------------------
+
+TEST_F(EditorTest, ApplyTakesNoRowWhileOnePathIsInvalidThenAllOnceItIsMended) {
+  frmEditTapdeck form(window.get());
+  form.Form_Load();
+  ShowActive(form);
+  form.txtCaption[3]->setText("Opening");
+  form.txtFilePath[15]->setText("C:\\Sounds\\b.wav");
+  form.txtFilePath[12]->setText("C:\\Sounds\\missing.wav");
+  EXPECT_EQ(form.txtCaption[3]->ForeColor(), kRed);
+  EXPECT_TRUE(form.btnApply->isEnabled());
+
+  boxes.Answer(platform::vbOK);
+  form.btnApply->click();
+  ASSERT_EQ(boxes.shown().size(), 1u);
+  EXPECT_EQ(boxes.shown()[0].title, "File Not Found");
+  EXPECT_EQ(boxes.shown()[0].style, platform::vbExclamation);
+  EXPECT_EQ(boxes.shown()[0].text, std::string("The following Tap Deck position and file path ") + kBreak +
+                                       "12:  C:\\Sounds\\missing.wav" + kBreak +
+                                       "is not valid. Check the path and file name for accuracy.");
+  EXPECT_TRUE(form.txtFilePath[12]->hasFocus());
+  EXPECT_EQ(App().io.presets.gPresetCaptions[2], "Intro") << "rows before the bad one are not taken either";
+  EXPECT_EQ(App().io.presets.gPresetPaths[14], "");
+  EXPECT_EQ(PresetDat(), before);
+  EXPECT_EQ(window->PresetButtonCaption(3), "Intro");
+  EXPECT_TRUE(form.btnApply->isEnabled());
+  EXPECT_EQ(form.txtCaption[3]->ForeColor(), kRed);
+
+  form.txtFilePath[12]->setText("C:\\Sounds\\c.wav");
+  form.btnApply->click();
+  EXPECT_EQ(boxes.shown().size(), 1u);
+  EXPECT_EQ(PresetDat(), PresetFile({{3, "Opening,C:\\Sounds\\intro.wav,True"},
+                                     {12, "12,C:\\Sounds\\c.wav,False"},
+                                     {15, "15,C:\\Sounds\\b.wav,False"}}));
+  EXPECT_TRUE(platform::IsReadOnly(App().decl.files.gPresetFile));
+  EXPECT_EQ(window->PresetButtonCaption(3), "Opening");
+  EXPECT_TRUE(window->btnPreset[15]->font().bold());
+  EXPECT_TRUE(form.isVisible()) << "Apply keeps the window open";
+  EXPECT_FALSE(form.btnApply->isEnabled());
+  EXPECT_EQ(form.txtFilePath[12]->toolTip(), "C:\\Sounds\\c.wav");
+  for (int n : {3, 12, 15}) {
+    EXPECT_EQ(form.txtCaption[n]->ForeColor(), 0u);
+    EXPECT_EQ(form.txtFilePath[n]->ForeColor(), 0u);
+  }
+
+  // The marks compare with what the window opened on, not with what Apply stored.
+  form.txtCaption[3]->setText("Intro");
+  EXPECT_EQ(form.txtCaption[3]->ForeColor(), 0u);
+  EXPECT_FALSE(form.btnApply->isEnabled());
+  form.txtCaption[3]->setText("Other");
+  EXPECT_EQ(form.txtCaption[3]->ForeColor(), kRed);
+  EXPECT_TRUE(form.btnApply->isEnabled());
+}
+
+TEST_F(EditorTest, OkStoresTheRowsAndCloses_ACaptionWithoutPathBecomesTheNumber) {
+  frmEditTapdeck form(window.get());
+  form.Form_Load();
+  form.show();
+  form.txtCaption[7]->setText("Nothing here");
+  form.chkLoop[3]->SetValue(0);
+  EXPECT_EQ(form.chkLoop[3]->BackColor(), kRed);
+  form.btnOK->click();
+  EXPECT_TRUE(boxes.shown().empty());
+  EXPECT_FALSE(form.isVisible());
+  EXPECT_FALSE(App().launcher.gEditArmed);
+  EXPECT_EQ(PresetDat(), PresetFile({{3, "Intro,C:\\Sounds\\intro.wav,False"}}));
+  EXPECT_EQ(window->PresetButtonCaption(7), "7");
+  EXPECT_EQ(App().io.presets.gPresetLoop[2], "False");
+}
+
+TEST_F(EditorTest, ADropOnAPresetStoresTheEmptyNoteCaptionOnOk) {
+  App().io.presets.gPresetCaptions[4] = "Fanfare";
+  App().io.presets.gPresetPaths[4] = "C:\\Sounds\\b.wav";
+  window->RefreshPresetButtons();
+  LauncherState& s = App().launcher;
+  s.gPresetIndex = 5;
+  s.gPrefillPath = "D:\\Music\\drop.wav";
+  s.gPrefillPending = true;
+  frmTDButtonConfig form(window.get());
+  form.Form_Load();
+  EXPECT_EQ(form.windowTitle(), "Configure Tap Deck Button");
+  EXPECT_EQ(form.lblButtonNumber->Caption(), "5");
+  EXPECT_EQ(form.txtFilePath->text(), "D:\\Music\\drop.wav");
+  EXPECT_EQ(form.txtCaption->text(), "");
+  EXPECT_EQ(form.txtCaption->ForeColor(), kRed);
+  EXPECT_EQ(form.chkLoop->BackColor(), kGrey);
+  form.show();
+  form.btnOK->click();
+  EXPECT_FALSE(form.isVisible());
+  EXPECT_EQ(PresetDat(), PresetFile({{3, "Intro,C:\\Sounds\\intro.wav,True"}, {5, ",D:\\Music\\drop.wav,False"}}));
+  EXPECT_EQ(window->PresetButtonCaption(5), "");
+  EXPECT_TRUE(window->btnPreset[5]->font().bold());
+}
+
+TEST_F(EditorTest, TheOnePresetEditorNamesItsPositionForAnInvalidPath) {
+  App().launcher.gPresetIndex = 8;
+  frmTDButtonConfig form(window.get());
+  form.Form_Load();
+  ShowActive(form);
+  form.txtFilePath->setText("Q:\\nowhere\\x.wav");
+  boxes.Answer(platform::vbOK);
+  form.btnOK->click();
+  ASSERT_EQ(boxes.shown().size(), 1u);
+  EXPECT_EQ(boxes.shown()[0].text, std::string("The following Tap Deck position and file path ") + kBreak +
+                                       "8:  Q:\\nowhere\\x.wav" + kBreak +
+                                       "is not valid. Check the path and file name for accuracy.");
+  EXPECT_TRUE(form.isVisible());
+  EXPECT_TRUE(form.txtFilePath->hasFocus());
+  EXPECT_EQ(App().io.presets.gPresetPaths[7], "");
+  EXPECT_EQ(PresetDat(), before);
+}
+
+// --- browse and help ----------------------------------------------------------------------
+
+class BothEditors : public EditorTest, public ::testing::WithParamInterface<Editor> {
+ protected:
+  std::unique_ptr<TapdeckEditor> Open() {
+    App().launcher.gPresetIndex = 4;
+    std::unique_ptr<TapdeckEditor> form;
+    if (GetParam() == Editor::All) {
+      form = std::make_unique<frmEditTapdeck>(window.get());
+    } else {
+      form = std::make_unique<frmTDButtonConfig>(window.get());
+    }
+    form->Form_Load();
+    return form;
+  }
+  const TapdeckEditor::Row& Row4(const TapdeckEditor& form) { return form.rows()[GetParam() == Editor::All ? 3 : 0]; }
+};
+
+TEST_P(BothEditors, BrowseFillsThePathFromTheDialogAndACancelChangesNothing) {
+  App().io.prefs.gBrowsePath = "D:\\Music\\";
+  auto form = Open();
+  const TapdeckEditor::Row& row = Row4(*form);
+  dialogs.Cancel();
+  row.btnBrowse->click();
+  EXPECT_EQ(row.txtFilePath->text(), "");
+  EXPECT_EQ(row.txtFilePath->ForeColor(), 0u);
+  dialogs.Choose("D:\\Music\\drop.wav");
+  row.btnBrowse->click();
+  EXPECT_EQ(row.txtFilePath->text(), "D:\\Music\\drop.wav");
+  EXPECT_EQ(row.txtFilePath->ForeColor(), kRed);
+  ASSERT_EQ(dialogs.requests().size(), 2u);
+  const auto& request = dialogs.requests()[1];
+  EXPECT_FALSE(request.save);
+  EXPECT_EQ(request.filter, App().launcher.gOpenFilter);
+  EXPECT_EQ(request.initDir, "D:\\Music\\");
+  EXPECT_EQ(request.flags, 4);
+  EXPECT_TRUE(boxes.shown().empty());
+}
+
+TEST_P(BothEditors, HelpStartsTheViewerOnTheEditorsPage) {
+  auto form = Open();
+  form->btnEditTDHelp->click();
+  ASSERT_EQ(starter.starts().size(), 1u);
+  EXPECT_EQ(starter.starts()[0].args,
+            std::vector<std::string>{GetParam() == Editor::All ? "tdprogroup.htm" : "tdprosolo.htm"});
+  EXPECT_FALSE(form->windowIcon().isNull());
+  EXPECT_FALSE(form->btnEditTDHelp->icon().isNull());
+}
+
+INSTANTIATE_TEST_SUITE_P(Editors, BothEditors, ::testing::Values(Editor::All, Editor::One),
+                         [](const auto& info) { return info.param == Editor::All ? "All" : "One"; });
+
+// --- opened from the main window ----------------------------------------------------------
+
+TEST_F(EditorTest, F11OpensTheAllPresetsEditorModally) {
+  auto steps = testing_support::OnModal<frmEditTapdeck>([](frmEditTapdeck& form) {
+    form.txtCaption[1]->setText("Opener");
+    form.txtFilePath[1]->setText("C:\\Sounds\\b.wav");
+    form.chkLoop[1]->SetValue(1);
+    form.btnOK->click();
+  });
+  bool handled = false;
+  window->Form_KeyDown(122, 0, handled);
+  EXPECT_TRUE(handled);
+  EXPECT_TRUE(steps.done());
+  EXPECT_EQ(PresetDat(), PresetFile({{1, "Opener,C:\\Sounds\\b.wav,True"}, {3, "Intro,C:\\Sounds\\intro.wav,True"}}));
+  EXPECT_EQ(window->PresetButtonCaption(1), "Opener");
+}
+
+}  // namespace
