@@ -14,31 +14,10 @@
 #include <sstream>
 
 #include "platform/core/drives.h"
+#include "platform/core/mounts.h"
 
 namespace platform {
 namespace {
-
-// Mount table fields escape blanks and a few other characters as \ooo.
-std::string UnescapeOctal(std::string_view s) {
-  std::string out;
-  out.reserve(s.size());
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    auto octal = [&](std::size_t k) { return k < s.size() && s[k] >= '0' && s[k] <= '7'; };
-    if (s[i] == '\\' && octal(i + 1) && octal(i + 2) && octal(i + 3)) {
-      out.push_back(static_cast<char>((s[i + 1] - '0') * 64 + (s[i + 2] - '0') * 8 + (s[i + 3] - '0')));
-      i += 3;
-    } else {
-      out.push_back(s[i]);
-    }
-  }
-  return out;
-}
-
-bool Contains(std::string_view folder, std::string_view mountPoint) {
-  if (mountPoint == "/") return !folder.empty() && folder[0] == '/';
-  return folder.size() >= mountPoint.size() && folder.compare(0, mountPoint.size(), mountPoint) == 0 &&
-         (folder.size() == mountPoint.size() || folder[mountPoint.size()] == '/');
-}
 
 std::string RealPath(const std::string& path) {
   char buf[PATH_MAX];
@@ -134,9 +113,9 @@ std::vector<MountEntry> ParseMountInfo(std::string_view text) {
     if (std::sscanf(f[2].c_str(), "%lu:%lu", &maj, &min) != 2) continue;
     m.major = static_cast<std::uint32_t>(maj);
     m.minor = static_cast<std::uint32_t>(min);
-    m.mountPoint = UnescapeOctal(f[4]);
+    m.mountPoint = UnescapeMountField(f[4]);
     m.fsType = f[dash + 1];
-    m.source = UnescapeOctal(f[dash + 2]);
+    m.source = UnescapeMountField(f[dash + 2]);
     out.push_back(std::move(m));
   }
   return out;
@@ -149,7 +128,7 @@ std::optional<MountEntry> MountOfFolder(const std::vector<MountEntry>& mounts, s
   for (const MountEntry& m : mounts) {
     if (m.major != major || m.minor != minor) continue;
     sameDevice = &m;
-    if (Contains(realFolder, m.mountPoint) && (!best || m.mountPoint.size() >= best->mountPoint.size())) best = &m;
+    if (PathWithin(realFolder, m.mountPoint) && (!best || m.mountPoint.size() >= best->mountPoint.size())) best = &m;
   }
   if (!best) best = sameDevice;
   if (!best) return std::nullopt;
@@ -158,7 +137,7 @@ std::optional<MountEntry> MountOfFolder(const std::vector<MountEntry>& mounts, s
 
 int DriveTypeOfMount(const MountEntry& mount, bool removable) {
   std::string_view type = mount.fsType;
-  if (IsOneOf(type, {"nfs", "nfs4", "cifs", "smbfs", "smb3", "fuse.sshfs", "9p", "afs", "ncpfs", "fuse.rclone"})) {
+  if (IsNetworkFileSystem(type)) {
     return kDriveRemote;
   }
   if (IsOneOf(type, {"iso9660", "udf"}) || mount.source.rfind("/dev/sr", 0) == 0) return kDriveCdrom;

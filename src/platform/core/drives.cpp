@@ -9,6 +9,8 @@
 #include <mutex>
 #include <sstream>
 
+#include "platform/core/mounts.h"
+
 namespace platform {
 namespace {
 
@@ -29,32 +31,6 @@ bool IsDirectory(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-// Mount table fields escape blanks and a few other characters as \ooo.
-std::string UnescapeMountField(std::string_view s) {
-  std::string out;
-  for (size_t i = 0; i < s.size(); ++i) {
-    auto octal = [&](size_t k) { return s[k] >= '0' && s[k] <= '7'; };
-    if (s[i] == '\\' && i + 3 < s.size() && octal(i + 1) && octal(i + 2) && octal(i + 3)) {
-      out.push_back(static_cast<char>((s[i + 1] - '0') * 64 + (s[i + 2] - '0') * 8 + (s[i + 3] - '0')));
-      i += 3;
-    } else {
-      out.push_back(s[i]);
-    }
-  }
-  return out;
-}
-
-bool StartsWithPath(std::string_view path, std::string_view prefix) {
-  if (prefix == "/") return !path.empty() && path[0] == '/';
-  return path.size() >= prefix.size() && path.compare(0, prefix.size(), prefix) == 0 &&
-         (path.size() == prefix.size() || path[prefix.size()] == '/');
-}
-
-bool IsNetworkFs(std::string_view type) {
-  return type == "nfs" || type == "nfs4" || type == "cifs" || type == "smbfs" || type == "smb3" ||
-         type == "fuse.sshfs" || type == "9p" || type == "afs" || type == "ncpfs";
-}
-
 bool IsPseudoFs(std::string_view type) {
   static const char* const kPseudo[] = {
       "proc", "sysfs", "devtmpfs", "devpts", "tmpfs", "ramfs", "cgroup", "cgroup2", "securityfs",
@@ -68,9 +44,9 @@ bool IsPseudoFs(std::string_view type) {
 bool IsSystemMountPoint(std::string_view mp) {
   static const char* const kSystem[] = {"/proc", "/sys", "/dev", "/boot", "/snap", "/etc",
                                         "/usr", "/var", "/tmp", "/run"};
-  if (StartsWithPath(mp, "/run/media")) return false;
+  if (PathWithin(mp, "/run/media")) return false;
   return std::any_of(std::begin(kSystem), std::end(kSystem),
-                     [&](const char* p) { return StartsWithPath(mp, p); });
+                     [&](const char* p) { return PathWithin(mp, p); });
 }
 
 }  // namespace
@@ -119,7 +95,7 @@ DriveMap DriveMap::FromMountTable(std::string_view procMounts, bool (*isFolder)(
     if (!(fields >> device >> mountPoint >> type)) continue;
     mountPoint = NormalizeHostRoot(UnescapeMountField(mountPoint));
     if (mountPoint == "/" || IsPseudoFs(type) || IsSystemMountPoint(mountPoint)) continue;
-    if (!IsNetworkFs(type) && device.rfind("/dev/", 0) != 0) continue;
+    if (!IsNetworkFileSystem(type) && device.rfind("/dev/", 0) != 0) continue;
     if (!isFolder(mountPoint)) continue;  // file bind mounts
     if (std::find(further.begin(), further.end(), mountPoint) == further.end()) {
       further.push_back(mountPoint);
@@ -176,7 +152,7 @@ std::optional<std::string> DriveMap::ToDos(std::string_view hostPath) const {
   std::string path = NormalizeHostRoot(std::string(hostPath));
   const MappedDrive* best = nullptr;
   for (const auto& d : drives_) {
-    if (StartsWithPath(path, d.hostRoot) && (!best || d.hostRoot.size() > best->hostRoot.size())) {
+    if (PathWithin(path, d.hostRoot) && (!best || d.hostRoot.size() > best->hostRoot.size())) {
       best = &d;
     }
   }
