@@ -26,10 +26,10 @@ const Listing& Rows(std::size_t n) {
   static Listing l;
   if (l.path.size() == n) return l;
   l = Listing{};
-  std::uint64_t seed = 12345;
-  auto next = [&seed] {
-    seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
-    return static_cast<unsigned>(seed >> 33);
+  std::uint64_t rng = 12345;
+  auto next = [&rng] {
+    rng = rng * 6364136223846793005ULL + 1442695040888963407ULL;
+    return static_cast<unsigned>(rng >> 33);
   };
   for (std::size_t i = 0; i < n; ++i) {
     unsigned artist = next() % 5000, album = next() % 20, track = next() % 30;

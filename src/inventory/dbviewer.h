@@ -79,3 +79,9 @@ void MarkUserDBRowInGrid(const datafiles::UserDBIndex& notes, std::string_view p
 void ShowDriveDetail();
 // The last search result again, from result.dat.
 void ShowPreviousSearchResult();
+// While search entry is open: the "Include:" line of the search options in force.
+void ShowSearchIncludeLine();
+// Closes search entry without searching and puts the pane back as it was.
+void RestoreDBPaneState();
+// Enters the note edit mode of File Detail, or leaves it through its save question.
+void ToggleDBEditMode();

@@ -10,3 +10,6 @@ void frmLauncher::btnPlaylistEditor_Click() {}
 void FillPreferencesForm() {}
 void OpenReconcileWindow() {}
 void ShowPreviousSearchResult() {}
+void ShowSearchIncludeLine() {}
+void RestoreDBPaneState() {}
+void ToggleDBEditMode() {}

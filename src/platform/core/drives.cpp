@@ -63,13 +63,13 @@ DriveMap::DriveMap(std::vector<MappedDrive> drives) {
   }
 }
 
-DriveMap DriveMap::Parse(std::string_view spec) {
+DriveMap DriveMap::Parse(std::string_view mapText) {
   std::vector<MappedDrive> drives;
   size_t start = 0;
-  while (start <= spec.size()) {
-    size_t end = spec.find(';', start);
-    if (end == std::string_view::npos) end = spec.size();
-    std::string_view entry = spec.substr(start, end - start);
+  while (start <= mapText.size()) {
+    size_t end = mapText.find(';', start);
+    if (end == std::string_view::npos) end = mapText.size();
+    std::string_view entry = mapText.substr(start, end - start);
     size_t eq = entry.find('=');
     if (eq != std::string_view::npos && eq >= 1) {
       std::string_view letter = entry.substr(0, eq);
@@ -112,7 +112,7 @@ DriveMap DriveMap::FromMountTable(std::string_view procMounts, bool (*isFolder)(
 }
 
 DriveMap DriveMap::FromEnvironment() {
-  if (const char* spec = std::getenv("TOLVAN_DRIVES"); spec && *spec) return Parse(spec);
+  if (const char* mapText = std::getenv("TOLVAN_DRIVES"); mapText && *mapText) return Parse(mapText);
   std::ifstream mounts("/proc/self/mounts");
   std::stringstream text;
   text << mounts.rdbuf();

@@ -21,7 +21,7 @@ class DriveMap {
   explicit DriveMap(std::vector<MappedDrive> drives);
 
   // "C=/path/one;D=/path/two". Entries that are malformed are skipped.
-  static DriveMap Parse(std::string_view spec);
+  static DriveMap Parse(std::string_view mapText);
   // The default map: C: is "/", each further mounted disk, removable medium or network
   // share takes the next letter, in the order of their mount points.
   // `isFolder` tells real folders from file bind mounts (stat by default).
