@@ -48,7 +48,8 @@ void Colours::SetFore(std::uint32_t c) {
 
 void Colours::Apply() {
   QPalette pal = owner_->palette();
-  for (auto role : {QPalette::Window, QPalette::Base, QPalette::Button}) pal.setColor(role, VbColor(back_));
+  for (auto role : {QPalette::Window, QPalette::Button}) pal.setColor(role, VbColor(back_));
+  pal.setColor(QPalette::Base, fillsBase_ ? VbColor(back_) : QColor(Qt::white));
   for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) pal.setColor(role, VbColor(fore_));
   owner_->setPalette(pal);
   owner_->setAutoFillBackground(true);
@@ -110,7 +111,7 @@ void TextBox::mouseMoveEvent(QMouseEvent* e) {
   emit MouseMove(VbButton(e->buttons()), VbShift(e->modifiers()), PixelsToTwips(p.x()), PixelsToTwips(p.y()));
 }
 
-CheckBox::CheckBox(QWidget* parent) : QCheckBox(parent), colours_(this) {
+CheckBox::CheckBox(QWidget* parent) : QCheckBox(parent), colours_(this, false) {
   colours_.SetFore(0);  // a dark tick on the grey box
   colours_.SetBack(0x808080);
   connect(this, &QCheckBox::toggled, this, [this] { emit Click(); });

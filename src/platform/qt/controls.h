@@ -32,7 +32,9 @@ int VbShift(Qt::KeyboardModifiers modifiers);
 // Back and fore colour of a widget, kept as colour numbers the handlers can compare.
 class Colours {
  public:
-  explicit Colours(QWidget* owner) : owner_(owner) {}
+  // `fillsBase`: the back colour also fills the widget's input area (a text box does; a check
+  // box keeps its box white so that its tick reads on any back colour).
+  explicit Colours(QWidget* owner, bool fillsBase = true) : owner_(owner), fillsBase_(fillsBase) {}
   std::uint32_t back() const { return back_; }
   std::uint32_t fore() const { return fore_; }
   void SetBack(std::uint32_t c);
@@ -41,6 +43,7 @@ class Colours {
 
  private:
   QWidget* owner_;
+  bool fillsBase_;
   std::uint32_t back_ = 0x473D01;
   std::uint32_t fore_ = 0xDCC281;
 };
