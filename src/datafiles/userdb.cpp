@@ -287,24 +287,36 @@ std::span<const std::int64_t> UserDBIndex::Find(std::string_view path) const {
 
 std::int32_t RewriteUserDBRecords(const DataFileNames& files,
                                   const std::vector<std::pair<std::int64_t, UserDBRecord>>& changes) {
-  platform::FileProbe probe = platform::FileLen(files.gUserDBFile);
-  if (!probe.ok()) return probe.error;
-  std::int32_t error = platform::errNone;
-  platform::SetReadOnly(files.gUserDBFile, false);
+  std::string data;
   try {
-    platform::RecordFile file(files.gUserDBFile, kUserDBRecordLength, platform::RecordFile::Mode::ReadWrite);
-    const std::int64_t count = file.RecordCount();
-    for (const auto& [number, record] : changes) {
-      if (number < 1 || number > count) throw VbError(platform::errInputPastEnd);
-      file.Write(number, record.Bytes());
-    }
-    file.Sync();
-    file.Close();
+    data = ReadAll(files);
   } catch (const VbError& e) {
-    error = e.number();
+    return e.number();
   }
-  platform::SetReadOnly(files.gUserDBFile, true);
-  return error;
+  const std::int64_t count = WholeRecords(data);
+  std::vector<const UserDBRecord*> replaced(static_cast<std::size_t>(count) + 1, nullptr);
+  for (const auto& [number, record] : changes) {
+    if (number < 1 || number > count) return platform::errInputPastEnd;
+    replaced[static_cast<std::size_t>(number)] = &record;
+  }
+  try {
+    platform::ReplaceFile(
+        files.gUserDBFile, files.gTempUserDBFile,
+        [&](platform::OutFile& out) {
+          for (std::int64_t i = 1; i <= count; ++i) {
+            if (const UserDBRecord* r = replaced[static_cast<std::size_t>(i)]) {
+              out.Write(r->Bytes());
+            } else {
+              out.Write(RecordAt(data, static_cast<std::size_t>(i - 1)));
+            }
+          }
+          out.Write(std::string_view(data).substr(static_cast<std::size_t>(count) * kUserDBRecordLength));
+        },
+        true);
+  } catch (const VbError& e) {
+    return e.number();
+  }
+  return platform::errNone;
 }
 
 }  // namespace datafiles

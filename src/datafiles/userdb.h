@@ -133,8 +133,9 @@ class UserDBIndex {
   std::unordered_map<std::string, std::vector<std::int64_t>, Hash, std::equal_to<>> byKey_;
 };
 
-// Writes records in place under their own numbers (the reconcile tools' relinks); read-only
-// attribute cleared before and set after. Returns 0 or the error that stopped it.
+// Writes records under their own numbers (the reconcile tools' relinks), the others as they
+// were, through tempuserdb.dat; read-only afterwards. Returns 0 or the error that stopped it
+// (userdb.dat then as it was; a number outside 1..count writes nothing).
 std::int32_t RewriteUserDBRecords(const DataFileNames& files,
                                   const std::vector<std::pair<std::int64_t, UserDBRecord>>& changes);
 

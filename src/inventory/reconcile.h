@@ -1,20 +1,49 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
-// Module ReconcileDB's state: the result of the last orphan search.
+#include "datafiles/userdb.h"
+
+// Module ReconcileDB's state: the result of the last orphan search and the reconcile tools'
+// choice.
 struct ReconcileDBState {
   // The orphaned notes' paths, in record order, blanks at both ends removed. A search that
   // finds none leaves them as they were.
   std::vector<std::string> gOrphanPaths;
   // How many orphans the last completed search found.
   std::int64_t gOrphanRecordCount = 0;
+
+  // The orphan chosen in the reconcile window (its full path) and its name parts.
+  std::string gSelectedOrphan;
+  std::string gOrphanBaseName;
+  std::string gOrphanExtension;
+  // "Name", "Drive", "Path", "DriveAll" or "PathAll"; empty when the paths are the same.
+  std::string gLinkKind;
+  // The full path the note is to point to.
+  std::string gLinkTarget;
+  // The target came from the file dialog: the note takes its length.
+  bool gLinkFromBrowse = false;
+  // The chosen orphan's note as ShowOrphanRecord found it; its size feeds the candidate search.
+  std::optional<datafiles::UserDBRecord> gSelectedRecord;
 };
 
-// The orphan search over the program's data files and preferences (App()).
+// The orphan search over the program's data files and preferences (App()), with its progress
+// in the reconcile window's status label.
 void FindOrphanedRecords();
 
 // Fills the reconcile window's lists and shows it, modal over the main window.
 void OpenReconcileWindow();
+
+// The reconcile window's module procedures (frmReconcileDB).
+void FillOrphansGrid();
+void InitMatchesGrid();
+void ShowOrphanRecord();
+void FindCandidateMatches();
+void DetermineLinkKind();
+void ApplyLink();
+// True when the chosen orphan's notes are gone; a failure has been told.
+bool DeleteOrphanRecord();
+void ClearSelectionPane();

@@ -21,6 +21,8 @@ struct LauncherState {
   // Edit windows mark changes only while armed.
   bool gEditArmed = false;
   bool gPrefsArmed = false;
+  // A confirmed re-scan for newly enabled header analysis, run when the preferences close.
+  bool gRescanPending = false;
   // The presets' captions and paths as a preset editor found them when it opened; its
   // change marks compare against these.
   std::array<std::string, 20> gPresetCaptionsSaved;

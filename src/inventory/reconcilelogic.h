@@ -1,0 +1,115 @@
+#pragma once
+
+// The reconcile tools' work on the data files, without windows: candidate matches for an
+// orphaned note, the kind of a link, the rewrites a link makes in userdb.dat and the removal
+// of an orphan's notes. The reconcile window (frmReconcileDB) drives them.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "datafiles/datafilenames.h"
+#include "datafiles/userdb.h"
+
+namespace inventory {
+
+// The file name of a path without its extension, and the extension without its dot: the name
+// is what follows the last "\", the extension what follows the last "." of that name (empty
+// when the name has none).
+struct OrphanNameParts {
+  std::string baseName;
+  std::string extension;
+};
+OrphanNameParts SplitOrphanName(std::string_view path);
+
+// The length a note's size field states (" 1234" -> 1234); nothing for a blank or damaged one.
+std::optional<std::int64_t> StoredSize(std::string_view sizeField);
+
+struct CandidateSearch {
+  std::int32_t error = 0;           // inventory.dat could not be read: no candidates
+  std::vector<std::string> paths;   // full paths, in inventory order
+};
+
+// The inventory files the orphan `orphanPath` may now be: same file name without extension
+// (any extension), or same extension and a current length equal to the size stored in the
+// orphan's note (`orphanNote`; without one, only the name counts). Both compare exactly, case
+// included. A file whose length cannot be taken is skipped, and so is one that has a note of
+// its own (userdb.dat is read once).
+CandidateSearch FindCandidateMatches(const datafiles::DataFileNames& files, std::string_view orphanPath,
+                                     const datafiles::UserDBRecord* orphanNote);
+
+// How `target` differs from `orphan`: "Name" when the file names (extension included) differ;
+// else "Path" when the folders differ, "Drive" when only the drive letters do; "" when the
+// paths are the same.
+std::string LinkKindOf(std::string_view orphan, std::string_view target);
+
+// The question that offers to move every orphan alike, for "Drive" or "Path".
+struct LinkQuestion {
+  std::string title;
+  std::string text;
+};
+LinkQuestion AllOrphansQuestion(std::string_view kind);
+
+// Whether an orphan of the list moves with a link of `kind` ("DriveAll": the same first
+// character as `selectedOrphan`; "PathAll": the same folder, through its last "\"); for the
+// other kinds only the selected orphan itself.
+bool MovesWithLink(std::string_view kind, std::string_view selectedOrphan, std::string_view orphan);
+
+struct LinkRequest {
+  std::string kind;            // "Name", "Drive", "Path", "DriveAll" or "PathAll"
+  std::string selectedOrphan;  // its full path
+  std::string target;          // the full path the note is to point to
+  std::vector<std::string> listedOrphans;  // the paths the orphan list shows
+  bool fromBrowse = false;     // the target was picked in the file dialog: its length is stored
+};
+
+enum class LinkRefusal {
+  None,
+  TargetMissing,  // a browsed file whose length cannot be taken
+  PathTooLong,    // more than the 100 bytes of the key
+  PathEndsInBlank,
+  PathHasNote,    // another note already stands under the new path
+};
+
+struct LinkPlan {
+  std::vector<std::pair<std::int64_t, datafiles::UserDBRecord>> changes;  // record number, new record
+  LinkRefusal refusal = LinkRefusal::None;
+  std::string refusedPath;
+};
+
+// The records a link rewrites, from userdb.dat's records. "Name", "Drive", "Path": the first
+// record of the selected orphan gets the target path (and, from the file dialog, the target's
+// current length as its size). "DriveAll", "PathAll": every record of a listed orphan that
+// moves with the link gets the target's drive letter or folder. Every other field stays. The
+// plan is refused, without changes, when a new path cannot be a key or would give a second
+// note to a path.
+LinkPlan PlanLink(const std::vector<datafiles::UserDBRecord>& records, const LinkRequest& request);
+
+// Reads userdb.dat and plans the link; a refusal, or a userdb.dat that exists and cannot be
+// read, is told in a message ("Note Not Linked") and comes back with `refused` set. A missing
+// userdb.dat plans no change.
+struct PreparedLink {
+  LinkPlan plan;
+  bool refused = false;
+};
+PreparedLink PrepareLink(const datafiles::DataFileNames& files, const LinkRequest& request);
+
+// Writes the plan's records through tempuserdb.dat. A failure is told in a message and leaves
+// userdb.dat as it was. True when written (or nothing was to be written).
+bool CarryOutLink(const datafiles::DataFileNames& files, const LinkPlan& plan);
+
+// Removes every note of `path` from userdb.dat through tempuserdb.dat. True when the notes are
+// gone (also when userdb.dat is missing: there are none); a failure has been told in a message
+// and changed nothing.
+bool DeleteOrphanNotes(const datafiles::DataFileNames& files, std::string_view path);
+
+// The texts of the reconcile window's questions. Line breaks are LF CR.
+std::string DeleteQuestionText(std::string_view path, const std::array<std::string, 5>& selectedLabels);
+std::string OrphansRemainText();
+std::string ReconcilingLaterText();
+
+}  // namespace inventory
