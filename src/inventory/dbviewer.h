@@ -4,12 +4,10 @@
 #include <string>
 #include <string_view>
 
+#include "analysis/audioproperties.h"
 #include "datafiles/inventoryfiles.h"
+#include "datafiles/userdb.h"
 #include "inventory/driveconfig.h"
-
-namespace datafiles {
-class UserDBIndex;
-}
 
 // Module DBViewer: the database pane's views, drawn into the main window's controls.
 // Its state lives here; the procedures take no arguments and work on it and on the pane.
@@ -25,6 +23,16 @@ struct DBViewerState {
   std::string gTypeFilter;
   // The list row of the file last opened from a list; the next build of a list scrolls to it.
   int gRestoreRow = 0;
+  // The grid row under the mouse at the last press on the pane's grid.
+  int gTargetRow = 0;
+  // The playlist a list hands to the playlist editor.
+  std::string gCurrentPlaylistPath;
+  // The header analysis of gCurrentFilePath, and the state of the note lookups and saves.
+  analysis::AudioProperties audio;
+  // The analysis left gCurrentFilePath loaded in the main window's player: only then is the
+  // player's duration that file's.
+  bool gPlayerHoldsShownFile = false;
+  datafiles::UserDBState userdb;
   // The pane's texts saved when search entry opened, put back when it is cancelled.
   std::string gSavedViewTitle;
   std::string gSavedDescription;
@@ -77,6 +85,17 @@ void ShowInventoryDetail();
 void MarkUserDBRowInGrid(const datafiles::UserDBIndex& notes, std::string_view path);
 // The Drive Detail view of gSelectedDrive.
 void ShowDriveDetail();
+// The file of the grid's current row in a list: a playlist goes to the playlist editor, any
+// other file is analysed and shown in File Detail. Rows that hold no file (the header, the
+// no-match row) open nothing. True when File Detail now shows the file.
+bool OpenListedFile();
+// The File Detail view of gCurrentFilePath, analysed into `audio` and loaded in the player.
+void ShowFileDetail();
+// Empties the five note boxes of the edit mode.
+void ClearUserDBFields();
+// The keyword search of the phrases in txtDBSearchText, by the search options; its result is
+// listed and kept in result.dat. Always ends with the pane in the Result view.
+void SearchDatabase();
 // The last search result again, from result.dat.
 void ShowPreviousSearchResult();
 // While search entry is open: the "Include:" line of the search options in force.
@@ -85,3 +104,5 @@ void ShowSearchIncludeLine();
 void RestoreDBPaneState();
 // Enters the note edit mode of File Detail, or leaves it through its save question.
 void ToggleDBEditMode();
+// Opens the playlist editor on gCurrentPlaylistPath.
+void OpenPlaylistWindow();

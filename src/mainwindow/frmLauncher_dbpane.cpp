@@ -6,6 +6,7 @@
 #include "inventory/dbviewer.h"
 #include "main/declarations.h"
 #include "mainwindow/frmLauncher.h"
+#include "platform/qt/eventpump.h"
 #include "platform/qt/grid.h"
 
 namespace {
@@ -54,15 +55,24 @@ class BusyPaneFilter : public QObject {
 
 void frmLauncher::WireDatabasePane() {
   auto* filter = new BusyPaneFilter(this);
-  for (platform::Label* b : {btnSelInventory, btnSelDetail, btnUpdate}) b->installEventFilter(filter);
+  for (platform::Label* b : {btnSelInventory, btnSelDetail, btnSelSearch, btnUpdate, btnPrint}) {
+    b->installEventFilter(filter);
+  }
   grdTotals->installEventFilter(filter);
   for (QWidget* w : grdTotals->findChildren<QWidget*>()) w->installEventFilter(filter);
 
   connect(btnSelInventory, &platform::Label::Click, this, [] { frmLauncher_btnSelInventory_Click(); });
   connect(btnSelDetail, &platform::Label::Click, this, [] { frmLauncher_btnSelDetail_Click(); });
+  connect(btnSelSearch, &platform::Label::Click, this, [] { frmLauncher_btnSelSearch_Click(); });
   connect(btnUpdate, &platform::Label::Click, this, [] { frmLauncher_btnUpdate_Click(); });
+  connect(btnPrint, &platform::Label::Click, this, [] { frmLauncher_btnPrint_Click(); });
+  connect(grdTotals, &platform::FlexGrid::MouseDown, this,
+          [](int button, int shift, int x, int y) { frmLauncher_grdTotals_MouseDown(button, shift, x, y); });
+  connect(grdTotals, &platform::FlexGrid::MouseMove, this,
+          [](int button, int shift, int x, int y) { frmLauncher_grdTotals_MouseMove(button, shift, x, y); });
   connect(grdTotals, &platform::FlexGrid::MouseUp, this,
           [](int button, int shift, int x, int y) { frmLauncher_grdTotals_MouseUp(button, shift, x, y); });
+  WireNoteFields(*this);
 }
 
 void frmLauncher_btnSelInventory_Click() {
@@ -99,9 +109,51 @@ void frmLauncher_btnSelDetail_Click() {
   Current(f.btnSelDetail);
 }
 
+void frmLauncher_btnSelSearch_Click() {
+  if (PaneBusy()) return;
+  frmLauncher& f = MainWindow();
+  DBViewerState& db = App().db;
+  if (f.btnSelSearch->Caption() == "Erase All") {
+    ClearUserDBFields();
+    return;
+  }
+  if (f.btnSelSearch->BackColor() == kSkinBack) {
+    Current(f.btnSelSearch);
+    f.btnUpdate->SetCaption("Cancel");
+    for (platform::Label* b : {f.btnSelDetail, f.btnSelInventory, f.btnPrint, f.btnPlay}) {
+      b->setEnabled(false);
+      b->hide();
+    }
+    db.gSavedViewTitle = f.lblDBViewTitle->Caption().toStdString();
+    db.gSavedDescription = f.txtDBDescription->text().toStdString();
+    db.gSavedDescriptionTip = f.txtDBDescription->toolTip().toStdString();
+    db.gSavedStatus1 = f.lblDBStatus1->Caption().toStdString();
+    db.gSavedStatus2 = f.lblDBStatus2->Caption().toStdString();
+    f.lblDBViewTitle->SetCaption("Search Inventory");
+    ShowSearchIncludeLine();
+    f.grdTotals->SetVisible(false);
+    f.lblDBFileCover->show();
+    f.lblDBSearchTextLabel->setEnabled(true);
+    f.lblDBSearchTextLabel->show();
+    f.txtDBSearchText->setEnabled(true);
+    f.txtDBSearchText->show();
+    f.txtDBSearchText->setFocus();
+    return;
+  }
+  // The pressed look shows before the search; a click that arrives meanwhile finds the pane busy.
+  PaneWork work(db);
+  Pressed(f.btnSelSearch);
+  platform::DoEvents();
+  SearchDatabase();
+}
+
 void frmLauncher_btnUpdate_Click() {
   if (PaneBusy()) return;
   frmLauncher& f = MainWindow();
+  if (f.btnUpdate->Caption() == "Cancel") {
+    RestoreDBPaneState();
+    return;
+  }
   const std::string view = App().db.gViewMode;
   if (view == "Inventory") {
     AtRest(f.btnSelSearch);
@@ -121,12 +173,45 @@ void frmLauncher_btnUpdate_Click() {
       ShowDriveDetail();
     }
     AtRest(f.btnUpdate);
+  } else if (view == "File") {
+    AtRest(f.btnSelDetail);
+    f.btnSelSearch->SetCaption("Erase All");
+    for (platform::Label* b : {f.btnSelDetail, f.btnSelInventory, f.btnPrint, f.btnPlay}) {
+      b->SetCaption("");
+      b->setEnabled(false);
+    }
+    ToggleDBEditMode();
   }
 }
 
-void frmLauncher_grdTotals_MouseUp(int, int, int, int) {
-  if (PaneBusy()) return;
+void frmLauncher_grdTotals_MouseDown(int, int, int, int) {
+  App().db.gTargetRow = MainWindow().grdTotals->MouseRow();
+}
+
+void frmLauncher_grdTotals_MouseMove(int, int, int, int Y) {
   platform::FlexGrid& g = *MainWindow().grdTotals;
+  const std::string& view = App().db.gViewMode;
+  const bool list = view == "Detail" || view == "Result";
+  if (!list || g.MouseRow() == 0) {
+    if (!g.ToolTipText().empty()) g.SetToolTipText("");
+    return;
+  }
+  // Every row is taken as 240 twips high, the header included.
+  const int r = Y / platform::FlexGrid::kRowHeightTwips + g.TopRow() - 1;
+  const std::string tip = r >= 1 && r < g.Rows() && g.Cols() > 3 ? g.TextMatrix(r, 3) : std::string();
+  if (tip != g.ToolTipText()) g.SetToolTipText(tip);
+}
+
+void frmLauncher_grdTotals_MouseUp(int Button, int, int, int) {
+  if (PaneBusy()) return;
+  frmLauncher& f = MainWindow();
+  platform::FlexGrid& g = *f.grdTotals;
   if (g.MouseRow() >= 0) g.SetRow(g.MouseRow());
-  if (App().db.gViewMode == "Inventory") OnTotalsGridClick();
+  const std::string view = App().db.gViewMode;
+  if (view == "Inventory") {
+    OnTotalsGridClick();
+  } else if (view == "Detail" || view == "Result") {
+    // The right button plays what it opened; a row that opened nothing leaves the player alone.
+    if (OpenListedFile() && Button == 2) f.btnPlay_Click();
+  }
 }

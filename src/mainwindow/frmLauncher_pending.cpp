@@ -5,11 +5,5 @@
 #include "inventory/reconcile.h"
 #include "mainwindow/launcher.h"
 
-void frmLauncher::btnSettings_Click() {}
 void frmLauncher::btnPlaylistEditor_Click() {}
-void FillPreferencesForm() {}
-void OpenReconcileWindow() {}
-void ShowPreviousSearchResult() {}
-void ShowSearchIncludeLine() {}
-void RestoreDBPaneState() {}
-void ToggleDBEditMode() {}
+void OpenPlaylistWindow() {}

@@ -15,11 +15,13 @@
 #include "datafiles/inventoryline.h"
 #include "datafiles/userdb.h"
 #include "inventory/dbviewer.h"
+#include "inventory/frmReconcileDB.h"
 #include "inventory/reconcile.h"
 #include "inventory_test_support.h"
 #include "main/declarations.h"
 #include "mainwindow/frmLauncher.h"
 #include "mainwindow/frmLauncher_dbpane.h"
+#include "mainwindow/window_steps.h"
 #include "platform/core/files.h"
 #include "platform/core/textrecords.h"
 #include "platform/qt/eventpump.h"
@@ -308,7 +310,13 @@ TEST_F(Pane, UpdateOffersToReconcileOrphanedNotes) {
   EXPECT_EQ(drives.Read(Files().gPrefsFile), datafiles::PrefsLine(App().io.prefs));
 
   boxes.Answer(platform::vbYes);
+  int listed = -1;
+  auto closeBox = testing_support::OnModal<frmReconcileDB>([&](frmReconcileDB& r) {
+    listed = r.grdOrphans->Rows();
+    r.close();
+  });
   frmLauncher_btnUpdate_Click();
+  EXPECT_EQ(listed, 3) << "Yes opens the reconcile window on the orphans";
   EXPECT_EQ(boxes.shown().size(), 3u) << "Yes goes to the reconcile window, without a further box";
   EXPECT_EQ(platform::ScreenPointer(), 0);
   EXPECT_EQ(w->lblDBStatus1->Caption(), "Update completed");

@@ -59,6 +59,53 @@ FileProbe FileLenHost(const std::string& hostPath) {
   return {static_cast<std::int64_t>(st.st_size), errNone};
 }
 
+FileStatus FileStatusOfHost(const std::string& hostPath) {
+  struct stat st {};
+  if (::stat(hostPath.c_str(), &st) != 0) return {{0, StatError(hostPath, errno)}, 0};
+  if (!S_ISREG(st.st_mode)) return {{0, errFileNotFound}, 0};
+  return {{static_cast<std::int64_t>(st.st_size), errNone}, st.st_mtime};
+}
+
+FileStatus FileStatusOf(std::string_view dosPath) {
+  auto host = CurrentDriveMap().ToHost(dosPath);
+  if (!host) return {{0, errPathNotFound}, 0};
+  return FileStatusOfHost(*host);
+}
+
+FileStatusProber::~FileStatusProber() { CloseFolder(); }
+
+void FileStatusProber::CloseFolder() {
+  if (folderFd_ >= 0) ::close(folderFd_);
+  folderFd_ = -1;
+}
+
+FileStatus FileStatusProber::Probe(std::string_view dosPath) {
+  const std::size_t slash = dosPath.find_last_of('\\');
+  if (slash == std::string_view::npos) return FileStatusOf(dosPath);
+  const std::string_view folder = dosPath.substr(0, slash + 1);
+  if (folder != folder_) {
+    CloseFolder();
+    folder_.assign(folder);
+    folderError_ = errNone;
+    auto host = CurrentDriveMap().ToHost(folder);
+    if (!host) {
+      folderError_ = errPathNotFound;
+    } else {
+      folderFd_ = ::open(host->c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+      if (folderFd_ < 0) folderError_ = errno == ENOENT || errno == ENOTDIR ? errPathNotFound : ErrorFromErrno(errno);
+    }
+  }
+  if (folderError_ != errNone) return {{0, folderError_}, 0};
+  name_.assign(dosPath.substr(slash + 1));
+  struct stat st {};
+  if (name_.empty() || ::fstatat(folderFd_, name_.c_str(), &st, 0) != 0) {
+    const int err = name_.empty() ? ENOENT : errno;
+    return {{0, err == ENOENT ? errFileNotFound : ErrorFromErrno(err)}, 0};
+  }
+  if (!S_ISREG(st.st_mode)) return {{0, errFileNotFound}, 0};
+  return {{static_cast<std::int64_t>(st.st_size), errNone}, st.st_mtime};
+}
+
 FileProbe FileLen(std::string_view dosPath) {
   auto host = CurrentDriveMap().ToHost(dosPath);
   if (!host) return {0, errPathNotFound};

@@ -21,6 +21,34 @@ struct FileProbe {
 FileProbe FileLen(std::string_view dosPath);
 FileProbe FileLenHost(const std::string& hostPath);
 
+// The length probe and the last modification time together, from one status call.
+struct FileStatus {
+  FileProbe probe;
+  std::time_t modified = 0;  // valid when probe.ok()
+};
+FileStatus FileStatusOf(std::string_view dosPath);
+FileStatus FileStatusOfHost(const std::string& hostPath);
+
+// FileStatusOf for many files in a row, as a listing in folder order names them: the folder
+// of the last file stays open, so that a file beside it costs the lookup of its name only.
+class FileStatusProber {
+ public:
+  FileStatusProber() = default;
+  ~FileStatusProber();
+  FileStatusProber(const FileStatusProber&) = delete;
+  FileStatusProber& operator=(const FileStatusProber&) = delete;
+
+  FileStatus Probe(std::string_view dosPath);
+
+ private:
+  void CloseFolder();
+
+  std::string folder_;            // drive-letter form, through its last backslash
+  std::int32_t folderError_ = 0;  // why the folder could not be opened
+  int folderFd_ = -1;
+  std::string name_;
+};
+
 // The read-only attribute is the absence of write permission.
 std::int32_t SetReadOnly(std::string_view dosPath, bool readOnly);
 bool IsReadOnly(std::string_view dosPath);

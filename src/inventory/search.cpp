@@ -1,0 +1,240 @@
+// The keyword search of the database pane, its search entry's include line, and the Result
+// view it draws.
+#include <algorithm>
+#include <exception>
+
+#include "datafiles/prefs.h"
+#include "datafiles/userdb.h"
+#include "inventory/abbreviatepath.h"
+#include "inventory/dbviewer.h"
+#include "inventory/paneparts.h"
+#include "inventory/searchcore.h"
+#include "main/declarations.h"
+#include "mainwindow/frmLauncher.h"
+#include "platform/core/errors.h"
+#include "platform/core/files.h"
+#include "platform/qt/eventpump.h"
+#include "platform/qt/grid.h"
+#include "platform/qt/resources.h"
+
+namespace pane {
+namespace {
+
+constexpr int kListHeightTwips = 3375;
+constexpr int kRowsWithoutScrollBar = 13;  // header included
+
+void ResultHeight(platform::FlexGrid& g) {
+  g.SetHeight(g.Rows() < kRowsWithoutScrollBar ? g.RowHeight(0) * (g.Rows() + 1) : kListHeightTwips);
+}
+
+}  // namespace
+
+void ReleasePlayButton(frmLauncher& f) {
+  if (f.btnPlay->isEnabled() && f.btnPlay->Caption() != "Stop") {
+    f.btnPlay->SetCaption("");
+    f.btnPlay->setEnabled(false);
+  }
+}
+
+void LayOutResultGrid(frmLauncher& f) {
+  platform::FlexGrid& g = *f.grdTotals;
+  f.lblDBFileCover->show();
+  g.SetVisible(false);
+  g.SetMousePointer(99);
+  g.SetMouseIcon(platform::LoadResCursor(kHandIcon));
+  g.SetCols(5);
+  g.SetRows(1);
+  g.SetFixedRows(1);
+  g.SetColWidth(0, 350);
+  g.SetColWidth(1, 400);
+  g.SetColWidth(2, 5900);
+  g.SetColWidth(3, 0);
+  g.SetColWidth(4, 500);
+  g.SetRow(0);
+  for (int c = 0; c <= 4; ++c) {
+    g.SetColAlignment(c, 1);
+    g.SetCol(c);
+    g.SetCellFontBold(true);
+  }
+  g.SetColAlignment(4, 7);
+  g.SetTextMatrix(0, 0, "DB");
+  g.SetTextMatrix(0, 1, "Drv");
+  g.SetTextMatrix(0, 2, "File");
+  g.SetTextMatrix(0, 3, "");
+  g.SetTextMatrix(0, 4, "Hits");
+  g.SetCol(0);
+  ResultHeight(g);
+}
+
+std::int64_t ShowResultRows(frmLauncher& f, DBViewerState& db, std::vector<inventory::SearchHit> rows,
+                            const datafiles::UserDBIndex& notes) {
+  platform::FlexGrid& g = *f.grdTotals;
+  std::vector<std::string> shown;
+  shown.reserve(rows.size());
+  for (const inventory::SearchHit& r : rows) shown.push_back(AbbreviatePath(r.pathWithoutDrive, 73));
+  inventory::SortSearchRows(rows, shown);
+
+  g.SetRows(static_cast<int>(rows.size()) + 1);
+  std::int64_t listed = 0;
+  std::string full;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const int row = static_cast<int>(i) + 1;
+    const inventory::SearchHit& r = rows[i];
+    g.SetTextMatrix(row, 1, r.drive);
+    g.SetTextMatrix(row, 2, shown[i]);
+    g.SetTextMatrix(row, 3, r.pathWithoutDrive);
+    g.SetTextMatrix(row, 4, std::to_string(r.hits));
+    db.gListRow = row;
+    full.assign(r.drive).append(r.pathWithoutDrive);
+    MarkUserDBRowInGrid(notes, full);
+    if (!inventory::IsNoMatchRow(r)) ++listed;
+  }
+  ResultHeight(g);
+  if (g.Rows() > 1) {
+    if (db.gRestoreRow != 0) {
+      g.SetTopRow(std::clamp(db.gRestoreRow, 1, g.Rows() - 1));
+      db.gRestoreRow = 0;
+    } else {
+      g.SetTopRow(1);
+    }
+  }
+  db.gListRow = listed;
+  return listed;
+}
+
+void ShowNoMatchRow(frmLauncher& f) {
+  platform::FlexGrid& g = *f.grdTotals;
+  g.SetRows(2);
+  g.SetHeight(g.RowHeight(0) * 3);
+  g.SetTextMatrix(1, 1, " ");
+  g.SetTextMatrix(1, 2, inventory::NoMatchText());
+  g.SetTextMatrix(1, 3, " ");
+  g.SetTopRow(1);
+}
+
+void FinishResultView(frmLauncher& f, DBViewerState& db, const std::string& status, std::int64_t listed) {
+  f.lblDBSearchTextLabel->setEnabled(false);
+  f.lblDBSearchTextLabel->hide();
+  f.txtDBSearchText->setEnabled(false);
+  f.txtDBSearchText->hide();
+  f.grdTotals->SetVisible(true);
+  db.gViewMode = "Result";
+  AtRest(f.btnSelSearch);
+  Current(f.btnSelDetail);
+  AtRest(f.btnSelInventory);
+  f.btnUpdate->SetCaption("Update");
+  for (platform::Label* b : {f.btnSelDetail, f.btnSelInventory, f.btnPrint, f.btnPlay}) {
+    b->setEnabled(true);
+    b->show();
+  }
+  platform::SetScreenPointer(0);
+  f.txtDBDescription->SetForeColor(kSkinText);
+  f.lblDBStatus1->SetCaption(Q(status));
+  f.lblDBStatus2->SetCaption(Q("Total files listed: " + std::to_string(listed)));
+}
+
+}  // namespace pane
+
+using namespace pane;
+
+void ShowSearchIncludeLine() {
+  frmLauncher& f = MainWindow();
+  if (f.lblDBViewTitle->Caption() != "Search Inventory") return;
+  const datafiles::Preferences& prefs = App().io.prefs;
+  std::string line = "Include: ";
+  f.txtDBDescription->setToolTip("");
+  if (prefs.gSearchAttributes == 1) {
+    line += "File attributes";
+    if (prefs.gSearchUserDB == 1 || prefs.gSearchChunks == 1) line += ",  ";
+  }
+  if (prefs.gSearchUserDB == 1) {
+    line += "User DB";
+    if (prefs.gSearchChunks == 1) line += ",  ";
+  }
+  if (prefs.gSearchChunks == 1) line += "Embedded info";
+  if (line == "Include: ") {
+    f.txtDBDescription->SetForeColor(kBusyBack);
+    f.txtDBDescription->setText("NO SEARCH OPTIONS SET");
+    f.lblDBStatus1->SetCaption("Select one or more DB Search Options from");
+    f.lblDBStatus2->SetCaption("Tools/Preferences menu before continuing");
+  } else {
+    f.txtDBDescription->SetForeColor(kSkinText);
+    f.txtDBDescription->setText(Q(line));
+    f.lblDBStatus1->SetCaption("Enter phrase(s) to search for");
+    f.lblDBStatus2->SetCaption("Separate phrases with commas");
+  }
+}
+
+void SearchDatabase() {
+  frmLauncher& f = MainWindow();
+  ProgramState& app = App();
+  DBViewerState& db = app.db;
+  const datafiles::DataFileNames& files = app.decl.files;
+  PaneWork work(db);
+  const std::string searchText = f.txtDBSearchText->text().toStdString();
+
+  auto busyLook = [&] {
+    f.lblDBViewTitle->SetCaption("Inventory Detail");
+    f.txtDBDescription->setToolTip("");
+    f.lblDBStatus2->SetCaption("");
+    f.txtDBDescription->SetForeColor(kBusyBack);
+    f.txtDBDescription->setText(Q("Keyword search: " + searchText));
+    platform::SetScreenPointer(11);
+  };
+  f.lblDBViewTitle->SetCaption("Inventory Detail");
+  f.txtDBDescription->setText("");
+  f.lblDBStatus1->SetCaption("");
+  f.lblDBStatus2->SetCaption("");
+  ReleasePlayButton(f);
+  busyLook();
+  f.lblDBStatus1->SetCaption("Initializing DB search...");
+  platform::DoEvents();
+  LayOutResultGrid(f);
+  f.lblDBStatus1->SetCaption("Searching database...");
+  platform::DoEvents();
+
+  std::string status = "Search completed";
+  std::int64_t listed = 0;
+  // Whatever happens on the way, the pane ends in the Result view with its pointer, colours
+  // and buttons back.
+  try {
+    if (platform::FileLen(files.gInventoryFile).error == platform::errFileNotFound) {
+      if (!app.decl.gRebuildInventory) datafiles::ShowDataFileMissing(datafiles::kInventoryDataWhat, files.gInventoryFile);
+      UpdateInventory();
+      // The update drew its own progress; the search takes the pane back.
+      busyLook();
+      f.lblDBStatus1->SetCaption("Searching database...");
+      LayOutResultGrid(f);
+    }
+
+    const datafiles::Preferences& prefs = app.io.prefs;
+    inventory::SearchRequest request;
+    request.searchText = searchText;
+    request.options = {prefs.gSearchAttributes == 1, prefs.gSearchUserDB == 1, prefs.gSearchChunks == 1};
+    request.inventoryFile = files.gInventoryFile;
+    request.resultFile = files.gResultFile;
+    // userdb.dat is read once: for the notes group and for the marks of the listed files.
+    datafiles::UserDBContents contents = datafiles::ReadUserDB(files);
+    const bool notesUnreadable = contents.error != platform::errNone && contents.error != platform::errFileNotFound;
+    request.notes = &contents.records;
+    inventory::SearchOutcome outcome = inventory::SearchInventory(request);
+    const datafiles::UserDBIndex notes(contents.records);
+    contents.records.clear();
+
+    if (outcome.hits.empty()) {
+      ShowNoMatchRow(f);
+      db.gListRow = 0;
+    } else {
+      listed = ShowResultRows(f, db, std::move(outcome.hits), notes);
+    }
+    if (!outcome.failure.empty()) {
+      status = outcome.failure;
+    } else if (notesUnreadable && request.options.userDB) {
+      status = "Search completed without the notes: cannot read " + files.gUserDBFile + " (" +
+               platform::VbError::DescribeError(contents.error) + ")";
+    }
+  } catch (const std::exception& failure) {
+    status = std::string("Search stopped: ") + failure.what();
+  }
+  FinishResultView(f, db, status, listed);
+}

@@ -1,0 +1,862 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QTableView>
+#include <QTest>
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "datafiles/inventoryline.h"
+#include "datafiles/userdb.h"
+#include "inventory/dbviewer.h"
+#include "inventory_test_support.h"
+#include "main/declarations.h"
+#include "mainwindow/frmLauncher.h"
+#include "mainwindow/frmLauncher_dbpane.h"
+#include "mainwindow/window_steps.h"
+#include "platform/core/drives.h"
+#include "platform/core/files.h"
+#include "platform/core/textrecords.h"
+#include "platform/qt/eventpump.h"
+#include "platform/qt/grid.h"
+#include "support/app_fixture.h"
+
+using testing_support::AppFixture;
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+constexpr std::uint32_t kSkinBack = 0x473D01, kSkinText = 0xDCC281, kBusy = 0xDC, kRed = 255;
+const std::string k187 = "\xC2\xBB";
+const std::string kHeader = "Last Updated:  3/9/2024  2:05:07 PM";
+const std::string kNoMatch = std::string(42, ' ') + ">> NO MATCHES FOUND <<";
+const std::string kCrLf = "\r\n";
+
+class PaneView : public AppFixture {
+ protected:
+  void SetUp() override { WriteDefaultSettings(); }
+  void TearDown() override { SetDragStarter({}); }
+
+  const datafiles::DataFileNames& Files() const { return App().decl.files; }
+
+  // The drives C: and D: as the summary has them, and these files listed (each made with
+  // `bytes` bytes unless it is to be missing).
+  void Machine(const Lines& paths, std::size_t bytes = 20) {
+    platform::ListWriter w;
+    w.Text(kHeader).EndLine();
+    for (int c = 0; c < 8; ++c) w.Number(0);
+    w.EndLine();
+    for (const char* d : {"C:", "D:"}) {
+      w.Text(d).Number(104);
+      for (int c = 0; c < 8; ++c) w.Number(0);
+      w.EndLine();
+    }
+    drives.Write(Files().gInvSumFile, w.str());
+    std::string inventory;
+    for (const auto& p : paths) {
+      datafiles::AppendStoredInventoryLine(p, nullptr, inventory);
+      drives.Write(p, std::string(bytes, 'x'));
+    }
+    drives.Write(Files().gInventoryFile, inventory);
+  }
+  static datafiles::UserDBRecord Note(const std::string& path, const std::string& caption,
+                                      const std::string& keywords = "") {
+    datafiles::UserDBRecord r;
+    r.Path = path;
+    r.Size = " 20";
+    r.Caption = caption;
+    r.Keywords = keywords;
+    return datafiles::UserDBRecord::FromBytes(r.Bytes());
+  }
+  void Notes(const std::vector<datafiles::UserDBRecord>& records) {
+    std::string bytes;
+    for (const auto& r : records) bytes += r.Bytes();
+    drives.Write(Files().gUserDBFile, bytes);
+  }
+
+  void Open() {
+    window = OpenMainWindow();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    QApplication::processEvents();
+  }
+  frmLauncher& W() { return *window; }
+  platform::FlexGrid& Grid() { return *window->grdTotals; }
+  QTableView* View() { return window->grdTotals->findChild<QTableView*>(); }
+  DBViewerState& Db() { return App().db; }
+
+  // The row of the list whose file is `full`; -1 when none.
+  int RowOf(const std::string& full) {
+    for (int r = 1; r < Grid().Rows(); ++r) {
+      if (Grid().TextMatrix(r, 1) + Grid().TextMatrix(r, 3) == full) return r;
+    }
+    return -1;
+  }
+  // The list of every file, then `full` opened from it as a click does.
+  void OpenFromList(const std::string& full) {
+    Db().gTypeFilter = "total";
+    Db().gSelectedDrive = "";
+    ShowInventoryDetail();
+    const int row = RowOf(full);
+    ASSERT_GT(row, 0) << full;
+    Grid().SetRow(row);
+    ASSERT_TRUE(OpenListedFile());
+  }
+  // A real release of `button` over a row of the grid, as the user makes it.
+  void Release(int row, Qt::MouseButton button) {
+    QApplication::processEvents();
+    QTableView* v = View();
+    const int x = v->columnViewportPosition(2) + 3;
+    if (row == 0) {
+      QTest::mouseClick(v->horizontalHeader()->viewport(), button, Qt::NoModifier, QPoint(x, 5));
+    } else {
+      const int y = v->rowViewportPosition(row - 1) + 3;
+      QTest::mouseClick(v->viewport(), button, Qt::NoModifier, QPoint(x, y));
+    }
+    QApplication::processEvents();
+  }
+  void Search(const std::string& text, std::array<int, 3> options = {1, 1, 0}) {
+    App().io.prefs.gSearchAttributes = options[0];
+    App().io.prefs.gSearchUserDB = options[1];
+    App().io.prefs.gSearchChunks = options[2];
+    frmLauncher_btnSelSearch_Click();
+    W().txtDBSearchText->setText(QString::fromStdString(text));
+    frmLauncher_btnSelSearch_Click();
+  }
+  // Each result row as "mark|drive|shown|path|hits".
+  Lines Rows() {
+    Lines out;
+    for (int r = 1; r < Grid().Rows(); ++r) {
+      std::string row;
+      for (int c = 0; c < Grid().Cols(); ++c) row += (c ? "|" : "") + Grid().TextMatrix(r, c);
+      out.push_back(row);
+    }
+    return out;
+  }
+  static void ExpectLook(const platform::Label* b, std::uint32_t back, std::uint32_t fore, const char* what) {
+    EXPECT_EQ(b->BackColor(), back) << what;
+    EXPECT_EQ(b->ForeColor(), fore) << what;
+  }
+  std::string Status1() { return W().lblDBStatus1->Caption().toStdString(); }
+  std::string Status2() { return W().lblDBStatus2->Caption().toStdString(); }
+
+  inventory_testing::FakeDriveFacts facts;
+  std::unique_ptr<frmLauncher> window;
+};
+
+// ---- File Detail
+
+TEST_F(PaneView, FileDetailShowsTheAnalysisTheLengthTheNoteAndTheMemberships) {
+  const std::string path = "C:\\Music\\Live\\Second Set\\Long Name Of The Opening Song.wav";
+  Machine({path});
+  Notes({Note("C:\\other.wav", "other"), Note(path, "Opening", "live, jazz")});
+  player.SetDuration(path, 205.4);
+  Open();
+  App().io.presets.gPresetPaths[2] = path;
+  OpenFromList(path);
+  EXPECT_EQ(Db().gViewMode, "File");
+  EXPECT_EQ(Db().gPrevViewMode, "Detail");
+  EXPECT_EQ(W().lblDBViewTitle->Caption(), "File Detail");
+  EXPECT_EQ(W().txtDBDescription->toolTip().toStdString(), path);
+  EXPECT_LE(W().txtDBDescription->text().size(), 40);
+  EXPECT_TRUE(W().grdTotals->isHidden());
+  EXPECT_TRUE(W().lblDBFileCover->isHidden());
+  EXPECT_EQ(W().lblDBCaption->Caption(), "Opening");
+  EXPECT_EQ(W().lblDBKeywords->Caption(), "live, jazz");
+  EXPECT_EQ(W().lblDBSubject->Caption(), "");
+  EXPECT_EQ(W().lblDBRallysets->Caption(), "[3]");
+  EXPECT_EQ(W().lblDBLength->Caption(), " 0h 3m 25.4s");
+  EXPECT_EQ(W().lblDBEncoding->Caption(), "n/a, n/a, n/a");
+  EXPECT_EQ(W().btnPlay->Caption(), "Play");
+  EXPECT_TRUE(W().btnPlay->isEnabled());
+  ExpectLook(W().btnPlay, kSkinBack, kSkinText, "Play at rest");
+  EXPECT_EQ(Status1(), "");
+  EXPECT_EQ(Status2(), "");
+  EXPECT_EQ(Db().gRestoreRow, RowOf(path));
+}
+
+struct LengthCase {
+  const char* name;
+  std::size_t bytes;  // 0: the file is missing
+  bool refused;       // the player refuses it
+  const char* status1;
+  const char* status2;
+  const char* length;
+};
+
+void PrintTo(const LengthCase& c, std::ostream* os) { *os << c.name; }
+
+class FileLength : public PaneView, public ::testing::WithParamInterface<LengthCase> {};
+
+// The player held another file before; its length never shows for this one.
+TEST_P(FileLength, ShowsWhatTheFileAndThePlayerTell) {
+  const std::string before = "C:\\before.wav", path = "C:\\Music\\f.wav";
+  Machine({before, path}, GetParam().bytes ? GetParam().bytes : 20);
+  player.SetDuration(before, 99);
+  player.SetDuration(path, 12.5);
+  if (GetParam().refused) player.Refuse(path);
+  if (GetParam().bytes == 0) drives.Remove(path);
+  Open();
+  OpenFromList(before);
+  OpenFromList(path);
+  EXPECT_EQ(Status1(), GetParam().status1);
+  EXPECT_EQ(Status2(), GetParam().status2);
+  EXPECT_EQ(W().lblDBLength->Caption().toStdString(), GetParam().length);
+  EXPECT_EQ(W().lblDBViewTitle->Caption(), "File Detail");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, FileLength,
+    ::testing::Values(LengthCase{"twelve", 12, false, "File length: 12 bytes", "This is not a valid audio file", " 0h 0m 12.5s"},
+                      LengthCase{"thirteen", 13, false, "", "", " 0h 0m 12.5s"},
+                      LengthCase{"missing", 0, false, "File length: 0 bytes", "This is not a valid audio file", " 0h 0m 0s"},
+                      LengthCase{"refused", 20, true, "", "", " 0h 0m 0s"}));
+
+// The system's player takes a file without a word and refuses it at the first reading of its
+// length.
+class LateRefusingPlayer : public testing_support::FakeMediaPlayer {
+ public:
+  double Duration() override {
+    if (FileName() == refused) throw platform::VbError(platform::errUnspecified);
+    return FakeMediaPlayer::Duration();
+  }
+  std::string refused;
+};
+
+TEST_F(PaneView, APlayerThatRefusesTheFileLateGivesALengthOfNothing) {
+  const std::string path = "C:\\Music\\odd.wav";
+  Machine({path});
+  LateRefusingPlayer late;
+  late.refused = path;
+  App().decl.gRebuildInventory = false;
+  window = std::make_unique<frmLauncher>(&late);
+  window->Form_Load();
+  OpenFromList(path);
+  EXPECT_EQ(W().lblDBViewTitle->Caption(), "File Detail");
+  EXPECT_EQ(W().lblDBLength->Caption(), " 0h 0m 0s");
+  EXPECT_EQ(W().btnPlay->Caption(), "Play");
+  window.reset();
+}
+
+// ---- rows that hold no file, playlists, the right button
+
+TEST_F(PaneView, RowsWithoutAFileOpenNothingAndTheRightButtonLeavesThePlayerAlone) {
+  Machine({"C:\\Music\\a.wav", "D:\\Lists\\Mix.M3U"});
+  Open();
+  Search("nothing like it");
+  ASSERT_EQ(Rows(), (Lines{"| |" + kNoMatch + "| |"}));
+  player.calls.clear();
+  for (int row : {0, 1}) {
+    for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton}) {
+      Release(row, b);
+      EXPECT_EQ(Db().gViewMode, "Result") << "row " << row;
+    }
+  }
+  // The reload of that result: a row without a drive, no file either.
+  frmLauncher_btnSelInventory_Click();
+  frmLauncher_btnSelDetail_Click();
+  EXPECT_EQ(Rows(), (Lines{"||>> NO MATCHES FOUND <<|>> NO MATCHES FOUND <<|0"}));
+  EXPECT_EQ(Status2(), "Total files listed: 0");
+  Release(1, Qt::RightButton);
+  EXPECT_EQ(Db().gViewMode, "Result");
+  EXPECT_TRUE(player.calls.empty());
+
+  // A playlist goes to the playlist editor, never to File Detail.
+  Db().gRestoreRow = 0;
+  ShowInventoryDetail();
+  const int list = RowOf("D:\\Lists\\Mix.M3U");
+  Release(list, Qt::RightButton);
+  EXPECT_EQ(Db().gCurrentPlaylistPath, "D:\\Lists\\Mix.M3U");
+  EXPECT_EQ(Db().gViewMode, "Detail");
+  EXPECT_EQ(Db().gRestoreRow, 0);
+  EXPECT_TRUE(player.calls.empty());
+}
+
+TEST_F(PaneView, ARightButtonReleaseOpensTheFileAndPlaysIt) {
+  const std::string path = "C:\\Music\\a.wav";
+  Machine({path});
+  player.SetDuration(path, 30);
+  Open();
+  Db().gTypeFilter = "total";
+  ShowInventoryDetail();
+  testing_support::Steps steps(5, [this] {
+    if (W().btnPlay->Caption() != "Stop") return false;
+    W().btnPlay_Click();
+    return true;
+  });
+  Release(1, Qt::RightButton);
+  EXPECT_EQ(Db().gViewMode, "File");
+  EXPECT_EQ(Db().gCurrentFilePath, path);
+  EXPECT_NE(std::find(player.calls.begin(), player.calls.end(), "Play"), player.calls.end());
+  EXPECT_EQ(W().lblPlayStatus->Caption(), "Stopped");
+}
+
+// ---- the Detail tab
+
+struct DetailCase {
+  const char* view;
+  const char* previous;
+  const char* title;  // after the click; "" for nothing drawn
+  const char* viewAfter;
+};
+
+void PrintTo(const DetailCase& c, std::ostream* os) { *os << c.view << " after " << c.previous; }
+
+class DetailTab : public PaneView, public ::testing::WithParamInterface<DetailCase> {};
+
+TEST_P(DetailTab, GoesBackToTheListTheUserCameFrom) {
+  Machine({"C:\\Music\\a.wav"});
+  facts.volumes['C'] = {"Music", 7, "ext4"};
+  facts.spaces['C'] = {1024, 2048, 1024};
+  Open();
+  drives.Write(Files().gResultFile, "Keyword search: a" + kCrLf + "C:,\\Music\\a.wav,3" + kCrLf);
+  Db().gSelectedDrive = "C:";
+  Db().gViewMode = GetParam().view;
+  Db().gPrevViewMode = GetParam().previous;
+  Grid().SetTextMatrix(0, 0, "untouched");
+  W().lblDBViewTitle->SetCaption("before");
+  frmLauncher_btnSelDetail_Click();
+  const std::string title = GetParam().title;
+  EXPECT_EQ(W().lblDBViewTitle->Caption().toStdString(), title.empty() ? "before" : title);
+  EXPECT_EQ(Db().gViewMode, GetParam().viewAfter);
+  if (title.empty()) {
+    EXPECT_EQ(Grid().TextMatrix(0, 0), "untouched");
+  }
+  if (std::string(GetParam().viewAfter) == "Result" && !title.empty()) {
+    EXPECT_EQ(Rows(), (Lines{"|C:|\\Music\\a.wav|\\Music\\a.wav|3"}));
+  }
+  ExpectLook(W().btnSelDetail, kSkinText, kSkinBack, "Detail current");
+  ExpectLook(W().btnSelSearch, kSkinBack, kSkinText, "Search at rest");
+  ExpectLook(W().btnSelInventory, kSkinBack, kSkinText, "Inventory at rest");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, DetailTab,
+    ::testing::Values(DetailCase{"Detail", "", "Inventory Detail", "Detail"},
+                      DetailCase{"Drive", "Result", "Drive Detail", "Drive"},
+                      DetailCase{"Result", "Detail", "", "Result"},
+                      DetailCase{"Inventory", "Result", "Inventory Detail", "Result"},
+                      DetailCase{"File", "Result", "Inventory Detail", "Result"},
+                      DetailCase{"File", "Drive", "Drive Detail", "Drive"},
+                      DetailCase{"File", "Detail", "Inventory Detail", "Detail"},
+                      DetailCase{"Inventory", "", "Inventory Detail", "Detail"},
+                      DetailCase{"File", "File", "Inventory Detail", "Detail"},
+                      DetailCase{"Other", "Result", "", "Other"}));
+
+// ---- search entry and the search
+
+struct IncludeCase {
+  std::array<int, 3> options;
+  const char* line;
+  bool none;
+};
+
+void PrintTo(const IncludeCase& c, std::ostream* os) { *os << c.line; }
+
+class IncludeLine : public PaneView, public ::testing::WithParamInterface<IncludeCase> {};
+
+TEST_P(IncludeLine, NamesTheOptionsInForce) {
+  Machine({});
+  Open();
+  W().lblDBViewTitle->SetCaption("Search Inventory");
+  W().txtDBDescription->setToolTip("C:\\shown.wav");
+  App().io.prefs.gSearchAttributes = GetParam().options[0];
+  App().io.prefs.gSearchUserDB = GetParam().options[1];
+  App().io.prefs.gSearchChunks = GetParam().options[2];
+  ShowSearchIncludeLine();
+  EXPECT_EQ(W().txtDBDescription->text().toStdString(), GetParam().line);
+  EXPECT_EQ(W().txtDBDescription->toolTip(), "");
+  EXPECT_EQ(W().txtDBDescription->ForeColor(), GetParam().none ? kBusy : kSkinText);
+  EXPECT_EQ(Status1(), GetParam().none ? "Select one or more DB Search Options from" : "Enter phrase(s) to search for");
+  EXPECT_EQ(Status2(), GetParam().none ? "Tools/Preferences menu before continuing" : "Separate phrases with commas");
+
+  // Outside search entry it does nothing.
+  W().lblDBViewTitle->SetCaption("System Inventory");
+  W().txtDBDescription->setText("kept");
+  ShowSearchIncludeLine();
+  EXPECT_EQ(W().txtDBDescription->text(), "kept");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, IncludeLine,
+    ::testing::Values(IncludeCase{{1, 1, 1}, "Include: File attributes,  User DB,  Embedded info", false},
+                      IncludeCase{{1, 1, 0}, "Include: File attributes,  User DB", false},
+                      IncludeCase{{1, 0, 1}, "Include: File attributes,  Embedded info", false},
+                      IncludeCase{{0, 1, 1}, "Include: User DB,  Embedded info", false},
+                      IncludeCase{{1, 0, 0}, "Include: File attributes", false},
+                      IncludeCase{{0, 1, 0}, "Include: User DB", false},
+                      IncludeCase{{0, 0, 1}, "Include: Embedded info", false},
+                      IncludeCase{{0, 0, 0}, "NO SEARCH OPTIONS SET", true}));
+
+TEST_F(PaneView, ASearchListsTheHitsHighestFirstAndKeepsThemForTheDetailTab) {
+  // Hits by attributes and notes: 9 for nine.wav, 12 for twelve.wav, 1 for the folder alone.
+  // A note with "jazz" as caption and keywords scores 3; a file of 12 bytes is never listed.
+  Machine({"C:\\Jazz\\x.wav", "C:\\a\\nine.wav", "D:\\b, c\\twelve.wav", "C:\\Jazz\\small.wav"});
+  drives.Write("C:\\Jazz\\small.wav", "twelve bytes");
+  std::vector<datafiles::UserDBRecord> notes(3, Note("C:\\a\\nine.wav", "jazz", "jazz"));
+  notes.insert(notes.end(), 4, Note("D:\\b, c\\twelve.wav", "jazz", "jazz"));
+  Notes(notes);
+  Open();
+  frmLauncher_btnSelSearch_Click();
+  EXPECT_EQ(W().lblDBViewTitle->Caption(), "Search Inventory");
+  EXPECT_EQ(W().btnUpdate->Caption(), "Cancel");
+  ExpectLook(W().btnSelSearch, kSkinText, kSkinBack, "Search current");
+  for (const platform::Label* b : {W().btnSelDetail, W().btnSelInventory, W().btnPrint, W().btnPlay}) {
+    EXPECT_TRUE(b->isHidden());
+    EXPECT_FALSE(b->isEnabled());
+  }
+  EXPECT_TRUE(W().txtDBSearchText->isVisible());
+  EXPECT_TRUE(W().grdTotals->isHidden());
+  W().txtDBSearchText->setText("jazz");
+  int searches = 0;
+  QObject::connect(W().lblDBStatus1, &platform::Label::Change, [&] {
+    if (W().lblDBStatus1->Caption() != "Initializing DB search...") return;
+    ++searches;
+    ExpectLook(W().btnSelSearch, kBusy, kSkinBack, "Search pressed");
+    // A second click waiting meanwhile is no second search.
+    for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+      QCoreApplication::postEvent(W().btnSelSearch,
+                                  new QMouseEvent(t, QPointF(5, 5), QPointF(W().btnSelSearch->mapToGlobal(QPoint(5, 5))),
+                                                  Qt::LeftButton, t == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                                                  Qt::NoModifier));
+    }
+  });
+  frmLauncher_btnSelSearch_Click();
+  QApplication::processEvents();
+  EXPECT_EQ(searches, 1);
+  EXPECT_EQ(Rows(), (Lines{"  \xC2\xBB|D:|\\b, c\\twelve.wav|\\b, c\\twelve.wav|12",
+                           "  \xC2\xBB|C:|\\a\\nine.wav|\\a\\nine.wav|9", "|C:|\\Jazz\\x.wav|\\Jazz\\x.wav|1"}));
+  EXPECT_EQ(Db().gViewMode, "Result");
+  EXPECT_EQ(W().lblDBViewTitle->Caption(), "Inventory Detail");
+  EXPECT_EQ(W().txtDBDescription->text(), "Keyword search: jazz");
+  EXPECT_EQ(W().txtDBDescription->ForeColor(), kSkinText);
+  EXPECT_EQ(Status1(), "Search completed");
+  EXPECT_EQ(Status2(), "Total files listed: 3");
+  EXPECT_EQ(platform::ScreenPointer(), 0);
+  EXPECT_EQ(W().btnUpdate->Caption(), "Update");
+  ExpectLook(W().btnSelDetail, kSkinText, kSkinBack, "Detail current");
+  ExpectLook(W().btnSelSearch, kSkinBack, kSkinText, "Search at rest");
+  EXPECT_TRUE(W().txtDBSearchText->isHidden());
+  EXPECT_TRUE(W().grdTotals->isVisible());
+  EXPECT_EQ(Grid().Height(), 240 * 5);
+  EXPECT_EQ(drives.Read(Files().gResultFile), "Keyword search: jazz" + kCrLf + "C:,\\Jazz\\x.wav,1" + kCrLf +
+                                                  "C:,\\a\\nine.wav,9" + kCrLf + "D:,\\b" + k187 + " c\\twelve.wav,12" + kCrLf);
+
+  // Open the second row, then come back: the same rows, that row at the top.
+  const Lines before = Rows();
+  Release(2, Qt::LeftButton);
+  ASSERT_EQ(Db().gViewMode, "File");
+  EXPECT_EQ(Db().gCurrentFilePath, "C:\\a\\nine.wav");
+  frmLauncher_btnSelDetail_Click();
+  EXPECT_EQ(Rows(), before);
+  EXPECT_EQ(Db().gRestoreRow, 0) << "used by the reload";
+  EXPECT_EQ(Status1(), "Search completed");
+  EXPECT_EQ(Status2(), "Total files listed: 3");
+  EXPECT_EQ(W().txtDBDescription->text(), "Keyword search: jazz");
+}
+
+TEST_F(PaneView, CancelPutsBackTheViewSearchEntryCameFrom) {
+  const std::string path = "C:\\Music\\a.wav";
+  Machine({path});
+  Open();
+  const QString title = W().lblDBViewTitle->Caption(), text = W().txtDBDescription->text();
+  W().lblDBStatus2->SetCaption("second line");
+  frmLauncher_btnSelSearch_Click();
+  W().txtDBSearchText->setText("typed");
+  frmLauncher_btnUpdate_Click();
+  EXPECT_EQ(W().lblDBViewTitle->Caption(), title);
+  EXPECT_EQ(W().txtDBDescription->text(), text);
+  EXPECT_EQ(Status2(), "second line");
+  EXPECT_TRUE(W().grdTotals->isVisible());
+  EXPECT_EQ(W().btnUpdate->Caption(), "Update");
+  ExpectLook(W().btnSelSearch, kSkinBack, kSkinText, "Search at rest");
+
+  OpenFromList(path);
+  frmLauncher_btnSelSearch_Click();
+  EXPECT_EQ(W().txtDBSearchText->text(), "typed") << "the box keeps the last phrases";
+  frmLauncher_btnUpdate_Click();
+  EXPECT_EQ(W().lblDBViewTitle->Caption(), "File Detail");
+  EXPECT_EQ(W().txtDBDescription->toolTip().toStdString(), path);
+  EXPECT_TRUE(W().grdTotals->isHidden());
+  EXPECT_TRUE(W().lblDBFileCover->isHidden());
+  for (const platform::Label* b : {W().btnSelDetail, W().btnSelInventory, W().btnPrint, W().btnPlay}) {
+    EXPECT_TRUE(b->isVisible());
+    EXPECT_TRUE(b->isEnabled());
+  }
+  EXPECT_EQ(Db().gViewMode, "File");
+}
+
+TEST_F(PaneView, AMissingInventoryIsRebuiltAndTheSearchTakesThePaneBack) {
+  Machine({"C:\\Music\\a.wav"});
+  Open();
+  drives.Remove(Files().gInventoryFile);
+  boxes.Answer(platform::vbOK);
+  Search("music", {1, 0, 0});
+  ASSERT_EQ(boxes.shown().size(), 1u);
+  EXPECT_EQ(boxes.shown()[0].title, "Data File Missing");
+  EXPECT_EQ(Rows(), (Lines{"|C:|\\Music\\a.wav|\\Music\\a.wav|1"}));
+  EXPECT_EQ(Grid().Cols(), 5);
+  EXPECT_EQ(W().txtDBDescription->text(), "Keyword search: music");
+  EXPECT_EQ(W().lblDBViewTitle->Caption(), "Inventory Detail");
+  EXPECT_EQ(Status1(), "Search completed");
+}
+
+TEST_F(PaneView, AResultThatCannotBeReadBackLeavesAnEmptyListAndAReadyPane) {
+  Machine({"C:\\Music\\a.wav"});
+  Open();
+  Db().gViewMode = "File";
+  Db().gPrevViewMode = "Result";
+  frmLauncher_btnSelDetail_Click();
+  EXPECT_EQ(Db().gViewMode, "Result");
+  EXPECT_EQ(Grid().Rows(), 1);
+  EXPECT_EQ(Status1(), "Previous search result not found");
+  EXPECT_EQ(platform::ScreenPointer(), 0);
+  EXPECT_EQ(W().txtDBDescription->ForeColor(), kSkinText);
+}
+
+// ---- the grid's tool tip
+
+struct TipCase {
+  const char* view;
+  bool overHeader;  // the grid reports the header row under the mouse
+  int y;            // twips from the top of the header
+  int topRow;       // scrolled to
+  const char* tip;
+};
+
+void PrintTo(const TipCase& c, std::ostream* os) { *os << c.view << " at " << c.y << " top " << c.topRow; }
+
+class GridTip : public PaneView, public ::testing::WithParamInterface<TipCase> {};
+
+TEST_P(GridTip, NamesTheFileUnderTheMouseInTheLists) {
+  Lines paths;
+  for (int k = 10; k < 40; ++k) paths.push_back("C:\\f" + std::to_string(k) + ".wav");
+  Machine(paths);
+  Open();
+  ShowInventoryDetail();
+  QApplication::processEvents();
+  Grid().SetTopRow(GetParam().topRow);
+  ASSERT_EQ(Grid().TopRow(), GetParam().topRow);
+  Db().gViewMode = GetParam().view;
+  // A real move tells the grid the row under the mouse; the handler then works from Y.
+  QTableView* v = View();
+  if (GetParam().overHeader) {
+    QTest::mouseMove(v->horizontalHeader()->viewport(), QPoint(20, 5));
+  } else {
+    QTest::mouseMove(v->viewport(), QPoint(20, 5));
+  }
+  QApplication::processEvents();
+  Grid().SetToolTipText("stale");
+  frmLauncher_grdTotals_MouseMove(0, 0, 300, GetParam().y);
+  EXPECT_EQ(Grid().ToolTipText(), GetParam().tip);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, GridTip,
+                         ::testing::Values(TipCase{"Detail", true, 100, 1, ""},
+                                           TipCase{"Detail", false, 250, 1, "\\f10.wav"},
+                                           TipCase{"Result", false, 500, 1, "\\f11.wav"},
+                                           TipCase{"Detail", false, 250, 5, "\\f14.wav"},
+                                           TipCase{"Detail", false, 479, 5, "\\f14.wav"},
+                                           TipCase{"Detail", false, 240 * 30, 1, "\\f39.wav"},
+                                           TipCase{"Detail", false, 240 * 31, 1, ""},
+                                           TipCase{"Inventory", false, 250, 1, ""},
+                                           TipCase{"File", false, 250, 1, ""}));
+
+TEST_F(PaneView, APressStoresTheRowUnderTheMouse) {
+  Machine({"C:\\a.wav", "C:\\b.wav", "C:\\c.wav"});
+  Open();
+  ShowInventoryDetail();
+  QApplication::processEvents();
+  QTableView* v = View();
+  QTest::mousePress(v->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(20, v->rowViewportPosition(2) + 3));
+  EXPECT_EQ(Db().gTargetRow, 3);
+  QTest::mouseRelease(v->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(20, v->rowViewportPosition(2) + 3));
+}
+
+// ---- the note edit mode
+
+struct EditCase {
+  const char* name;
+  std::array<const char*, 5> typed;  // caption, subject, project, keywords, players
+  int answer;                        // 0: no question expected
+  bool editing;                      // still in the edit mode afterwards
+  std::array<const char*, 5> labels;
+};
+
+void PrintTo(const EditCase& c, std::ostream* os) { *os << c.name; }
+
+class NoteEdit : public PaneView, public ::testing::WithParamInterface<EditCase> {
+ protected:
+  const std::string path = "C:\\Music\\shown.wav";
+  std::vector<datafiles::UserDBRecord> stored{Note("C:\\before.wav", "first"), Note(path, "Live", "jazz"),
+                                              Note("C:\\after.wav", "third")};
+};
+
+TEST_P(NoteEdit, EndsAsTheAnswerSays) {
+  Machine({path});
+  Notes(stored);
+  Open();
+  OpenFromList(path);
+  frmLauncher_btnUpdate_Click();
+  // Entering: the boxes in place of the labels, the tabs blank.
+  EXPECT_EQ(Status1(), "EDITING DATABASE");
+  EXPECT_EQ(W().lblDBStatus1->ForeColor(), kRed);
+  EXPECT_EQ(W().btnUpdate->Caption(), "End Edit");
+  ExpectLook(W().btnUpdate, kBusy, kSkinBack, "End Edit pressed");
+  EXPECT_EQ(W().btnSelSearch->Caption(), "Erase All");
+  for (const platform::Label* b : {W().btnSelDetail, W().btnSelInventory, W().btnPrint, W().btnPlay}) {
+    EXPECT_EQ(b->Caption(), "");
+    EXPECT_FALSE(b->isEnabled());
+  }
+  EXPECT_EQ(W().txtDBCaption->text(), "Live");
+  EXPECT_EQ(W().txtDBKeywords->text(), "jazz");
+  EXPECT_TRUE(W().txtDBCaption->isVisible());
+  EXPECT_TRUE(W().lblDBCaption->isHidden());
+  EXPECT_FALSE(W().tvwGroups->focusPolicy() & Qt::TabFocus);
+
+  const std::string bytesBefore = drives.Read(Files().gUserDBFile);
+  // Another look-up moves the record number meanwhile; the removal goes by the key.
+  Db().userdb.gUserDBRecNo = 1;
+  if (std::string(GetParam().name) == "erase all") {
+    frmLauncher_btnSelSearch_Click();
+  } else {
+    platform::TextBox* boxes5[] = {W().txtDBCaption, W().txtDBSubject, W().txtDBProject, W().txtDBKeywords,
+                                   W().txtDBPlayers};
+    for (int k = 0; k < 5; ++k) boxes5[k]->setText(QString::fromUtf8(GetParam().typed[k]));
+  }
+  if (GetParam().answer) boxes.Answer(GetParam().answer);
+  frmLauncher_btnUpdate_Click();
+
+  if (GetParam().answer) {
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].title, "User database values have changed");
+    EXPECT_EQ(boxes.shown()[0].style, 51);
+    EXPECT_EQ(boxes.shown()[0].text,
+              "Changes have been made to the user database.\r\nDo you wish to save these changes?\r\n\r\n"
+              "Press 'Cancel' to continue editing changes.");
+  } else {
+    EXPECT_TRUE(boxes.shown().empty());
+  }
+  const platform::Label* labels[] = {W().lblDBCaption, W().lblDBSubject, W().lblDBProject, W().lblDBKeywords,
+                                     W().lblDBPlayers};
+  if (GetParam().editing) {
+    EXPECT_EQ(Status1(), "EDITING DATABASE");
+    EXPECT_EQ(W().btnUpdate->Caption(), "End Edit");
+    EXPECT_EQ(W().txtDBCaption->text().toStdString(), GetParam().typed[0]);
+    EXPECT_EQ(drives.Read(Files().gUserDBFile), bytesBefore);
+    return;
+  }
+  for (int k = 0; k < 5; ++k) EXPECT_EQ(labels[k]->Caption().toStdString(), GetParam().labels[k]) << k;
+  EXPECT_EQ(Status1(), "");
+  EXPECT_EQ(W().lblDBStatus1->ForeColor(), kSkinText);
+  EXPECT_EQ(W().btnUpdate->Caption(), "Update");
+  ExpectLook(W().btnUpdate, kSkinBack, kSkinText, "Update at rest");
+  ExpectLook(W().btnSelDetail, kSkinText, kSkinBack, "Detail current");
+  EXPECT_EQ(W().btnSelSearch->Caption(), "Search");
+  EXPECT_EQ(W().btnPlay->Caption(), "Play");
+  EXPECT_TRUE(W().btnPrint->isEnabled());
+  EXPECT_TRUE(W().txtDBCaption->isHidden());
+  EXPECT_EQ(W().txtDBCaption->text(), "");
+  EXPECT_TRUE(W().lblDBCaption->isVisible());
+  EXPECT_TRUE(W().tvwGroups->focusPolicy() & Qt::TabFocus);
+
+  std::string expected;
+  const std::string name = GetParam().name;
+  if (name == "yes" || name == "only the case" || name == "blanks stay a note") {
+    datafiles::UserDBRecord saved = Note(path, GetParam().typed[0]);
+    saved.Subject = GetParam().typed[1];
+    saved.Project = GetParam().typed[2];
+    saved.Keywords = GetParam().typed[3];
+    saved.Players = GetParam().typed[4];
+    expected = stored[0].Bytes() + saved.Bytes() + stored[2].Bytes();
+  } else if (name == "erase all" || name == "emptied one by one") {
+    expected = stored[0].Bytes() + stored[2].Bytes();
+  } else {
+    expected = bytesBefore;
+  }
+  EXPECT_EQ(drives.Read(Files().gUserDBFile), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, NoteEdit,
+    ::testing::Values(
+        EditCase{"unchanged", {"Live", "", "", "jazz", ""}, 0, false, {"Live", "", "", "jazz", ""}},
+        EditCase{"yes", {"Live set", "Second", "P1", "jazz, live", "Band"}, platform::vbYes, false,
+                 {"Live set", "Second", "P1", "jazz, live", "Band"}},
+        EditCase{"only the case", {"live", "", "", "jazz", ""}, platform::vbYes, false, {"live", "", "", "jazz", ""}},
+        EditCase{"no", {"Other", "", "", "jazz", ""}, platform::vbNo, false, {"Live", "", "", "jazz", ""}},
+        EditCase{"cancel", {"Other", "", "", "jazz", ""}, platform::vbCancel, true, {}},
+        EditCase{"erase all", {"", "", "", "", ""}, platform::vbYes, false, {"", "", "", "", ""}},
+        EditCase{"emptied one by one", {"", "", "", "", ""}, platform::vbYes, false, {"", "", "", "", ""}},
+        EditCase{"blanks stay a note", {" ", "", "", "", ""}, platform::vbYes, false, {" ", "", "", "", ""}}));
+
+TEST_F(PaneView, ANoteForAFileWithoutOneIsAddedAndCancelAsksAgain) {
+  const std::string path = "C:\\Music\\new.wav";
+  Machine({path});
+  Open();
+  OpenFromList(path);
+  frmLauncher_btnUpdate_Click();
+  EXPECT_EQ(W().txtDBCaption->text(), "");
+  W().txtDBCaption->setText("Fresh");
+  boxes.Answer(platform::vbCancel);
+  frmLauncher_btnUpdate_Click();
+  EXPECT_EQ(W().btnUpdate->Caption(), "End Edit");
+  boxes.Answer(platform::vbYes);
+  frmLauncher_btnUpdate_Click();
+  EXPECT_EQ(boxes.shown().size(), 2u);
+  EXPECT_EQ(drives.Read(Files().gUserDBFile), Note(path, "Fresh").Bytes());
+  EXPECT_EQ(W().lblDBCaption->Caption(), "Fresh");
+}
+
+// ---- the note boxes by themselves
+
+TEST_F(PaneView, NoteBoxesShowTheEditLookAndMarkAChangedValueRed) {
+  Machine({});
+  Open();
+  platform::TextBox* box = W().txtDBSubject;
+  W().lblDBSubject->SetCaption("Second Set");
+  box->setText("Second Set");
+  frmLauncher_txtDBNote_GotFocus(box);
+  EXPECT_EQ(box->BackColor(), kBusy);
+  EXPECT_EQ(box->ForeColor(), kSkinBack);
+  struct {
+    const char* text;
+    std::uint32_t fore;
+  } const leaves[] = {{"Second Set", kSkinText}, {"second Set", kRed}, {"Second Set ", kRed}, {"", kRed}};
+  for (const auto& l : leaves) {
+    box->setText(l.text);
+    frmLauncher_txtDBNote_LostFocus(box, W().lblDBSubject);
+    EXPECT_EQ(box->BackColor(), kSkinBack) << l.text;
+    EXPECT_EQ(box->ForeColor(), l.fore) << l.text;
+  }
+  box->setText("Second Set");
+  box->setCursorPosition(3);
+  frmLauncher_txtDBNote_DblClick(box);
+  EXPECT_EQ(box->selectedText(), "Second Set");
+  EXPECT_EQ(box->BackColor(), kBusy);
+}
+
+TEST_F(PaneView, NoteBoxesTakeNoMoreBytesThanTheirFields) {
+  Machine({});
+  Open();
+  const std::string e = "\xC3\xA9";  // two bytes
+  struct {
+    platform::TextBox* box;
+    int width;
+  } const fields[] = {{W().txtDBCaption, 15}, {W().txtDBSubject, 44}, {W().txtDBProject, 15},
+                      {W().txtDBKeywords, 44}, {W().txtDBPlayers, 70}};
+  for (const auto& f : fields) {
+    EXPECT_EQ(NoteFieldWidth(W(), f.box), f.width);
+    f.box->setText(QString::fromStdString(std::string(f.width + 5, 'a')));
+    EXPECT_EQ(f.box->text().toUtf8().size(), f.width);
+    std::string wide;
+    for (int k = 0; k < f.width; ++k) wide += e;
+    f.box->setText(QString::fromStdString(wide));
+    EXPECT_EQ(f.box->text().size(), f.width / 2) << "whole characters only";
+    EXPECT_LE(f.box->text().toUtf8().size(), f.width);
+  }
+}
+
+// ---- the drag out of the description line
+
+TEST_F(PaneView, TheShownFilesPathDragsOutAsHostTextWithTheLeftButtonInFileDetailOnly) {
+  const std::string path = "C:\\Music\\a b.wav";
+  Machine({path});
+  Open();
+  std::vector<std::string> drags;
+  SetDragStarter([&](QWidget* source, QMimeData* data, Qt::DropActions allowed) {
+    EXPECT_EQ(source, W().txtDBDescription);
+    EXPECT_EQ(allowed, Qt::CopyAction);
+    drags.push_back(data->text().toStdString());
+    EXPECT_EQ(data->formats(), QStringList{"text/plain"});
+    delete data;
+  });
+  frmLauncher_txtDBDescription_MouseMove(1, 0, 0, 0);  // System Inventory
+  EXPECT_EQ(W().txtDBDescription->cursor().shape(), Qt::ArrowCursor);
+  OpenFromList(path);
+  for (int buttons : {0, 2, 3, 1}) frmLauncher_txtDBDescription_MouseMove(buttons, 0, 0, 0);
+  EXPECT_EQ(W().txtDBDescription->cursor().shape(), Qt::BitmapCursor);
+  EXPECT_EQ(drags, std::vector<std::string>{drives.Host(path)});
+  // Also while the note is edited: the title still reads File Detail.
+  frmLauncher_btnUpdate_Click();
+  frmLauncher_txtDBDescription_MouseMove(1, 0, 0, 0);
+  EXPECT_EQ(drags.size(), 2u);
+}
+
+// ---- the report
+
+TEST_F(PaneView, FileDetailPrintsItsTwentyFieldsInFiveGroups) {
+  const std::string path = "C:\\Music\\a.wav";
+  Machine({path});
+  Open();
+  OpenFromList(path);
+  const std::vector<std::pair<const char*, platform::Label*>> fields = {
+      {"Caption: ", W().lblDBCaption},     {"Subject: ", W().lblDBSubject},     {"Project: ", W().lblDBProject},
+      {"Keywords: ", W().lblDBKeywords},   {"Players: ", W().lblDBPlayers},     {"", nullptr},
+      {"Rallysets: ", W().lblDBRallysets}, {"", nullptr},                       {"Artist: ", W().lblDBArtist},
+      {"Album: ", W().lblDBAlbum},         {"Year: ", W().lblDBYear},           {"Genre: ", W().lblDBGenre},
+      {"", nullptr},                       {"File Type: ", W().lblDBFileType},  {"Format: ", W().lblDBFormatVersion},
+      {"Name: ", W().lblDBName},           {"Created: ", W().lblDBCreationDate}, {"Engineer: ", W().lblDBEngineer},
+      {"Copyright: ", W().lblDBCopyright}, {"Comment: ", W().lblDBComment},     {"", nullptr},
+      {"Length: ", W().lblDBLength},       {"Channels: ", W().lblDBChannels},   {"Encoding: ", W().lblDBEncoding}};
+  int k = 0;
+  for (const auto& [literal, label] : fields) {
+    if (label) label->SetCaption(k++ == 0 ? "" : QString("value %1").arg(k));  // the first one empty
+  }
+  printer.clear();
+  frmLauncher_btnPrint_Click();
+  Lines expected = {"Copies 1", "PrintQuality -4", "Orientation 1", "FontSize 10",
+                    "Line |Audio Database Report - Tolvan Audio Manager|", "Line |12/10/2026|", "Line", "Line",
+                    "FontSize 14", "FontBold true", "Line |File Detail|", "FontSize 10",
+                    "Line |C:\\Music\\a.wav|", "Line"};
+  for (const auto& [literal, label] : fields) {
+    expected.push_back(label ? "Line |" + std::string(literal) + label->Caption().toStdString() + "|" : "Line");
+  }
+  expected.push_back("EndDoc");
+  EXPECT_EQ(printer.calls(), expected);
+  EXPECT_EQ(printer.calls()[14], "Line |Caption: |");
+  EXPECT_EQ(printer.calls().back(), "EndDoc");
+  EXPECT_EQ(printer.calls()[printer.calls().size() - 2], "Line |Encoding: value 20|");
+  EXPECT_EQ(Status1(), "Print request completed");
+  ExpectLook(W().btnPrint, kSkinBack, kSkinText, "Print at rest");
+  EXPECT_EQ(platform::ScreenPointer(), 0);
+}
+
+TEST_F(PaneView, AGridViewPrintsTheWholeGridWithItsHiddenColumn) {
+  Machine({"C:\\Music\\a.wav"});
+  Open();
+  Search("music", {1, 0, 0});
+  printer.clear();
+  frmLauncher_btnPrint_Click();
+  ASSERT_EQ(printer.calls().size(), 16u);
+  EXPECT_EQ(printer.calls()[10], "Line |Inventory Detail|");
+  EXPECT_EQ(printer.calls()[12], "Line |Keyword search: music|");
+  EXPECT_EQ(printer.calls()[14], "Line |DB\tDrv\tFile\t\tHits\r\tC:\t\\Music\\a.wav\t\\Music\\a.wav\t1|");
+  EXPECT_EQ(printer.calls()[15], "EndDoc");
+  EXPECT_EQ(Grid().Row(), 0);
+  EXPECT_EQ(Grid().RowSel(), 1);
+  EXPECT_EQ(Grid().ColSel(), 4);
+}
+
+TEST_F(PaneView, APrinterFailureIsShownAndNotReportedAsDone) {
+  Machine({});
+  Open();
+  printer.FailNextEndDoc();
+  boxes.Answer(platform::vbOK);
+  frmLauncher_btnPrint_Click();
+  ASSERT_EQ(boxes.shown().size(), 1u);
+  EXPECT_EQ(boxes.shown()[0].text, platform::kNoPrinterInstalled);
+  EXPECT_EQ(boxes.shown()[0].style, platform::vbExclamation);
+  EXPECT_NE(Status1(), "Print request completed");
+  ExpectLook(W().btnPrint, kSkinBack, kSkinText, "Print at rest");
+  EXPECT_EQ(platform::ScreenPointer(), 0);
+}
+
+}  // namespace
