@@ -14,9 +14,11 @@
 #include "datafiles/userdb.h"
 #include "inventory/abbreviatepath.h"
 #include "inventory/folderscan.h"
+#include "inventory/paneparts.h"
 #include "inventory/reconcile.h"
 #include "main/declarations.h"
 #include "mainwindow/frmLauncher.h"
+#include "mainwindow/skin.h"
 #include "platform/core/clock.h"
 #include "platform/core/codepage.h"
 #include "platform/core/driveinfo.h"
@@ -31,35 +33,13 @@ namespace {
 
 using datafiles::kTypeColumnCount;
 
-constexpr std::uint32_t kSkinBack = 0x473D01;
-constexpr std::uint32_t kSkinText = 0xDCC281;
-constexpr std::uint32_t kBusyBack = 0xDC;
 constexpr int kListHeightTwips = 3375;
 constexpr int kListRowsWithoutScrollBar = 12;
-constexpr int kHandIcon = 205;
 
-void AtRest(platform::Label* b) {
-  b->SetBackColor(kSkinBack);
-  b->SetForeColor(kSkinText);
-}
-void Pressed(platform::Label* b) {
-  b->SetBackColor(kBusyBack);
-  b->SetForeColor(kSkinBack);
-}
-void Current(platform::Label* b) {
-  b->SetBackColor(kSkinText);
-  b->SetForeColor(kSkinBack);
-}
 
-QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+using platform::Q;
 
-// A view takes the Play button away unless a file is playing.
-void ReleasePlayButton(frmLauncher& f) {
-  if (f.btnPlay->isEnabled() && f.btnPlay->Caption() != "Stop") {
-    f.btnPlay->SetCaption("");
-    f.btnPlay->setEnabled(false);
-  }
-}
+using pane::ReleasePlayButton;
 
 void StartView(frmLauncher& f, const char* title) {
   f.lblDBViewTitle->SetCaption(title);
@@ -72,7 +52,7 @@ void StartView(frmLauncher& f, const char* title) {
 
 void HandPointer(platform::FlexGrid& g) {
   g.SetMousePointer(99);
-  g.SetMouseIcon(platform::LoadResCursor(kHandIcon));
+  g.SetMouseIcon(platform::LoadResCursor(skin::kHandIcon));
 }
 
 // The grid still shows the System Inventory layout of these drives.
@@ -214,10 +194,18 @@ std::string PercentUsed(const platform::DiskFreeSpace& space) {
 
 }  // namespace
 
+// A view takes the Play button away unless a file is playing.
+void pane::ReleasePlayButton(frmLauncher& f) {
+  if (f.btnPlay->isEnabled() && f.btnPlay->Caption() != "Stop") {
+    f.btnPlay->SetCaption("");
+    f.btnPlay->setEnabled(false);
+  }
+}
+
 void SetDBPaneLinkCursors() {
   frmLauncher& f = MainWindow();
   for (platform::Label* b : {f.btnSelSearch, f.btnSelDetail, f.btnSelInventory, f.btnUpdate, f.btnPrint, f.btnPlay}) {
-    b->setCursor(platform::LoadResCursor(kHandIcon));
+    b->setCursor(platform::LoadResCursor(skin::kHandIcon));
   }
 }
 
@@ -228,14 +216,14 @@ void ShowSystemInventory() {
   PaneWork work(db);
   db.gPrevViewMode = db.gViewMode;
   StartView(f, "System Inventory");
-  AtRest(f.btnSelSearch);
-  AtRest(f.btnSelDetail);
-  Pressed(f.btnSelInventory);
+  skin::AtRest(f.btnSelSearch);
+  skin::AtRest(f.btnSelDetail);
+  skin::Pressed(f.btnSelInventory);
   f.lblDBFileCover->show();
   f.grdTotals->SetVisible(true);
   DrawSystemInventoryLayout(f, db, true);
   db.gViewMode = "Inventory";
-  f.btnSelInventory->SetBackColor(kSkinText);
+  f.btnSelInventory->SetBackColor(skin::kText);
 
   datafiles::LoadInventorySummary(app.decl.files, app.decl.gRebuildInventory, [] { UpdateInventory(); }, db.summary);
   const datafiles::InventorySummary& s = db.summary;
@@ -270,8 +258,8 @@ void UpdateInventory() {
   PaneWork work(db);
   datafiles::InventorySummary& s = db.summary;
   s.gTypeTotals.fill(0);
-  Pressed(f.btnUpdate);
-  f.txtDBDescription->SetForeColor(kBusyBack);
+  skin::Pressed(f.btnUpdate);
+  f.txtDBDescription->SetForeColor(skin::kHighlight);
   f.txtDBDescription->setText("             UPDATING...");
   platform::SetScreenPointer(11);
   f.lblDBStatus1->SetCaption("Scanning system drive configuration...");
@@ -322,8 +310,8 @@ void UpdateInventory() {
   }
 
   platform::SetScreenPointer(0);
-  AtRest(f.btnUpdate);
-  f.txtDBDescription->SetForeColor(kSkinText);
+  skin::AtRest(f.btnUpdate);
+  f.txtDBDescription->SetForeColor(skin::kText);
   f.lblDBStatus1->SetCaption(error == platform::errNone ? "Update completed" : "Update failed: inventory not saved");
 }
 
@@ -344,9 +332,9 @@ void OnTotalsGridClick() {
   const std::string drive = g.TextMatrix(g.Row(), 0);
   if (col < 2 && drive.empty()) return;
   db.gSelectedDrive = drive;
-  AtRest(f.btnSelSearch);
-  Pressed(f.btnSelDetail);
-  AtRest(f.btnSelInventory);
+  skin::AtRest(f.btnSelSearch);
+  skin::Pressed(f.btnSelDetail);
+  skin::AtRest(f.btnSelInventory);
   if (col >= 2) {
     const std::string typeWord = platform::LowerCase(g.TextMatrix(0, col));
     if (platform::FileLen(app.decl.files.gInvSumFile).error == platform::errFileNotFound) {
@@ -361,7 +349,7 @@ void OnTotalsGridClick() {
   } else {
     ShowDriveDetail();
   }
-  Current(f.btnSelDetail);
+  skin::Current(f.btnSelDetail);
 }
 
 void MarkUserDBRowInGrid(const datafiles::UserDBIndex& notes, std::string_view path) {
@@ -380,7 +368,7 @@ void ShowInventoryDetail() {
   if (db.gTypeFilter == "lists") db.gTypeFilter = "m3u";
   platform::FlexGrid& g = *f.grdTotals;
   auto busyLook = [&] {
-    f.txtDBDescription->SetForeColor(kBusyBack);
+    f.txtDBDescription->SetForeColor(skin::kHighlight);
     f.txtDBDescription->setText(Q("     List of " + db.gTypeFilter +
                                   (db.gSelectedDrive.empty() ? " files on all drives"
                                                              : " files on drive " + db.gSelectedDrive)));
@@ -458,7 +446,7 @@ void ShowInventoryDetail() {
   g.SetVisible(true);
   db.gViewMode = "Detail";
   platform::SetScreenPointer(0);
-  f.txtDBDescription->SetForeColor(kSkinText);
+  f.txtDBDescription->SetForeColor(skin::kText);
   f.lblDBStatus1->SetCaption("Search completed");
   f.lblDBStatus2->SetCaption(Q("Total files listed: " + std::to_string(db.gListRow)));
 }
@@ -468,7 +456,7 @@ void ShowDriveDetail() {
   DBViewerState& db = App().db;
   PaneWork work(db);
   StartView(f, "Drive Detail");
-  f.txtDBDescription->SetForeColor(kBusyBack);
+  f.txtDBDescription->SetForeColor(skin::kHighlight);
   f.txtDBDescription->setText(Q("     Volume information for drive " + db.gSelectedDrive));
   f.lblDBStatus1->SetCaption("Getting drive volume information...");
   platform::SetScreenPointer(11);
@@ -517,6 +505,6 @@ void ShowDriveDetail() {
   }
   db.gViewMode = "Drive";
   platform::SetScreenPointer(0);
-  f.txtDBDescription->SetForeColor(kSkinText);
+  f.txtDBDescription->SetForeColor(skin::kText);
   if (!failed) f.lblDBStatus1->SetCaption("Drive analysis completed");
 }

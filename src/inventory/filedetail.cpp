@@ -8,6 +8,7 @@
 #include "main/declarations.h"
 #include "mainwindow/frmLauncher.h"
 #include "mainwindow/launcher.h"
+#include "mainwindow/skin.h"
 #include "platform/core/codepage.h"
 #include "platform/core/errors.h"
 #include "platform/qt/grid.h"
@@ -68,7 +69,7 @@ void ShowFileDetail() {
                              f.lblDBRallysets}) {
     l->show();
   }
-  AtRest(f.btnPlay);
+  skin::AtRest(f.btnPlay);
   f.btnPlay->SetCaption("Play");
   f.btnPlay->setEnabled(true);
   db.gViewMode = "File";

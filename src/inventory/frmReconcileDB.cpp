@@ -11,6 +11,7 @@
 #include "inventory/reconcilelogic.h"
 #include "main/declarations.h"
 #include "mainwindow/frmLauncher.h"
+#include "mainwindow/skin.h"
 #include "mainwindow/launcher.h"
 #include "platform/core/errors.h"
 #include "platform/core/filedialogs.h"
@@ -27,7 +28,6 @@ namespace {
 
 QPointer<frmReconcileDB> gReconcileWindow;
 
-constexpr std::uint32_t kFormBack = 0x808080;
 constexpr std::uint32_t kNoteBack = 0xC0C0C0;
 constexpr std::uint32_t kFrameBack = 0x404040;
 constexpr std::uint32_t kChosenBack = 0x800000;
@@ -62,40 +62,6 @@ QPushButton* PictureButton(QWidget* parent, const char* tooltip) {
   return b;
 }
 
-void SetPictures(QPushButton* b, int picture, int disabledPicture) {
-  QIcon icon;
-  icon.addPixmap(platform::LoadResPicture(picture, platform::ResKind::Bitmap), QIcon::Normal);
-  if (disabledPicture) {
-    icon.addPixmap(platform::LoadResPicture(disabledPicture, platform::ResKind::Bitmap), QIcon::Disabled);
-  }
-  b->setIcon(icon);
-  b->setIconSize(b->size() - QSize(6, 6));
-}
-
-// Drops the user's clicks and keys on a grid while the window's work lets events run, so that
-// nothing moves the current cell under that work.
-class BusyInput : public QObject {
- public:
-  BusyInput(QObject* parent, const bool& busy) : QObject(parent), busy_(busy) {}
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    switch (event->type()) {
-      case QEvent::MouseButtonPress:
-      case QEvent::MouseButtonRelease:
-      case QEvent::MouseButtonDblClick:
-      case QEvent::KeyPress:
-      case QEvent::KeyRelease:
-        return busy_;
-      default:
-        return QObject::eventFilter(watched, event);
-    }
-  }
-
- private:
-  const bool& busy_;
-};
-
 // The grid's colours of a cell that is no longer the choice.
 void ResetCell(platform::FlexGrid& g) {
   if (g.Rows() == 0 || g.Cols() == 0) return;
@@ -122,7 +88,7 @@ frmReconcileDB::frmReconcileDB(QWidget* parent) : QDialog(parent) {
   setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
   setFixedSize(TwipsToPixels(10965), TwipsToPixels(3765));
   QPalette pal = palette();
-  pal.setColor(QPalette::Window, platform::VbColor(kFormBack));
+  pal.setColor(QPalette::Window, platform::VbColor(skin::kFormGrey));
   pal.setColor(QPalette::WindowText, platform::VbColor(0));
   setPalette(pal);
   setAutoFillBackground(true);
@@ -131,7 +97,7 @@ frmReconcileDB::frmReconcileDB(QWidget* parent) : QDialog(parent) {
   face.setPointSizeF(8.25);
   setFont(face);
 
-  lblOrphanedRecords = MakeLabel(this, "Orphan Records", kFormBack, true);
+  lblOrphanedRecords = MakeLabel(this, "Orphan Records", skin::kFormGrey, true);
   Place(lblOrphanedRecords, 180, 120, 1575, 255);
   FitWidth(lblOrphanedRecords);
   lblOrphansBkgd = MakeLabel(this, "", kFrameBack, false);
@@ -165,7 +131,7 @@ frmReconcileDB::frmReconcileDB(QWidget* parent) : QDialog(parent) {
   Place(btnClose, 4920, 3240, 1165, 375);
   for (QPushButton* b : {btnLink, btnDeleteRecord, btnBrowse}) b->setEnabled(false);
 
-  lblPotentialMatches = MakeLabel(this, "Potential Matches", kFormBack, true);
+  lblPotentialMatches = MakeLabel(this, "Potential Matches", skin::kFormGrey, true);
   Place(lblPotentialMatches, 6205, 120, 1575, 255);
   FitWidth(lblPotentialMatches);
   lblMatchesBkgd = MakeLabel(this, "", kFrameBack, false);
@@ -175,20 +141,20 @@ frmReconcileDB::frmReconcileDB(QWidget* parent) : QDialog(parent) {
 
   grdOrphans->SetHeight(1935);
   grdMatches->SetHeight(3230);
-  auto* busyInput = new BusyInput(this, busy_);
+  // Nothing moves a grid's current cell while the window's work lets events run.
+  auto* busyInput = new platform::InputBlocker(this, [this] { return busy_; });
   for (platform::FlexGrid* g : {grdOrphans, grdMatches}) {
     g->SetCols(2);
     g->SetRows(0);
     g->SetFixedRows(0);
-    g->SetBackColorBkg(kFormBack);
+    g->SetBackColorBkg(skin::kFormGrey);
     // The hidden column leaves nothing to scroll to sideways.
     // The frame label behind draws the border: the rows get the whole height the sizing gives.
     if (auto* view = g->findChild<QTableView*>()) {
       view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
       view->setFrameShape(QFrame::NoFrame);
     }
-    g->installEventFilter(busyInput);
-    for (QWidget* child : g->findChildren<QWidget*>()) child->installEventFilter(busyInput);
+    busyInput->Watch(g);
   }
 
   connect(grdOrphans, &platform::FlexGrid::MouseDown, this, &frmReconcileDB::grdOrphans_MouseDown);
@@ -208,10 +174,10 @@ frmReconcileDB::~frmReconcileDB() = default;
 
 void frmReconcileDB::Form_Load() {
   setWindowIcon(platform::LoadResIcon(201));
-  SetPictures(btnLink, 129, 130);
-  SetPictures(btnDeleteRecord, 126, 127);
-  SetPictures(btnBrowse, 109, 128);
-  SetPictures(btnReconcileHelp, 110, 0);
+  platform::SetButtonPicture(btnLink, 129, platform::ResKind::Bitmap, 130, 6);
+  platform::SetButtonPicture(btnDeleteRecord, 126, platform::ResKind::Bitmap, 127, 6);
+  platform::SetButtonPicture(btnBrowse, 109, platform::ResKind::Bitmap, 128, 6);
+  platform::SetButtonPicture(btnReconcileHelp, 110, platform::ResKind::Bitmap, 0, 6);
   browseInitDir = App().io.prefs.gBrowsePath;
 }
 

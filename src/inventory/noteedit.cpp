@@ -8,6 +8,7 @@
 #include "inventory/paneparts.h"
 #include "main/declarations.h"
 #include "mainwindow/frmLauncher.h"
+#include "mainwindow/skin.h"
 #include "platform/core/errors.h"
 #include "platform/core/msgbox.h"
 
@@ -25,14 +26,14 @@ std::array<std::pair<platform::TextBox*, platform::Label*>, 5> NoteFields(frmLau
 }
 
 void EnterEditMode(frmLauncher& f) {
-  f.lblDBStatus1->SetForeColor(kRed);
+  f.lblDBStatus1->SetForeColor(skin::kChanged);
   f.lblDBStatus1->SetCaption("EDITING DATABASE");
   f.lblDBStatus2->SetCaption("");
-  Pressed(f.btnUpdate);
+  skin::Pressed(f.btnUpdate);
   f.btnUpdate->SetCaption("End Edit");
   const auto fields = NoteFields(f);
-  for (auto [box, label] : fields) box->SetForeColor(kSkinText);
-  for (auto [box, label] : fields) box->SetBackColor(kSkinBack);
+  for (auto [box, label] : fields) box->SetForeColor(skin::kText);
+  for (auto [box, label] : fields) box->SetBackColor(skin::kBack);
   for (auto [box, label] : fields) box->setText(label->Caption());
   for (auto [box, label] : fields) label->hide();
   for (auto [box, label] : fields) box->show();
@@ -76,7 +77,7 @@ void LeaveEditMode(frmLauncher& f) {
       for (auto [box, label] : fields) label->SetCaption(box->text());
     }
   }
-  f.lblDBStatus1->SetForeColor(kSkinText);
+  f.lblDBStatus1->SetForeColor(skin::kText);
   f.lblDBStatus1->SetCaption("");
   f.lblDBStatus2->SetCaption("");
   for (auto [box, label] : fields) box->setText("");
@@ -92,9 +93,9 @@ void LeaveEditMode(frmLauncher& f) {
     b->setEnabled(true);
   }
   f.btnUpdate->SetCaption("Update");
-  AtRest(f.btnUpdate);
-  Current(f.btnSelDetail);
-  AtRest(f.btnSelInventory);
+  skin::AtRest(f.btnUpdate);
+  skin::Current(f.btnSelDetail);
+  skin::AtRest(f.btnSelInventory);
   f.tvwGroups->setFocusPolicy(static_cast<Qt::FocusPolicy>(f.tvwGroups->focusPolicy() | Qt::TabFocus));
   f.tvwGroups->setFocus();
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "inventory/searchcore.h"
+#include "mainwindow/skin.h"
 #include "platform/qt/controls.h"
 
 class frmLauncher;
@@ -21,26 +22,7 @@ class UserDBIndex;
 
 namespace pane {
 
-inline constexpr std::uint32_t kSkinBack = 0x473D01;
-inline constexpr std::uint32_t kSkinText = 0xDCC281;
-inline constexpr std::uint32_t kBusyBack = 0xDC;
-inline constexpr std::uint32_t kRed = 255;
-inline constexpr int kHandIcon = 205;
-
-inline void AtRest(platform::Label* b) {
-  b->SetBackColor(kSkinBack);
-  b->SetForeColor(kSkinText);
-}
-inline void Current(platform::Label* b) {
-  b->SetBackColor(kSkinText);
-  b->SetForeColor(kSkinBack);
-}
-inline void Pressed(platform::Label* b) {
-  b->SetBackColor(kBusyBack);
-  b->SetForeColor(kSkinBack);
-}
-
-inline QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+using platform::Q;
 
 // A view takes the Play button away unless a file is playing.
 void ReleasePlayButton(frmLauncher& f);

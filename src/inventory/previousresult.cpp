@@ -6,6 +6,7 @@
 #include "inventory/searchcore.h"
 #include "main/declarations.h"
 #include "mainwindow/frmLauncher.h"
+#include "mainwindow/skin.h"
 #include "platform/qt/eventpump.h"
 #include "platform/qt/grid.h"
 
@@ -22,7 +23,7 @@ void ShowPreviousSearchResult() {
   f.lblDBStatus1->SetCaption("");
   f.lblDBStatus2->SetCaption("");
   ReleasePlayButton(f);
-  f.txtDBDescription->SetForeColor(kBusyBack);
+  f.txtDBDescription->SetForeColor(skin::kHighlight);
   f.txtDBDescription->setText("Retreiving previous search result...");
   f.lblDBStatus1->SetCaption("Getting search result data...");
   platform::SetScreenPointer(11);
@@ -47,14 +48,14 @@ void ShowPreviousSearchResult() {
 void RestoreDBPaneState() {
   frmLauncher& f = MainWindow();
   DBViewerState& db = App().db;
-  AtRest(f.btnSelSearch);
+  skin::AtRest(f.btnSelSearch);
   f.btnUpdate->SetCaption("Update");
   for (platform::Label* b : {f.btnSelDetail, f.btnSelInventory, f.btnPrint, f.btnPlay}) {
     b->setEnabled(true);
     b->show();
   }
   f.lblDBViewTitle->SetCaption(Q(db.gSavedViewTitle));
-  f.txtDBDescription->SetForeColor(kSkinText);
+  f.txtDBDescription->SetForeColor(skin::kText);
   f.txtDBDescription->setText(Q(db.gSavedDescription));
   f.txtDBDescription->setToolTip(Q(db.gSavedDescriptionTip));
   f.lblDBStatus1->SetCaption(Q(db.gSavedStatus1));

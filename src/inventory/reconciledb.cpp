@@ -7,6 +7,7 @@
 #include "inventory/reconcile.h"
 #include "inventory/reconcilelogic.h"
 #include "main/declarations.h"
+#include "mainwindow/skin.h"
 #include "platform/core/codepage.h"
 #include "platform/core/errors.h"
 #include "platform/core/files.h"
@@ -17,18 +18,17 @@
 
 namespace {
 
-constexpr int kHandIcon = 205;
 constexpr int kOrphanRowsLimit = 8, kOrphanListHeight = 1940;
 constexpr int kMatchRowsLimit = 13, kMatchListHeight = 3245;
 
-QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+using platform::Q;
 
 std::string ListRow(const std::string& path) { return AbbreviatePath(path, 50) + "\t" + path; }
 
 // Pointer, current cell and the two columns: the shortened path and the hidden full path.
 void PrepareList(platform::FlexGrid& g) {
   g.SetMousePointer(99);
-  g.SetMouseIcon(platform::LoadResCursor(kHandIcon));
+  g.SetMouseIcon(platform::LoadResCursor(skin::kHandIcon));
   if (g.Rows() > 0) {
     g.SetRow(0);
     g.SetCol(0);

@@ -11,6 +11,7 @@
 #include "inventory/searchcore.h"
 #include "main/declarations.h"
 #include "mainwindow/frmLauncher.h"
+#include "mainwindow/skin.h"
 #include "platform/core/errors.h"
 #include "platform/core/files.h"
 #include "platform/qt/eventpump.h"
@@ -29,19 +30,12 @@ void ResultHeight(platform::FlexGrid& g) {
 
 }  // namespace
 
-void ReleasePlayButton(frmLauncher& f) {
-  if (f.btnPlay->isEnabled() && f.btnPlay->Caption() != "Stop") {
-    f.btnPlay->SetCaption("");
-    f.btnPlay->setEnabled(false);
-  }
-}
-
 void LayOutResultGrid(frmLauncher& f) {
   platform::FlexGrid& g = *f.grdTotals;
   f.lblDBFileCover->show();
   g.SetVisible(false);
   g.SetMousePointer(99);
-  g.SetMouseIcon(platform::LoadResCursor(kHandIcon));
+  g.SetMouseIcon(platform::LoadResCursor(skin::kHandIcon));
   g.SetCols(5);
   g.SetRows(1);
   g.SetFixedRows(1);
@@ -119,16 +113,16 @@ void FinishResultView(frmLauncher& f, DBViewerState& db, const std::string& stat
   f.txtDBSearchText->hide();
   f.grdTotals->SetVisible(true);
   db.gViewMode = "Result";
-  AtRest(f.btnSelSearch);
-  Current(f.btnSelDetail);
-  AtRest(f.btnSelInventory);
+  skin::AtRest(f.btnSelSearch);
+  skin::Current(f.btnSelDetail);
+  skin::AtRest(f.btnSelInventory);
   f.btnUpdate->SetCaption("Update");
   for (platform::Label* b : {f.btnSelDetail, f.btnSelInventory, f.btnPrint, f.btnPlay}) {
     b->setEnabled(true);
     b->show();
   }
   platform::SetScreenPointer(0);
-  f.txtDBDescription->SetForeColor(kSkinText);
+  f.txtDBDescription->SetForeColor(skin::kText);
   f.lblDBStatus1->SetCaption(Q(status));
   f.lblDBStatus2->SetCaption(Q("Total files listed: " + std::to_string(listed)));
 }
@@ -153,12 +147,12 @@ void ShowSearchIncludeLine() {
   }
   if (prefs.gSearchChunks == 1) line += "Embedded info";
   if (line == "Include: ") {
-    f.txtDBDescription->SetForeColor(kBusyBack);
+    f.txtDBDescription->SetForeColor(skin::kHighlight);
     f.txtDBDescription->setText("NO SEARCH OPTIONS SET");
     f.lblDBStatus1->SetCaption("Select one or more DB Search Options from");
     f.lblDBStatus2->SetCaption("Tools/Preferences menu before continuing");
   } else {
-    f.txtDBDescription->SetForeColor(kSkinText);
+    f.txtDBDescription->SetForeColor(skin::kText);
     f.txtDBDescription->setText(Q(line));
     f.lblDBStatus1->SetCaption("Enter phrase(s) to search for");
     f.lblDBStatus2->SetCaption("Separate phrases with commas");
@@ -177,7 +171,7 @@ void SearchDatabase() {
     f.lblDBViewTitle->SetCaption("Inventory Detail");
     f.txtDBDescription->setToolTip("");
     f.lblDBStatus2->SetCaption("");
-    f.txtDBDescription->SetForeColor(kBusyBack);
+    f.txtDBDescription->SetForeColor(skin::kHighlight);
     f.txtDBDescription->setText(Q("Keyword search: " + searchText));
     platform::SetScreenPointer(11);
   };

@@ -10,6 +10,7 @@
 #include "inventory/dbviewer.h"
 #include "main/declarations.h"
 #include "mainwindow/launcher.h"
+#include "mainwindow/skin.h"
 #include "platform/core/drives.h"
 #include "platform/core/errors.h"
 #include "platform/core/files.h"
@@ -26,8 +27,6 @@ namespace {
 
 frmLauncher* gMainWindow = nullptr;
 
-constexpr std::uint32_t kSkinBack = 0x473D01;
-constexpr std::uint32_t kSkinText = 0xDCC281;
 constexpr int kWindowWidth = 1200;
 constexpr int kWindowHeight = 672;
 
@@ -37,15 +36,6 @@ QPushButton* ToolButton(QWidget* parent, const char* tooltip, int x, int y, int 
   b->setGeometry(x, y, side, side);
   b->setFocusPolicy(Qt::TabFocus);
   return b;
-}
-
-void SetPicture(QPushButton* button, int bitmap, platform::ResKind kind = platform::ResKind::Bitmap,
-                int disabledBitmap = 0) {
-  QIcon icon;
-  icon.addPixmap(platform::LoadResPicture(bitmap, kind), QIcon::Normal);
-  if (disabledBitmap) icon.addPixmap(platform::LoadResPicture(disabledBitmap, kind), QIcon::Disabled);
-  button->setIcon(icon);
-  button->setIconSize(button->size() - QSize(8, 8));
 }
 
 }  // namespace
@@ -65,8 +55,8 @@ frmLauncher::frmLauncher(platform::MediaPlayer* player, QWidget* parent)
   setWindowTitle("Tolvan Audio Manager");
   setFixedSize(kWindowWidth, kWindowHeight);
   QPalette pal = palette();
-  pal.setColor(QPalette::Window, platform::VbColor(kSkinBack));
-  pal.setColor(QPalette::WindowText, platform::VbColor(kSkinText));
+  pal.setColor(QPalette::Window, platform::VbColor(skin::kBack));
+  pal.setColor(QPalette::WindowText, platform::VbColor(skin::kText));
   setPalette(pal);
   setAutoFillBackground(true);
 
@@ -114,7 +104,7 @@ void frmLauncher::BuildTree() {
   tvwGroups->setIconSize(QSize(16, 16));
   QPalette pal = tvwGroups->palette();
   pal.setColor(QPalette::Base, platform::VbColor(0x2F2A01));
-  pal.setColor(QPalette::Text, platform::VbColor(kSkinText));
+  pal.setColor(QPalette::Text, platform::VbColor(skin::kText));
   tvwGroups->setPalette(pal);
 }
 
@@ -290,16 +280,16 @@ void frmLauncher::Form_Load() {
   // The window has no caption bar and cannot be closed but by Exit (closeEvent); key
   // preview: the function keys reach this window before the focused control.
   qApp->installEventFilter(this);
-  SetPicture(btnConfigure, 109);
-  SetPicture(btnEditor, 114);
-  SetPicture(btnSettings, 113);
-  SetPicture(btnPlaylistEditor, 136);
-  SetPicture(btnHelp, 110);
-  SetPicture(btnMinimize, 111);
-  SetPicture(btnExit, 116);
-  SetPicture(btnStop, 204, platform::ResKind::Icon);
-  SetPicture(btnNodeUp, 119, platform::ResKind::Bitmap, 121);
-  SetPicture(btnNodeDown, 118, platform::ResKind::Bitmap, 120);
+  platform::SetButtonPicture(btnConfigure, 109);
+  platform::SetButtonPicture(btnEditor, 114);
+  platform::SetButtonPicture(btnSettings, 113);
+  platform::SetButtonPicture(btnPlaylistEditor, 136);
+  platform::SetButtonPicture(btnHelp, 110);
+  platform::SetButtonPicture(btnMinimize, 111);
+  platform::SetButtonPicture(btnExit, 116);
+  platform::SetButtonPicture(btnStop, 204, platform::ResKind::Icon);
+  platform::SetButtonPicture(btnNodeUp, 119, platform::ResKind::Bitmap, 121);
+  platform::SetButtonPicture(btnNodeDown, 118, platform::ResKind::Bitmap, 120);
   SetDBPaneLinkCursors();
   // The preferences and the dialogs' filter are ready before the System Inventory view,
   // which may run an update that reads and saves them.
@@ -367,7 +357,7 @@ void frmLauncher::paintEvent(QPaintEvent* event) {
   QWidget::paintEvent(event);
   QPainter p(this);
   p.setRenderHint(QPainter::Antialiasing);
-  QColor line = platform::VbColor(kSkinText);
+  QColor line = platform::VbColor(skin::kText);
   line.setAlpha(90);
   p.setPen(QPen(line, 1));
   p.drawRoundedRect(rect().adjusted(1, 1, -2, -2), 8, 8);
@@ -377,7 +367,7 @@ void frmLauncher::paintEvent(QPaintEvent* event) {
   f.setBold(true);
   f.setPointSize(f.pointSize() + 4);
   p.setFont(f);
-  p.setPen(platform::VbColor(kSkinText));
+  p.setPen(platform::VbColor(skin::kText));
   p.drawText(QRect(16, 6, 500, 36), Qt::AlignVCenter | Qt::AlignLeft, "Tolvan Audio Manager");
 }
 

@@ -6,60 +6,24 @@
 #include "inventory/dbviewer.h"
 #include "main/declarations.h"
 #include "mainwindow/frmLauncher.h"
+#include "mainwindow/skin.h"
 #include "platform/qt/eventpump.h"
 #include "platform/qt/grid.h"
 
 namespace {
 
-constexpr std::uint32_t kSkinBack = 0x473D01;
-constexpr std::uint32_t kSkinText = 0xDCC281;
-constexpr std::uint32_t kBusyBack = 0xDC;
 
-void AtRest(platform::Label* b) {
-  b->SetBackColor(kSkinBack);
-  b->SetForeColor(kSkinText);
-}
-void Current(platform::Label* b) {
-  b->SetBackColor(kSkinText);
-  b->SetForeColor(kSkinBack);
-}
-void Pressed(platform::Label* b) {
-  b->SetBackColor(kBusyBack);
-  b->SetForeColor(kSkinBack);
-}
 
 bool PaneBusy() { return App().db.PaneBusy(); }
-
-// Clicks (and the grid's keys) that reach the pane while its work lets events run are dropped
-// before the controls see them, so that nothing moves the grid under the work.
-class BusyPaneFilter : public QObject {
- public:
-  using QObject::QObject;
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    switch (event->type()) {
-      case QEvent::MouseButtonPress:
-      case QEvent::MouseButtonRelease:
-      case QEvent::MouseButtonDblClick:
-      case QEvent::KeyPress:
-      case QEvent::KeyRelease:
-        return PaneBusy();
-      default:
-        return QObject::eventFilter(watched, event);
-    }
-  }
-};
 
 }  // namespace
 
 void frmLauncher::WireDatabasePane() {
-  auto* filter = new BusyPaneFilter(this);
-  for (platform::Label* b : {btnSelInventory, btnSelDetail, btnSelSearch, btnUpdate, btnPrint}) {
-    b->installEventFilter(filter);
-  }
-  grdTotals->installEventFilter(filter);
-  for (QWidget* w : grdTotals->findChildren<QWidget*>()) w->installEventFilter(filter);
+  // Clicks and the grid's keys that reach the pane while its work lets events run are dropped
+  // before the controls see them, so that nothing moves the grid under the work.
+  auto* blocker = new platform::InputBlocker(this, [] { return PaneBusy(); });
+  for (platform::Label* b : {btnSelInventory, btnSelDetail, btnSelSearch, btnUpdate, btnPrint}) blocker->Watch(b);
+  blocker->Watch(grdTotals);
 
   connect(btnSelInventory, &platform::Label::Click, this, [] { frmLauncher_btnSelInventory_Click(); });
   connect(btnSelDetail, &platform::Label::Click, this, [] { frmLauncher_btnSelDetail_Click(); });
@@ -78,9 +42,9 @@ void frmLauncher::WireDatabasePane() {
 void frmLauncher_btnSelInventory_Click() {
   if (PaneBusy()) return;
   frmLauncher& f = MainWindow();
-  AtRest(f.btnSelSearch);
-  AtRest(f.btnSelDetail);
-  Pressed(f.btnSelInventory);
+  skin::AtRest(f.btnSelSearch);
+  skin::AtRest(f.btnSelDetail);
+  skin::Pressed(f.btnSelInventory);
   ShowSystemInventory();
 }
 
@@ -88,9 +52,9 @@ void frmLauncher_btnSelDetail_Click() {
   if (PaneBusy()) return;
   frmLauncher& f = MainWindow();
   DBViewerState& db = App().db;
-  AtRest(f.btnSelSearch);
-  Pressed(f.btnSelDetail);
-  AtRest(f.btnSelInventory);
+  skin::AtRest(f.btnSelSearch);
+  skin::Pressed(f.btnSelDetail);
+  skin::AtRest(f.btnSelInventory);
   const std::string view = db.gViewMode;
   if (view == "Detail") {
     ShowInventoryDetail();
@@ -106,7 +70,7 @@ void frmLauncher_btnSelDetail_Click() {
       ShowInventoryDetail();
     }
   }
-  Current(f.btnSelDetail);
+  skin::Current(f.btnSelDetail);
 }
 
 void frmLauncher_btnSelSearch_Click() {
@@ -117,8 +81,8 @@ void frmLauncher_btnSelSearch_Click() {
     ClearUserDBFields();
     return;
   }
-  if (f.btnSelSearch->BackColor() == kSkinBack) {
-    Current(f.btnSelSearch);
+  if (f.btnSelSearch->BackColor() == skin::kBack) {
+    skin::Current(f.btnSelSearch);
     f.btnUpdate->SetCaption("Cancel");
     for (platform::Label* b : {f.btnSelDetail, f.btnSelInventory, f.btnPrint, f.btnPlay}) {
       b->setEnabled(false);
@@ -142,7 +106,7 @@ void frmLauncher_btnSelSearch_Click() {
   }
   // The pressed look shows before the search; a click that arrives meanwhile finds the pane busy.
   PaneWork work(db);
-  Pressed(f.btnSelSearch);
+  skin::Pressed(f.btnSelSearch);
   platform::DoEvents();
   SearchDatabase();
 }
@@ -156,25 +120,25 @@ void frmLauncher_btnUpdate_Click() {
   }
   const std::string view = App().db.gViewMode;
   if (view == "Inventory") {
-    AtRest(f.btnSelSearch);
-    AtRest(f.btnSelDetail);
-    Current(f.btnSelInventory);
-    Pressed(f.btnUpdate);
+    skin::AtRest(f.btnSelSearch);
+    skin::AtRest(f.btnSelDetail);
+    skin::Current(f.btnSelInventory);
+    skin::Pressed(f.btnUpdate);
     UpdateInventory();
-    AtRest(f.btnUpdate);
+    skin::AtRest(f.btnUpdate);
   } else if (view == "Detail" || view == "Drive") {
-    AtRest(f.btnSelSearch);
-    Current(f.btnSelDetail);
-    AtRest(f.btnSelInventory);
-    Pressed(f.btnUpdate);
+    skin::AtRest(f.btnSelSearch);
+    skin::Current(f.btnSelDetail);
+    skin::AtRest(f.btnSelInventory);
+    skin::Pressed(f.btnUpdate);
     if (view == "Detail") {
       ShowInventoryDetail();
     } else {
       ShowDriveDetail();
     }
-    AtRest(f.btnUpdate);
+    skin::AtRest(f.btnUpdate);
   } else if (view == "File") {
-    AtRest(f.btnSelDetail);
+    skin::AtRest(f.btnSelDetail);
     f.btnSelSearch->SetCaption("Erase All");
     for (platform::Label* b : {f.btnSelDetail, f.btnSelInventory, f.btnPrint, f.btnPlay}) {
       b->SetCaption("");

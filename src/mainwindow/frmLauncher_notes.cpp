@@ -10,6 +10,7 @@
 #include "inventory/paneparts.h"
 #include "mainwindow/frmLauncher.h"
 #include "mainwindow/frmLauncher_dbpane.h"
+#include "mainwindow/skin.h"
 #include "platform/core/codepage.h"
 #include "platform/core/drives.h"
 #include "platform/qt/resources.h"
@@ -55,8 +56,8 @@ void KeepWithinField(platform::TextBox* box, int width) {
 }  // namespace
 
 void frmLauncher_txtDBNote_GotFocus(platform::TextBox* box) {
-  box->SetBackColor(kBusyBack);
-  box->SetForeColor(kSkinBack);
+  box->SetBackColor(skin::kHighlight);
+  box->SetForeColor(skin::kBack);
 }
 
 void frmLauncher_txtDBNote_DblClick(platform::TextBox* box) {
@@ -65,8 +66,8 @@ void frmLauncher_txtDBNote_DblClick(platform::TextBox* box) {
 }
 
 void frmLauncher_txtDBNote_LostFocus(platform::TextBox* box, const platform::Label* label) {
-  box->SetBackColor(kSkinBack);
-  box->SetForeColor(box->text() == label->Caption() ? kSkinText : kRed);
+  box->SetBackColor(skin::kBack);
+  box->SetForeColor(box->text() == label->Caption() ? skin::kText : skin::kChanged);
 }
 
 int NoteFieldWidth(const frmLauncher& f, const platform::TextBox* box) {
@@ -91,7 +92,7 @@ void frmLauncher_txtDBDescription_MouseMove(int Button, int, int, int) {
     box->setCursor(Qt::ArrowCursor);
     return;
   }
-  box->setCursor(platform::LoadResCursor(kHandIcon));
+  box->setCursor(platform::LoadResCursor(skin::kHandIcon));
   if (Button != 1 || box->toolTip().isEmpty()) return;
   auto* data = new QMimeData;
   Qt::DropActions allowed = Qt::CopyAction;

@@ -16,6 +16,7 @@
 #include "mainwindow/eventhook.h"
 #include "mainwindow/frmLauncher.h"
 #include "mainwindow/launcher.h"
+#include "mainwindow/skin.h"
 #include "platform/core/codepage.h"
 #include "platform/core/errors.h"
 #include "platform/core/msgbox.h"
@@ -33,9 +34,6 @@ constexpr std::uint32_t kLoopingColor = platform::RGB(255, 128, 64);
 constexpr std::uint32_t kEndedColor = platform::RGB(0, 192, 0);
 constexpr std::uint32_t kStoppedColor = platform::RGB(228, 0, 0);
 constexpr std::uint32_t kIdleColor = platform::RGB(1, 61, 71);
-constexpr std::uint32_t kSkinBack = 0x473D01;
-constexpr std::uint32_t kSkinText = 0xDCC281;
-constexpr std::uint32_t kPressedBack = 0xDC;
 
 // The progress bar counts milliseconds, so that short files move smoothly too.
 int Milliseconds(double seconds) {
@@ -245,8 +243,8 @@ void frmLauncher::btnPlay_Click() {
   }
   if (caption == "Play") {
     state.gStopRequested = false;
-    btnPlay->SetBackColor(kPressedBack);
-    btnPlay->SetForeColor(kSkinBack);
+    btnPlay->SetBackColor(skin::kHighlight);
+    btnPlay->SetForeColor(skin::kBack);
     lblDBStatus1->SetCaption("Playing/previewing file...");
     lblPlayFilePath->SetCaption(
         QString::fromStdString(AbbreviatePath(txtDBDescription->toolTip().toStdString(), 50)));
@@ -289,8 +287,8 @@ void frmLauncher::timPlayStopped_Timer() {
   lblPlayStatus->SetBackColor(kIdleColor);
   lblPlayStatus->SetCaption("");
   if (btnPlay->isEnabled()) {
-    btnPlay->SetBackColor(kSkinBack);
-    btnPlay->SetForeColor(kSkinText);
+    btnPlay->SetBackColor(skin::kBack);
+    btnPlay->SetForeColor(skin::kText);
     if (lblDBViewTitle->Caption() == "File Detail") {
       btnPlay->SetCaption("Play");
       lblDBStatus1->SetCaption("");

@@ -8,6 +8,7 @@
 #include "main/declarations.h"
 #include "mainwindow/frmLauncher.h"
 #include "mainwindow/frmLauncher_dbpane.h"
+#include "mainwindow/skin.h"
 #include "platform/core/clock.h"
 #include "platform/core/errors.h"
 #include "platform/core/msgbox.h"
@@ -48,7 +49,7 @@ std::vector<std::vector<std::pair<const char*, const platform::Label*>>> FileDet
 void frmLauncher_btnPrint_Click() {
   if (App().db.PaneBusy()) return;
   frmLauncher& f = MainWindow();
-  Pressed(f.btnPrint);
+  skin::Pressed(f.btnPrint);
   f.lblDBStatus1->SetCaption("Printing Systen Inventory report...");
   platform::SetScreenPointer(11);
   platform::DoEvents();
@@ -89,12 +90,12 @@ void frmLauncher_btnPrint_Click() {
     printer.EndDoc();
   } catch (const platform::VbError& failure) {
     platform::SetScreenPointer(0);
-    AtRest(f.btnPrint);
+    skin::AtRest(f.btnPrint);
     f.lblDBStatus1->SetCaption("Print request failed");
     platform::MsgBox(failure.what(), platform::vbExclamation, "Database Report Not Printed");
     return;
   }
   platform::SetScreenPointer(0);
-  AtRest(f.btnPrint);
+  skin::AtRest(f.btnPrint);
   f.lblDBStatus1->SetCaption("Print request completed");
 }

@@ -9,6 +9,7 @@
 #include "mainwindow/frmLauncher.h"
 #include "mainwindow/frmLauncher_dbpane.h"
 #include "mainwindow/launcher.h"
+#include "mainwindow/skin.h"
 #include "platform/core/codepage.h"
 #include "platform/core/errors.h"
 #include "platform/core/filedialogs.h"
@@ -22,22 +23,16 @@ namespace {
 
 QPointer<frmPreferences> gPreferencesWindow;
 
-constexpr std::uint32_t kFormBack = 0x808080;
 constexpr std::uint32_t kFieldBack = 0xC0C0C0;
-constexpr std::uint32_t kSkinBack = 0x473D01;
-constexpr std::uint32_t kSkinText = 0xDCC281;
-constexpr std::uint32_t kBusyBack = 0xDC;
-constexpr std::uint32_t kMark = 255;
-constexpr std::uint32_t kBoxBack = 0x808080;
 constexpr std::uint32_t kBlack = 0;
 constexpr std::uint32_t kGreyText = 0xA0A0A0;
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+using platform::Q;
 
 Label* Heading(QWidget* parent, const char* caption, int x, int y, int w) {
   auto* l = new Label(parent, caption);
-  l->SetBackColor(kSkinBack);
-  l->SetForeColor(kSkinText);
+  l->SetBackColor(skin::kBack);
+  l->SetForeColor(skin::kText);
   QFont f = l->font();
   f.setBold(true);
   l->setFont(f);
@@ -45,7 +40,7 @@ Label* Heading(QWidget* parent, const char* caption, int x, int y, int w) {
   return l;
 }
 
-Label* Plain(QWidget* parent, const char* caption, int x, int y, int w, std::uint32_t back = kFormBack) {
+Label* Plain(QWidget* parent, const char* caption, int x, int y, int w, std::uint32_t back = skin::kFormGrey) {
   auto* l = new Label(parent, caption);
   l->SetBackColor(back);
   l->SetForeColor(kBlack);
@@ -58,11 +53,6 @@ QPushButton* Button(QWidget* parent, const char* caption, int x, int y, int w, i
   b->setAutoDefault(false);
   b->setGeometry(x, y, w, h);
   return b;
-}
-
-void SetPicture(QPushButton* b, int bitmap) {
-  b->setIcon(QIcon(platform::LoadResPicture(bitmap, platform::ResKind::Bitmap)));
-  b->setIconSize(b->size() - QSize(8, 8));
 }
 
 std::string LfCr() { return std::string(platform::vbLf) + std::string(platform::vbCr); }
@@ -78,7 +68,7 @@ frmPreferences::frmPreferences(QWidget* parent) : QDialog(parent) {
   setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
   setFixedSize(560, 392);
   QPalette pal = palette();
-  pal.setColor(QPalette::Window, platform::VbColor(kFormBack));
+  pal.setColor(QPalette::Window, platform::VbColor(skin::kFormGrey));
   pal.setColor(QPalette::WindowText, platform::VbColor(kBlack));
   setPalette(pal);
   setAutoFillBackground(true);
@@ -140,7 +130,7 @@ frmPreferences::frmPreferences(QWidget* parent) : QDialog(parent) {
                                                    {chkExportFile, lblExportFileLabel}};
   for (const auto& [box, label] : captions) {
     CheckBox* b = box;
-    b->SetBackColor(kBoxBack);
+    b->SetBackColor(skin::kFormGrey);
     connect(b, &CheckBox::Click, this, [this, b] { CheckBox_Click(b); });
     connect(label, &Label::Click, this, [this, b] { CaptionLabel_Click(b); });
     // Header analysis itself keeps the focus where the click put it.
@@ -172,8 +162,8 @@ void frmPreferences::Form_Load() {
   unloaded_ = false;
   App().launcher.gPrefsArmed = false;
   setWindowIcon(platform::LoadResIcon(201));
-  SetPicture(btnBrowseEditor, 109);
-  SetPicture(btnSettingsHelp, 110);
+  platform::SetButtonPicture(btnBrowseEditor, 109);
+  platform::SetButtonPicture(btnSettingsHelp, 110);
   cdlBrowseEditorFlags = 4;
   FillPreferencesForm();
   App().launcher.gPrefsArmed = true;
@@ -223,7 +213,7 @@ void frmPreferences::FillOrphanCount() {
 
 void frmPreferences::CheckBox_Click(CheckBox* box) {
   if (!Armed()) return;
-  box->SetBackColor(kMark);
+  box->SetBackColor(skin::kChanged);
   MarkChange();
 }
 
@@ -236,13 +226,13 @@ void frmPreferences::drvBrowsePath_Change() { dirBrowsePath->SetPath(drvBrowsePa
 void frmPreferences::dirBrowsePath_Change() {
   if (!Armed()) return;
   lblBrowsePath->SetCaption(Q(dirBrowsePath->Path()));
-  lblBrowsePath->SetForeColor(kMark);
+  lblBrowsePath->SetForeColor(skin::kChanged);
   MarkChange();
 }
 
 void frmPreferences::lblWaveEditorPath_Change() {
   if (!Armed()) return;
-  lblWaveEditorPath->SetForeColor(kMark);
+  lblWaveEditorPath->SetForeColor(skin::kChanged);
   MarkChange();
 }
 
@@ -294,7 +284,7 @@ bool frmPreferences::Commit(bool apply) {
   if (apply) {
     lblBrowsePath->SetForeColor(kBlack);
     lblWaveEditorPath->SetForeColor(kBlack);
-    for (CheckBox* box : boxes_) box->SetBackColor(kBoxBack);
+    for (CheckBox* box : boxes_) box->SetBackColor(skin::kFormGrey);
     btnApply->setEnabled(false);
     drvBrowsePath->setFocus();
   } else {
@@ -342,12 +332,12 @@ void RunPendingRescan() {
     if (main->btnUpdate->Caption() == "End Edit") return;
   }
   if (main->lblDBViewTitle->Caption() != "System Inventory") {
-    main->btnSelSearch->SetBackColor(kSkinBack);
-    main->btnSelSearch->SetForeColor(kSkinText);
-    main->btnSelDetail->SetBackColor(kSkinBack);
-    main->btnSelDetail->SetForeColor(kSkinText);
-    main->btnSelInventory->SetBackColor(kBusyBack);
-    main->btnSelInventory->SetForeColor(kSkinBack);
+    main->btnSelSearch->SetBackColor(skin::kBack);
+    main->btnSelSearch->SetForeColor(skin::kText);
+    main->btnSelDetail->SetBackColor(skin::kBack);
+    main->btnSelDetail->SetForeColor(skin::kText);
+    main->btnSelInventory->SetBackColor(skin::kHighlight);
+    main->btnSelInventory->SetForeColor(skin::kBack);
     ShowSystemInventory();
   }
   UpdateInventory();

@@ -4,6 +4,7 @@
 #include "main/declarations.h"
 #include "mainwindow/frmLauncher.h"
 #include "mainwindow/launcher.h"
+#include "mainwindow/skin.h"
 #include "platform/core/errors.h"
 #include "platform/core/filedialogs.h"
 #include "platform/core/files.h"
@@ -15,11 +16,9 @@ using platform::TextBox;
 
 namespace {
 
-constexpr std::uint32_t kSkinBack = 0x473D01;
-constexpr std::uint32_t kSkinText = 0xDCC281;
 
 std::string Text(const QLineEdit* box) { return box->text().toStdString(); }
-QString Q(const std::string& text) { return QString::fromStdString(text); }
+using platform::Q;
 
 }  // namespace
 
@@ -27,8 +26,8 @@ TapdeckEditor::TapdeckEditor(QWidget* parent, const Kind& kind) : QDialog(parent
   setWindowTitle(kind.caption);
   setModal(true);
   QPalette pal = palette();
-  pal.setColor(QPalette::Window, platform::VbColor(kSkinBack));
-  pal.setColor(QPalette::WindowText, platform::VbColor(kSkinText));
+  pal.setColor(QPalette::Window, platform::VbColor(skin::kBack));
+  pal.setColor(QPalette::WindowText, platform::VbColor(skin::kText));
   setPalette(pal);
   setAutoFillBackground(true);
 
@@ -56,7 +55,7 @@ TapdeckEditor::Row& TapdeckEditor::AddRow(int n) {
     box->SetForeColor(kTextColor);
   }
   row.chkLoop = new CheckBox(this);
-  row.chkLoop->SetBackColor(kLoopBoxColor);
+  row.chkLoop->SetBackColor(skin::kFormGrey);
   row.btnBrowse = new QPushButton(this);
   row.btnBrowse->setAutoDefault(false);
   row.btnBrowse->setToolTip("Browse");
@@ -110,7 +109,7 @@ void TapdeckEditor::done(int result) {
 void TapdeckEditor::Mark(Row&, TextBox* box, const std::string& saved) {
   if (!App().launcher.gEditArmed || unloaded_) return;
   if (Text(box) == saved) return;  // a mark once set stays, even when the text goes back
-  box->SetForeColor(kMarkColor);
+  box->SetForeColor(skin::kChanged);
   ChangeMarked();
 }
 
@@ -124,7 +123,7 @@ void TapdeckEditor::txtFilePath_Change(Row& row) {
 
 void TapdeckEditor::chkLoop_Click(Row& row) {
   if (!App().launcher.gEditArmed || unloaded_) return;
-  row.chkLoop->SetBackColor(kMarkColor);
+  row.chkLoop->SetBackColor(skin::kChanged);
   ChangeMarked();
 }
 
@@ -181,14 +180,14 @@ void TapdeckEditor::ClearMarks() {
   for (Row& row : rows_) {
     row.txtCaption->SetForeColor(kTextColor);
     row.txtFilePath->SetForeColor(kTextColor);
-    row.chkLoop->SetBackColor(kLoopBoxColor);
+    row.chkLoop->SetBackColor(skin::kFormGrey);
   }
 }
 
 bool TapdeckEditor::AnyMark() const {
   for (const Row& row : rows_) {
-    if (row.txtCaption->ForeColor() == kMarkColor || row.txtFilePath->ForeColor() == kMarkColor ||
-        row.chkLoop->BackColor() == kMarkColor) {
+    if (row.txtCaption->ForeColor() == skin::kChanged || row.txtFilePath->ForeColor() == skin::kChanged ||
+        row.chkLoop->BackColor() == skin::kChanged) {
       return true;
     }
   }

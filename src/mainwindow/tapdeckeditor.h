@@ -81,6 +81,4 @@ class TapdeckEditor : public QDialog {
 };
 
 // Colours of the change marks.
-inline constexpr std::uint32_t kMarkColor = 255;
 inline constexpr std::uint32_t kTextColor = 0;
-inline constexpr std::uint32_t kLoopBoxColor = 0x808080;

@@ -146,4 +146,22 @@ void VbTimer::SetInterval(int ms) {
   Restart();
 }
 
+void InputBlocker::Watch(QWidget* widget) {
+  widget->installEventFilter(this);
+  for (QWidget* child : widget->findChildren<QWidget*>()) child->installEventFilter(this);
+}
+
+bool InputBlocker::eventFilter(QObject* watched, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+      return blocked_();
+    default:
+      return QObject::eventFilter(watched, event);
+  }
+}
+
 }  // namespace platform

@@ -8,10 +8,14 @@
 #include <QTimer>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
 namespace platform {
+
+// A UTF-8 text of the program as a Qt string.
+inline QString Q(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 // Colour numbers as the program writes them: 0x00BBGGRR, also in the text form "&H473D01".
 QColor VbColor(std::uint32_t bgr);
@@ -149,6 +153,21 @@ class VbTimer : public QObject {
   QTimer timer_;
   bool enabled_ = false;
   int interval_ = 0;
+};
+
+// Drops the user's clicks and keys on the widgets it watches while `blocked()` holds: work that
+// lets events run keeps its controls from being changed under it.
+class InputBlocker : public QObject {
+ public:
+  InputBlocker(QObject* parent, std::function<bool()> blocked) : QObject(parent), blocked_(std::move(blocked)) {}
+  // Watches `widget` and every widget inside it.
+  void Watch(QWidget* widget);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  std::function<bool()> blocked_;
 };
 
 }  // namespace platform

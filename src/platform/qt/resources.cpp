@@ -53,4 +53,12 @@ QCursor LoadResCursor(int number, ResKind kind) {
   return QCursor(pixmap, 0, 0);
 }
 
+void SetButtonPicture(QAbstractButton* button, int number, ResKind kind, int disabledNumber, int margin) {
+  QIcon icon;
+  icon.addPixmap(LoadResPicture(number, kind), QIcon::Normal);
+  if (disabledNumber) icon.addPixmap(LoadResPicture(disabledNumber, kind), QIcon::Disabled);
+  button->setIcon(icon);
+  button->setIconSize(button->size() - QSize(margin, margin));
+}
+
 }  // namespace platform
