@@ -242,6 +242,7 @@ void frmLauncher::BuildDatabasePane() {
 
   grdTotals = new platform::FlexGrid(this);
   grdTotals->setGeometry(left, top, width, platform::TwipsToPixels(3375));
+  grdTotals->SetBackColorBkg(skin::kBack);  // beyond the last column and row, the skin
   grdTotals->raise();
 
   lblDBSearchTextLabel = PaneLabel(left, top + 6, 90, "Search Text:");
