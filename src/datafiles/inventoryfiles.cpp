@@ -39,11 +39,11 @@ std::string StoredHeader(std::string_view header) {
 void WriteSummary(platform::OutFile& out, std::string_view header, const TypeCounts& totals,
                   const std::vector<SummaryRow>& rows, const std::array<DriveCounts, kTypeColumnCount>& counts) {
   platform::ListWriter w;
-  w.Text(StoredHeader(header)).EndLine();
+  w.Raw(StoredHeader(header)).EndLine();
   for (std::int64_t t : totals) w.Number(t);
   w.EndLine();
   for (const SummaryRow& row : rows) {
-    w.Text(row.letter).Number(row.icon);
+    w.Raw(row.letter).Number(row.icon);
     for (int c = 0; c < kTypeColumnCount; ++c) w.Number(counts[c][static_cast<std::size_t>(row.index)]);
     w.EndLine();
   }

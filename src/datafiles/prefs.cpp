@@ -48,13 +48,13 @@ Presets::Presets() {
 
 std::string PrefsLine(const Preferences& p) {
   platform::ListWriter w;
-  w.TextQuotedIfComma(p.gBrowsePath)
-      .Text(p.gOrphanQuantity)
+  w.Text(p.gBrowsePath)
+      .Raw(p.gOrphanQuantity)
       .Number(p.gEnableEmbedded)
       .Number(p.gSearchAttributes)
       .Number(p.gSearchUserDB)
       .Number(p.gSearchChunks)
-      .TextQuotedIfComma(p.gWaveEditorPath)
+      .Text(p.gWaveEditorPath)
       .Number(p.gExportFile)
       .EndLine();
   return w.Take();
@@ -63,7 +63,7 @@ std::string PrefsLine(const Preferences& p) {
 std::string PresetLines(const Presets& p) {
   platform::ListWriter w;
   for (int i = 0; i < kPresetCount; ++i) {
-    w.TextQuotedIfComma(p.gPresetCaptions[i]).TextQuotedIfComma(p.gPresetPaths[i]).Text(p.gPresetLoop[i]).EndLine();
+    w.Text(p.gPresetCaptions[i]).Text(p.gPresetPaths[i]).Text(p.gPresetLoop[i]).EndLine();
   }
   return w.Take();
 }

@@ -17,7 +17,7 @@ TEST(ListWriter, WritesTextsBareAndNumbersWithSignBlank) {
 
 TEST(ListWriter, QuotesOnlyTextsThatHoldACommaOrTheyWouldSplit) {
   ListWriter w;
-  w.TextQuotedIfComma("Intro, part 1").TextQuotedIfComma("C:\\a.wav").Text("True").EndLine();
+  w.Text("Intro, part 1").Text("C:\\a.wav").Text("True").EndLine();
   EXPECT_EQ(w.str(), "\"Intro, part 1\",C:\\a.wav,True\r\n");
   ListReader r(w.str());
   EXPECT_EQ(r.Field(), "Intro, part 1");
@@ -71,4 +71,41 @@ TEST(ListReader, LineTakesTheWholeLine) {
   EXPECT_EQ(r.NumberField(), 1);
   EXPECT_EQ(r.NumberField(), 2);
   EXPECT_TRUE(r.AtEnd());
+}
+
+struct FieldCase {
+  const char* text;
+  const char* written;
+};
+
+class FieldEncoder : public ::testing::TestWithParam<FieldCase> {};
+
+TEST_P(FieldEncoder, WritesPlainTextsBareAndReadsEveryTextBackWhole) {
+  const FieldCase& c = GetParam();
+  EXPECT_EQ(EncodeField(c.text), c.written);
+  ListWriter w;
+  w.Text(c.text).Number(7).Text(c.text).EndLine();
+  ListReader r(w.str());
+  EXPECT_EQ(r.Field(), c.text);
+  EXPECT_EQ(r.NumberField(), 7);
+  EXPECT_EQ(r.FieldView(), c.text);
+  EXPECT_TRUE(r.AtEnd());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    HostileTexts, FieldEncoder,
+    ::testing::Values(FieldCase{"", ""}, FieldCase{"C:\\Music\\a.wav", "C:\\Music\\a.wav"},
+                      FieldCase{"in\"ner", "in\"ner"}, FieldCase{"a, b", "\"a, b\""},
+                      FieldCase{"\"quoted\" start", "\"\"\"quoted\"\" start\""},
+                      FieldCase{" lead", "\" lead\""}, FieldCase{"\tTab", "\"\tTab\""},
+                      FieldCase{"two\r\nlines", "\"two\r\nlines\""},
+                      FieldCase{"a\xC2\xBB" "b.wav", "a\xC2\xBB" "b.wav"},
+                      FieldCase{"\"", "\"\"\"\""}, FieldCase{"\"\"", "\"\"\"\"\"\""},
+                      FieldCase{"caf\xC3\xA9, \"x\"", "\"caf\xC3\xA9, \"\"x\"\"\""}));
+
+TEST(ListReader, UnclosedQuotedFieldRunsToTheEndWithoutLosingText) {
+  const std::string text = "\"never \"\" closed, \r\nstill";
+  std::string out;
+  EXPECT_EQ(ReadQuotedField(text.data(), text.data() + text.size(), out), text.data() + text.size());
+  EXPECT_EQ(out, "never \" closed, \r\nstill");
 }

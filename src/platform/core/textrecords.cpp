@@ -1,10 +1,60 @@
 #include "platform/core/textrecords.h"
 
 #include <charconv>
+#include <cstring>
 
 #include "platform/core/errors.h"
 
 namespace platform {
+
+bool IsPlainField(std::string_view text) {
+  if (text.empty()) return true;
+  if (text.front() == ' ' || text.front() == '\t' || text.front() == '"') return false;
+  return text.find_first_of(",\r\n") == std::string_view::npos;
+}
+
+void AppendField(std::string& out, std::string_view text) {
+  if (IsPlainField(text)) {
+    out.append(text);
+    return;
+  }
+  out.push_back('"');
+  for (std::size_t b = 0;;) {
+    std::size_t q = text.find('"', b);
+    if (q == std::string_view::npos) {
+      out.append(text.substr(b));
+      break;
+    }
+    out.append(text.substr(b, q + 1 - b));
+    out.push_back('"');
+    b = q + 1;
+  }
+  out.push_back('"');
+}
+
+std::string EncodeField(std::string_view text) {
+  std::string out;
+  AppendField(out, text);
+  return out;
+}
+
+const char* ReadQuotedField(const char* p, const char* end, std::string& text) {
+  text.clear();
+  ++p;  // the opening quote
+  while (p < end) {
+    const void* hit = std::memchr(p, '"', static_cast<std::size_t>(end - p));
+    const char* q = hit ? static_cast<const char*>(hit) : end;
+    text.append(p, q);
+    if (q == end) return end;
+    if (q + 1 < end && q[1] == '"') {
+      text.push_back('"');
+      p = q + 2;
+    } else {
+      return q + 1;
+    }
+  }
+  return end;
+}
 
 void ListWriter::Separate() {
   if (fieldsInLine_++ > 0) out_.push_back(',');
@@ -12,17 +62,13 @@ void ListWriter::Separate() {
 
 ListWriter& ListWriter::Text(std::string_view text) {
   Separate();
-  out_.append(text);
+  AppendField(out_, text);
   return *this;
 }
 
-ListWriter& ListWriter::TextQuotedIfComma(std::string_view text) {
-  if (text.find(',') == std::string_view::npos) return Text(text);
+ListWriter& ListWriter::Raw(std::string_view text) {
   Separate();
-  out_.push_back('"');
-  // A double quote would end the quoted field early; an apostrophe keeps the text readable.
-  for (char c : text) out_.push_back(c == '"' ? '\'' : c);
-  out_.push_back('"');
+  out_.append(text);
   return *this;
 }
 
@@ -77,10 +123,10 @@ std::string_view ListReader::FieldView() {
   while (pos_ < text_.size() && (text_[pos_] == ' ' || text_[pos_] == '\t')) ++pos_;
   std::string_view field;
   if (pos_ < text_.size() && text_[pos_] == '"') {
-    std::size_t close = text_.find('"', pos_ + 1);
-    if (close == std::string_view::npos) close = text_.size();
-    field = text_.substr(pos_ + 1, close - pos_ - 1);
-    pos_ = close < text_.size() ? close + 1 : close;
+    const char* begin = text_.data();
+    const char* after = ReadQuotedField(begin + pos_, begin + text_.size(), unquoted_);
+    field = unquoted_;
+    pos_ = static_cast<std::size_t>(after - begin);
     // Whatever stands between the closing quote and the separator is dropped.
     while (pos_ < text_.size() && text_[pos_] != ',' && text_[pos_] != '\r' && text_[pos_] != '\n') ++pos_;
   } else {

@@ -6,14 +6,28 @@
 
 namespace platform {
 
+// The one field encoder of the list-form files. A text with no comma, CR or LF that does not
+// begin with a blank, a tab or a double quote is plain: it is written bare, byte for byte, so
+// files of plain texts read as they always did. Any other text is written in double quotes
+// with each inner double quote doubled, and reads back literally.
+bool IsPlainField(std::string_view text);
+void AppendField(std::string& out, std::string_view text);
+std::string EncodeField(std::string_view text);
+
+// Reads the quoted field whose opening quote is at `p` into `text` ("" as one quote). A field
+// ends at the first lone quote; an unclosed one runs to `end`. Returns the position after the
+// closing quote.
+const char* ReadQuotedField(const char* p, const char* end, std::string& text);
+
 // The list form of the data files: fields joined by a single ",", no blanks added around
 // texts, whole numbers written with a blank (or "-") in place of the sign and one trailing
 // blank, each line ended by CR LF.
 class ListWriter {
  public:
+  // A text field, through the field encoder.
   ListWriter& Text(std::string_view text);
-  // A text that holds a comma is put in double quotes, so the reader takes it whole.
-  ListWriter& TextQuotedIfComma(std::string_view text);
+  // Bytes written as they are, for fields a writer has already made safe.
+  ListWriter& Raw(std::string_view text);
   ListWriter& Number(std::int64_t value);
   ListWriter& EndLine();
 
@@ -34,8 +48,9 @@ std::string ListNumber(std::int64_t value);
 std::string NumberText(std::int64_t value);
 
 // Reads list-form text back field by field: a field ends at a comma or a line end, blanks in
-// front of it are skipped, and a field that begins with a double quote runs to the next
-// double quote. The reader holds its own copy of the text (or a view of the caller's).
+// front of it are skipped, and a field that begins with a double quote is read as the field
+// encoder wrote it (what follows its closing quote up to the separator is dropped). The reader
+// holds its own copy of the text (or a view of the caller's).
 class ListReader {
  public:
   explicit ListReader(std::string text) : owned_(std::move(text)), text_(owned_) {}
@@ -46,7 +61,8 @@ class ListReader {
   bool AtEnd() const { return pos_ >= text_.size(); }
   // Throws VbError(errInputPastEnd) at the end of the text.
   std::string Field();
-  std::string_view FieldView();  // valid while the reader lives; never for quoted fields with escapes
+  // Valid until the next call on the reader.
+  std::string_view FieldView();
   // A number field; an empty one reads as 0, anything else that is not a whole number throws
   // VbError(errTypeMismatch).
   std::int64_t NumberField();
@@ -60,6 +76,7 @@ class ListReader {
 
   std::string owned_;
   std::string_view text_;
+  std::string unquoted_;  // a quoted field with doubled quotes, decoded
   std::size_t pos_ = 0;
 };
 
