@@ -1,8 +1,14 @@
 #include "inventory/searchcore.h"
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <exception>
+#include <iterator>
+#include <mutex>
 #include <numeric>
 #include <optional>
+#include <thread>
 
 #include "datafiles/inventoryline.h"
 #include "platform/core/clock.h"
@@ -307,17 +313,105 @@ void AppendResultLine(const SearchHit& hit, std::string& out) {
   out.append(std::to_string(hit.hits)).append(kCrLf);
 }
 
+namespace {
+
+// What the scan of one slice of inventory.dat gives: its hits in inventory order and their
+// result lines, ready to be written.
+struct SliceResult {
+  std::vector<SearchHit> hits;
+  std::string lines;
+  std::exception_ptr failure;  // the scan of this slice stopped here
+};
+
+// What every scanning thread shares; each has its own scorer, prober and buffers.
+struct ScanContext {
+  const NotesByPath& notes;
+  const SearchOptions& options;
+};
+
+bool IsLineEndByte(char c) { return c == '\r' || c == '\n'; }
+
+// Scores the lines of `slice` (whole lines of inventory.dat) as the reader would read them:
+// empty lines are none, a line ends at its CR or LF.
+void ScanSlice(std::string_view slice, const ScanContext& context, SearchScorer& scorer, SliceResult& out) {
+  datafiles::InventoryLine line;
+  std::string full, dateText;
+  platform::FileStatusProber prober;
+  const std::span<const NotesByPath::Note> none;
+  const char* p = slice.data();
+  const char* const end = p + slice.size();
+  try {
+    while (p < end) {
+      while (p < end && IsLineEndByte(*p)) ++p;
+      if (p == end) break;
+      const char* lineEnd = p;
+      while (lineEnd < end && !IsLineEndByte(*lineEnd)) ++lineEnd;
+      datafiles::ParseInventoryLine(std::string_view(p, static_cast<std::size_t>(lineEnd - p)), line);
+      p = lineEnd;
+      line.FullPathInto(full);
+      const platform::FileStatus status = prober.Probe(full);
+      if (!status.probe.ok() || status.probe.length < kMinimumListedLength) continue;
+      const std::string* date = nullptr;
+      if (context.options.attributes) {
+        dateText = platform::DateTimeText(platform::LocalDateTime(status.modified));
+        date = &dateText;
+      }
+      const std::int64_t hits =
+          scorer.Score(line, date, context.options.userDB ? context.notes.Find(full) : none);
+      if (hits <= 0) continue;
+      SearchHit& hit = out.hits.emplace_back();
+      hit.drive = line.gInvDrive;
+      hit.pathWithoutDrive = line.PathWithoutDrive();
+      hit.hits = hits;
+      AppendResultLine(hit, out.lines);
+    }
+  } catch (...) {
+    out.failure = std::current_exception();
+  }
+}
+
+// Slices of about `target` bytes, each ending just after a line feed (or at the end), so that
+// no line is cut.
+std::vector<std::string_view> CutIntoSlices(std::string_view data, std::size_t target) {
+  std::vector<std::string_view> slices;
+  std::size_t start = 0;
+  while (start < data.size()) {
+    std::size_t cut = data.size();
+    if (data.size() - start > target) {
+      const std::size_t lf = data.find('\n', start + target);
+      if (lf != std::string_view::npos) cut = lf + 1;
+    }
+    slices.push_back(data.substr(start, cut - start));
+    start = cut;
+  }
+  return slices;
+}
+
+constexpr unsigned kMaxSearchThreads = 8;
+// Enough slices per thread that one slow folder does not hold the others up, few enough that
+// each slice keeps its folders open over many lines.
+constexpr std::size_t kSlicesPerThread = 16;
+constexpr std::size_t kMinSliceBytes = 64 * 1024;
+
+unsigned SearchThreads(unsigned asked) {
+  if (asked != 0) return asked;
+  const unsigned cores = std::thread::hardware_concurrency();
+  return std::clamp(cores, 1u, kMaxSearchThreads);
+}
+
+}  // namespace
+
 SearchOutcome SearchInventory(const SearchRequest& request) {
   SearchOutcome outcome;
   const SearchOptions& options = request.options;
-  SearchScorer scorer(SplitSearchPhrases(request.searchText), options);
+  const SearchScorer scorer(SplitSearchPhrases(request.searchText), options);
   const NotesByPath notes = options.userDB && request.notes ? NotesByPath(*request.notes) : NotesByPath();
 
   // result.dat as it is written; a write that fails stops the writing, not the scan.
   std::optional<platform::OutFile> result;
   std::string writeFailure;
   auto write = [&](std::string_view bytes) {
-    if (!result) return;
+    if (!result || bytes.empty()) return;
     try {
       result->Write(bytes);
     } catch (const platform::VbError& e) {
@@ -327,10 +421,10 @@ SearchOutcome SearchInventory(const SearchRequest& request) {
   };
   auto noMatchLine = [] { return " ," + NoMatchText() + ", " + std::string(kCrLf); };
 
-  std::optional<datafiles::InventoryReader> reader;
+  std::optional<std::string> inventory;
   std::string readFailure;
   try {
-    reader.emplace(request.inventoryFile);
+    inventory.emplace(platform::ReadWholeFile(request.inventoryFile));
   } catch (const platform::VbError& e) {
     readFailure = e.what();
   }
@@ -341,30 +435,81 @@ SearchOutcome SearchInventory(const SearchRequest& request) {
   }
   write(ResultHeaderLine(request.searchText) + std::string(kCrLf));
 
-  if (reader) {
-    datafiles::InventoryLine line;
-    std::string full, dateText, pending;
-    platform::FileStatusProber prober;
-    const std::span<const NotesByPath::Note> none;
-    while (reader->Next(line)) {
-      line.FullPathInto(full);
-      const platform::FileStatus status = prober.Probe(full);
-      if (!status.probe.ok() || status.probe.length < kMinimumListedLength) continue;
-      const std::string* date = nullptr;
-      if (options.attributes) {
-        dateText = platform::DateTimeText(platform::LocalDateTime(status.modified));
-        date = &dateText;
+  if (inventory) {
+    const ScanContext context{notes, options};
+    const unsigned threads = SearchThreads(request.threads);
+    const std::size_t sliceBytes =
+        request.sliceBytes != 0 ? request.sliceBytes
+                                : std::max(kMinSliceBytes, inventory->size() / (threads * kSlicesPerThread) + 1);
+    const std::vector<std::string_view> slices =
+        threads == 1 ? std::vector<std::string_view>{std::string_view(*inventory)} : CutIntoSlices(*inventory, sliceBytes);
+    std::vector<SliceResult> results(slices.size());
+
+    // The slices are taken in order by whichever thread is free. The calling thread scans too
+    // and writes every slice whose predecessors are all written, so that result.dat and the
+    // hits come in inventory order, as one thread gives them.
+    std::mutex mutex;
+    std::condition_variable sliceDone;
+    std::vector<char> done(slices.size(), 0);
+    std::atomic<std::size_t> nextSlice{0};
+    std::atomic<bool> stop{false};
+    // Scans the next slice not taken yet; false when there is none. A slice taken is always
+    // scanned, so that every slice before the one that stopped gets written.
+    auto scanNext = [&](SearchScorer& own) {
+      if (stop.load()) return false;
+      const std::size_t k = nextSlice.fetch_add(1);
+      if (k >= slices.size()) return false;
+      ScanSlice(slices[k], context, own, results[k]);
+      if (results[k].failure) stop = true;
+      {
+        std::lock_guard lock(mutex);
+        done[k] = 1;
       }
-      const std::int64_t hits = scorer.Score(line, date, options.userDB ? notes.Find(full) : none);
-      if (hits <= 0) continue;
-      SearchHit& hit = outcome.hits.emplace_back();
-      hit.drive = line.gInvDrive;
-      hit.pathWithoutDrive = line.PathWithoutDrive();
-      hit.hits = hits;
-      pending.clear();
-      AppendResultLine(hit, pending);
-      write(pending);
+      sliceDone.notify_one();
+      return true;
+    };
+    std::size_t written = 0;
+    std::exception_ptr failure;
+    // Writes the slices ready in order, up to and with the first one that stopped.
+    auto writeReady = [&](std::unique_lock<std::mutex>& lock) {
+      while (!failure && written < slices.size() && done[written]) {
+        lock.unlock();
+        SliceResult& r = results[written];
+        write(r.lines);
+        std::move(r.hits.begin(), r.hits.end(), std::back_inserter(outcome.hits));
+        r.hits = {};
+        r.lines = {};
+        failure = r.failure;
+        lock.lock();
+        ++written;
+      }
+    };
+
+    const std::size_t helpers = slices.empty() ? 0 : std::min<std::size_t>(threads, slices.size()) - 1;
+    std::vector<SearchScorer> scorers(helpers + 1, scorer);
+    std::vector<std::thread> pool;
+    pool.reserve(helpers);
+    for (std::size_t t = 1; t <= helpers; ++t) {
+      pool.emplace_back([&, t] {
+        while (scanNext(scorers[t])) {
+        }
+      });
     }
+    while (scanNext(scorers[0])) {
+      std::unique_lock lock(mutex);
+      writeReady(lock);
+    }
+    {
+      std::unique_lock lock(mutex);
+      for (;;) {
+        writeReady(lock);
+        if (failure || written == slices.size()) break;
+        sliceDone.wait(lock, [&] { return done[written] != 0; });
+      }
+    }
+    stop = true;
+    for (std::thread& t : pool) t.join();
+    if (failure) std::rethrow_exception(failure);
   } else {
     outcome.complete = false;
     outcome.failure = "Search stopped: cannot read " + request.inventoryFile + " (" + readFailure + ")";

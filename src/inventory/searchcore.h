@@ -132,6 +132,13 @@ struct SearchRequest {
   std::string resultFile;
   // userdb.dat's records when they could be read; ignored unless options.userDB.
   const std::vector<datafiles::UserDBRecord>* notes = nullptr;
+  // Threads that take the files' status and score: 0 one per core (at most 8), 1 the calling
+  // thread alone. Most of a search is the kernel's lookup of each file's name, which runs on
+  // all cores at once; the result is the same whatever the number.
+  unsigned threads = 0;
+  // Bytes of inventory.dat per slice a thread takes at a time: 0 chosen from the file's size
+  // and the threads (tests set it small to have many slices).
+  std::size_t sliceBytes = 0;
 };
 
 struct SearchOutcome {
@@ -148,6 +155,8 @@ struct SearchOutcome {
 // (one status call per file for its length and its time); files with a positive score are the
 // hits. result.dat is written anew: the header line, a line per hit in inventory order, or the
 // no-match line when none. A file whose status cannot be had is skipped like a missing one.
+// The lines are scanned in slices by a small pool of threads; the hits and result.dat are
+// put together in inventory order.
 SearchOutcome SearchInventory(const SearchRequest& request);
 
 // The order of the Result view: by drive, shown path and path ignoring case, then by hits,

@@ -130,10 +130,13 @@ class Search : public ::testing::Test {
     r.Players = tag + "y";
     return r;
   }
-  inventory::SearchOutcome Run(const std::string& text, SearchOptions options) {
+  inventory::SearchOutcome Run(const std::string& text, SearchOptions options, unsigned threads = 0,
+                               std::size_t sliceBytes = 0) {
     inventory::SearchRequest request;
     request.searchText = text;
     request.options = options;
+    request.threads = threads;
+    request.sliceBytes = sliceBytes;
     request.inventoryFile = files.gInventoryFile;
     request.resultFile = files.gResultFile;
     request.notes = &notes;
@@ -246,6 +249,65 @@ TEST_F(Search, AResultFileThatCannotBeWrittenIsRemovedAndTheHitsStillCome) {
   EXPECT_EQ(outcome.hits.size(), 2u);
   EXPECT_EQ(outcome.failure.rfind("Search completed, but " + files.gResultFile + " could not be written", 0), 0u);
   EXPECT_FALSE(drives.Exists(files.gResultFile));
+}
+
+// ---- the pooled search
+
+struct PoolCase {
+  unsigned threads;
+  std::size_t sliceBytes;  // 1: every line a slice of its own
+};
+
+void PrintTo(const PoolCase& c, std::ostream* os) { *os << c.threads << " threads, slices of " << c.sliceBytes; }
+
+class Pool : public Search, public ::testing::WithParamInterface<PoolCase> {};
+
+// 300 lines in 30 folders, hits on two lines of three (so in every slice), between them files
+// that are missing, too short or miss every phrase, empty lines and each kind of line end.
+TEST_P(Pool, WritesTheResultFileAndHitsOfTheOneThreadSearch) {
+  const analysis::AudioProperties tagged = Tagged("jazz");
+  std::string bytes;
+  notes.clear();
+  for (int k = 0; k < 300; ++k) {
+    const std::string folder = "C:\\Disc " + std::to_string(k / 10) + (k % 50 == 0 ? ", live" : "");
+    const std::string path = folder + "\\" + (k % 3 == 2 ? "other " : "take ") + std::to_string(k) + ".wav";
+    if (k % 23 != 4) {
+      File(path, k % 19 == 7 ? 12 : 13 + k);
+      // Times of their own, one at midnight (its text is the date alone).
+      const std::time_t t = 1700000000 + k * 4001 - (k == 10 ? 1700000000 % 86400 : 0);
+      utimbuf times{t, t};
+      ASSERT_EQ(::utime(drives.Host(path).c_str(), &times), 0);
+    }
+    if (k % 7 == 0) notes.push_back(Note(path, "jazz"));
+    datafiles::AppendStoredInventoryLine(path, k % 5 == 0 ? &tagged : nullptr, bytes);
+    if (k % 13 == 0) bytes += "\r\n\n";
+    if (k % 17 == 0) bytes.back() = '\r';  // a line ended by CR alone
+  }
+  while (bytes.back() == '\r' || bytes.back() == '\n') bytes.pop_back();  // the last line without its line end
+  drives.Write(files.gInventoryFile, bytes);
+
+  const std::string text = "take, jazz, disc 2#";
+  const inventory::SearchOutcome one = Run(text, kAll, 1);
+  const std::string oneFile = drives.Read(files.gResultFile);
+  ASSERT_GT(one.hits.size(), 150u);
+  EXPECT_EQ(one.hits.back().pathWithoutDrive, "\\Disc 29\\other 299.wav");
+
+  const inventory::SearchOutcome pooled = Run(text, kAll, GetParam().threads, GetParam().sliceBytes);
+  EXPECT_TRUE(pooled.failure.empty());
+  EXPECT_EQ(Listed(pooled), Listed(one));
+  EXPECT_EQ(drives.Read(files.gResultFile), oneFile);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Pool,
+                         ::testing::Values(PoolCase{2, 1}, PoolCase{4, 1}, PoolCase{3, 700}, PoolCase{8, 2000},
+                                           PoolCase{8, 0}, PoolCase{16, 150}));
+
+TEST_F(Search, APooledSearchOfAnEmptyInventoryFindsNothing) {
+  drives.Write(files.gInventoryFile, "");
+  inventory::SearchOutcome outcome = Run("x", kAll, 4, 1);
+  EXPECT_TRUE(outcome.hits.empty());
+  EXPECT_TRUE(outcome.failure.empty());
+  EXPECT_EQ(drives.Read(files.gResultFile), "Keyword search: x\r\n" + kNoMatchLine);
 }
 
 // ---- the Result view's order and the reload
