@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <atomic>
+#include <climits>
 #include <condition_variable>
 #include <exception>
 #include <iterator>
+#include <memory>
 #include <mutex>
 #include <numeric>
 #include <optional>
@@ -226,6 +228,50 @@ bool WildcardPattern::Matches(std::string_view lowerText) const {
   return true;
 }
 
+// ---- file times
+
+namespace {
+
+constexpr long kOffsetChanges = LONG_MIN;
+constexpr std::int64_t kSecondsPerDay = 86400;
+
+std::int64_t FloorDiv(std::int64_t a, std::int64_t b) { return a / b - (a % b != 0 && (a < 0) != (b < 0)); }
+
+// The calendar date and time of seconds since 1970 (days to civil: proleptic Gregorian).
+platform::DateTime CivilTime(std::int64_t seconds) {
+  const std::int64_t days = FloorDiv(seconds, kSecondsPerDay);
+  const std::int64_t rest = seconds - days * kSecondsPerDay;
+  const std::int64_t z = days + 719468;
+  const std::int64_t era = FloorDiv(z, 146097);
+  const std::int64_t doe = z - era * 146097;
+  const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const std::int64_t mp = (5 * doy + 2) / 153;
+  const std::int64_t day = doy - (153 * mp + 2) / 5 + 1;
+  const std::int64_t month = mp < 10 ? mp + 3 : mp - 9;
+  const std::int64_t year = yoe + era * 400 + (month <= 2);
+  return {static_cast<int>(year), static_cast<int>(month), static_cast<int>(day), static_cast<int>(rest / 3600),
+          static_cast<int>(rest % 3600 / 60), static_cast<int>(rest % 60)};
+}
+
+// The offset from UTC over the whole of a UTC day, or kOffsetChanges when it is not one offset.
+long OffsetOverDay(std::int64_t day) {
+  const std::time_t first = static_cast<std::time_t>(day * kSecondsPerDay), last = first + kSecondsPerDay - 1;
+  std::tm a{}, b{};
+  if (!localtime_r(&first, &a) || !localtime_r(&last, &b)) return kOffsetChanges;
+  return a.tm_gmtoff == b.tm_gmtoff && a.tm_isdst == b.tm_isdst ? a.tm_gmtoff : kOffsetChanges;
+}
+
+}  // namespace
+
+platform::DateTime LocalFileTimes::Of(std::time_t t) {
+  const std::int64_t day = FloorDiv(t, kSecondsPerDay);
+  auto it = offsetOfDay_.find(day);
+  if (it == offsetOfDay_.end()) it = offsetOfDay_.emplace(day, OffsetOverDay(day)).first;
+  if (it->second == kOffsetChanges) return platform::LocalDateTime(t);
+  return CivilTime(static_cast<std::int64_t>(t) + it->second);
+}
+
 // ---- notes and scoring
 
 NotesByPath::NotesByPath(const std::vector<datafiles::UserDBRecord>& records) {
@@ -242,9 +288,20 @@ NotesByPath::NotesByPath(const std::vector<datafiles::UserDBRecord>& records) {
     if (it == byPath_.end()) it = byPath_.emplace(std::string(key), std::vector<Note>{}).first;
     it->second.push_back(std::move(n));
   }
+  std::size_t bits = 4096;
+  while (bits < byPath_.size() * 64 && bits < (std::size_t{1} << 24)) bits *= 2;
+  filter_.assign(bits / 64, 0);
+  filterMask_ = bits - 1;
+  for (const auto& [key, notes] : byPath_) {
+    const std::size_t bit = Hash{}(key) & filterMask_;
+    filter_[bit / 64] |= std::uint64_t{1} << (bit % 64);
+  }
 }
 
 std::span<const NotesByPath::Note> NotesByPath::Find(std::string_view path) const {
+  if (filter_.empty()) return {};
+  const std::size_t bit = Hash{}(path) & filterMask_;
+  if ((filter_[bit / 64] >> (bit % 64) & 1) == 0) return {};
   auto it = byPath_.find(path);
   if (it == byPath_.end()) return {};
   return it->second;
@@ -331,15 +388,24 @@ struct ScanContext {
 
 bool IsLineEndByte(char c) { return c == '\r' || c == '\n'; }
 
-// Scores the lines of `slice` (whole lines of inventory.dat) as the reader would read them:
-// empty lines are none, a line ends at its CR or LF.
-void ScanSlice(std::string_view slice, const ScanContext& context, SearchScorer& scorer, SliceResult& out) {
+// What one scanning thread keeps from slice to slice: its scorer's buffers, the folder it
+// has open, the offsets from UTC of the days it met.
+struct Scanner {
+  explicit Scanner(const SearchScorer& s) : scorer(s) {}
+  SearchScorer scorer;
+  platform::FileStatusProber prober;
+  LocalFileTimes times;
   datafiles::InventoryLine line;
   std::string full, dateText;
-  platform::FileStatusProber prober;
+};
+
+// Scores the lines of `slice` (whole lines of inventory.dat) as the reader would read them:
+// empty lines are none, a line ends at its CR or LF.
+void ScanSlice(std::string_view slice, const ScanContext& context, Scanner& own, SliceResult& out) {
   const std::span<const NotesByPath::Note> none;
   const char* p = slice.data();
   const char* const end = p + slice.size();
+  datafiles::InventoryLine& line = own.line;
   try {
     while (p < end) {
       while (p < end && IsLineEndByte(*p)) ++p;
@@ -348,16 +414,16 @@ void ScanSlice(std::string_view slice, const ScanContext& context, SearchScorer&
       while (lineEnd < end && !IsLineEndByte(*lineEnd)) ++lineEnd;
       datafiles::ParseInventoryLine(std::string_view(p, static_cast<std::size_t>(lineEnd - p)), line);
       p = lineEnd;
-      line.FullPathInto(full);
-      const platform::FileStatus status = prober.Probe(full);
+      line.FullPathInto(own.full);
+      const platform::FileStatus status = own.prober.Probe(own.full);
       if (!status.probe.ok() || status.probe.length < kMinimumListedLength) continue;
       const std::string* date = nullptr;
       if (context.options.attributes) {
-        dateText = platform::DateTimeText(platform::LocalDateTime(status.modified));
-        date = &dateText;
+        own.dateText = platform::DateTimeText(own.times.Of(status.modified));
+        date = &own.dateText;
       }
       const std::int64_t hits =
-          scorer.Score(line, date, context.options.userDB ? context.notes.Find(full) : none);
+          own.scorer.Score(line, date, context.options.userDB ? context.notes.Find(own.full) : none);
       if (hits <= 0) continue;
       SearchHit& hit = out.hits.emplace_back();
       hit.drive = line.gInvDrive;
@@ -393,13 +459,13 @@ constexpr unsigned kMaxSearchThreads = 8;
 constexpr std::size_t kSlicesPerThread = 16;
 constexpr std::size_t kMinSliceBytes = 64 * 1024;
 
+}  // namespace
+
 unsigned SearchThreads(unsigned asked) {
   if (asked != 0) return asked;
   const unsigned cores = std::thread::hardware_concurrency();
   return std::clamp(cores, 1u, kMaxSearchThreads);
 }
-
-}  // namespace
 
 SearchOutcome SearchInventory(const SearchRequest& request) {
   SearchOutcome outcome;
@@ -455,7 +521,7 @@ SearchOutcome SearchInventory(const SearchRequest& request) {
     std::atomic<bool> stop{false};
     // Scans the next slice not taken yet; false when there is none. A slice taken is always
     // scanned, so that every slice before the one that stopped gets written.
-    auto scanNext = [&](SearchScorer& own) {
+    auto scanNext = [&](Scanner& own) {
       if (stop.load()) return false;
       const std::size_t k = nextSlice.fetch_add(1);
       if (k >= slices.size()) return false;
@@ -486,16 +552,17 @@ SearchOutcome SearchInventory(const SearchRequest& request) {
     };
 
     const std::size_t helpers = slices.empty() ? 0 : std::min<std::size_t>(threads, slices.size()) - 1;
-    std::vector<SearchScorer> scorers(helpers + 1, scorer);
+    std::vector<std::unique_ptr<Scanner>> scanners;
+    for (std::size_t t = 0; t <= helpers; ++t) scanners.push_back(std::make_unique<Scanner>(scorer));
     std::vector<std::thread> pool;
     pool.reserve(helpers);
     for (std::size_t t = 1; t <= helpers; ++t) {
       pool.emplace_back([&, t] {
-        while (scanNext(scorers[t])) {
+        while (scanNext(*scanners[t])) {
         }
       });
     }
-    while (scanNext(scorers[0])) {
+    while (scanNext(*scanners[0])) {
       std::unique_lock lock(mutex);
       writeReady(lock);
     }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "datafiles/userdb.h"
+#include "platform/core/clock.h"
 
 namespace datafiles {
 struct InventoryLine;
@@ -59,6 +60,18 @@ class WildcardPattern {
   bool valid_ = true;
 };
 
+// Local times of file times, as platform::LocalDateTime gives them, without taking the C
+// library's time-zone lock for each one (the threads of a search would queue for it): the
+// offset from UTC is looked up once per day, and a day in which it changes is left to
+// LocalDateTime. One object per thread.
+class LocalFileTimes {
+ public:
+  platform::DateTime Of(std::time_t t);
+
+ private:
+  std::unordered_map<std::int64_t, long> offsetOfDay_;
+};
+
 // The options of a search: which groups of fields are scored.
 struct SearchOptions {
   bool attributes = false;  // drive and folder 1, name.extension 2, modification time 1
@@ -84,6 +97,10 @@ class NotesByPath {
     std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
   };
   std::unordered_map<std::string, std::vector<Note>, Hash, std::equal_to<>> byPath_;
+  // A bit per hash of the paths: nearly every file has no note, and a bit answers that without
+  // the map's scattered nodes.
+  std::vector<std::uint64_t> filter_;
+  std::size_t filterMask_ = 0;
 };
 
 // Scores files against the phrases of one search. Fields are lower-cased once per file,
@@ -158,6 +175,8 @@ struct SearchOutcome {
 // The lines are scanned in slices by a small pool of threads; the hits and result.dat are
 // put together in inventory order.
 SearchOutcome SearchInventory(const SearchRequest& request);
+// The number of threads a request's `threads` stands for.
+unsigned SearchThreads(unsigned asked);
 
 // The order of the Result view: by drive, shown path and path ignoring case, then by hits,
 // highest first; equal keys keep their order. `shown` is the shown path of each row (same

@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 #include <utime.h>
 
+#include <cstdlib>
 #include <ctime>
 #include <string>
 #include <vector>
@@ -309,6 +310,52 @@ TEST_F(Search, APooledSearchOfAnEmptyInventoryFindsNothing) {
   EXPECT_TRUE(outcome.failure.empty());
   EXPECT_EQ(drives.Read(files.gResultFile), "Keyword search: x\r\n" + kNoMatchLine);
 }
+
+// Each thread's file times are those of the C library's local time, in zones with summer time
+// (changes in both directions, an offset of half an hour) and before 1970.
+class FileTimes : public ::testing::TestWithParam<const char*> {
+ protected:
+  void SetUp() override {
+    const char* old = std::getenv("TZ");
+    had_ = old != nullptr;
+    if (had_) old_ = old;
+    ::setenv("TZ", GetParam(), 1);
+    ::tzset();
+  }
+  void TearDown() override {
+    if (had_) {
+      ::setenv("TZ", old_.c_str(), 1);
+    } else {
+      ::unsetenv("TZ");
+    }
+    ::tzset();
+  }
+  bool had_ = false;
+  std::string old_;
+};
+
+TEST_P(FileTimes, AreTheLocalTimesOfTheCLibrary) {
+  inventory::LocalFileTimes times;
+  std::vector<std::time_t> probes;
+  for (std::time_t t = -86400 * 400; t < 86400 * 400; t += 7777) probes.push_back(t);
+  for (std::time_t t = 1704067200; t < 1735689600; t += 1777) probes.push_back(t);  // 2024, every half hour or so
+  for (std::time_t change : {1711846800, 1729990800, 1710054000, 1730613600}) {  // 2024's changes in Europe and America
+    for (std::time_t t = change - 7300; t < change + 7300; t += 59) probes.push_back(t);
+  }
+  int differing = 0;
+  for (std::time_t t : probes) {
+    const platform::DateTime want = platform::LocalDateTime(t), got = times.Of(t);
+    const bool same = want.year == got.year && want.month == got.month && want.day == got.day &&
+                      want.hour == got.hour && want.minute == got.minute && want.second == got.second;
+    if (!same && ++differing <= 3) ADD_FAILURE() << "time " << t << ": " << platform::DateTimeText(got) << ", not "
+                                                 << platform::DateTimeText(want);
+  }
+  EXPECT_EQ(differing, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Zones, FileTimes,
+                         ::testing::Values("UTC0", "CET-1CEST,M3.5.0,M10.5.0/3", "NST3:30NDT,M3.2.0,M11.1.0",
+                                           "EST5EDT,M3.2.0,M11.1.0"));
 
 // ---- the Result view's order and the reload
 
