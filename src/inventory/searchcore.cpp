@@ -1,7 +1,12 @@
 #include "inventory/searchcore.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <climits>
 #include <condition_variable>
 #include <exception>
@@ -15,6 +20,7 @@
 #include "datafiles/inventoryline.h"
 #include "platform/core/clock.h"
 #include "platform/core/codepage.h"
+#include "platform/core/drives.h"
 #include "platform/core/errors.h"
 #include "platform/core/files.h"
 
@@ -459,6 +465,68 @@ constexpr unsigned kMaxSearchThreads = 8;
 constexpr std::size_t kSlicesPerThread = 16;
 constexpr std::size_t kMinSliceBytes = 64 * 1024;
 
+// inventory.dat as the scan reads it: its bytes, read by several threads at once when the
+// file is large (one thread copying a hundred megabytes is otherwise the part of the search
+// that the others wait for), or by ReadWholeFile, which also tells why a file cannot be read.
+class InventoryBytes {
+ public:
+  InventoryBytes(const std::string& dosPath, unsigned threads) {
+    if (threads > 1 && ReadInParallel(dosPath, threads)) return;
+    whole_ = platform::ReadWholeFile(dosPath);
+    view_ = whole_;
+  }
+  std::string_view view() const { return view_; }
+
+ private:
+  static constexpr std::size_t kParallelFrom = 1024 * 1024;
+
+  bool ReadInParallel(const std::string& dosPath, unsigned threads) {
+    const std::string host = platform::HostPathOf(dosPath);
+    if (host.empty()) return false;
+    const int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st {};
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= static_cast<off_t>(kParallelFrom);
+    const auto size = ok ? static_cast<std::size_t>(st.st_size) : 0;
+    if (ok) {
+      // Not zeroed: every byte is read into it, each thread faulting in its own pages.
+      parallel_.reset(new char[size]);
+      std::atomic<bool> complete{true};
+      const std::size_t part = (size + threads - 1) / threads;
+      auto readPart = [&](std::size_t from) {
+        const std::size_t to = std::min(size, from + part);
+        while (from < to) {
+          const ssize_t n = ::pread(fd, parallel_.get() + from, to - from, static_cast<off_t>(from));
+          if (n < 0 && errno == EINTR) continue;
+          if (n <= 0) {
+            complete = false;
+            return;
+          }
+          from += static_cast<std::size_t>(n);
+        }
+      };
+      std::vector<std::thread> readers;
+      for (unsigned t = 1; t < threads; ++t) readers.emplace_back(readPart, t * part);
+      readPart(0);
+      for (std::thread& r : readers) r.join();
+      // A file that changed its length meanwhile is read again the plain way.
+      struct stat after {};
+      ok = complete && ::fstat(fd, &after) == 0 && after.st_size == st.st_size;
+    }
+    ::close(fd);
+    if (!ok) {
+      parallel_.reset();
+      return false;
+    }
+    view_ = std::string_view(parallel_.get(), size);
+    return true;
+  }
+
+  std::unique_ptr<char[]> parallel_;
+  std::string whole_;
+  std::string_view view_;
+};
+
 }  // namespace
 
 unsigned SearchThreads(unsigned asked) {
@@ -487,10 +555,11 @@ SearchOutcome SearchInventory(const SearchRequest& request) {
   };
   auto noMatchLine = [] { return " ," + NoMatchText() + ", " + std::string(kCrLf); };
 
-  std::optional<std::string> inventory;
+  const unsigned threads = SearchThreads(request.threads);
+  std::optional<InventoryBytes> inventory;
   std::string readFailure;
   try {
-    inventory.emplace(platform::ReadWholeFile(request.inventoryFile));
+    inventory.emplace(request.inventoryFile, threads);
   } catch (const platform::VbError& e) {
     readFailure = e.what();
   }
@@ -503,12 +572,12 @@ SearchOutcome SearchInventory(const SearchRequest& request) {
 
   if (inventory) {
     const ScanContext context{notes, options};
-    const unsigned threads = SearchThreads(request.threads);
+    const std::string_view data = inventory->view();
     const std::size_t sliceBytes =
         request.sliceBytes != 0 ? request.sliceBytes
-                                : std::max(kMinSliceBytes, inventory->size() / (threads * kSlicesPerThread) + 1);
+                                : std::max(kMinSliceBytes, data.size() / (threads * kSlicesPerThread) + 1);
     const std::vector<std::string_view> slices =
-        threads == 1 ? std::vector<std::string_view>{std::string_view(*inventory)} : CutIntoSlices(*inventory, sliceBytes);
+        threads == 1 ? std::vector<std::string_view>{data} : CutIntoSlices(data, sliceBytes);
     std::vector<SliceResult> results(slices.size());
 
     // The slices are taken in order by whichever thread is free. The calling thread scans too
