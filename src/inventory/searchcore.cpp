@@ -270,12 +270,28 @@ long OffsetOverDay(std::int64_t day) {
 
 }  // namespace
 
+long LocalFileTimes::OffsetOfDay(std::int64_t day) {
+  constexpr long kUnknown = LONG_MAX;
+  constexpr std::int64_t kTableDays = 2 * 36525;
+  if (byDay_.empty()) {
+    byDay_.assign(kTableDays, kUnknown);
+    firstDay_ = day - kTableDays / 2;
+  }
+  const std::int64_t index = day - firstDay_;
+  if (index >= 0 && index < kTableDays) {
+    long& offset = byDay_[static_cast<std::size_t>(index)];
+    if (offset == kUnknown) offset = OffsetOverDay(day);
+    return offset;
+  }
+  auto it = otherDays_.find(day);
+  if (it == otherDays_.end()) it = otherDays_.emplace(day, OffsetOverDay(day)).first;
+  return it->second;
+}
+
 platform::DateTime LocalFileTimes::Of(std::time_t t) {
-  const std::int64_t day = FloorDiv(t, kSecondsPerDay);
-  auto it = offsetOfDay_.find(day);
-  if (it == offsetOfDay_.end()) it = offsetOfDay_.emplace(day, OffsetOverDay(day)).first;
-  if (it->second == kOffsetChanges) return platform::LocalDateTime(t);
-  return CivilTime(static_cast<std::int64_t>(t) + it->second);
+  const long offset = OffsetOfDay(FloorDiv(t, kSecondsPerDay));
+  if (offset == kOffsetChanges) return platform::LocalDateTime(t);
+  return CivilTime(static_cast<std::int64_t>(t) + offset);
 }
 
 // ---- notes and scoring

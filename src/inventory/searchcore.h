@@ -69,7 +69,12 @@ class LocalFileTimes {
   platform::DateTime Of(std::time_t t);
 
  private:
-  std::unordered_map<std::int64_t, long> offsetOfDay_;
+  long OffsetOfDay(std::int64_t day);
+  // The days of two centuries around the first time met, in a table small enough to stay in
+  // the processor's cache; days beyond, by a map.
+  std::vector<long> byDay_;
+  std::int64_t firstDay_ = 0;
+  std::unordered_map<std::int64_t, long> otherDays_;
 };
 
 // The options of a search: which groups of fields are scored.

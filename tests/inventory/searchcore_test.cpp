@@ -359,6 +359,9 @@ TEST_P(FileTimes, AreTheLocalTimesOfTheCLibrary) {
   std::vector<std::time_t> probes;
   for (std::time_t t = -86400 * 400; t < 86400 * 400; t += 7777) probes.push_back(t);
   for (std::time_t t = 1704067200; t < 1735689600; t += 1777) probes.push_back(t);  // 2024, every half hour or so
+  for (std::time_t t : {std::time_t{7000000000}, std::time_t{-5000000000}}) {  // 2191 and 1811, centuries away
+    for (int k = 0; k < 50; ++k) probes.push_back(t + k * 86399);
+  }
   for (std::time_t change : {1711846800, 1729990800, 1710054000, 1730613600}) {  // 2024's changes in Europe and America
     for (std::time_t t = change - 7300; t < change + 7300; t += 59) probes.push_back(t);
   }
