@@ -37,6 +37,20 @@ bool Save(const std::string& file, const std::string& content) {
   }
 }
 
+// The orphan count is stored as its number text (" 3", the blank standing for the sign) and
+// the reader skips that blank: a count reads back as its number text again, so that it is the
+// same after a restart; any other text ("n/a ") goes through the field encoder.
+bool IsCountText(std::string_view text, std::int64_t& count) {
+  return !text.empty() && platform::ParseListNumber(text, count) && platform::NumberText(count) == text;
+}
+
+std::string OrphanQuantityRead(platform::ListReader& in) {
+  std::string text = in.Field();
+  std::int64_t count = 0;
+  if (!in.lastQuoted() && !text.empty() && platform::ParseListNumber(text, count)) return platform::NumberText(count);
+  return text;
+}
+
 }  // namespace
 
 Presets::Presets() {
@@ -48,8 +62,14 @@ Presets::Presets() {
 
 std::string PrefsLine(const Preferences& p) {
   platform::ListWriter w;
-  w.Text(p.gBrowsePath)
-      .Raw(p.gOrphanQuantity)
+  std::int64_t count = 0;
+  w.Text(p.gBrowsePath);
+  if (IsCountText(p.gOrphanQuantity, count)) {
+    w.Raw(p.gOrphanQuantity);
+  } else {
+    w.Text(p.gOrphanQuantity);
+  }
+  w
       .Number(p.gEnableEmbedded)
       .Number(p.gSearchAttributes)
       .Number(p.gSearchUserDB)
@@ -80,7 +100,7 @@ LoadOutcome LoadPreferences(const DataFileNames& files, Preferences& prefs,
   }
   ReadInto(files.gPrefsFile, [&](platform::ListReader& in) {
     prefs.gBrowsePath = in.Field();
-    prefs.gOrphanQuantity = in.Field();
+    prefs.gOrphanQuantity = OrphanQuantityRead(in);
     prefs.gEnableEmbedded = static_cast<int>(in.NumberField());
     prefs.gSearchAttributes = static_cast<int>(in.NumberField());
     prefs.gSearchUserDB = static_cast<int>(in.NumberField());
