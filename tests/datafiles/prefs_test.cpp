@@ -109,6 +109,8 @@ TEST_F(PrefsFiles, ACommaInACaptionOrPathIsQuotedAndComesBackWhole) {
 
 TEST_F(PrefsFiles, AShortOrDamagedFileKeepsDefaultsForWhatItLacks) {
   drives.Write(files.gPrefsFile, "D:\\,  7, 1 , oops , 0 ,x, 0 \r\n");
+  boxes.Answer(platform::vbOK);  // each file is damaged and said so
+  boxes.Answer(platform::vbOK);
   Preferences prefs;
   prefs.gSearchUserDB = 0;
   EXPECT_EQ(LoadPreferences(files, prefs, nullptr), LoadOutcome::Loaded);
