@@ -86,6 +86,8 @@ frmHelp::frmHelp(QWidget* parent) : QWidget(parent) {
   connect(btnExit, &QPushButton::clicked, this, &frmHelp::btnExit_Click);
   connect(wbrHelpScreen, &help::HelpBrowser::DownloadComplete, this, &frmHelp::wbrHelpScreen_DownloadComplete);
   connect(wbrHelpScreen, &help::HelpBrowser::TitleChange, this, &frmHelp::wbrHelpScreen_TitleChange);
+  connect(wbrHelpScreen, &help::HelpBrowser::BackRequested, this, &frmHelp::btnBack_Click);
+  connect(wbrHelpScreen, &help::HelpBrowser::ForwardRequested, this, &frmHelp::btnFwd_Click);
 }
 
 void frmHelp::Form_Load() {

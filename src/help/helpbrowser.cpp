@@ -63,13 +63,13 @@ void HelpBrowser::Navigate(const std::string& address) { setSource(UrlOf(address
 
 bool HelpBrowser::GoBack() {
   if (!isBackwardAvailable()) return false;
-  backward();
+  QTextBrowser::backward();
   return true;
 }
 
 bool HelpBrowser::GoForward() {
   if (!isForwardAvailable()) return false;
-  forward();
+  QTextBrowser::forward();
   return true;
 }
 

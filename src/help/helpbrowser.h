@@ -25,6 +25,10 @@ class HelpBrowser : public QTextBrowser {
   // False, and nothing changes, when there is no page to go to.
   bool GoBack();
   bool GoForward();
+  // The view's own history keys (Alt+Left, Alt+Right, the keyboard's Back and Forward) ask
+  // for a move instead of making it, so that the window's buttons follow every move.
+  void backward() override { emit BackRequested(); }
+  void forward() override { emit ForwardRequested(); }
   // The shown page to the system's default printer (its first when none is default), or to
   // the PDF file that TOLVAN_PRINT_TO_PDF names. A failure throws
   // platform::VbError(errPrinterError) with a description for the user.
@@ -39,6 +43,8 @@ class HelpBrowser : public QTextBrowser {
  signals:
   void DownloadComplete();
   void TitleChange(const QString& title);
+  void BackRequested();
+  void ForwardRequested();
 
  protected:
   QVariant loadResource(int type, const QUrl& name) override;

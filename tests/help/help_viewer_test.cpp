@@ -142,7 +142,7 @@ TEST_F(HelpViewerTest, AFolderOnNoDriveStillShowsItsPages) {
 
 // The two history buttons over scripted walks through the pages: every step names what the
 // user does, then the buttons' enabling and the page on show after it.
-enum class Act { Link, Back, Forward, Index };
+enum class Act { Link, Back, Forward, Index, AltLeft, AltRight };
 struct Step {
   Act act;
   const char* href;  // Link only
@@ -169,6 +169,8 @@ TEST_P(HistoryButtons, FollowTheTable) {
       case Act::Back: w->btnBack->click(); break;
       case Act::Forward: w->btnFwd->click(); break;
       case Act::Index: w->btnIndex->click(); break;
+      case Act::AltLeft: QTest::keyClick(w->wbrHelpScreen, Qt::Key_Left, Qt::AltModifier); break;
+      case Act::AltRight: QTest::keyClick(w->wbrHelpScreen, Qt::Key_Right, Qt::AltModifier); break;
     }
     EXPECT_EQ(w->btnBack->isEnabled(), s.back) << "Back after step " << n;
     EXPECT_EQ(w->btnFwd->isEnabled(), s.fwd) << "Forward after step " << n;
@@ -199,7 +201,14 @@ INSTANTIATE_TEST_SUITE_P(
               {Act::Back, nullptr, true, true, "first.htm"},
               {Act::Link, "second.htm", true, true, "second.htm"},
               {Act::Forward, nullptr, true, false, "second.htm"},
-              {Act::Back, nullptr, true, true, "first.htm"}}}),
+              {Act::Back, nullptr, true, true, "first.htm"}}},
+        // The view's history keys move like the buttons and set them the same way.
+        Walk{"HistoryKeys",
+             {{Act::Link, "second.htm", true, false, "second.htm"},
+              {Act::AltLeft, nullptr, true, true, "first.htm"},
+              {Act::AltLeft, nullptr, false, true, "first.htm"},
+              {Act::AltRight, nullptr, true, true, "second.htm"},
+              {Act::AltRight, nullptr, true, false, "second.htm"}}}),
     [](const ::testing::TestParamInfo<Walk>& info) { return std::string(info.param.name); });
 
 TEST_F(HelpViewerTest, TheTitleLabelShowsThePagesTitle) {
