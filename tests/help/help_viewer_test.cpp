@@ -155,6 +155,8 @@ struct Walk {
   std::vector<Step> steps;
 };
 
+void PrintTo(const Walk& walk, std::ostream* os) { *os << walk.name; }
+
 class HistoryButtons : public HelpViewerTest, public ::testing::WithParamInterface<Walk> {};
 
 TEST_P(HistoryButtons, FollowTheTable) {
