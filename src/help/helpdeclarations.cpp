@@ -40,5 +40,7 @@ frmHelp* Main(const std::string& hostProgramFolder, const std::string& commandLi
   window->setAttribute(Qt::WA_DeleteOnClose);
   window->Form_Load();
   window->show();
+  window->raise();
+  window->activateWindow();
   return window;
 }
