@@ -7,7 +7,7 @@
 #include "platform/qt/resources.h"
 
 // The viewer's pictures live in a static library, whose resources need this call.
-static void InitHelpPictures() { Q_INIT_RESOURCE(help_pictures); }
+static void InitHelpPictures() { Q_INIT_RESOURCE(help); }
 
 namespace {
 
