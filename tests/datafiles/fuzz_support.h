@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -50,8 +51,8 @@ inline void Initialize() {
   platform::SetDriveMap(platform::DriveMap({{'C', Folder()}}));
   platform::SetMessageBoxes(&Boxes());
   std::atexit([] {
-    std::string command = "rm -rf '" + Folder() + "'";
-    if (std::system(command.c_str()) != 0) std::fprintf(stderr, "could not remove %s\n", Folder().c_str());
+    std::error_code ignored;
+    std::filesystem::remove_all(Folder(), ignored);
   });
 }
 
