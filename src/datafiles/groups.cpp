@@ -146,7 +146,8 @@ GroupsLoad LoadGroupTree(const DataFileNames& files, platform::TreeModel& tree) 
       TreeNode* parent = tree.Find(line->gNodeParentKey);
       if (!parent && rootMissing && level == 1) parent = root;
       const std::string kind = KeyKind(line->gNodeKey);
-      if (!parent || (kind != "group" && kind != "file")) {
+      // A node stands one level below its parent, so that its key says its depth.
+      if (!parent || platform::TreeModel::Depth(parent) != level - 1 || (kind != "group" && kind != "file")) {
         ++bad;
         continue;
       }

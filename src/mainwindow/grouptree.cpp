@@ -153,7 +153,8 @@ std::string RallysetsText(const TreeModel& tree, const std::array<std::string, 2
     const std::string full = TreeModel::FullPath(node->parent);
     const TreeNode* top = node->parent;
     while (top->parent) top = top->parent;
-    append(full.substr(std::min(full.size(), top->text.size())));
+    const std::string group = full.substr(std::min(full.size(), top->text.size()));
+    append(group.empty() ? "\\" : group);
   }
   return list;
 }
