@@ -39,17 +39,27 @@ FileEntryDialog::FileEntryDialog(QWidget* parent, const char* caption, int heigh
   const int w = width();
   image = AddImage(imageNumber, 12, 12);
   lblDialog = AddLabel(title, 72, 14, w - 84);
-  lblCaptionLabel = AddLabel(captionLabel, 12, boxesTop, 100);
-  captionBox = AddTextBox(110, boxesTop - 2, w - 122);
-  lblPathLabel = AddLabel(pathLabel, 12, boxesTop + 32, 100);
-  pathBox = AddTextBox(110, boxesTop + 30, w - 122 - 32);
+  // Each box under its label, full width: paths are long.
+  lblCaptionLabel = AddLabel(captionLabel, 12, boxesTop, w - 24);
+  captionBox = AddTextBox(12, boxesTop + 20, w - 24);
+  lblPathLabel = AddLabel(pathLabel, 12, boxesTop + 50, w - 24);
+  pathBox = AddTextBox(12, boxesTop + 70, w - 24 - 34);
   btnBrowse = new QPushButton(this);
   btnBrowse->setAutoDefault(false);
   btnBrowse->setToolTip("Browse");
-  btnBrowse->setGeometry(w - 12 - 28, boxesTop + 29, 28, 26);
+  btnBrowse->setGeometry(w - 12 - 28, boxesTop + 69, 28, 26);
   btnBrowse->setIcon(QIcon(platform::LoadResPicture(203, platform::ResKind::Icon)));
-  btnHelp = AddHelpButton(12, height() - 12 - 28);
+  btnHelp = AddHelpButton();
+  PlaceButtons(pathBox->geometry().bottom());
   connect(btnBrowse, &QPushButton::clicked, this, &FileEntryDialog::btnBrowse_Click);
+}
+
+void FileEntryDialog::resizeEvent(QResizeEvent* e) {
+  TreeDialog::resizeEvent(e);
+  const int w = width();
+  captionBox->resize(w - 24, captionBox->height());
+  pathBox->resize(w - 24 - 34, pathBox->height());
+  btnBrowse->move(w - 12 - 28, btnBrowse->y());
 }
 
 void FileEntryDialog::btnBrowse_Click() {
@@ -69,7 +79,7 @@ void FileEntryDialog::btnBrowse_Click() {
 
 frmAddFile::frmAddFile(QWidget* parent)
     : FileEntryDialog(parent, "Add New File to Group", 2625, "rsaddfile.htm", 124, "Adding new file to:",
-                      "New caption:", "New file/path:", 80) {
+                      "New caption:", "New file/path:", 68) {
   setFixedSize(size());
   lblAddFileDialog = lblDialog;
   lblParentGroup = AddLabel("", 72, 36, width() - 84);
@@ -133,7 +143,7 @@ void frmAddFile::Form_Unload() {
 
 frmEditFile::frmEditFile(QWidget* parent)
     : FileEntryDialog(parent, "Edit Launch File Entry", 2565, "rseditfile.htm", 125, "Edit launch file details",
-                      "Caption:", "File/path:", 76) {
+                      "Caption:", "File/path:", 68) {
   setSizeGripEnabled(true);
   txtCaption = captionBox;
   txtFilePath = pathBox;

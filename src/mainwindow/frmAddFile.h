@@ -20,6 +20,7 @@ class FileEntryDialog : public TreeDialog {
  protected:
   FileEntryDialog(QWidget* parent, const char* caption, int heightTwips, const char* helpPage, int imageNumber,
                   const char* title, const char* captionLabel, const char* pathLabel, int boxesTop);
+  void resizeEvent(QResizeEvent* e) override;
 };
 
 // "Add New File to Group": a new file entry below the selected group; a drop on the tree

@@ -1,5 +1,7 @@
 #include "mainwindow/frmAddGroup.h"
 
+#include <algorithm>
+
 #include "main/declarations.h"
 #include "mainwindow/frmLauncher.h"
 #include "mainwindow/frmTvwPopUp.h"
@@ -35,9 +37,22 @@ TreeDialog::TreeDialog(QWidget* parent, const char* caption, int widthTwips, int
   btnCancel = new QPushButton("Cancel", this);
   btnOK->setAutoDefault(false);
   btnCancel->setAutoDefault(false);
-  const int w = TwipsToPixels(widthTwips), h = TwipsToPixels(heightTwips);
-  btnCancel->setGeometry(w - 12 - 76, h - 12 - 28, 76, 28);
-  btnOK->setGeometry(w - 12 - 2 * 76 - 8, h - 12 - 28, 76, 28);
+}
+
+void TreeDialog::PlaceButtons(int contentBottom) {
+  buttonsTop_ = contentBottom + 14;
+  const int needed = buttonsTop_ + 28 + 12;
+  if (height() < needed) resize(width(), needed);
+  setMinimumSize(width(), height());
+}
+
+void TreeDialog::resizeEvent(QResizeEvent* e) {
+  QDialog::resizeEvent(e);
+  // The button row keeps to the bottom right, Help to the left.
+  const int top = std::max(buttonsTop_, height() - 12 - 28);
+  btnCancel->setGeometry(width() - 12 - 76, top, 76, 28);
+  btnOK->setGeometry(width() - 12 - 2 * 76 - 8, top, 76, 28);
+  if (help_) help_->setGeometry(12, top, 32, 28);
 }
 
 int TreeDialog::ShowModal() {
@@ -46,6 +61,10 @@ int TreeDialog::ShowModal() {
   if (!counted_) {
     counted_ = true;
     ++gShowing;
+  }
+  // The popup loses the focus to the dialog and, a dialog showing, only hides itself.
+  if (frmLauncher* window = MainWindowOrNull()) {
+    if (frmTvwPopUp* popup = window->TreePopup()) popup->Form_LostFocus();
   }
   return exec();
 }
@@ -73,11 +92,11 @@ QLabel* TreeDialog::AddImage(int number, int x, int y) {
   return image;
 }
 
-QPushButton* TreeDialog::AddHelpButton(int x, int y) {
+QPushButton* TreeDialog::AddHelpButton() {
   auto* b = new QPushButton(this);
+  help_ = b;
   b->setAutoDefault(false);
   b->setToolTip("Help");
-  b->setGeometry(x, y, 32, 28);
   b->setIcon(QIcon(platform::LoadResPicture(110, platform::ResKind::Bitmap)));
   b->setIconSize(QSize(22, 22));
   connect(b, &QPushButton::clicked, this, &TreeDialog::HelpClicked);
@@ -116,17 +135,17 @@ void TreeDialog::HandBackToPopup() {
 }
 
 frmAddGroup::frmAddGroup(QWidget* parent) : TreeDialog(parent, "Add New Rallyset", 4080, 2160, "rsaddgroup.htm") {
-  setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
-  setFixedSize(size());
   imgNewGroup = AddImage(123, 12, 12);
   lblAddGroupDialog = AddLabel("Adding new group to:", 72, 14, 188);
   lblParentGroup = AddLabel("", 72, 36, 188);
   QFont bold = lblParentGroup->font();
   bold.setBold(true);
   lblParentGroup->setFont(bold);
-  lblEnterName = AddLabel("New group name:", 12, 66, 150);
-  txtNewGroup = AddTextBox(12, 86, width() - 24);
-  btnAddGroupHelp = AddHelpButton(12, height() - 12 - 28);
+  lblEnterName = AddLabel("New group name:", 12, 68, 150);
+  txtNewGroup = AddTextBox(12, 88, width() - 24);
+  btnAddGroupHelp = AddHelpButton();
+  PlaceButtons(txtNewGroup->geometry().bottom());
+  setFixedSize(size());
   connect(btnOK, &QPushButton::clicked, this, &frmAddGroup::btnOK_Click);
   connect(btnCancel, &QPushButton::clicked, this, &frmAddGroup::btnCancel_Click);
 }

@@ -30,12 +30,18 @@ class TreeDialog : public QDialog {
   platform::Label* AddLabel(const QString& caption, int x, int y, int w);
   platform::TextBox* AddTextBox(int x, int y, int w);
   QLabel* AddImage(int number, int x, int y);
-  QPushButton* AddHelpButton(int x, int y);
+  QPushButton* AddHelpButton();
+  // Puts the Help, OK and Cancel row below `contentBottom` and fits the height to it (never
+  // below the design height).
+  void PlaceButtons(int contentBottom);
+  void resizeEvent(QResizeEvent* e) override;
   void HelpClicked();
   void LoadCommon();
 
  private:
   const char* helpPage_;
+  QPushButton* help_ = nullptr;
+  int buttonsTop_ = 0;
   bool unloaded_ = false;
   bool counted_ = false;
 };

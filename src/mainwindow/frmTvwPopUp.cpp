@@ -51,6 +51,10 @@ Label* frmTvwPopUp::Item(const char* caption, int topTwips) {
 void frmTvwPopUp::Normal(Label* item) {
   item->SetBackColor(VbColorNumber("&H8000000F"));
   item->SetForeColor(VbColorNumber("&H0"));
+  // A disabled item reads as one.
+  QPalette pal = item->palette();
+  pal.setColor(QPalette::Disabled, QPalette::WindowText, QColor(128, 128, 128));
+  item->setPalette(pal);
 }
 
 void frmTvwPopUp::Form_Load() { background_ = platform::LoadResPicture(122, platform::ResKind::Bitmap); }
