@@ -165,7 +165,7 @@ GroupsLoad LoadGroupTree(const DataFileNames& files, platform::TreeModel& tree) 
   return (bad > 0 || rootMissing) ? GroupsLoad::Damaged : GroupsLoad::Loaded;
 }
 
-std::string DamagedGroupsCopy(const DataFileNames& files) { return files.gGroupsFile + ".bak"; }
+std::string DamagedGroupsCopy(const DataFileNames& files) { return files.gGroupsFile + ".damaged"; }
 
 bool SaveGroupTree(const DataFileNames& files, const platform::TreeModel& tree, bool& keepDamagedCopy) {
   if (keepDamagedCopy) {
