@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QLineEdit>
 #include <QMimeData>
 #include <QTest>
 #include <QUrl>
@@ -519,4 +520,21 @@ TEST_F(TreeWindow, ADamagedGroupsDatIsKeptAsideBeforeTheFirstSave) {
   window->tvwGroups_AfterLabelEdit("Live");
   EXPECT_EQ(drives.Read(datafiles::DamagedGroupsCopy(App().decl.files)), damaged);
   EXPECT_EQ(GroupsDat(), kGroups);
+}
+
+TEST_F(TreeWindow, RenameOpensTheEditorOnTheGroupAndEndsThePopup) {
+  window->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+  frmTvwPopUp* popup = RightClick(Node("Live"));
+  popup->lblRenameNode_Click();
+  EXPECT_TRUE(popup->unloaded());
+  EXPECT_EQ(Node("Live")->backColor, kWhite);
+  auto* editor = window->tvwGroups->viewport()->findChild<QLineEdit*>();
+  ASSERT_NE(editor, nullptr);
+  EXPECT_EQ(editor->text(), "Live");
+  editor->setText("Encore");
+  QTest::keyClick(editor, Qt::Key_Return);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return GroupsDat().find("Encore") != std::string::npos; }, 2000));
+  EXPECT_NE(GroupsDat().find("n1-group-Groups-Rock,n2-group-Rock-Encore,Encore,Live\r\n"), std::string::npos);
+  EXPECT_EQ(window->tvwGroups->ItemOf(Node("Encore"))->text(0), "Encore");
 }
