@@ -96,6 +96,16 @@ void PlaylistProgress::SetValue(double seconds) {
   setValue(std::min(maximum(), Milliseconds(value_)));
 }
 
+namespace {
+
+// The grids draw no frame: a list whose rows all fit shows them without a scroll bar, as the
+// height rule (rows times the row height, plus 10 twips) intends.
+void Frameless(platform::FlexGrid* grid) {
+  if (auto* view = grid->findChild<QAbstractItemView*>()) view->setFrameShape(QFrame::NoFrame);
+}
+
+}  // namespace
+
 frmPlaylist* PlaylistWindowOrNull() { return gPlaylistWindow && !gPlaylistWindow->Unloaded() ? gPlaylistWindow : nullptr; }
 
 frmPlaylist& PlaylistWindow() {
@@ -227,6 +237,13 @@ void frmPlaylist::Build() {
     (grdListDetail->*set)(skin::kText);
   }
   HookTrackGridDrops();
+  Frameless(grdPlaylistInventory);
+  Frameless(grdListDetail);
+  const QString bar = QString("QProgressBar { border: 1px solid %1; background: %2; }"
+                              "QProgressBar::chunk { background: %1; }")
+                          .arg(platform::VbColor(skin::kText).name(), platform::VbColor(skin::kBack).name());
+  pbrPlayFile->setStyleSheet(bar);
+  pbrPlaylist->setStyleSheet(bar);
 }
 
 void frmPlaylist::Wire() {
