@@ -634,6 +634,44 @@ TEST_F(PlaylistTest, AddFromTheOpenDialogInsertsAndACancelChangesNothing) {
 
 // ---- the window's other buttons -------------------------------------------------------------
 
+TEST_F(PlaylistTest, NewAndExitAskBeforeDiscardingAnUnsavedEditAndOnlyNoStops) {
+  WriteList(kJazz, {kA, kB});
+  frmPlaylist& w = Open();
+  w.MarkUnsaved(true);
+  boxes.Answer(platform::vbNo);
+  w.btnNewList_Click();
+  EXPECT_EQ(Column(4), (std::vector<std::string>{kA, kB}));
+  boxes.Answer(platform::vbNo);
+  w.btnExit_Click();
+  EXPECT_FALSE(w.Unloaded());
+  EXPECT_EQ(boxes.shown()[1].text,
+            "Changes made to the current playlist have not been saved.\r\n"
+            "Do you wish to exit the Playlist Editor without saving the changes?");
+  boxes.Answer(platform::vbYes);
+  w.btnNewList_Click();
+  EXPECT_EQ(Column(0), std::vector<std::string>{"1."});
+  EXPECT_EQ(Column(4), std::vector<std::string>{""});
+  EXPECT_EQ(w.lblPlaylistName->Caption(), "New playlist...");
+  EXPECT_EQ(w.lblTotalTime->Caption(), "0:00  ");
+  EXPECT_FALSE(w.HasUnsavedEdit());
+  w.btnPlay_Click();
+  EXPECT_TRUE(mp.calls.empty() || mp.calls.back() != "Play") << "a list of 0:00 does not start";
+  w.btnExit_Click();
+  EXPECT_TRUE(w.Unloaded()) << "stopped, Exit closes at once";
+}
+
+TEST_F(PlaylistTest, TheVolumeSliderSetsThePlayerInHundredthsOfADecibel) {
+  WriteList(kJazz, {kA});
+  frmPlaylist& w = Open();
+  for (const auto& [value, tip] : std::vector<std::pair<int, const char*>>{{-2550, "-26dB"}, {-5000, "-50dB"},
+                                                                            {-1, "-1dB"}, {0, "0dB"}}) {
+    w.sldPlaylist->setValue(value == 0 ? -100 : 0);
+    w.sldPlaylist->setValue(value);
+    EXPECT_EQ(mp.Volume(), value);
+    EXPECT_EQ(w.sldPlaylist->toolTip(), tip);
+  }
+}
+
 TEST_F(PlaylistTest, FunctionKeysReachTheMainWindowOnlyWithoutCtrlOrAlt) {
   WriteList(kJazz, {kA});
   frmPlaylist& w = Open();
