@@ -189,7 +189,16 @@ TEST_F(PlaylistTest, AMissingPlaylistIsRemovedFromTheInventoryOnceAndTheNextOneO
 TEST_F(PlaylistTest, SaveUnderANewNameAddsTheM3uExtensionTheInventoryLineAndMakesItCurrent) {
   WriteList(kJazz, {kA, kB});
   frmPlaylist& w = Open();
-  main->lblDBViewTitle->SetCaption("System Inventory");
+  ASSERT_EQ(main->lblDBViewTitle->Caption(), "System Inventory");
+  auto paneTexts = [this] {
+    std::string all;
+    const platform::FlexGrid& g = *main->grdTotals;
+    for (int r = 0; r < g.Rows(); ++r) {
+      for (int c = 0; c < g.Cols(); ++c) all += g.TextMatrix(r, c) + "|";
+    }
+    return all;
+  };
+  const std::string paneBefore = paneTexts();
   const std::int64_t lists = App().db.summary.gTypeTotals[datafiles::kLists];
   dialogs.Choose("C:\\Lists\\mix");
   w.btnSaveList_Click();
@@ -197,6 +206,7 @@ TEST_F(PlaylistTest, SaveUnderANewNameAddsTheM3uExtensionTheInventoryLineAndMake
   EXPECT_EQ(drives.Read(saved), drives.Host(kA) + "\r\n" + drives.Host(kB) + "\r\n");
   EXPECT_NE(drives.Read(App().decl.files.gInventoryFile).find("mix"), std::string::npos);
   EXPECT_EQ(App().db.summary.gTypeTotals[datafiles::kLists], lists + 1);
+  EXPECT_NE(paneTexts(), paneBefore) << "the System Inventory view shows the new counts";
   EXPECT_EQ(App().db.gCurrentPlaylistPath, saved);
   EXPECT_EQ(w.lblPlaylistName->Caption(), platform::Q(saved));
   const platform::FlexGrid& inv = *w.grdPlaylistInventory;
