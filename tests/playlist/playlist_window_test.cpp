@@ -162,6 +162,9 @@ TEST_F(PlaylistTest, WithNoPlaylistsTheEditorStartsANewOne) {
   EXPECT_EQ(w.lblTotalTime->Caption(), "0:00  ");
   EXPECT_EQ(w.lblTrack->Caption(), "0  ");
   EXPECT_EQ(w.grdListDetail->Height(), 250);
+  w.btnDeleteList_Click();
+  EXPECT_TRUE(boxes.shown().empty()) << "Delete with no playlist does nothing";
+  EXPECT_EQ(PlaylistModule().gInventoryOp, "");
 }
 
 TEST_F(PlaylistTest, AMissingPlaylistIsRemovedFromTheInventoryOnceAndTheNextOneOpens) {
