@@ -685,7 +685,7 @@ void frmPlaylist::grdListDetail_MouseUp(int Button, int, int X, int Y) {
       RunPlayerCommand();
     }
   }
-  if (alive && Button == 2 && (state == 0 || state > 2)) ShowTrackPopup(X, Y);
+  if (alive && !unloaded_ && Button == 2 && (state == 0 || state > 2)) ShowTrackPopup(X, Y);
 }
 
 frmPlaylistPopup* frmPlaylist::Popup() const { return popup_.data(); }

@@ -418,6 +418,24 @@ TEST_F(PlaylistTest, PauseKeepsTheLoopPollingAndResumeGoesOn) {
   EXPECT_EQ(mp.PlayState(), 0);
 }
 
+TEST_F(PlaylistTest, ClicksOnTheTrackGridLoadATrackAndARightClickOpensThePopup) {
+  WriteList(kJazz, {kA, kB, kC});
+  frmPlaylist& w = Open();
+  w.show();
+  QWidget* port = w.grdListDetail->findChild<QAbstractItemView*>()->viewport();
+  const int rowPx = platform::TwipsToPixels(platform::FlexGrid::kRowHeightTwips);
+  QTest::mouseClick(port, Qt::LeftButton, {}, QPoint(100, 2 * rowPx + rowPx / 2));
+  EXPECT_EQ(PlaylistModule().gCurrentTrack, 3);
+  EXPECT_EQ(PlaylistModule().gTargetRow, 2);
+  EXPECT_EQ(mp.FileName(), kC);
+  EXPECT_EQ(RedRows(), std::vector<int>{2});
+  EXPECT_EQ(w.Popup(), nullptr);
+  QTest::mouseClick(port, Qt::RightButton, {}, QPoint(100, rowPx / 2));
+  EXPECT_EQ(PlaylistModule().gCurrentTrack, 1);
+  ASSERT_NE(w.Popup(), nullptr);
+  EXPECT_TRUE(w.Popup()->isVisible());
+}
+
 TEST_F(PlaylistTest, ExitDuringPlayStartedByATrackClickClosesTheWindow) {
   WriteList(kJazz, {kA, kC});
   frmPlaylist& w = Open();
