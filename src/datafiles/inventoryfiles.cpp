@@ -256,8 +256,8 @@ InventoryChange AddFileToInventory(const DataFileNames& files, std::string_view 
   AppendStoredInventoryLine(gSavePlaylistPath, nullptr, stored);
 
   platform::SetReadOnly(files.gInventoryFile, false);
+  const platform::FileProbe probe = platform::FileLen(files.gInventoryFile);
   try {
-    platform::FileProbe probe = platform::FileLen(files.gInventoryFile);
     if (probe.ok() && probe.length > 0) {
       // A record length of one byte reads the last byte alone.
       platform::RecordFile tail(files.gInventoryFile, 1, platform::RecordFile::Mode::Read);
@@ -268,6 +268,12 @@ InventoryChange AddFileToInventory(const DataFileNames& files, std::string_view 
     out.Sync();
     out.Close();
   } catch (const VbError& e) {
+    // A line that did not get there whole is no line: the file gets back the length it had.
+    if (probe.ok()) {
+      platform::TruncateFile(files.gInventoryFile, probe.length);
+    } else if (probe.error == platform::errFileNotFound) {
+      platform::DeleteFile(files.gInventoryFile);
+    }
     platform::SetReadOnly(files.gInventoryFile, true);
     change.error = e.number();
     return change;

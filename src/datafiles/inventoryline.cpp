@@ -53,6 +53,8 @@ const char* Find(const char* p, const char* end, char c) {
   return hit ? static_cast<const char*>(hit) : end;
 }
 
+bool Holds(std::string_view text, char c) { return !text.empty() && std::memchr(text.data(), c, text.size()); }
+
 const char* LineEndFrom(const char* p, const char* end) { return Find(p, Find(p, end, '\n'), '\r'); }
 
 // The closing quote of a quoted field whose text begins at `p`, or `end` when there is none;
@@ -202,7 +204,8 @@ void ParseInventoryLine(std::string_view stored, InventoryLine& line, int fields
 
 void AppendStoredInventoryLine(std::string_view path, const analysis::AudioProperties* props, std::string& out) {
   PathParts parts = SplitPath(path);
-  if (!props && path.find_first_of(",\r\n\xBB") == std::string_view::npos && !NeedsQuotes(parts.drive) &&
+  if (!props && !Holds(path, ',') && !Holds(path, '\r') && !Holds(path, '\n') && !Holds(path, kChr187[1]) &&
+      !NeedsQuotes(parts.drive) &&
       !NeedsQuotes(parts.folder) && !NeedsQuotes(parts.name) && !NeedsQuotes(parts.extension)) {
     // Nothing to protect: the four fields as they stand in the path, copied in one go.
     constexpr std::string_view kEmptyAnalysis = ",,,,,,,,,,,,,,,,,,\r\n";

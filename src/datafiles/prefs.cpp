@@ -72,10 +72,14 @@ bool Save(const std::string& file, const std::string& content) {
 }
 
 // The orphan count is stored as its number text (" 3", the blank standing for the sign) and
-// the reader skips that blank: a count reads back as its number text again, so that it is the
-// same after a restart; any other text ("n/a ") goes through the field encoder.
-bool IsCountText(std::string_view text, std::int64_t& count) {
-  return !text.empty() && platform::ParseListNumber(text, count) && platform::NumberText(count) == text;
+// the reader skips that blank, so a bare number reads back as its number text: the count is
+// the same after a restart. Any other number is quoted and read literally; any other text
+// ("n/a ") goes through the field encoder.
+std::string StoredOrphanQuantity(const std::string& text) {
+  std::int64_t count = 0;
+  if (text.empty() || !platform::ParseListNumber(text, count)) return platform::EncodeField(text);
+  if (platform::NumberText(count) == text) return text;
+  return "\"" + text + "\"";  // a number holds no quote to double
 }
 
 std::string OrphanQuantityRead(platform::ListReader& in) {
@@ -96,13 +100,7 @@ Presets::Presets() {
 
 std::string PrefsLine(const Preferences& p) {
   platform::ListWriter w;
-  std::int64_t count = 0;
-  w.Text(p.gBrowsePath);
-  if (IsCountText(p.gOrphanQuantity, count)) {
-    w.Raw(p.gOrphanQuantity);
-  } else {
-    w.Text(p.gOrphanQuantity);
-  }
+  w.Text(p.gBrowsePath).Raw(StoredOrphanQuantity(p.gOrphanQuantity));
   w
       .Number(p.gEnableEmbedded)
       .Number(p.gSearchAttributes)

@@ -1,6 +1,7 @@
 // Data files that are damaged, and writes that fail: what the readers and writers do then.
 #include <gtest/gtest.h>
 
+#include "datafiles/inventoryfiles.h"
 #include "datafiles/inventoryline.h"
 #include "datafiles/prefs.h"
 #include "datafiles/userdb.h"
@@ -122,6 +123,25 @@ TEST_F(DamagedFiles, ANoteThatCannotBeWrittenWholeLeavesUserDBAsItWas) {
             NoteSaveStatus::WriteFailed);
   platform::InjectWriteFailureAfter(-1);
   EXPECT_FALSE(drives.Exists(files.gUserDBFile));
+}
+
+TEST_F(DamagedFiles, APlaylistLineThatCannotBeAppendedWholeLeavesInventoryDatAsItWas) {
+  const std::string old = "C:,\\,a,wav" + std::string(18, ',') + "\r\n";
+  drives.Write(files.gInventoryFile, old);
+  drives.Write(files.gInvSumFile, "Last Updated:  x\r\n 1 , 1 , 0 , 0 , 0 , 0 , 0 , 0 \r\n");
+  InventorySummary summary;
+  bool rebuild = false;
+  platform::InjectWriteFailureAfter(10);
+  EXPECT_NE(AddFileToInventory(files, "C:\\Lists\\party.m3u", rebuild, nullptr, summary).error, 0);
+  platform::InjectWriteFailureAfter(-1);
+  EXPECT_EQ(drives.Read(files.gInventoryFile), old);
+  EXPECT_TRUE(platform::IsReadOnly(files.gInventoryFile));
+
+  drives.Remove(files.gInventoryFile);
+  platform::InjectWriteFailureAfter(0);
+  EXPECT_NE(AddFileToInventory(files, "C:\\Lists\\party.m3u", rebuild, nullptr, summary).error, 0);
+  platform::InjectWriteFailureAfter(-1);
+  EXPECT_FALSE(drives.Exists(files.gInventoryFile)) << "a file the append created goes again";
 }
 
 TEST_F(DamagedFiles, AResultNumberTooLongForAnyIntegerReadsAsNoNumber) {

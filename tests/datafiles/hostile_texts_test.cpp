@@ -37,6 +37,8 @@ const std::vector<std::string> kHostile = {
     "lone\nlf",
     "lone\rcr",
     "a, \"b\", c",
+    "3",  // a number where a text belongs
+    "-7",
 };
 
 class HostileTexts : public ::testing::Test {

@@ -83,3 +83,58 @@ TEST_F(Restart, EveryPresetPreferenceAndListedPathIsTheSameAfterReload) {
 }
 
 }  // namespace
+
+namespace {
+
+struct DamagedStart {
+  const char* name;
+  std::string bytes;
+  bool orphans;  // the damaged userdb.dat holds whole records
+};
+
+class StartOnDamagedFiles : public AppFixture, public ::testing::WithParamInterface<DamagedStart> {};
+
+// Every data file of the folder holds the same damage; the program comes up, says that its two
+// settings files are damaged, keeps them, and runs on defaults.
+TEST_P(StartOnDamagedFiles, ComesUpOnDefaultsAndSaysWhichSettingsWereDamaged) {
+  const Declarations& decl = App().decl;
+  for (const std::string* file : {&decl.files.gPrefsFile, &decl.files.gPresetFile, &decl.files.gInventoryFile,
+                                  &decl.files.gInvSumFile, &decl.files.gUserDBFile, &decl.files.gResultFile}) {
+    drives.Write(*file, GetParam().bytes);
+  }
+  boxes.Answer(platform::vbOK);
+  boxes.Answer(platform::vbOK);
+  if (GetParam().orphans) {
+    boxes.Answer(platform::vbNo);
+    boxes.Answer(platform::vbOK);
+  }
+  boxes.Answer(platform::vbOK);
+  auto window = OpenMainWindow();
+  std::vector<std::string> titles;
+  for (const auto& box : boxes.shown()) titles.push_back(box.title);
+  // The damaged summary reads as a changed configuration: the inventory is rebuilt; records of
+  // a damaged userdb.dat name no listed file and are offered for reconciling.
+  std::vector<std::string> want = {"Data File Damaged", "System Configuration Change"};
+  if (GetParam().orphans) want.insert(want.end(), {"Orphaned records found", "Reconciling Later"});
+  want.push_back("Data File Damaged");
+  ASSERT_EQ(titles, want);
+  EXPECT_NE(boxes.shown().front().text.find(decl.files.gPrefsFile), std::string::npos);
+  EXPECT_NE(boxes.shown().back().text.find(decl.files.gPresetFile), std::string::npos);
+  EXPECT_EQ(drives.Read(decl.files.gPresetFile + ".damaged"), GetParam().bytes);
+  EXPECT_EQ(App().io.presets.gPresetCaptions[19], "20");
+  EXPECT_EQ(App().io.prefs.gWaveEditorPath, "None selected");
+  EXPECT_EQ(window->btnPreset[20]->text().toStdString(), "20");
+}
+
+std::string Garbage() {
+  std::string bytes;
+  for (int i = 0; i < 3000; ++i) bytes.push_back(static_cast<char>((i * 131 + 7) % 256));
+  return bytes;
+}
+
+INSTANTIATE_TEST_SUITE_P(Damage, StartOnDamagedFiles,
+                         ::testing::Values(DamagedStart{"garbage", Garbage(), true}, DamagedStart{"empty", "", false},
+                                           DamagedStart{"a_10_MB_line", std::string(10 << 20, 'x'), true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace

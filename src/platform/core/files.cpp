@@ -137,6 +137,13 @@ std::int32_t DeleteFile(std::string_view dosPath) {
   return errNone;
 }
 
+std::int32_t TruncateFile(std::string_view dosPath, std::int64_t length) {
+  auto host = CurrentDriveMap().ToHost(dosPath);
+  if (!host) return errPathNotFound;
+  if (::truncate(host->c_str(), static_cast<off_t>(length)) != 0) return StatError(*host, errno);
+  return errNone;
+}
+
 std::int32_t RenameFile(std::string_view fromDos, std::string_view toDos) {
   auto from = CurrentDriveMap().ToHost(fromDos);
   auto to = CurrentDriveMap().ToHost(toDos);

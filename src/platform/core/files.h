@@ -54,6 +54,8 @@ std::int32_t SetReadOnly(std::string_view dosPath, bool readOnly);
 bool IsReadOnly(std::string_view dosPath);
 
 std::int32_t DeleteFile(std::string_view dosPath);
+// Cuts a file back to `length` bytes (a failed append undone). Returns 0 or the error.
+std::int32_t TruncateFile(std::string_view dosPath, std::int64_t length);
 std::int32_t RenameFile(std::string_view fromDos, std::string_view toDos);
 
 // Last modification time of a regular file; nothing when it cannot be had.
