@@ -13,6 +13,7 @@
 #include <iterator>
 #include <memory>
 #include <mutex>
+#include <system_error>
 #include <numeric>
 #include <optional>
 #include <thread>
@@ -529,8 +530,12 @@ class InventoryBytes {
         }
       };
       std::vector<std::thread> readers;
-      for (unsigned t = 1; t < threads; ++t) readers.emplace_back(readPart, t * part);
-      readPart(0);
+      try {
+        for (unsigned t = 1; t < threads; ++t) readers.emplace_back(readPart, t * part);
+      } catch (const std::system_error&) {
+        complete = false;  // no thread to be had: the plain way below
+      }
+      if (complete) readPart(0);
       for (std::thread& r : readers) r.join();
       // A file that changed its length meanwhile is read again the plain way.
       struct stat after {};
@@ -648,11 +653,24 @@ SearchOutcome SearchInventory(const SearchRequest& request) {
     for (std::size_t t = 0; t <= helpers; ++t) scanners.push_back(std::make_unique<Scanner>(scorer));
     std::vector<std::thread> pool;
     pool.reserve(helpers);
-    for (std::size_t t = 1; t <= helpers; ++t) {
-      pool.emplace_back([&, t] {
-        while (scanNext(*scanners[t])) {
-        }
-      });
+    // However this ends, the threads finish their slice and are joined before what they use goes.
+    struct JoinAll {
+      std::vector<std::thread>& threads;
+      std::atomic<bool>& stop;
+      ~JoinAll() {
+        stop = true;
+        for (std::thread& t : threads) t.join();
+      }
+    } joinAll{pool, stop};
+    try {
+      for (std::size_t t = 1; t <= helpers; ++t) {
+        pool.emplace_back([&, t] {
+          while (scanNext(*scanners[t])) {
+          }
+        });
+      }
+    } catch (const std::system_error&) {
+      // Fewer threads than asked for: those there (the calling one at least) take every slice.
     }
     while (scanNext(*scanners[0])) {
       std::unique_lock lock(mutex);
@@ -666,8 +684,6 @@ SearchOutcome SearchInventory(const SearchRequest& request) {
         sliceDone.wait(lock, [&] { return done[written] != 0; });
       }
     }
-    stop = true;
-    for (std::thread& t : pool) t.join();
     if (failure) std::rethrow_exception(failure);
   } else {
     outcome.complete = false;
