@@ -436,13 +436,10 @@ void ShowInventoryDetail() {
     g.SetCol(1);
     g.SetColSel(3);
     g.Sort(5);
-    if (db.gRestoreRow != 0) {
-      g.SetTopRow(std::clamp(db.gRestoreRow, 1, g.Rows() - 1));
-      db.gRestoreRow = 0;
-    } else {
-      g.SetTopRow(1);
-    }
+    g.SetTopRow(db.gRestoreRow != 0 ? std::clamp(db.gRestoreRow, 1, g.Rows() - 1) : 1);
   }
+  // Used once, also by a list without rows: else the next list would open at an old row.
+  db.gRestoreRow = 0;
   g.SetVisible(true);
   db.gViewMode = "Detail";
   platform::SetScreenPointer(0);

@@ -860,3 +860,49 @@ TEST_F(PaneView, APrinterFailureIsShownAndNotReportedAsDone) {
 }
 
 }  // namespace
+
+// ---- the restore row is used once, also by a list with no file in it
+
+struct EmptyListCase {
+  const char* name;
+  int how;  // 0: a search without a hit; 1: result.dat holding only its header; 2: a type with no file
+};
+
+void PrintTo(const EmptyListCase& c, std::ostream* os) { *os << c.name; }
+
+class EmptyList : public PaneView, public ::testing::WithParamInterface<EmptyListCase> {};
+
+TEST_P(EmptyList, ClearsTheRestoreRowSoTheNextListOpensAtItsTop) {
+  Lines paths;
+  for (int k = 10; k < 40; ++k) paths.push_back("C:\\f" + std::to_string(k) + ".wav");
+  Machine(paths);
+  Open();
+  OpenFromList("C:\\f30.wav");
+  ASSERT_EQ(Db().gRestoreRow, 21);
+  switch (GetParam().how) {
+    case 0:
+      Search("nothing like it", {1, 0, 0});
+      ASSERT_EQ(Db().gViewMode, "Result");
+      break;
+    case 1:
+      drives.Write(Files().gResultFile, "Keyword search: old" + kCrLf);
+      Db().gPrevViewMode = "Result";
+      frmLauncher_btnSelDetail_Click();
+      ASSERT_EQ(Db().gViewMode, "Result");
+      ASSERT_EQ(Grid().Rows(), 1);
+      break;
+    default:
+      Db().gTypeFilter = "mp3";
+      ShowInventoryDetail();
+      ASSERT_EQ(Grid().Rows(), 1);
+  }
+  EXPECT_EQ(Db().gRestoreRow, 0);
+  Db().gTypeFilter = "total";
+  ShowInventoryDetail();
+  EXPECT_EQ(Grid().TopRow(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, EmptyList,
+                         ::testing::Values(EmptyListCase{"search without a hit", 0},
+                                           EmptyListCase{"result with its header alone", 1},
+                                           EmptyListCase{"type without a file", 2}));
