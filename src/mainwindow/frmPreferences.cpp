@@ -1,5 +1,6 @@
 #include "mainwindow/frmPreferences.h"
 
+#include <QCloseEvent>
 #include <QPointer>
 
 #include "datafiles/prefs.h"
@@ -182,6 +183,14 @@ void frmPreferences::Form_Unload() {
 void frmPreferences::done(int result) {
   Form_Unload();
   QDialog::done(result);
+}
+
+void frmPreferences::reject() { btnCancel_Click(); }
+
+void frmPreferences::closeEvent(QCloseEvent* event) {
+  // The close box unloads without a question; Escape (reject) asks as Cancel does.
+  done(QDialog::Rejected);
+  event->accept();
 }
 
 bool frmPreferences::Armed() const { return App().launcher.gPrefsArmed && IsOpen(); }

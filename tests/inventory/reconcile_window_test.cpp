@@ -553,6 +553,28 @@ TEST_F(ReconcileWindowTest, CloseWithOrphansLeftAsksAndTellsHowToComeBack) {
   EXPECT_EQ(drives.Read(Files().gPrefsFile), datafiles::PrefsLine(App().io.prefs));
 }
 
+TEST_F(ReconcileWindowTest, EscapeAsksAsCloseDoesAndTheCloseBoxDoesNot) {
+  Given({{"C:\\a.wav", "a"}, {"C:\\b.wav", "b"}});
+  frmReconcileDB& w = Prepare();
+  boxes.Answer(platform::vbNo);
+  QTest::keyClick(&w, Qt::Key_Escape);
+  ASSERT_EQ(boxes.shown().size(), 1u);
+  EXPECT_EQ(boxes.shown()[0].title, "Orphans still exist");
+  EXPECT_TRUE(w.isVisible());
+  boxes.Answer(platform::vbYes);
+  boxes.Answer(platform::vbOK);
+  QTest::keyClick(&w, Qt::Key_Escape);
+  ASSERT_EQ(boxes.shown().size(), 3u);
+  EXPECT_EQ(boxes.shown()[2].title, "Reconciling Later");
+  EXPECT_FALSE(w.isVisible());
+  EXPECT_EQ(App().io.prefs.gOrphanQuantity, " 2");
+
+  frmReconcileDB& again = Prepare();
+  again.close();
+  EXPECT_EQ(boxes.shown().size(), 3u) << "the close box asks nothing";
+  EXPECT_FALSE(again.isVisible());
+}
+
 TEST_F(ReconcileWindowTest, HelpStartsTheViewerOnItsPage) {
   Given({{"C:\\a.wav", "a"}});
   frmReconcileDB& w = Prepare();

@@ -292,6 +292,23 @@ TEST_F(PreferencesTest, CancelAsksOnlyWithPendingEditsAndStoresNothing) {
   EXPECT_EQ(boxes.shown().size(), 2u);
 }
 
+TEST_F(PreferencesTest, EscapeAsksAsCancelDoes) {
+  const std::string before = PrefsDat();
+  auto f = Open();
+  f->show();
+  f->CaptionLabel_Click(f->chkUserDB);
+  boxes.Answer(platform::vbNo);
+  QTest::keyClick(f.get(), Qt::Key_Escape);
+  ASSERT_EQ(boxes.shown().size(), 1u);
+  EXPECT_EQ(boxes.shown()[0].title, "Changes Not Saved");
+  EXPECT_TRUE(f->IsOpen());
+  EXPECT_TRUE(f->isVisible());
+  boxes.Answer(platform::vbYes);
+  QTest::keyClick(f.get(), Qt::Key_Escape);
+  EXPECT_FALSE(f->IsOpen());
+  EXPECT_EQ(PrefsDat(), before);
+}
+
 TEST_F(PreferencesTest, TheFolderListsMarkTheBrowsePathAndApplyStoresIt) {
   Prefs().gBrowsePath = "C:\\";
   auto f = Open();
