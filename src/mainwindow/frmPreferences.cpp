@@ -354,6 +354,8 @@ void RunPendingRescan() {
 }
 
 void frmLauncher::btnSettings_Click() {
+  // A re-scan confirmed in the window could not run inside the pane's running work.
+  if (App().db.PaneBusy()) return;
   if (frmPreferences* open = PreferencesWindowOrNull(); open && open->IsOpen()) {
     open->activateWindow();
     return;

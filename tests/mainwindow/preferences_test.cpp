@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <QTimer>
 
 #include <algorithm>
 #include <memory>
@@ -467,6 +468,28 @@ TEST_F(RescanAtTheClose, StopsARunningPlaybackFirst) {
   auto stop = std::find(calls.begin(), calls.end(), "SetCurrentPosition 600");
   ASSERT_NE(stop, calls.end());
   EXPECT_NE(std::find(stop, calls.end(), "SetFileName C:\\Sounds\\long.wav"), calls.end());
+}
+
+// The re-scan the preferences may ask for could not run inside the pane's work, so the
+// window does not open while that work lets events run.
+TEST_F(PreferencesTest, TheSettingsButtonWaitsForThePanesWork) {
+  auto opensPreferences = [&] {
+    bool opened = false;
+    QTimer::singleShot(0, [&] {
+      if (auto* modal = qobject_cast<frmPreferences*>(QApplication::activeModalWidget())) {
+        opened = true;
+        modal->close();
+      }
+    });
+    window->btnSettings_Click();
+    QApplication::processEvents();
+    return opened;
+  };
+  {
+    PaneWork work(App().db);
+    EXPECT_FALSE(opensPreferences());
+  }
+  EXPECT_TRUE(opensPreferences());
 }
 
 TEST_F(RescanAtTheClose, ClosesAnOpenSearchEntry) {
