@@ -400,7 +400,11 @@ void frmLauncher::btnEditor_Click() {
                      platform::vbExclamation, "No waveform editor configured");
     return;
   }
-  platform::FileProbe probe = platform::FileLen(prefs.gWaveEditorPath);
+  // The editor may be a program of the host outside the mapped drives, kept by its host path.
+  const bool hostPath = prefs.gWaveEditorPath.front() == '/';
+  const std::string editor = hostPath ? prefs.gWaveEditorPath : platform::HostPathOf(prefs.gWaveEditorPath);
+  platform::FileProbe probe =
+      hostPath ? platform::FileLenHost(prefs.gWaveEditorPath) : platform::FileLen(prefs.gWaveEditorPath);
   // A missing folder on the way hides the editor as surely as a missing file.
   if (probe.error == platform::errFileNotFound || probe.error == platform::errPathNotFound) {
     platform::MsgBox("Cannot find the currently configured editor program." + lf + cr + lf + cr +
@@ -416,6 +420,6 @@ void frmLauncher::btnEditor_Click() {
     std::string shown = platform::HostPathOf(txtDBDescription->toolTip().toStdString());
     if (!shown.empty()) args.push_back(shown);
   }
-  platform::ProgramStarters().Start(platform::HostPathOf(prefs.gWaveEditorPath), args,
+  platform::ProgramStarters().Start(editor, args,
                                     platform::HostPathOf(App().decl.gAppPath));
 }

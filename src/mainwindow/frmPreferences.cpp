@@ -248,6 +248,7 @@ void frmPreferences::lblWaveEditorPath_Change() {
 void frmPreferences::btnBrowseEditor_Click() {
   platform::FileDialogRequest request;
   request.flags = cdlBrowseEditorFlags;
+  request.hostPathOutsideDrives = true;
   try {
     lblWaveEditorPath->SetCaption(Q(platform::FileDialogs().Show(request)));
   } catch (const platform::VbError& error) {

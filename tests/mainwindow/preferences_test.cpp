@@ -347,6 +347,7 @@ TEST_F(PreferencesTest, TheEditorIsChosenInTheOpenDialog) {
   EXPECT_EQ(dialogs.requests()[1].flags, 4);
   EXPECT_EQ(dialogs.requests()[1].filter, "");
   EXPECT_EQ(dialogs.requests()[1].initDir, "");
+  EXPECT_TRUE(dialogs.requests()[1].hostPathOutsideDrives) << "an editor of the host may lie on no drive";
   EXPECT_EQ(f->lblWaveEditorPath->Caption(), "D:\\Tools\\wave edit");
   EXPECT_EQ(f->lblWaveEditorPath->ForeColor(), kRed);
   EXPECT_TRUE(f->btnApply->isEnabled());
