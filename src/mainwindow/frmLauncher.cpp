@@ -375,6 +375,12 @@ void frmLauncher::paintEvent(QPaintEvent* event) {
 void frmLauncher::btnMinimize_Click() { setWindowState(windowState() | Qt::WindowMinimized); }
 
 void frmLauncher::btnExit_Click() {
+  // A note being edited is ended through its own question first, so that the typing is not
+  // lost unasked; Cancel there keeps the program running.
+  if (btnUpdate->Caption() == "End Edit") {
+    ToggleDBEditMode();
+    if (btnUpdate->Caption() == "End Edit") return;
+  }
   exiting_ = true;
   close();
   QApplication::exit(0);

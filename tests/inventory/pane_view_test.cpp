@@ -906,3 +906,45 @@ INSTANTIATE_TEST_SUITE_P(Table, EmptyList,
                          ::testing::Values(EmptyListCase{"search without a hit", 0},
                                            EmptyListCase{"result with its header alone", 1},
                                            EmptyListCase{"type without a file", 2}));
+
+// ---- Exit during a note edit
+
+struct ExitCase {
+  const char* name;
+  const char* typed;  // the caption box's text at Exit
+  int answer;         // 0: no question expected
+  bool exits;
+  const char* stored;  // the caption userdb.dat holds afterwards
+};
+
+void PrintTo(const ExitCase& c, std::ostream* os) { *os << c.name; }
+
+class ExitWhileEditing : public PaneView, public ::testing::WithParamInterface<ExitCase> {};
+
+TEST_P(ExitWhileEditing, AsksTheEditsQuestionFirst) {
+  const std::string path = "C:\\Music\\a.wav";
+  Machine({path});
+  Notes({Note(path, "Live")});
+  Open();
+  OpenFromList(path);
+  frmLauncher_btnUpdate_Click();
+  ASSERT_EQ(W().btnUpdate->Caption(), "End Edit");
+  W().txtDBCaption->setText(GetParam().typed);
+  if (GetParam().answer) boxes.Answer(GetParam().answer);
+  W().btnExit_Click();
+  if (GetParam().answer) {
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].title, "User database values have changed");
+  } else {
+    EXPECT_TRUE(boxes.shown().empty());
+  }
+  EXPECT_EQ(W().isExiting(), GetParam().exits);
+  EXPECT_EQ(W().btnUpdate->Caption(), GetParam().exits ? "Update" : "End Edit");
+  EXPECT_EQ(drives.Read(Files().gUserDBFile), Note(path, GetParam().stored).Bytes());
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, ExitWhileEditing,
+                         ::testing::Values(ExitCase{"unchanged", "Live", 0, true, "Live"},
+                                           ExitCase{"yes saves", "Changed", platform::vbYes, true, "Changed"},
+                                           ExitCase{"no discards", "Changed", platform::vbNo, true, "Live"},
+                                           ExitCase{"cancel keeps running", "Changed", platform::vbCancel, false, "Live"}));
