@@ -225,7 +225,17 @@ void ShowSystemInventory() {
   db.gViewMode = "Inventory";
   f.btnSelInventory->SetBackColor(skin::kText);
 
-  datafiles::LoadInventorySummary(app.decl.files, app.decl.gRebuildInventory, [] { UpdateInventory(); }, db.summary);
+  bool rebuilt = false;
+  const std::int32_t loadError = datafiles::LoadInventorySummary(
+      app.decl.files, app.decl.gRebuildInventory,
+      [&rebuilt] {
+        UpdateInventory();
+        rebuilt = true;
+      },
+      db.summary);
+  // The rebuild of a missing summary failed and said so: its scan of the drives as they are
+  // stays on show, and no drive check starts the same failing update again.
+  if (rebuilt && loadError != platform::errNone) return;
   const datafiles::InventorySummary& s = db.summary;
   f.txtDBDescription->setText(Q(s.gInvSumHeader));
   const int n = db.drives.gDriveCount;

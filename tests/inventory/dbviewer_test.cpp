@@ -343,6 +343,30 @@ TEST_F(Pane, AFailedWriteIsReportedAndLeavesTheSavedInventory) {
   EXPECT_EQ(platform::ScreenPointer(), 0);
 }
 
+// A full disk while the missing summary is rebuilt: one failure, one message, no second update.
+TEST_F(Pane, AFailedRebuildOfAMissingSummaryIsToldOnceAndNotRetried) {
+  WriteMatchingInventory({"C:\\old.wav"});
+  drives.Write("C:\\new.wav", "x");
+  drives.Remove(Files().gInvSumFile);
+  App().decl.gRebuildInventory = true;  // as the start-up that found it missing sets it
+  const std::string inventoryBefore = drives.Read(Files().gInventoryFile);
+  int updates = 0;
+  auto w = std::make_unique<frmLauncher>(&player);
+  QObject::connect(w->lblDBStatus1, &platform::Label::Change, [&] {
+    if (w->lblDBStatus1->Caption() == "Scanning drives for audio files...") ++updates;
+  });
+  boxes.Answer(platform::vbOK);
+  platform::InjectWriteFailureAfter(0);
+  w->Form_Load();
+  platform::InjectWriteFailureAfter(-1);
+  ASSERT_EQ(boxes.shown().size(), 1u);
+  EXPECT_EQ(boxes.shown()[0].title, "Data File Not Saved");
+  EXPECT_EQ(updates, 1);
+  EXPECT_EQ(w->lblDBStatus1->Caption(), "Update failed: inventory not saved");
+  EXPECT_EQ(drives.Read(Files().gInventoryFile), inventoryBefore);
+  EXPECT_EQ(w->lblDBViewTitle->Caption(), "System Inventory");
+}
+
 // Clicks that wait in the event pump while the update runs reach no handler and do not
 // move the grid: posted at each of the update's two pump passes.
 class BusyPane : public Pane, public ::testing::WithParamInterface<const char*> {};
