@@ -8,10 +8,12 @@
 #include <QTest>
 
 #include <array>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "analysis/audio_builders.h"
 #include "datafiles/inventoryline.h"
 #include "datafiles/userdb.h"
 #include "inventory/dbviewer.h"
@@ -948,3 +950,72 @@ INSTANTIATE_TEST_SUITE_P(Table, ExitWhileEditing,
                                            ExitCase{"yes saves", "Changed", platform::vbYes, true, "Changed"},
                                            ExitCase{"no discards", "Changed", platform::vbNo, true, "Live"},
                                            ExitCase{"cancel keeps running", "Changed", platform::vbCancel, false, "Live"}));
+
+// ---- File Detail over a sequence of files: nothing of the file before stays
+
+TEST_F(PaneView, FileDetailShowsOnlyWhatEachFileCarriesWhateverWasShownBefore) {
+  using namespace audio_builders;
+  struct Made {
+    std::string path, bytes;
+    double seconds;
+  };
+  const std::vector<Made> made = {
+      {"C:\\m\\a.wav",
+       RiffFile("WAVE", WaveFmt(1, 2, 44100, 16) +
+                            RiffChunk("LIST", "INFO" + InfoText("INAM", "Wave name") + InfoText("IART", "Wave artist") +
+                                                  InfoText("ICMT", "Wave comment") + InfoText("ICOP", "Wave copy")) +
+                            RiffChunk("data", Zeros(400))),
+       3.5},
+      {"C:\\m\\b.aif", PcmAiff(0.25, 22050, 1, 8), 0.25},
+      {"C:\\m\\c.aifc",
+       AiffFile("AIFC", AiffChunk("FVER", Be32(0xA2805140)) + AiffComm(2, 800, 16, Extended80(8000), "NONE") +
+                            AiffChunk("SSND", Zeros(8) + Zeros(3200))),
+       0.1},
+      {"C:\\m\\d.au", AuFile(24 + 16, 3, 8000, 1, std::string("AU note") + Zeros(9) + Zeros(800)), 0.05},
+      {"C:\\m\\e.snd", PcmAu(0.1), 0.1},
+      {"C:\\m\\f.mp3", SilentMp3(4) + Id3v1("Mp3 title", "Mp3 artist", "Mp3 album", "1999", "Mp3 comment", 8), 0.1},
+      {"C:\\m\\g.mid", MidiFile(1, 2, 96, MidiTrack(Hex("00 FF 2F 00")) + MidiTrack(Hex("00 FF 2F 00"))), 1.25},
+      {"C:\\m\\h.rmi", RmidFile(MidiFile(0, 1, 480, MidiTrack(Hex("00 FF 2F 00")))), 2},
+      {"C:\\m\\i.xyz", "neither header nor tag, just bytes", 0},
+      {"C:\\m\\j.wav", "short", 0},
+  };
+  Lines paths;
+  for (const Made& m : made) paths.push_back(m.path);
+  Machine(paths);
+  for (const Made& m : made) {
+    drives.Write(m.path, m.bytes);
+    player.SetDuration(m.path, m.seconds);
+  }
+  Open();
+  Db().gTypeFilter = "total";
+  Db().gSelectedDrive = "";
+  ShowInventoryDetail();
+  auto shown = [&](const std::string& path) {
+    Grid().SetRow(RowOf(path));
+    EXPECT_TRUE(OpenListedFile()) << path;
+    Lines texts;
+    for (const platform::Label* l :
+         {W().lblDBFileType, W().lblDBName, W().lblDBFormatVersion, W().lblDBCreationDate, W().lblDBEngineer,
+          W().lblDBCopyright, W().lblDBComment, W().lblDBLength, W().lblDBChannels, W().lblDBEncoding,
+          W().lblDBArtist, W().lblDBAlbum, W().lblDBYear, W().lblDBGenre, W().lblDBStatus1, W().lblDBStatus2}) {
+      texts.push_back(l->Caption().toStdString());
+    }
+    return texts;
+  };
+  // Each file shown after itself is what it carries alone.
+  std::map<std::string, Lines> alone;
+  for (const Made& m : made) {
+    shown(m.path);
+    alone[m.path] = shown(m.path);
+  }
+  EXPECT_EQ(alone["C:\\m\\a.wav"][1], "Wave name");
+  EXPECT_EQ(alone["C:\\m\\f.mp3"][10], std::string("Mp3 artist") + std::string(20, '\0'));
+  EXPECT_EQ(alone["C:\\m\\b.aif"][10], "");
+  EXPECT_EQ(alone["C:\\m\\b.aif"][7], " 0h 0m 0.25s");
+  for (const Made& before : made) {
+    for (const Made& after : made) {
+      shown(before.path);
+      EXPECT_EQ(shown(after.path), alone[after.path]) << after.path << " after " << before.path;
+    }
+  }
+}
