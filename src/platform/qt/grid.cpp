@@ -829,7 +829,8 @@ void FlexGridPrivate::PaintCell(QPainter& p, const QRect& rect, int r, int c) co
     p.drawPixmap(AlignedTopLeft(size, inner, f->pictureAlignment), f->picture);
     p.restore();
   }
-  std::string_view t = TextAt(r, c);
+  // The stored text stays whole; the cell shows it up to its first zero byte.
+  std::string_view t = UpToFirstZero(TextAt(r, c));
   if (!t.empty()) {
     QFont font = q->font();
     if (f && f->bold) font.setBold(true);
