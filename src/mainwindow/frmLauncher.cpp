@@ -341,9 +341,15 @@ void frmLauncher::Form_KeyDown(int KeyCode, int Shift, bool& handled) {
 }
 
 void frmLauncher::mousePressEvent(QMouseEvent* event) {
-  // Pressing on the skin itself (not on a control) drags the window, with any button.
-  if (windowHandle()) windowHandle()->startSystemMove();
+  // Only the skin itself drags the window, with any button: a press a control leaves unused
+  // (the progress bar's, a disabled button's) reaches here too and does nothing.
+  if (!childAt(event->position().toPoint())) Form_MouseDown();
   event->accept();
+}
+
+void frmLauncher::Form_MouseDown() {
+  ++windowDrags_;
+  if (windowHandle()) windowHandle()->startSystemMove();
 }
 
 void frmLauncher::closeEvent(QCloseEvent* event) {

@@ -228,6 +228,26 @@ TEST_F(MainWindowTest, TheHandOverKeystrokeNeverReachesATextBox) {
   EXPECT_TRUE(window->isVisible());
 }
 
+// Only the window's own background drags it; a press on a control, also one the control
+// does not use, does not.
+TEST_F(MainWindowTest, APressDragsTheWindowOnlyOnItsBackground) {
+  auto window = OpenMainWindow();
+  window->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+  window->btnPlay->setEnabled(false);
+  for (QWidget* control : std::initializer_list<QWidget*>{window->pbrPlayFile, window->lblPlayFileName,
+                                                          window->lblDBViewTitle, window->btnPlay,
+                                                          window->tvwGroups}) {
+    for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton}) QTest::mousePress(control, b, {}, QPoint(4, 4));
+    EXPECT_EQ(window->WindowDragsStarted(), 0) << control->metaObject()->className();
+  }
+  const QPoint background(600, 500);
+  ASSERT_EQ(window->childAt(background), nullptr);
+  QTest::mousePress(window.get(), Qt::LeftButton, {}, background);
+  QTest::mousePress(window.get(), Qt::RightButton, {}, background);
+  EXPECT_EQ(window->WindowDragsStarted(), 2);
+}
+
 TEST_F(MainWindowTest, OnlyExitClosesTheWindow) {
   auto window = OpenMainWindow();
   window->show();
