@@ -28,6 +28,11 @@ namespace {
 frmLauncher* gMainWindow = nullptr;
 
 constexpr int kWindowWidth = 1200;
+// The views lay their columns out in 7490 twips (the System Inventory's ten columns; the lists'
+// 7150 and a scroll bar): the grid is as wide, so that no band lies between the columns and
+// the scroll bar.
+constexpr int kPaneGridCellsPx = platform::TwipsToPixels(250) + platform::TwipsToPixels(400) +
+                                 7 * platform::TwipsToPixels(840) + platform::TwipsToPixels(960);
 constexpr int kWindowHeight = 672;
 
 QPushButton* ToolButton(QWidget* parent, const char* tooltip, int x, int y, int side = 36) {
@@ -173,7 +178,9 @@ void frmLauncher::BuildDatabasePane() {
     auto* b = new LabelButton(this, caption);
     b->setGeometry(x, 56, 90, 22);
     b->setAlignment(Qt::AlignCenter);
+    // A button the view has taken away (its caption emptied) leaves no empty frame behind.
     b->SetBorder(true);
+    connect(b, &Label::Change, b, [b] { b->SetBorder(!b->Caption().isEmpty()); });
     return b;
   };
   btnSelInventory = tab("Inventory", left);
@@ -242,6 +249,7 @@ void frmLauncher::BuildDatabasePane() {
 
   grdTotals = new platform::FlexGrid(this);
   grdTotals->setGeometry(left, top, width, platform::TwipsToPixels(3375));
+  grdTotals->SetCellAreaWidth(kPaneGridCellsPx);
   grdTotals->SetBackColorBkg(skin::kBack);  // beyond the last column and row, the skin
   grdTotals->raise();
 

@@ -177,6 +177,7 @@ TEST_F(PaneView, FileDetailShowsTheAnalysisTheLengthTheNoteAndTheMemberships) {
   EXPECT_EQ(W().lblDBLength->Caption(), " 0h 3m 25.4s");
   EXPECT_EQ(W().lblDBEncoding->Caption(), "n/a, n/a, n/a");
   EXPECT_EQ(W().btnPlay->Caption(), "Play");
+  EXPECT_EQ(W().btnPlay->frameStyle(), QFrame::Box | QFrame::Plain);
   EXPECT_TRUE(W().btnPlay->isEnabled());
   ExpectLook(W().btnPlay, kSkinBack, kSkinText, "Play at rest");
   EXPECT_EQ(Status1(), "");
