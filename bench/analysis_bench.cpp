@@ -1,6 +1,10 @@
 // The header analyser's throughput against TagLib over a generated corpus of small files of
-// every analysed type, and one sequential pass over large files that hold nothing to skip,
-// against reading such a file once.
+// every analysed type (and over the part of it that TagLib opens at all), one sequential pass
+// over large files that hold nothing to skip, and files crafted with a text chunk every 8
+// bytes, each against reading such a file once. Every result is checked first and in the
+// timed loops: a file that comes back with the wrong type, or a status other than done,
+// makes the program end with a non-zero exit. A summary at the end gives each figure beside
+// its goal, "met" or "missed".
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <taglib/fileref.h>
@@ -8,6 +12,8 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
+#include <map>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -25,23 +31,38 @@ namespace {
 
 constexpr int kCorpusFiles = 10000;
 constexpr std::size_t kLargeFile = 50u * 1024 * 1024;
+constexpr std::size_t kCraftedFile = 1024 * 1024;
 
 struct Corpus {
   std::string root;
   std::vector<std::string> dosPaths;
   std::vector<std::string> hostPaths;
+  std::vector<std::string> types;  // the type each file must come back with
+  // The files TagLib opens, the same for the analyser: indices into the lists above.
+  std::vector<std::size_t> bothOpen;
   std::string largeWave, largeAiff, largeMpeg;  // drive-letter paths
   std::string largeWaveHost;
+  std::string craftedWave, craftedAiff, craftedWaveHost;
+  std::string craftedWaveText, craftedAiffText;  // the comments they must give
 };
+
+// A check of the work failed: reported at once, and the exit is non-zero.
+int gFailures = 0;
+void Fail(const std::string& what) {
+  std::fprintf(stderr, "analysis_bench: %s\n", what.c_str());
+  ++gFailures;
+}
 
 void WriteFile(const std::string& host, const std::string& bytes) {
   std::ofstream out(host, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-std::string SmallFile(int i, std::string& extension) {
+std::string SmallFile(int i, std::string& extension, std::string& type) {
   const std::string n = std::to_string(i);
   const std::string sound = Zeros(800);
+  static const char* const kTypes[7] = {"WAVE", "RMID", "MIDI", "Sun/NeXT AU", "AIFF", "AIFF-C", "MPEG"};
+  type = kTypes[i % 7];
   switch (i % 7) {
     case 0:
       extension = ".wav";
@@ -95,6 +116,21 @@ std::string Filler(std::size_t size, std::mt19937& rng) {
   return bytes;
 }
 
+// A text chunk every 8 bytes from `start` on, each reaching to the end of the file, the last
+// one holding `text` and its zero byte; `text` is "the end" with points added so that the
+// chunks fill the file exactly.
+std::string CraftedTexts(std::string head, const char* id, bool bigEndian, std::size_t length, std::string& text) {
+  text = "the end";
+  while ((length - head.size() - text.size() - 1) % 8 != 0) text += '.';
+  std::string file = std::move(head);
+  file.reserve(length);
+  while (file.size() + 8 + text.size() + 1 <= length) {
+    auto size = static_cast<std::uint32_t>(length - file.size() - 8);
+    file += std::string(id) + (bigEndian ? Be32(size) : Le32(size));
+  }
+  return file + text + '\0';
+}
+
 const Corpus& TheCorpus() {
   static Corpus corpus = [] {
     Corpus c;
@@ -103,8 +139,9 @@ const Corpus& TheCorpus() {
     c.root = templ;
     platform::SetDriveMap(platform::DriveMap({{'C', c.root}}));
     for (int i = 0; i < kCorpusFiles; ++i) {
-      std::string extension;
-      std::string bytes = SmallFile(i, extension);
+      std::string extension, type;
+      std::string bytes = SmallFile(i, extension, type);
+      c.types.push_back(type);
       std::string name = "f" + std::to_string(i) + extension;
       WriteFile(c.root + "/" + name, bytes);
       c.dosPaths.push_back("C:\\" + name);
@@ -119,31 +156,54 @@ const Corpus& TheCorpus() {
     c.largeAiff = "C:\\large.aif";
     c.largeMpeg = "C:\\large.mp3";
     c.largeWaveHost = c.root + "/large.wav";
+    WriteFile(c.root + "/crafted.wav", CraftedTexts(RiffFile("WAVE", WaveFmt(1, 2, 44100, 16)), "ICMT", false,
+                                                    kCraftedFile, c.craftedWaveText));
+    WriteFile(c.root + "/crafted.aif", CraftedTexts(AiffFile("AIFF", AiffComm(2, 1, 16, Extended80(44100))), "COMT",
+                                                    true, kCraftedFile, c.craftedAiffText));
+    c.craftedWave = "C:\\crafted.wav";
+    c.craftedAiff = "C:\\crafted.aif";
+    c.craftedWaveHost = c.root + "/crafted.wav";
+    for (std::size_t i = 0; i < c.hostPaths.size(); ++i) {
+      TagLib::FileRef file(c.hostPaths[i].c_str(), true, TagLib::AudioProperties::Average);
+      if (!file.isNull()) c.bothOpen.push_back(i);
+    }
     std::atexit([] { std::filesystem::remove_all(TheCorpus().root); });
     return c;
   }();
   return corpus;
 }
 
-void BM_AnalyserCorpus(benchmark::State& state) {
+// The analyser over the files given by index; a wrong status or type is a failed run.
+void AnalyseFiles(benchmark::State& state, const std::vector<std::size_t>* only) {
   const Corpus& c = TheCorpus();
   analysis::AudioProperties props;
+  const std::size_t n = only ? only->size() : c.dosPaths.size();
   for (auto _ : state) {
-    for (const std::string& path : c.dosPaths) {
-      analysis::AnalysisStatus status = analysis::AnalyzeAudioFile(path, props, nullptr);
-      benchmark::DoNotOptimize(status);
+    std::size_t wrong = 0;
+    for (std::size_t k = 0; k < n; ++k) {
+      const std::size_t i = only ? (*only)[k] : k;
+      analysis::AnalysisStatus status = analysis::AnalyzeAudioFile(c.dosPaths[i], props, nullptr);
+      wrong += status != analysis::AnalysisStatus::Done || props.gAudioFileType != c.types[i];
+    }
+    if (wrong != 0) {
+      Fail(std::to_string(wrong) + " files came back with the wrong type or status while timed");
+      state.SkipWithError("wrong results");
+      break;
     }
   }
-  state.SetItemsProcessed(state.iterations() * kCorpusFiles);
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(n));
 }
-BENCHMARK(BM_AnalyserCorpus)->Unit(benchmark::kMillisecond);
 
-void BM_TagLibCorpus(benchmark::State& state) {
+void TagLibFiles(benchmark::State& state, const std::vector<std::size_t>* only) {
   const Corpus& c = TheCorpus();
+  const std::size_t n = only ? only->size() : c.hostPaths.size();
   for (auto _ : state) {
-    for (const std::string& path : c.hostPaths) {
-      TagLib::FileRef file(path.c_str(), true, TagLib::AudioProperties::Average);
+    std::size_t opened = 0;
+    for (std::size_t k = 0; k < n; ++k) {
+      const std::size_t i = only ? (*only)[k] : k;
+      TagLib::FileRef file(c.hostPaths[i].c_str(), true, TagLib::AudioProperties::Average);
       if (file.isNull()) continue;
+      ++opened;
       if (TagLib::Tag* tag = file.tag()) {
         benchmark::DoNotOptimize(tag->title().size() + tag->artist().size() + tag->album().size() +
                                  tag->comment().size() + tag->genre().size() + tag->year());
@@ -152,39 +212,169 @@ void BM_TagLibCorpus(benchmark::State& state) {
         benchmark::DoNotOptimize(audio->sampleRate() + audio->channels() + audio->bitrate());
       }
     }
+    if (opened != c.bothOpen.size()) {
+      Fail("TagLib opened " + std::to_string(opened) + " files, not " + std::to_string(c.bothOpen.size()));
+      state.SkipWithError("TagLib opened other files");
+      break;
+    }
   }
-  state.SetItemsProcessed(state.iterations() * kCorpusFiles);
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(n));
 }
-BENCHMARK(BM_TagLibCorpus)->Unit(benchmark::kMillisecond);
 
-// The yardstick: one sequential read of the large file, 1 MiB at a time.
-void BM_ReadLargeFileOnce(benchmark::State& state) {
-  const Corpus& c = TheCorpus();
+void BM_AnalyserCorpus(benchmark::State& state) { AnalyseFiles(state, nullptr); }
+void BM_TagLibCorpus(benchmark::State& state) { TagLibFiles(state, nullptr); }
+void BM_AnalyserBothOpen(benchmark::State& state) { AnalyseFiles(state, &TheCorpus().bothOpen); }
+void BM_TagLibBothOpen(benchmark::State& state) { TagLibFiles(state, &TheCorpus().bothOpen); }
+BENCHMARK(BM_AnalyserCorpus)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TagLibCorpus)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AnalyserBothOpen)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TagLibBothOpen)->Unit(benchmark::kMillisecond);
+
+// The yardstick: one sequential read of a file, 1 MiB at a time.
+void ReadOnce(benchmark::State& state, const std::string& host, std::size_t length) {
   std::vector<char> buffer(1024 * 1024);
   for (auto _ : state) {
-    int fd = ::open(c.largeWaveHost.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
     ssize_t r;
     std::size_t total = 0;
     while ((r = ::read(fd, buffer.data(), buffer.size())) > 0) total += static_cast<std::size_t>(r);
     ::close(fd);
     benchmark::DoNotOptimize(total);
   }
-  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(kLargeFile));
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(length));
 }
+void BM_ReadLargeFileOnce(benchmark::State& state) { ReadOnce(state, TheCorpus().largeWaveHost, kLargeFile); }
+void BM_ReadCraftedFileOnce(benchmark::State& state) { ReadOnce(state, TheCorpus().craftedWaveHost, kCraftedFile); }
 BENCHMARK(BM_ReadLargeFileOnce)->Unit(benchmark::kMillisecond);
 
-void AnalyseLarge(benchmark::State& state, const std::string& path) {
+void AnalyseLarge(benchmark::State& state, const std::string& path, std::int64_t length) {
   analysis::AudioProperties props;
-  for (auto _ : state) benchmark::DoNotOptimize(analysis::AnalyzeAudioFile(path, props, nullptr));
-  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(kLargeFile));
+  for (auto _ : state) {
+    if (analysis::AnalyzeAudioFile(path, props, nullptr) != analysis::AnalysisStatus::Done) {
+      Fail(path + " was not analysed while timed");
+      state.SkipWithError("not analysed");
+      break;
+    }
+  }
+  state.SetBytesProcessed(state.iterations() * length);
 }
-void BM_LargeWaveWithoutData(benchmark::State& state) { AnalyseLarge(state, TheCorpus().largeWave); }
-void BM_LargeAiffWithoutSsnd(benchmark::State& state) { AnalyseLarge(state, TheCorpus().largeAiff); }
-void BM_LargeMpegWithoutSync(benchmark::State& state) { AnalyseLarge(state, TheCorpus().largeMpeg); }
+void BM_LargeWaveWithoutData(benchmark::State& state) { AnalyseLarge(state, TheCorpus().largeWave, kLargeFile); }
+void BM_LargeAiffWithoutSsnd(benchmark::State& state) { AnalyseLarge(state, TheCorpus().largeAiff, kLargeFile); }
+void BM_LargeMpegWithoutSync(benchmark::State& state) { AnalyseLarge(state, TheCorpus().largeMpeg, kLargeFile); }
 BENCHMARK(BM_LargeWaveWithoutData)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LargeAiffWithoutSsnd)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LargeMpegWithoutSync)->Unit(benchmark::kMillisecond);
 
+void BM_CraftedWaveComments(benchmark::State& state) { AnalyseLarge(state, TheCorpus().craftedWave, kCraftedFile); }
+void BM_CraftedAiffComments(benchmark::State& state) { AnalyseLarge(state, TheCorpus().craftedAiff, kCraftedFile); }
+BENCHMARK(BM_ReadCraftedFileOnce)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CraftedWaveComments)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CraftedAiffComments)->Unit(benchmark::kMicrosecond);
+
+// Every file analysed once before anything is timed, its fields against what it holds.
+void CheckResults() {
+  const Corpus& c = TheCorpus();
+  analysis::AudioProperties props;
+  std::map<std::string, int> wrong;
+  for (std::size_t i = 0; i < c.dosPaths.size(); ++i) {
+    analysis::AnalysisStatus status = analysis::AnalyzeAudioFile(c.dosPaths[i], props, nullptr);
+    if (status != analysis::AnalysisStatus::Done || props.gAudioFileType != c.types[i]) {
+      if (wrong[c.types[i]]++ == 0) {
+        Fail(c.dosPaths[i] + " came back as \"" + props.gAudioFileType + "\", not \"" + c.types[i] + "\"");
+      }
+    }
+  }
+  struct Expect {
+    std::string path, type, rate, comment;
+  };
+  const Expect expected[] = {
+      {c.largeWave, "WAVE", "44.1 kHz", ""},
+      {c.largeAiff, "AIFF", "44.100 kHz", ""},
+      {c.largeMpeg, "MPEG", "", ""},
+      {c.craftedWave, "WAVE", "44.1 kHz", c.craftedWaveText},
+      {c.craftedAiff, "AIFF", "44.100 kHz", c.craftedAiffText},
+  };
+  for (const Expect& e : expected) {
+    analysis::AnalysisStatus status = analysis::AnalyzeAudioFile(e.path, props, nullptr);
+    if (status != analysis::AnalysisStatus::Done || props.gAudioFileType != e.type ||
+        props.gAudioSampleRate != e.rate || props.gAudioComment != e.comment) {
+      Fail(e.path + " gave type \"" + props.gAudioFileType + "\", rate \"" + props.gAudioSampleRate +
+           "\", comment of " + std::to_string(props.gAudioComment.size()) + " bytes");
+    }
+  }
+  if (c.bothOpen.empty()) Fail("TagLib opened none of the files");
+}
+
+// Seconds per iteration of each benchmark run: the median when repeated.
+class Recorder : public benchmark::ConsoleReporter {
+ public:
+  std::map<std::string, double> seconds;
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& run : runs) {
+      if (run.error_occurred) continue;
+      const std::string name = run.run_name.function_name;
+      const double s = run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+      if (run.run_type == Run::RT_Aggregate) {
+        if (run.aggregate_name == "median") seconds[name] = s;
+      } else if (!medianSeen_.count(name) && run.repetitions <= 1) {
+        seconds[name] = s;
+      }
+      if (run.run_type == Run::RT_Aggregate) medianSeen_[name] = true;
+    }
+    ConsoleReporter::ReportRuns(runs);
+  }
+
+ private:
+  std::map<std::string, bool> medianSeen_;
+};
+
+// One line of the summary: a ratio against its anchor and the goal it must meet.
+void Summarise(const Recorder& r) {
+  const Corpus& c = TheCorpus();
+  auto get = [&](const char* name) {
+    auto it = r.seconds.find(name);
+    return it == r.seconds.end() ? -1.0 : it->second;
+  };
+  std::printf("\nsummary (the analyser without a player; times are medians when repeated)\n");
+  // faster: the anchor's time over the figure's, at least `goal`; else the figure's over the
+  // anchor's, at most `goal`.
+  auto line = [&](const std::string& what, const char* figure, const char* anchor, bool faster, double goal) {
+    const double f = get(figure), a = get(anchor);
+    if (f <= 0 || a <= 0) {
+      std::printf("  %s\n      not run\n", what.c_str());
+      return;
+    }
+    const double ratio = faster ? a / f : f / a;
+    const bool met = faster ? ratio >= goal : ratio <= goal;
+    std::printf("  %s\n      %.3f ms against %.3f ms: %.2f x %s, goal %s %.0f x: %s\n", what.c_str(), f * 1e3,
+                a * 1e3, ratio, faster ? "faster" : "the time", faster ? "at least" : "within", goal,
+                met ? "met" : "missed");
+  };
+  line("10,000 files, analyser, against TagLib on the same files", "BM_AnalyserCorpus", "BM_TagLibCorpus",
+       true, 2);
+  line(std::to_string(c.bothOpen.size()) + " files TagLib opens too (WAVE, AIFF, AIFF-C, MPEG), against TagLib",
+       "BM_AnalyserBothOpen", "BM_TagLibBothOpen", true, 2);
+  line("50 MB WAVE without a data chunk, against one read", "BM_LargeWaveWithoutData", "BM_ReadLargeFileOnce",
+       false, 3);
+  line("50 MB AIFF without an SSND chunk, against one read", "BM_LargeAiffWithoutSsnd", "BM_ReadLargeFileOnce",
+       false, 3);
+  line("50 MB MPEG without a sync, against one read", "BM_LargeMpegWithoutSync", "BM_ReadLargeFileOnce", false, 3);
+  line("1 MiB WAVE, an ICMT every 8 bytes to the end, against one read", "BM_CraftedWaveComments",
+       "BM_ReadCraftedFileOnce", false, 3);
+  line("1 MiB AIFF, a COMT every 8 bytes to the end, against one read", "BM_CraftedAiffComments",
+       "BM_ReadCraftedFileOnce", false, 3);
+}
+
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  CheckResults();
+  if (gFailures != 0) return 1;
+  Recorder recorder;
+  benchmark::RunSpecifiedBenchmarks(&recorder);
+  benchmark::Shutdown();
+  Summarise(recorder);
+  return gFailures == 0 ? 0 : 1;
+}

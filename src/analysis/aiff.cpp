@@ -1,7 +1,9 @@
+#include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "analysis/readers.h"
+#include "analysis/survivingtexts.h"
 
 namespace analysis {
 namespace {
@@ -25,11 +27,36 @@ constexpr AiffRate kAiffRates[] = {
     {{0x40, 0x0E, 0xAC, 0x44, 0, 0, 0, 0, 0, 0}, "44.100 kHz"},
 };
 
-const char* AiffRateText(const std::uint8_t* bytes) {
+// The whole number of hertz that an 80-bit extended number holds exactly; 0 when it holds
+// none (a fraction, a negative or zero value, one beyond 64 bits, infinity or NaN).
+std::uint64_t WholeHertz(const std::uint8_t* bytes) {
+  if (bytes[0] & 0x80) return 0;
+  const int exponent = ((bytes[0] & 0x7F) << 8) | bytes[1];
+  std::uint64_t mantissa = 0;
+  for (int i = 2; i < 10; ++i) mantissa = (mantissa << 8) | bytes[i];
+  if (mantissa == 0 || exponent == 0x7FFF) return 0;
+  // The value is mantissa * 2^(exponent - 16383 - 63).
+  const int shift = exponent - 16383 - 63;
+  if (shift >= 0) {
+    if (shift >= 64 || (shift > 0 && (mantissa >> (64 - shift)) != 0)) return 0;  // beyond 64 bits
+    return mantissa << shift;
+  }
+  if (shift <= -64) return 0;
+  if (mantissa & ((std::uint64_t{1} << -shift) - 1)) return 0;  // not whole
+  return mantissa >> -shift;
+}
+
+std::string AiffRateText(const std::uint8_t* bytes) {
   for (const AiffRate& rate : kAiffRates) {
     if (std::memcmp(rate.bytes, bytes, 10) == 0) return rate.text;
   }
-  return "Undetermined";
+  // Other rates are written the way the table writes its own: kilohertz to three places.
+  const std::uint64_t hertz = WholeHertz(bytes);
+  if (hertz == 0) return "Undetermined";
+  char text[40];
+  std::snprintf(text, sizeof text, "%llu.%03u kHz", static_cast<unsigned long long>(hertz / 1000),
+                static_cast<unsigned>(hertz % 1000));
+  return text;
 }
 
 const char* CompressionText(const std::uint8_t* type) {
@@ -72,25 +99,19 @@ bool ReadCommonChunk(AnalyzerFile& file, std::int64_t o, bool aiffC, AudioProper
 
 // COMT and "(c) ": the body without its last byte; a body of size 0, or one that reaches
 // past the end of the file, has no text.
-bool ReadTextChunk(AnalyzerFile& file, std::int64_t o, std::string& field) {
+bool ReadTextChunk(AnalyzerFile& file, std::int64_t o, std::string& field, SurvivingTexts& texts) {
+  const std::uint8_t* size;
   try {
-    const std::uint8_t* size = file.Item(o + 4, 4);
-    std::int64_t gChunkSize = U32BE(size);
-    if (size[0] >= 128 || gChunkSize == 0 || gChunkSize > file.length() - (o + 8) ||
-        !file.Text(o + 8, gChunkSize - 1, field)) {
-      field = kError;
-      return false;
-    }
+    size = file.Item(o + 4, 4);
   } catch (const ReadFault&) {
-    field = kError;
-    return false;
+    return texts.Fail(field);
   }
-  return true;
+  std::int64_t gChunkSize = U32BE(size);
+  if (size[0] >= 128 || gChunkSize == 0 || gChunkSize > file.length() - (o + 8)) return texts.Fail(field);
+  return texts.Take(field, o + 8, gChunkSize - 1);
 }
 
-}  // namespace
-
-void AnalyzeAiffFile(AnalyzerFile& file, AudioProperties& props) {
+void ScanAiffChunks(AnalyzerFile& file, AudioProperties& props, SurvivingTexts& texts) {
   const bool aiffC = props.gAudioFileType == "AIFF-C";
   const std::int64_t last = file.length() - 5;
   std::int64_t gScanPos = 12;
@@ -126,13 +147,26 @@ void AnalyzeAiffFile(AnalyzerFile& file, AudioProperties& props) {
         break;
       }
       case kComt:
-        if (!ReadTextChunk(file, o, props.gAudioComment)) return;
+        if (!ReadTextChunk(file, o, props.gAudioComment, texts)) return;
         break;
       default:
-        if (!ReadTextChunk(file, o, props.gAudioCopyright)) return;
+        if (!ReadTextChunk(file, o, props.gAudioCopyright, texts)) return;
         break;
     }
   }
+}
+
+}  // namespace
+
+void AnalyzeAiffFile(AnalyzerFile& file, AudioProperties& props) {
+  SurvivingTexts texts(file);
+  try {
+    ScanAiffChunks(file, props, texts);
+  } catch (const ReadFault&) {
+    texts.Settle();  // the failure reaches the dispatcher with the texts found so far
+    throw;
+  }
+  texts.Settle();
 }
 
 }  // namespace analysis

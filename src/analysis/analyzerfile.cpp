@@ -114,6 +114,9 @@ __attribute__((target("avx2"))) bool ScanAvx2(const std::uint8_t* w, std::int64_
     unsigned mask = ~static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(_mm256_and_si256(ca, cb), zero)));
     while (mask != 0) {
       int bit = __builtin_ctz(mask);
+      // The compiler leaves the upper halves dirty on this path; the SSE code of the caller
+      // would then pay a state transition per identifier found.
+      _mm256_zeroupper();
       int id = ids.Match(w + i + bit);
       if (id >= 0) {
         which = id;

@@ -1,7 +1,9 @@
+#include <cstring>
 #include <iterator>
 #include <string>
 
 #include "analysis/readers.h"
+#include "platform/core/mpegframe.h"
 
 namespace analysis {
 namespace {
@@ -88,31 +90,20 @@ constexpr const char* kGenres[] = {"Blues",
                                    "Hard Rock"};
 static_assert(std::size(kGenres) == 80);
 
-// The header's bit fields, numbered as digits 1 to 32 of its binary text from the left.
-unsigned VersionBits(const std::uint8_t* h) { return (h[1] >> 3) & 3; }   // digits 12-13
-unsigned LayerBits(const std::uint8_t* h) { return (h[1] >> 1) & 3; }     // digits 14-15
-unsigned BitrateBits(const std::uint8_t* h) { return h[2] >> 4; }         // digits 17-20
-unsigned RateBits(const std::uint8_t* h) { return (h[2] >> 2) & 3; }      // digits 21-22
-unsigned ModeBits(const std::uint8_t* h) { return h[3] >> 6; }            // digits 25-26
-unsigned CopyrightBit(const std::uint8_t* h) { return (h[3] >> 3) & 1; }  // digit 29
-unsigned EmphasisBits(const std::uint8_t* h) { return h[3] & 3; }         // digits 31-32
+bool PlausibleHeader(const std::uint8_t* h) { return platform::mpeg::Plausible(h); }
 
-bool PlausibleHeader(const std::uint8_t* h) {
-  return VersionBits(h) != 1 && LayerBits(h) != 0 && BitrateBits(h) != 15 && RateBits(h) != 3 && EmphasisBits(h) != 2;
-}
-
-void DecodeHeader(const std::uint8_t* h, AudioProperties& props) {
+void DecodeHeader(const std::uint8_t* bytes, AudioProperties& props) {
   static constexpr const char* kVersions[4] = {"MPEG 2.5", "", "MPEG 2", "MPEG 1"};
   static constexpr const char* kLayers[4] = {"", " layer 3", " layer 2", " layer 1"};
   static constexpr const char* kRates[3][3] = {
       {"44.1 kHz", "48 kHz", "32 kHz"}, {"22.05 kHz", "24 kHz", "16 kHz"}, {"11.025 kHz", "12 kHz", "8 kHz"}};
   static constexpr const char* kModes[4] = {"2 - Stereo", "2 - Joint stereo", "2 - Dual channel (stereo)", "1 - Mono"};
-  const unsigned version = VersionBits(h);
-  props.gAudioFormatVersion = std::string(kVersions[version]) + kLayers[LayerBits(h)];
-  const int row = version == 3 ? 0 : version == 2 ? 1 : 2;
-  props.gAudioSampleRate = kRates[row][RateBits(h)];
-  props.gAudioChannels = kModes[ModeBits(h)];
-  if (CopyrightBit(h)) props.gAudioCopyright = "This file is copyrighted";
+  const platform::mpeg::FrameHeader h = platform::mpeg::Decode(bytes);
+  props.gAudioFormatVersion = std::string(kVersions[h.version]) + kLayers[h.layer];
+  const int row = h.version == 3 ? 0 : h.version == 2 ? 1 : 2;
+  props.gAudioSampleRate = kRates[row][h.rateIndex];
+  props.gAudioChannels = kModes[h.mode];
+  if (h.copyright) props.gAudioCopyright = "This file is copyrighted";
 }
 
 }  // namespace
@@ -120,9 +111,37 @@ void DecodeHeader(const std::uint8_t* h, AudioProperties& props) {
 void AnalyzeMpegFile(AnalyzerFile& file, AudioProperties& props) {
   const std::int64_t L = file.length();
 
-  // The first plausible frame header from offset 1 on; offset 0 is never examined.
+  // The first confirmed frame header from offset 0 on, behind an ID3v2 tag when the file
+  // starts with one (a false sync in the tag's body is never taken).
   try {
-    std::int64_t gScanPos = file.FindFrameSync(1, L - 4, PlausibleHeader);
+    std::int64_t from = 0;
+    if (L >= 10) {
+      const std::int64_t tag = platform::mpeg::Id3v2Length(file.Item(0, 10));
+      if (tag > 0 && tag < L) from = tag;
+    }
+    // A read fault ends the search like the end of the file; with no sync found by then it
+    // ends the reader.
+    bool faulted = false;
+    auto findSync = [&](std::int64_t q) -> std::int64_t {
+      try {
+        return file.FindFrameSync(q, L - 4, PlausibleHeader);
+      } catch (const ReadFault&) {
+        faulted = true;
+        return -1;
+      }
+    };
+    auto peek = [&](std::int64_t q, std::uint8_t* out) {
+      if (q < 0 || q + 4 > L) return false;
+      try {
+        std::memcpy(out, file.Item(q, 4), 4);
+      } catch (const ReadFault&) {
+        return false;
+      }
+      return true;
+    };
+    bool confirmed = false;
+    std::int64_t gScanPos = platform::mpeg::FindFirstFrame(from, L - 4, L, findSync, peek, confirmed);
+    if (gScanPos < 0 && faulted) return;
     if (gScanPos >= 0) DecodeHeader(file.Item(gScanPos, 4), props);
   } catch (const ReadFault&) {
     return;

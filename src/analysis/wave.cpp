@@ -1,6 +1,7 @@
 #include <string>
 
 #include "analysis/readers.h"
+#include "analysis/survivingtexts.h"
 
 namespace analysis {
 namespace {
@@ -67,7 +68,9 @@ bool ReadFormatChunk(AnalyzerFile& file, std::int64_t p, AudioProperties& props)
 
 }  // namespace
 
-void AnalyzeWaveFile(AnalyzerFile& file, AudioProperties& props) {
+namespace {
+
+void ScanWaveChunks(AnalyzerFile& file, AudioProperties& props, SurvivingTexts& texts) {
   const std::int64_t last = file.length() - 5;
   std::int64_t gScanPos = 12;
   int gChunkId = -1;
@@ -87,22 +90,37 @@ void AnalyzeWaveFile(AnalyzerFile& file, AudioProperties& props) {
       std::int64_t gChunkSize = U32LE(size);
       gScanPos = p + gChunkSize + 1;
     } else {
-      std::string* field = InfoField(gChunkId, props);
+      std::string& field = *InfoField(gChunkId, props);
+      const std::uint8_t* size;
       try {
-        const std::uint8_t* size = file.Item(p + 4, 4);
-        std::int64_t gChunkSize = U32LE(size);
-        // The text is the body without its terminating byte; it must lie in the file.
-        if (size[3] >= 128 || gChunkSize == 0 || !file.Text(p + 8, gChunkSize - 1, *field)) {
-          *field = kError;
-          return;
-        }
+        size = file.Item(p + 4, 4);
       } catch (const ReadFault&) {
-        *field = kError;
+        texts.Fail(field);
         return;
       }
+      std::int64_t gChunkSize = U32LE(size);
+      // The text is the body without its terminating byte; it must lie in the file.
+      if (size[3] >= 128 || gChunkSize == 0) {
+        texts.Fail(field);
+        return;
+      }
+      if (!texts.Take(field, p + 8, gChunkSize - 1)) return;
       gScanPos = p + 1;
     }
   }
+}
+
+}  // namespace
+
+void AnalyzeWaveFile(AnalyzerFile& file, AudioProperties& props) {
+  SurvivingTexts texts(file);
+  try {
+    ScanWaveChunks(file, props, texts);
+  } catch (const ReadFault&) {
+    texts.Settle();  // the failure reaches the dispatcher with the texts found so far
+    throw;
+  }
+  texts.Settle();
 }
 
 }  // namespace analysis

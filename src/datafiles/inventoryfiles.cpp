@@ -23,27 +23,24 @@ struct SummaryRow {
   std::int32_t index;  // into gDriveTypeCounts
 };
 
-// Line 1 is read back whole; a comma or a leading double quote would not survive that unquoted.
+// Line 1 is read back whole, as one field of the field encoder; a line break in it would end
+// the line, so it stands as a blank.
 std::string StoredHeader(std::string_view header) {
   std::string text(header);
   for (char& c : text) {
     if (c == '\r' || c == '\n') c = ' ';
   }
-  if (text.find(',') == std::string::npos && (text.empty() || text.front() != '"')) return text;
-  std::string quoted = "\"";
-  for (char c : text) quoted.push_back(c == '"' ? '\'' : c);
-  quoted.push_back('"');
-  return quoted;
+  return platform::EncodeField(text);
 }
 
 void WriteSummary(platform::OutFile& out, std::string_view header, const TypeCounts& totals,
                   const std::vector<SummaryRow>& rows, const std::array<DriveCounts, kTypeColumnCount>& counts) {
   platform::ListWriter w;
-  w.Raw(StoredHeader(header)).EndLine();
+  w.Raw(StoredHeader(header)).EndLine();  // encoded above
   for (std::int64_t t : totals) w.Number(t);
   w.EndLine();
   for (const SummaryRow& row : rows) {
-    w.Raw(row.letter).Number(row.icon);
+    w.Text(row.letter).Number(row.icon);
     for (int c = 0; c < kTypeColumnCount; ++c) w.Number(counts[c][static_cast<std::size_t>(row.index)]);
     w.EndLine();
   }
@@ -67,8 +64,9 @@ std::vector<std::string_view> Lines(std::string_view text) {
 
 std::string ReadHeader(std::string_view line) {
   if (!line.empty() && line.front() == '"') {
-    std::size_t close = line.find('"', 1);
-    return std::string(line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
+    std::string header;
+    platform::ReadQuotedField(line.data(), line.data() + line.size(), header);
+    return header;
   }
   return std::string(line);
 }
@@ -258,8 +256,8 @@ InventoryChange AddFileToInventory(const DataFileNames& files, std::string_view 
   AppendStoredInventoryLine(gSavePlaylistPath, nullptr, stored);
 
   platform::SetReadOnly(files.gInventoryFile, false);
+  const platform::FileProbe probe = platform::FileLen(files.gInventoryFile);
   try {
-    platform::FileProbe probe = platform::FileLen(files.gInventoryFile);
     if (probe.ok() && probe.length > 0) {
       // A record length of one byte reads the last byte alone.
       platform::RecordFile tail(files.gInventoryFile, 1, platform::RecordFile::Mode::Read);
@@ -270,6 +268,12 @@ InventoryChange AddFileToInventory(const DataFileNames& files, std::string_view 
     out.Sync();
     out.Close();
   } catch (const VbError& e) {
+    // A line that did not get there whole is no line: the file gets back the length it had.
+    if (probe.ok()) {
+      platform::TruncateFile(files.gInventoryFile, probe.length);
+    } else if (probe.error == platform::errFileNotFound) {
+      platform::DeleteFile(files.gInventoryFile);
+    }
     platform::SetReadOnly(files.gInventoryFile, true);
     change.error = e.number();
     return change;

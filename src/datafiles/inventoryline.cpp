@@ -7,79 +7,40 @@
 #include "analysis/audioproperties.h"
 #include "platform/core/codepage.h"
 #include "platform/core/files.h"
+#include "platform/core/textrecords.h"
 
 namespace datafiles {
 namespace {
 
 using platform::kChr187;
 
-void RestoreCommas(std::string& text) {
-  if (text.find(kChr187) != std::string::npos) text = platform::ReplaceAll(text, kChr187, ",");
-}
-
 bool NeedsQuotes(std::string_view text) {
   return !text.empty() && (text.front() == ' ' || text.front() == '\t' || text.front() == '"');
 }
 
-// Bytes a stored text may not hold as they are.
-constexpr std::array<bool, 256> kSpecial = [] {
-  std::array<bool, 256> t{};
-  for (unsigned char c : {',', '\r', '\n', '"'}) t[c] = true;
-  return t;
-}();
-
-bool Plain(std::string_view text) {
-  for (char c : text) {
-    if (kSpecial[static_cast<unsigned char>(c)]) return false;
-  }
-  return true;
-}
-
-// A drive, folder, name or extension: its commas as the character 187, line breaks as blanks;
-// quoted when the reader would otherwise drop its leading blanks or take it for a quoted field.
-void AppendPathField(std::string_view text, std::string& out) {
-  const bool quoted = NeedsQuotes(text);
-  if (!quoted && Plain(text)) {
-    out.append(text);
-    return;
-  }
-  if (quoted) out.push_back('"');
-  for (char c : text) {
-    if (c == ',') {
-      out.append(kChr187);
-    } else if (c == '\r' || c == '\n') {
-      out.push_back(' ');
-    } else if (c == '"' && quoted) {
-      out.push_back('\'');  // a quote would end the quoted field early
-    } else {
-      out.push_back(c);
-    }
-  }
-  if (quoted) out.push_back('"');
-}
-
-// An analysis text: commas as "-", CR LF as two blanks, a lone CR or LF as a blank, a leading
-// double quote as an apostrophe.
+// An analysis text: commas as "-", CR LF as two blanks, a lone CR or LF as a blank, so that it
+// never leaves its line; then through the field encoder like every other text.
 void AppendAnalysisField(std::string_view text, std::string& out) {
-  if (Plain(text)) {
+  if (platform::IsPlainField(text)) {
     out.append(text);
     return;
   }
+  std::string kept;
+  kept.reserve(text.size() + 1);
   for (std::size_t i = 0; i < text.size(); ++i) {
     char c = text[i];
-    if (i == 0 && c == '"') {
-      out.push_back('\'');
-    } else if (c == ',') {
-      out.push_back('-');
+    if (c == ',') {
+      kept.push_back('-');
     } else if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-      out.append("  ");
+      kept.append("  ");
       ++i;
     } else if (c == '\r' || c == '\n') {
-      out.push_back(' ');
+      kept.push_back(' ');
     } else {
-      out.push_back(c);
+      kept.push_back(c);
     }
   }
+  platform::AppendField(out, kept);
 }
 
 // What follows the extension's comma on a line without analysis.
@@ -92,37 +53,77 @@ const char* Find(const char* p, const char* end, char c) {
   return hit ? static_cast<const char*>(hit) : end;
 }
 
-// The list form's reading of one line, as the list reader does it but in one pass without
-// copies: a field ends at a comma or the line end, blanks in front
-// of it are skipped, and one that begins with a double quote runs to the next double quote
-// (what follows it up to the separator is dropped). The first `fields` fields go into `line`,
-// the ones the line lacks are emptied. Returns where the line's content ends: at its CR or LF,
-// or at `end`.
+bool Holds(std::string_view text, char c) { return !text.empty() && std::memchr(text.data(), c, text.size()); }
+
+const char* LineEndFrom(const char* p, const char* end) { return Find(p, Find(p, end, '\n'), '\r'); }
+
+// The closing quote of a quoted field whose text begins at `p`, or `end` when there is none;
+// `doubled` tells whether a "" stands in it.
+const char* ClosingQuote(const char* p, const char* end, bool& doubled) {
+  for (;;) {
+    p = Find(p, end, '"');
+    if (p == end || p + 1 == end || p[1] != '"') return p;
+    doubled = true;
+    p += 2;
+  }
+}
+
+void AssignUnquoted(std::string& target, const char* b, const char* e) {
+  target.clear();
+  while (b < e) {
+    const char* q = Find(b, e, '"');
+    target.append(b, q);
+    if (q == e) break;
+    target.push_back('"');
+    b = q + (q + 1 < e && q[1] == '"' ? 2 : 1);
+  }
+}
+
+// The list form's reading of one line in one pass without copies: a field ends at a comma or
+// the line end, blanks in front of it are skipped, and one that begins with a double quote is
+// read as the field encoder wrote it ("" as one quote, line ends inside it kept; what follows
+// its closing quote up to the separator is dropped; unclosed, it runs to the line end). The
+// first `fields` fields go into `line`, the ones the line lacks are emptied; the others are
+// only stepped over, and only where a quote could carry the line past its first line end.
+// Returns where the line's content ends: at its CR or LF, or at `end`.
 const char* ParseFields(const char* p, const char* end, InventoryLine& line, int fields) {
-  const char* lineEnd = Find(p, end, '\n');
-  lineEnd = Find(p, lineEnd, '\r');
+  const char* lineEnd = LineEndFrom(p, end);
   auto targets = line.Fields();
   int i = 0;
-  while (i < fields) {
+  for (;;) {
+    if (i >= fields && !std::memchr(p, '"', static_cast<std::size_t>(lineEnd - p))) break;
     while (p < lineEnd && (*p == ' ' || *p == '\t')) ++p;
     const char* b = p;
     const char* e;
+    bool quoted = false, doubled = false;
     if (p < lineEnd && *p == '"') {
+      quoted = true;
       b = p + 1;
-      e = Find(b, lineEnd, '"');
-      p = Find(e, lineEnd, ',');
+      e = ClosingQuote(b, end, doubled);
+      if (e == end) {
+        e = p = lineEnd;
+        doubled = Find(b, lineEnd, '"') != lineEnd;
+      } else {
+        if (e > lineEnd) lineEnd = LineEndFrom(e + 1, end);
+        p = Find(e + 1, lineEnd, ',');
+      }
     } else {
-      e = p = (p < lineEnd && *p == ',') ? p : Find(p, lineEnd, ',');
+      e = p = Find(p, lineEnd, ',');
     }
-    std::string& target = *targets[i];
-    if (b == e) {
-      if (!target.empty()) target.clear();
-    } else {
-      target.assign(b, static_cast<std::size_t>(e - b));
-      if ((i == 1 || i == 2) && std::memchr(b, kChr187[0], static_cast<std::size_t>(e - b))) RestoreCommas(target);
+    if (i < fields) {
+      std::string& target = *targets[i];
+      if (b == e) {
+        if (!target.empty()) target.clear();
+      } else if (doubled) {
+        AssignUnquoted(target, b, e);
+      } else {
+        target.assign(b, static_cast<std::size_t>(e - b));
+        if (!quoted && (i == 1 || i == 2) && std::memchr(b, kChr187[1], static_cast<std::size_t>(e - b)))
+          platform::RestoreNameCommas(target);
+      }
     }
     ++i;
-    if (p == lineEnd) break;
+    if (p >= lineEnd) break;
     ++p;  // the comma
     if (i == 4 && static_cast<std::size_t>(lineEnd - p) == kBareAnalysis.size() &&
         std::memcmp(p, kBareAnalysis.data(), kBareAnalysis.size()) == 0) {
@@ -203,31 +204,32 @@ void ParseInventoryLine(std::string_view stored, InventoryLine& line, int fields
 
 void AppendStoredInventoryLine(std::string_view path, const analysis::AudioProperties* props, std::string& out) {
   PathParts parts = SplitPath(path);
-  if (!props && !std::memchr(path.data(), ',', path.size()) && !std::memchr(path.data(), '\r', path.size()) &&
-      !std::memchr(path.data(), '\n', path.size()) && !NeedsQuotes(parts.drive) && !NeedsQuotes(parts.folder) &&
-      !NeedsQuotes(parts.name) && !NeedsQuotes(parts.extension)) {
+  if (!props && !Holds(path, ',') && !Holds(path, '\r') && !Holds(path, '\n') && !Holds(path, kChr187[1]) &&
+      !NeedsQuotes(parts.drive) &&
+      !NeedsQuotes(parts.folder) && !NeedsQuotes(parts.name) && !NeedsQuotes(parts.extension)) {
     // Nothing to protect: the four fields as they stand in the path, copied in one go.
     constexpr std::string_view kEmptyAnalysis = ",,,,,,,,,,,,,,,,,,\r\n";
     const std::size_t old = out.size();
     out.resize(old + parts.drive.size() + parts.folder.size() + parts.name.size() + parts.extension.size() + 3 +
                kEmptyAnalysis.size());
     char* d = out.data() + old;
-    for (std::string_view piece : {parts.drive, parts.folder, parts.name}) {
-      std::memcpy(d, piece.data(), piece.size());
-      d += piece.size();
-      *d++ = ',';
+    // A piece may be empty with no storage behind it: nothing is copied from it then.
+    const std::string_view pieces[] = {parts.drive, parts.folder, parts.name, parts.extension};
+    for (int k = 0; k < 4; ++k) {
+      if (k > 0) *d++ = ',';
+      if (!pieces[k].empty()) std::memcpy(d, pieces[k].data(), pieces[k].size());
+      d += pieces[k].size();
     }
-    std::memcpy(d, parts.extension.data(), parts.extension.size());
-    std::memcpy(d + parts.extension.size(), kEmptyAnalysis.data(), kEmptyAnalysis.size());
+    std::memcpy(d, kEmptyAnalysis.data(), kEmptyAnalysis.size());
     return;
   }
-  AppendPathField(parts.drive, out);
+  platform::AppendField(out, parts.drive);
   out.push_back(',');
-  AppendPathField(parts.folder, out);
+  platform::AppendNameField(out, parts.folder);
   out.push_back(',');
-  AppendPathField(parts.name, out);
+  platform::AppendNameField(out, parts.name);
   out.push_back(',');
-  AppendPathField(parts.extension, out);
+  platform::AppendField(out, parts.extension);
   if (!props) {
     out.append(",,,,,,,,,,,,,,,,,,\r\n");
     return;

@@ -54,17 +54,18 @@ struct InventoryLine {
 // the folder the rest from just after the drive through that "\".
 void SplitInventoryPath(std::string_view path, InventoryLine& line);
 
-// Parses one stored line (without its line end) into `line`: fields split at commas, blanks in
-// front of a field skipped, a field that begins with a double quote runs to the next one;
-// fields the line lacks are empty, extra ones ignored. Folder and name get their commas back.
+// Parses one stored line into `line`: fields split at commas, blanks in front of a field
+// skipped, a field that begins with a double quote read as the field encoder writes it;
+// fields the line lacks are empty, extra ones ignored. An unquoted folder or name gets its
+// commas back.
 // Only the first `fields` fields are read (4 suffice for the path); the others keep their text.
 void ParseInventoryLine(std::string_view stored, InventoryLine& line, int fields = InventoryLine::kFieldCount);
 
 // The stored line of the file `path` with the analysis `props` (none: 18 empty fields), CR LF
-// included, appended to `out`. Fields 1 to 4 as SplitInventoryPath gives them, their commas as
-// the character 187; in the analysis texts a comma becomes "-", CR LF two blanks, a lone CR or LF
-// a blank and a leading double quote an apostrophe, so that every line reads back whole. A path
-// field that begins with a blank or a double quote is written in double quotes.
+// included, appended to `out`. Fields 1 to 4 as SplitInventoryPath gives them, folder and name
+// through platform::AppendNameField (commas as the character 187), drive and extension through
+// the field encoder; in the analysis texts a comma becomes "-", CR LF two blanks and a lone CR
+// or LF a blank, and the result goes through the field encoder.
 void AppendStoredInventoryLine(std::string_view path, const analysis::AudioProperties* props, std::string& out);
 
 // Reads inventory.dat line by line into a reusable InventoryLine. Empty lines are skipped.

@@ -8,6 +8,9 @@
 namespace datafiles {
 namespace {
 
+const std::string kPrefsWhat = "preference settings";
+const std::string kPresetWhat = "Tapdeck settings";
+
 void AnnounceMissing(const std::string& what, const std::string& file) {
   platform::MsgBox("Cannot find " + what + " file " + file + "." + std::string(platform::vbLf) +
                        std::string(platform::vbCr) + "Switching to defaults.",
@@ -16,15 +19,46 @@ void AnnounceMissing(const std::string& what, const std::string& file) {
 
 bool Exists(const std::string& file) { return platform::FileLen(file).error != platform::errFileNotFound; }
 
-// Reads what the file holds field by field; a short or damaged file ends the reading and the
-// values not reached keep what they had (their defaults).
-template <typename ReadFields>
-void ReadInto(const std::string& file, ReadFields read) {
+// The name beside a damaged file under which it is kept.
+std::string DamagedCopyName(const std::string& file) { return file + ".damaged"; }
+
+// A file that could not be read whole is kept beside itself before a save can overwrite it,
+// and the user is told which settings fell back to their defaults.
+void KeepDamaged(const std::string& what, const std::string& file, const std::string& bytes) {
+  const std::string copy = DamagedCopyName(file);
+  std::string kept;
   try {
-    platform::ListReader in(platform::ReadWholeFile(file));
-    read(in);
-  } catch (const platform::VbError&) {
+    platform::ReplaceFile(copy, copy + ".new", [&](platform::OutFile& out) { out.Write(bytes); }, false);
+    kept = "A copy of it was kept as " + copy + ".";
+  } catch (const platform::VbError& e) {
+    kept = "No copy of it could be kept (" + std::string(e.what()) + ").";
   }
+  platform::MsgBox("The " + what + " file " + file + " is damaged." + std::string(platform::vbLf) +
+                       std::string(platform::vbCr) + kept + std::string(platform::vbLf) +
+                       std::string(platform::vbCr) + "Settings it could not give are set to their defaults.",
+                   platform::vbExclamation, "Data File Damaged");
+}
+
+// Reads what the file holds field by field; a short or damaged file ends the reading and the
+// values not reached keep what they had (their defaults). A file that fails to give every
+// field, or holds more than its lines, is damaged.
+template <typename ReadFields>
+void ReadInto(const std::string& what, const std::string& file, ReadFields read) {
+  std::string bytes;
+  try {
+    bytes = platform::ReadWholeFile(file);
+  } catch (const platform::VbError&) {
+    return;  // unreadable, not damaged: nothing to keep
+  }
+  bool damaged = false;
+  try {
+    auto in = platform::ListReader::View(bytes);
+    read(in);
+    damaged = bytes.find_first_not_of("\r\n", in.position()) != std::string::npos;
+  } catch (const platform::VbError&) {
+    damaged = true;
+  }
+  if (damaged) KeepDamaged(what, file, bytes);
 }
 
 bool Save(const std::string& file, const std::string& content) {
@@ -35,6 +69,24 @@ bool Save(const std::string& file, const std::string& content) {
     ReportSaveFailure(file, e.what());
     return false;
   }
+}
+
+// The orphan count is stored as its number text (" 3", the blank standing for the sign) and
+// the reader skips that blank, so a bare number reads back as its number text: the count is
+// the same after a restart. Any other number is quoted and read literally; any other text
+// ("n/a ") goes through the field encoder.
+std::string StoredOrphanQuantity(const std::string& text) {
+  std::int64_t count = 0;
+  if (text.empty() || !platform::ParseListNumber(text, count)) return platform::EncodeField(text);
+  if (platform::NumberText(count) == text) return text;
+  return "\"" + text + "\"";  // a number holds no quote to double
+}
+
+std::string OrphanQuantityRead(platform::ListReader& in) {
+  std::string text = in.Field();
+  std::int64_t count = 0;
+  if (!in.lastQuoted() && !text.empty() && platform::ParseListNumber(text, count)) return platform::NumberText(count);
+  return text;
 }
 
 }  // namespace
@@ -48,8 +100,8 @@ Presets::Presets() {
 
 std::string PrefsLine(const Preferences& p) {
   platform::ListWriter w;
-  w.Text(p.gBrowsePath)
-      .Raw(p.gOrphanQuantity)
+  w.Text(p.gBrowsePath).Raw(StoredOrphanQuantity(p.gOrphanQuantity));
+  w
       .Number(p.gEnableEmbedded)
       .Number(p.gSearchAttributes)
       .Number(p.gSearchUserDB)
@@ -73,14 +125,14 @@ LoadOutcome LoadPreferences(const DataFileNames& files, Preferences& prefs,
   prefs = Preferences();
   LoadOutcome outcome = LoadOutcome::Loaded;
   if (!Exists(files.gPrefsFile)) {
-    AnnounceMissing("preference settings", files.gPrefsFile);
+    AnnounceMissing(kPrefsWhat, files.gPrefsFile);
     if (fillPreferencesForm) fillPreferencesForm();
     if (!SavePreferences(files, prefs)) return LoadOutcome::Defaulted;
     outcome = LoadOutcome::Defaulted;
   }
-  ReadInto(files.gPrefsFile, [&](platform::ListReader& in) {
+  ReadInto(kPrefsWhat, files.gPrefsFile, [&](platform::ListReader& in) {
     prefs.gBrowsePath = in.Field();
-    prefs.gOrphanQuantity = in.Field();
+    prefs.gOrphanQuantity = OrphanQuantityRead(in);
     prefs.gEnableEmbedded = static_cast<int>(in.NumberField());
     prefs.gSearchAttributes = static_cast<int>(in.NumberField());
     prefs.gSearchUserDB = static_cast<int>(in.NumberField());
@@ -100,12 +152,12 @@ LoadOutcome LoadTapdeckPresets(const DataFileNames& files, Presets& presets,
   presets = Presets();
   LoadOutcome outcome = LoadOutcome::Loaded;
   if (!Exists(files.gPresetFile)) {
-    AnnounceMissing("Tapdeck settings", files.gPresetFile);
+    AnnounceMissing(kPresetWhat, files.gPresetFile);
     if (refreshPresetButtons) refreshPresetButtons();
     if (!SaveTapdeckPresets(files, presets)) return LoadOutcome::Defaulted;
     outcome = LoadOutcome::Defaulted;
   }
-  ReadInto(files.gPresetFile, [&](platform::ListReader& in) {
+  ReadInto(kPresetWhat, files.gPresetFile, [&](platform::ListReader& in) {
     for (int i = 0; i < kPresetCount; ++i) {
       presets.gPresetCaptions[i] = in.Field();
       presets.gPresetPaths[i] = in.Field();

@@ -197,6 +197,11 @@ NoteSaveStatus SaveUserDBRecord(UserDBState& state, const DataFileNames& files, 
     file.Sync();
     file.Close();
   } catch (const VbError& e) {
+    // A file this save created holds nothing worth keeping.
+    if (state.gUserDBMissing) {
+      const platform::FileProbe created = platform::FileLen(files.gUserDBFile);
+      if (created.ok() && created.length == 0) platform::DeleteFile(files.gUserDBFile);
+    }
     platform::SetReadOnly(files.gUserDBFile, true);
     platform::MsgBox("Tolvan could not write the note to " + files.gUserDBFile + "." + Br() + e.what(),
                      platform::vbExclamation, kNoteNotSaved);

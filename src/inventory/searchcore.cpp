@@ -9,6 +9,7 @@
 #include "platform/core/codepage.h"
 #include "platform/core/errors.h"
 #include "platform/core/files.h"
+#include "platform/core/textrecords.h"
 
 namespace inventory {
 namespace {
@@ -298,12 +299,18 @@ bool IsNoMatchRow(const SearchHit& row) {
 }
 
 std::string ResultHeaderLine(std::string_view searchText) {
-  return "Keyword search: " + platform::ReplaceAll(searchText, ",", kChr187);
+  std::string text = "Keyword search: ";
+  text.append(searchText);
+  std::string line;
+  platform::AppendNameField(line, text);
+  return line;
 }
 
 void AppendResultLine(const SearchHit& hit, std::string& out) {
-  out.append(hit.drive).push_back(',');
-  out.append(platform::ReplaceAll(hit.pathWithoutDrive, ",", kChr187)).push_back(',');
+  platform::AppendField(out, hit.drive);
+  out.push_back(',');
+  platform::AppendNameField(out, hit.pathWithoutDrive);
+  out.push_back(',');
   out.append(std::to_string(hit.hits)).append(kCrLf);
 }
 
@@ -418,45 +425,47 @@ SearchResultFile ReadSearchResult(const std::string& resultFile) {
     file.error = e.number();
     return file;
   }
-  std::string_view rest(data);
-  bool first = true;
-  while (!rest.empty()) {
-    std::size_t end = rest.find_first_of("\r\n");
-    std::string_view line = rest.substr(0, end);
-    if (end == std::string_view::npos) {
-      rest = {};
-    } else {
-      const std::size_t skip = rest.compare(end, 2, kCrLf) == 0 ? 2 : 1;
-      rest.remove_prefix(end + skip);
-    }
-    if (first) {
-      file.header = WithCommas(platform::TrimLeft(line));
-      first = false;
+  const char* p = data.data();
+  const char* const end = p + data.size();
+  auto lineEnd = [&](const char* from) {
+    while (from < end && *from != '\r' && *from != '\n') ++from;
+    return from;
+  };
+  auto skipLineEnd = [&](const char* from) {
+    if (from < end && *from == '\r') ++from;
+    if (from < end && *from == '\n') ++from;
+    return from;
+  };
+  // The header: one whole line, or one quoted field (what follows it on its line is dropped).
+  while (p < end && (*p == ' ' || *p == '\t')) ++p;
+  if (p < end && *p == '"') {
+    p = platform::ReadQuotedField(p, end, file.header);
+  } else {
+    const char* e = lineEnd(p);
+    file.header = WithCommas(std::string_view(p, static_cast<std::size_t>(e - p)));
+    p = e;
+  }
+  p = skipLineEnd(lineEnd(p));
+
+  auto in = platform::ListReader::View(std::string_view(p, static_cast<std::size_t>(end - p)));
+  const std::string_view rest(p, static_cast<std::size_t>(end - p));
+  while (!in.AtEnd()) {
+    const char c = rest[in.position()];
+    if (c == '\r' || c == '\n') {
+      in.Line();  // an empty line is no row
       continue;
     }
-    if (line.empty()) continue;
-    std::string_view fields[3];
-    for (int f = 0; f < 3; ++f) {
-      const std::size_t comma = line.find(',');
-      fields[f] = platform::TrimLeft(line.substr(0, comma));
-      line = comma == std::string_view::npos ? std::string_view() : line.substr(comma + 1);
-    }
     SearchHit row;
-    row.drive = std::string(fields[0]);
-    row.pathWithoutDrive = WithCommas(fields[1]);
-    std::string_view digits = platform::Trim(fields[2]);
-    const bool negative = !digits.empty() && digits.front() == '-';
-    if (negative) digits.remove_prefix(1);
-    std::int64_t value = 0;
-    bool number = !digits.empty() && digits.size() <= 18;
-    for (char c : digits) {
-      if (c < '0' || c > '9') {
-        number = false;
-        break;
-      }
-      value = value * 10 + (c - '0');
+    std::string hits;
+    for (int f = 0;; ++f) {
+      std::string_view field = in.FieldView();
+      if (f == 0) row.drive = std::string(field);
+      if (f == 1) row.pathWithoutDrive = in.lastQuoted() ? std::string(field) : WithCommas(field);
+      if (f == 2) hits = std::string(field);
+      if (in.lastEndedLine() || in.AtEnd()) break;
     }
-    row.hits = number ? (negative ? -value : value) : 0;
+    std::int64_t value = 0;
+    row.hits = platform::ParseListNumber(hits, value) ? value : 0;
     file.rows.push_back(std::move(row));
   }
   return file;

@@ -35,7 +35,12 @@ platform::SingleInstance* RunningInstance() { return gInstance; }
 
 StartOutcome Main(const QString& hostProgramFolder, platform::MediaPlayer* player) {
   gInstance = new platform::SingleInstance(platform::SingleInstance::KeyFor(hostProgramFolder), qApp);
-  if (gInstance->HandOverToRunning(kHandOver)) return StartOutcome::HandedOver;
+  // Never two instances on one data folder: a start that cannot lock it asks the running
+  // one to come to the front and ends, whether that one answers or is too busy to.
+  if (!gInstance->LockFolder(hostProgramFolder) || !gInstance->LockFolder(hostProgramFolder + "/data")) {
+    gInstance->HandOverToRunning(kHandOver);
+    return StartOutcome::HandedOver;
+  }
   gInstance->Listen();
   QObject::connect(gInstance, &platform::SingleInstance::Activated, qApp, [](const QByteArray&) { BringMainWindowToFront(); });
 

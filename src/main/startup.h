@@ -14,7 +14,7 @@ class frmLauncher;
 
 enum class StartOutcome {
   Running,     // the splash is up; the event loop drives the program from here
-  HandedOver,  // another instance runs and has come to the front: this start ends
+  HandedOver,  // another instance runs (and has come to the front when it answered): this start ends
   NoDrive,     // the program's folder lies on no mapped drive: this start ends
 };
 

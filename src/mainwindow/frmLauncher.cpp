@@ -10,6 +10,7 @@
 #include "inventory/dbviewer.h"
 #include "main/declarations.h"
 #include "mainwindow/launcher.h"
+#include "mainwindow/launcher_tree.h"
 #include "mainwindow/skin.h"
 #include "platform/core/drives.h"
 #include "platform/core/errors.h"
@@ -81,6 +82,7 @@ frmLauncher::frmLauncher(platform::MediaPlayer* player, QWidget* parent)
   WirePlayer();
   WirePresets();
   WireDatabasePane();
+  WireTree();
 }
 
 frmLauncher::~frmLauncher() {
@@ -103,9 +105,8 @@ void frmLauncher::BuildToolButtons() {
 }
 
 void frmLauncher::BuildTree() {
-  tvwGroups = new QTreeWidget(this);
+  tvwGroups = new platform::TreeView(this);
   tvwGroups->setGeometry(12, 56, 360, 292);
-  tvwGroups->setHeaderHidden(true);
   tvwGroups->setIconSize(QSize(16, 16));
   QPalette pal = tvwGroups->palette();
   pal.setColor(QPalette::Base, platform::VbColor(0x2F2A01));
@@ -307,8 +308,10 @@ void frmLauncher::Form_Load() {
   ShowSystemInventory();
   BuildImageList();
   tvwGroups->setIconSize(QSize(16, 16));
+  tvwGroups->SetImageList(imlTreeIcons_);
   datafiles::LoadTapdeckPresets(app.decl.files, app.io.presets, [this] { RefreshPresetButtons(); });
   RefreshPresetButtons();
+  LoadGroupTree();
 }
 
 bool frmLauncher::eventFilter(QObject* watched, QEvent* event) {

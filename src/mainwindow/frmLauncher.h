@@ -17,8 +17,10 @@
 
 #include "platform/core/mediaplayer.h"
 #include "platform/qt/controls.h"
+#include "platform/qt/treeview.h"
 
 class QMimeData;
+class frmTvwPopUp;
 
 namespace platform {
 class FlexGrid;
@@ -74,6 +76,24 @@ class frmLauncher : public QWidget {
   // Starts the help viewer on `page` from the program's folder; a missing viewer is not reported.
   static void StartHelpPage(const std::string& page);
 
+  // The groups tree (frmLauncher_tree.cpp): its events, the two moves and the common tail
+  // that ends every change (keys, File Detail's list, groups.dat).
+  void tvwGroups_MouseDown(int Button, int Shift, int x, int y);
+  void tvwGroups_MouseMove(int Button, int Shift, int x, int y);
+  void tvwGroups_MouseUp(int Button, int Shift, int x, int y);
+  void tvwGroups_DragOver(int x, int y);
+  void tvwGroups_OLEDragOver(int x, int y);
+  void tvwGroups_DragDrop();
+  void tvwGroups_OLEDragDrop(const QMimeData& Data);
+  void tvwGroups_AfterLabelEdit(const QString& NewString);
+  void tvwGroups_Click();
+  void tvwGroups_DblClick();
+  void btnNodeDown_Click();
+  void btnNodeUp_Click();
+  void GroupTreeChanged();
+  // The tree popup while it is open (null otherwise).
+  frmTvwPopUp* TreePopup() const;
+
   // The image list of the tree: keys and pictures in their order.
   const std::vector<std::pair<std::string, QIcon>>& imlTreeIcons() const { return imlTreeIcons_; }
   bool isExiting() const { return exiting_; }
@@ -91,7 +111,7 @@ class frmLauncher : public QWidget {
   QPushButton* btnNodeDown;
 
   // ---- Groups tree
-  QTreeWidget* tvwGroups;
+  platform::TreeView* tvwGroups;
 
   // ---- Preset bank
   platform::Label* Label1;
@@ -179,6 +199,7 @@ class frmLauncher : public QWidget {
   void WirePlayer();
   void WirePresets();
   void WireDatabasePane();
+  void WireTree();
 
   // Playback: loads preset `Index` into the player and shows it; starts the player.
   bool LoadPreset(int Index);
@@ -189,6 +210,7 @@ class frmLauncher : public QWidget {
 
   std::vector<std::pair<std::string, QIcon>> imlTreeIcons_;
   bool playbackRunning_ = false;
+  QPointer<frmTvwPopUp> treePopup_;
   bool loaded_ = false;
   bool exiting_ = false;
   int windowDrags_ = 0;

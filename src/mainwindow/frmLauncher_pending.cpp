@@ -4,6 +4,3 @@
 #include "inventory/dbviewer.h"
 #include "inventory/reconcile.h"
 #include "mainwindow/launcher.h"
-
-void frmLauncher::btnPlaylistEditor_Click() {}
-void OpenPlaylistWindow() {}

@@ -1,10 +1,9 @@
 // The preset bank: the buttons' captions, the right press and drops that open the one-preset
-// editor, the all-presets editor, and the File Detail list of what holds the shown file.
+// editor and the all-presets editor.
 #include <QDropEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QTimer>
-#include <QTreeWidgetItemIterator>
 #include <QUrl>
 
 #include <memory>
@@ -152,33 +151,4 @@ void frmLauncher::btnPreset_OLEDragDrop(int Index, const QMimeData& Data) {
 void frmLauncher::btnConfigure_Click() {
   frmEditTapdeck form(this);
   form.ShowModal();
-}
-
-void ShowFileRallysets() {
-  frmLauncher* window = MainWindowOrNull();
-  if (!window || window->lblDBViewTitle->Caption() != "File Detail") return;
-  const std::string shown = window->txtDBDescription->toolTip().toStdString();
-  std::string list;
-  auto append = [&list](const std::string& item) {
-    if (!list.empty()) list += ",  ";
-    list += item;
-  };
-  const datafiles::Presets& presets = App().io.presets;
-  for (int n = 1; n <= 20; ++n) {
-    if (!shown.empty() && presets.gPresetPaths[n - 1] == shown) append("[" + std::to_string(n) + "]");
-  }
-  // The groups: every entry below the root whose tag is the shown path, by its group's full
-  // path less the root's text ("Groups", six characters).
-  bool root = true;
-  for (QTreeWidgetItemIterator it(window->tvwGroups); *it; ++it) {
-    if (std::exchange(root, false)) continue;
-    const QTreeWidgetItem* node = *it;
-    if (shown.empty() || node->data(0, Qt::UserRole).toString().toStdString() != shown) continue;
-    QString fullPath;
-    for (const QTreeWidgetItem* up = node->parent(); up; up = up->parent()) {
-      fullPath = fullPath.isEmpty() ? up->text(0) : up->text(0) + "\\" + fullPath;
-    }
-    append(fullPath.mid(6).toStdString());
-  }
-  window->lblDBRallysets->SetCaption(QString::fromStdString(list));
 }

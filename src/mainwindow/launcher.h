@@ -3,6 +3,8 @@
 #include <array>
 #include <string>
 
+#include "platform/core/treemodel.h"
+
 // Module Launcher's state: what the main window's areas share with the other windows.
 struct LauncherState {
   // The filter of every open dialog for audio files, built once by the main window's load.
@@ -27,6 +29,16 @@ struct LauncherState {
   // change marks compare against these.
   std::array<std::string, 20> gPresetCaptionsSaved;
   std::array<std::string, 20> gPresetPathsSaved;
+  // The groups tree's node references (nothing once their node is gone): the node pressed last
+  // (also the node dragged or moved), the drop target, the node at the last drag-over, the node
+  // a tree procedure looks at, the sibling a move passes.
+  platform::NodeRef gDragNode = platform::kNoNode;
+  platform::NodeRef gTargetNode = platform::kNoNode;
+  platform::NodeRef gHitNode = platform::kNoNode;
+  platform::NodeRef gCurrentNode = platform::kNoNode;
+  platform::NodeRef gSiblingNode = platform::kNoNode;
+  // groups.dat could not be read whole: it is copied aside before the first save.
+  bool gGroupsKeepCopy = false;
 };
 
 // Splits the main window's player's duration into gPlayHours, gPlayMinutes, gPlaySeconds.

@@ -102,3 +102,47 @@ TEST_F(AnalyzerTest, WaveNumbersBecomeTexts) {
                         {"rate", r.rateText}, {"bits", "24 bits"}}));
   }
 }
+
+namespace {
+
+// A format chunk and `before`, then an ICMT chunk every 8 bytes, each reaching to the end of
+// the file, and a last one whose text is `tail` (the file's last bytes but its zero byte).
+std::string OverlappingComments(std::size_t chunks, const std::string& tail, const std::string& before = {}) {
+  std::string file = RiffFile("WAVE", WaveFmt(1, 2, 44100, 16) + before);
+  const std::size_t length = file.size() + 8 * chunks + 8 + tail.size() + 1;
+  for (std::size_t i = 0; i <= chunks; ++i) file += "ICMT" + Le32(static_cast<std::uint32_t>(length - file.size() - 8));
+  return file + tail + '\0';
+}
+
+}  // namespace
+
+// Each text chunk is overwritten by the next; only the last one's text is the field.
+TEST_F(AnalyzerTest, WaveTextsOverwrittenManyTimesGiveTheLastOne) {
+  const std::string title = InfoText("INAM", "Title");
+  const std::vector<Case> cases = {
+      {"thousands of comments through each other", OverlappingComments(8000, "the end"),
+       With(kPcmStereo, {{"comment", "the end"}})},
+      {"a title before them stays", OverlappingComments(2000, "last", title),
+       With(kPcmStereo, {{"name", "Title"}, {"comment", "last"}})},
+      {"a last comment past the end gives ERROR and keeps the title",
+       RiffFile("WAVE", WaveFmt(1, 2, 44100, 16) + title + InfoText("ICMT", "first") + "ICMT" + Le32(1000) + "x"),
+       With(kPcmStereo, {{"name", "Title"}, {"comment", "ERROR"}})},
+      {"a comment of size 0 after a good one gives ERROR and ends the reader",
+       RiffFile("WAVE", WaveFmt(1, 2, 44100, 16) + InfoText("ICMT", "first") + RiffChunk("ICMT", "") + title),
+       With(kPcmStereo, {{"comment", "ERROR"}})},
+  };
+  RunTable(cases);
+}
+
+// A text that cannot be read (a bad sector) gives ERROR where it is found and ends the reader,
+// even though a data chunk inside it makes the scan jump over the bad bytes.
+TEST_F(AnalyzerTest, WaveTextOverABadSectorGivesErrorWhereItIsFound) {
+  std::string file = RiffFile("WAVE", WaveFmt(1, 2, 44100, 16));
+  const std::size_t length = 36 + 8 + 14 + 8 + 4000;
+  file += "ICMT" + Le32(static_cast<std::uint32_t>(length - 44)) + InfoText("INAM", "Name!") + "data" +
+          Le32(4004) + Zeros(4000);  // the skip lands past the last offset tried
+  ASSERT_EQ(file.size(), length);
+  ReadFaultFrom fault(static_cast<std::int64_t>(length) - 100);
+  EXPECT_EQ(Analyze(file), With(kPcmStereo, {{"comment", "ERROR"}}));
+  EXPECT_EQ(status, analysis::AnalysisStatus::Done);
+}

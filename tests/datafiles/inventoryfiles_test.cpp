@@ -129,14 +129,15 @@ TEST(InventoryLine, AnalysisTextsAreStoredSoThatEveryLineKeepsItsTwentyTwoFields
   props.gAudioYear = "1999";
   std::string stored;
   datafiles::AppendStoredInventoryLine("C:\\a.wav", &props, stored);
-  EXPECT_EQ(stored, "C:,\\,a,wav,WAVE,One- Two,A  B,,,,lone cr and lone lf,,,,,,,'Quoted\" title,,,,1999\r\n");
+  EXPECT_EQ(stored,
+            "C:,\\,a,wav,WAVE,One- Two,A  B,,,,lone cr and lone lf,,,,,,,\"\"\"Quoted\"\" title\",,,,1999\r\n");
 
   InventoryLine back;
   datafiles::ParseInventoryLine(std::string_view(stored).substr(0, stored.size() - 2), back);
   EXPECT_EQ(back.gInvAlbum, "One- Two");
   EXPECT_EQ(back.gInvArtist, "A  B");
   EXPECT_EQ(back.gInvComment, "lone cr and lone lf");
-  EXPECT_EQ(back.gInvName, "'Quoted\" title");
+  EXPECT_EQ(back.gInvName, "\"Quoted\" title");
   EXPECT_EQ(back.gInvYear, "1999");
 }
 
@@ -272,15 +273,14 @@ TEST_F(InventoryFilesTest, WithHeaderAnalysisEveryLineCarriesTheAnalysersTextsAn
   ASSERT_EQ(direct.gAudioComment, "Live, at home\r\nside A");
   ASSERT_EQ(direct.gAudioName, "\"Quoted\" name");
 
-  // What the line must hold: the analyser's texts, the two awkward ones made safe.
+  // What the line must hold: the analyser's texts, the comma and line break made safe.
   std::vector<std::string> want;
   for (std::string* text : direct.Texts()) want.push_back(*text);
   want[6] = "Live- at home  side A";
-  want[13] = "'Quoted\" name";
   std::string expected = "C:,\\Music\\,take,wav";
   for (const auto& text : want) {
     ASSERT_EQ(text.find_first_of(",\r\n"), std::string::npos) << text;
-    expected += "," + text;
+    expected += "," + platform::EncodeField(text);
   }
   expected += "\r\n";
 

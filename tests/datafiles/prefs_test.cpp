@@ -71,7 +71,7 @@ TEST_F(PrefsFiles, RoundTripsAndSavingTwiceLeavesOneLine) {
   Preferences back;
   EXPECT_EQ(LoadPreferences(files, back, nullptr), LoadOutcome::Loaded);
   EXPECT_EQ(back.gBrowsePath, prefs.gBrowsePath);
-  EXPECT_EQ(back.gOrphanQuantity, "3") << "the reader skips the blank in front of a field";
+  EXPECT_EQ(back.gOrphanQuantity, " 3") << "a count reads back as its number text";
   EXPECT_EQ(back.gEnableEmbedded, 1);
   EXPECT_EQ(back.gSearchChunks, 1);
   EXPECT_EQ(back.gWaveEditorPath, prefs.gWaveEditorPath);
@@ -109,11 +109,13 @@ TEST_F(PrefsFiles, ACommaInACaptionOrPathIsQuotedAndComesBackWhole) {
 
 TEST_F(PrefsFiles, AShortOrDamagedFileKeepsDefaultsForWhatItLacks) {
   drives.Write(files.gPrefsFile, "D:\\,  7, 1 , oops , 0 ,x, 0 \r\n");
+  boxes.Answer(platform::vbOK);  // each file is damaged and said so
+  boxes.Answer(platform::vbOK);
   Preferences prefs;
   prefs.gSearchUserDB = 0;
   EXPECT_EQ(LoadPreferences(files, prefs, nullptr), LoadOutcome::Loaded);
   EXPECT_EQ(prefs.gBrowsePath, "D:\\");
-  EXPECT_EQ(prefs.gOrphanQuantity, "7");
+  EXPECT_EQ(prefs.gOrphanQuantity, " 7");
   EXPECT_EQ(prefs.gEnableEmbedded, 1);
   EXPECT_EQ(prefs.gSearchAttributes, 1) << "the damaged field and all after it keep their defaults";
   EXPECT_EQ(prefs.gSearchUserDB, 1);

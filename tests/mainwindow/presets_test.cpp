@@ -229,14 +229,16 @@ TEST_P(Rallysets, ListPresetsThenGroupsOnlyInFileDetail) {
   for (int n : GetParam().presetsHolding) App().io.presets.gPresetPaths[n - 1] = shown;
   App().io.presets.gPresetPaths[9] = "D:\\Music\\other.wav";
   // Groups > Rock > entry, Groups > Rock > Live > entry, each tagged with the file's path.
-  auto* root = new QTreeWidgetItem(window->tvwGroups, {"Groups"});
-  auto* rock = new QTreeWidgetItem(root, {"Rock"});
-  auto* entry = new QTreeWidgetItem(rock, {"song"});
-  auto* live = new QTreeWidgetItem(rock, {"Live"});
-  auto* liveEntry = new QTreeWidgetItem(live, {"song live"});
+  platform::TreeModel& tree = window->tvwGroups->Nodes();
+  using Rel = platform::TreeModel::Relation;
+  platform::TreeNode* root = tree.Root();
+  platform::TreeNode* rock = tree.Add(root, Rel::Last, "rock", "Rock", "clsdfold");
+  platform::TreeNode* entry = tree.Add(rock, Rel::Last, "entry", "song", "audio_wav");
+  platform::TreeNode* live = tree.Add(rock, Rel::Last, "live", "Live", "clsdfold");
+  platform::TreeNode* liveEntry = tree.Add(live, Rel::Last, "live entry", "song live", "audio_wav");
   if (std::string(GetParam().name) == "PresetsAndGroups") {
-    entry->setData(0, Qt::UserRole, QString::fromStdString(shown));
-    liveEntry->setData(0, Qt::UserRole, QString::fromStdString(shown));
+    entry->tag = shown;
+    liveEntry->tag = shown;
   }
   window->lblDBViewTitle->SetCaption(GetParam().view);
   window->txtDBDescription->setToolTip(QString::fromStdString(shown));

@@ -57,6 +57,44 @@ TEST_F(QtMediaPlayerTest, DurationOfGeneratedFiles) {
   }
 }
 
+// What a playlist load does per track: no file reaches the backend while the headers give
+// the duration; playing is what loads it.
+TEST_F(QtMediaPlayerTest, HeaderDurationsLoadNothingIntoTheBackend) {
+  const struct {
+    const char* path;
+    std::string bytes;
+    double seconds;
+  } files[] = {
+      {"C:\\a.wav", PcmWave(0.5), 0.5},
+      {"C:\\a.aif", PcmAiff(0.75), 0.75},
+      {"C:\\a.au", PcmAu(0.5), 0.5},
+      {"C:\\a.mp3", SilentMp3(40), 40 * 1152 / 44100.0},
+      {"C:\\a.mid", MidiFile(0, 1, 480, MidiTrack(Hex("00 90 3C 40  83 60 80 3C 00  00 FF 2F 00"))), 0.5},
+  };
+  for (const auto& f : files) {
+    SCOPED_TRACE(f.path);
+    drives.Write(f.path, f.bytes);
+    player.SetFileName(f.path);
+    player.Stop();
+    EXPECT_NEAR(player.Duration(), f.seconds, 1e-6);
+    EXPECT_EQ(player.PlayState(), MediaPlayer::Stopped);
+    EXPECT_EQ(player.CurrentPosition(), 0.0);
+    // The program's way of ending a playback holds without the backend too.
+    player.SetCurrentPosition(player.Duration());
+    EXPECT_EQ(player.CurrentPosition(), player.Duration());
+  }
+  EXPECT_EQ(player.BackendLoads(), 0);
+
+  player.SetFileName("C:\\a.wav");
+  player.SetCurrentPosition(0.25);
+  player.Play();
+  EXPECT_EQ(player.BackendLoads(), 1);
+  EXPECT_EQ(player.PlayState(), MediaPlayer::Playing);
+  EXPECT_GE(player.CurrentPosition(), 0.2) << "playing starts where the position was set";
+  EXPECT_NEAR(player.Duration(), 0.5, 1e-6) << "the headers' figure stays";
+  player.Stop();
+}
+
 TEST_F(QtMediaPlayerTest, FileItCannotPlayIsRefusedOnceThenHasNoDuration) {
   drives.Write("C:\\bad.wav", "RIFF this is not audio at all, not at all");
   for (const char* path : {"C:\\bad.wav", "C:\\missing.wav", "Q:\\unmapped.wav"}) {

@@ -109,3 +109,29 @@ TEST(ListReader, UnclosedQuotedFieldRunsToTheEndWithoutLosingText) {
   EXPECT_EQ(ReadQuotedField(text.data(), text.data() + text.size(), out), text.data() + text.size());
   EXPECT_EQ(out, "never \" closed, \r\nstill");
 }
+
+class NameField : public ::testing::TestWithParam<FieldCase> {};
+
+// A name is stored with 187 for its commas where that gives a plain field; one holding a real
+// 187, or still not plain, is quoted with its commas, and the reader tells the two apart.
+TEST_P(NameField, StoresCommasAs187UnlessQuotingIsNeededAndReadsBackTheName) {
+  const FieldCase& c = GetParam();
+  std::string out;
+  AppendNameField(out, c.text);
+  EXPECT_EQ(out, c.written);
+  ListReader r(out + ",x\r\n");
+  std::string back = r.Field();
+  if (!r.lastQuoted()) RestoreNameCommas(back);
+  EXPECT_EQ(back, c.text);
+  EXPECT_FALSE(r.lastEndedLine());
+  EXPECT_EQ(r.Field(), "x");
+  EXPECT_TRUE(r.lastEndedLine());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, NameField,
+    ::testing::Values(FieldCase{"", ""}, FieldCase{"\\Music\\", "\\Music\\"},
+                      FieldCase{"Me, You", "Me\xC2\xBB You"}, FieldCase{"a\xC2\xBB" "b", "\"a\xC2\xBB" "b\""},
+                      FieldCase{"a,b\xC2\xBB", "\"a,b\xC2\xBB\""}, FieldCase{" a,b", "\" a,b\""},
+                      FieldCase{"\"a\",b", "\"\"\"a\"\",b\""}, FieldCase{"it's \"x\"", "it's \"x\""},
+                      FieldCase{"a\nb", "\"a\nb\""}));

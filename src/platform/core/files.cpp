@@ -137,6 +137,13 @@ std::int32_t DeleteFile(std::string_view dosPath) {
   return errNone;
 }
 
+std::int32_t TruncateFile(std::string_view dosPath, std::int64_t length) {
+  auto host = CurrentDriveMap().ToHost(dosPath);
+  if (!host) return errPathNotFound;
+  if (::truncate(host->c_str(), static_cast<off_t>(length)) != 0) return StatError(*host, errno);
+  return errNone;
+}
+
 std::int32_t RenameFile(std::string_view fromDos, std::string_view toDos) {
   auto from = CurrentDriveMap().ToHost(fromDos);
   auto to = CurrentDriveMap().ToHost(toDos);
@@ -256,16 +263,12 @@ void OutFile::Close() {
 void OutFile::WriteRaw(const char* data, std::size_t size) {
   if (fd_ < 0) throw VbError(errBadFileName);
   while (size > 0) {
-    std::size_t chunk = size;
-    std::int64_t budget = gWriteBudget.load();
-    if (budget >= 0) {
-      if (budget == 0) throw VbError(errDiskFull);
-      chunk = std::min<std::size_t>(chunk, static_cast<std::size_t>(budget));
-    }
-    ssize_t n = ::write(fd_, data, chunk);
-    if (n < 0 && errno == EINTR) continue;
+    const std::size_t chunk = TakeWriteAllowance(size);
+    ssize_t n;
+    do {
+      n = ::write(fd_, data, chunk);
+    } while (n < 0 && errno == EINTR);
     if (n < 0) throw VbError(ErrorFromErrno(errno));
-    if (budget >= 0) gWriteBudget.store(budget - n);
     data += n;
     size -= static_cast<std::size_t>(n);
   }
@@ -291,5 +294,14 @@ void ReplaceFile(std::string_view targetDos, std::string_view tempDos,
 }
 
 void InjectWriteFailureAfter(std::int64_t bytes) { gWriteBudget.store(bytes < 0 ? -1 : bytes); }
+
+std::size_t TakeWriteAllowance(std::size_t size) {
+  std::int64_t budget = gWriteBudget.load();
+  if (budget < 0) return size;
+  if (budget == 0) throw VbError(errDiskFull);
+  const std::size_t allowed = std::min<std::size_t>(size, static_cast<std::size_t>(budget));
+  gWriteBudget.store(budget - static_cast<std::int64_t>(allowed));
+  return allowed;
+}
 
 }  // namespace platform

@@ -54,6 +54,8 @@ std::int32_t SetReadOnly(std::string_view dosPath, bool readOnly);
 bool IsReadOnly(std::string_view dosPath);
 
 std::int32_t DeleteFile(std::string_view dosPath);
+// Cuts a file back to `length` bytes (a failed append undone). Returns 0 or the error.
+std::int32_t TruncateFile(std::string_view dosPath, std::int64_t length);
 std::int32_t RenameFile(std::string_view fromDos, std::string_view toDos);
 
 // Last modification time of a regular file; nothing when it cannot be had.
@@ -98,8 +100,11 @@ class OutFile {
 void ReplaceFile(std::string_view targetDos, std::string_view tempDos,
                  const std::function<void(OutFile&)>& fill, bool readOnly);
 
-// Fault injection for tests: after `bytes` more bytes have been written by any OutFile,
-// writing fails as a full disk would. A negative value switches the fault off.
+// Fault injection for tests: after `bytes` more bytes have been written by any OutFile or
+// RecordFile, writing fails as a full disk would. A negative value switches the fault off.
 void InjectWriteFailureAfter(std::int64_t bytes);
+// The writers' side of it: how many of `size` bytes the next write may put on the disk (all of
+// them without a fault), counted as written; throws VbError(errDiskFull) when none may.
+std::size_t TakeWriteAllowance(std::size_t size);
 
 }  // namespace platform

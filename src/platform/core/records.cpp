@@ -4,10 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "platform/core/drives.h"
 #include "platform/core/errors.h"
+#include "platform/core/files.h"
 
 namespace platform {
 
@@ -54,12 +56,33 @@ void RecordFile::Write(std::int64_t number, std::string_view record) {
   std::string fitted(record.substr(0, recordLength_));
   fitted.resize(recordLength_, ' ');
   off_t offset = static_cast<off_t>((number - 1) * static_cast<std::int64_t>(recordLength_));
+  struct stat st {};
+  if (::fstat(fd_, &st) != 0) throw VbError(ErrorFromErrno(errno));
+  // What the record overwrites, to be put back if the write fails part-way.
+  std::string old;
+  if (offset < st.st_size) {
+    old.resize(std::min<std::size_t>(recordLength_, static_cast<std::size_t>(st.st_size - offset)));
+    if (::pread(fd_, old.data(), old.size(), offset) != static_cast<ssize_t>(old.size())) old.clear();
+  }
   std::size_t put = 0;
-  while (put < recordLength_) {
-    ssize_t n = ::pwrite(fd_, fitted.data() + put, recordLength_ - put, offset + static_cast<off_t>(put));
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) throw VbError(ErrorFromErrno(errno));
-    put += static_cast<std::size_t>(n);
+  try {
+    while (put < recordLength_) {
+      const std::size_t chunk = TakeWriteAllowance(recordLength_ - put);
+      ssize_t n = ::pwrite(fd_, fitted.data() + put, chunk, offset + static_cast<off_t>(put));
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) throw VbError(ErrorFromErrno(errno));
+      put += static_cast<std::size_t>(n);
+    }
+  } catch (const VbError&) {
+    // A record that grew the file and did not get there whole is no record: the file is cut
+    // back to the length it had, so that no part of it is left as a tail.
+    if (offset + static_cast<off_t>(recordLength_) > st.st_size) {
+      [[maybe_unused]] int rc = ::ftruncate(fd_, std::max<off_t>(st.st_size, 0));
+    }
+    if (!old.empty()) {
+      [[maybe_unused]] ssize_t n = ::pwrite(fd_, old.data(), old.size(), offset);
+    }
+    throw;
   }
 }
 

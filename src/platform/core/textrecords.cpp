@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstring>
 
+#include "platform/core/codepage.h"
 #include "platform/core/errors.h"
 
 namespace platform {
@@ -13,11 +14,9 @@ bool IsPlainField(std::string_view text) {
   return text.find_first_of(",\r\n") == std::string_view::npos;
 }
 
-void AppendField(std::string& out, std::string_view text) {
-  if (IsPlainField(text)) {
-    out.append(text);
-    return;
-  }
+namespace {
+
+void AppendQuoted(std::string& out, std::string_view text) {
   out.push_back('"');
   for (std::size_t b = 0;;) {
     std::size_t q = text.find('"', b);
@@ -32,10 +31,44 @@ void AppendField(std::string& out, std::string_view text) {
   out.push_back('"');
 }
 
+}  // namespace
+
+void AppendField(std::string& out, std::string_view text) {
+  if (IsPlainField(text)) {
+    out.append(text);
+  } else {
+    AppendQuoted(out, text);
+  }
+}
+
 std::string EncodeField(std::string_view text) {
   std::string out;
   AppendField(out, text);
   return out;
+}
+
+void AppendNameField(std::string& out, std::string_view text) {
+  if (text.find(kChr187) == std::string_view::npos) {
+    if (IsPlainField(text)) {
+      out.append(text);
+      return;
+    }
+    const std::size_t start = out.size();
+    for (char c : text) {
+      if (c == ',') {
+        out.append(kChr187);
+      } else {
+        out.push_back(c);
+      }
+    }
+    if (IsPlainField(std::string_view(out).substr(start))) return;
+    out.resize(start);
+  }
+  AppendQuoted(out, text);
+}
+
+void RestoreNameCommas(std::string& text) {
+  if (text.find(kChr187) != std::string::npos) text = ReplaceAll(text, kChr187, ",");
 }
 
 const char* ReadQuotedField(const char* p, const char* end, std::string& text) {
@@ -122,7 +155,8 @@ std::string_view ListReader::FieldView() {
   if (AtEnd()) throw VbError(errInputPastEnd);
   while (pos_ < text_.size() && (text_[pos_] == ' ' || text_[pos_] == '\t')) ++pos_;
   std::string_view field;
-  if (pos_ < text_.size() && text_[pos_] == '"') {
+  lastQuoted_ = pos_ < text_.size() && text_[pos_] == '"';
+  if (lastQuoted_) {
     const char* begin = text_.data();
     const char* after = ReadQuotedField(begin + pos_, begin + text_.size(), unquoted_);
     field = unquoted_;
@@ -134,10 +168,11 @@ std::string_view ListReader::FieldView() {
     while (pos_ < text_.size() && text_[pos_] != ',' && text_[pos_] != '\r' && text_[pos_] != '\n') ++pos_;
     field = text_.substr(start, pos_ - start);
   }
-  if (pos_ < text_.size() && text_[pos_] == ',') {
-    ++pos_;
-  } else {
+  lastEndedLine_ = !(pos_ < text_.size() && text_[pos_] == ',');
+  if (lastEndedLine_) {
     SkipLineEnd();
+  } else {
+    ++pos_;
   }
   return field;
 }

@@ -14,6 +14,14 @@ bool IsPlainField(std::string_view text);
 void AppendField(std::string& out, std::string_view text);
 std::string EncodeField(std::string_view text);
 
+// The folder and file-name fields of inventory.dat and the path of result.dat: a comma is
+// stored as the character 187 and turned back by the reader. A name that holds a real 187, or
+// that is not plain even with its commas so stored, is written quoted instead, commas and all,
+// and read back literally: "a»b.wav" must not come back as the other file "a,b.wav".
+void AppendNameField(std::string& out, std::string_view text);
+// Such a field as read: an unquoted one gets its commas back.
+void RestoreNameCommas(std::string& text);
+
 // Reads the quoted field whose opening quote is at `p` into `text` ("" as one quote). A field
 // ends at the first lone quote; an unclosed one runs to `end`. Returns the position after the
 // closing quote.
@@ -69,6 +77,10 @@ class ListReader {
   // The rest of the current line, without its line end (which is consumed).
   std::string Line();
   std::size_t position() const { return pos_; }
+  // Of the field just read: whether it stood in quotes, and whether a line end (or the end of
+  // the text) closed it.
+  bool lastQuoted() const { return lastQuoted_; }
+  bool lastEndedLine() const { return lastEndedLine_; }
 
  private:
   ListReader(std::string_view view, int) : text_(view) {}
@@ -78,6 +90,8 @@ class ListReader {
   std::string_view text_;
   std::string unquoted_;  // a quoted field with doubled quotes, decoded
   std::size_t pos_ = 0;
+  bool lastQuoted_ = false;
+  bool lastEndedLine_ = false;
 };
 
 // Parses " 12 ", "-3", "" (as 0); nothing for anything else.

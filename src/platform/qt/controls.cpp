@@ -1,12 +1,21 @@
 #include "platform/qt/controls.h"
 
+#include <QGuiApplication>
+#include <QPalette>
+
 #include <QMouseEvent>
 
 #include <charconv>
 
 namespace platform {
 
-QColor VbColor(std::uint32_t bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
+QColor VbColor(std::uint32_t bgr) {
+  // A system colour (&H80000000 + its index) is the platform's own: &H8000000F the button face.
+  if (bgr & 0x80000000u) {
+    return QGuiApplication::palette().color((bgr & 0xFF) == 0x0F ? QPalette::Button : QPalette::Window);
+  }
+  return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+}
 
 std::uint32_t VbColorNumber(std::string_view text) {
   std::uint32_t value = 0;

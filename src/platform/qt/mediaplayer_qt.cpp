@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "platform/core/drives.h"
+#include "platform/core/durationprobe.h"
 #include "platform/core/errors.h"
 #include "platform/core/files.h"
 
@@ -28,20 +29,36 @@ qint64 Milliseconds(double seconds) { return static_cast<qint64>(std::llround(se
 
 }  // namespace
 
-QtMediaPlayer::QtMediaPlayer() : output_(std::make_unique<QAudioOutput>()) { NewBackend(); }
+QtMediaPlayer::QtMediaPlayer() = default;
 
-void QtMediaPlayer::NewBackend() {
-  if (player_) {
-    player_->stop();
-    player_->setAudioOutput(nullptr);
-  }
-  player_ = std::make_unique<QMediaPlayer>();
-  player_->setAudioOutput(output_.get());
-}
-
-QtMediaPlayer::~QtMediaPlayer() {
+void QtMediaPlayer::DropBackend() {
+  if (!player_) return;
   player_->stop();
   player_->setAudioOutput(nullptr);
+  player_.reset();
+}
+
+QMediaPlayer& QtMediaPlayer::Backend() {
+  if (!player_) {
+    if (!output_) {
+      output_ = std::make_unique<QAudioOutput>();
+      output_->setVolume(static_cast<float>(std::pow(10.0, volume_ / 2000.0)));
+    }
+    player_ = std::make_unique<QMediaPlayer>();
+    player_->setAudioOutput(output_.get());
+  }
+  return *player_;
+}
+
+QtMediaPlayer::~QtMediaPlayer() { DropBackend(); }
+
+bool QtMediaPlayer::HeaderDuration() {
+  if (!probed_) {
+    probed_ = true;
+    const std::string host = HostPathOf(fileName_);
+    if (!host.empty()) headerDuration_ = ProbeDurationHost(host);
+  }
+  return headerDuration_.has_value();
 }
 
 template <typename Done>
@@ -62,8 +79,10 @@ void QtMediaPlayer::WaitFor(Done done, int ms) {
 }
 
 void QtMediaPlayer::SetFileName(const std::string& dosPath) {
-  if (player_->playbackState() != QMediaPlayer::StoppedState) player_->stop();  // the old file goes quiet now
+  if (player_ && player_->playbackState() != QMediaPlayer::StoppedState) player_->stop();  // the old file goes quiet now
   fileName_ = dosPath;
+  probed_ = false;
+  headerDuration_.reset();
   duration_ = 0;
   heldPosition_ = 0;
   atEnd_ = false;
@@ -71,7 +90,7 @@ void QtMediaPlayer::SetFileName(const std::string& dosPath) {
   if (dosPath.empty()) {
     load_ = Load::None;
     state_ = Closed;
-    player_->setSource(QUrl());
+    if (player_) player_->setSource(QUrl());
     return;
   }
   load_ = Load::Pending;
@@ -86,7 +105,7 @@ void QtMediaPlayer::Refuse() {
   heldPosition_ = 0;
   startWhenLoaded_ = false;
   // A failed pipeline goes on reporting errors for a while; the next file gets a new one.
-  NewBackend();
+  DropBackend();
   throw VbError(errUnspecified);
 }
 
@@ -102,6 +121,8 @@ void QtMediaPlayer::EnsureLoaded() {
   const std::string host = HostPathOf(fileName_);
   if (host.empty() || !FileLenHost(host).ok()) Refuse();
 
+  Backend();
+  ++backendLoads_;
   // The backend's error() still tells of an earlier file: only what it reports now counts.
   bool failed = false;
   QObject guard;
@@ -110,14 +131,14 @@ void QtMediaPlayer::EnsureLoaded() {
   player_->setSource(QUrl::fromLocalFile(QString::fromStdString(host)));
   WaitFor([&] { return failed || Settled(player_->mediaStatus()); }, kLoadTimeoutMs);
   if (failed || !Settled(player_->mediaStatus()) || player_->mediaStatus() == QMediaPlayer::InvalidMedia) Refuse();
-  if (player_->duration() <= 0) {
+  if (!HeaderDuration() && player_->duration() <= 0) {
     // The backend works the length out when it is made to seek.
     player_->setPosition(1);
     WaitFor([&] { return failed || player_->duration() > 0; }, kEstimateTimeoutMs);
     player_->setPosition(0);
   }
   if (failed) Refuse();
-  duration_ = std::max<qint64>(player_->duration(), 0) / 1000.0;
+  duration_ = headerDuration_ ? *headerDuration_ : std::max<qint64>(player_->duration(), 0) / 1000.0;
   load_ = Load::Loaded;
   if (startWhenLoaded_) StartPlaying();
 }
@@ -128,13 +149,18 @@ double QtMediaPlayer::BackendPosition() const {
 }
 
 void QtMediaPlayer::NoteEnd() {
-  if (state_ == Playing && !atEnd_ &&
-      (player_->mediaStatus() == QMediaPlayer::EndOfMedia || player_->playbackState() == QMediaPlayer::StoppedState)) {
+  if (state_ != Playing || atEnd_) return;
+  if (player_->mediaStatus() == QMediaPlayer::EndOfMedia || player_->playbackState() == QMediaPlayer::StoppedState) {
     atEnd_ = true;
+  } else if (duration_ > 0 && player_->position() >= Milliseconds(duration_)) {
+    // The stream runs on past the length its headers give: the track ends there all the same.
+    atEnd_ = true;
+    player_->pause();
   }
 }
 
 double QtMediaPlayer::Duration() {
+  if (load_ == Load::Pending && !startWhenLoaded_ && HeaderDuration()) return *headerDuration_;
   EnsureLoaded();
   if (load_ != Load::Loaded) return 0;
   if (duration_ <= 0 && player_->duration() > 0) duration_ = player_->duration() / 1000.0;
@@ -143,6 +169,7 @@ double QtMediaPlayer::Duration() {
 
 double QtMediaPlayer::CurrentPosition() {
   if (load_ == Load::Pending && startWhenLoaded_) EnsureLoaded();
+  if (load_ == Load::Pending) return heldPosition_;
   if (load_ != Load::Loaded) return 0;
   if (state_ != Playing) return heldPosition_;
   NoteEnd();
@@ -150,6 +177,10 @@ double QtMediaPlayer::CurrentPosition() {
 }
 
 void QtMediaPlayer::SetCurrentPosition(double seconds) {
+  if (load_ == Load::Pending && !startWhenLoaded_ && HeaderDuration()) {
+    heldPosition_ = std::clamp(seconds, 0.0, *headerDuration_);  // taken up when the file plays
+    return;
+  }
   EnsureLoaded();
   if (load_ != Load::Loaded) return;
   heldPosition_ = std::clamp(seconds, 0.0, duration_);
@@ -217,7 +248,7 @@ void QtMediaPlayer::Stop() {
 
 void QtMediaPlayer::SetVolume(long hundredthsOfDb) {
   volume_ = std::clamp(hundredthsOfDb, -10000L, 0L);
-  output_->setVolume(static_cast<float>(std::pow(10.0, volume_ / 2000.0)));
+  if (output_) output_->setVolume(static_cast<float>(std::pow(10.0, volume_ / 2000.0)));
 }
 
 }  // namespace platform

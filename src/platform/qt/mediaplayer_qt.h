@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/core/mediaplayer.h"
@@ -11,10 +12,13 @@ class QMediaPlayer;
 namespace platform {
 
 // The media player over Qt Multimedia. A file is loaded lazily: SetFileName only takes the
-// name, and the first call that needs the file (Duration, Play, ...) loads it, waiting for
-// the backend in a local event loop that leaves user input queued, at most kLoadTimeoutMs.
-// An inventory update that hands a million files to the player in turn so costs nothing;
-// a file the backend cannot play is refused at that first use (see MediaPlayer).
+// name. Duration comes from the file's headers when they give it (ProbeDurationHost), and
+// a position set while stopped is only held, so that setting a file name, stopping and
+// reading the duration build no backend pipeline: a playlist of thousands of tracks loads
+// at once. The first call that needs the backend (Play, Pause, a Duration the headers do
+// not give, ...) loads the file, waiting for the backend in a local event loop that leaves
+// user input queued, at most kLoadTimeoutMs; a file the backend cannot play is refused
+// there (see MediaPlayer). The backend itself is made on first use.
 //
 // Without a sound device the backend plays into a null sink: positions still advance in
 // real time and durations are reported.
@@ -41,13 +45,19 @@ class QtMediaPlayer : public MediaPlayer {
   bool AutoStart() const override { return autoStart_; }
   void SetAutoStart(bool on) override { autoStart_ = on; }
 
+  // How many files have been handed to the backend so far.
+  int BackendLoads() const { return backendLoads_; }
+
  private:
   enum class Load { None, Pending, Loaded, Refused };
 
   // Loads a pending file; throws the refusal when the backend cannot play it.
   void EnsureLoaded();
   [[noreturn]] void Refuse();
-  void NewBackend();
+  QMediaPlayer& Backend();
+  void DropBackend();
+  // Whether the file's headers give its duration (probed once per file name).
+  bool HeaderDuration();
   // Waits until `done` holds or `ms` have passed, handling all but user input meanwhile.
   template <typename Done>
   void WaitFor(Done done, int ms);
@@ -68,6 +78,9 @@ class QtMediaPlayer : public MediaPlayer {
   bool autoStart_ = false;
   bool loading_ = false;
   long volume_ = 0;
+  bool probed_ = false;
+  std::optional<double> headerDuration_;
+  int backendLoads_ = 0;
 };
 
 }  // namespace platform

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include <QPrinterInfo>
+#include <QTextBrowser>
+#include <QUrl>
+
+namespace help {
+
+// The viewer's HTML view: navigation to a page by its drive-letter path, history back and
+// forward that tell when there is nothing to go to, printing of the shown page on the
+// default printer without a dialog, and events for a completed load and a changed title.
+class HelpBrowser : public QTextBrowser {
+  Q_OBJECT
+ public:
+  // Finds the printer to print on; a null QPrinterInfo means none is installed.
+  using PrinterLookup = std::function<QPrinterInfo()>;
+
+  explicit HelpBrowser(QWidget* parent = nullptr);
+
+  // `address`: a page's full path in drive-letter form.
+  void Navigate(const std::string& address);
+  // False, and nothing changes, when there is no page to go to.
+  bool GoBack();
+  bool GoForward();
+  // The view's own history keys (Alt+Left, Alt+Right, the keyboard's Back and Forward) ask
+  // for a move instead of making it, so that the window's buttons follow every move.
+  void backward() override { emit BackRequested(); }
+  void forward() override { emit ForwardRequested(); }
+  // The shown page to the system's default printer (its first when none is default), or to
+  // the PDF file that TOLVAN_PRINT_TO_PDF names. A failure throws
+  // platform::VbError(errPrinterError) with a description for the user.
+  void PrintPage();
+  void SetPrinterLookup(PrinterLookup lookup) { lookup_ = std::move(lookup); }
+
+  // The page that a missing page's stand-in links to.
+  void SetIndexAddress(const std::string& address);
+  // The title of the shown page: its <title>, else its file name.
+  QString PageTitle() const;
+
+ signals:
+  void DownloadComplete();
+  void TitleChange(const QString& title);
+  void BackRequested();
+  void ForwardRequested();
+
+ protected:
+  QVariant loadResource(int type, const QUrl& name) override;
+
+ private:
+  QUrl UrlOf(const std::string& address) const;
+  QString NotFoundPage(const QUrl& page) const;
+  QString FolderPage(const QString& hostFolder) const;
+
+  PrinterLookup lookup_;
+  QUrl index_;
+};
+
+}  // namespace help

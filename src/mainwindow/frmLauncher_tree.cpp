@@ -1,0 +1,294 @@
+// The groups tree of the main window: loading and saving groups.dat, the tree's events, the
+// two move buttons, drops from the tree itself and from other programs, and File Detail's list
+// of what holds the shown file.
+#include <QRegularExpression>
+#include <QUrl>
+
+#include "datafiles/groups.h"
+#include "main/declarations.h"
+#include "mainwindow/frmAddFile.h"
+#include "mainwindow/frmLauncher.h"
+#include "mainwindow/frmTvwPopUp.h"
+#include "mainwindow/grouptree.h"
+#include "mainwindow/launcher.h"
+#include "mainwindow/launcher_tree.h"
+#include "platform/core/drives.h"
+#include "platform/core/msgbox.h"
+#include "platform/qt/resources.h"
+
+using grouptree::IsFileEntry;
+using grouptree::IsGroup;
+using grouptree::IsRoot;
+using platform::TreeModel;
+using platform::TreeNode;
+
+namespace {
+
+constexpr int kLeftButton = 1;
+constexpr int kRightButton = 2;
+
+platform::NodeRef RefOf(const TreeNode* node) { return node ? node->id : platform::kNoNode; }
+
+// Text proper: Qt's text() also reads a file list as text.
+bool OffersText(const QMimeData& data) {
+  for (const QString& format : data.formats()) {
+    if (format.startsWith("text/plain")) return true;
+  }
+  return false;
+}
+
+TreeDrop FromHost(const std::string& host) {
+  if (auto dos = platform::DosPathOf(host)) return {TreeDrop::Path, *dos};
+  return {TreeDrop::OffDrive, host};
+}
+
+}  // namespace
+
+TreeDrop TreeDroppedPath(const QMimeData& data) {
+  if (OffersText(data)) {
+    QString text = data.text();
+    const qsizetype cut = text.indexOf(QRegularExpression("[\r\n]"));
+    if (cut >= 0) text.truncate(cut);
+    const QString trimmed = text.trimmed();
+    if (trimmed.startsWith("file:", Qt::CaseInsensitive)) return FromHost(QUrl(trimmed).toLocalFile().toStdString());
+    if (trimmed.startsWith('/')) return FromHost(trimmed.toStdString());
+    return {TreeDrop::Path, text.toStdString()};
+  }
+  if (data.hasUrls()) {
+    const QList<QUrl> urls = data.urls();
+    if (urls.isEmpty()) return {};
+    if (urls.front().isLocalFile()) return FromHost(urls.front().toLocalFile().toStdString());
+    return {TreeDrop::OffDrive, urls.front().toString().toStdString()};
+  }
+  return {};
+}
+
+void ReportTooDeep() {
+  platform::MsgBox("Groups can be nested no more than 99 levels deep.", platform::vbExclamation, "Group Tree Too Deep");
+}
+
+void LoadGroupTree() {
+  ProgramState& app = App();
+  frmLauncher& window = MainWindow();
+  const datafiles::GroupsLoad outcome = datafiles::LoadGroupTree(app.decl.files, window.tvwGroups->Nodes());
+  app.launcher.gGroupsKeepCopy = outcome == datafiles::GroupsLoad::Damaged;
+}
+
+void SaveGroupTree() {
+  ProgramState& app = App();
+  datafiles::SaveGroupTree(app.decl.files, MainWindow().tvwGroups->Nodes(), app.launcher.gGroupsKeepCopy);
+}
+
+void GroupTreeCommonTail() {
+  grouptree::RebuildTreeKeys(MainWindow().tvwGroups->Nodes());
+  ShowFileRallysets();
+  SaveGroupTree();
+}
+
+void ShowFileRallysets() {
+  frmLauncher* window = MainWindowOrNull();
+  if (!window || window->lblDBViewTitle->Caption() != "File Detail") return;
+  const std::string shown = window->txtDBDescription->toolTip().toStdString();
+  window->lblDBRallysets->SetCaption(QString::fromStdString(
+      grouptree::RallysetsText(window->tvwGroups->Nodes(), App().io.presets.gPresetPaths, shown)));
+}
+
+void frmLauncher::WireTree() {
+  platform::TreeView* tree = tvwGroups;
+  connect(tree, &platform::TreeView::MouseDown, this, &frmLauncher::tvwGroups_MouseDown);
+  connect(tree, &platform::TreeView::MouseMove, this, &frmLauncher::tvwGroups_MouseMove);
+  connect(tree, &platform::TreeView::MouseUp, this, &frmLauncher::tvwGroups_MouseUp);
+  connect(tree, &platform::TreeView::DragOver, this, &frmLauncher::tvwGroups_DragOver);
+  connect(tree, &platform::TreeView::OLEDragOver, this, &frmLauncher::tvwGroups_OLEDragOver);
+  connect(tree, &platform::TreeView::DragDrop, this, &frmLauncher::tvwGroups_DragDrop);
+  connect(tree, &platform::TreeView::OLEDragDrop, this, &frmLauncher::tvwGroups_OLEDragDrop);
+  connect(tree, &platform::TreeView::AfterLabelEdit, this, &frmLauncher::tvwGroups_AfterLabelEdit);
+  connect(tree, &platform::TreeView::Click, this, &frmLauncher::tvwGroups_Click);
+  connect(tree, &platform::TreeView::DblClick, this, &frmLauncher::tvwGroups_DblClick);
+  connect(btnNodeDown, &QPushButton::clicked, this, &frmLauncher::btnNodeDown_Click);
+  connect(btnNodeUp, &QPushButton::clicked, this, &frmLauncher::btnNodeUp_Click);
+  tree->SetDragIcon(platform::LoadResPicture(301, platform::ResKind::Cursor));
+}
+
+frmTvwPopUp* frmLauncher::TreePopup() const { return treePopup_.data(); }
+
+void frmLauncher::GroupTreeChanged() { GroupTreeCommonTail(); }
+
+void frmLauncher::tvwGroups_MouseDown(int, int, int x, int y) {
+  App().launcher.gDragNode = RefOf(tvwGroups->HitTest(x, y));
+}
+
+void frmLauncher::tvwGroups_MouseMove(int Button, int, int, int) {
+  TreeModel& tree = tvwGroups->Nodes();
+  TreeNode* node = tree.Get(App().launcher.gDragNode);
+  if (Button != kLeftButton || !node || IsRoot(node)) return;
+  tree.Select(node);
+  tvwGroups->Drag();
+}
+
+void frmLauncher::tvwGroups_MouseUp(int Button, int, int x, int y) {
+  TreeModel& tree = tvwGroups->Nodes();
+  TreeNode* node = tree.Get(App().launcher.gDragNode);
+  if (Button != kRightButton || !node) return;
+  if (treePopup_) treePopup_->Form_Unload();  // each opening loads a new popup
+  auto* popup = new frmTvwPopUp(this);
+  treePopup_ = popup;
+  popup->Form_Load();
+  // The commands that suit the pressed node's kind.
+  popup->lblAddFile->setEnabled(IsGroup(node));
+  popup->lblAddGroup->setEnabled(!IsFileEntry(node));
+  popup->lblEditNode->setEnabled(IsFileEntry(node));
+  popup->lblRenameNode->setEnabled(IsGroup(node));
+  popup->lblDeleteNode->setEnabled(!IsRoot(node));
+  tree.Select(node);
+  tree.SetColors(node, platform::VbColorNumber("&H800000"), platform::VbColorNumber("&HFFFFFF"));
+  const QPoint origin = mapToGlobal(QPoint(0, 0));
+  popup->move(origin.x() + platform::TwipsToPixels(x) + popup->width() / 2,
+              origin.y() + platform::TwipsToPixels(y) + popup->height() / 2);
+  popup->show();
+  popup->activateWindow();
+  popup->setFocus();
+}
+
+void frmLauncher::tvwGroups_DragOver(int x, int y) {
+  LauncherState& state = App().launcher;
+  TreeModel& tree = tvwGroups->Nodes();
+  TreeNode* hit = tvwGroups->HitTest(x, y);
+  state.gHitNode = RefOf(hit);
+  if (hit != tree.Get(state.gTargetNode)) {
+    state.gTargetNode = RefOf(hit);
+    tree.SetDropHighlight(hit);
+  }
+}
+
+void frmLauncher::tvwGroups_OLEDragOver(int x, int y) { tvwGroups_DragOver(x, y); }
+
+void frmLauncher::tvwGroups_DragDrop() {
+  LauncherState& state = App().launcher;
+  TreeModel& tree = tvwGroups->Nodes();
+  const grouptree::DropOutcome outcome = grouptree::DropNode(tree, tree.Get(state.gDragNode), tree.Get(state.gTargetNode),
+                                                            tree.DropHighlight() != nullptr);
+  tree.SetDropHighlight(nullptr);
+  if (outcome == grouptree::DropOutcome::Refused) return;
+  if (outcome == grouptree::DropOutcome::TooDeep) {
+    ReportTooDeep();
+    return;
+  }
+  GroupTreeCommonTail();
+  tvwGroups_Click();
+}
+
+void frmLauncher::tvwGroups_OLEDragDrop(const QMimeData& Data) {
+  LauncherState& state = App().launcher;
+  TreeModel& tree = tvwGroups->Nodes();
+  TreeNode* target = tree.Get(state.gTargetNode);
+  struct ClearHighlight {
+    TreeModel& tree;
+    ~ClearHighlight() { tree.SetDropHighlight(nullptr); }
+  } clear{tree};
+  if (!tree.DropHighlight() || !target || IsRoot(target)) return;
+  const TreeDrop drop = TreeDroppedPath(Data);
+  if (drop.kind == TreeDrop::Nothing) return;
+  if (drop.kind == TreeDrop::OffDrive) {
+    platform::MsgBox("The dropped file " + std::string("\"") + drop.path + "\" is not on any drive Tolvan knows." +
+                         std::string(platform::vbLf) + std::string(platform::vbCr) +
+                         "Only files on Tolvan's drives can be added to a group.",
+                     platform::vbExclamation, "File Not Added");
+    return;
+  }
+  TreeNode* group = IsGroup(target) ? target : target->parent;
+  if (!group) return;
+  if (!grouptree::CanAddChild(group)) {
+    ReportTooDeep();
+    return;
+  }
+  state.gPrefillPath = drop.path;
+  state.gPrefillPending = true;
+  tree.Select(group);
+  activateWindow();
+  setFocus();
+  tree.SetDropHighlight(nullptr);
+  frmAddFile form(this);
+  form.ShowModal();
+}
+
+void frmLauncher::tvwGroups_AfterLabelEdit(const QString& NewString) {
+  TreeModel& tree = tvwGroups->Nodes();
+  TreeNode* node = tree.Selected();
+  if (!node) return;
+  tree.SetText(node, NewString.toStdString());
+  GroupTreeCommonTail();
+}
+
+void frmLauncher::tvwGroups_Click() {
+  const TreeModel& tree = tvwGroups->Nodes();
+  const TreeNode* node = tree.Selected();
+  btnNodeDown->setEnabled(node && tree.Next(node));
+  btnNodeUp->setEnabled(node && tree.Previous(node));
+}
+
+void frmLauncher::tvwGroups_DblClick() {
+  LauncherState& state = App().launcher;
+  TreeNode* node = tvwGroups->Nodes().Selected();
+  if (!node || IsRoot(node) || IsGroup(node)) return;
+  const std::string path = node->tag;
+  const std::string caption = node->text;
+  const bool inTapDeck = node->parent && node->parent->text == "Tap Deck";
+  try {
+    mpPlayer->Stop();
+    mpPlayer->SetFileName(path);
+  } catch (const std::exception& failure) {
+    PlaybackFailed(failure);
+    return;
+  }
+  state.gLoopingPreset = 0;
+  if (inTapDeck) {
+    const datafiles::Presets& presets = App().io.presets;
+    for (int n = 1; n <= datafiles::kPresetCount; ++n) {
+      if (presets.gPresetPaths[n - 1] == path) state.gLoopingPreset = PresetLoops(presets.gPresetLoop[n - 1]) ? n : 0;
+    }
+  }
+  state.gStopRequested = false;
+  lblPlayFilePath->SetCaption(QString::fromStdString(path));
+  lblPlayFileName->SetCaption(QString::fromStdString(caption));
+  SplitPlayDuration();
+  lblDuration->SetCaption(
+      QString::fromStdString(PlayDurationText(state.gPlayHours, state.gPlayMinutes, state.gPlaySeconds)));
+  // The playback loop hands over to the looping preset when this file ends: it plays
+  // gLoopingPreset again and again until Stop, also when this click runs inside a playback.
+  PlayCurrentFile();
+}
+
+void frmLauncher::btnNodeDown_Click() {
+  LauncherState& state = App().launcher;
+  TreeModel& tree = tvwGroups->Nodes();
+  TreeNode* node = tree.Selected();
+  if (!node || !tree.Next(node)) {
+    tvwGroups->setFocus();
+    return;
+  }
+  state.gDragNode = RefOf(node);
+  state.gSiblingNode = RefOf(tree.Next(node));
+  TreeNode* moved = grouptree::MoveNodeDown(tree, node);
+  GroupTreeCommonTail();
+  tvwGroups->setFocus();
+  if (moved) tree.Select(moved);
+  tvwGroups_Click();
+}
+
+void frmLauncher::btnNodeUp_Click() {
+  LauncherState& state = App().launcher;
+  TreeModel& tree = tvwGroups->Nodes();
+  TreeNode* node = tree.Selected();
+  if (!node || !tree.Previous(node)) {
+    tvwGroups->setFocus();
+    return;
+  }
+  state.gDragNode = RefOf(node);
+  state.gSiblingNode = RefOf(tree.Previous(node));
+  TreeNode* moved = grouptree::MoveNodeUp(tree, node);
+  GroupTreeCommonTail();
+  tvwGroups->setFocus();
+  if (moved) tree.Select(moved);
+  tvwGroups_Click();
+}

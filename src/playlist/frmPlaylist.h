@@ -1,0 +1,151 @@
+#pragma once
+
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QWidget>
+
+#include <memory>
+#include <string>
+
+#include "platform/core/mediaplayer.h"
+#include "platform/qt/controls.h"
+
+class QMimeData;
+class frmPlaylistPopup;
+
+namespace platform {
+class FlexGrid;
+}
+
+// A progress bar whose Max and Value are seconds (the platform's Single); the maximum never
+// drops below 0.01 and the value is held inside 0..Max.
+class PlaylistProgress : public QProgressBar {
+ public:
+  explicit PlaylistProgress(QWidget* parent);
+  double Max() const { return max_; }
+  double Value() const { return value_; }
+  void SetMax(double seconds);
+  void SetValue(double seconds);
+
+ private:
+  double max_ = 0.01;
+  double value_ = 0;
+};
+
+// The playlist editor's window: the known playlists, the open playlist's tracks, its own
+// player with transport buttons, progress bars and volume, and New, Save, Delete, Print.
+// One instance at a time; Exit unloads it (the module's state stays).
+class frmPlaylist : public QWidget {
+  Q_OBJECT
+ public:
+  explicit frmPlaylist(platform::MediaPlayer* player, QWidget* parent = nullptr);
+  ~frmPlaylist() override;
+
+  void Form_Load();
+  // Unloads the window: it is gone once control returns to the event loop.
+  void Unload();
+  bool Unloaded() const { return unloaded_; }
+
+  // Handlers.
+  void Form_KeyDown(int KeyCode, int Shift, bool& handled);
+  void btnNewList_Click();
+  void btnSaveList_Click();
+  void btnDeleteList_Click();
+  void btnPlay_Click();
+  void btnPause_Click();
+  void btnStop_Click();
+  void btnFwd_Click();
+  void btnRev_Click();
+  void btnExit_Click();
+  void btnHelp_Click();
+  void btnMinimize_Click();
+  void btnPrint_Click();
+  void grdListDetail_MouseMove(int Button, int Shift, int X, int Y);
+  void grdListDetail_DragDrop(int dropRow);
+  void grdListDetail_MouseUp(int Button, int Shift, int X, int Y);
+  void grdListDetail_OLEDragDrop(const QMimeData& Data, int X, int Y);
+  void grdPlaylistInventory_LeaveCell();
+  void grdPlaylistInventory_MouseDown(int Button, int Shift, int X, int Y);
+  void grdPlaylistInventory_MouseMove(int Button, int Shift, int X, int Y);
+  void sldPlaylist_Scroll();
+  void sldPlaylist_MouseUp();
+
+  // The unsaved-changes question with its second line; false when the answer was No.
+  bool ConfirmDiscard(const char* secondLine);
+  // The changed mark: lblUnsavedEdit and the Save button's pictures.
+  void MarkUnsaved(bool unsaved);
+  bool HasUnsavedEdit() const { return !lblUnsavedEdit->isHidden(); }
+  // The save dialog's initial folder from lblPlaylistName.
+  void SetSaveInitDir();
+  // The track grid's height for its row count (the height rule).
+  void SizeTrackGrid();
+  // The track popup while it is open.
+  frmPlaylistPopup* Popup() const;
+  void ShowTrackPopup(int X, int Y);
+
+  std::string saveInitDir;  // cdlSavePlaylist.InitDir
+
+  QPushButton* btnNewList;
+  QPushButton* btnSaveList;
+  QPushButton* btnDeleteList;
+  QPushButton* btnPlay;
+  QPushButton* btnPause;
+  QPushButton* btnStop;
+  QPushButton* btnFwd;
+  QPushButton* btnRev;
+  QPushButton* btnExit;
+  QPushButton* btnHelp;
+  QPushButton* btnMinimize;
+  platform::LabelButton* btnPrint;
+  platform::Label* lblUnsavedEdit;
+  platform::Label* lblPlaylistName;
+  platform::Label* lblPlaylistDetailTitle;
+  platform::Label* lblPlaylistInventory;
+  platform::Label* lblTrack;
+  platform::Label* lblTrackLabel;
+  platform::Label* lblTrackTime;
+  platform::Label* lblTrackTimeLabel;
+  platform::Label* lblTimeRemaining;
+  platform::Label* lblTimeRemainingLabel;
+  platform::Label* lblTotalTime;
+  platform::Label* lblTotalTimeLabel;
+  platform::Label* lblTotalTracks;
+  platform::Label* lblTotalTracksLabel;
+  platform::Label* lblPlayStatus;
+  platform::Label* lblEntryNumber;
+  platform::Label* lblEntryListing;
+  platform::Label* lblFile;
+  platform::Label* lblTime;
+  platform::FlexGrid* grdPlaylistInventory;
+  platform::FlexGrid* grdListDetail;
+  platform::MediaPlayer* mpPlaylist;
+  QSlider* sldPlaylist;
+  PlaylistProgress* pbrPlayFile;
+  PlaylistProgress* pbrPlaylist;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  void Build();
+  void Wire();
+  void HookTrackGridDrops();
+
+  std::unique_ptr<platform::MediaPlayer> ownPlayer_;
+  QPointer<frmPlaylistPopup> popup_;
+  bool loaded_ = false;
+  bool unloaded_ = false;
+  int pressRow_ = -1;
+  QPoint pressPos_;
+};
+
+// The playlist window's instance, or null while none is loaded.
+frmPlaylist* PlaylistWindowOrNull();
+// The instance, created and loaded when there is none (the window's load opens
+// gCurrentPlaylistPath).
+frmPlaylist& PlaylistWindow();

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QWidget>
+
+#include "platform/qt/controls.h"
+
+// The track grid's popup: Add / Insert, Replace (or New Track), Copy, Paste and Delete for
+// the row gTargetRow. Loaded fresh for every right click; closes after its command or when
+// it loses the focus.
+class frmPlaylistPopup : public QWidget {
+  Q_OBJECT
+ public:
+  explicit frmPlaylistPopup(QWidget* owner);
+
+  void Form_Load();
+  void Unload();
+
+  void Form_MouseMove();
+  void lblAddTrack_Click();
+  void lblReplaceTrack_Click();
+  void lblCopyTrack_Click();
+  void lblPasteTrack_Click();
+  void lblDeleteTrack_Click();
+  // The hover colours, item 0 (Add / Insert) to 4 (Delete).
+  void Item_MouseMove(int item);
+
+  platform::Label* lblAddTrack;
+  platform::Label* lblReplaceTrack;
+  platform::Label* lblCopyTrack;
+  platform::Label* lblPasteTrack;
+  platform::Label* lblDeleteTrack;
+  int cdlGetTrackFlags = 0;
+  std::string cdlGetTrackInitDir;
+
+ protected:
+  bool event(QEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
+  void mouseMoveEvent(QMouseEvent* e) override;
+
+ private:
+  bool unloaded_ = false;
+};

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+class DriveMap;
+}
+
+// The .m3u playlist file. It is shared with the host's other players, which know host paths:
+// the writer writes each track as its host absolute path, the reader takes host absolute
+// paths and drive-letter paths and turns each into drive-letter form.
+
+// The tracks of a playlist file's bytes, one per line, in file order. Leading blanks are
+// skipped and an entry in double quotes is read without them. A drive-letter entry (its
+// third character "\") is kept as it stands; a host absolute path on a mapped drive becomes
+// its drive-letter form, one on no mapped drive is kept as it is (its file is then not found,
+// so the track shows invalid, and saving the list keeps it). Everything else (empty lines,
+// "#" lines such as #EXTM3U and #EXTINF, relative paths, URLs) is skipped.
+std::vector<std::string> ReadPlaylistEntries(std::string_view bytes, const platform::DriveMap& drives);
+
+// The bytes of a playlist file: each track's path in host form where its drive is mapped,
+// otherwise as it stands (an empty path gives an empty line), each followed by CR LF.
+std::string PlaylistFileBytes(const std::vector<std::string>& paths, const platform::DriveMap& drives);
+
+// Writes `paths` to the playlist `dosPath` through a temporary twin, so that a failure leaves
+// the old file whole. A read-only playlist is not overwritten. Throws VbError.
+void WritePlaylistBytes(const std::string& dosPath, const std::vector<std::string>& paths,
+                        const platform::DriveMap& drives);
+
+// The title column of the track grid: the file name, without its extension for an .mp3 file
+// (the extension in any case).
+std::string TrackTitle(std::string_view path);

@@ -1,0 +1,308 @@
+// Module Playlist: grid layouts, the playlist file and loading, and the shared helpers.
+#include "playlist/playlist.h"
+
+#include <QSet>
+
+#include <algorithm>
+#include <cmath>
+#include <set>
+#include <vector>
+
+#include "inventory/abbreviatepath.h"
+#include "main/declarations.h"
+#include "mainwindow/skin.h"
+#include "platform/core/drives.h"
+#include "platform/core/errors.h"
+#include "platform/core/files.h"
+#include "platform/core/mediaplayer.h"
+#include "platform/core/msgbox.h"
+#include "platform/qt/eventpump.h"
+#include "platform/qt/grid.h"
+#include "platform/qt/resources.h"
+#include "playlist/frmPlaylist.h"
+#include "playlist/m3u.h"
+#include "playlist/playerrules.h"
+#include "playlist/playtime.h"
+
+using namespace playlist_detail;
+using platform::Q;
+
+namespace {
+
+platform::MediaPlayer* gPlayerOverride = nullptr;
+
+}  // namespace
+
+PlaylistState& PlaylistModule() {
+  static PlaylistState state;
+  return state;
+}
+
+void SetPlaylistPlayer(platform::MediaPlayer* player) { gPlayerOverride = player; }
+platform::MediaPlayer* PlaylistPlayerOverride() { return gPlayerOverride; }
+
+double ProbeTrackDuration(platform::MediaPlayer& player, const std::string& path) {
+  PlaylistState& s = PlaylistModule();
+  ++s.playerProbes;
+  double seconds = 0;
+  try {
+    player.SetFileName(path);
+    player.Stop();
+    seconds = player.Duration();
+  } catch (const platform::VbError&) {
+    seconds = 0;  // the player refused the file
+  }
+  if (!std::isfinite(seconds) || seconds < 0) seconds = 0;
+  const platform::FileStatus status = platform::FileStatusOf(path);
+  if (status.probe.ok()) {
+    s.knownDurations[path] = {status.probe.length, status.modified, seconds};
+  } else {
+    s.knownDurations.erase(path);
+  }
+  return seconds;
+}
+
+double TrackDuration(platform::MediaPlayer& player, const std::string& path) {
+  PlaylistState& s = PlaylistModule();
+  const platform::FileStatus status = platform::FileStatusOf(path);
+  if (!status.probe.ok()) {
+    // A file that is not there plays nothing; the player is not asked.
+    s.knownDurations.erase(path);
+    return 0;
+  }
+  auto known = s.knownDurations.find(path);
+  if (known != s.knownDurations.end() && known->second.length == status.probe.length &&
+      known->second.modified == status.modified) {
+    return known->second.seconds;
+  }
+  return ProbeTrackDuration(player, path);
+}
+
+namespace playlist_detail {
+
+bool RowInvalid(const platform::FlexGrid& grid, int row) {
+  return row >= 0 && row < grid.Rows() && grid.TextMatrix(row, 2) == kInvalidTrackTime;
+}
+
+void ColourTrackRow(platform::FlexGrid& grid, int row, std::uint32_t colour) {
+  if (row < 0 || row >= grid.Rows()) return;
+  grid.SetRow(row);
+  for (int c = 0; c <= 3; ++c) {
+    grid.SetCol(c);
+    grid.SetCellForeColor(colour);
+  }
+}
+
+double DurationsUpTo(int upTo) {
+  const std::vector<double>& d = PlaylistModule().gTrackDurations;
+  double sum = 0;
+  for (int i = 1; i <= upTo && i < static_cast<int>(d.size()); ++i) sum += d[i];
+  return sum;
+}
+
+int ShownTrackCount() { return PlaylistWindow().lblTotalTracks->Caption().toInt(); }
+
+void ShowTotals(int tracks) {
+  frmPlaylist& w = PlaylistWindow();
+  const PlaylistState& s = PlaylistModule();
+  w.lblTotalTracks->SetCaption(QString::number(tracks));
+  const QString total = Q(FormatPlayTime(s.gTotalSeconds));
+  w.lblTotalTime->SetCaption(total);
+  w.lblTimeRemaining->SetCaption(total);
+}
+
+void RecomputeDurations(bool renumber) {
+  frmPlaylist& w = PlaylistWindow();
+  PlaylistState& s = PlaylistModule();
+  platform::FlexGrid& g = *w.grdListDetail;
+  const int rows = g.Rows();
+  s.gTotalSeconds = 0;
+  s.gTrackDurations.assign(static_cast<std::size_t>(rows) + 1, 0.0);
+  for (int i = 0; i < rows; ++i) {
+    if (renumber) g.SetTextMatrix(i, 0, std::to_string(i + 1) + ".");
+    const std::string path = g.TextMatrix(i, 4);
+    const double d = path.empty() ? 0 : TrackDuration(*w.mpPlaylist, path);
+    s.gTrackDurations[static_cast<std::size_t>(i) + 1] = d;
+    s.gTotalSeconds = RoundSeconds(static_cast<double>(s.gTotalSeconds) + d);
+  }
+}
+
+}  // namespace playlist_detail
+
+void FormatPlaylistInventoryGrid() {
+  platform::FlexGrid& g = *PlaylistWindow().grdPlaylistInventory;
+  g.SetMousePointer(99);
+  g.SetMouseIcon(platform::LoadResCursor(skin::kHandIcon));
+  g.SetRow(0);
+  g.SetCol(0);
+  g.SetColSel(0);
+  g.Sort(5);
+  g.SetColWidth(0, 4335);
+  g.SetColWidth(1, 0);
+}
+
+void FormatListDetailGrid() {
+  platform::FlexGrid& g = *PlaylistWindow().grdListDetail;
+  g.SetMousePointer(99);
+  g.SetMouseIcon(platform::LoadResCursor(skin::kHandIcon));
+  // The drag icon (cursor 301) is the one the window's row drag shows.
+  const int widths[] = {400, 3000, 800, 5800, 0};
+  for (int c = 0; c < 5; ++c) g.SetColWidth(c, widths[c]);
+  const int alignments[] = {1, 1, 7, 1};
+  for (int c = 0; c < 4; ++c) g.SetColAlignment(c, alignments[c]);
+}
+
+void WritePlaylistFile() {
+  frmPlaylist& w = PlaylistWindow();
+  const platform::FlexGrid& g = *w.grdListDetail;
+  std::vector<std::string> paths;
+  paths.reserve(static_cast<std::size_t>(g.Rows()));
+  for (int r = 0; r < g.Rows(); ++r) paths.push_back(g.TextMatrix(r, 4));
+  WritePlaylistBytes(PlaylistModule().gSavePlaylistPath, paths, platform::CurrentDriveMap());
+}
+
+void ResetToNewPlaylist() {
+  frmPlaylist& w = PlaylistWindow();
+  PlaylistState& s = PlaylistModule();
+  platform::FlexGrid& g = *w.grdListDetail;
+  g.Clear();
+  FormatListDetailGrid();
+  g.SetRows(1);
+  w.SizeTrackGrid();
+  s.gTotalSeconds = 0;
+  s.gCurrentTrack = 1;
+  g.SetTextMatrix(0, 0, "1.");
+  platform::FlexGrid& inv = *w.grdPlaylistInventory;
+  inv.SetCellBackColor(kWhite);
+  inv.SetCellForeColor(0);
+  w.lblPlaylistName->SetCaption("New playlist...");
+  w.lblTotalTracks->SetCaption("0");
+  w.lblTotalTime->SetCaption(kInvalidTrackTime);
+  w.lblTimeRemaining->SetCaption(kInvalidTrackTime);
+  w.lblTrack->SetCaption("0  ");
+  w.lblTrackTime->SetCaption(kInvalidTrackTime);
+  w.MarkUnsaved(false);
+}
+
+namespace {
+
+struct PointerBack {
+  ~PointerBack() { platform::SetScreenPointer(0); }
+};
+
+enum class Opened { Loaded, Missing, Failed };
+
+// Steps 4 to 13 of a load: the entries of the playlist's bytes into the track grid.
+void FillTrackGrid(frmPlaylist& w, const std::vector<std::string>& entries) {
+  PlaylistState& s = PlaylistModule();
+  platform::FlexGrid& g = *w.grdListDetail;
+  const std::string lf(platform::vbLf), cr(platform::vbCr);
+  g.Clear();
+  FormatListDetailGrid();
+  s.gTotalSeconds = 0;
+  s.gCurrentTrack = 1;
+  g.SetVisible(false);
+  const int n = static_cast<int>(entries.size());
+  s.gTrackDurations.assign(static_cast<std::size_t>(n) + 1, 0.0);
+  if (n > 0) {
+    g.SetRows(n);
+    w.SizeTrackGrid();
+    w.lblPlaylistName->SetCaption(Q(AbbreviatePath(w.grdPlaylistInventory->Text(), 60)));
+  }
+  for (int i = 0; i < n; ++i) {
+    const std::string& entry = entries[static_cast<std::size_t>(i)];
+    const double d = TrackDuration(*w.mpPlaylist, entry);
+    const std::string number = std::to_string(i + 1) + ".";
+    const std::string shortened = AbbreviatePath(entry, 60);
+    g.SetTextMatrix(i, 0, number);
+    g.SetTextMatrix(i, 1, TrackTitle(entry));
+    g.SetTextMatrix(i, 2, FormatPlayTime(RoundSeconds(d)));
+    g.SetTextMatrix(i, 3, shortened);
+    g.SetTextMatrix(i, 4, entry);
+    s.gTotalSeconds = RoundSeconds(static_cast<double>(s.gTotalSeconds) + d);
+    s.gTrackDurations[static_cast<std::size_t>(i) + 1] = d;
+    if (d == 0) {
+      platform::MsgBox("There is an error in the playlist being loaded. The file " + lf + cr + lf + cr + number +
+                           "  " + shortened + lf + cr + lf + cr +
+                           "either no longer exists where the playlist thinks," + lf + cr +
+                           "or is a corrupted or invalid audio file type. " + lf + cr,
+                       platform::vbExclamation, "Invalid audio track");
+    }
+  }
+  // The first valid track is current; with none, the first row.
+  s.gCurrentTrack = playerrules::FirstValidTrack(g.Rows(), [&g](int r) { return !RowInvalid(g, r); });
+  ColourTrackRow(g, s.gCurrentTrack - 1, kCurrentTrackColor);
+  g.SetVisible(true);
+  ShowTotals(n);
+  w.lblTrack->SetCaption("1 ");
+  w.lblTrackTime->SetCaption(kInvalidTrackTime);
+  w.pbrPlaylist->SetValue(0);
+}
+
+}  // namespace
+
+void LoadPlaylist() {
+  frmPlaylist& w = PlaylistWindow();
+  ProgramState& app = App();
+  std::string& current = app.db.gCurrentPlaylistPath;
+  platform::SetScreenPointer(11);
+  PointerBack pointerBack;
+  // Each missing playlist is removed once; the one listed above it is tried next.
+  std::set<std::string> removed;
+  for (;;) {
+    if (app.db.summary.gTypeTotals[datafiles::kLists] == 0 || current.empty()) {
+      ResetToNewPlaylist();
+      return;
+    }
+    const platform::FileProbe probe = platform::FileLen(current);
+    if (probe.error == platform::errFileNotFound || probe.error == platform::errPathNotFound) {
+      if (removed.count(current)) {
+        // Still listed after its removal: open nothing rather than remove it again.
+        ResetToNewPlaylist();
+        return;
+      }
+      removed.insert(current);
+      const std::string lf(platform::vbLf), cr(platform::vbCr);
+      platform::MsgBox("Cannot find the following playlist file:" + lf + cr + lf + cr + current + lf + cr + lf + cr +
+                           "This filename will be removed from inventory.",
+                       platform::vbExclamation, "Playlist File Missing");
+      w.lblPlaylistName->SetForeColor(skin::kHighlight);
+      w.lblPlaylistName->SetCaption("UPDATING INVENTORY...");
+      PlaylistModule().gInventoryOp = "Delete";
+      ApplyPlaylistInventoryChange();
+      platform::FlexGrid& inv = *w.grdPlaylistInventory;
+      const int row = inv.Row();
+      current = row > 0 && row < inv.Rows() ? inv.TextMatrix(row - 1, 1) : std::string();
+      w.lblPlaylistName->SetForeColor(skin::kText);
+      // Refill and select, then go round to load the next current playlist.
+      FillPlaylistInventory();
+      if (!current.empty()) {
+        for (int r = 0; r < inv.Rows(); ++r) {
+          if (inv.TextMatrix(r, 1) == current) {
+            inv.SetRow(r);
+            inv.SetTopRow(r);
+          }
+        }
+      } else {
+        inv.SetRow(0);
+      }
+      if (current.empty()) {
+        ResetToNewPlaylist();
+        return;
+      }
+      inv.SetCol(0);
+      inv.SetCellBackColor(kNavy);
+      inv.SetCellForeColor(kWhite);
+      continue;
+    }
+    if (!probe.ok()) return;
+    std::string bytes;
+    try {
+      bytes = platform::ReadWholeFile(current);
+    } catch (const platform::VbError&) {
+      return;
+    }
+    FillTrackGrid(w, ReadPlaylistEntries(bytes, platform::CurrentDriveMap()));
+    return;
+  }
+}

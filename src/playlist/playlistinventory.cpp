@@ -1,0 +1,175 @@
+// The list of known playlists, and the inventory kept in step with Save and Delete.
+#include <string>
+#include <vector>
+
+#include "datafiles/inventoryfiles.h"
+#include "datafiles/inventoryline.h"
+#include "inventory/abbreviatepath.h"
+#include "inventory/dbviewer.h"
+#include "main/declarations.h"
+#include "mainwindow/frmLauncher.h"
+#include "mainwindow/skin.h"
+#include "platform/core/codepage.h"
+#include "platform/core/errors.h"
+#include "platform/core/files.h"
+#include "platform/core/msgbox.h"
+#include "platform/qt/grid.h"
+#include "playlist/frmPlaylist.h"
+#include "playlist/playlist.h"
+
+using namespace playlist_detail;
+using platform::Q;
+
+void FillPlaylistInventory() {
+  frmPlaylist& w = PlaylistWindow();
+  ProgramState& app = App();
+  const datafiles::DataFileNames& files = app.decl.files;
+  platform::FlexGrid& g = *w.grdPlaylistInventory;
+  if (platform::FileLen(files.gInventoryFile).error == platform::errFileNotFound) {
+    if (!app.decl.gRebuildInventory) datafiles::ShowDataFileMissing(datafiles::kInventoryDataWhat, files.gInventoryFile);
+    UpdateInventory();
+  }
+  std::vector<std::string> paths;
+  try {
+    datafiles::InventoryReader reader(files.gInventoryFile);
+    datafiles::InventoryLine line;
+    while (reader.Next(line, 4)) {
+      if (platform::LowerCase(line.gInvExtension) == "m3u") paths.push_back(line.FullPath());
+    }
+  } catch (const platform::VbError&) {
+    return;  // an inventory that cannot be read leaves the list as it was
+  }
+  g.Clear();
+  g.SetVisible(false);
+  if (!paths.empty()) g.SetRows(static_cast<int>(paths.size()));
+  const int rows = g.Rows();
+  g.SetHeight(rows < 5 ? g.RowHeight(0) * rows + 10 : kInventoryGridMaxTwips);
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    g.SetTextMatrix(static_cast<int>(i), 0, AbbreviatePath(paths[i], 45));
+    g.SetTextMatrix(static_cast<int>(i), 1, paths[i]);
+  }
+  g.SetRow(0);
+  g.SetCol(0);
+  g.SetColSel(0);
+  g.Sort(5);
+  g.SetVisible(true);
+  std::string& current = app.db.gCurrentPlaylistPath;
+  if (current.empty()) current = g.TextMatrix(g.Row(), 1);
+}
+
+void RefreshPlaylistInventory() {
+  frmPlaylist& w = PlaylistWindow();
+  platform::FlexGrid& g = *w.grdPlaylistInventory;
+  const std::string& current = App().db.gCurrentPlaylistPath;
+  FillPlaylistInventory();
+  if (!current.empty()) {
+    for (int r = 0; r < g.Rows(); ++r) {
+      if (g.TextMatrix(r, 1) == current) {
+        g.SetRow(r);
+        g.SetTopRow(r);
+      }
+    }
+  } else {
+    g.SetRow(0);
+  }
+  g.SetCol(0);
+  g.SetCellBackColor(kNavy);
+  g.SetCellForeColor(kWhite);
+  LoadPlaylist();
+}
+
+namespace playlist_detail {
+
+void RedrawDatabasePane() {
+  frmLauncher* f = MainWindowOrNull();
+  if (!f) return;
+  ProgramState& app = App();
+  const QString title = f->lblDBViewTitle->Caption();
+  if (title == "System Inventory") {
+    datafiles::LoadInventorySummary(app.decl.files, app.decl.gRebuildInventory, [] { UpdateInventory(); },
+                                    app.db.summary);
+    ShowSystemInventory();
+  } else if (title == "Inventory Detail" && f->txtDBDescription->text().contains("m3u")) {
+    ShowInventoryDetail();
+  }
+}
+
+}  // namespace playlist_detail
+
+void ApplyPlaylistInventoryChange() {
+  frmPlaylist& w = PlaylistWindow();
+  ProgramState& app = App();
+  PlaylistState& s = PlaylistModule();
+  auto update = [] { UpdateInventory(); };
+  if (s.gInventoryOp == "Save") {
+    if (!s.gSavePlaylistPath.empty()) {
+      datafiles::AddFileToInventory(app.decl.files, s.gSavePlaylistPath, app.decl.gRebuildInventory, update,
+                                    app.db.summary);
+    }
+  } else if (s.gInventoryOp == "Delete") {
+    if (!app.db.gCurrentPlaylistPath.empty()) {
+      datafiles::RemoveFileFromInventory(app.decl.files, app.db.gCurrentPlaylistPath, w.grdPlaylistInventory->Text(),
+                                         app.decl.gRebuildInventory, update, app.db.summary);
+    }
+  }
+  RedrawDatabasePane();
+}
+
+void UpdatePlaylistInventory() {
+  frmPlaylist& w = PlaylistWindow();
+  ProgramState& app = App();
+  PlaylistState& s = PlaylistModule();
+  platform::FlexGrid& g = *w.grdPlaylistInventory;
+  auto update = [] { UpdateInventory(); };
+  if (s.gInventoryOp == "Save") {
+    for (int r = 0; r < g.Rows(); ++r) {
+      if (g.TextMatrix(r, 1) == s.gSavePlaylistPath) {
+        s.gInventoryOp.clear();
+        return;
+      }
+    }
+    w.lblPlaylistName->SetForeColor(skin::kHighlight);
+    w.lblPlaylistName->SetCaption("UPDATING INVENTORY...");
+    datafiles::AddFileToInventory(app.decl.files, s.gSavePlaylistPath, app.decl.gRebuildInventory, update,
+                                  app.db.summary);
+    FillPlaylistInventory();
+    RedrawDatabasePane();
+    s.gInventoryOp.clear();
+    return;
+  }
+  if (s.gInventoryOp == "Delete") {
+    // The playlist the question names: the selected row's. No playlist selected, nothing to do.
+    const int row = g.Row();
+    const std::string path = row >= 0 && row < g.Rows() ? g.TextMatrix(row, 1) : std::string();
+    if (path.empty()) {
+      s.gInventoryOp.clear();
+      return;
+    }
+    const std::string lf(platform::vbLf), cr(platform::vbCr);
+    g.SetCol(0);
+    const std::string shown = g.Text();
+    const int answer = platform::MsgBox("You are about to delete the following playlist file: " + lf + cr + lf + cr +
+                                            shown + lf + cr + lf + cr + "Click 'OK' to delete the file." + lf + cr +
+                                            "Click 'Cancel' to cancel delete request.",
+                                        platform::vbOKCancel | platform::vbExclamation | platform::vbDefaultButton2,
+                                        "Delete Playlist");
+    if (answer == platform::vbCancel) {
+      s.gInventoryOp.clear();
+      return;
+    }
+    const std::int32_t error = platform::DeleteFile(path);
+    if (error != 0 && error != platform::errFileNotFound && error != platform::errPathNotFound) return;
+    w.lblPlaylistName->SetForeColor(skin::kHighlight);
+    w.lblPlaylistName->SetCaption("UPDATING INVENTORY...");
+    datafiles::RemoveFileFromInventory(app.decl.files, path, shown, app.decl.gRebuildInventory, update,
+                                       app.db.summary);
+    app.db.gCurrentPlaylistPath = row > 0 ? g.TextMatrix(row - 1, 1) : std::string();
+    RefreshPlaylistInventory();
+    w.MarkUnsaved(false);
+    w.lblPlaylistName->SetForeColor(skin::kText);
+    RedrawDatabasePane();
+    s.gInventoryOp.clear();
+    return;
+  }
+  RedrawDatabasePane();
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace platform {
+class MediaPlayer;
+}
+
+// Module Playlist's state, shared by the playlist window, its popup and modules Playlist and
+// PlaylistPopup. It lives for the program's run: the copy buffer outlives the window. The
+// playlist the editor opens next, gCurrentPlaylistPath, is the database pane's (DBViewerState),
+// which sets it for a listed .m3u.
+struct PlaylistState {
+  std::string gPlayerCommand;      // four letters of action, four of target
+  int gCurrentTrack = 1;           // from 1; its row is gCurrentTrack - 1
+  int gTargetRow = 0;              // the row a click, popup command or drop aims at
+  int gDragSourceRow = 0;          // the track row under the mouse at the last move
+  std::string gTrackToAdd;         // the file to insert or put into a row
+  std::string gTrackClipboard;     // the track popup's copy; empty: nothing to paste
+  std::vector<double> gTrackDurations;  // seconds, index = track number (0 unused)
+  std::int64_t gTotalSeconds = 0;  // whole seconds, rounded after each addition
+  double gPrevTracksSeconds = 0;   // the tracks before the current one
+  bool gTrackEnded = false;        // the last polling loop ended because the track ran out
+  std::string gPlayerLoopState = "Idle";
+  bool gExitPending = false;       // Exit came while a polling loop ran
+  std::string gPrevPlayerFile;     // given back to the player after a refused probe
+  std::string gSavePlaylistPath;   // the Save dialog's answer
+  std::string gInventoryOp;        // "Save" or "Delete"
+
+  // Durations already probed, with the length and time of the file they were read from: an
+  // edit re-probes only tracks whose file changed (or appeared) since.
+  struct KnownDuration {
+    std::int64_t length = 0;
+    std::time_t modified = 0;
+    double seconds = 0;
+  };
+  std::unordered_map<std::string, KnownDuration> knownDurations;
+  // How many probes went to the player (for the benchmark's "no edit re-probes" check).
+  std::int64_t playerProbes = 0;
+};
+
+PlaylistState& PlaylistModule();
+
+// The player the playlist window is given when it is created (the program's own Qt player
+// when none is set; tests set a double).
+void SetPlaylistPlayer(platform::MediaPlayer* player);
+platform::MediaPlayer* PlaylistPlayerOverride();
+
+// The duration of `path` as the player gives it (0 for a file it cannot play), read through
+// the player only when the file is new or changed since it was last probed.
+double TrackDuration(platform::MediaPlayer& player, const std::string& path);
+// The same, always through the player, which is left holding `path`, stopped.
+double ProbeTrackDuration(platform::MediaPlayer& player, const std::string& path);

@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "platform/qt/treeview.h"
+
+using platform::TreeModel;
+using platform::TreeNode;
+using platform::TreeView;
+using Rel = platform::TreeModel::Relation;
+
+namespace {
+
+QIcon Colour(Qt::GlobalColor c) {
+  QPixmap p(16, 16);
+  p.fill(c);
+  return QIcon(p);
+}
+
+class TreeViewTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    view.resize(300, 300);
+    view.SetImageList({{"groups", Colour(Qt::red)}, {"clsdfold", Colour(Qt::green)}, {"openfold", Colour(Qt::blue)}});
+    root = tree().Add(nullptr, Rel::Last, "r", "Groups", "groups");
+    group = tree().Add(root, Rel::Last, "g", "Rock", "clsdfold");
+    tree().SetExpandedImage(group, "openfold");
+    entry = tree().Add(group, Rel::Last, "e", "Song", "audio_wav");
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+  }
+  TreeModel& tree() { return view.Nodes(); }
+  QLineEdit* Editor() { return view.viewport()->findChild<QLineEdit*>(); }
+
+  TreeView view;
+  TreeNode *root, *group, *entry;
+};
+
+QRgb IconColour(const QTreeWidgetItem* item) { return item->icon(0).pixmap(16, 16).toImage().pixel(8, 8); }
+
+}  // namespace
+
+TEST_F(TreeViewTest, TheWidgetMirrorsTheModel) {
+  ASSERT_EQ(view.topLevelItemCount(), 1);
+  QTreeWidgetItem* g = view.ItemOf(group);
+  ASSERT_NE(g, nullptr);
+  EXPECT_EQ(g->text(0), "Rock");
+  EXPECT_EQ(g->parent(), view.ItemOf(root));
+  EXPECT_EQ(IconColour(g), QColor(Qt::green).rgb());
+  tree().SetExpanded(group, true);
+  EXPECT_TRUE(g->isExpanded());
+  EXPECT_EQ(IconColour(g), QColor(Qt::blue).rgb());  // the open group shows its expanded image
+  EXPECT_TRUE(view.ItemOf(entry)->icon(0).isNull());  // a key missing from the image list
+  tree().SetText(entry, "Renamed");
+  EXPECT_EQ(view.ItemOf(entry)->text(0), "Renamed");
+  TreeNode* first = tree().Add(entry, Rel::Previous, "f", "First", "");
+  EXPECT_EQ(g->child(0), view.ItemOf(first));
+  tree().Remove(group);
+  EXPECT_EQ(view.ItemOf(root)->childCount(), 0);
+}
+
+TEST_F(TreeViewTest, TheUsersExpandingAndSelectingReachTheModel) {
+  view.ItemOf(group)->setExpanded(true);
+  EXPECT_TRUE(group->expanded);
+  view.setCurrentItem(view.ItemOf(entry));
+  EXPECT_EQ(tree().Selected(), entry);
+  tree().Select(root);
+  EXPECT_EQ(view.currentItem(), view.ItemOf(root));
+}
+
+TEST_F(TreeViewTest, AMovedBranchKeepsItsItemsAndOpenState) {
+  TreeNode* other = tree().Add(root, Rel::Last, "o", "Other", "clsdfold");
+  tree().SetExpanded(group, true);
+  ASSERT_TRUE(tree().MoveToLastChild(group, other));
+  EXPECT_EQ(view.ItemOf(group)->parent(), view.ItemOf(other));
+  EXPECT_EQ(view.ItemOf(entry)->parent(), view.ItemOf(group));
+  EXPECT_TRUE(view.ItemOf(group)->isExpanded());
+}
+
+TEST_F(TreeViewTest, HitTestFindsTheNodeUnderAPointInTwips) {
+  tree().SetExpanded(root, true);
+  const QRect r = view.visualItemRect(view.ItemOf(group));
+  EXPECT_EQ(view.HitTest(r.center().x() * 15, r.center().y() * 15), group);
+  EXPECT_EQ(view.HitTest(10 * 15, 290 * 15), nullptr);
+}
+
+TEST_F(TreeViewTest, ALabelEditRaisesItsEventOnlyWhenTheUserCommits) {
+  QSignalSpy edits(&view, &TreeView::AfterLabelEdit);
+  tree().SetText(group, "By code");  // no event for the program's own changes
+  tree().Select(group);
+  view.StartLabelEdit();
+  QLineEdit* editor = Editor();
+  ASSERT_NE(editor, nullptr);
+  editor->setText("Typed");
+  QTest::keyClick(editor, Qt::Key_Escape);
+  QTest::qWait(20);
+  EXPECT_EQ(edits.count(), 0);
+  EXPECT_EQ(group->text, "By code");
+
+  view.StartLabelEdit();
+  editor = Editor();
+  ASSERT_NE(editor, nullptr);
+  editor->setText("Typed");
+  QTest::keyClick(editor, Qt::Key_Return);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return edits.count() == 1; }, 1000));
+  EXPECT_EQ(edits.at(0).at(0).toString(), "Typed");
+  EXPECT_EQ(group->text, "By code");  // the handler stores it, not the editor
+}
+
+TEST_F(TreeViewTest, TheDropHighlightIsPaintedOnItsNode) {
+  tree().SetExpanded(group, true);
+  tree().SetDropHighlight(entry);
+  const QRect r = view.visualItemRect(view.ItemOf(entry));
+  const QImage shot = view.viewport()->grab().toImage();
+  EXPECT_EQ(shot.pixelColor(r.right() - 2, r.center().y()), view.palette().color(QPalette::Highlight));
+  tree().SetDropHighlight(nullptr);
+  const QImage after = view.viewport()->grab().toImage();
+  EXPECT_NE(after.pixelColor(r.right() - 2, r.center().y()), view.palette().color(QPalette::Highlight));
+}
