@@ -374,11 +374,7 @@ void frmLauncher::closeEvent(QCloseEvent* event) {
 void frmLauncher::paintEvent(QPaintEvent* event) {
   QWidget::paintEvent(event);
   QPainter p(this);
-  p.setRenderHint(QPainter::Antialiasing);
-  QColor line = platform::VbColor(skin::kText);
-  line.setAlpha(90);
-  p.setPen(QPen(line, 1));
-  p.drawRoundedRect(rect().adjusted(1, 1, -2, -2), 8, 8);
+  skin::PaintWindowFrame(p, rect());
   p.drawLine(12, 48, width() - 12, 48);
   p.drawLine(418, 56, 418, 512);
   QFont f = font();
