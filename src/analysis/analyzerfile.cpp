@@ -236,6 +236,26 @@ const std::uint8_t* AnalyzerFile::Item(std::int64_t pos, std::size_t n) {
   return scratch_;
 }
 
+bool AnalyzerFile::Peek(std::int64_t pos, std::size_t n, std::uint8_t* out) {
+  if (pos < 0 || n > kMaxItem || pos + static_cast<std::int64_t>(n) > end_) return false;
+  const std::int64_t winEnd = winStart_ + static_cast<std::int64_t>(winSize_);
+  if (pos >= winStart_ && pos + static_cast<std::int64_t>(n) <= winEnd) {
+    std::memcpy(out, buffer_ + (pos - winStart_), n);
+    return true;
+  }
+  std::size_t got = 0;
+  while (got < n) {
+    ssize_t r = ReadAt(fd_, out + got, n - got, pos + static_cast<std::int64_t>(got));
+    if (r < 0) {
+      if (errno == EINTR) continue;
+      throw ReadFault{};
+    }
+    if (r == 0) return false;
+    got += static_cast<std::size_t>(r);
+  }
+  return true;
+}
+
 std::int64_t AnalyzerFile::ReadRaw(std::int64_t pos, std::int64_t n, std::string& out) {
   std::int64_t done = 0;
   std::int64_t winEnd = winStart_ + static_cast<std::int64_t>(winSize_);

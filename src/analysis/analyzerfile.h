@@ -57,6 +57,10 @@ class AnalyzerFile {
   // `n` (<= kMaxItem) bytes at `pos`; bytes past the end of the file read as zero.
   const std::uint8_t* Item(std::int64_t pos, std::size_t n);
 
+  // Copies `n` (<= kMaxItem) bytes at `pos` into `out` without moving the window; false
+  // when they do not all lie in the file.
+  bool Peek(std::int64_t pos, std::size_t n, std::uint8_t* out);
+
   // The `n` bytes at `pos` as Windows-1252 text turned into UTF-8. False when they do not
   // all lie in the file.
   bool Text(std::int64_t pos, std::int64_t n, std::string& utf8);

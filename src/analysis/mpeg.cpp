@@ -131,13 +131,11 @@ void AnalyzeMpegFile(AnalyzerFile& file, AudioProperties& props) {
       }
     };
     auto peek = [&](std::int64_t q, std::uint8_t* out) {
-      if (q < 0 || q + 4 > L) return false;
       try {
-        std::memcpy(out, file.Item(q, 4), 4);
+        return file.Peek(q, 4, out);  // the window stays where the scan is
       } catch (const ReadFault&) {
         return false;
       }
-      return true;
     };
     bool confirmed = false;
     std::int64_t gScanPos = platform::mpeg::FindFirstFrame(from, L - 4, L, findSync, peek, confirmed);

@@ -1,7 +1,5 @@
 #include "help/helpbrowser.h"
 
-#include <cstdio>
-#include <memory>
 
 #include <QDir>
 #include <QFile>
@@ -13,6 +11,7 @@
 #include "platform/core/errors.h"
 #include "platform/core/printer.h"
 #include "platform/qt/controls.h"
+#include "platform/qt/printer_qt.h"
 
 namespace help {
 namespace {
@@ -21,19 +20,6 @@ namespace {
 constexpr const char* kPageStyle =
     "<style>body { font-family: sans-serif; font-size: 10pt; } h1 { color: #013d47; font-size: 16pt; }</style>";
 
-QPrinterInfo SystemPrinter() {
-  QPrinterInfo printer = QPrinterInfo::defaultPrinter();
-  if (printer.isNull()) {
-    const QList<QPrinterInfo> all = QPrinterInfo::availablePrinters();
-    if (!all.isEmpty()) printer = all.front();
-  }
-  return printer;
-}
-
-[[noreturn]] void Fail(const QString& description) {
-  throw platform::VbError(platform::errPrinterError, description.toStdString());
-}
-
 QString DosForm(const QString& hostPath) {
   auto dos = platform::DosPathOf(hostPath.toStdString());
   return dos ? QString::fromStdString(*dos) : hostPath;
@@ -41,7 +27,7 @@ QString DosForm(const QString& hostPath) {
 
 }  // namespace
 
-HelpBrowser::HelpBrowser(QWidget* parent) : QTextBrowser(parent), lookup_(SystemPrinter) {
+HelpBrowser::HelpBrowser(QWidget* parent) : QTextBrowser(parent), lookup_(platform::SystemPrinter) {
   setOpenLinks(true);
   // Links out of the help folder belong in the desktop's own browser.
   setOpenExternalLinks(true);
@@ -116,32 +102,10 @@ QString HelpBrowser::FolderPage(const QString& hostFolder) const {
 }
 
 void HelpBrowser::PrintPage() {
-  const QString pdfPath = qEnvironmentVariable("TOLVAN_PRINT_TO_PDF");
-  std::unique_ptr<QPrinter> printer;
-  QString partPath;  // the PDF is written beside its target and renamed over it when whole
-  QString failure;
-  if (!pdfPath.isEmpty()) {
-    printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    printer->setOutputFormat(QPrinter::PdfFormat);
-    partPath = pdfPath + QStringLiteral(".part");
-    printer->setOutputFileName(partPath);
-    failure = QStringLiteral("The printout could not be written to the file %1.").arg(pdfPath);
-  } else {
-    const QPrinterInfo info = lookup_();
-    if (info.isNull()) Fail(platform::Q(platform::kNoPrinterInstalled));
-    printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
-    if (!printer->isValid()) Fail(QStringLiteral("The printer \"%1\" is not available.").arg(info.printerName()));
-    failure = QStringLiteral("The printer \"%1\" could not print the document.").arg(info.printerName());
-  }
-  printer->setDocName(PageTitle());
-  document()->print(printer.get());
-  bool ok = printer->printerState() != QPrinter::Error;
-  if (!partPath.isEmpty()) {
-    ok = ok && QFileInfo(partPath).size() > 0 &&
-         std::rename(QFile::encodeName(partPath).constData(), QFile::encodeName(pdfPath).constData()) == 0;
-    if (!ok) QFile::remove(partPath);
-  }
-  if (!ok) Fail(failure);
+  platform::PrintTarget target(lookup_);
+  target.printer().setDocName(PageTitle());
+  document()->print(&target.printer());
+  target.Finish(true);
 }
 
 }  // namespace help

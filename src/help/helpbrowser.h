@@ -15,8 +15,7 @@ namespace help {
 class HelpBrowser : public QTextBrowser {
   Q_OBJECT
  public:
-  // Finds the printer to print on; a null QPrinterInfo means none is installed.
-  using PrinterLookup = std::function<QPrinterInfo()>;
+  using PrinterLookup = std::function<QPrinterInfo()>;  // a null one: no printer installed
 
   explicit HelpBrowser(QWidget* parent = nullptr);
 

@@ -225,7 +225,17 @@ void ShowSystemInventory() {
   db.gViewMode = "Inventory";
   f.btnSelInventory->SetBackColor(skin::kText);
 
-  datafiles::LoadInventorySummary(app.decl.files, app.decl.gRebuildInventory, [] { UpdateInventory(); }, db.summary);
+  bool rebuilt = false;
+  const std::int32_t loadError = datafiles::LoadInventorySummary(
+      app.decl.files, app.decl.gRebuildInventory,
+      [&rebuilt] {
+        UpdateInventory();
+        rebuilt = true;
+      },
+      db.summary);
+  // The rebuild of a missing summary failed and said so: its scan of the drives as they are
+  // stays on show, and no drive check starts the same failing update again.
+  if (rebuilt && loadError != platform::errNone) return;
   const datafiles::InventorySummary& s = db.summary;
   f.txtDBDescription->setText(Q(s.gInvSumHeader));
   const int n = db.drives.gDriveCount;
@@ -436,13 +446,10 @@ void ShowInventoryDetail() {
     g.SetCol(1);
     g.SetColSel(3);
     g.Sort(5);
-    if (db.gRestoreRow != 0) {
-      g.SetTopRow(std::clamp(db.gRestoreRow, 1, g.Rows() - 1));
-      db.gRestoreRow = 0;
-    } else {
-      g.SetTopRow(1);
-    }
+    g.SetTopRow(db.gRestoreRow != 0 ? std::clamp(db.gRestoreRow, 1, g.Rows() - 1) : 1);
   }
+  // Used once, also by a list without rows: else the next list would open at an old row.
+  db.gRestoreRow = 0;
   g.SetVisible(true);
   db.gViewMode = "Detail";
   platform::SetScreenPointer(0);

@@ -200,13 +200,16 @@ void frmReconcileDB::done(int result) {
 }
 
 void frmReconcileDB::closeEvent(QCloseEvent* event) {
-  // The close box unloads without the questions of Close.
+  // The close box unloads without the questions of Close; Escape (reject) asks them.
   if (busy_) {
     event->ignore();
     return;
   }
-  QDialog::closeEvent(event);
+  done(QDialog::Rejected);
+  event->accept();
 }
+
+void frmReconcileDB::reject() { btnClose_Click(); }
 
 void frmReconcileDB::SetStatus(Status status) {
   switch (status) {

@@ -70,6 +70,10 @@ class frmReconcileDB : public QDialog {
   void done(int result) override;
   void closeEvent(QCloseEvent* event) override;
 
+ public:
+  // Escape: the questions of Close.
+  void reject() override;
+
  private:
   // A handler's work lets events run; while it does, the window's other handlers wait.
   bool busy_ = false;

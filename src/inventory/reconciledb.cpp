@@ -1,5 +1,6 @@
 // Module ReconcileDB's procedures over the program's state and the reconcile window.
 #include <algorithm>
+#include <unordered_set>
 
 #include "inventory/abbreviatepath.h"
 #include "inventory/frmReconcileDB.h"
@@ -193,9 +194,11 @@ void ApplyLink() {
   }
 
   if (request.kind == "DriveAll" || request.kind == "PathAll") {
+    // Only the orphans whose notes moved leave the list.
+    const std::unordered_set<std::string> moved(prepared.plan.movedOrphans.begin(), prepared.plan.movedOrphans.end());
     int r = 0;
     while (r < g.Rows()) {
-      if (!inventory::MovesWithLink(request.kind, request.selectedOrphan, g.TextMatrix(r, 1))) {
+      if (!moved.contains(g.TextMatrix(r, 1))) {
         ++r;
         continue;
       }

@@ -162,7 +162,9 @@ LinkPlan PlanLink(const std::vector<UserDBRecord>& records, const LinkRequest& r
       } else {
         newPath = std::string(FolderWithSlash(request.target)) + std::string(FileNameOf(key));
       }
+      if (key != selected && !platform::FileLen(newPath).ok()) continue;
     }
+    if (plan.movedOrphans.empty() || plan.movedOrphans.back() != key) plan.movedOrphans.emplace_back(key);
     UserDBRecord moved = records[i];
     moved.Path = newPath;
     if (newLength) moved.Size = datafiles::UserDBSizeText(*newLength);
@@ -191,6 +193,7 @@ LinkPlan PlanLink(const std::vector<UserDBRecord>& records, const LinkRequest& r
       plan.refusal = refusal;
       plan.refusedPath = path;
       plan.changes.clear();
+      plan.movedOrphans.clear();
       return plan;
     }
   }

@@ -77,6 +77,7 @@ enum class LinkRefusal {
 
 struct LinkPlan {
   std::vector<std::pair<std::int64_t, datafiles::UserDBRecord>> changes;  // record number, new record
+  std::vector<std::string> movedOrphans;  // the old paths of the notes that move
   LinkRefusal refusal = LinkRefusal::None;
   std::string refusedPath;
 };
@@ -84,7 +85,9 @@ struct LinkPlan {
 // The records a link rewrites, from userdb.dat's records. "Name", "Drive", "Path": the first
 // record of the selected orphan gets the target path (and, from the file dialog, the target's
 // current length as its size). "DriveAll", "PathAll": every record of a listed orphan that
-// moves with the link gets the target's drive letter or folder. Every other field stays. The
+// moves with the link gets the target's drive letter or folder, where a file exists at that
+// new path (else the note would name a file that never existed and lose its own path; it
+// stays an orphan). Every other field stays. The
 // plan is refused, without changes, when a new path cannot be a key or would give a second
 // note to a path.
 LinkPlan PlanLink(const std::vector<datafiles::UserDBRecord>& records, const LinkRequest& request);

@@ -84,14 +84,9 @@ std::int64_t ShowResultRows(frmLauncher& f, DBViewerState& db, std::vector<inven
     if (!inventory::IsNoMatchRow(r)) ++listed;
   }
   ResultHeight(g);
-  if (g.Rows() > 1) {
-    if (db.gRestoreRow != 0) {
-      g.SetTopRow(std::clamp(db.gRestoreRow, 1, g.Rows() - 1));
-      db.gRestoreRow = 0;
-    } else {
-      g.SetTopRow(1);
-    }
-  }
+  if (g.Rows() > 1) g.SetTopRow(db.gRestoreRow != 0 ? std::clamp(db.gRestoreRow, 1, g.Rows() - 1) : 1);
+  // Used once, also by a list without rows: else the next list would open at an old row.
+  db.gRestoreRow = 0;
   db.gListRow = listed;
   return listed;
 }
@@ -218,6 +213,7 @@ void SearchDatabase() {
     if (outcome.hits.empty()) {
       ShowNoMatchRow(f);
       db.gListRow = 0;
+      db.gRestoreRow = 0;
     } else {
       listed = ShowResultRows(f, db, std::move(outcome.hits), notes);
     }

@@ -29,6 +29,11 @@ namespace {
 frmLauncher* gMainWindow = nullptr;
 
 constexpr int kWindowWidth = 1200;
+// The views lay their columns out in 7490 twips (the System Inventory's ten columns; the lists'
+// 7150 and a scroll bar): the grid is as wide, so that no band lies between the columns and
+// the scroll bar.
+constexpr int kPaneGridCellsPx = platform::TwipsToPixels(250) + platform::TwipsToPixels(400) +
+                                 7 * platform::TwipsToPixels(840) + platform::TwipsToPixels(960);
 constexpr int kWindowHeight = 672;
 
 QPushButton* ToolButton(QWidget* parent, const char* tooltip, int x, int y, int side = 36) {
@@ -174,7 +179,9 @@ void frmLauncher::BuildDatabasePane() {
     auto* b = new LabelButton(this, caption);
     b->setGeometry(x, 56, 90, 22);
     b->setAlignment(Qt::AlignCenter);
+    // A button the view has taken away (its caption emptied) leaves no empty frame behind.
     b->SetBorder(true);
+    connect(b, &Label::Change, b, [b] { b->SetBorder(!b->Caption().isEmpty()); });
     return b;
   };
   btnSelInventory = tab("Inventory", left);
@@ -243,6 +250,7 @@ void frmLauncher::BuildDatabasePane() {
 
   grdTotals = new platform::FlexGrid(this);
   grdTotals->setGeometry(left, top, width, platform::TwipsToPixels(3375));
+  grdTotals->SetCellAreaWidth(kPaneGridCellsPx);
   grdTotals->SetBackColorBkg(skin::kBack);  // beyond the last column and row, the skin
   grdTotals->raise();
 
@@ -344,9 +352,15 @@ void frmLauncher::Form_KeyDown(int KeyCode, int Shift, bool& handled) {
 }
 
 void frmLauncher::mousePressEvent(QMouseEvent* event) {
-  // Pressing on the skin itself (not on a control) drags the window, with any button.
-  if (windowHandle()) windowHandle()->startSystemMove();
+  // Only the skin itself drags the window, with any button: a press a control leaves unused
+  // (the progress bar's, a disabled button's) reaches here too and does nothing.
+  if (!childAt(event->position().toPoint())) Form_MouseDown();
   event->accept();
+}
+
+void frmLauncher::Form_MouseDown() {
+  ++windowDrags_;
+  if (windowHandle()) windowHandle()->startSystemMove();
 }
 
 void frmLauncher::closeEvent(QCloseEvent* event) {
@@ -360,11 +374,7 @@ void frmLauncher::closeEvent(QCloseEvent* event) {
 void frmLauncher::paintEvent(QPaintEvent* event) {
   QWidget::paintEvent(event);
   QPainter p(this);
-  p.setRenderHint(QPainter::Antialiasing);
-  QColor line = platform::VbColor(skin::kText);
-  line.setAlpha(90);
-  p.setPen(QPen(line, 1));
-  p.drawRoundedRect(rect().adjusted(1, 1, -2, -2), 8, 8);
+  skin::PaintWindowFrame(p, rect());
   p.drawLine(12, 48, width() - 12, 48);
   p.drawLine(418, 56, 418, 512);
   QFont f = font();
@@ -378,6 +388,12 @@ void frmLauncher::paintEvent(QPaintEvent* event) {
 void frmLauncher::btnMinimize_Click() { setWindowState(windowState() | Qt::WindowMinimized); }
 
 void frmLauncher::btnExit_Click() {
+  // A note being edited is ended through its own question first, so that the typing is not
+  // lost unasked; Cancel there keeps the program running.
+  if (btnUpdate->Caption() == "End Edit") {
+    ToggleDBEditMode();
+    if (btnUpdate->Caption() == "End Edit") return;
+  }
   exiting_ = true;
   close();
   QApplication::exit(0);
@@ -403,7 +419,11 @@ void frmLauncher::btnEditor_Click() {
                      platform::vbExclamation, "No waveform editor configured");
     return;
   }
-  platform::FileProbe probe = platform::FileLen(prefs.gWaveEditorPath);
+  // The editor may be a program of the host outside the mapped drives, kept by its host path.
+  const bool hostPath = prefs.gWaveEditorPath.front() == '/';
+  const std::string editor = hostPath ? prefs.gWaveEditorPath : platform::HostPathOf(prefs.gWaveEditorPath);
+  platform::FileProbe probe =
+      hostPath ? platform::FileLenHost(prefs.gWaveEditorPath) : platform::FileLen(prefs.gWaveEditorPath);
   // A missing folder on the way hides the editor as surely as a missing file.
   if (probe.error == platform::errFileNotFound || probe.error == platform::errPathNotFound) {
     platform::MsgBox("Cannot find the currently configured editor program." + lf + cr + lf + cr +
@@ -419,6 +439,6 @@ void frmLauncher::btnEditor_Click() {
     std::string shown = platform::HostPathOf(txtDBDescription->toolTip().toStdString());
     if (!shown.empty()) args.push_back(shown);
   }
-  platform::ProgramStarters().Start(platform::HostPathOf(prefs.gWaveEditorPath), args,
+  platform::ProgramStarters().Start(editor, args,
                                     platform::HostPathOf(App().decl.gAppPath));
 }

@@ -45,6 +45,9 @@ class frmLauncher : public QWidget {
 
   // Handlers of this window's own frame.
   void Form_KeyDown(int KeyCode, int Shift, bool& handled);
+  // A press on the window's own background: the window moves with the mouse.
+  void Form_MouseDown();
+  int WindowDragsStarted() const { return windowDrags_; }
   void btnEditor_Click();
   void btnExit_Click();
   void btnHelp_Click();
@@ -210,6 +213,7 @@ class frmLauncher : public QWidget {
   QPointer<frmTvwPopUp> treePopup_;
   bool loaded_ = false;
   bool exiting_ = false;
+  int windowDrags_ = 0;
 };
 
 // The path a drop offers: its text first, else the first file of its file list; host paths

@@ -154,6 +154,10 @@ bool frmLauncher::LoadPreset(int Index) {
         QString::fromStdString(PlayDurationText(state.gPlayHours, state.gPlayMinutes, state.gPlaySeconds)));
     return true;
   } catch (const std::exception& failure) {
+    // The area names the preset that failed, with no length: never the previous file's.
+    lblPlayFilePath->SetCaption(QString::fromStdString(path));
+    lblPlayFileName->SetCaption(QString::fromStdString(presets.gPresetCaptions[Index - 1]));
+    lblDuration->SetCaption("");
     PlaybackFailed(failure);
     return false;
   }

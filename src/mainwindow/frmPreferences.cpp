@@ -1,5 +1,6 @@
 #include "mainwindow/frmPreferences.h"
 
+#include <QCloseEvent>
 #include <QPointer>
 
 #include "datafiles/prefs.h"
@@ -184,6 +185,14 @@ void frmPreferences::done(int result) {
   QDialog::done(result);
 }
 
+void frmPreferences::reject() { btnCancel_Click(); }
+
+void frmPreferences::closeEvent(QCloseEvent* event) {
+  // The close box unloads without a question; Escape (reject) asks as Cancel does.
+  done(QDialog::Rejected);
+  event->accept();
+}
+
 bool frmPreferences::Armed() const { return App().launcher.gPrefsArmed && IsOpen(); }
 
 void frmPreferences::MarkChange() { btnApply->setEnabled(true); }
@@ -239,6 +248,7 @@ void frmPreferences::lblWaveEditorPath_Change() {
 void frmPreferences::btnBrowseEditor_Click() {
   platform::FileDialogRequest request;
   request.flags = cdlBrowseEditorFlags;
+  request.hostPathOutsideDrives = true;
   try {
     lblWaveEditorPath->SetCaption(Q(platform::FileDialogs().Show(request)));
   } catch (const platform::VbError& error) {
@@ -345,6 +355,8 @@ void RunPendingRescan() {
 }
 
 void frmLauncher::btnSettings_Click() {
+  // A re-scan confirmed in the window could not run inside the pane's running work.
+  if (App().db.PaneBusy()) return;
   if (frmPreferences* open = PreferencesWindowOrNull(); open && open->IsOpen()) {
     open->activateWindow();
     return;

@@ -74,8 +74,12 @@ class frmPreferences : public QDialog {
   // cdlBrowseEditor's flags.
   int cdlBrowseEditorFlags = 0;
 
+  // Escape: the question of Cancel.
+  void reject() override;
+
  protected:
   void done(int result) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   // Apply (the window stays) or OK (it is unloaded); false when the re-scan question was

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include <QPainter>
+
 #include "platform/qt/controls.h"
 
 // The program's skin: its colour numbers and the three looks of the pane's label-buttons.
@@ -28,6 +30,16 @@ inline void Current(platform::Label* b) {
 inline void Pressed(platform::Label* b) {
   b->SetBackColor(kHighlight);
   b->SetForeColor(kBack);
+}
+
+// The faint rounded border of the captionless windows; the pen stays set for the window's own
+// dividing lines.
+inline void PaintWindowFrame(QPainter& p, const QRect& rect) {
+  p.setRenderHint(QPainter::Antialiasing);
+  QColor line = platform::VbColor(kText);
+  line.setAlpha(90);
+  p.setPen(QPen(line, 1));
+  p.drawRoundedRect(rect.adjusted(1, 1, -2, -2), 8, 8);
 }
 
 }  // namespace skin

@@ -204,7 +204,9 @@ void TapdeckEditor::btnCancel_Click() {
                                         "Changes Not Saved");
     if (answer != platform::vbYes) return;
   }
-  reject();
+  done(QDialog::Rejected);
 }
+
+void TapdeckEditor::reject() { btnCancel_Click(); }
 
 void TapdeckEditor::btnEditTDHelp_Click() { frmLauncher::StartHelpPage(kind_.helpPage); }

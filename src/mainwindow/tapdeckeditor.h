@@ -70,6 +70,8 @@ class TapdeckEditor : public QDialog {
   virtual bool HasPendingEdits() const = 0;
 
   void done(int result) override;
+  // Escape and the window manager's close (QDialog routes both here): the question of Cancel.
+  void reject() override;
 
   std::vector<Row> rows_;
 

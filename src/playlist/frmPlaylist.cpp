@@ -412,8 +412,12 @@ void frmPlaylist::Form_KeyDown(int KeyCode, int Shift, bool& handled) {
 }
 
 void frmPlaylist::mousePressEvent(QMouseEvent* event) {
-  // Pressing on the bare window drags it, with any button, as its title bar would.
-  if (windowHandle()) windowHandle()->startSystemMove();
+  // Only the bare window drags it, with any button, as its title bar would: a press a control
+  // leaves unused (a progress bar's, a disabled button's) reaches here too and does nothing.
+  if (!childAt(event->position().toPoint())) {
+    ++windowDrags_;
+    if (windowHandle()) windowHandle()->startSystemMove();
+  }
   event->accept();
 }
 
@@ -428,11 +432,7 @@ void frmPlaylist::closeEvent(QCloseEvent* event) {
 void frmPlaylist::paintEvent(QPaintEvent* event) {
   QWidget::paintEvent(event);
   QPainter p(this);
-  p.setRenderHint(QPainter::Antialiasing);
-  QColor line = platform::VbColor(skin::kText);
-  line.setAlpha(90);
-  p.setPen(QPen(line, 1));
-  p.drawRoundedRect(rect().adjusted(1, 1, -2, -2), 8, 8);
+  skin::PaintWindowFrame(p, rect());
   p.drawLine(12, 108, width() - 12, 108);
   p.drawRoundedRect(QRect(548, 116, 158, 30), 4, 4);  // the volume's border
   p.drawLine(12, 176, width() - 12, 176);

@@ -47,6 +47,8 @@ class frmPlaylist : public QWidget {
   // Unloads the window: it is gone once control returns to the event loop.
   void Unload();
   bool Unloaded() const { return unloaded_; }
+  // How often a press has started moving the window (a test can see it offscreen).
+  int WindowDragsStarted() const { return windowDrags_; }
 
   // Handlers.
   void Form_KeyDown(int KeyCode, int Shift, bool& handled);
@@ -142,6 +144,7 @@ class frmPlaylist : public QWidget {
   bool unloaded_ = false;
   int pressRow_ = -1;
   QPoint pressPos_;
+  int windowDrags_ = 0;
 };
 
 // The playlist window's instance, or null while none is loaded.

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTest>
 
@@ -175,6 +176,53 @@ TEST_F(Pane, SystemInventoryShowsTheStoredCountsOfMatchingDrives) {
   ExpectLook(w->btnSelSearch, kSkinBack, kSkinText, "Search tab at rest");
 }
 
+// As drawn: every text of the views fits its column whole, and the grid is as wide as the
+// views' columns, with no band between them and the scroll bar.
+TEST_F(Pane, TheViewsTextsFitTheirColumnsAndTheGridFitsTheColumns) {
+  const Counts big{1000003, 4999999, 1234567, 3654321, 1000000, 4888888, 4444444, 2222222};
+  WriteSummary({{"C:", 104, big}, {"D:", 104, big}});
+  Lines paths;
+  for (int k = 0; k < 30; ++k) paths.push_back("D:\\f" + std::to_string(k) + ".wav");
+  WriteInventory(paths);
+  WriteNotes({"D:\\f3.wav"});
+  auto w = Open();
+  ASSERT_TRUE(boxes.shown().empty());
+  platform::FlexGrid& g = Grid(*w);
+  QTableView* v = View(*w);
+  auto columnsWidth = [&] {
+    int px = 0;
+    for (int c = 0; c < g.Cols(); ++c) px += v->columnWidth(c);
+    return px;
+  };
+  auto allFit = [&](const char* view) {
+    for (int r = 0; r < g.Rows(); ++r) {
+      for (int c = 0; c < g.Cols(); ++c) {
+        if (g.ColWidth(c) == 0) continue;
+        EXPECT_TRUE(g.CellTextFits(r, c)) << view << ": \"" << g.TextMatrix(r, c) << "\" at " << r << "," << c;
+      }
+    }
+  };
+  QApplication::processEvents();
+  EXPECT_EQ(g.TextMatrix(2, 0), "D:");
+  EXPECT_EQ(g.TextMatrix(4, 3), "9999998");
+  allFit("System Inventory");
+  // The Play button the view took away leaves no empty frame; the others keep theirs.
+  EXPECT_EQ(w->btnPlay->Caption(), "");
+  EXPECT_EQ(w->btnPlay->frameStyle(), QFrame::NoFrame);
+  EXPECT_EQ(w->btnUpdate->frameStyle(), QFrame::Box | QFrame::Plain);
+  EXPECT_FALSE(v->horizontalScrollBar()->isVisible());
+  EXPECT_LE(v->viewport()->width() - columnsWidth(), 4);
+
+  App().db.gTypeFilter = "total";
+  App().db.gSelectedDrive = "";
+  ShowInventoryDetail();
+  QApplication::processEvents();
+  allFit("Inventory Detail");
+  EXPECT_TRUE(v->verticalScrollBar()->isVisible());
+  EXPECT_FALSE(v->horizontalScrollBar()->isVisible());
+  EXPECT_LE(v->viewport()->width() - columnsWidth(), 12) << "no wide band before the scroll bar";
+}
+
 struct ChangeCase {
   const char* name;
   std::vector<SummaryRow> stored;
@@ -341,6 +389,30 @@ TEST_F(Pane, AFailedWriteIsReportedAndLeavesTheSavedInventory) {
   EXPECT_EQ(drives.Read(Files().gInvSumFile), summaryBefore);
   ExpectLook(w->btnUpdate, kSkinBack, kSkinText, "Update at rest");
   EXPECT_EQ(platform::ScreenPointer(), 0);
+}
+
+// A full disk while the missing summary is rebuilt: one failure, one message, no second update.
+TEST_F(Pane, AFailedRebuildOfAMissingSummaryIsToldOnceAndNotRetried) {
+  WriteMatchingInventory({"C:\\old.wav"});
+  drives.Write("C:\\new.wav", "x");
+  drives.Remove(Files().gInvSumFile);
+  App().decl.gRebuildInventory = true;  // as the start-up that found it missing sets it
+  const std::string inventoryBefore = drives.Read(Files().gInventoryFile);
+  int updates = 0;
+  auto w = std::make_unique<frmLauncher>(&player);
+  QObject::connect(w->lblDBStatus1, &platform::Label::Change, [&] {
+    if (w->lblDBStatus1->Caption() == "Scanning drives for audio files...") ++updates;
+  });
+  boxes.Answer(platform::vbOK);
+  platform::InjectWriteFailureAfter(0);
+  w->Form_Load();
+  platform::InjectWriteFailureAfter(-1);
+  ASSERT_EQ(boxes.shown().size(), 1u);
+  EXPECT_EQ(boxes.shown()[0].title, "Data File Not Saved");
+  EXPECT_EQ(updates, 1);
+  EXPECT_EQ(w->lblDBStatus1->Caption(), "Update failed: inventory not saved");
+  EXPECT_EQ(drives.Read(Files().gInventoryFile), inventoryBefore);
+  EXPECT_EQ(w->lblDBViewTitle->Caption(), "System Inventory");
 }
 
 // Clicks that wait in the event pump while the update runs reach no handler and do not

@@ -8,10 +8,12 @@
 #include <QTest>
 
 #include <array>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "analysis/audio_builders.h"
 #include "datafiles/inventoryline.h"
 #include "datafiles/userdb.h"
 #include "inventory/dbviewer.h"
@@ -175,6 +177,7 @@ TEST_F(PaneView, FileDetailShowsTheAnalysisTheLengthTheNoteAndTheMemberships) {
   EXPECT_EQ(W().lblDBLength->Caption(), " 0h 3m 25.4s");
   EXPECT_EQ(W().lblDBEncoding->Caption(), "n/a, n/a, n/a");
   EXPECT_EQ(W().btnPlay->Caption(), "Play");
+  EXPECT_EQ(W().btnPlay->frameStyle(), QFrame::Box | QFrame::Plain);
   EXPECT_TRUE(W().btnPlay->isEnabled());
   ExpectLook(W().btnPlay, kSkinBack, kSkinText, "Play at rest");
   EXPECT_EQ(Status1(), "");
@@ -860,3 +863,160 @@ TEST_F(PaneView, APrinterFailureIsShownAndNotReportedAsDone) {
 }
 
 }  // namespace
+
+// ---- the restore row is used once, also by a list with no file in it
+
+struct EmptyListCase {
+  const char* name;
+  int how;  // 0: a search without a hit; 1: result.dat holding only its header; 2: a type with no file
+};
+
+void PrintTo(const EmptyListCase& c, std::ostream* os) { *os << c.name; }
+
+class EmptyList : public PaneView, public ::testing::WithParamInterface<EmptyListCase> {};
+
+TEST_P(EmptyList, ClearsTheRestoreRowSoTheNextListOpensAtItsTop) {
+  Lines paths;
+  for (int k = 10; k < 40; ++k) paths.push_back("C:\\f" + std::to_string(k) + ".wav");
+  Machine(paths);
+  Open();
+  OpenFromList("C:\\f30.wav");
+  ASSERT_EQ(Db().gRestoreRow, 21);
+  switch (GetParam().how) {
+    case 0:
+      Search("nothing like it", {1, 0, 0});
+      ASSERT_EQ(Db().gViewMode, "Result");
+      break;
+    case 1:
+      drives.Write(Files().gResultFile, "Keyword search: old" + kCrLf);
+      Db().gPrevViewMode = "Result";
+      frmLauncher_btnSelDetail_Click();
+      ASSERT_EQ(Db().gViewMode, "Result");
+      ASSERT_EQ(Grid().Rows(), 1);
+      break;
+    default:
+      Db().gTypeFilter = "mp3";
+      ShowInventoryDetail();
+      ASSERT_EQ(Grid().Rows(), 1);
+  }
+  EXPECT_EQ(Db().gRestoreRow, 0);
+  Db().gTypeFilter = "total";
+  ShowInventoryDetail();
+  EXPECT_EQ(Grid().TopRow(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, EmptyList,
+                         ::testing::Values(EmptyListCase{"search without a hit", 0},
+                                           EmptyListCase{"result with its header alone", 1},
+                                           EmptyListCase{"type without a file", 2}));
+
+// ---- Exit during a note edit
+
+struct ExitCase {
+  const char* name;
+  const char* typed;  // the caption box's text at Exit
+  int answer;         // 0: no question expected
+  bool exits;
+  const char* stored;  // the caption userdb.dat holds afterwards
+};
+
+void PrintTo(const ExitCase& c, std::ostream* os) { *os << c.name; }
+
+class ExitWhileEditing : public PaneView, public ::testing::WithParamInterface<ExitCase> {};
+
+TEST_P(ExitWhileEditing, AsksTheEditsQuestionFirst) {
+  const std::string path = "C:\\Music\\a.wav";
+  Machine({path});
+  Notes({Note(path, "Live")});
+  Open();
+  OpenFromList(path);
+  frmLauncher_btnUpdate_Click();
+  ASSERT_EQ(W().btnUpdate->Caption(), "End Edit");
+  W().txtDBCaption->setText(GetParam().typed);
+  if (GetParam().answer) boxes.Answer(GetParam().answer);
+  W().btnExit_Click();
+  if (GetParam().answer) {
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].title, "User database values have changed");
+  } else {
+    EXPECT_TRUE(boxes.shown().empty());
+  }
+  EXPECT_EQ(W().isExiting(), GetParam().exits);
+  EXPECT_EQ(W().btnUpdate->Caption(), GetParam().exits ? "Update" : "End Edit");
+  EXPECT_EQ(drives.Read(Files().gUserDBFile), Note(path, GetParam().stored).Bytes());
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, ExitWhileEditing,
+                         ::testing::Values(ExitCase{"unchanged", "Live", 0, true, "Live"},
+                                           ExitCase{"yes saves", "Changed", platform::vbYes, true, "Changed"},
+                                           ExitCase{"no discards", "Changed", platform::vbNo, true, "Live"},
+                                           ExitCase{"cancel keeps running", "Changed", platform::vbCancel, false, "Live"}));
+
+// ---- File Detail over a sequence of files: nothing of the file before stays
+
+TEST_F(PaneView, FileDetailShowsOnlyWhatEachFileCarriesWhateverWasShownBefore) {
+  using namespace audio_builders;
+  struct Made {
+    std::string path, bytes;
+    double seconds;
+  };
+  const std::vector<Made> made = {
+      {"C:\\m\\a.wav",
+       RiffFile("WAVE", WaveFmt(1, 2, 44100, 16) +
+                            RiffChunk("LIST", "INFO" + InfoText("INAM", "Wave name") + InfoText("IART", "Wave artist") +
+                                                  InfoText("ICMT", "Wave comment") + InfoText("ICOP", "Wave copy")) +
+                            RiffChunk("data", Zeros(400))),
+       3.5},
+      {"C:\\m\\b.aif", PcmAiff(0.25, 22050, 1, 8), 0.25},
+      {"C:\\m\\c.aifc",
+       AiffFile("AIFC", AiffChunk("FVER", Be32(0xA2805140)) + AiffComm(2, 800, 16, Extended80(8000), "NONE") +
+                            AiffChunk("SSND", Zeros(8) + Zeros(3200))),
+       0.1},
+      {"C:\\m\\d.au", AuFile(24 + 16, 3, 8000, 1, std::string("AU note") + Zeros(9) + Zeros(800)), 0.05},
+      {"C:\\m\\e.snd", PcmAu(0.1), 0.1},
+      {"C:\\m\\f.mp3", SilentMp3(4) + Id3v1("Mp3 title", "Mp3 artist", "Mp3 album", "1999", "Mp3 comment", 8), 0.1},
+      {"C:\\m\\g.mid", MidiFile(1, 2, 96, MidiTrack(Hex("00 FF 2F 00")) + MidiTrack(Hex("00 FF 2F 00"))), 1.25},
+      {"C:\\m\\h.rmi", RmidFile(MidiFile(0, 1, 480, MidiTrack(Hex("00 FF 2F 00")))), 2},
+      {"C:\\m\\i.xyz", "neither header nor tag, just bytes", 0},
+      {"C:\\m\\j.wav", "short", 0},
+  };
+  Lines paths;
+  for (const Made& m : made) paths.push_back(m.path);
+  Machine(paths);
+  for (const Made& m : made) {
+    drives.Write(m.path, m.bytes);
+    player.SetDuration(m.path, m.seconds);
+  }
+  Open();
+  Db().gTypeFilter = "total";
+  Db().gSelectedDrive = "";
+  ShowInventoryDetail();
+  auto shown = [&](const std::string& path) {
+    Grid().SetRow(RowOf(path));
+    EXPECT_TRUE(OpenListedFile()) << path;
+    Lines texts;
+    for (const platform::Label* l :
+         {W().lblDBFileType, W().lblDBName, W().lblDBFormatVersion, W().lblDBCreationDate, W().lblDBEngineer,
+          W().lblDBCopyright, W().lblDBComment, W().lblDBLength, W().lblDBChannels, W().lblDBEncoding,
+          W().lblDBArtist, W().lblDBAlbum, W().lblDBYear, W().lblDBGenre, W().lblDBStatus1, W().lblDBStatus2}) {
+      texts.push_back(l->Caption().toStdString());
+    }
+    return texts;
+  };
+  // Each file shown after itself is what it carries alone.
+  std::map<std::string, Lines> alone;
+  for (const Made& m : made) {
+    shown(m.path);
+    alone[m.path] = shown(m.path);
+  }
+  EXPECT_EQ(alone["C:\\m\\a.wav"][1], "Wave name");
+  EXPECT_EQ(alone["C:\\m\\f.mp3"][10], std::string("Mp3 artist") + std::string(20, '\0'));
+  EXPECT_EQ(alone["C:\\m\\b.aif"][10], "");
+  EXPECT_EQ(alone["C:\\m\\b.aif"][7], " 0h 0m 0.25s");
+  for (const Made& before : made) {
+    for (const Made& after : made) {
+      shown(before.path);
+      EXPECT_EQ(shown(after.path), alone[after.path]) << after.path << " after " << before.path;
+    }
+  }
+}

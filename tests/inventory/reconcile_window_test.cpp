@@ -5,6 +5,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -321,6 +322,12 @@ TEST_P(Linking, AsksForAllOrphansAloneOnlyWhenOthersAreListed) {
   std::vector<Note> notes;
   for (const std::string& p : c.orphans) notes.push_back({p, "n"});
   Given(notes, {c.match});
+  // A note that moves names a file at its new path; the ones still listed afterwards do not.
+  for (const std::string& k : c.keysAfter) {
+    if (std::find(c.listedAfter.begin(), c.listedAfter.end(), k) == c.listedAfter.end() && !drives.Exists(k)) {
+      drives.Write(k, "x");
+    }
+  }
   frmReconcileDB& w = Prepare();
   Choose(w, 0);
   ASSERT_EQ(Column(*w.grdMatches, 1), Paths{c.match});
@@ -375,6 +382,23 @@ INSTANTIATE_TEST_SUITE_P(
                  "File path has changed",
                  {"C:\\moved\\x.wav", "C:\\a\\sub\\s.wav", "C:\\moved\\y.wav"},
                  {"C:\\a\\sub\\s.wav"},
+                 2},
+        // Only where a file exists at the new path: the others keep their path and stay listed.
+        LinkCase{"PathForAllWhereSomeFilesAreElsewhere",
+                 {"C:\\a\\x.wav", "C:\\a\\y.wav", "C:\\a\\z.wav"},
+                 "C:\\moved\\x.wav",
+                 platform::vbYes,
+                 "File path has changed",
+                 {"C:\\moved\\x.wav", "C:\\a\\y.wav", "C:\\moved\\z.wav"},
+                 {"C:\\a\\y.wav"},
+                 2},
+        LinkCase{"DriveForAllWhereSomeFilesAreElsewhere",
+                 {"C:\\a\\x.wav", "C:\\b\\y.wav", "C:\\c\\z.wav"},
+                 "D:\\a\\x.wav",
+                 platform::vbYes,
+                 "Drive letter change",
+                 {"D:\\a\\x.wav", "D:\\b\\y.wav", "C:\\c\\z.wav"},
+                 {"C:\\c\\z.wav"},
                  2},
         LinkCase{"PathForOne",
                  {"C:\\a\\x.wav", "C:\\a\\y.wav"},
@@ -551,6 +575,28 @@ TEST_F(ReconcileWindowTest, CloseWithOrphansLeftAsksAndTellsHowToComeBack) {
   EXPECT_FALSE(w.isVisible());
   EXPECT_EQ(App().io.prefs.gOrphanQuantity, " 2");
   EXPECT_EQ(drives.Read(Files().gPrefsFile), datafiles::PrefsLine(App().io.prefs));
+}
+
+TEST_F(ReconcileWindowTest, EscapeAsksAsCloseDoesAndTheCloseBoxDoesNot) {
+  Given({{"C:\\a.wav", "a"}, {"C:\\b.wav", "b"}});
+  frmReconcileDB& w = Prepare();
+  boxes.Answer(platform::vbNo);
+  QTest::keyClick(&w, Qt::Key_Escape);
+  ASSERT_EQ(boxes.shown().size(), 1u);
+  EXPECT_EQ(boxes.shown()[0].title, "Orphans still exist");
+  EXPECT_TRUE(w.isVisible());
+  boxes.Answer(platform::vbYes);
+  boxes.Answer(platform::vbOK);
+  QTest::keyClick(&w, Qt::Key_Escape);
+  ASSERT_EQ(boxes.shown().size(), 3u);
+  EXPECT_EQ(boxes.shown()[2].title, "Reconciling Later");
+  EXPECT_FALSE(w.isVisible());
+  EXPECT_EQ(App().io.prefs.gOrphanQuantity, " 2");
+
+  frmReconcileDB& again = Prepare();
+  again.close();
+  EXPECT_EQ(boxes.shown().size(), 3u) << "the close box asks nothing";
+  EXPECT_FALSE(again.isVisible());
 }
 
 TEST_F(ReconcileWindowTest, HelpStartsTheViewerOnItsPage) {

@@ -2,12 +2,16 @@
 
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <fstream>
 
 #include "main/declarations.h"
 #include "main/startup.h"
 #include "mainwindow/frmLauncher.h"
 #include "mainwindow/launcher.h"
+#include "platform/core/drives.h"
 #include "support/app_fixture.h"
 
 using testing_support::AppFixture;
@@ -124,6 +128,34 @@ TEST_F(MainWindowTest, EditorThatNoLongerExists) {
   EXPECT_TRUE(starter.starts().empty());
 }
 
+// An editor of the host outside the mapped drives is kept by its host path and started.
+TEST_F(MainWindowTest, AnEditorOutsideTheDrivesStartsByItsHostPath) {
+  QTemporaryDir outside;
+  ASSERT_TRUE(outside.isValid());
+  const std::string editor = outside.filePath("wave-editor").toStdString();
+  {
+    std::ofstream(editor) << "#!/bin/sh\n";
+  }
+  ASSERT_FALSE(platform::DosPathOf(editor).has_value()) << "the folder lies on no drive";
+  drives.Write("D:\\Music\\song.wav", "RIFF");
+  auto window = OpenMainWindow();
+  App().io.prefs.gWaveEditorPath = editor;
+  App().io.prefs.gExportFile = 1;
+  window->lblDBViewTitle->SetCaption("File Detail");
+  window->txtDBDescription->setToolTip("D:\\Music\\song.wav");
+  window->btnEditor->click();
+  ASSERT_EQ(starter.starts().size(), 1u);
+  EXPECT_EQ(starter.starts()[0].program, editor);
+  EXPECT_EQ(starter.starts()[0].args, std::vector<std::string>{drives.Host("D:\\Music\\song.wav")});
+
+  App().io.prefs.gWaveEditorPath = editor + "-gone";
+  boxes.Answer(platform::vbOK);
+  window->btnEditor->click();
+  ASSERT_EQ(boxes.shown().size(), 1u);
+  EXPECT_EQ(boxes.shown()[0].title, "Invalid waveform editor");
+  EXPECT_EQ(starter.starts().size(), 1u);
+}
+
 struct EditorCase {
   int exportFile;
   const char* viewTitle;
@@ -194,6 +226,26 @@ TEST_F(MainWindowTest, TheHandOverKeystrokeNeverReachesATextBox) {
   BringMainWindowToFront();
   EXPECT_EQ(window->txtDBSearchText->text(), "");
   EXPECT_TRUE(window->isVisible());
+}
+
+// Only the window's own background drags it; a press on a control, also one the control
+// does not use, does not.
+TEST_F(MainWindowTest, APressDragsTheWindowOnlyOnItsBackground) {
+  auto window = OpenMainWindow();
+  window->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+  window->btnPlay->setEnabled(false);
+  for (QWidget* control : std::initializer_list<QWidget*>{window->pbrPlayFile, window->lblPlayFileName,
+                                                          window->lblDBViewTitle, window->btnPlay,
+                                                          window->tvwGroups}) {
+    for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton}) QTest::mousePress(control, b, {}, QPoint(4, 4));
+    EXPECT_EQ(window->WindowDragsStarted(), 0) << control->metaObject()->className();
+  }
+  const QPoint background(600, 500);
+  ASSERT_EQ(window->childAt(background), nullptr);
+  QTest::mousePress(window.get(), Qt::LeftButton, {}, background);
+  QTest::mousePress(window.get(), Qt::RightButton, {}, background);
+  EXPECT_EQ(window->WindowDragsStarted(), 2);
 }
 
 TEST_F(MainWindowTest, OnlyExitClosesTheWindow) {

@@ -335,6 +335,25 @@ TEST_P(Refusal, IsShownOnceEndsTheLoopAndResetsTheArea) {
   EXPECT_EQ(boxes.shown().size(), 1u) << "no further repetition, no second message";
 }
 
+// The player area keeps nothing of the file before: a refused preset shows its own caption
+// and path and no length.
+TEST_F(PlayerTest, ARefusedPresetShowsNoLengthOfTheFileBefore) {
+  const char* bad = "C:\\Sounds\\broken.wav";
+  SetPreset(7, "Broken", bad, "False");
+  player.Refuse(bad);
+  window->lblPlayFileName->SetCaption("Jingle");
+  window->lblDuration->SetCaption(" 0h 1m 23.5s");
+  window->lblPlayFilePath->SetCaption("C:\\Sounds\\jingle.wav");
+  boxes.Answer(platform::vbOK);
+  window->btnPreset_Click(7);
+  ASSERT_EQ(boxes.shown().size(), 1u);
+  EXPECT_EQ(boxes.shown()[0].title, "Error Playing File");
+  EXPECT_EQ(window->lblDuration->Caption(), "");
+  EXPECT_EQ(window->lblPlayFileName->Caption(), "Broken");
+  EXPECT_EQ(window->lblPlayFilePath->Caption(), bad);
+  WaitForReset();
+}
+
 INSTANTIATE_TEST_SUITE_P(Starts, Refusal,
                          ::testing::Values(Start::PresetKey, Start::Loop, Start::Takeover, Start::PlayLabel));
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <QTimer>
 
 #include <algorithm>
 #include <memory>
@@ -292,6 +293,23 @@ TEST_F(PreferencesTest, CancelAsksOnlyWithPendingEditsAndStoresNothing) {
   EXPECT_EQ(boxes.shown().size(), 2u);
 }
 
+TEST_F(PreferencesTest, EscapeAsksAsCancelDoes) {
+  const std::string before = PrefsDat();
+  auto f = Open();
+  f->show();
+  f->CaptionLabel_Click(f->chkUserDB);
+  boxes.Answer(platform::vbNo);
+  QTest::keyClick(f.get(), Qt::Key_Escape);
+  ASSERT_EQ(boxes.shown().size(), 1u);
+  EXPECT_EQ(boxes.shown()[0].title, "Changes Not Saved");
+  EXPECT_TRUE(f->IsOpen());
+  EXPECT_TRUE(f->isVisible());
+  boxes.Answer(platform::vbYes);
+  QTest::keyClick(f.get(), Qt::Key_Escape);
+  EXPECT_FALSE(f->IsOpen());
+  EXPECT_EQ(PrefsDat(), before);
+}
+
 TEST_F(PreferencesTest, TheFolderListsMarkTheBrowsePathAndApplyStoresIt) {
   Prefs().gBrowsePath = "C:\\";
   auto f = Open();
@@ -329,6 +347,7 @@ TEST_F(PreferencesTest, TheEditorIsChosenInTheOpenDialog) {
   EXPECT_EQ(dialogs.requests()[1].flags, 4);
   EXPECT_EQ(dialogs.requests()[1].filter, "");
   EXPECT_EQ(dialogs.requests()[1].initDir, "");
+  EXPECT_TRUE(dialogs.requests()[1].hostPathOutsideDrives) << "an editor of the host may lie on no drive";
   EXPECT_EQ(f->lblWaveEditorPath->Caption(), "D:\\Tools\\wave edit");
   EXPECT_EQ(f->lblWaveEditorPath->ForeColor(), kRed);
   EXPECT_TRUE(f->btnApply->isEnabled());
@@ -450,6 +469,28 @@ TEST_F(RescanAtTheClose, StopsARunningPlaybackFirst) {
   auto stop = std::find(calls.begin(), calls.end(), "SetCurrentPosition 600");
   ASSERT_NE(stop, calls.end());
   EXPECT_NE(std::find(stop, calls.end(), "SetFileName C:\\Sounds\\long.wav"), calls.end());
+}
+
+// The re-scan the preferences may ask for could not run inside the pane's work, so the
+// window does not open while that work lets events run.
+TEST_F(PreferencesTest, TheSettingsButtonWaitsForThePanesWork) {
+  auto opensPreferences = [&] {
+    bool opened = false;
+    QTimer::singleShot(0, [&] {
+      if (auto* modal = qobject_cast<frmPreferences*>(QApplication::activeModalWidget())) {
+        opened = true;
+        modal->close();
+      }
+    });
+    window->btnSettings_Click();
+    QApplication::processEvents();
+    return opened;
+  };
+  {
+    PaneWork work(App().db);
+    EXPECT_FALSE(opensPreferences());
+  }
+  EXPECT_TRUE(opensPreferences());
 }
 
 TEST_F(RescanAtTheClose, ClosesAnOpenSearchEntry) {

@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <tuple>
 
 #include "main/declarations.h"
 #include "mainwindow/frmEditTapdeck.h"
@@ -153,6 +154,46 @@ INSTANTIATE_TEST_SUITE_P(Table, Cancel,
                                            CancelCase{Editor::One, Edit::LoopBackAndForth, platform::vbNo, false},
                                            CancelCase{Editor::All, Edit::Caption, platform::vbNo, false},
                                            CancelCase{Editor::One, Edit::Caption, platform::vbYes, true}));
+
+// Escape and the window manager's close take the way of Cancel, question included.
+class OtherWaysOut : public EditorTest, public ::testing::WithParamInterface<std::tuple<Editor, bool>> {};
+
+TEST_P(OtherWaysOut, AskAsCancelDoes) {
+  const auto [editor, escape] = GetParam();
+  App().launcher.gPresetIndex = 3;
+  std::unique_ptr<TapdeckEditor> form;
+  if (editor == Editor::All) {
+    form = std::make_unique<frmEditTapdeck>(window.get());
+  } else {
+    form = std::make_unique<frmTDButtonConfig>(window.get());
+  }
+  form->Form_Load();
+  form->show();
+  form->rows()[editor == Editor::All ? 2 : 0].txtCaption->setText("Changed");
+  auto leave = [&, escape = escape] {
+    if (escape) {
+      QTest::keyClick(form.get(), Qt::Key_Escape);
+    } else {
+      form->close();
+    }
+  };
+  boxes.Answer(platform::vbNo);
+  leave();
+  ASSERT_EQ(boxes.shown().size(), 1u);
+  EXPECT_EQ(boxes.shown()[0].title, "Changes Not Saved");
+  EXPECT_TRUE(form->isVisible());
+  EXPECT_TRUE(App().launcher.gEditArmed);
+  boxes.Answer(platform::vbYes);
+  leave();
+  EXPECT_EQ(boxes.shown().size(), 2u);
+  EXPECT_FALSE(form->isVisible());
+  EXPECT_FALSE(App().launcher.gEditArmed);
+  EXPECT_EQ(App().io.presets.gPresetCaptions[2], "Intro");
+  EXPECT_EQ(PresetDat(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, OtherWaysOut,
+                         ::testing::Combine(::testing::Values(Editor::All, Editor::One), ::testing::Bool()));
 
 // --- commit -------------------------------------------------------------------------------
 

@@ -116,6 +116,8 @@ TEST_P(OpenEditor, ByRightPressOrDropWithThePathTheDropOffers) {
     seen.captionMarked = form.txtCaption->ForeColor() == 255;
     seen.pathMarked = form.txtFilePath->ForeColor() == 255;
     seen.pending = App().launcher.gPrefillPending;
+    // The close box asks before it drops the prefilled, marked fields.
+    if (seen.captionMarked || seen.pathMarked) boxes.Answer(platform::vbYes);
     form.close();
   });
   QPushButton* button = window->btnPreset[5];
@@ -201,6 +203,7 @@ TEST_F(PresetBankTest, ADroppedFileWithANoteBringsItsCaption) {
   std::string caption;
   auto steps = testing_support::OnModal<frmTDButtonConfig>([&](frmTDButtonConfig& form) {
     caption = form.txtCaption->text().toStdString();
+    boxes.Answer(platform::vbYes);  // the close box asks before it drops the prefill
     form.close();
   });
   window->btnPreset_OLEDragDrop(2, data);

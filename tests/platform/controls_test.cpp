@@ -87,3 +87,19 @@ TEST(Resources, PicturesAreFoundByNumber) {
   EXPECT_TRUE(LoadResPicture(9999, ResKind::Bitmap).isNull());
   EXPECT_TRUE(HasResource(205, ResKind::Icon));
 }
+
+// Texts from audio headers come padded with zero bytes: the label keeps them and draws the
+// text up to the first one, as the platform's labels did.
+TEST(LabelTest, DrawsTheCaptionUpToItsFirstZeroByte) {
+  const QString padded = QString::fromUtf8("Title\0\0\0\0\0\0\0\0", 13);
+  Label plain(nullptr, "Title"), zeros(nullptr, padded), set(nullptr), inside(nullptr);
+  set.SetCaption(padded);
+  inside.SetCaption(QString::fromUtf8("Title\0tail", 10));
+  EXPECT_EQ(zeros.Caption(), padded) << "the caption is kept whole";
+  EXPECT_EQ(set.Caption(), padded);
+  for (Label* l : {&plain, &zeros, &set, &inside}) l->resize(200, 20);
+  const QImage expected = plain.grab().toImage();
+  EXPECT_EQ(zeros.grab().toImage(), expected);
+  EXPECT_EQ(set.grab().toImage(), expected);
+  EXPECT_EQ(inside.grab().toImage(), expected) << "nothing after the first zero byte shows";
+}

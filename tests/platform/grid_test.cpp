@@ -559,3 +559,18 @@ TEST_F(ShownGrid, TextAndPicturesSitWhereTheAlignmentSays) {
     EXPECT_EQ(img.pixelColor(CellOrigin(2, 1) + QPoint(x, 8)), QColor(Qt::red)) << alignment;
   }
 }
+
+// The cell keeps its text whole and draws it up to its first zero byte.
+TEST_F(ShownGrid, ACellShowsItsTextUpToItsFirstZeroByte) {
+  Show(3);
+  const std::string padded("Title\0\0\0\0\0\0\0\0\0\0", 15);
+  grid.SetTextMatrix(1, 1, "Title");
+  grid.SetTextMatrix(2, 1, padded);
+  grid.SetTextMatrix(3, 1, std::string("Title\0tail", 10));
+  EXPECT_EQ(grid.TextMatrix(2, 1), padded);
+  QApplication::processEvents();
+  const QImage img = Grab();
+  auto cell = [&](int row) { return img.copy(QRect(CellOrigin(row, 1), QSize(200, 16))); };
+  EXPECT_EQ(cell(2), cell(1));
+  EXPECT_EQ(cell(3), cell(1));
+}

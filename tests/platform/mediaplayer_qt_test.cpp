@@ -95,6 +95,35 @@ TEST_F(QtMediaPlayerTest, HeaderDurationsLoadNothingIntoTheBackend) {
   player.Stop();
 }
 
+// However long the backend's own stream runs, a playing track ends at the length its headers
+// give: position = duration while still playing.
+TEST_F(QtMediaPlayerTest, TracksEndAtTheirHeadersLength) {
+  const struct {
+    const char* path;
+    std::string bytes;
+  } files[] = {
+      {"C:\\end.mp3", SilentMp3(12)},
+      {"C:\\end.mid", MidiFile(0, 1, 480, MidiTrack(Hex("00 90 3C 40  83 60 80 3C 00  00 FF 2F 00")))},
+  };
+  for (const auto& f : files) {
+    SCOPED_TRACE(f.path);
+    drives.Write(f.path, f.bytes);
+    player.SetFileName(f.path);
+    player.Stop();
+    const double length = player.Duration();
+    player.Play();
+    QElapsedTimer clock;
+    clock.start();
+    while (player.CurrentPosition() < length && clock.elapsed() < 5000) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    EXPECT_EQ(player.CurrentPosition(), length);
+    EXPECT_EQ(player.PlayState(), MediaPlayer::Playing);
+    EXPECT_GT(clock.elapsed(), length * 1000 * 0.5) << "it played, in something like real time";
+    player.Stop();
+  }
+}
+
 TEST_F(QtMediaPlayerTest, FileItCannotPlayIsRefusedOnceThenHasNoDuration) {
   drives.Write("C:\\bad.wav", "RIFF this is not audio at all, not at all");
   for (const char* path : {"C:\\bad.wav", "C:\\missing.wav", "Q:\\unmapped.wav"}) {

@@ -567,6 +567,18 @@ TEST_F(PlaylistTest, DeletingTheCurrentLastTrackMakesTheNewLastCurrentWithOneRed
   EXPECT_TRUE(w.HasUnsavedEdit());
 }
 
+TEST_F(PlaylistTest, APressDragsTheWindowOnlyOnItsBareSkin) {
+  frmPlaylist& w = Open();
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  for (QWidget* control : std::initializer_list<QWidget*>{w.pbrPlayFile, w.pbrPlaylist, w.lblPlaylistName}) {
+    for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton}) QTest::mousePress(control, b, {}, QPoint(2, 2));
+    EXPECT_EQ(w.WindowDragsStarted(), 0) << control->metaObject()->className();
+  }
+  QTest::mousePress(&w, Qt::LeftButton, {}, QPoint(w.width() - 6, w.height() - 6));
+  EXPECT_EQ(w.WindowDragsStarted(), 1);
+}
+
 TEST_F(PlaylistTest, DraggingARowRenumbersAndKeepsTheMarkOnItsPosition) {
   WriteList(kJazz, {kA, kB, kC});
   frmPlaylist& w = Open();

@@ -52,6 +52,22 @@ class Source {
     return window_.data();
   }
 
+  // Four bytes at `pos` without moving the window, so that a look ahead from a scan does not
+  // make it read its window again.
+  bool Peek4(std::int64_t pos, std::uint8_t* out) {
+    if (pos < 0 || pos + 4 > length_) return false;
+    if (fd_ < 0 || (pos >= start_ && pos + 4 <= start_ + static_cast<std::int64_t>(size_))) {
+      std::memcpy(out, fd_ < 0 ? reinterpret_cast<const std::uint8_t*>(memory_.data()) + pos : window_.data() + (pos - start_),
+                  4);
+      return true;
+    }
+    ssize_t r;
+    do {
+      r = ::pread(fd_, out, 4, pos);
+    } while (r < 0 && errno == EINTR);
+    return r == 4;
+  }
+
   // The whole file, when it is at most `limit` bytes long.
   std::string_view Whole(std::int64_t limit) {
     if (length_ > limit) return {};
@@ -320,11 +336,7 @@ std::int64_t FindSync(Source& s, std::int64_t from, std::int64_t last) {
 
 std::int64_t ConfirmedFrame(Source& s, std::int64_t from, std::int64_t last, std::int64_t end) {
   auto find = [&](std::int64_t q) { return FindSync(s, q, last); };
-  auto peek = [&](std::int64_t q, std::uint8_t* out) {
-    const std::uint8_t* p = s.At(q, 4);
-    if (p) std::memcpy(out, p, 4);
-    return p != nullptr;
-  };
+  auto peek = [&](std::int64_t q, std::uint8_t* out) { return s.Peek4(q, out); };
   bool confirmed = false;
   std::int64_t q = mpeg::FindFirstFrame(from, last, end, find, peek, confirmed);
   return confirmed ? q : -1;

@@ -13,13 +13,17 @@ struct FileDialogRequest {
   std::string initDir;   // drive-letter form; empty: the dialog's own choice
   std::string fileName;  // proposed name
   int flags = 0;
+  // A program of the host (the waveform editor) may lie outside the mapped drives: such a
+  // choice comes back as its host path (beginning with "/") instead of failing.
+  bool hostPathOutsideDrives = false;
 };
 
 class FileDialogService {
  public:
   virtual ~FileDialogService() = default;
   // The chosen file's full path in drive-letter form. A cancel throws VbError(errCancel);
-  // a file outside the mapped drives throws VbError(errPathNotFound).
+  // a file outside the mapped drives throws VbError(errPathNotFound), unless the request
+  // takes host paths there.
   virtual std::string Show(const FileDialogRequest& request) = 0;
 };
 

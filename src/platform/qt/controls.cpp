@@ -64,13 +64,22 @@ void Colours::Apply() {
   owner_->setAutoFillBackground(true);
 }
 
-Label::Label(QWidget* parent, const QString& caption) : QLabel(caption, parent), colours_(this) {
+QString UpToFirstZero(const QString& text) {
+  const qsizetype zero = text.indexOf(QChar(u'\0'));
+  return zero < 0 ? text : text.left(zero);
+}
+
+std::string_view UpToFirstZero(std::string_view text) { return text.substr(0, text.find('\0')); }
+
+Label::Label(QWidget* parent, const QString& caption)
+    : QLabel(UpToFirstZero(caption), parent), colours_(this), caption_(caption) {
   colours_.Apply();
 }
 
 void Label::SetCaption(const QString& caption) {
-  if (caption == text()) return;
-  setText(caption);
+  if (caption == caption_) return;
+  caption_ = caption;
+  setText(UpToFirstZero(caption));
   emit Change();
 }
 

@@ -52,12 +52,18 @@ class Colours {
   std::uint32_t fore_ = 0xDCC281;
 };
 
-// A label; its caption, colours and border are what the program sets.
+// The part of a text the platform's controls draw: up to its first zero byte (texts from
+// audio headers come padded with them).
+QString UpToFirstZero(const QString& text);
+std::string_view UpToFirstZero(std::string_view text);
+
+// A label; its caption, colours and border are what the program sets. The caption is kept
+// as set; what shows is the caption up to its first zero byte.
 class Label : public QLabel {
   Q_OBJECT
  public:
   explicit Label(QWidget* parent = nullptr, const QString& caption = {});
-  QString Caption() const { return text(); }
+  QString Caption() const { return caption_; }
   void SetCaption(const QString& caption);
   std::uint32_t BackColor() const { return colours_.back(); }
   std::uint32_t ForeColor() const { return colours_.fore(); }
@@ -77,6 +83,7 @@ class Label : public QLabel {
 
  private:
   Colours colours_;
+  QString caption_;
   bool pressed_ = false;
 };
 

@@ -49,6 +49,7 @@ std::string QtFileDialogs::Show(const FileDialogRequest& request) {
   SetScreenPointer(pointer);
   if (chosen.isEmpty()) throw VbError(errCancel);
   auto dos = DosPathOf(chosen.toStdString());
+  if (!dos && request.hostPathOutsideDrives) return chosen.toStdString();
   if (!dos) throw VbError(errPathNotFound, "The chosen file lies on none of Tolvan's drives.");
   return *dos;
 }

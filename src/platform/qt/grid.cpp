@@ -10,6 +10,7 @@
 #include <vector>
 
 #include <QAbstractTableModel>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QKeyEvent>
@@ -37,6 +38,8 @@ std::uint32_t NumberFromColor(const QColor& c) {
 }
 
 constexpr int kRowPx = TwipsToPixels(FlexGrid::kRowHeightTwips);
+// The room a cell leaves on either side of its text.
+constexpr int kTextMarginPx = 1;
 
 [[noreturn]] void Fail(std::int32_t number) {
   switch (number) {
@@ -332,6 +335,7 @@ class FlexGridPrivate {
            c <= std::max(col, colSel);
   }
   void PaintCell(QPainter& p, const QRect& rect, int r, int c) const;
+  bool TextFits(int r, int c) const;
 
   void SortRows(bool descending);
 };
@@ -829,14 +833,15 @@ void FlexGridPrivate::PaintCell(QPainter& p, const QRect& rect, int r, int c) co
     p.drawPixmap(AlignedTopLeft(size, inner, f->pictureAlignment), f->picture);
     p.restore();
   }
-  std::string_view t = TextAt(r, c);
+  // The stored text stays whole; the cell shows it up to its first zero byte.
+  std::string_view t = UpToFirstZero(TextAt(r, c));
   if (!t.empty()) {
     QFont font = q->font();
     if (f && f->bold) font.setBold(true);
     p.save();
     p.setFont(font);
     p.setPen(fg);
-    QRect box = inner.adjusted(2, 0, -2, 0);
+    QRect box = inner.adjusted(kTextMarginPx, 0, -kTextMarginPx, 0);
     p.setClipRect(inner);
     QTextOption option(AlignmentFlags(colAlign[static_cast<std::size_t>(c)], t));
     option.setWrapMode(QTextOption::NoWrap);
@@ -851,6 +856,18 @@ void FlexGridPrivate::PaintCell(QPainter& p, const QRect& rect, int r, int c) co
     p.setPen(QPen(fg, 1, Qt::DotLine));
     p.drawRect(inner.adjusted(0, 0, -1, -1));
   }
+}
+
+bool FlexGridPrivate::TextFits(int r, int c) const {
+  const std::string_view t = UpToFirstZero(TextAt(r, c));
+  if (t.empty()) return true;
+  QFont font = q->font();
+  const CellFormat* f = FormatAt(r, c);
+  if (f && f->bold) font.setBold(true);
+  const int w = colWidth[static_cast<std::size_t>(c)];
+  const int room = WidthPixels(w < 0 ? FlexGrid::kDefaultColWidthTwips : w) - 1 - 2 * kTextMarginPx;
+  const QString text = QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size()));
+  return QFontMetrics(font).horizontalAdvance(text) <= room;
 }
 
 // A stable most-significant-first sort on eight-byte pieces of the folded keys: each pass
@@ -924,6 +941,11 @@ void FlexGridPrivate::SortRows(bool descending) {
 // ---- FlexGrid ----
 
 FlexGrid::FlexGrid(QWidget* parent) : QWidget(parent), d_(std::make_unique<FlexGridPrivate>(this)) {
+  // The platform grid's own face is an 8-point one (11 pixels): the widths the program gives
+  // in twips are measured for it, so that "D:" or a seven-digit count fits its column.
+  QFont face = font();
+  face.setPixelSize(kFontPixels);
+  setFont(face);
   setFocusProxy(d_->view);
   d_->view->setGeometry(rect());
   d_->heightTwips = PixelsToTwips(height());
@@ -1111,6 +1133,13 @@ void FlexGrid::SetText(std::string_view text) {
 std::string FlexGrid::TextMatrix(int row, int col) const {
   d_->CheckCell(row, col);
   return std::string(d_->TextAt(row, col));
+}
+
+void FlexGrid::SetCellAreaWidth(int pixels) { resize(pixels + 2 * d_->view->frameWidth(), height()); }
+
+bool FlexGrid::CellTextFits(int row, int col) const {
+  d_->CheckCell(row, col);
+  return d_->TextFits(row, col);
 }
 
 void FlexGrid::SetTextMatrix(int row, int col, std::string_view text) {

@@ -52,6 +52,7 @@ class FlexGrid : public QWidget {
 
   static constexpr int kRowHeightTwips = 240;
   static constexpr int kDefaultColWidthTwips = 960;
+  static constexpr int kFontPixels = 11;
 
   explicit FlexGrid(QWidget* parent = nullptr);
   ~FlexGrid() override;
@@ -97,6 +98,8 @@ class FlexGrid : public QWidget {
   void SetText(std::string_view text);
   std::string TextMatrix(int row, int col) const;
   void SetTextMatrix(int row, int col, std::string_view text);
+  // Whether the cell's text (as it shows: up to its first zero byte) fits its column whole.
+  bool CellTextFits(int row, int col) const;
   // The selection's text: cells joined by a tab, rows by a carriage return.
   std::string Clip() const;
   // A new row from tab-separated cells, at the end or before row `index`.
@@ -152,6 +155,9 @@ class FlexGrid : public QWidget {
   // Size and state. The height is in twips; the widget's height follows it.
   int Height() const;
   void SetHeight(int twips);
+  // The widget's width for a cell area `pixels` wide beside its frame (a vertical scroll bar,
+  // when shown, takes its room from the cells).
+  void SetCellAreaWidth(int pixels);
   bool Visible() const { return !isHidden(); }
   void SetVisible(bool visible) { setVisible(visible); }
   bool Enabled() const { return isEnabled(); }

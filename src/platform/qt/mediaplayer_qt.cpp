@@ -149,13 +149,11 @@ double QtMediaPlayer::BackendPosition() const {
 }
 
 void QtMediaPlayer::NoteEnd() {
-  if (state_ != Playing || atEnd_) return;
-  if (player_->mediaStatus() == QMediaPlayer::EndOfMedia || player_->playbackState() == QMediaPlayer::StoppedState) {
+  // The end is the backend's own; a stream that runs on past its headers' length reads the
+  // duration meanwhile (see BackendPosition).
+  if (state_ == Playing && !atEnd_ &&
+      (player_->mediaStatus() == QMediaPlayer::EndOfMedia || player_->playbackState() == QMediaPlayer::StoppedState)) {
     atEnd_ = true;
-  } else if (duration_ > 0 && player_->position() >= Milliseconds(duration_)) {
-    // The stream runs on past the length its headers give: the track ends there all the same.
-    atEnd_ = true;
-    player_->pause();
   }
 }
 

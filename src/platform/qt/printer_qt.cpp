@@ -7,6 +7,7 @@
 #include <utility>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QFont>
 #include <QFontDatabase>
 #include <QFontMetricsF>
@@ -56,15 +57,6 @@ class DeviceMetrics : public TextMetrics {
   QString family_;
   mutable std::map<std::pair<double, bool>, QFontMetricsF> cache_;
 };
-
-QPrinterInfo SystemPrinter() {
-  QPrinterInfo printer = QPrinterInfo::defaultPrinter();
-  if (printer.isNull()) {
-    const QList<QPrinterInfo> all = QPrinterInfo::availablePrinters();
-    if (!all.isEmpty()) printer = all.front();
-  }
-  return printer;
-}
 
 // The resolution a named quality stands for; 0 keeps the printer's own.
 int ResolutionOf(int quality) {
@@ -137,6 +129,46 @@ std::vector<LaidOutPage> LayOutDocument(const std::vector<DocumentLine>& lines, 
   return pages;
 }
 
+QPrinterInfo SystemPrinter() {
+  QPrinterInfo printer = QPrinterInfo::defaultPrinter();
+  if (printer.isNull()) {
+    const QList<QPrinterInfo> all = QPrinterInfo::availablePrinters();
+    if (!all.isEmpty()) printer = all.front();
+  }
+  return printer;
+}
+
+PrintTarget::PrintTarget(const PrinterLookup& lookup) {
+  pdfPath_ = qEnvironmentVariable("TOLVAN_PRINT_TO_PDF");
+  if (!pdfPath_.isEmpty()) {
+    printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer_->setOutputFormat(QPrinter::PdfFormat);
+    partPath_ = pdfPath_ + QStringLiteral(".part");
+    printer_->setOutputFileName(partPath_);
+    failure_ = QStringLiteral("The printout could not be written to the file %1.").arg(pdfPath_);
+    return;
+  }
+  const QPrinterInfo info = lookup();
+  if (info.isNull()) Fail(ToQString(kNoPrinterInstalled));
+  printer_ = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+  if (!printer_->isValid()) Fail(QStringLiteral("The printer \"%1\" is not available.").arg(info.printerName()));
+  failure_ = QStringLiteral("The printer \"%1\" could not print the document.").arg(info.printerName());
+}
+
+PrintTarget::~PrintTarget() {
+  if (!partPath_.isEmpty()) QFile::remove(partPath_);  // an unfinished PDF
+}
+
+void PrintTarget::Finish(bool drawn) {
+  bool ok = drawn && printer_->printerState() != QPrinter::Error;
+  if (!partPath_.isEmpty()) {
+    ok = ok && QFileInfo(partPath_).size() > 0 &&
+         std::rename(QFile::encodeName(partPath_).constData(), QFile::encodeName(pdfPath_).constData()) == 0;
+    if (ok) partPath_.clear();
+  }
+  if (!ok) Fail(failure_);
+}
+
 QtPrinter::QtPrinter() : QtPrinter(SystemPrinter) {}
 QtPrinter::QtPrinter(PrinterLookup lookup) : lookup_(std::move(lookup)) {}
 
@@ -150,38 +182,20 @@ void QtPrinter::DoEndDoc() {
 }
 
 void QtPrinter::Print(const Settings& settings, const std::vector<DocumentLine>& document) {
-  const QString pdfPath = qEnvironmentVariable("TOLVAN_PRINT_TO_PDF");
-  std::unique_ptr<QPrinter> printer;
-  QString partPath;  // the PDF is written beside its target and renamed over it when whole
-  QString failure;
-  if (!pdfPath.isEmpty()) {
-    printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    printer->setOutputFormat(QPrinter::PdfFormat);
-    partPath = pdfPath + QStringLiteral(".part");
-    printer->setOutputFileName(partPath);
-    failure = QStringLiteral("The printout could not be written to the file %1.").arg(pdfPath);
-  } else {
-    const QPrinterInfo info = lookup_();
-    if (info.isNull()) Fail(ToQString(kNoPrinterInstalled));
-    printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
-    if (!printer->isValid()) Fail(QStringLiteral("The printer \"%1\" is not available.").arg(info.printerName()));
-    failure = QStringLiteral("The printer \"%1\" could not print the document.").arg(info.printerName());
-  }
+  PrintTarget target(lookup_);
+  QPrinter* printer = &target.printer();
   printer->setDocName(QStringLiteral("tolvan"));
   printer->setCopyCount(settings.copies);
   if (const int dpi = ResolutionOf(settings.quality); dpi > 0) printer->setResolution(dpi);
   printer->setPageOrientation(settings.orientation == vbPRORLandscape ? QPageLayout::Landscape
                                                                       : QPageLayout::Portrait);
 
-  DeviceMetrics metrics(printer.get());
+  DeviceMetrics metrics(printer);
   const std::vector<LaidOutPage> pages =
       LayOutDocument(document, metrics, printer->pageRect(QPrinter::DevicePixel).height());
 
   QPainter painter;
-  if (!painter.begin(printer.get())) {
-    if (!partPath.isEmpty()) QFile::remove(partPath);
-    Fail(failure);
-  }
+  if (!painter.begin(printer)) target.Finish(false);
   bool ok = true;
   for (std::size_t p = 0; p < pages.size() && ok; ++p) {
     if (p > 0 && !printer->newPage()) {
@@ -195,11 +209,7 @@ void QtPrinter::Print(const Settings& settings, const std::vector<DocumentLine>&
   }
   if (!ok) printer->abort();
   ok = painter.end() && ok;
-  if (!partPath.isEmpty()) {
-    if (ok) ok = std::rename(QFile::encodeName(partPath).constData(), QFile::encodeName(pdfPath).constData()) == 0;
-    if (!ok) QFile::remove(partPath);
-  }
-  if (!ok) Fail(failure);
+  target.Finish(ok);
 }
 
 }  // namespace platform

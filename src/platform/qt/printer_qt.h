@@ -1,10 +1,12 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include <QPrinter>
 #include <QPrinterInfo>
 
 #include "platform/core/printer.h"
@@ -52,13 +54,38 @@ class TextMetrics {
 std::vector<LaidOutPage> LayOutDocument(const std::vector<DocumentLine>& lines, const TextMetrics& metrics,
                                         double pageHeight);
 
+// Finds the printer to print on; a null QPrinterInfo means none is installed.
+using PrinterLookup = std::function<QPrinterInfo()>;
+
+// The system's default printer, or its first printer when none is marked default.
+QPrinterInfo SystemPrinter();
+
+// Where one printout goes: the PDF file that TOLVAN_PRINT_TO_PDF names (written beside it and
+// renamed over it only when whole), else the printer `lookup` finds. Every failure throws
+// VbError(errPrinterError) with a description for the user.
+class PrintTarget {
+ public:
+  explicit PrintTarget(const PrinterLookup& lookup);
+  ~PrintTarget();
+  PrintTarget(const PrintTarget&) = delete;
+  PrintTarget& operator=(const PrintTarget&) = delete;
+
+  QPrinter& printer() { return *printer_; }
+  // Ends the printout; `drawn` tells whether everything reached the printer.
+  void Finish(bool drawn);
+
+ private:
+  std::unique_ptr<QPrinter> printer_;
+  QString pdfPath_, partPath_;
+  QString failure_;
+};
+
 // The printer of the system over Qt PrintSupport, without a dialog. The environment variable
 // TOLVAN_PRINT_TO_PDF=/host/path/file.pdf sends every document to that PDF file instead
 // (each document replaces the file).
 class QtPrinter : public Printer {
  public:
-  // Finds the printer to print on; a null QPrinterInfo means none is installed.
-  using PrinterLookup = std::function<QPrinterInfo()>;
+  using PrinterLookup = platform::PrinterLookup;
 
   // The system's default printer, or its first printer when none is marked default.
   QtPrinter();
