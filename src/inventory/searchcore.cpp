@@ -1,12 +1,27 @@
 #include "inventory/searchcore.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <condition_variable>
+#include <exception>
+#include <iterator>
+#include <memory>
+#include <mutex>
+#include <system_error>
 #include <numeric>
 #include <optional>
+#include <thread>
 
 #include "datafiles/inventoryline.h"
 #include "platform/core/clock.h"
 #include "platform/core/codepage.h"
+#include "platform/core/drives.h"
 #include "platform/core/errors.h"
 #include "platform/core/files.h"
 #include "platform/core/textrecords.h"
@@ -221,6 +236,66 @@ bool WildcardPattern::Matches(std::string_view lowerText) const {
   return true;
 }
 
+// ---- file times
+
+namespace {
+
+constexpr long kOffsetChanges = LONG_MIN;
+constexpr std::int64_t kSecondsPerDay = 86400;
+
+std::int64_t FloorDiv(std::int64_t a, std::int64_t b) { return a / b - (a % b != 0 && (a < 0) != (b < 0)); }
+
+// The calendar date and time of seconds since 1970 (days to civil: proleptic Gregorian).
+platform::DateTime CivilTime(std::int64_t seconds) {
+  const std::int64_t days = FloorDiv(seconds, kSecondsPerDay);
+  const std::int64_t rest = seconds - days * kSecondsPerDay;
+  const std::int64_t z = days + 719468;
+  const std::int64_t era = FloorDiv(z, 146097);
+  const std::int64_t doe = z - era * 146097;
+  const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const std::int64_t mp = (5 * doy + 2) / 153;
+  const std::int64_t day = doy - (153 * mp + 2) / 5 + 1;
+  const std::int64_t month = mp < 10 ? mp + 3 : mp - 9;
+  const std::int64_t year = yoe + era * 400 + (month <= 2);
+  return {static_cast<int>(year), static_cast<int>(month), static_cast<int>(day), static_cast<int>(rest / 3600),
+          static_cast<int>(rest % 3600 / 60), static_cast<int>(rest % 60)};
+}
+
+// The offset from UTC over the whole of a UTC day, or kOffsetChanges when it is not one offset.
+long OffsetOverDay(std::int64_t day) {
+  const std::time_t first = static_cast<std::time_t>(day * kSecondsPerDay), last = first + kSecondsPerDay - 1;
+  std::tm a{}, b{};
+  if (!localtime_r(&first, &a) || !localtime_r(&last, &b)) return kOffsetChanges;
+  return a.tm_gmtoff == b.tm_gmtoff && a.tm_isdst == b.tm_isdst ? a.tm_gmtoff : kOffsetChanges;
+}
+
+}  // namespace
+
+long LocalFileTimes::OffsetOfDay(std::int64_t day) {
+  constexpr long kUnknown = LONG_MAX;
+  constexpr std::int64_t kTableDays = 2 * 36525;
+  if (byDay_.empty()) {
+    byDay_.assign(kTableDays, kUnknown);
+    firstDay_ = day - kTableDays / 2;
+  }
+  const std::int64_t index = day - firstDay_;
+  if (index >= 0 && index < kTableDays) {
+    long& offset = byDay_[static_cast<std::size_t>(index)];
+    if (offset == kUnknown) offset = OffsetOverDay(day);
+    return offset;
+  }
+  auto it = otherDays_.find(day);
+  if (it == otherDays_.end()) it = otherDays_.emplace(day, OffsetOverDay(day)).first;
+  return it->second;
+}
+
+platform::DateTime LocalFileTimes::Of(std::time_t t) {
+  const long offset = OffsetOfDay(FloorDiv(t, kSecondsPerDay));
+  if (offset == kOffsetChanges) return platform::LocalDateTime(t);
+  return CivilTime(static_cast<std::int64_t>(t) + offset);
+}
+
 // ---- notes and scoring
 
 NotesByPath::NotesByPath(const std::vector<datafiles::UserDBRecord>& records) {
@@ -237,9 +312,20 @@ NotesByPath::NotesByPath(const std::vector<datafiles::UserDBRecord>& records) {
     if (it == byPath_.end()) it = byPath_.emplace(std::string(key), std::vector<Note>{}).first;
     it->second.push_back(std::move(n));
   }
+  std::size_t bits = 4096;
+  while (bits < byPath_.size() * 64 && bits < (std::size_t{1} << 24)) bits *= 2;
+  filter_.assign(bits / 64, 0);
+  filterMask_ = bits - 1;
+  for (const auto& [key, notes] : byPath_) {
+    const std::size_t bit = Hash{}(key) & filterMask_;
+    filter_[bit / 64] |= std::uint64_t{1} << (bit % 64);
+  }
 }
 
 std::span<const NotesByPath::Note> NotesByPath::Find(std::string_view path) const {
+  if (filter_.empty()) return {};
+  const std::size_t bit = Hash{}(path) & filterMask_;
+  if ((filter_[bit / 64] >> (bit % 64) & 1) == 0) return {};
   auto it = byPath_.find(path);
   if (it == byPath_.end()) return {};
   return it->second;
@@ -314,17 +400,180 @@ void AppendResultLine(const SearchHit& hit, std::string& out) {
   out.append(std::to_string(hit.hits)).append(kCrLf);
 }
 
+namespace {
+
+// What the scan of one slice of inventory.dat gives: its hits in inventory order and their
+// result lines, ready to be written.
+struct SliceResult {
+  std::vector<SearchHit> hits;
+  std::string lines;
+  std::exception_ptr failure;  // the scan of this slice stopped here
+};
+
+// What every scanning thread shares; each has its own scorer, prober and buffers.
+struct ScanContext {
+  const NotesByPath& notes;
+  const SearchOptions& options;
+};
+
+bool IsLineEndByte(char c) { return c == '\r' || c == '\n'; }
+
+// What one scanning thread keeps from slice to slice: its scorer's buffers, the folder it
+// has open, the offsets from UTC of the days it met.
+struct Scanner {
+  explicit Scanner(const SearchScorer& s) : scorer(s) {}
+  SearchScorer scorer;
+  platform::FileStatusProber prober;
+  LocalFileTimes times;
+  datafiles::InventoryLine line;
+  std::string full, dateText;
+};
+
+// Scores the lines of `slice` (whole lines of inventory.dat) as the reader would read them:
+// empty lines are none, a line ends at its CR or LF.
+void ScanSlice(std::string_view slice, const ScanContext& context, Scanner& own, SliceResult& out) {
+  const std::span<const NotesByPath::Note> none;
+  const char* p = slice.data();
+  const char* const end = p + slice.size();
+  datafiles::InventoryLine& line = own.line;
+  try {
+    while (p < end) {
+      while (p < end && IsLineEndByte(*p)) ++p;
+      if (p == end) break;
+      const char* lineEnd = p;
+      while (lineEnd < end && !IsLineEndByte(*lineEnd)) ++lineEnd;
+      datafiles::ParseInventoryLine(std::string_view(p, static_cast<std::size_t>(lineEnd - p)), line);
+      p = lineEnd;
+      line.FullPathInto(own.full);
+      const platform::FileStatus status = own.prober.Probe(own.full);
+      if (!status.probe.ok() || status.probe.length < kMinimumListedLength) continue;
+      const std::string* date = nullptr;
+      if (context.options.attributes) {
+        own.dateText = platform::DateTimeText(own.times.Of(status.modified));
+        date = &own.dateText;
+      }
+      const std::int64_t hits =
+          own.scorer.Score(line, date, context.options.userDB ? context.notes.Find(own.full) : none);
+      if (hits <= 0) continue;
+      SearchHit& hit = out.hits.emplace_back();
+      hit.drive = line.gInvDrive;
+      hit.pathWithoutDrive = line.PathWithoutDrive();
+      hit.hits = hits;
+      AppendResultLine(hit, out.lines);
+    }
+  } catch (...) {
+    out.failure = std::current_exception();
+  }
+}
+
+// Slices of about `target` bytes, each ending just after a line feed (or at the end), so that
+// no line is cut.
+std::vector<std::string_view> CutIntoSlices(std::string_view data, std::size_t target) {
+  std::vector<std::string_view> slices;
+  std::size_t start = 0;
+  while (start < data.size()) {
+    std::size_t cut = data.size();
+    if (data.size() - start > target) {
+      const std::size_t lf = data.find('\n', start + target);
+      if (lf != std::string_view::npos) cut = lf + 1;
+    }
+    slices.push_back(data.substr(start, cut - start));
+    start = cut;
+  }
+  return slices;
+}
+
+constexpr unsigned kMaxSearchThreads = 8;
+// Enough slices per thread that one slow folder does not hold the others up, few enough that
+// each slice keeps its folders open over many lines.
+constexpr std::size_t kSlicesPerThread = 16;
+constexpr std::size_t kMinSliceBytes = 64 * 1024;
+
+// inventory.dat as the scan reads it: its bytes, read by several threads at once when the
+// file is large (one thread copying a hundred megabytes is otherwise the part of the search
+// that the others wait for), or by ReadWholeFile, which also tells why a file cannot be read.
+class InventoryBytes {
+ public:
+  InventoryBytes(const std::string& dosPath, unsigned threads) {
+    if (threads > 1 && ReadInParallel(dosPath, threads)) return;
+    whole_ = platform::ReadWholeFile(dosPath);
+    view_ = whole_;
+  }
+  std::string_view view() const { return view_; }
+
+ private:
+  static constexpr std::size_t kParallelFrom = 1024 * 1024;
+
+  bool ReadInParallel(const std::string& dosPath, unsigned threads) {
+    const std::string host = platform::HostPathOf(dosPath);
+    if (host.empty()) return false;
+    const int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st {};
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= static_cast<off_t>(kParallelFrom);
+    const auto size = ok ? static_cast<std::size_t>(st.st_size) : 0;
+    if (ok) {
+      // Not zeroed: every byte is read into it, each thread faulting in its own pages.
+      parallel_.reset(new char[size]);
+      std::atomic<bool> complete{true};
+      const std::size_t part = (size + threads - 1) / threads;
+      auto readPart = [&](std::size_t from) {
+        const std::size_t to = std::min(size, from + part);
+        while (from < to) {
+          const ssize_t n = ::pread(fd, parallel_.get() + from, to - from, static_cast<off_t>(from));
+          if (n < 0 && errno == EINTR) continue;
+          if (n <= 0) {
+            complete = false;
+            return;
+          }
+          from += static_cast<std::size_t>(n);
+        }
+      };
+      std::vector<std::thread> readers;
+      try {
+        for (unsigned t = 1; t < threads; ++t) readers.emplace_back(readPart, t * part);
+      } catch (const std::system_error&) {
+        complete = false;  // no thread to be had: the plain way below
+      }
+      if (complete) readPart(0);
+      for (std::thread& r : readers) r.join();
+      // A file that changed its length meanwhile is read again the plain way.
+      struct stat after {};
+      ok = complete && ::fstat(fd, &after) == 0 && after.st_size == st.st_size;
+    }
+    ::close(fd);
+    if (!ok) {
+      parallel_.reset();
+      return false;
+    }
+    view_ = std::string_view(parallel_.get(), size);
+    return true;
+  }
+
+  std::unique_ptr<char[]> parallel_;
+  std::string whole_;
+  std::string_view view_;
+};
+
+}  // namespace
+
+unsigned SearchThreads(unsigned asked) {
+  if (asked != 0) return asked;
+  const unsigned cores = std::thread::hardware_concurrency();
+  return std::clamp(cores, 1u, kMaxSearchThreads);
+}
+
 SearchOutcome SearchInventory(const SearchRequest& request) {
   SearchOutcome outcome;
   const SearchOptions& options = request.options;
-  SearchScorer scorer(SplitSearchPhrases(request.searchText), options);
+  const SearchScorer scorer(SplitSearchPhrases(request.searchText), options);
   const NotesByPath notes = options.userDB && request.notes ? NotesByPath(*request.notes) : NotesByPath();
 
   // result.dat as it is written; a write that fails stops the writing, not the scan.
   std::optional<platform::OutFile> result;
   std::string writeFailure;
   auto write = [&](std::string_view bytes) {
-    if (!result) return;
+    if (!result || bytes.empty()) return;
     try {
       result->Write(bytes);
     } catch (const platform::VbError& e) {
@@ -334,10 +583,11 @@ SearchOutcome SearchInventory(const SearchRequest& request) {
   };
   auto noMatchLine = [] { return " ," + NoMatchText() + ", " + std::string(kCrLf); };
 
-  std::optional<datafiles::InventoryReader> reader;
+  const unsigned threads = SearchThreads(request.threads);
+  std::optional<InventoryBytes> inventory;
   std::string readFailure;
   try {
-    reader.emplace(request.inventoryFile);
+    inventory.emplace(request.inventoryFile, threads);
   } catch (const platform::VbError& e) {
     readFailure = e.what();
   }
@@ -348,30 +598,93 @@ SearchOutcome SearchInventory(const SearchRequest& request) {
   }
   write(ResultHeaderLine(request.searchText) + std::string(kCrLf));
 
-  if (reader) {
-    datafiles::InventoryLine line;
-    std::string full, dateText, pending;
-    platform::FileStatusProber prober;
-    const std::span<const NotesByPath::Note> none;
-    while (reader->Next(line)) {
-      line.FullPathInto(full);
-      const platform::FileStatus status = prober.Probe(full);
-      if (!status.probe.ok() || status.probe.length < kMinimumListedLength) continue;
-      const std::string* date = nullptr;
-      if (options.attributes) {
-        dateText = platform::DateTimeText(platform::LocalDateTime(status.modified));
-        date = &dateText;
+  if (inventory) {
+    const ScanContext context{notes, options};
+    const std::string_view data = inventory->view();
+    const std::size_t sliceBytes =
+        request.sliceBytes != 0 ? request.sliceBytes
+                                : std::max(kMinSliceBytes, data.size() / (threads * kSlicesPerThread) + 1);
+    const std::vector<std::string_view> slices =
+        threads == 1 ? std::vector<std::string_view>{data} : CutIntoSlices(data, sliceBytes);
+    std::vector<SliceResult> results(slices.size());
+
+    // The slices are taken in order by whichever thread is free. The calling thread scans too
+    // and writes every slice whose predecessors are all written, so that result.dat and the
+    // hits come in inventory order, as one thread gives them.
+    std::mutex mutex;
+    std::condition_variable sliceDone;
+    std::vector<char> done(slices.size(), 0);
+    std::atomic<std::size_t> nextSlice{0};
+    std::atomic<bool> stop{false};
+    // Scans the next slice not taken yet; false when there is none. A slice taken is always
+    // scanned, so that every slice before the one that stopped gets written.
+    auto scanNext = [&](Scanner& own) {
+      if (stop.load()) return false;
+      const std::size_t k = nextSlice.fetch_add(1);
+      if (k >= slices.size()) return false;
+      ScanSlice(slices[k], context, own, results[k]);
+      if (results[k].failure) stop = true;
+      {
+        std::lock_guard lock(mutex);
+        done[k] = 1;
       }
-      const std::int64_t hits = scorer.Score(line, date, options.userDB ? notes.Find(full) : none);
-      if (hits <= 0) continue;
-      SearchHit& hit = outcome.hits.emplace_back();
-      hit.drive = line.gInvDrive;
-      hit.pathWithoutDrive = line.PathWithoutDrive();
-      hit.hits = hits;
-      pending.clear();
-      AppendResultLine(hit, pending);
-      write(pending);
+      sliceDone.notify_one();
+      return true;
+    };
+    std::size_t written = 0;
+    std::exception_ptr failure;
+    // Writes the slices ready in order, up to and with the first one that stopped.
+    auto writeReady = [&](std::unique_lock<std::mutex>& lock) {
+      while (!failure && written < slices.size() && done[written]) {
+        lock.unlock();
+        SliceResult& r = results[written];
+        write(r.lines);
+        std::move(r.hits.begin(), r.hits.end(), std::back_inserter(outcome.hits));
+        r.hits = {};
+        r.lines = {};
+        failure = r.failure;
+        lock.lock();
+        ++written;
+      }
+    };
+
+    const std::size_t helpers = slices.empty() ? 0 : std::min<std::size_t>(threads, slices.size()) - 1;
+    std::vector<std::unique_ptr<Scanner>> scanners;
+    for (std::size_t t = 0; t <= helpers; ++t) scanners.push_back(std::make_unique<Scanner>(scorer));
+    std::vector<std::thread> pool;
+    pool.reserve(helpers);
+    // However this ends, the threads finish their slice and are joined before what they use goes.
+    struct JoinAll {
+      std::vector<std::thread>& threads;
+      std::atomic<bool>& stop;
+      ~JoinAll() {
+        stop = true;
+        for (std::thread& t : threads) t.join();
+      }
+    } joinAll{pool, stop};
+    try {
+      for (std::size_t t = 1; t <= helpers; ++t) {
+        pool.emplace_back([&, t] {
+          while (scanNext(*scanners[t])) {
+          }
+        });
+      }
+    } catch (const std::system_error&) {
+      // Fewer threads than asked for: those there (the calling one at least) take every slice.
     }
+    while (scanNext(*scanners[0])) {
+      std::unique_lock lock(mutex);
+      writeReady(lock);
+    }
+    {
+      std::unique_lock lock(mutex);
+      for (;;) {
+        writeReady(lock);
+        if (failure || written == slices.size()) break;
+        sliceDone.wait(lock, [&] { return done[written] != 0; });
+      }
+    }
+    if (failure) std::rethrow_exception(failure);
   } else {
     outcome.complete = false;
     outcome.failure = "Search stopped: cannot read " + request.inventoryFile + " (" + readFailure + ")";

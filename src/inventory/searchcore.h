@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "datafiles/userdb.h"
+#include "platform/core/clock.h"
 
 namespace datafiles {
 struct InventoryLine;
@@ -59,6 +60,23 @@ class WildcardPattern {
   bool valid_ = true;
 };
 
+// Local times of file times, as platform::LocalDateTime gives them, without taking the C
+// library's time-zone lock for each one (the threads of a search would queue for it): the
+// offset from UTC is looked up once per day, and a day in which it changes is left to
+// LocalDateTime. One object per thread.
+class LocalFileTimes {
+ public:
+  platform::DateTime Of(std::time_t t);
+
+ private:
+  long OffsetOfDay(std::int64_t day);
+  // The days of two centuries around the first time met, in a table small enough to stay in
+  // the processor's cache; days beyond, by a map.
+  std::vector<long> byDay_;
+  std::int64_t firstDay_ = 0;
+  std::unordered_map<std::int64_t, long> otherDays_;
+};
+
 // The options of a search: which groups of fields are scored.
 struct SearchOptions {
   bool attributes = false;  // drive and folder 1, name.extension 2, modification time 1
@@ -84,6 +102,10 @@ class NotesByPath {
     std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
   };
   std::unordered_map<std::string, std::vector<Note>, Hash, std::equal_to<>> byPath_;
+  // A bit per hash of the paths: nearly every file has no note, and a bit answers that without
+  // the map's scattered nodes.
+  std::vector<std::uint64_t> filter_;
+  std::size_t filterMask_ = 0;
 };
 
 // Scores files against the phrases of one search. Fields are lower-cased once per file,
@@ -132,6 +154,13 @@ struct SearchRequest {
   std::string resultFile;
   // userdb.dat's records when they could be read; ignored unless options.userDB.
   const std::vector<datafiles::UserDBRecord>* notes = nullptr;
+  // Threads that take the files' status and score: 0 one per core (at most 8), 1 the calling
+  // thread alone. Most of a search is the kernel's lookup of each file's name, which runs on
+  // all cores at once; the result is the same whatever the number.
+  unsigned threads = 0;
+  // Bytes of inventory.dat per slice a thread takes at a time: 0 chosen from the file's size
+  // and the threads (tests set it small to have many slices).
+  std::size_t sliceBytes = 0;
 };
 
 struct SearchOutcome {
@@ -148,7 +177,11 @@ struct SearchOutcome {
 // (one status call per file for its length and its time); files with a positive score are the
 // hits. result.dat is written anew: the header line, a line per hit in inventory order, or the
 // no-match line when none. A file whose status cannot be had is skipped like a missing one.
+// The lines are scanned in slices by a small pool of threads; the hits and result.dat are
+// put together in inventory order.
 SearchOutcome SearchInventory(const SearchRequest& request);
+// The number of threads a request's `threads` stands for.
+unsigned SearchThreads(unsigned asked);
 
 // The order of the Result view: by drive, shown path and path ignoring case, then by hits,
 // highest first; equal keys keep their order. `shown` is the shown path of each row (same

@@ -26,8 +26,18 @@ using platform::MediaPlayer;
 
 namespace {
 
-// The playback loop's wake-up: often enough for a smooth bar, rare enough to cost nothing.
-constexpr int kPollMs = 25;
+// The playback loop's wake-up: often enough for the bar to move on, rare enough to cost
+// little (each pass asks the player's pipeline for the position and repaints the bar). A
+// pass due after the track's end comes at that end instead, so that an end is seen at once.
+constexpr int kPollMs = 100;
+
+int PollWaitMs(double position, double duration) {
+  const double toEnd = (duration - position) * 1000.0;
+  if (!(toEnd < kPollMs)) return kPollMs;
+  // Not less than this, should a player's position stop short of its end.
+  constexpr int kShortestMs = 10;
+  return std::max(kShortestMs, static_cast<int>(std::ceil(toEnd)) + 1);
+}
 
 constexpr std::uint32_t kPlayingColor = platform::RGB(192, 192, 0);
 constexpr std::uint32_t kLoopingColor = platform::RGB(255, 128, 64);
@@ -87,6 +97,9 @@ std::string PlayDurationText(int hours, int minutes, float seconds) {
 }
 
 void frmLauncher::WirePlayer() {
+  // The bar repaints many times a second while a file plays: filled with the skin's background
+  // itself, it is opaque, so that the window beneath is not painted again each time.
+  pbrPlayFile->setAutoFillBackground(true);
   connect(btnStop, &QPushButton::clicked, this, &frmLauncher::btnStop_Click);
   connect(timPlayStopped, &platform::VbTimer::Timer, this, &frmLauncher::timPlayStopped_Timer);
   connect(sldPlayer, &QSlider::valueChanged, this, &frmLauncher::sldPlayer_Scroll);
@@ -195,15 +208,19 @@ void frmLauncher::DrivePlayback() {
     // and is followed from then on.
     try {
       for (;;) {
-        pbrPlayFile->setValue(std::min(pbrPlayFile->maximum(), Milliseconds(mpPlayer->CurrentPosition())));
+        // One reading of the position serves the bar and the test: nothing runs between them,
+        // and each reading asks the whole of the backend's pipeline.
+        const double position = mpPlayer->CurrentPosition();
+        pbrPlayFile->setValue(std::min(pbrPlayFile->maximum(), Milliseconds(position)));
         if (state.gLoopingPreset < 1) {
           ShowPlayStatus("Playing", kPlayingColor);
         } else {
           ShowPlayStatus("Looping", kLoopingColor);
         }
         if (mpPlayer->PlayState() != MediaPlayer::Playing) break;
-        if (!(mpPlayer->CurrentPosition() < mpPlayer->Duration())) break;
-        platform::WaitEvents(kPollMs);
+        const double duration = mpPlayer->Duration();
+        if (!(position < duration)) break;
+        platform::WaitEvents(PollWaitMs(position, duration));
         if (exiting_) return;
       }
     } catch (const std::exception& failure) {

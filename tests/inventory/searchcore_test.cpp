@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 #include <utime.h>
 
+#include <cstdlib>
 #include <ctime>
 #include <string>
 #include <vector>
@@ -130,10 +131,13 @@ class Search : public ::testing::Test {
     r.Players = tag + "y";
     return r;
   }
-  inventory::SearchOutcome Run(const std::string& text, SearchOptions options) {
+  inventory::SearchOutcome Run(const std::string& text, SearchOptions options, unsigned threads = 0,
+                               std::size_t sliceBytes = 0) {
     inventory::SearchRequest request;
     request.searchText = text;
     request.options = options;
+    request.threads = threads;
+    request.sliceBytes = sliceBytes;
     request.inventoryFile = files.gInventoryFile;
     request.resultFile = files.gResultFile;
     request.notes = &notes;
@@ -247,6 +251,134 @@ TEST_F(Search, AResultFileThatCannotBeWrittenIsRemovedAndTheHitsStillCome) {
   EXPECT_EQ(outcome.failure.rfind("Search completed, but " + files.gResultFile + " could not be written", 0), 0u);
   EXPECT_FALSE(drives.Exists(files.gResultFile));
 }
+
+// ---- the pooled search
+
+struct PoolCase {
+  unsigned threads;
+  std::size_t sliceBytes;  // 1: every line a slice of its own
+};
+
+void PrintTo(const PoolCase& c, std::ostream* os) { *os << c.threads << " threads, slices of " << c.sliceBytes; }
+
+class Pool : public Search, public ::testing::WithParamInterface<PoolCase> {};
+
+// 300 lines in 30 folders, hits on two lines of three (so in every slice), between them files
+// that are missing, too short or miss every phrase, empty lines and each kind of line end.
+TEST_P(Pool, WritesTheResultFileAndHitsOfTheOneThreadSearch) {
+  const analysis::AudioProperties tagged = Tagged("jazz");
+  std::string bytes;
+  notes.clear();
+  for (int k = 0; k < 300; ++k) {
+    const std::string folder = "C:\\Disc " + std::to_string(k / 10) + (k % 50 == 0 ? ", live" : "");
+    const std::string path = folder + "\\" + (k % 3 == 2 ? "other " : "take ") + std::to_string(k) + ".wav";
+    if (k % 23 != 4) {
+      File(path, k % 19 == 7 ? 12 : 13 + k);
+      // Times of their own, one at midnight (its text is the date alone).
+      const std::time_t t = 1700000000 + k * 4001 - (k == 10 ? 1700000000 % 86400 : 0);
+      utimbuf times{t, t};
+      ASSERT_EQ(::utime(drives.Host(path).c_str(), &times), 0);
+    }
+    if (k % 7 == 0) notes.push_back(Note(path, "jazz"));
+    datafiles::AppendStoredInventoryLine(path, k % 5 == 0 ? &tagged : nullptr, bytes);
+    if (k % 13 == 0) bytes += "\r\n\n";
+    if (k % 17 == 0) bytes.back() = '\r';  // a line ended by CR alone
+  }
+  while (bytes.back() == '\r' || bytes.back() == '\n') bytes.pop_back();  // the last line without its line end
+  drives.Write(files.gInventoryFile, bytes);
+
+  const std::string text = "take, jazz, disc 2#";
+  const inventory::SearchOutcome one = Run(text, kAll, 1);
+  const std::string oneFile = drives.Read(files.gResultFile);
+  ASSERT_GT(one.hits.size(), 150u);
+  EXPECT_EQ(one.hits.back().pathWithoutDrive, "\\Disc 29\\other 299.wav");
+
+  const inventory::SearchOutcome pooled = Run(text, kAll, GetParam().threads, GetParam().sliceBytes);
+  EXPECT_TRUE(pooled.failure.empty());
+  EXPECT_EQ(Listed(pooled), Listed(one));
+  EXPECT_EQ(drives.Read(files.gResultFile), oneFile);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Pool,
+                         ::testing::Values(PoolCase{2, 1}, PoolCase{4, 1}, PoolCase{3, 700}, PoolCase{8, 2000},
+                                           PoolCase{8, 0}, PoolCase{16, 150}));
+
+// More than a megabyte of inventory.dat, which the threads read in parts: mostly lines of
+// files that are gone, one in forty there and hit.
+TEST_F(Search, ALargeInventoryReadInPartsGivesTheOneThreadResult) {
+  const analysis::AudioProperties tagged = Tagged("long analysis text to make the lines longer, ");
+  std::string bytes;
+  for (int k = 0; k < 6000; ++k) {
+    const std::string path = "C:\\Box " + std::to_string(k / 100) + "\\song " + std::to_string(k) + ".wav";
+    if (k % 40 == 3) File(path);
+    datafiles::AppendStoredInventoryLine(path, &tagged, bytes);
+  }
+  ASSERT_GT(bytes.size(), 1u << 20);
+  drives.Write(files.gInventoryFile, bytes);
+  const inventory::SearchOutcome one = Run("song", kAttributes, 1);
+  const std::string oneFile = drives.Read(files.gResultFile);
+  ASSERT_EQ(one.hits.size(), 150u);
+  const inventory::SearchOutcome pooled = Run("song", kAttributes, 5);
+  EXPECT_EQ(Listed(pooled), Listed(one));
+  EXPECT_EQ(drives.Read(files.gResultFile), oneFile);
+}
+
+TEST_F(Search, APooledSearchOfAnEmptyInventoryFindsNothing) {
+  drives.Write(files.gInventoryFile, "");
+  inventory::SearchOutcome outcome = Run("x", kAll, 4, 1);
+  EXPECT_TRUE(outcome.hits.empty());
+  EXPECT_TRUE(outcome.failure.empty());
+  EXPECT_EQ(drives.Read(files.gResultFile), "Keyword search: x\r\n" + kNoMatchLine);
+}
+
+// Each thread's file times are those of the C library's local time, in zones with summer time
+// (changes in both directions, an offset of half an hour) and before 1970.
+class FileTimes : public ::testing::TestWithParam<const char*> {
+ protected:
+  void SetUp() override {
+    const char* old = std::getenv("TZ");
+    had_ = old != nullptr;
+    if (had_) old_ = old;
+    ::setenv("TZ", GetParam(), 1);
+    ::tzset();
+  }
+  void TearDown() override {
+    if (had_) {
+      ::setenv("TZ", old_.c_str(), 1);
+    } else {
+      ::unsetenv("TZ");
+    }
+    ::tzset();
+  }
+  bool had_ = false;
+  std::string old_;
+};
+
+TEST_P(FileTimes, AreTheLocalTimesOfTheCLibrary) {
+  inventory::LocalFileTimes times;
+  std::vector<std::time_t> probes;
+  for (std::time_t t = -86400 * 400; t < 86400 * 400; t += 7777) probes.push_back(t);
+  for (std::time_t t = 1704067200; t < 1735689600; t += 1777) probes.push_back(t);  // 2024, every half hour or so
+  for (std::time_t t : {std::time_t{7000000000}, std::time_t{-5000000000}}) {  // 2191 and 1811, centuries away
+    for (int k = 0; k < 50; ++k) probes.push_back(t + k * 86399);
+  }
+  for (std::time_t change : {1711846800, 1729990800, 1710054000, 1730613600}) {  // 2024's changes in Europe and America
+    for (std::time_t t = change - 7300; t < change + 7300; t += 59) probes.push_back(t);
+  }
+  int differing = 0;
+  for (std::time_t t : probes) {
+    const platform::DateTime want = platform::LocalDateTime(t), got = times.Of(t);
+    const bool same = want.year == got.year && want.month == got.month && want.day == got.day &&
+                      want.hour == got.hour && want.minute == got.minute && want.second == got.second;
+    if (!same && ++differing <= 3) ADD_FAILURE() << "time " << t << ": " << platform::DateTimeText(got) << ", not "
+                                                 << platform::DateTimeText(want);
+  }
+  EXPECT_EQ(differing, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Zones, FileTimes,
+                         ::testing::Values("UTC0", "CET-1CEST,M3.5.0,M10.5.0/3", "NST3:30NDT,M3.2.0,M11.1.0",
+                                           "EST5EDT,M3.2.0,M11.1.0"));
 
 // ---- the Result view's order and the reload
 
