@@ -1,40 +1,16 @@
 // libFuzzer target: any bytes, under a name of each kind, through the analyser. The first
 // byte picks a header to put in front, so that the fuzzer starts inside every reader.
-#include <unistd.h>
-
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "analysis/analyzer.h"
 #include "platform/core/drives.h"
-
-namespace {
-
-std::string gFolder;
-
-// A new file each time: rewriting one in place makes some file systems wait for the disk.
-void WriteFile(const std::string& path, const std::string& bytes) {
-  ::unlink(path.c_str());
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) std::abort();
-  if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size()) std::abort();
-  std::fclose(f);
-}
-
-}  // namespace
+#include "support/fuzz_files.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  char templ[] = "/tmp/tolvan-fuzz-XXXXXX";
-  if (!::mkdtemp(templ)) std::abort();
-  gFolder = templ;
-  platform::SetDriveMap(platform::DriveMap({{'C', gFolder}}));
-  std::atexit([] {
-    ::unlink((gFolder + "/f.wav").c_str());
-    ::unlink((gFolder + "/f.mp3").c_str());
-    ::rmdir(gFolder.c_str());
-  });
+  fuzz_support::MakeTempFolder("analyzer");
+  platform::SetDriveMap(platform::DriveMap({{'C', fuzz_support::TempFolder()}}));
   return 0;
 }
 
@@ -50,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   analysis::AudioProperties props;
   for (const char* name : {"f.wav", "f.mp3"}) {
-    WriteFile(gFolder + "/" + name, bytes);
+    fuzz_support::WriteHostFile(fuzz_support::TempFolder() + "/" + name, bytes);
     analysis::AnalysisStatus status = analysis::AnalyzeAudioFile(std::string("C:\\") + name, props, nullptr);
     if (status == analysis::AnalysisStatus::Failed || status == analysis::AnalysisStatus::NotFound) std::abort();
     if (props.gAudioFileLength != static_cast<std::int64_t>(bytes.size())) std::abort();

@@ -2,39 +2,16 @@
 // and from memory. The first byte picks a header to put in front, so that the fuzzer starts
 // inside every reader. A duration, when there is one, is finite and positive, and the file
 // and the memory give the same.
-#include <unistd.h>
-
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "platform/core/durationprobe.h"
-
-namespace {
-
-std::string gFolder;
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-  ::unlink(path.c_str());
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) std::abort();
-  if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size()) std::abort();
-  std::fclose(f);
-}
-
-}  // namespace
+#include "support/fuzz_files.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  char templ[] = "/tmp/tolvan-probe-fuzz-XXXXXX";
-  if (!::mkdtemp(templ)) std::abort();
-  gFolder = templ;
-  std::atexit([] {
-    ::unlink((gFolder + "/f.wav").c_str());
-    ::unlink((gFolder + "/f.mp3").c_str());
-    ::rmdir(gFolder.c_str());
-  });
+  fuzz_support::MakeTempFolder("probe");
   return 0;
 }
 
@@ -51,8 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const char* name : {"f.wav", "f.mp3"}) {
     const std::optional<double> fromMemory = platform::ProbeDurationBytes(bytes, name);
     if (fromMemory && !(std::isfinite(*fromMemory) && *fromMemory > 0)) std::abort();
-    const std::string path = gFolder + "/" + name;
-    WriteFile(path, bytes);
+    const std::string path = fuzz_support::TempFolder() + "/" + name;
+    fuzz_support::WriteHostFile(path, bytes);
     if (platform::ProbeDurationHost(path) != fromMemory) std::abort();
   }
   return 0;
