@@ -8,6 +8,7 @@
 #include "main/declarations.h"
 #include "mainwindow/frmLauncher.h"
 #include "mainwindow/frmLauncher_dbpane.h"
+#include "mainwindow/launcher.h"
 #include "mainwindow/skin.h"
 #include "platform/core/clock.h"
 #include "platform/core/errors.h"
@@ -56,14 +57,8 @@ void frmLauncher_btnPrint_Click() {
 
   try {
     platform::Printer& printer = platform::Printers();
-    printer.SetCopies(1);
-    printer.SetPrintQuality(platform::vbPRPQHigh);
-    printer.SetOrientation(platform::vbPRORPortrait);
-    printer.SetFontSize(10);
-    printer.PrintLine({PrintItem::Direct("Audio Database Report - Tolvan Audio Manager")});
-    printer.PrintLine({PrintItem::Direct(platform::ShortDate(platform::CurrentClock().Now()))});
-    printer.PrintLine({});
-    printer.PrintLine({});
+    PrintPrintoutHead(printer, platform::vbPRORPortrait, "Audio Database Report - Tolvan Audio Manager",
+                      platform::ShortDate(platform::CurrentClock().Now()), false);
     printer.SetFontSize(14);
     printer.SetFontBold(true);
     printer.PrintLine({PrintItem::Direct(Text(f.lblDBViewTitle))});

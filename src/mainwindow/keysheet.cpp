@@ -14,6 +14,19 @@
 
 using platform::PrintItem;
 
+void PrintPrintoutHead(platform::Printer& printer, int orientation, std::string_view name,
+                       const std::string& date, bool boldName) {
+  printer.SetCopies(1);
+  printer.SetPrintQuality(platform::vbPRPQHigh);
+  printer.SetOrientation(orientation);
+  printer.SetFontSize(10);
+  if (boldName) printer.SetFontBold(true);
+  printer.PrintLine({platform::PrintItem::Direct(std::string(name))});
+  printer.PrintLine({platform::PrintItem::Direct(date)});
+  printer.PrintLine({});
+  printer.PrintLine({});
+}
+
 void PrintPresetKeyAssignments() {
   frmLauncher* window = MainWindowOrNull();
   if (!window) return;
@@ -32,15 +45,8 @@ void PrintPresetKeyAssignments() {
   platform::SetScreenPointer(11);
   try {
     platform::Printer& printer = platform::Printers();
-    printer.SetCopies(1);
-    printer.SetPrintQuality(platform::vbPRPQHigh);
-    printer.SetOrientation(platform::vbPRORLandscape);
-    printer.SetFontSize(10);
-    printer.SetFontBold(true);
-    printer.PrintLine({PrintItem::Direct("Tapdeck Function Key Assignements - Tolvan Audio Manager")});
-    printer.PrintLine({PrintItem::Direct(date)});
-    printer.PrintLine({});
-    printer.PrintLine({});
+    PrintPrintoutHead(printer, platform::vbPRORLandscape, "Tapdeck Function Key Assignements - Tolvan Audio Manager",
+                      date, true);
     printer.SetFontSize(8);
     printer.PrintLine(keys);
     printer.PrintLine(plain);

@@ -590,14 +590,8 @@ void frmPlaylist::btnPrint_Click() {
   platform::DoEvents();
   try {
     platform::Printer& printer = platform::Printers();
-    printer.SetCopies(1);
-    printer.SetPrintQuality(platform::vbPRPQHigh);
-    printer.SetOrientation(platform::vbPRORPortrait);
-    printer.SetFontSize(10);
-    printer.PrintLine({PrintItem::Direct("Playlist Listing - Tolvan Audio Manager")});
-    printer.PrintLine({PrintItem::Direct(platform::ShortDate(platform::CurrentClock().Now()))});
-    printer.PrintLine({});
-    printer.PrintLine({});
+    PrintPrintoutHead(printer, platform::vbPRORPortrait, "Playlist Listing - Tolvan Audio Manager",
+                      platform::ShortDate(platform::CurrentClock().Now()), false);
     printer.SetFontSize(14);
     printer.SetFontBold(true);
     printer.PrintLine({PrintItem::Direct(lblPlaylistDetailTitle->Caption().toStdString())});
