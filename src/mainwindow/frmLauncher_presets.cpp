@@ -4,7 +4,6 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QTimer>
-#include <QUrl>
 
 #include <memory>
 #include <utility>
@@ -16,48 +15,20 @@
 #include "mainwindow/frmTDButtonConfig.h"
 #include "mainwindow/launcher.h"
 #include "platform/core/drives.h"
+#include "platform/qt/dropdata.h"
 
 namespace {
 
 // A button shows "&" as it is, not as a mnemonic.
 QString ButtonText(const std::string& caption) { return QString::fromStdString(caption).replace("&", "&&"); }
 
-// Text proper: Qt's text() also reads a file list as text.
-bool OffersText(const QMimeData& data) {
-  for (const QString& format : data.formats()) {
-    if (format.startsWith("text/plain")) return true;
-  }
-  return false;
-}
-
-bool OffersPath(const QMimeData* data) { return data && (OffersText(*data) || data->hasUrls()); }
-
-// A path from another program of the host is its own form; inside, paths are drive-letter.
-std::string FromHost(const QString& text) {
-  QString path = text.trimmed();
-  if (path.startsWith("file:", Qt::CaseInsensitive)) path = QUrl(path).toLocalFile();
-  std::string host = path.toStdString();
-  if (auto dos = platform::DosPathOf(host)) return *dos;
-  return host;
-}
-
 }  // namespace
 
 std::optional<std::string> DroppedPath(const QMimeData& data) {
-  if (OffersText(data)) {
-    const QString text = data.text();
-    const QString trimmed = text.trimmed();
-    if (trimmed.startsWith('/') || trimmed.startsWith("file:", Qt::CaseInsensitive)) return FromHost(trimmed);
-    return text.toStdString();
-  }
-  if (data.hasUrls()) {
-    const QList<QUrl> urls = data.urls();
-    if (urls.isEmpty()) return std::nullopt;
-    const QUrl& first = urls.front();
-    if (first.isLocalFile()) return FromHost(first.toLocalFile());
-    return first.toString().toStdString();
-  }
-  return std::nullopt;
+  // A path on no drive is still handed on: the editor tells of it.
+  platform::DroppedPath drop = platform::PathFromDrop(data);
+  if (drop.kind == platform::DroppedPath::Nothing) return std::nullopt;
+  return std::move(drop.path);
 }
 
 void frmLauncher::WirePresets() {
@@ -83,7 +54,7 @@ void frmLauncher::WirePresets() {
         case QEvent::DragEnter:
         case QEvent::DragMove: {
           auto* d = static_cast<QDropEvent*>(e);
-          if (OffersPath(d->mimeData())) {
+          if (platform::OffersDroppedPath(d->mimeData())) {
             d->acceptProposedAction();
           } else {
             d->ignore();

@@ -1,8 +1,6 @@
 // The groups tree of the main window: loading and saving groups.dat, the tree's events, the
 // two move buttons, drops from the tree itself and from other programs, and File Detail's list
 // of what holds the shown file.
-#include <QRegularExpression>
-#include <QUrl>
 
 #include "datafiles/groups.h"
 #include "main/declarations.h"
@@ -29,39 +27,9 @@ constexpr int kRightButton = 2;
 
 platform::NodeRef RefOf(const TreeNode* node) { return node ? node->id : platform::kNoNode; }
 
-// Text proper: Qt's text() also reads a file list as text.
-bool OffersText(const QMimeData& data) {
-  for (const QString& format : data.formats()) {
-    if (format.startsWith("text/plain")) return true;
-  }
-  return false;
-}
-
-TreeDrop FromHost(const std::string& host) {
-  if (auto dos = platform::DosPathOf(host)) return {TreeDrop::Path, *dos};
-  return {TreeDrop::OffDrive, host};
-}
-
 }  // namespace
 
-TreeDrop TreeDroppedPath(const QMimeData& data) {
-  if (OffersText(data)) {
-    QString text = data.text();
-    const qsizetype cut = text.indexOf(QRegularExpression("[\r\n]"));
-    if (cut >= 0) text.truncate(cut);
-    const QString trimmed = text.trimmed();
-    if (trimmed.startsWith("file:", Qt::CaseInsensitive)) return FromHost(QUrl(trimmed).toLocalFile().toStdString());
-    if (trimmed.startsWith('/')) return FromHost(trimmed.toStdString());
-    return {TreeDrop::Path, text.toStdString()};
-  }
-  if (data.hasUrls()) {
-    const QList<QUrl> urls = data.urls();
-    if (urls.isEmpty()) return {};
-    if (urls.front().isLocalFile()) return FromHost(urls.front().toLocalFile().toStdString());
-    return {TreeDrop::OffDrive, urls.front().toString().toStdString()};
-  }
-  return {};
-}
+TreeDrop TreeDroppedPath(const QMimeData& data) { return platform::PathFromDrop(data, true); }
 
 void ReportTooDeep() {
   platform::MsgBox("Groups can be nested no more than 99 levels deep.", platform::vbExclamation, "Group Tree Too Deep");

@@ -2,6 +2,8 @@
 
 #include <QMimeData>
 
+#include "platform/qt/dropdata.h"
+
 #include <optional>
 #include <string>
 
@@ -17,10 +19,7 @@ void GroupTreeCommonTail();
 
 // What a drop from another program offers the tree: its text up to the first line break, else
 // the first file of its file list; host paths and file URLs in drive-letter form.
-struct TreeDrop {
-  enum Kind { Nothing, Path, OffDrive } kind = Nothing;
-  std::string path;  // the path; for OffDrive the host's own form
-};
+using TreeDrop = platform::DroppedPath;
 TreeDrop TreeDroppedPath(const QMimeData& data);
 
 // The tree dialogs' texts of refusals that the platform needs.

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "platform/qt/controls.h"
+#include "platform/qt/dropdata.h"
 
 namespace platform {
 
@@ -22,15 +23,6 @@ constexpr int kIdRole = Qt::UserRole + 40;
 // The normal node colours stand for the tree's own; only others are painted.
 constexpr std::uint32_t kNormalBack = 0xFFFFFF;
 constexpr std::uint32_t kNormalFore = 0x000000;
-
-bool OffersData(const QMimeData* data) {
-  if (!data) return false;
-  if (data->hasUrls()) return true;
-  for (const QString& format : data->formats()) {
-    if (format.startsWith("text/plain")) return true;
-  }
-  return false;
-}
 
 }  // namespace
 
@@ -250,7 +242,7 @@ void TreeView::mouseDoubleClickEvent(QMouseEvent* e) {
 
 void TreeView::dragEnterEvent(QDragEnterEvent* e) {
   const QMimeData* data = e->mimeData();
-  if (data && (data->hasFormat(kNodeMime) || OffersData(data))) {
+  if (data && (data->hasFormat(kNodeMime) || OffersDroppedPath(data))) {
     e->acceptProposedAction();
   } else {
     e->ignore();
@@ -263,7 +255,7 @@ void TreeView::dragMoveEvent(QDragMoveEvent* e) {
   if (data && data->hasFormat(kNodeMime)) {
     e->acceptProposedAction();
     emit DragOver(PixelsToTwips(p.x()), PixelsToTwips(p.y()));
-  } else if (OffersData(data)) {
+  } else if (OffersDroppedPath(data)) {
     e->acceptProposedAction();
     emit OLEDragOver(PixelsToTwips(p.x()), PixelsToTwips(p.y()));
   } else {
@@ -280,7 +272,7 @@ void TreeView::dropEvent(QDropEvent* e) {
     emit DragDrop();
     return;
   }
-  if (!OffersData(data)) {
+  if (!OffersDroppedPath(data)) {
     e->ignore();
     return;
   }
