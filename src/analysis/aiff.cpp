@@ -159,14 +159,7 @@ void ScanAiffChunks(AnalyzerFile& file, AudioProperties& props, SurvivingTexts& 
 }  // namespace
 
 void AnalyzeAiffFile(AnalyzerFile& file, AudioProperties& props) {
-  SurvivingTexts texts(file);
-  try {
-    ScanAiffChunks(file, props, texts);
-  } catch (const ReadFault&) {
-    texts.Settle();  // the failure reaches the dispatcher with the texts found so far
-    throw;
-  }
-  texts.Settle();
+  SurvivingTexts::Run(file, [&](SurvivingTexts& texts) { ScanAiffChunks(file, props, texts); });
 }
 
 }  // namespace analysis

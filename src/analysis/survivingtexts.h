@@ -42,6 +42,20 @@ class SurvivingTexts {
     return false;
   }
 
+  // Runs `scan(texts)` and reads the surviving texts into their fields however it ends: a read
+  // failure still reaches the dispatcher, with the texts found so far.
+  template <typename Scan>
+  static void Run(AnalyzerFile& file, Scan scan) {
+    SurvivingTexts texts(file);
+    try {
+      scan(texts);
+    } catch (const ReadFault&) {
+      texts.Settle();
+      throw;
+    }
+    texts.Settle();
+  }
+
   // Reads the surviving texts into their fields; call it however the scan ended.
   void Settle() {
     for (int i = 0; i < count_; ++i) {

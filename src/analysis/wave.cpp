@@ -113,14 +113,7 @@ void ScanWaveChunks(AnalyzerFile& file, AudioProperties& props, SurvivingTexts& 
 }  // namespace
 
 void AnalyzeWaveFile(AnalyzerFile& file, AudioProperties& props) {
-  SurvivingTexts texts(file);
-  try {
-    ScanWaveChunks(file, props, texts);
-  } catch (const ReadFault&) {
-    texts.Settle();  // the failure reaches the dispatcher with the texts found so far
-    throw;
-  }
-  texts.Settle();
+  SurvivingTexts::Run(file, [&](SurvivingTexts& texts) { ScanWaveChunks(file, props, texts); });
 }
 
 }  // namespace analysis

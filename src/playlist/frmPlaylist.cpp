@@ -763,7 +763,10 @@ void frmPlaylist::sldPlaylist_MouseUp() { grdListDetail->setFocus(); }
 
 // ---- The main window's and the pane's ways in
 
-void frmLauncher::btnPlaylistEditor_Click() {
+namespace {
+
+// Restores the window when it is minimized and otherwise shows it, loading it on first use.
+void ShowPlaylistWindow() {
   frmPlaylist& w = PlaylistWindow();
   if (w.windowState() & Qt::WindowMinimized) {
     w.setWindowState(w.windowState() & ~Qt::WindowMinimized);
@@ -774,15 +777,12 @@ void frmLauncher::btnPlaylistEditor_Click() {
   w.activateWindow();
 }
 
+}  // namespace
+
+void frmLauncher::btnPlaylistEditor_Click() { ShowPlaylistWindow(); }
+
 void OpenPlaylistWindow() {
   frmPlaylist* existing = PlaylistWindowOrNull();
   if (existing && existing->isVisible()) RefreshPlaylistInventory();
-  frmPlaylist& w = PlaylistWindow();
-  if (w.windowState() & Qt::WindowMinimized) {
-    w.setWindowState(w.windowState() & ~Qt::WindowMinimized);
-  } else {
-    w.show();
-  }
-  w.raise();
-  w.activateWindow();
+  ShowPlaylistWindow();
 }
