@@ -64,7 +64,7 @@ int TreeDialog::ShowModal() {
   }
   // The popup loses the focus to the dialog and, a dialog showing, only hides itself.
   if (frmLauncher* window = MainWindowOrNull()) {
-    if (frmTvwPopUp* popup = window->TreePopup()) popup->Form_LostFocus();
+    if (frmTvwPopUp* popup = window->TreePopup()) popup->LoseFocus();
   }
   return exec();
 }
@@ -131,7 +131,7 @@ void TreeDialog::HandBackToPopup() {
   popup->activateWindow();
   window->activateWindow();
   // The popup has had the focus and lost it again, with no dialog showing: it ends.
-  popup->Form_LostFocus();
+  popup->LoseFocus();
 }
 
 frmAddGroup::frmAddGroup(QWidget* parent) : TreeDialog(parent, "Add New Rallyset", 4080, 2160, "rsaddgroup.htm") {

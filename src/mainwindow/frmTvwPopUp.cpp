@@ -16,9 +16,7 @@ using platform::Label;
 using platform::TwipsToPixels;
 using platform::VbColorNumber;
 
-frmTvwPopUp::frmTvwPopUp(frmLauncher* owner)
-    : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint), owner_(owner) {
-  setAttribute(Qt::WA_DeleteOnClose);
+frmTvwPopUp::frmTvwPopUp(frmLauncher* owner) : PopupWindow(owner), owner_(owner) {
   setFixedSize(TwipsToPixels(1095), TwipsToPixels(1635));
   setMouseTracking(true);
   lblAddFile = Item(" Add File", 120);
@@ -78,33 +76,33 @@ void frmTvwPopUp::Item_MouseMove(Label* item) {
 
 void frmTvwPopUp::mouseMoveEvent(QMouseEvent*) { Form_MouseMove(); }
 
-bool frmTvwPopUp::event(QEvent* e) {
-  if (e->type() == QEvent::WindowDeactivate && isVisible()) Form_LostFocus();
-  return QWidget::event(e);
-}
-
 void frmTvwPopUp::lblAddFile_Click() {
+  const Handler running(*this);
   frmAddFile form(owner_);
   form.ShowModal();
 }
 
 void frmTvwPopUp::lblAddGroup_Click() {
+  const Handler running(*this);
   frmAddGroup form(owner_);
   form.ShowModal();
 }
 
 void frmTvwPopUp::lblEditNode_Click() {
+  const Handler running(*this);
   frmEditFile form(owner_);
   form.ShowModal();
 }
 
 void frmTvwPopUp::lblRenameNode_Click() {
+  const Handler running(*this);
   owner_->tvwGroups->StartLabelEdit();
   // The focus is in the tree's editor now: the popup has lost it.
-  Form_LostFocus();
+  LoseFocus();
 }
 
 void frmTvwPopUp::lblDeleteNode_Click() {
+  const Handler running(*this);
   platform::TreeModel& tree = owner_->tvwGroups->Nodes();
   platform::TreeNode* node = tree.Selected();
   if (!node) {
@@ -131,11 +129,11 @@ void frmTvwPopUp::lblDeleteNode_Click() {
 void frmTvwPopUp::FocusToLauncher() {
   owner_->activateWindow();
   owner_->setFocus();
-  Form_LostFocus();
+  LoseFocus();
 }
 
 void frmTvwPopUp::Form_LostFocus() {
-  if (unloaded_) return;
+  if (Unloaded()) return;
   if (TreeDialogShowing()) {
     hide();
     return;
@@ -144,11 +142,4 @@ void frmTvwPopUp::Form_LostFocus() {
     owner_->tvwGroups->Nodes().SetColors(node, VbColorNumber("&HFFFFFF"), VbColorNumber("&H0"));
   }
   Form_Unload();
-}
-
-void frmTvwPopUp::Form_Unload() {
-  if (unloaded_) return;
-  unloaded_ = true;
-  hide();
-  deleteLater();
 }

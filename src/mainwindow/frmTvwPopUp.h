@@ -1,14 +1,13 @@
 #pragma once
 
-#include <QWidget>
-
 #include "platform/qt/controls.h"
+#include "platform/qt/popupwindow.h"
 
 class frmLauncher;
 
 // The groups tree's popup: five label items acting on the tree's selected node. Modeless; it
 // ends at its first loss of the focus while none of the tree dialogs is showing.
-class frmTvwPopUp : public QWidget {
+class frmTvwPopUp : public platform::PopupWindow {
   Q_OBJECT
  public:
   explicit frmTvwPopUp(frmLauncher* owner);
@@ -23,8 +22,8 @@ class frmTvwPopUp : public QWidget {
   void lblDeleteNode_Click();
   void Form_LostFocus();
   // Closes and unloads the popup (once).
-  void Form_Unload();
-  bool unloaded() const { return unloaded_; }
+  void Form_Unload() { Unload(); }
+  bool unloaded() const { return Unloaded(); }
 
   platform::Label* lblAddFile;
   platform::Label* lblAddGroup;
@@ -33,7 +32,7 @@ class frmTvwPopUp : public QWidget {
   platform::Label* lblDeleteNode;
 
  protected:
-  bool event(QEvent* e) override;
+  void LostFocus() override { Form_LostFocus(); }
   void mouseMoveEvent(QMouseEvent* e) override;
   void paintEvent(QPaintEvent* e) override;
 
@@ -45,5 +44,4 @@ class frmTvwPopUp : public QWidget {
 
   frmLauncher* owner_;
   QPixmap background_;
-  bool unloaded_ = false;
 };

@@ -32,8 +32,7 @@ Label* Item(QWidget* parent, const char* caption, int topTwips) {
 
 }  // namespace
 
-frmPlaylistPopup::frmPlaylistPopup(QWidget* owner)
-    : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
+frmPlaylistPopup::frmPlaylistPopup(QWidget* owner) : PopupWindow(owner, Qt::WindowStaysOnTopHint) {
   setFixedSize(platform::TwipsToPixels(1095), platform::TwipsToPixels(1635));
   QPalette pal = palette();
   pal.setColor(QPalette::Window, platform::VbColor(kItemBack));
@@ -73,18 +72,6 @@ void frmPlaylistPopup::Form_Load() {
     lblCopyTrack->setEnabled(false);
   }
   if (s.gTrackClipboard.empty()) lblPasteTrack->setEnabled(false);
-}
-
-void frmPlaylistPopup::Unload() {
-  if (unloaded_) return;
-  unloaded_ = true;
-  hide();
-  deleteLater();
-}
-
-bool frmPlaylistPopup::event(QEvent* e) {
-  if (e->type() == QEvent::WindowDeactivate && isVisible()) Unload();
-  return QWidget::event(e);
 }
 
 bool frmPlaylistPopup::eventFilter(QObject* watched, QEvent* e) {
@@ -130,6 +117,7 @@ std::string ChooseTrack(const frmPlaylistPopup& p) {
 }  // namespace
 
 void frmPlaylistPopup::lblAddTrack_Click() {
+  const Handler running(*this);
   try {
     PlaylistModule().gTrackToAdd = ChooseTrack(*this);
     InsertTrackAtRow();
@@ -140,6 +128,7 @@ void frmPlaylistPopup::lblAddTrack_Click() {
 }
 
 void frmPlaylistPopup::lblReplaceTrack_Click() {
+  const Handler running(*this);
   try {
     PlaylistModule().gTrackToAdd = ChooseTrack(*this);
   } catch (const platform::VbError& error) {
@@ -152,6 +141,7 @@ void frmPlaylistPopup::lblReplaceTrack_Click() {
 }
 
 void frmPlaylistPopup::lblCopyTrack_Click() {
+  const Handler running(*this);
   PlaylistState& s = PlaylistModule();
   const platform::FlexGrid& g = *PlaylistWindow().grdListDetail;
   if (s.gTargetRow >= 0 && s.gTargetRow < g.Rows()) s.gTrackClipboard = g.TextMatrix(s.gTargetRow, 4);
@@ -159,6 +149,7 @@ void frmPlaylistPopup::lblCopyTrack_Click() {
 }
 
 void frmPlaylistPopup::lblPasteTrack_Click() {
+  const Handler running(*this);
   PlaylistState& s = PlaylistModule();
   s.gTrackToAdd = s.gTrackClipboard;
   if (lblReplaceTrack->Caption() == "New Track") {
@@ -170,6 +161,7 @@ void frmPlaylistPopup::lblPasteTrack_Click() {
 }
 
 void frmPlaylistPopup::lblDeleteTrack_Click() {
+  const Handler running(*this);
   DeleteTrackAtRow();
   Unload();
 }

@@ -1,19 +1,18 @@
 #pragma once
 
-#include <QWidget>
-
 #include "platform/qt/controls.h"
+#include "platform/qt/popupwindow.h"
 
 // The track grid's popup: Add / Insert, Replace (or New Track), Copy, Paste and Delete for
 // the row gTargetRow. Loaded fresh for every right click; closes after its command or when
 // it loses the focus.
-class frmPlaylistPopup : public QWidget {
+class frmPlaylistPopup : public platform::PopupWindow {
   Q_OBJECT
  public:
   explicit frmPlaylistPopup(QWidget* owner);
 
   void Form_Load();
-  void Unload();
+  void Form_LostFocus() { Unload(); }
 
   void Form_MouseMove();
   void lblAddTrack_Click();
@@ -33,10 +32,7 @@ class frmPlaylistPopup : public QWidget {
   std::string cdlGetTrackInitDir;
 
  protected:
-  bool event(QEvent* e) override;
+  void LostFocus() override { Form_LostFocus(); }
   bool eventFilter(QObject* watched, QEvent* e) override;
   void mouseMoveEvent(QMouseEvent* e) override;
-
- private:
-  bool unloaded_ = false;
 };

@@ -7,6 +7,7 @@
 #include "platform/core/drives.h"
 #include "platform/core/errors.h"
 #include "platform/qt/eventpump.h"
+#include "platform/qt/popupwindow.h"
 
 namespace platform {
 
@@ -44,8 +45,8 @@ std::string QtFileDialogs::Show(const FileDialogRequest& request) {
   int pointer = ScreenPointer();
   SetScreenPointer(0);
   QString chosen = request.save
-      ? QFileDialog::getSaveFileName(QApplication::activeWindow(), title, dir, filters, &selected)
-      : QFileDialog::getOpenFileName(QApplication::activeWindow(), title, dir, filters, &selected);
+      ? QFileDialog::getSaveFileName(DialogParent(), title, dir, filters, &selected)
+      : QFileDialog::getOpenFileName(DialogParent(), title, dir, filters, &selected);
   SetScreenPointer(pointer);
   if (chosen.isEmpty()) throw VbError(errCancel);
   auto dos = DosPathOf(chosen.toStdString());

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/qt/eventpump.h"
+#include "platform/qt/popupwindow.h"
 
 namespace platform {
 namespace {
@@ -30,7 +31,7 @@ QString DisplayText(std::string_view text) {
 }  // namespace
 
 int QtMessageBoxes::Show(std::string_view text, int style, std::string_view title) {
-  QMessageBox box(QApplication::activeWindow());
+  QMessageBox box(DialogParent());
   box.setWindowTitle(QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
   box.setText(DisplayText(text));
   switch (style & 0x70) {

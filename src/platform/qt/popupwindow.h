@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QWidget>
+
+namespace platform {
+
+// A small borderless window of label items over its owner, shown modeless, that ends when it
+// loses the focus. A handler of its own can open a dialog, and the popup loses the focus to
+// it: while such a handler runs (with the dialogs it opens), a loss of the focus only hides the
+// popup, and its LostFocus runs once the handler has returned. Unloaded, the popup is hidden
+// for good and freed when none of its handlers is running any more, never under one of them.
+class PopupWindow : public QWidget {
+  Q_OBJECT
+ public:
+  bool Unloaded() const { return unloaded_; }
+  // Hides the popup for good; it is freed once no handler of it runs.
+  void Unload();
+  // The popup has lost the focus (to another window, or the program moved it elsewhere).
+  void LoseFocus();
+
+  // Held by each handler of the popup while it runs.
+  class Handler {
+   public:
+    explicit Handler(PopupWindow& popup);
+    ~Handler();
+    Handler(const Handler&) = delete;
+    Handler& operator=(const Handler&) = delete;
+
+   private:
+    PopupWindow& popup_;
+  };
+
+ protected:
+  PopupWindow(QWidget* owner, Qt::WindowFlags extraFlags = {});
+  // The popup's own lost-focus handler.
+  virtual void LostFocus() = 0;
+  bool event(QEvent* e) override;
+
+ private:
+  int handlersRunning_ = 0;
+  bool lostFocusWaiting_ = false;
+  bool unloaded_ = false;
+};
+
+// The window a dialog opens over: the active window, or for a popup the window that owns it,
+// so that no dialog belongs to a window that may end while the dialog is up.
+QWidget* DialogParent();
+
+}  // namespace platform
