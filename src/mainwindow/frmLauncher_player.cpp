@@ -131,10 +131,7 @@ void frmLauncher::PlaybackFailed(const std::exception& failure) {
   // A failed playback is over, whatever started it: no repetition, and the area resets.
   state.gStopRequested = true;
   state.gLoopingPreset = 0;
-  try {
-    mpPlayer->Stop();
-  } catch (const std::exception&) {
-  }
+  mpPlayer->Stop();
   timPlayStopped->SetEnabled(false);
   timPlayStopped->SetEnabled(true);
 }
@@ -275,26 +272,18 @@ void frmLauncher::btnPlay_Click() {
     PlayCurrentFile();
   } else if (caption == "Stop") {
     lblDBStatus1->SetCaption("Playback stopped");
-    try {
-      mpPlayer->Stop();
-      state.gStopRequested = true;
-      mpPlayer->SetCurrentPosition(mpPlayer->Duration());
-    } catch (const std::exception&) {
-      state.gStopRequested = true;  // the player holds no file: nothing plays on
-    }
+    mpPlayer->Stop();
+    state.gStopRequested = true;
+    mpPlayer->SetCurrentPosition(mpPlayer->Duration());
   }
 }
 
 void frmLauncher::btnStop_Click() {
   LauncherState& state = App().launcher;
   if (!lblPlayStatus->Caption().isEmpty()) {
-    try {
-      mpPlayer->Stop();
-      state.gStopRequested = true;
-      mpPlayer->SetCurrentPosition(mpPlayer->Duration());
-    } catch (const std::exception&) {
-      state.gStopRequested = true;
-    }
+    mpPlayer->Stop();
+    state.gStopRequested = true;
+    mpPlayer->SetCurrentPosition(mpPlayer->Duration());
     if (btnPlay->Caption() == "Stop") lblDBStatus1->SetCaption("Playback stopped");
   }
   tvwGroups->setFocus();

@@ -347,10 +347,7 @@ void frmPlaylist::Unload() {
   if (unloaded_) return;
   unloaded_ = true;
   if (popup_) popup_->Unload();
-  try {
-    mpPlaylist->Stop();
-  } catch (const std::exception&) {
-  }
+  mpPlaylist->Stop();
   hide();
   deleteLater();
 }

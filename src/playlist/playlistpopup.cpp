@@ -55,11 +55,7 @@ void EditBars(frmPlaylist& w) {
   const double last = s.gTrackDurations.empty() ? 0 : s.gTrackDurations.back();
   w.pbrPlayFile->SetMax(last > 0 ? last : 0.01);
   w.pbrPlaylist->SetMax(static_cast<double>(s.gTotalSeconds));
-  double position = 0;
-  try {
-    position = w.mpPlaylist->CurrentPosition();
-  } catch (const std::exception&) {
-  }
+  const double position = w.mpPlaylist->CurrentPosition();
   w.pbrPlaylist->SetValue(position > 0 ? position + s.gPrevTracksSeconds : s.gPrevTracksSeconds);
 }
 

@@ -6,11 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "analysis/audio_builders.h"
 #include "main/declarations.h"
 #include "mainwindow/frmLauncher.h"
 #include "mainwindow/launcher.h"
 #include "mainwindow/window_steps.h"
 #include "platform/qt/controls.h"
+#include "platform/qt/mediaplayer_qt.h"
 #include "support/app_fixture.h"
 
 using testing_support::AppFixture;
@@ -389,6 +391,77 @@ TEST_F(PlayerTest, StopWhileIdleOnlyMovesTheFocus) {
   EXPECT_FALSE(App().launcher.gStopRequested);
   EXPECT_FALSE(window->timPlayStopped->Enabled());
 }
+
+// The system's player takes a file it cannot play without a word and reads its length as 0;
+// only playing it is refused. A tree entry, a preset and the Play label with such a file all
+// end in the one message, and the area resets.
+enum class RealStart { TreeDoubleClick, PresetKey, PlayLabel };
+
+struct RealRefusalCase {
+  RealStart start;
+  const char* file;  // the bytes written, or nothing: the file is missing
+};
+
+void PrintTo(const RealRefusalCase& c, std::ostream* os) {
+  const char* names[] = {"TreeDoubleClick", "PresetKey", "PlayLabel"};
+  *os << names[static_cast<int>(c.start)] << (c.file ? "/NotAudio" : "/Missing");
+}
+
+class RealPlayerRefusal : public AppFixture, public ::testing::WithParamInterface<RealRefusalCase> {
+ protected:
+  platform::QtMediaPlayer real;
+};
+
+TEST_P(RealPlayerRefusal, EndsInTheRefusalMessageAndTheAreaResets) {
+  WriteDefaultSettings();
+  const char* bad = "C:\\Sounds\\bad.wav";
+  if (GetParam().file) drives.Write(bad, GetParam().file);
+  auto window = OpenMainWindow(&real);
+  boxes.Answer(platform::vbOK);
+  switch (GetParam().start) {
+    case RealStart::TreeDoubleClick: {
+      platform::TreeModel& tree = window->tvwGroups->Nodes();
+      platform::TreeNode* entry =
+          tree.Add(tree.Root(), platform::TreeModel::Relation::Last, "n1-file-Groups-Bad", "Bad", "audio_wav");
+      entry->tag = bad;
+      tree.Select(entry);
+      window->tvwGroups_DblClick();
+      break;
+    }
+    case RealStart::PresetKey:
+      App().io.presets.gPresetCaptions[3] = "Bad";
+      App().io.presets.gPresetPaths[3] = bad;
+      App().io.presets.gPresetLoop[3] = "True";
+      window->btnPreset_Click(4);
+      break;
+    case RealStart::PlayLabel:
+      window->lblDBViewTitle->SetCaption("File Detail");
+      App().db.gCurrentFilePath = bad;
+      window->txtDBDescription->setToolTip(bad);
+      window->btnPlay->SetCaption("Play");
+      window->btnPlay->setEnabled(true);
+      window->btnPlay_Click();
+      break;
+  }
+  ASSERT_EQ(boxes.shown().size(), 1u);
+  EXPECT_EQ(boxes.shown()[0].title, "Error Playing File");
+  EXPECT_EQ(boxes.shown()[0].text, kRefusal);
+  EXPECT_FALSE(window->PlaybackRunning());
+  EXPECT_EQ(App().launcher.gLoopingPreset, 0) << "a refused file is not played again";
+  EXPECT_TRUE(window->timPlayStopped->Enabled());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !window->timPlayStopped->Enabled(); }, 3000));
+  EXPECT_EQ(window->lblPlayStatus->Caption(), "");
+  EXPECT_FALSE(window->btnUpdate->isHidden());
+  EXPECT_EQ(boxes.shown().size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, RealPlayerRefusal,
+    ::testing::Values(RealRefusalCase{RealStart::TreeDoubleClick, nullptr},
+                      RealRefusalCase{RealStart::TreeDoubleClick, "RIFF this is not audio at all"},
+                      RealRefusalCase{RealStart::PresetKey, nullptr},
+                      RealRefusalCase{RealStart::PresetKey, "RIFF this is not audio at all"},
+                      RealRefusalCase{RealStart::PlayLabel, nullptr}));
 
 // --- the Play label -----------------------------------------------------------------------
 

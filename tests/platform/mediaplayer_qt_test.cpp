@@ -124,27 +124,37 @@ TEST_F(QtMediaPlayerTest, TracksEndAtTheirHeadersLength) {
   }
 }
 
-TEST_F(QtMediaPlayerTest, FileItCannotPlayIsRefusedOnceThenHasNoDuration) {
+// A file the player cannot play has no duration; only playing it is refused, each time.
+TEST_F(QtMediaPlayerTest, FileItCannotPlayHasNoDurationAndIsRefusedWhenPlayed) {
   drives.Write("C:\\bad.wav", "RIFF this is not audio at all, not at all");
+  const auto refused = [this](void (MediaPlayer::*command)()) {
+    try {
+      (player.*command)();
+    } catch (const platform::VbError& e) {
+      return e.number() == platform::errUnspecified;
+    }
+    return false;
+  };
   for (const char* path : {"C:\\bad.wav", "C:\\missing.wav", "Q:\\unmapped.wav"}) {
     SCOPED_TRACE(path);
     player.SetFileName(path);
-    try {
-      player.Duration();
-      ADD_FAILURE() << "no refusal";
-    } catch (const platform::VbError& e) {
-      EXPECT_EQ(e.number(), platform::errUnspecified);
-    }
+    player.Stop();
     EXPECT_EQ(player.Duration(), 0.0);
     EXPECT_EQ(player.CurrentPosition(), 0.0);
     EXPECT_EQ(player.PlayState(), MediaPlayer::Closed);
-    player.Play();
+    player.SetCurrentPosition(player.Duration());
+    EXPECT_TRUE(refused(&MediaPlayer::Play));
+    EXPECT_TRUE(refused(&MediaPlayer::Pause));
+    EXPECT_TRUE(refused(&MediaPlayer::Play)) << "as often as it is asked";
     EXPECT_EQ(player.PlayState(), MediaPlayer::Closed);
   }
   // The next good file plays as usual.
   drives.Write("C:\\good.wav", PcmWave(0.5));
   player.SetFileName("C:\\good.wav");
   EXPECT_NEAR(player.Duration(), 0.5, 0.03);
+  player.Play();
+  EXPECT_EQ(player.PlayState(), MediaPlayer::Playing);
+  player.Stop();
 }
 
 TEST_F(QtMediaPlayerTest, PlaysToTheEndAndStopKeepsThePositionSet) {

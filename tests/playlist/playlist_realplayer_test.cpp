@@ -2,8 +2,10 @@
 // plays through to its end, track after track, and comes back loaded at its head.
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QTest>
 
 #include <memory>
 #include <set>
@@ -78,6 +80,49 @@ TEST_F(RealPlayerPlaylist, PlaysEveryTrackToItsEndThenLoadsTheHeadStopped) {
   EXPECT_EQ(w.mpPlaylist->FileName(), tracks[0]);
   EXPECT_TRUE(w.btnSaveList->isEnabled());
   EXPECT_TRUE(w.lblPlayStatus->isHidden());
+}
+
+// A track whose file went away after the list was loaded, clicked with the system's player:
+// stopped, the click loads nothing and Play then does nothing; while another track plays, the
+// click is refused with the window's message and the playback ends as a stop.
+TEST_F(RealPlayerPlaylist, ATrackWhoseFileWentAwayIsRefusedOnlyWhenPlayed) {
+  drives.Write("C:\\Music\\long.wav", audio_builders::PcmWave(3));
+  drives.Write("C:\\Music\\gone.wav", audio_builders::PcmWave(1));
+  drives.Write("C:\\Lists\\two.m3u", drives.Host("C:\\Music\\gone.wav") + "\r\n" +
+                                          drives.Host("C:\\Music\\long.wav") + "\r\n");
+  auto main = OpenMainWindow();
+  frmPlaylist& w = PlaylistWindow();
+  w.show();
+  ASSERT_EQ(w.grdListDetail->Rows(), 2);
+  drives.Remove("C:\\Music\\gone.wav");
+  QWidget* port = w.grdListDetail->findChild<QAbstractItemView*>()->viewport();
+  const int rowPx = platform::TwipsToPixels(platform::FlexGrid::kRowHeightTwips);
+  const QPoint row0(100, rowPx / 2), row1(100, rowPx + rowPx / 2);
+
+  QTest::mouseClick(port, Qt::LeftButton, {}, row0);
+  EXPECT_EQ(PlaylistModule().gCurrentTrack, 1);
+  EXPECT_EQ(w.mpPlaylist->PlayState(), platform::MediaPlayer::Closed);
+  EXPECT_EQ(w.mpPlaylist->Duration(), 0.0);
+  w.btnPlay_Click();
+  EXPECT_TRUE(boxes.shown().empty()) << "Play on a closed player sends nothing";
+  EXPECT_TRUE(player.started.empty());
+
+  boxes.Answer(platform::vbOK);
+  QTest::mouseClick(port, Qt::LeftButton, {}, row1);
+  bool clicked = false;
+  Steps steps(20, [&] {
+    if (w.mpPlaylist->PlayState() != platform::MediaPlayer::Playing) return false;
+    clicked = true;
+    QTest::mouseClick(port, Qt::LeftButton, {}, row0);
+    return true;
+  }, [&w] { w.btnStop_Click(); });
+  w.btnPlay_Click();
+  EXPECT_TRUE(clicked);
+  ASSERT_EQ(boxes.shown().size(), 1u);
+  EXPECT_EQ(boxes.shown()[0].title, "Invalid audio file");
+  EXPECT_NE(boxes.shown()[0].text.find("C:\\Music\\gone.wav"), std::string::npos);
+  EXPECT_EQ(PlaylistModule().gPlayerLoopState, "Idle");
+  EXPECT_TRUE(w.btnSaveList->isEnabled()) << "the playback ended";
 }
 
 }  // namespace

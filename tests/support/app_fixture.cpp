@@ -28,13 +28,13 @@ void AppFixture::WriteDefaultSettings() const {
   drives.Write(files.gPresetFile, datafiles::PresetLines(datafiles::Presets()));
 }
 
-std::unique_ptr<frmLauncher> AppFixture::OpenMainWindow() {
+std::unique_ptr<frmLauncher> AppFixture::OpenMainWindow(platform::MediaPlayer* mainPlayer) {
   // The splash's inventory check: a missing inventory file is rebuilt without a message.
   Declarations& decl = App().decl;
   for (const std::string* file : {&decl.files.gInvSumFile, &decl.files.gInventoryFile}) {
     if (platform::FileLen(*file).error == platform::errFileNotFound) decl.gRebuildInventory = true;
   }
-  auto window = std::make_unique<frmLauncher>(&player);
+  auto window = std::make_unique<frmLauncher>(mainPlayer ? mainPlayer : &player);
   window->Form_Load();
   return window;
 }

@@ -24,8 +24,9 @@ class AppFixture : public ::testing::Test {
 
   // prefs.dat and preset.dat with their defaults, so that loading announces nothing.
   void WriteDefaultSettings() const;
-  // The main window, built and loaded as the splash does it.
-  std::unique_ptr<frmLauncher> OpenMainWindow();
+  // The main window, built and loaded as the splash does it, playing through `mainPlayer`
+  // (the fake `player` unless given).
+  std::unique_ptr<frmLauncher> OpenMainWindow(platform::MediaPlayer* mainPlayer = nullptr);
 
   static constexpr const char* kAppPath = "C:\\app\\";
   static constexpr const char* kDataPath = "C:\\app\\data\\";

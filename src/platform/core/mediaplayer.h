@@ -10,13 +10,12 @@ namespace platform {
 // - SetFileName loads a file (in drive-letter form) stopped at position 0; with AutoStart on
 //   it also starts playing it. Duration is valid as soon as it is asked for: read from the
 //   file's headers where they give it (ProbeDurationHost), else the backend's figure.
-// - A file the backend cannot play is refused with VbError(errUnspecified), &H80004005:
-//   by SetFileName, or, by a player that loads lazily, by the first call that needs the
-//   backend (Play, Pause, CurrentPosition or PlayState while AutoStart is on, and Duration
-//   or SetCurrentPosition when the headers give no duration). The refusal is raised once;
-//   from then until the next SetFileName the player holds no file: Duration 0,
-//   CurrentPosition 0, PlayState Closed, and Play, Pause and Stop do nothing. A duration
-//   probe that wants 0 for a file it cannot play catches the refusal and reads Duration.
+// - A file the backend cannot play is refused with VbError(errUnspecified), &H80004005, by
+//   the calls that would play it: Play and Pause (a player that opens files at once may also
+//   refuse it in SetFileName). Until the next SetFileName the player then holds no file:
+//   Duration 0, CurrentPosition 0, PlayState Closed, Stop and SetCurrentPosition do nothing,
+//   and every Play or Pause raises the refusal again. No other call raises it: a duration
+//   probe reads 0 for a file that cannot be played.
 // - Stop keeps the position; SetCurrentPosition holds in every state, so Stop followed by
 //   SetCurrentPosition(Duration()) reads position == duration.
 // - When a playing track runs out, CurrentPosition reads Duration and PlayState keeps

@@ -106,7 +106,10 @@ void QtMediaPlayer::Refuse() {
   startWhenLoaded_ = false;
   // A failed pipeline goes on reporting errors for a while; the next file gets a new one.
   DropBackend();
-  throw VbError(errUnspecified);
+}
+
+void QtMediaPlayer::RaiseRefusal() const {
+  if (load_ == Load::Refused) throw VbError(errUnspecified);
 }
 
 void QtMediaPlayer::EnsureLoaded() {
@@ -119,7 +122,10 @@ void QtMediaPlayer::EnsureLoaded() {
   } reset{loading_};
 
   const std::string host = HostPathOf(fileName_);
-  if (host.empty() || !FileLenHost(host).ok()) Refuse();
+  if (host.empty() || !FileLenHost(host).ok()) {
+    Refuse();
+    return;
+  }
 
   Backend();
   ++backendLoads_;
@@ -130,14 +136,20 @@ void QtMediaPlayer::EnsureLoaded() {
   player_->setSource(QUrl());  // a file of the same name loads afresh
   player_->setSource(QUrl::fromLocalFile(QString::fromStdString(host)));
   WaitFor([&] { return failed || Settled(player_->mediaStatus()); }, kLoadTimeoutMs);
-  if (failed || !Settled(player_->mediaStatus()) || player_->mediaStatus() == QMediaPlayer::InvalidMedia) Refuse();
+  if (failed || !Settled(player_->mediaStatus()) || player_->mediaStatus() == QMediaPlayer::InvalidMedia) {
+    Refuse();
+    return;
+  }
   if (!HeaderDuration() && player_->duration() <= 0) {
     // The backend works the length out when it is made to seek.
     player_->setPosition(1);
     WaitFor([&] { return failed || player_->duration() > 0; }, kEstimateTimeoutMs);
     player_->setPosition(0);
   }
-  if (failed) Refuse();
+  if (failed) {
+    Refuse();
+    return;
+  }
   duration_ = headerDuration_ ? *headerDuration_ : std::max<qint64>(player_->duration(), 0) / 1000.0;
   load_ = Load::Loaded;
   if (startWhenLoaded_) StartPlaying();
@@ -223,11 +235,13 @@ void QtMediaPlayer::StartPlaying() {
 
 void QtMediaPlayer::Play() {
   EnsureLoaded();
+  RaiseRefusal();
   if (load_ == Load::Loaded) StartPlaying();
 }
 
 void QtMediaPlayer::Pause() {
   EnsureLoaded();
+  RaiseRefusal();
   if (load_ != Load::Loaded) return;
   if (state_ == Playing) heldPosition_ = CurrentPosition();
   state_ = Paused;

@@ -51,9 +51,11 @@ class QtMediaPlayer : public MediaPlayer {
  private:
   enum class Load { None, Pending, Loaded, Refused };
 
-  // Loads a pending file; throws the refusal when the backend cannot play it.
+  // Loads a pending file; a file the backend cannot play is marked refused.
   void EnsureLoaded();
-  [[noreturn]] void Refuse();
+  void Refuse();
+  // Play and Pause: the refusal of a file the backend cannot play.
+  void RaiseRefusal() const;
   QMediaPlayer& Backend();
   void DropBackend();
   // Whether the file's headers give its duration (probed once per file name).
