@@ -2,9 +2,10 @@
 # and runs every test. Both install what is missing first.
 BUILD ?= build
 SAN_BUILD ?= build-san
+ASAN_BUILD ?= build-asan
 JOBS ?= $(shell nproc)
 
-.PHONY: run test deps build build-san
+.PHONY: run test deps build build-san build-asan
 
 deps:
 	./scripts/install-deps
@@ -19,9 +20,18 @@ build-san: deps
 	  -DTOLVAN_CORE_ONLY=ON -DTOLVAN_SANITIZE=ON -DTOLVAN_FUZZ=ON
 	cmake --build $(SAN_BUILD) -j $(JOBS)
 
+# The whole program, windows included, under AddressSanitizer and UndefinedBehaviorSanitizer,
+# with every test and the smoke suite on a real display: the windows are where lifetime
+# faults live.
+build-asan: deps
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	  -DTOLVAN_SANITIZE=ON
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+
 run: build
 	cd $(BUILD)/app && ./tolvan
 
-test: build build-san
+test: build build-san build-asan
 	ctest --test-dir $(SAN_BUILD) --output-on-failure -j $(JOBS)
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)

@@ -1,0 +1,246 @@
+// The playlist editor as a user works it: every item of the track popup on valid, invalid and
+// missing tracks with good and bad files, clicks on tracks whose files are gone (before and
+// after playing), a new list, Save, and both windows' Exit.
+#include <QMessageBox>
+
+#include "mainwindow/frmLauncher.h"
+#include "platform/qt/grid.h"
+#include "playlist/frmPlaylist.h"
+#include "playlist/frmPlaylistPopup.h"
+#include "playlist/playtime.h"
+#include "smoke/scenarios.h"
+#include "smoke/screen.h"
+
+namespace smoke {
+namespace {
+
+frmLauncher& Launcher() { return *MainWindowOrNull(); }
+frmPlaylist& Editor() { return *PlaylistWindowOrNull(); }
+platform::FlexGrid& Tracks() { return *Editor().grdListDetail; }
+frmPlaylistPopup* Popup() { return PlaylistWindowOrNull() ? PlaylistWindowOrNull()->Popup() : nullptr; }
+bool PopupShown() { return Popup() && !Popup()->Unloaded() && Popup()->isVisible(); }
+bool PopupGone() { return !Popup() || Popup()->Unloaded(); }
+bool Settled() { return NoDialog() && PopupGone(); }
+int Rows() { return Tracks().Rows(); }
+std::string Path(int row) { return Tracks().TextMatrix(row, 4); }
+bool Invalid(int row) { return Tracks().TextMatrix(row, 2) == kInvalidTrackTime; }
+
+// The track paths, top to bottom.
+std::vector<std::string> Listed() {
+  std::vector<std::string> paths;
+  for (int r = 0; r < Rows(); ++r) paths.push_back(Path(r));
+  return paths;
+}
+
+void OpenEditor(Scenario& s) {
+  s.WaitFor("the main window", [] { return MainWindowOrNull() && MainWindowOrNull()->isVisible() && NoDialog(); });
+  s.Pause(300);
+  s.Step("press Playlist Editor", [] { Click(CentreOf(Launcher().btnPlaylistEditor)); },
+         [] { return Box("Invalid audio track", "noise.wav") != nullptr; });
+  s.Step("OK to noise.wav's message", [] { Answer("Invalid audio track", "OK"); },
+         [] { return Box("Invalid audio track", "gone.wav") != nullptr; });
+  s.Step("OK to gone.wav's message", [] { Answer("Invalid audio track", "OK"); },
+         [] { return PlaylistWindowOrNull() && Editor().isVisible() && NoDialog(); });
+  s.Check("mix.m3u is open with its four tracks", [] {
+    return Listed() == std::vector<std::string>{"C:\\Music\\tone.wav", "C:\\Music\\noise.wav", "C:\\Music\\gone.wav",
+                                                "C:\\Music\\long.wav"} &&
+           !Invalid(0) && Invalid(1) && Invalid(2) && !Invalid(3);
+  });
+}
+
+void RightClickRow(Scenario& s, int row, const std::string& what) {
+  s.Step("right-click row " + std::to_string(row) + " (" + what + ")",
+         [row] { Click(GridCellPoint(Tracks(), row, 1), 3); }, PopupShown);
+}
+
+void ClickItem(Scenario& s, const std::string& caption, platform::Label* frmPlaylistPopup::*item,
+               Scenario::Condition until) {
+  s.Step("click the popup's " + caption, [item] { Click(CentreOf(Popup()->*item)); }, std::move(until));
+}
+
+bool FileDialogUp() { return FileDialog() != nullptr; }
+
+// A popup item that opens the file dialog, answered with `dosPath`, or cancelled when empty.
+void ThroughFileDialog(Scenario& s, Machine& m, const std::string& caption, platform::Label* frmPlaylistPopup::*item,
+                       const std::string& dosPath, Scenario::Condition until) {
+  ClickItem(s, caption, item, FileDialogUp);
+  if (dosPath.empty()) {
+    s.Step("cancel the file dialog", CancelFileDialog, std::move(until));
+  } else {
+    s.Step("choose " + dosPath, [&m, dosPath] { ChooseFile(m.Host(dosPath)); }, std::move(until));
+  }
+}
+
+// The refusal of a file that cannot be played, answered.
+void RefusedAsInvalid(Scenario& s) {
+  s.Step("OK to \"Invalid audio file\"", [] { Answer("Invalid audio file", "OK"); }, Settled);
+}
+
+bool InvalidFileBox() { return Box("Invalid audio file") != nullptr; }
+
+}  // namespace
+
+void PlaylistPopupScenario(Scenario& s, Machine& m) {
+  OpenEditor(s);
+  using Paths = std::vector<std::string>;
+  const std::string tone = "C:\\Music\\tone.wav", noise = "C:\\Music\\noise.wav", gone = "C:\\Music\\gone.wav",
+                    lng = "C:\\Music\\long.wav", spare = "C:\\Music\\spare.wav";
+
+  // The missing track: a click does nothing; its popup offers Replace and Delete.
+  s.Step("click row 2 (gone.wav)", [] { Click(GridCellPoint(Tracks(), 2, 1)); });
+  s.Pause(400);
+  RightClickRow(s, 2, "gone.wav");
+  s.Check("Add / Insert, Copy and Paste are disabled", [] {
+    const frmPlaylistPopup* p = Popup();
+    return !p->lblAddTrack->isEnabled() && !p->lblCopyTrack->isEnabled() && !p->lblPasteTrack->isEnabled() &&
+           p->lblReplaceTrack->isEnabled() && p->lblDeleteTrack->isEnabled();
+  });
+  s.Step("click the window's background", [] { Click(Editor().mapToGlobal(QPoint(600, 90))); }, Settled);
+  RightClickRow(s, 2, "gone.wav");
+  ThroughFileDialog(s, m, "Replace", &frmPlaylistPopup::lblReplaceTrack, "", Settled);
+  RightClickRow(s, 2, "gone.wav");
+  ClickItem(s, "Delete", &frmPlaylistPopup::lblDeleteTrack, [] { return Settled() && Rows() == 3; });
+  s.Check("gone.wav is out of the list", [=] { return Listed() == Paths{tone, noise, lng} && Editor().HasUnsavedEdit(); });
+
+  // A valid track's Copy, pasted onto the invalid track.
+  RightClickRow(s, 0, "tone.wav");
+  ClickItem(s, "Copy", &frmPlaylistPopup::lblCopyTrack, Settled);
+  RightClickRow(s, 1, "noise.wav");
+  s.Check("on the invalid track Add / Insert and Copy are disabled", [] {
+    const frmPlaylistPopup* p = Popup();
+    return !p->lblAddTrack->isEnabled() && !p->lblCopyTrack->isEnabled() && p->lblPasteTrack->isEnabled() &&
+           p->lblReplaceTrack->isEnabled() && p->lblDeleteTrack->isEnabled();
+  });
+  ClickItem(s, "Paste", &frmPlaylistPopup::lblPasteTrack, [] { return Settled() && Rows() == 4; });
+  s.Check("tone.wav is pasted above noise.wav", [=] { return Listed() == Paths{tone, tone, noise, lng}; });
+
+  // The invalid track: Replace cancelled and with a bad file, then Delete.
+  RightClickRow(s, 2, "noise.wav");
+  ThroughFileDialog(s, m, "Replace", &frmPlaylistPopup::lblReplaceTrack, "", Settled);
+  RightClickRow(s, 2, "noise.wav");
+  ThroughFileDialog(s, m, "Replace", &frmPlaylistPopup::lblReplaceTrack, noise, InvalidFileBox);
+  RefusedAsInvalid(s);
+  s.Check("nothing changed", [=] { return Listed() == Paths{tone, tone, noise, lng}; });
+  RightClickRow(s, 2, "noise.wav");
+  ClickItem(s, "Delete", &frmPlaylistPopup::lblDeleteTrack, [] { return Settled() && Rows() == 3; });
+
+  // A valid track: Replace with a good and a bad file; Add / Insert cancelled, bad and good.
+  RightClickRow(s, 1, "tone.wav");
+  ThroughFileDialog(s, m, "Replace", &frmPlaylistPopup::lblReplaceTrack, spare,
+                    [=] { return Settled() && Listed() == Paths{tone, spare, lng}; });
+  RightClickRow(s, 1, "spare.wav");
+  ThroughFileDialog(s, m, "Replace", &frmPlaylistPopup::lblReplaceTrack, noise, InvalidFileBox);
+  RefusedAsInvalid(s);
+  s.Check("nothing changed", [=] { return Listed() == Paths{tone, spare, lng}; });
+  RightClickRow(s, 0, "tone.wav");
+  ThroughFileDialog(s, m, "Add / Insert", &frmPlaylistPopup::lblAddTrack, "", Settled);
+  RightClickRow(s, 0, "tone.wav");
+  ThroughFileDialog(s, m, "Add / Insert", &frmPlaylistPopup::lblAddTrack, noise, InvalidFileBox);
+  RefusedAsInvalid(s);
+  s.Check("nothing changed", [=] { return Listed() == Paths{tone, spare, lng}; });
+  RightClickRow(s, 0, "tone.wav");
+  ThroughFileDialog(s, m, "Add / Insert", &frmPlaylistPopup::lblAddTrack, lng, [] { return Settled() && Rows() == 4; });
+  s.Check("long.wav is the first track", [=] { return Listed() == Paths{lng, tone, spare, lng}; });
+
+  // Paste of a copied file that has gone since.
+  RightClickRow(s, 2, "spare.wav");
+  ClickItem(s, "Copy", &frmPlaylistPopup::lblCopyTrack, Settled);
+  s.Step("spare.wav is deleted from the disk", [&m] { m.drives.Remove("C:\\Music\\spare.wav"); });
+  RightClickRow(s, 0, "long.wav");
+  ClickItem(s, "Paste", &frmPlaylistPopup::lblPasteTrack, InvalidFileBox);
+  RefusedAsInvalid(s);
+  s.Check("nothing was pasted", [] { return Rows() == 4; });
+
+  // Delete of a valid track.
+  RightClickRow(s, 3, "long.wav");
+  ClickItem(s, "Delete", &frmPlaylistPopup::lblDeleteTrack, [] { return Settled() && Rows() == 3; });
+  s.Check("the list in the window", [=] { return Listed() == Paths{lng, tone, spare}; });
+  s.Check("mix.m3u on disk is as it was", [&m] {
+    return m.Read("C:\\Lists\\mix.m3u") == m.Host("C:\\Music\\tone.wav") + "\r\n" + m.Host("C:\\Music\\noise.wav") +
+                                               "\r\n" + m.Host("C:\\Music\\gone.wav") + "\r\n" +
+                                               m.Host("C:\\Music\\long.wav") + "\r\n";
+  });
+
+  // Exit with the edits unsaved: No keeps the window, Yes closes it; nothing is written.
+  s.Step("press the editor's Exit", [] { Click(CentreOf(Editor().btnExit)); },
+         [] { return Box("Changes Not Saved") != nullptr; });
+  s.Step("answer No", [] { Answer("Changes Not Saved", "No"); },
+         [] { return NoDialog() && PlaylistWindowOrNull() && Editor().isVisible(); });
+  s.Step("press the editor's Exit", [] { Click(CentreOf(Editor().btnExit)); },
+         [] { return Box("Changes Not Saved") != nullptr; });
+  s.Step("answer Yes", [] { Answer("Changes Not Saved", "Yes"); }, [] { return NoDialog() && !PlaylistWindowOrNull(); });
+  s.Check("mix.m3u is unchanged", [&m] { return m.Read("C:\\Lists\\mix.m3u").find("spare") == std::string::npos; });
+  s.Check("userdb.dat untouched", [&m] { return m.UserDbDat() == m.userDbAtStart; });
+  s.Exit("Exit", [] { Click(CentreOf(Launcher().btnExit)); });
+}
+
+void PlaylistPlayerScenario(Scenario& s, Machine& m) {
+  OpenEditor(s);
+
+  // Clicks on the missing and the invalid track do nothing; a right-click opens their popup.
+  s.Step("click row 2 (gone.wav)", [] { Click(GridCellPoint(Tracks(), 2, 1)); });
+  s.Step("click row 1 (noise.wav)", [] { Click(GridCellPoint(Tracks(), 1, 1)); });
+  RightClickRow(s, 2, "gone.wav");
+  s.Step("click the window's background", [] { Click(Editor().mapToGlobal(QPoint(600, 90))); }, Settled);
+
+  // Playing, then a click on a track whose file went away after the list was loaded: it is
+  // refused. Stopped, a click on it loads nothing, and Play on nothing does nothing.
+  s.Step("click row 3 (long.wav)", [] { Click(GridCellPoint(Tracks(), 3, 1)); },
+         [] { return Editor().lblTrack->Caption() == "4 "; });
+  s.Step("tone.wav is deleted from the disk", [&m] { m.drives.Remove("C:\\Music\\tone.wav"); });
+  s.Step("press Play", [] { Click(CentreOf(Editor().btnPlay)); },
+         [] { return Editor().lblPlayStatus->Caption() == "Playing"; });
+  s.Step("click row 0 (tone.wav, now gone)", [] { Click(GridCellPoint(Tracks(), 0, 1)); },
+         [] { return Box("Invalid audio file", "tone.wav") != nullptr; });
+  s.Step("OK", [] { Answer("Invalid audio file", "OK"); },
+         [] { return Settled() && Editor().btnNewList->isEnabled(); });
+  s.Step("click row 0 again", [] { Click(GridCellPoint(Tracks(), 0, 1)); });
+  s.Step("press Play", [] { Click(CentreOf(Editor().btnPlay)); });
+  s.Pause(500);
+  s.Check("nothing plays, nothing is asked", [] { return Settled() && Editor().btnNewList->isEnabled(); });
+  s.Step("right-click row 0 (tone.wav, now gone)", [] { Click(GridCellPoint(Tracks(), 0, 1), 3); }, PopupShown);
+  ClickItem(s, "Delete", &frmPlaylistPopup::lblDeleteTrack, [] { return Settled() && Rows() == 3; });
+  s.Check("tone.wav is out of the list", [] { return Path(0) == "C:\\Music\\noise.wav"; });
+  s.Step("click row 2 (long.wav)", [] { Click(GridCellPoint(Tracks(), 2, 1)); },
+         [] { return Editor().lblTrack->Caption() == "3 "; });
+  s.Step("press Play", [] { Click(CentreOf(Editor().btnPlay)); },
+         [] { return Editor().lblPlayStatus->Caption() == "Playing"; });
+  s.Step("press Stop", [] { Click(CentreOf(Editor().btnStop)); }, [] { return Editor().lblPlayStatus->isHidden(); });
+
+  // A new list: the one row's popup offers New Track, tried with a bad and a good file.
+  s.Step("press New", [] { Click(CentreOf(Editor().btnNewList)); }, [] { return Box("Changes Not Saved") != nullptr; });
+  s.Step("answer Yes", [] { Answer("Changes Not Saved", "Yes"); }, [] { return Settled() && Rows() == 1; });
+  RightClickRow(s, 0, "the empty row");
+  s.Check("New Track in place of Replace; only it is enabled", [] {
+    const frmPlaylistPopup* p = Popup();
+    return p->lblReplaceTrack->Caption() == "New Track" && p->lblReplaceTrack->isEnabled() &&
+           !p->lblAddTrack->isEnabled() && !p->lblCopyTrack->isEnabled() && !p->lblDeleteTrack->isEnabled() &&
+           !p->lblPasteTrack->isEnabled();
+  });
+  ThroughFileDialog(s, m, "New Track", &frmPlaylistPopup::lblReplaceTrack, "C:\\Music\\noise.wav", InvalidFileBox);
+  RefusedAsInvalid(s);
+  s.Check("the list is still empty", [] { return Rows() == 1 && Path(0).empty(); });
+  RightClickRow(s, 0, "the empty row");
+  ThroughFileDialog(s, m, "New Track", &frmPlaylistPopup::lblReplaceTrack, "C:\\Music\\long.wav",
+                    [] { return Settled() && Path(0) == "C:\\Music\\long.wav"; });
+  RightClickRow(s, 0, "long.wav");
+  ThroughFileDialog(s, m, "Add / Insert", &frmPlaylistPopup::lblAddTrack, "C:\\Music\\spare.wav",
+                    [] { return Settled() && Rows() == 2; });
+
+  // Save as a new playlist file.
+  s.Step("press Save", [] { Click(CentreOf(Editor().btnSaveList)); }, FileDialogUp);
+  s.Step("save as C:\\Lists\\new.m3u", [&m] { ChooseFile(m.Host("C:\\Lists") + "/new.m3u"); },
+         [] { return Settled() && !Editor().HasUnsavedEdit(); });
+  s.Check("new.m3u holds the two tracks", [&m] {
+    return m.Read("C:\\Lists\\new.m3u") ==
+           m.Host("C:\\Music\\spare.wav") + "\r\n" + m.Host("C:\\Music\\long.wav") + "\r\n";
+  });
+  s.Check("the editor lists both playlists", [] { return Editor().grdPlaylistInventory->Rows() == 2; });
+
+  s.Step("press the editor's Exit", [] { Click(CentreOf(Editor().btnExit)); },
+         [] { return NoDialog() && !PlaylistWindowOrNull(); });
+  s.Check("userdb.dat untouched", [&m] { return m.UserDbDat() == m.userDbAtStart; });
+  s.Exit("Exit", [] { Click(CentreOf(Launcher().btnExit)); });
+}
+
+}  // namespace smoke

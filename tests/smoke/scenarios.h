@@ -1,0 +1,13 @@
+#pragma once
+
+#include "smoke/driver.h"
+#include "smoke/machine.h"
+
+namespace smoke {
+
+// The scenarios, each run by a process of its own on a fresh machine; each ends with Exit.
+void TreeScenario(Scenario& s, Machine& m);
+void PlaylistPopupScenario(Scenario& s, Machine& m);
+void PlaylistPlayerScenario(Scenario& s, Machine& m);
+
+}  // namespace smoke
