@@ -95,6 +95,22 @@ Scenario& Scenario::Exit(std::string what, Action act) {
   return *this;
 }
 
+Scenario& Scenario::Finally(std::string what, Condition holds) {
+  finally_.emplace_back(std::move(what), std::move(holds));
+  return *this;
+}
+
+bool Scenario::FinalChecksHold() const {
+  for (const auto& [what, holds] : finally_) {
+    std::fprintf(stderr, "[%s] after the end: %s\n", name_.c_str(), what.c_str());
+    if (!holds()) {
+      std::fprintf(stderr, "[%s] FAILED after the end: %s\n", name_.c_str(), what.c_str());
+      return false;
+    }
+  }
+  return true;
+}
+
 void Scenario::Start() { timer_.start(); }
 
 void Scenario::Tick() {

@@ -43,10 +43,14 @@ class Scenario : public QObject {
   Scenario& Pause(int ms);
   // The last step: `act` must end the program (its event loop returns) in time.
   Scenario& Exit(std::string what, Action act);
+  // A check of what the program left, made after it has ended.
+  Scenario& Finally(std::string what, Condition holds);
 
   void Start();
   // Every step has run, the last one ending the program.
   bool Finished() const { return exitActed_; }
+  // The checks of Finally; false (with a report) when one fails.
+  bool FinalChecksHold() const;
   // Ends the process with a report of what is on the screen.
   [[noreturn]] void Fail(const std::string& why) const;
   // Runs before a failed scenario ends the process (the scenario's files go).
@@ -65,6 +69,7 @@ class Scenario : public QObject {
 
   std::string name_;
   std::vector<StepDef> steps_;
+  std::vector<std::pair<std::string, Condition>> finally_;
   std::size_t next_ = 0;
   bool acted_ = false;
   bool exitActed_ = false;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <map>
 
+#include <QByteArray>
+
 #include "analysis/audio_builders.h"
 #include "datafiles/datafilenames.h"
 #include "datafiles/groups.h"
@@ -52,6 +54,23 @@ Machine::Machine() {
     list += drives.Host(std::string("C:\\Music\\") + track) + "\r\n";
   }
   drives.Write("C:\\Lists\\mix.m3u", list);
+  qputenv("TOLVAN_PRINT_TO_PDF", QByteArray::fromStdString(drives.Host(kPrintout)));
+}
+
+void Machine::AddNote(const std::string& path, const std::string& caption) {
+  userDbAtStart += Note(path, "12", caption);
+  drives.Write(Files().gUserDBFile, userDbAtStart);
+}
+
+std::vector<std::string> Machine::NotePaths() const {
+  const std::string bytes = UserDbDat();
+  std::vector<std::string> paths;
+  for (std::size_t at = 0; at + 298 <= bytes.size(); at += 298) {
+    std::string path = bytes.substr(at, 100);
+    path.erase(path.find_last_not_of(' ') + 1);
+    paths.push_back(path);
+  }
+  return paths;
 }
 
 std::string Machine::Read(const std::string& dosPath) const {

@@ -17,6 +17,7 @@ namespace smoke {
 //   C:\Lists\mix.m3u                       tone.wav, noise.wav, gone.wav, long.wav
 //   groups tree                            Groups > Rock > {Song -> tone.wav, Gone -> gone.wav},
 //                                          Groups > Empty
+//   C:\printout.pdf                         where printouts go (TOLVAN_PRINT_TO_PDF)
 class Machine {
  public:
   Machine();
@@ -25,6 +26,7 @@ class Machine {
   std::string Host(const std::string& dosPath) const { return drives.Host(dosPath); }
   std::string Read(const std::string& dosPath) const;
   bool Exists(const std::string& dosPath) const { return drives.Exists(dosPath); }
+  static constexpr const char* kPrintout = "C:\\printout.pdf";
 
   // The data files as the program keeps them.
   std::string GroupsDat() const;
@@ -32,6 +34,11 @@ class Machine {
   // groups.dat as "Parent/Text" lines, in the file's order.
   std::vector<std::string> Outline() const;
   bool HasNode(const std::string& parentSlashText) const;
+
+  // Adds a note to userdb.dat (the file itself is not made).
+  void AddNote(const std::string& path, const std::string& caption);
+  // The paths of userdb.dat's notes, in record order.
+  std::vector<std::string> NotePaths() const;
 
   // The bytes userdb.dat was given.
   std::string userDbAtStart;

@@ -236,6 +236,27 @@ void PlaylistPlayerScenario(Scenario& s, Machine& m) {
            m.Host("C:\\Music\\spare.wav") + "\r\n" + m.Host("C:\\Music\\long.wav") + "\r\n";
   });
   s.Check("the editor lists both playlists", [] { return Editor().grdPlaylistInventory->Rows() == 2; });
+  s.Step("press Print", [] { Click(CentreOf(Editor().btnPrint)); },
+         [&m] { return NoDialog() && m.Exists(Machine::kPrintout); });
+
+  // Delete of the open playlist: Cancel keeps it, OK deletes the file and its inventory line.
+  s.Step("press Delete", [] { Click(CentreOf(Editor().btnDeleteList)); },
+         [] { return Box("Delete Playlist", "new.m3u") != nullptr; });
+  s.Step("answer Cancel", [] { Answer("Delete Playlist", "Cancel"); }, Settled);
+  s.Check("new.m3u is kept", [&m] { return m.Exists("C:\\Lists\\new.m3u"); });
+  s.Step("press Delete", [] { Click(CentreOf(Editor().btnDeleteList)); },
+         [] { return Box("Delete Playlist", "new.m3u") != nullptr; });
+  s.Step("answer OK", [] { Answer("Delete Playlist", "OK"); },
+         [] { return Box("Invalid audio track", "tone.wav") != nullptr; });
+  // mix.m3u, listed above it, opens: tone.wav has gone since, noise.wav and gone.wav as ever.
+  s.Step("OK to tone.wav's message", [] { Answer("Invalid audio track", "OK"); },
+         [] { return Box("Invalid audio track", "noise.wav") != nullptr; });
+  s.Step("OK to noise.wav's message", [] { Answer("Invalid audio track", "OK"); },
+         [] { return Box("Invalid audio track", "gone.wav") != nullptr; });
+  s.Step("OK to gone.wav's message", [] { Answer("Invalid audio track", "OK"); },
+         [] { return Settled() && Editor().grdPlaylistInventory->Rows() == 1; });
+  s.Check("new.m3u is deleted, mix.m3u kept",
+          [&m] { return !m.Exists("C:\\Lists\\new.m3u") && m.Exists("C:\\Lists\\mix.m3u"); });
 
   s.Step("press the editor's Exit", [] { Click(CentreOf(Editor().btnExit)); },
          [] { return NoDialog() && !PlaylistWindowOrNull(); });

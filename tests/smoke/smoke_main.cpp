@@ -17,6 +17,8 @@ int main(int argc, char** argv) {
       {"tree", smoke::TreeScenario},
       {"playlist_popup", smoke::PlaylistPopupScenario},
       {"playlist_player", smoke::PlaylistPlayerScenario},
+      {"main_window", smoke::MainWindowScenario},
+      {"reconcile", smoke::ReconcileScenario},
   };
   const auto chosen = argc == 2 ? scenarios.find(argv[1]) : scenarios.end();
   if (chosen == scenarios.end()) {
@@ -45,6 +47,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "[%s] the program ended before its Exit (code %d)\n", chosen->first.c_str(), rc);
     return 1;
   }
+  if (!scenario.FinalChecksHold()) return 1;
   std::fprintf(stderr, "[%s] passed\n", chosen->first.c_str());
   return rc;
 }
