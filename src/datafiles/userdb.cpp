@@ -224,9 +224,9 @@ std::int32_t DeleteUserDBRecord(UserDBState& state, const DataFileNames& files) 
   return platform::errNone;
 }
 
-std::int32_t DeleteUserDBRecordsOfPath(UserDBState& state, const DataFileNames& files, std::string_view path,
-                                       std::int64_t* removed) {
-  if (removed) *removed = 0;
+std::int32_t DeleteUserDBRecordOfPath(UserDBState& state, const DataFileNames& files, std::string_view path,
+                                      bool* removed) {
+  if (removed) *removed = false;
   std::string data;
   try {
     data = ReadAll(files);
@@ -234,26 +234,22 @@ std::int32_t DeleteUserDBRecordsOfPath(UserDBState& state, const DataFileNames& 
     return e.number();
   }
   const std::int64_t count = WholeRecords(data);
-  std::vector<bool> drop(static_cast<std::size_t>(count) + 1, false);
-  std::int64_t dropped = 0;
-  for (std::int64_t i = 1; i <= count; ++i) {
-    if (KeyAt(data, static_cast<std::size_t>(i - 1)) == path) {
-      drop[static_cast<std::size_t>(i)] = true;
-      ++dropped;
-    }
+  std::int64_t drop = 0;
+  for (std::int64_t i = 1; i <= count && drop == 0; ++i) {
+    if (KeyAt(data, static_cast<std::size_t>(i - 1)) == path) drop = i;
   }
-  if (dropped > 0) {
+  if (drop > 0) {
     try {
-      RewriteKeeping(files, data, [&drop](std::int64_t i) { return !drop[static_cast<std::size_t>(i)]; });
+      RewriteKeeping(files, data, [drop](std::int64_t i) { return i != drop; });
     } catch (const VbError& e) {
       platform::MsgBox("Tolvan could not remove the note from " + files.gUserDBFile + "." + Br() + e.what(),
                        platform::vbExclamation, "Note Not Deleted");
       return e.number();
     }
   }
-  if (removed) *removed = dropped;
+  if (removed) *removed = drop > 0;
   state.gUserDBFound = false;
-  state.gUserDBRecNo = count - dropped + 1;
+  state.gUserDBRecNo = count - (drop > 0 ? 1 : 0) + 1;
   return platform::errNone;
 }
 

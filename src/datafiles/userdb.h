@@ -99,12 +99,14 @@ NoteSaveStatus SaveUserDBRecord(UserDBState& state, const DataFileNames& files, 
 // error that stopped the rewrite (userdb.dat then as it was). No message.
 std::int32_t DeleteUserDBRecord(UserDBState& state, const DataFileNames& files);
 
-// Removes every record whose key is `path`, found at the moment of the call, through
-// tempuserdb.dat; for the note being edited and for a deleted orphan. A failed rewrite is told
-// to the user ("Note Not Deleted") and leaves userdb.dat as it was. `removed` gets the number of
-// records dropped. gUserDBFound is cleared and gUserDBRecNo is the new count + 1.
-std::int32_t DeleteUserDBRecordsOfPath(UserDBState& state, const DataFileNames& files, std::string_view path,
-                                       std::int64_t* removed = nullptr);
+// Removes the note shown for `path`: the first record whose key is `path` at the moment of the
+// call (the one ShowUserDBRecord finds and SaveUserDBRecord overwrites), through
+// tempuserdb.dat; for the note being edited and for a deleted orphan. Another record of the
+// same path stays. A failed rewrite is told to the user ("Note Not Deleted") and leaves
+// userdb.dat as it was. `removed` tells whether a record was dropped. gUserDBFound is cleared
+// and gUserDBRecNo is the new count + 1.
+std::int32_t DeleteUserDBRecordOfPath(UserDBState& state, const DataFileNames& files, std::string_view path,
+                                      bool* removed = nullptr);
 
 // --- whole-file readers for the views (one pass each) ---
 

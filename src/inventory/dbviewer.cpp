@@ -194,9 +194,10 @@ std::string PercentUsed(const platform::DiskFreeSpace& space) {
 
 }  // namespace
 
-// A view takes the Play button away unless a file is playing.
+// A view takes the Play button away unless a file is playing; also one that search entry put
+// out of reach, which the finished view gives back enabled.
 void pane::ReleasePlayButton(frmLauncher& f) {
-  if (f.btnPlay->isEnabled() && f.btnPlay->Caption() != "Stop") {
+  if (f.btnPlay->Caption() != "Stop") {
     f.btnPlay->SetCaption("");
     f.btnPlay->setEnabled(false);
   }

@@ -54,7 +54,7 @@ bool StoreNote(frmLauncher& f) {
                              f.txtDBPlayers->text().toStdString()};
   if (note.AllEmpty()) {
     // By the shown file's key as it stands now: a record number taken earlier may have moved.
-    const std::int32_t error = datafiles::DeleteUserDBRecordsOfPath(db.userdb, app.decl.files, path);
+    const std::int32_t error = datafiles::DeleteUserDBRecordOfPath(db.userdb, app.decl.files, path);
     return error == platform::errNone || error == platform::errFileNotFound;
   }
   return datafiles::SaveUserDBRecord(db.userdb, app.decl.files, path, note) == datafiles::NoteSaveStatus::Saved;

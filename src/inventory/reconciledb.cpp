@@ -225,7 +225,7 @@ bool DeleteOrphanRecord() {
   frmReconcileDB& w = ReconcileWindow();
   const std::string orphan = CurrentOrphan(*w.grdOrphans);
   if (orphan.empty()) return false;
-  return inventory::DeleteOrphanNotes(App().decl.files, orphan);
+  return inventory::DeleteOrphanNote(App().decl.files, orphan);
 }
 
 void ClearSelectionPane() {

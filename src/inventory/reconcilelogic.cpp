@@ -228,7 +228,7 @@ bool CarryOutLink(const datafiles::DataFileNames& files, const LinkPlan& plan) {
   return false;
 }
 
-bool DeleteOrphanNotes(const datafiles::DataFileNames& files, std::string_view path) {
+bool DeleteOrphanNote(const datafiles::DataFileNames& files, std::string_view path) {
   const datafiles::UserDBContents notes = datafiles::ReadUserDB(files);
   if (notes.error == platform::errFileNotFound) return true;
   if (notes.error != platform::errNone) {
@@ -239,7 +239,7 @@ bool DeleteOrphanNotes(const datafiles::DataFileNames& files, std::string_view p
   }
   datafiles::UserDBState scratch;
   // A failed rewrite is told by the rewrite itself.
-  return datafiles::DeleteUserDBRecordsOfPath(scratch, files, path) == platform::errNone;
+  return datafiles::DeleteUserDBRecordOfPath(scratch, files, path) == platform::errNone;
 }
 
 std::string DeleteQuestionText(std::string_view path, const std::array<std::string, 5>& selectedLabels) {

@@ -105,10 +105,11 @@ PreparedLink PrepareLink(const datafiles::DataFileNames& files, const LinkReques
 // userdb.dat as it was. True when written (or nothing was to be written).
 bool CarryOutLink(const datafiles::DataFileNames& files, const LinkPlan& plan);
 
-// Removes every note of `path` from userdb.dat through tempuserdb.dat. True when the notes are
-// gone (also when userdb.dat is missing: there are none); a failure has been told in a message
-// and changed nothing.
-bool DeleteOrphanNotes(const datafiles::DataFileNames& files, std::string_view path);
+// Removes the note shown for the orphan `path` (its first record) from userdb.dat through
+// tempuserdb.dat; another note of the same path stays listed. True when the note is gone (also
+// when userdb.dat is missing: there is none); a failure has been told in a message and changed
+// nothing.
+bool DeleteOrphanNote(const datafiles::DataFileNames& files, std::string_view path);
 
 // The texts of the reconcile window's questions. Line breaks are LF CR.
 std::string DeleteQuestionText(std::string_view path, const std::array<std::string, 5>& selectedLabels);

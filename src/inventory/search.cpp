@@ -81,7 +81,7 @@ std::int64_t ShowResultRows(frmLauncher& f, DBViewerState& db, std::vector<inven
     db.gListRow = row;
     full.assign(r.drive).append(r.pathWithoutDrive);
     MarkUserDBRowInGrid(notes, full);
-    if (!inventory::IsNoMatchRow(r)) ++listed;
+    ++listed;  // a reloaded no-match row is a listed row too
   }
   ResultHeight(g);
   if (g.Rows() > 1) g.SetTopRow(db.gRestoreRow != 0 ? std::clamp(db.gRestoreRow, 1, g.Rows() - 1) : 1);

@@ -205,26 +205,28 @@ TEST_F(UserDBTest, DeleteByKeyRemovesTheShownFilesNoteAfterAnotherToolMovedIt) {
   other.gUserDBDeleteRecNo = 1;
   ASSERT_EQ(datafiles::DeleteUserDBRecord(other, files), 0);
 
-  std::int64_t removed = 0;
-  ASSERT_EQ(datafiles::DeleteUserDBRecordsOfPath(state, files, "C:\\b.wav", &removed), 0);
-  EXPECT_EQ(removed, 1);
+  bool removed = false;
+  ASSERT_EQ(datafiles::DeleteUserDBRecordOfPath(state, files, "C:\\b.wav", &removed), 0);
+  EXPECT_TRUE(removed);
   EXPECT_EQ(UserDB(), c);
   EXPECT_FALSE(state.gUserDBFound);
   EXPECT_EQ(state.gUserDBRecNo, 2);
   EXPECT_TRUE(platform::IsReadOnly(files.gUserDBFile));
 }
 
-TEST_F(UserDBTest, DeleteByKeyDropsEveryRecordOfThePathAndNothingElse) {
+// Only the shown note (the path's first record) goes; a second note of the path is kept.
+TEST_F(UserDBTest, DeleteByKeyDropsTheShownRecordOfThePathAndNothingElse) {
   const std::string a1 = Record("C:\\a.wav", " 1", "A1"), b = Record("C:\\A.wav", " 2", "B"),
                     a2 = Record("C:\\a.wav", " 1", "A2");
   WriteUserDB(a1 + b + a2);
-  std::int64_t removed = 0;
-  ASSERT_EQ(datafiles::DeleteUserDBRecordsOfPath(state, files, "C:\\a.wav", &removed), 0);
-  EXPECT_EQ(removed, 2);
-  EXPECT_EQ(UserDB(), b);
-  ASSERT_EQ(datafiles::DeleteUserDBRecordsOfPath(state, files, "C:\\none.wav", &removed), 0);
-  EXPECT_EQ(removed, 0);
-  EXPECT_EQ(UserDB(), b);
+  bool removed = false;
+  ASSERT_EQ(datafiles::DeleteUserDBRecordOfPath(state, files, "C:\\a.wav", &removed), 0);
+  EXPECT_TRUE(removed);
+  EXPECT_EQ(UserDB(), b + a2);
+  EXPECT_EQ(state.gUserDBRecNo, 3);
+  ASSERT_EQ(datafiles::DeleteUserDBRecordOfPath(state, files, "C:\\none.wav", &removed), 0);
+  EXPECT_FALSE(removed);
+  EXPECT_EQ(UserDB(), b + a2);
 }
 
 // Notes that cannot be saved: nothing is written, the user is told, the form keeps the edits.
@@ -297,7 +299,7 @@ TEST_F(UserDBTest, ADeleteThatFailsPartWayLeavesTheOldFileIntact) {
 
   platform::InjectWriteFailureAfter(298 * 10 + 5);
   boxes.Answer(platform::vbOK);
-  EXPECT_EQ(datafiles::DeleteUserDBRecordsOfPath(state, files, "C:\\f7.wav"), platform::errDiskFull);
+  EXPECT_EQ(datafiles::DeleteUserDBRecordOfPath(state, files, "C:\\f7.wav"), platform::errDiskFull);
   platform::InjectWriteFailureAfter(-1);
 
   ASSERT_EQ(boxes.shown().size(), 1u);

@@ -250,6 +250,24 @@ TEST_F(PaneView, APlayerThatRefusesTheFileLateGivesALengthOfNothing) {
 
 // ---- rows that hold no file, playlists, the right button
 
+// A search after File Detail takes its Play away: the Result view holds no file to play, and
+// the earlier file does not play from it.
+TEST_F(PaneView, ASearchAfterFileDetailLeavesNoPlayOfTheEarlierFile) {
+  const std::string path = "C:\\Music\\a.wav";
+  Machine({path});
+  player.SetDuration(path, 30);
+  Open();
+  OpenFromList(path);
+  ASSERT_EQ(W().btnPlay->Caption(), "Play");
+  Search("a");
+  EXPECT_EQ(Db().gViewMode, "Result");
+  EXPECT_EQ(W().btnPlay->Caption(), "");
+  player.calls.clear();
+  W().btnPlay_Click();
+  EXPECT_EQ(std::find(player.calls.begin(), player.calls.end(), "Play"), player.calls.end());
+  EXPECT_EQ(W().lblPlayStatus->Caption(), "");
+}
+
 TEST_F(PaneView, RowsWithoutAFileOpenNothingAndTheRightButtonLeavesThePlayerAlone) {
   Machine({"C:\\Music\\a.wav", "D:\\Lists\\Mix.M3U"});
   Open();
@@ -266,7 +284,7 @@ TEST_F(PaneView, RowsWithoutAFileOpenNothingAndTheRightButtonLeavesThePlayerAlon
   frmLauncher_btnSelInventory_Click();
   frmLauncher_btnSelDetail_Click();
   EXPECT_EQ(Rows(), (Lines{"||>> NO MATCHES FOUND <<|>> NO MATCHES FOUND <<|0"}));
-  EXPECT_EQ(Status2(), "Total files listed: 0");
+  EXPECT_EQ(Status2(), "Total files listed: 1");
   Release(1, Qt::RightButton);
   EXPECT_EQ(Db().gViewMode, "Result");
   EXPECT_TRUE(player.calls.empty());
@@ -699,6 +717,22 @@ INSTANTIATE_TEST_SUITE_P(
         EditCase{"erase all", {"", "", "", "", ""}, platform::vbYes, false, {"", "", "", "", ""}},
         EditCase{"emptied one by one", {"", "", "", "", ""}, platform::vbYes, false, {"", "", "", "", ""}},
         EditCase{"blanks stay a note", {" ", "", "", "", ""}, platform::vbYes, false, {" ", "", "", "", ""}}));
+
+// Erasing the shown note removes that note; a second note of the same path, never shown, stays.
+TEST_F(PaneView, ErasingTheShownNoteKeepsAnotherNoteOfThePath) {
+  const std::string path = "C:\\Music\\twice.wav";
+  Machine({path});
+  const datafiles::UserDBRecord shown = Note(path, "Shown"), other = Note(path, "Never shown");
+  Notes({shown, other});
+  Open();
+  OpenFromList(path);
+  EXPECT_EQ(W().lblDBCaption->Caption(), "Shown");
+  frmLauncher_btnUpdate_Click();
+  frmLauncher_btnSelSearch_Click();  // Erase All
+  boxes.Answer(platform::vbYes);
+  frmLauncher_btnUpdate_Click();
+  EXPECT_EQ(drives.Read(Files().gUserDBFile), other.Bytes());
+}
 
 TEST_F(PaneView, ANoteForAFileWithoutOneIsAddedAndCancelAsksAgain) {
   const std::string path = "C:\\Music\\new.wav";

@@ -319,15 +319,18 @@ TEST_F(ReconcileCore, ALinkForANoteNoLongerStoredWritesNothing) {
 
 // ---- delete
 
-TEST_F(ReconcileCore, DeletingAnOrphanRemovesEveryNoteOfItsPath) {
+// The shown note goes; a second note of the same path, never shown, stays (and is listed).
+TEST_F(ReconcileCore, DeletingAnOrphanRemovesTheShownNoteOnly) {
   Notes({{"C:\\a.wav", " 1", "first"}, {"C:\\b.wav", " 2", "b"}, {"C:\\a.wav", " 3", "second"}});
-  EXPECT_TRUE(inventory::DeleteOrphanNotes(files, "C:\\a.wav"));
-  EXPECT_EQ(UserDB(), Bytes({{"C:\\b.wav", " 2", "b"}}));
+  EXPECT_TRUE(inventory::DeleteOrphanNote(files, "C:\\a.wav"));
+  EXPECT_EQ(UserDB(), Bytes({{"C:\\b.wav", " 2", "b"}, {"C:\\a.wav", " 3", "second"}}));
   ExpectWrittenThroughTheTwin();
+  EXPECT_TRUE(inventory::DeleteOrphanNote(files, "C:\\a.wav"));
+  EXPECT_EQ(UserDB(), Bytes({{"C:\\b.wav", " 2", "b"}}));
 }
 
 TEST_F(ReconcileCore, DeletingWithoutUserDatabaseChangesNothing) {
-  EXPECT_TRUE(inventory::DeleteOrphanNotes(files, "C:\\a.wav"));
+  EXPECT_TRUE(inventory::DeleteOrphanNote(files, "C:\\a.wav"));
   EXPECT_FALSE(drives.Exists(files.gUserDBFile));
   EXPECT_TRUE(boxes.shown().empty());
 }

@@ -505,7 +505,8 @@ TEST_F(ReconcileWindowTest, BrowsingOntoAFileWithANoteIsRefusedAndKeepsTheChoice
 
 // ---- delete and close
 
-TEST_F(ReconcileWindowTest, DeleteAsksThenRemovesEveryNoteOfThePathAndItsRow) {
+// The shown note and its row go; the second note of the same path stays, listed in its row.
+TEST_F(ReconcileWindowTest, DeleteAsksThenRemovesTheShownNoteAndItsRow) {
   Given({{"C:\\a.wav", "first"}, {"C:\\b.wav", "b"}, {"C:\\a.wav", "second"}});
   frmReconcileDB& w = Prepare();
   ASSERT_EQ(w.grdOrphans->Rows(), 3);
@@ -525,7 +526,7 @@ TEST_F(ReconcileWindowTest, DeleteAsksThenRemovesEveryNoteOfThePathAndItsRow) {
 
   boxes.Answer(platform::vbYes);
   w.btnDeleteRecord_Click();
-  EXPECT_EQ(Keys(), Paths{"C:\\b.wav"});
+  EXPECT_EQ(Keys(), (Paths{"C:\\b.wav", "C:\\a.wav"}));
   EXPECT_EQ(Column(*w.grdOrphans, 1), (Paths{"C:\\b.wav", "C:\\a.wav"}));
   EXPECT_EQ(w.grdOrphans->Height(), 2 * 240 + 10);
   ExpectButtons(w, false, false, false);
