@@ -125,6 +125,7 @@ InventoryChange RewriteSummaryAfterChange(const DataFileNames& files, bool& gReb
     change.rebuilt = true;
     return change;
   }
+  change.file = files.gInvSumFile;
   if (!probe.ok()) {
     change.error = probe.error;
     return change;
@@ -276,6 +277,7 @@ InventoryChange AddFileToInventory(const DataFileNames& files, std::string_view 
     }
     platform::SetReadOnly(files.gInventoryFile, true);
     change.error = e.number();
+    change.file = files.gInventoryFile;
     return change;
   }
   platform::SetReadOnly(files.gInventoryFile, true);
@@ -293,6 +295,7 @@ InventoryChange RemoveFileFromInventory(const DataFileNames& files, std::string_
     change.rebuilt = true;
     return change;
   }
+  change.file = files.gInventoryFile;
   if (!probe.ok()) {
     change.error = probe.error;
     return change;

@@ -73,6 +73,7 @@ std::int32_t LoadInventorySummary(const DataFileNames& files, bool& gRebuildInve
 
 struct InventoryChange {
   std::int32_t error = 0;         // what stopped it; the files then as far as they were written
+  std::string file;               // with an error: the data file it concerns
   bool rebuilt = false;           // a data file was missing: the update rebuilt both instead
   std::int64_t linesRemoved = 0;  // RemoveFileFromInventory
 };

@@ -1,5 +1,8 @@
 #include "playlist/m3u.h"
 
+#include <algorithm>
+#include <cctype>
+
 #include "platform/core/codepage.h"
 #include "platform/core/drives.h"
 #include "platform/core/errors.h"
@@ -20,6 +23,12 @@ bool EntryOfLine(std::string_view line, const platform::DriveMap& drives, std::s
   if (line.empty() || line.front() == '#') return false;
   if (line.size() >= 3 && line[2] == '\\') {
     out.assign(line);
+    return true;
+  }
+  // Other players write a drive path with forward slashes too: c:/music/a.au.
+  if (line.size() >= 3 && std::isalpha(static_cast<unsigned char>(line[0])) && line[1] == ':' && line[2] == '/') {
+    out.assign(line);
+    std::replace(out.begin(), out.end(), '/', '\\');
     return true;
   }
   if (line.front() == '/') {
@@ -55,6 +64,7 @@ std::vector<std::string> ReadPlaylistEntries(std::string_view bytes, const platf
 std::string PlaylistFileBytes(const std::vector<std::string>& paths, const platform::DriveMap& drives) {
   std::string bytes;
   for (const std::string& path : paths) {
+    if (path.empty()) continue;  // no track
     std::optional<std::string> host;
     if (path.size() >= 3 && path[2] == '\\') host = drives.ToHost(path);
     bytes += host ? *host : path;
@@ -72,7 +82,8 @@ void WritePlaylistBytes(const std::string& dosPath, const std::vector<std::strin
 }
 
 std::string TrackTitle(std::string_view path) {
-  const std::size_t slash = path.rfind('\\');
+  // A track on none of the drives is kept by its host path.
+  const std::size_t slash = path.rfind(!path.empty() && path.front() == '/' ? '/' : '\\');
   const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
   const std::size_t dot = path.rfind('.');
   if (dot != std::string_view::npos && platform::LowerCase(path.substr(dot + 1)) == "mp3") {

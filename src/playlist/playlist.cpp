@@ -204,11 +204,11 @@ void FillTrackGrid(frmPlaylist& w, const std::vector<std::string>& entries) {
   g.SetVisible(false);
   const int n = static_cast<int>(entries.size());
   s.gTrackDurations.assign(static_cast<std::size_t>(n) + 1, 0.0);
-  if (n > 0) {
-    g.SetRows(n);
-    w.SizeTrackGrid();
-    w.lblPlaylistName->SetCaption(Q(AbbreviatePath(w.grdPlaylistInventory->Text(), 60)));
-  }
+  // A list without a track shows as loaded too: its name, and the one empty row of an empty list.
+  g.SetRows(std::max(n, 1));
+  if (n == 0) g.SetTextMatrix(0, 0, "1.");
+  w.SizeTrackGrid();
+  w.lblPlaylistName->SetCaption(Q(AbbreviatePath(w.grdPlaylistInventory->Text(), 60)));
   for (int i = 0; i < n; ++i) {
     const std::string& entry = entries[static_cast<std::size_t>(i)];
     const double d = TrackDuration(*w.mpPlaylist, entry);
@@ -250,7 +250,9 @@ void LoadPlaylist() {
   // Each missing playlist is removed once; the one listed above it is tried next.
   std::set<std::string> removed;
   for (;;) {
-    if (app.db.summary.gTypeTotals[datafiles::kLists] == 0 || current.empty()) {
+    // What inventory.dat lists opens, whatever invsum.dat counts: the two can be out of step
+    // after a summary that could not be written.
+    if (current.empty()) {
       ResetToNewPlaylist();
       return;
     }

@@ -4,6 +4,7 @@
 
 #include "datafiles/inventoryfiles.h"
 #include "datafiles/inventoryline.h"
+#include "datafiles/prefs.h"
 #include "inventory/abbreviatepath.h"
 #include "inventory/dbviewer.h"
 #include "main/declarations.h"
@@ -19,6 +20,18 @@
 
 using namespace playlist_detail;
 using platform::Q;
+
+namespace {
+
+// A change the inventory files could not take is told once, as other data files' are; the
+// pane and the list go on showing what is stored.
+void Report(const datafiles::InventoryChange& change) {
+  if (change.error != platform::errNone) {
+    datafiles::ReportSaveFailure(change.file, platform::VbError::DescribeError(change.error));
+  }
+}
+
+}  // namespace
 
 void FillPlaylistInventory() {
   frmPlaylist& w = PlaylistWindow();
@@ -103,13 +116,14 @@ void ApplyPlaylistInventoryChange() {
   auto update = [] { UpdateInventory(); };
   if (s.gInventoryOp == "Save") {
     if (!s.gSavePlaylistPath.empty()) {
-      datafiles::AddFileToInventory(app.decl.files, s.gSavePlaylistPath, app.decl.gRebuildInventory, update,
-                                    app.db.summary);
+      Report(datafiles::AddFileToInventory(app.decl.files, s.gSavePlaylistPath, app.decl.gRebuildInventory, update,
+                                           app.db.summary));
     }
   } else if (s.gInventoryOp == "Delete") {
     if (!app.db.gCurrentPlaylistPath.empty()) {
-      datafiles::RemoveFileFromInventory(app.decl.files, app.db.gCurrentPlaylistPath, w.grdPlaylistInventory->Text(),
-                                         app.decl.gRebuildInventory, update, app.db.summary);
+      Report(datafiles::RemoveFileFromInventory(app.decl.files, app.db.gCurrentPlaylistPath,
+                                                w.grdPlaylistInventory->Text(), app.decl.gRebuildInventory, update,
+                                                app.db.summary));
     }
   }
   RedrawDatabasePane();
@@ -130,8 +144,8 @@ void UpdatePlaylistInventory() {
     }
     w.lblPlaylistName->SetForeColor(skin::kHighlight);
     w.lblPlaylistName->SetCaption("UPDATING INVENTORY...");
-    datafiles::AddFileToInventory(app.decl.files, s.gSavePlaylistPath, app.decl.gRebuildInventory, update,
-                                  app.db.summary);
+    Report(datafiles::AddFileToInventory(app.decl.files, s.gSavePlaylistPath, app.decl.gRebuildInventory, update,
+                                         app.db.summary));
     FillPlaylistInventory();
     RedrawDatabasePane();
     s.gInventoryOp.clear();
@@ -161,8 +175,8 @@ void UpdatePlaylistInventory() {
     if (error != 0 && error != platform::errFileNotFound && error != platform::errPathNotFound) return;
     w.lblPlaylistName->SetForeColor(skin::kHighlight);
     w.lblPlaylistName->SetCaption("UPDATING INVENTORY...");
-    datafiles::RemoveFileFromInventory(app.decl.files, path, shown, app.decl.gRebuildInventory, update,
-                                       app.db.summary);
+    Report(datafiles::RemoveFileFromInventory(app.decl.files, path, shown, app.decl.gRebuildInventory, update,
+                                              app.db.summary));
     app.db.gCurrentPlaylistPath = row > 0 ? g.TextMatrix(row - 1, 1) : std::string();
     RefreshPlaylistInventory();
     w.MarkUnsaved(false);

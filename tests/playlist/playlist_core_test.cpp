@@ -52,20 +52,26 @@ TEST_F(M3uTest, ReadsDriveAndMappedHostPathsAndSkipsTheRest) {
                             "   \"C:\\Music\\Quoted.wav\"\r\n"
                             "Music\\Relative.mp3\n"
                             "..\\Up.mp3\n"
+                            "c:/music/t4.au\n"
                             "\r\n"
                             "http://host/stream.mp3\r\n" +
                             hostD + "\r\n"
                             "/nowhere/at/all.mp3";
   const std::vector<std::string> expected = {"C:\\Music\\Hello, World.mp3", "C:\\Music\\Quoted.wav", "..\\Up.mp3",
-                                             "D:\\Songs\\b.wav", "/nowhere/at/all.mp3"};
+                                             "c:\\music\\t4.au", "D:\\Songs\\b.wav", "/nowhere/at/all.mp3"};
   EXPECT_EQ(ReadPlaylistEntries(bytes, map()), expected);
 }
 
+// An empty row (the one row of an empty list) is no track: no empty line is written for it.
 TEST_F(M3uTest, WritesHostPathsEndedByCrLfAndReadsThemBack) {
   const std::vector<std::string> paths = {"C:\\Music\\Hello, World.mp3", "D:\\b.wav", "", "/nowhere/x.mp3"};
   const std::string bytes = PlaylistFileBytes(paths, map());
-  EXPECT_EQ(bytes, drives.Host("C:\\Music\\Hello, World.mp3") + "\r\n" + drives.Host("D:\\b.wav") + "\r\n\r\n" +
+  EXPECT_EQ(bytes, drives.Host("C:\\Music\\Hello, World.mp3") + "\r\n" + drives.Host("D:\\b.wav") + "\r\n" +
                        "/nowhere/x.mp3\r\n");
+  EXPECT_EQ(PlaylistFileBytes({""}, map()), "");
+  // A forward-slash drive path read in is written as the host path it names.
+  EXPECT_EQ(PlaylistFileBytes(ReadPlaylistEntries("C:/Music/a.au\r\n", map()), map()),
+            drives.Host("C:\\Music\\a.au") + "\r\n");
   EXPECT_EQ(ReadPlaylistEntries(bytes, map()),
             (std::vector<std::string>{"C:\\Music\\Hello, World.mp3", "D:\\b.wav", "/nowhere/x.mp3"}));
 }
@@ -85,6 +91,9 @@ TEST(TrackTitle, DropsTheExtensionOfMp3OnlyInAnyCase) {
   EXPECT_EQ(TrackTitle("C:\\Music\\Song.wav"), "Song.wav");
   EXPECT_EQ(TrackTitle("C:\\Music\\Song"), "Song");
   EXPECT_EQ(TrackTitle("C:\\Mu.mp3\\Song"), "Song");
+  // A track on none of the drives keeps its host path: its title is still the file's name.
+  EXPECT_EQ(TrackTitle("/nowhere/at/all.mp3"), "all");
+  EXPECT_EQ(TrackTitle("/nowhere/at/all.wav"), "all.wav");
 }
 
 // Validity patterns as strings: 'v' a valid row, 'x' an invalid one.

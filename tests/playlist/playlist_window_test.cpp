@@ -154,6 +154,28 @@ TEST_F(PlaylistTest, AHostPathOnNoMappedDriveStaysListedAsInvalidAndSavesBackAsI
   EXPECT_EQ(drives.Read("C:\\Lists\\copy.m3u"), drives.Host(kA) + "\r\n/elsewhere/x.mp3\r\n");
 }
 
+// A list whose lines are all skipped opens as what it is, an empty list under its own name;
+// saving it writes no line, never an empty one per row of the list shown before.
+TEST_F(PlaylistTest, AListWithoutATrackOpensEmptyUnderItsNameAndSavesNoLine) {
+  WriteList(kJazz, {kA, kB, kC});
+  drives.Write(kRock, "relative.mp3\r\n#EXTM3U\r\n\x01\x02binary\r\n");
+  frmPlaylist& w = Open();
+  ASSERT_EQ(Column(4).size(), 3u);
+  platform::FlexGrid& inv = *w.grdPlaylistInventory;
+  inv.SetRow(1);
+  w.grdPlaylistInventory_MouseDown(1, 0, 0, 0);
+  EXPECT_EQ(App().db.gCurrentPlaylistPath, kRock);
+  EXPECT_EQ(Column(0), std::vector<std::string>{"1."});
+  EXPECT_EQ(Column(4), std::vector<std::string>{""});
+  EXPECT_EQ(w.lblPlaylistName->Caption(), "C:\\Lists\\rock.m3u");
+  EXPECT_EQ(w.lblTotalTracks->Caption(), "0");
+  EXPECT_EQ(w.lblTotalTime->Caption(), "0:00  ");
+  EXPECT_EQ(w.grdListDetail->Height(), 250);
+  PlaylistModule().gSavePlaylistPath = kRock;
+  WritePlaylistFile();
+  EXPECT_EQ(drives.Read(kRock), "");
+}
+
 TEST_F(PlaylistTest, WithNoPlaylistsTheEditorStartsANewOne) {
   frmPlaylist& w = Open();
   EXPECT_EQ(Column(0), std::vector<std::string>{"1."});
@@ -220,6 +242,33 @@ TEST_F(PlaylistTest, SaveUnderANewNameAddsTheM3uExtensionTheInventoryLineAndMake
   EXPECT_EQ(dialogs.requests()[0].flags, 1028);
   EXPECT_EQ(dialogs.requests()[0].initDir, "C:\\Lists\\");
   EXPECT_TRUE(boxes.shown().empty());
+}
+
+// A summary that cannot be written is told once; the list and its inventory line are saved.
+TEST_F(PlaylistTest, ASaveWhoseSummaryCannotBeWrittenIsToldOnce) {
+  WriteList(kJazz, {kA});
+  frmPlaylist& w = Open();
+  const std::string summaryBefore = drives.Read(App().decl.files.gInvSumFile);
+  drives.MakeFolder(App().decl.files.gInvSumFile + ".new");  // its twin cannot be made
+  boxes.Answer(platform::vbOK);
+  dialogs.Choose("C:\\Lists\\mix.m3u");
+  w.btnSaveList_Click();
+  ASSERT_EQ(Titles(), std::vector<std::string>{"Data File Not Saved"});
+  EXPECT_NE(boxes.shown()[0].text.find("C:\\app\\data\\invsum.dat"), std::string::npos) << boxes.shown()[0].text;
+  EXPECT_TRUE(drives.Exists("C:\\Lists\\mix.m3u"));
+  EXPECT_NE(drives.Read(App().decl.files.gInventoryFile).find("mix"), std::string::npos);
+  EXPECT_EQ(drives.Read(App().decl.files.gInvSumFile), summaryBefore);
+}
+
+// inventory.dat lists a playlist that invsum.dat does not count (a summary left behind): the
+// playlist opens all the same.
+TEST_F(PlaylistTest, AListedPlaylistOpensWhateverTheSummaryCounts) {
+  WriteList(kJazz, {kA});
+  main = OpenMainWindow();
+  App().db.summary.gTypeTotals[datafiles::kLists] = 0;
+  frmPlaylist& w = PlaylistWindow();
+  EXPECT_EQ(w.lblPlaylistName->Caption(), "C:\\Lists\\jazz.m3u");
+  EXPECT_EQ(Column(4), std::vector<std::string>{kA});
 }
 
 TEST_F(PlaylistTest, SaveOverAnotherExistingFileAsksFirstAndUnderTheOpenOneDoesNot) {
