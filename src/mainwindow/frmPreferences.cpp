@@ -188,9 +188,13 @@ void frmPreferences::done(int result) {
 void frmPreferences::reject() { btnCancel_Click(); }
 
 void frmPreferences::closeEvent(QCloseEvent* event) {
-  // The close box unloads without a question; Escape (reject) asks as Cancel does.
-  done(QDialog::Rejected);
-  event->accept();
+  // The window manager's close (its close box, Alt+F4) asks as Cancel and Escape do.
+  btnCancel_Click();
+  if (IsOpen()) {
+    event->ignore();
+  } else {
+    event->accept();
+  }
 }
 
 bool frmPreferences::Armed() const { return App().launcher.gPrefsArmed && IsOpen(); }

@@ -293,22 +293,41 @@ TEST_F(PreferencesTest, CancelAsksOnlyWithPendingEditsAndStoresNothing) {
   EXPECT_EQ(boxes.shown().size(), 2u);
 }
 
-TEST_F(PreferencesTest, EscapeAsksAsCancelDoes) {
+// Escape and the window manager's close request (its close box, Alt+F4) ask as Cancel does.
+enum class LeaveBy { Escape, CloseRequest };
+
+void PrintTo(LeaveBy by, std::ostream* os) { *os << (by == LeaveBy::Escape ? "Escape" : "CloseRequest"); }
+
+class LeavingAsks : public PreferencesTest, public ::testing::WithParamInterface<LeaveBy> {
+ protected:
+  void Leave(frmPreferences& f) {
+    if (GetParam() == LeaveBy::Escape) {
+      QTest::keyClick(&f, Qt::Key_Escape);
+    } else {
+      f.close();
+    }
+  }
+};
+
+TEST_P(LeavingAsks, AsCancelDoes) {
   const std::string before = PrefsDat();
   auto f = Open();
   f->show();
   f->CaptionLabel_Click(f->chkUserDB);
   boxes.Answer(platform::vbNo);
-  QTest::keyClick(f.get(), Qt::Key_Escape);
+  Leave(*f);
   ASSERT_EQ(boxes.shown().size(), 1u);
   EXPECT_EQ(boxes.shown()[0].title, "Changes Not Saved");
   EXPECT_TRUE(f->IsOpen());
   EXPECT_TRUE(f->isVisible());
   boxes.Answer(platform::vbYes);
-  QTest::keyClick(f.get(), Qt::Key_Escape);
+  Leave(*f);
   EXPECT_FALSE(f->IsOpen());
+  EXPECT_FALSE(f->isVisible());
   EXPECT_EQ(PrefsDat(), before);
 }
+
+INSTANTIATE_TEST_SUITE_P(Ways, LeavingAsks, ::testing::Values(LeaveBy::Escape, LeaveBy::CloseRequest));
 
 TEST_F(PreferencesTest, TheFolderListsMarkTheBrowsePathAndApplyStoresIt) {
   Prefs().gBrowsePath = "C:\\";
