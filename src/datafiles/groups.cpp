@@ -167,7 +167,8 @@ GroupsLoad LoadGroupTree(const DataFileNames& files, platform::TreeModel& tree) 
 
 std::string DamagedGroupsCopy(const DataFileNames& files) { return files.gGroupsFile + ".damaged"; }
 
-bool SaveGroupTree(const DataFileNames& files, const platform::TreeModel& tree, bool& keepDamagedCopy) {
+bool SaveGroupTree(const DataFileNames& files, const platform::TreeModel& tree, bool& keepDamagedCopy,
+                   std::string* failure) {
   if (keepDamagedCopy) {
     try {
       const platform::FileProbe probe = platform::FileLen(files.gGroupsFile);
@@ -177,8 +178,10 @@ bool SaveGroupTree(const DataFileNames& files, const platform::TreeModel& tree, 
         platform::ReplaceFile(copy, copy + ".new", [&](platform::OutFile& out) { out.Write(old); }, false);
       }
       keepDamagedCopy = false;
-    } catch (const platform::VbError&) {
-      return false;  // the damaged file stays as it is
+    } catch (const platform::VbError& e) {
+      // The damaged file stays as it is.
+      if (failure) *failure = e.what();
+      return false;
     }
   }
   const std::string text = GroupsFileText(tree);
@@ -187,8 +190,11 @@ bool SaveGroupTree(const DataFileNames& files, const platform::TreeModel& tree, 
       platform::ReplaceFile(files.gGroupsFile, files.gGroupsFile + ".new",
                             [&](platform::OutFile& out) { out.Write(text); }, false);
       return true;
-    } catch (const platform::VbError&) {
-      if (attempt >= kSaveAttempts) return false;
+    } catch (const platform::VbError& e) {
+      if (attempt >= kSaveAttempts) {
+        if (failure) *failure = e.what();
+        return false;
+      }
       std::this_thread::sleep_for(kSaveRetryPause);
     }
   }

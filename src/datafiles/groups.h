@@ -53,8 +53,9 @@ std::string DamagedGroupsCopy(const DataFileNames& files);
 
 // Writes the tree to groups.dat through its temporary twin. With `keepDamagedCopy` the file
 // as it is is copied aside first and the flag cleared; when that copy fails nothing is written.
-// A failing write is tried again a few times after a short sleep, then the save ends without
-// a message. True when written.
-bool SaveGroupTree(const DataFileNames& files, const platform::TreeModel& tree, bool& keepDamagedCopy);
+// A failing write is tried again a few times after a short sleep. True when written; otherwise
+// `failure` (when given) says why, and groups.dat is as it was.
+bool SaveGroupTree(const DataFileNames& files, const platform::TreeModel& tree, bool& keepDamagedCopy,
+                   std::string* failure = nullptr);
 
 }  // namespace datafiles

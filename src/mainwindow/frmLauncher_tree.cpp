@@ -2,7 +2,10 @@
 // two move buttons, drops from the tree itself and from other programs, and File Detail's list
 // of what holds the shown file.
 
+#include <QTimer>
+
 #include "datafiles/groups.h"
+#include "datafiles/prefs.h"
 #include "main/declarations.h"
 #include "mainwindow/frmAddFile.h"
 #include "mainwindow/frmLauncher.h"
@@ -44,7 +47,21 @@ void LoadGroupTree() {
 
 void SaveGroupTree() {
   ProgramState& app = App();
-  datafiles::SaveGroupTree(app.decl.files, MainWindow().tvwGroups->Nodes(), app.launcher.gGroupsKeepCopy);
+  frmLauncher& window = MainWindow();
+  std::string failure;
+  if (datafiles::SaveGroupTree(app.decl.files, window.tvwGroups->Nodes(), app.launcher.gGroupsKeepCopy, &failure)) {
+    return;
+  }
+  datafiles::ReportSaveFailure(app.decl.files.gGroupsFile, failure);
+  // The tree shows what is stored, not a change the next start would not know. The handler
+  // that made the change may still hold its nodes: the tree is read again once it has returned.
+  QTimer::singleShot(0, &window, [] {
+    frmLauncher* w = MainWindowOrNull();
+    if (!w) return;
+    w->tvwGroups->Nodes().Clear();
+    LoadGroupTree();
+    ShowFileRallysets();
+  });
 }
 
 void GroupTreeCommonTail() {

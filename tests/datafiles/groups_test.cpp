@@ -171,9 +171,11 @@ TEST_F(GroupsFile, ASaveThatCannotWriteEndsAndLeavesTheFileAsItWas) {
   Load(kExample);
   tree.SetText(tree.Find("n2-file-Drums-Kick"), "changed");
   platform::InjectWriteFailureAfter(0);
-  const bool saved = SaveGroupTree(files, tree, keepCopy);
+  std::string failure;
+  const bool saved = SaveGroupTree(files, tree, keepCopy, &failure);
   platform::InjectWriteFailureAfter(-1);
   EXPECT_FALSE(saved);
+  EXPECT_EQ(failure, "Disk full");
   EXPECT_EQ(drives.Read(files.gGroupsFile), kExample);
   EXPECT_FALSE(drives.Exists(files.gGroupsFile + ".new"));
   EXPECT_TRUE(SaveGroupTree(files, tree, keepCopy));  // the next change saves again

@@ -5,6 +5,7 @@
 #include <QTest>
 #include <QUrl>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include "mainwindow/frmTvwPopUp.h"
 #include "mainwindow/launcher.h"
 #include "mainwindow/window_steps.h"
+#include "platform/core/files.h"
 #include "platform/core/msgbox.h"
 #include "support/app_fixture.h"
 
@@ -537,4 +539,27 @@ TEST_F(TreeWindow, RenameOpensTheEditorOnTheGroupAndEndsThePopup) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return GroupsDat().find("Encore") != std::string::npos; }, 2000));
   EXPECT_NE(GroupsDat().find("n1-group-Groups-Rock,n2-group-Rock-Encore,Encore,Live\r\n"), std::string::npos);
   EXPECT_EQ(window->tvwGroups->ItemOf(Node("Encore"))->text(0), "Encore");
+}
+
+// A change that cannot be stored is told, as other saves are, and the tree goes back to what
+// groups.dat holds: nothing shows that the next start would not show.
+TEST_F(TreeWindow, AChangeThatCannotBeSavedIsToldAndTheTreeShowsWhatIsStored) {
+  const std::string before = GroupsDat();
+  Tree().Select(Node("Rock"));
+  boxes.Answer(platform::vbOK);
+  platform::InjectWriteFailureAfter(0);
+  window->tvwGroups_AfterLabelEdit("Blues");
+  platform::InjectWriteFailureAfter(-1);
+  ASSERT_EQ(boxes.shown().size(), 1u);
+  EXPECT_EQ(boxes.shown()[0].title, "Data File Not Saved");
+  EXPECT_NE(boxes.shown()[0].text.find("C:\\app\\data\\groups.dat"), std::string::npos) << boxes.shown()[0].text;
+  EXPECT_NE(boxes.shown()[0].text.find("Disk full"), std::string::npos);
+  EXPECT_EQ(GroupsDat(), before);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(Tree().Count(), 8);
+  std::vector<std::string> texts;
+  for (const TreeNode* n : Tree().Nodes()) texts.push_back(n->text);
+  EXPECT_NE(std::find(texts.begin(), texts.end(), "Rock"), texts.end());
+  EXPECT_EQ(std::find(texts.begin(), texts.end(), "Blues"), texts.end());
+  EXPECT_EQ(window->tvwGroups->topLevelItem(0)->child(0)->text(0), "Rock");
 }
