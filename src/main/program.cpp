@@ -5,11 +5,11 @@
 
 #include "main/startup.h"
 #include "platform/core/msgbox.h"
+#include "platform/core/programstart.h"
 #include "platform/qt/filedialogs_qt.h"
 #include "platform/qt/mediaplayer_qt.h"
 #include "platform/qt/msgbox_qt.h"
 #include "platform/qt/printer_qt.h"
-#include "platform/qt/programstart_qt.h"
 
 TolvanApplication::TolvanApplication(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName("Tolvan Audio Manager");
@@ -33,7 +33,7 @@ bool TolvanApplication::notify(QObject* receiver, QEvent* event) {
 
 struct ProgramServices::Services {
   platform::QtMessageBoxes boxes;
-  platform::QtProgramStarter starter;
+  platform::HostProgramStarter starter;
   platform::QtFileDialogs dialogs;
   platform::QtPrinter printer;
   platform::QtMediaPlayer player;  // the main window's mpPlayer

@@ -436,7 +436,8 @@ void frmLauncher::btnEditor_Click() {
   if (!probe.ok()) return;
   std::vector<std::string> args;
   if (prefs.gExportFile == 1 && lblDBViewTitle->Caption() == "File Detail") {
-    std::string shown = platform::HostPathOf(txtDBDescription->toolTip().toStdString());
+    // The shown file's path as stored, byte for byte (its tooltip is a display text).
+    std::string shown = platform::HostPathOf(App().db.gCurrentFilePath);
     if (!shown.empty()) args.push_back(shown);
   }
   platform::ProgramStarters().Start(editor, args,

@@ -143,6 +143,7 @@ TEST_F(MainWindowTest, AnEditorOutsideTheDrivesStartsByItsHostPath) {
   App().io.prefs.gExportFile = 1;
   window->lblDBViewTitle->SetCaption("File Detail");
   window->txtDBDescription->setToolTip("D:\\Music\\song.wav");
+  App().db.gCurrentFilePath = "D:\\Music\\song.wav";
   window->btnEditor->click();
   ASSERT_EQ(starter.starts().size(), 1u);
   EXPECT_EQ(starter.starts()[0].program, editor);
@@ -154,6 +155,22 @@ TEST_F(MainWindowTest, AnEditorOutsideTheDrivesStartsByItsHostPath) {
   ASSERT_EQ(boxes.shown().size(), 1u);
   EXPECT_EQ(boxes.shown()[0].title, "Invalid waveform editor");
   EXPECT_EQ(starter.starts().size(), 1u);
+}
+
+// The shown file's path reaches the editor as its own bytes, also where they are not UTF-8.
+TEST_F(MainWindowTest, TheEditorGetsTheShownFilesPathByteForByte) {
+  drives.Write("D:\\Tools\\edit", "#!");
+  const std::string shown = "D:\\Music\\\xE9t\xE9.wav";
+  drives.Write(shown, "RIFF");
+  auto window = OpenMainWindow();
+  App().io.prefs.gWaveEditorPath = "D:\\Tools\\edit";
+  App().io.prefs.gExportFile = 1;
+  window->lblDBViewTitle->SetCaption("File Detail");
+  App().db.gCurrentFilePath = shown;
+  window->txtDBDescription->setToolTip(QString::fromStdString(shown));
+  window->btnEditor->click();
+  ASSERT_EQ(starter.starts().size(), 1u);
+  EXPECT_EQ(starter.starts()[0].args, std::vector<std::string>{drives.Host(shown)});
 }
 
 struct EditorCase {
@@ -174,6 +191,7 @@ TEST_P(EditorStart, PassesTheShownFileOnlyInFileDetailWithThePreferenceOn) {
   App().io.prefs.gExportFile = GetParam().exportFile;
   window->lblDBViewTitle->SetCaption(GetParam().viewTitle);
   window->txtDBDescription->setToolTip("D:\\Music\\my song.wav");
+  App().db.gCurrentFilePath = "D:\\Music\\my song.wav";
   window->btnEditor->click();
   ASSERT_EQ(starter.starts().size(), 1u);
   const auto& s = starter.starts()[0];

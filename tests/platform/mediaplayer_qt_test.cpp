@@ -157,6 +157,20 @@ TEST_F(QtMediaPlayerTest, FileItCannotPlayHasNoDurationAndIsRefusedWhenPlayed) {
   player.Stop();
 }
 
+// A name whose bytes are not UTF-8 (legal on this platform) names its own file for the backend.
+TEST_F(QtMediaPlayerTest, PlaysAFileWhoseNameIsNotUtf8) {
+  const std::string path = "C:\\\xE9t\xE9 \xFF.wav";
+  drives.Write(path, PcmWave(0.5));
+  player.SetFileName(path);
+  player.Play();
+  EXPECT_EQ(player.PlayState(), MediaPlayer::Playing);
+  QElapsedTimer clock;
+  clock.start();
+  while (player.CurrentPosition() <= 0 && clock.elapsed() < 3000) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  EXPECT_GT(player.CurrentPosition(), 0.0) << "it plays";
+  player.Stop();
+}
+
 TEST_F(QtMediaPlayerTest, PlaysToTheEndAndStopKeepsThePositionSet) {
   drives.Write("C:\\a.wav", PcmWave(0.4));
   player.SetFileName("C:\\a.wav");

@@ -2,10 +2,12 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QStringList>
 
 #include "platform/core/drives.h"
 #include "platform/core/errors.h"
+#include "platform/core/msgbox.h"
 #include "platform/qt/eventpump.h"
 #include "platform/qt/popupwindow.h"
 
@@ -29,28 +31,62 @@ QString QtFilterFromPlatform(std::string_view filter) {
   return out.join(";;");
 }
 
+namespace {
+
+// Qt's own dialog on every desktop, so that the program behaves (and is tested) the same
+// everywhere.
+class PlatformFileDialog : public QFileDialog {
+ public:
+  using QFileDialog::QFileDialog;
+
+  void accept() override {
+    // Typed into a save dialog, a double quote would make the name a list of names, of which
+    // the dialog would keep one: the name is refused whole instead.
+    if (acceptMode() == AcceptSave) {
+      const auto* edit = findChild<QLineEdit*>("fileNameEdit");
+      const QString typed = edit ? edit->text() : QString();
+      if (typed.contains('"')) {
+        MsgBox("The file name " + typed.toStdString() + " is not valid." + std::string(vbLf) + std::string(vbCr) +
+                   "A file name cannot hold a double quote (\").",
+               vbExclamation, "File Name Not Valid");
+        return;
+      }
+    }
+    QFileDialog::accept();
+  }
+};
+
+constexpr int kOverwritePrompt = 2;  // the flag that asks before a save replaces a file
+
+}  // namespace
+
 std::string QtFileDialogs::Show(const FileDialogRequest& request) {
-  QString filters = QtFilterFromPlatform(request.filter);
-  QStringList filterList = filters.split(";;", Qt::SkipEmptyParts);
-  QString selected;
-  if (request.filterIndex >= 1 && request.filterIndex <= filterList.size()) selected = filterList[request.filterIndex - 1];
+  const QString filters = QtFilterFromPlatform(request.filter);
+  const QStringList filterList = filters.split(";;", Qt::SkipEmptyParts);
   QString dir;
   if (!request.initDir.empty()) dir = QString::fromStdString(HostPathOf(request.initDir));
+  PlatformFileDialog dialog(DialogParent(), QString::fromStdString(request.title), dir, filters);
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  // The program asks itself before it replaces a file, unless the request leaves it to the dialog.
+  if (request.save && !(request.flags & kOverwritePrompt)) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  if (request.filterIndex >= 1 && request.filterIndex <= filterList.size()) {
+    dialog.selectNameFilter(filterList[request.filterIndex - 1]);
+  }
   if (!request.fileName.empty()) {
     std::string proposed = request.fileName;
     if (proposed.size() > 1 && proposed[1] == ':') proposed = HostPathOf(proposed);
-    dir = dir.isEmpty() ? QString::fromStdString(proposed) : dir + "/" + QString::fromStdString(proposed);
+    dialog.selectFile(QString::fromStdString(proposed));
   }
-  QString title = QString::fromStdString(request.title);
   int pointer = ScreenPointer();
   SetScreenPointer(0);
-  QString chosen = request.save
-      ? QFileDialog::getSaveFileName(DialogParent(), title, dir, filters, &selected)
-      : QFileDialog::getOpenFileName(DialogParent(), title, dir, filters, &selected);
+  const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
   SetScreenPointer(pointer);
-  if (chosen.isEmpty()) throw VbError(errCancel);
-  auto dos = DosPathOf(chosen.toStdString());
-  if (!dos && request.hostPathOutsideDrives) return chosen.toStdString();
+  if (!chosen) throw VbError(errCancel);
+  const std::string host = dialog.selectedFiles().front().toStdString();
+  auto dos = DosPathOf(host);
+  if (!dos && request.hostPathOutsideDrives) return host;
   if (!dos) throw VbError(errPathNotFound, "The chosen file lies on none of Tolvan's drives.");
   return *dos;
 }

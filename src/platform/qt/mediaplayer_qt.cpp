@@ -5,6 +5,9 @@
 #include <QMediaPlayer>
 #include <QTimer>
 #include <QUrl>
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cmath>
 
@@ -27,9 +30,26 @@ bool Settled(QMediaPlayer::MediaStatus status) {
 
 qint64 Milliseconds(double seconds) { return static_cast<qint64>(std::llround(seconds * 1000.0)); }
 
+bool IsUtf8(const std::string& text) { return QString::fromStdString(text).toStdString() == text; }
+
 }  // namespace
 
 QtMediaPlayer::QtMediaPlayer() = default;
+
+QUrl QtMediaPlayer::SourceUrl(const std::string& hostPath) {
+  CloseOpenedFile();
+  if (IsUtf8(hostPath)) return QUrl::fromLocalFile(QString::fromStdString(hostPath));
+  // A name that is not UTF-8 (legal here) has no QString of its own: the backend would look for
+  // a file with U+FFFD in its name. It gets the file opened here, by its own bytes.
+  openedFile_ = ::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC);
+  if (openedFile_ < 0) return {};
+  return QUrl::fromLocalFile(QStringLiteral("/proc/self/fd/%1").arg(openedFile_));
+}
+
+void QtMediaPlayer::CloseOpenedFile() {
+  if (openedFile_ >= 0) ::close(openedFile_);
+  openedFile_ = -1;
+}
 
 void QtMediaPlayer::DropBackend() {
   if (!player_) return;
@@ -50,7 +70,10 @@ QMediaPlayer& QtMediaPlayer::Backend() {
   return *player_;
 }
 
-QtMediaPlayer::~QtMediaPlayer() { DropBackend(); }
+QtMediaPlayer::~QtMediaPlayer() {
+  DropBackend();
+  CloseOpenedFile();
+}
 
 bool QtMediaPlayer::HeaderDuration() {
   if (!probed_) {
@@ -134,7 +157,7 @@ void QtMediaPlayer::EnsureLoaded() {
   QObject guard;
   QObject::connect(player_.get(), &QMediaPlayer::errorOccurred, &guard, [&failed] { failed = true; });
   player_->setSource(QUrl());  // a file of the same name loads afresh
-  player_->setSource(QUrl::fromLocalFile(QString::fromStdString(host)));
+  player_->setSource(SourceUrl(host));
   WaitFor([&] { return failed || Settled(player_->mediaStatus()); }, kLoadTimeoutMs);
   if (failed || !Settled(player_->mediaStatus()) || player_->mediaStatus() == QMediaPlayer::InvalidMedia) {
     Refuse();

@@ -8,6 +8,7 @@
 
 class QAudioOutput;
 class QMediaPlayer;
+class QUrl;
 
 namespace platform {
 
@@ -58,6 +59,10 @@ class QtMediaPlayer : public MediaPlayer {
   void RaiseRefusal() const;
   QMediaPlayer& Backend();
   void DropBackend();
+  // The URL the backend loads the file by; a name that is not UTF-8 goes through a descriptor
+  // opened here and kept until the next file.
+  QUrl SourceUrl(const std::string& hostPath);
+  void CloseOpenedFile();
   // Whether the file's headers give its duration (probed once per file name).
   bool HeaderDuration();
   // Waits until `done` holds or `ms` have passed, handling all but user input meanwhile.
@@ -83,6 +88,7 @@ class QtMediaPlayer : public MediaPlayer {
   bool probed_ = false;
   std::optional<double> headerDuration_;
   int backendLoads_ = 0;
+  int openedFile_ = -1;
 };
 
 }  // namespace platform
