@@ -1,9 +1,7 @@
 #include "mainwindow/frmTvwPopUp.h"
 
-#include <QMouseEvent>
 #include <QPainter>
 
-#include "mainwindow/eventhook.h"
 #include "mainwindow/frmAddFile.h"
 #include "mainwindow/frmAddGroup.h"
 #include "mainwindow/frmLauncher.h"
@@ -17,42 +15,17 @@ using platform::TwipsToPixels;
 using platform::VbColorNumber;
 
 frmTvwPopUp::frmTvwPopUp(frmLauncher* owner) : PopupWindow(owner), owner_(owner) {
-  setFixedSize(TwipsToPixels(1095), TwipsToPixels(1635));
-  setMouseTracking(true);
-  lblAddFile = Item(" Add File", 120);
-  lblAddGroup = Item(" Add Group", 360);
-  lblEditNode = Item(" Edit File", 720);
-  lblRenameNode = Item(" Rename", 960);
-  lblDeleteNode = Item(" Delete", 1320);
+  lblAddFile = AddItem(" Add File", 120);
+  lblAddGroup = AddItem(" Add Group", 360);
+  lblEditNode = AddItem(" Edit File", 720);
+  lblRenameNode = AddItem(" Rename", 960);
+  lblDeleteNode = AddItem(" Delete", 1320);
+  FitToItems(1095, 1635);
   connect(lblAddFile, &Label::Click, this, &frmTvwPopUp::lblAddFile_Click);
   connect(lblAddGroup, &Label::Click, this, &frmTvwPopUp::lblAddGroup_Click);
   connect(lblEditNode, &Label::Click, this, &frmTvwPopUp::lblEditNode_Click);
   connect(lblRenameNode, &Label::Click, this, &frmTvwPopUp::lblRenameNode_Click);
   connect(lblDeleteNode, &Label::Click, this, &frmTvwPopUp::lblDeleteNode_Click);
-}
-
-Label* frmTvwPopUp::Item(const char* caption, int topTwips) {
-  auto* item = new Label(this, caption);
-  item->setGeometry(TwipsToPixels(60), TwipsToPixels(topTwips), TwipsToPixels(975), TwipsToPixels(225));
-  item->setMouseTracking(true);
-  QFont f = item->font();
-  f.setPixelSize(11);
-  item->setFont(f);
-  Normal(item);
-  new EventHook(item, [this, item](QEvent* e) {
-    if (e->type() == QEvent::MouseMove) Item_MouseMove(item);
-    return false;
-  });
-  return item;
-}
-
-void frmTvwPopUp::Normal(Label* item) {
-  item->SetBackColor(VbColorNumber("&H8000000F"));
-  item->SetForeColor(VbColorNumber("&H0"));
-  // A disabled item reads as one.
-  QPalette pal = item->palette();
-  pal.setColor(QPalette::Disabled, QPalette::WindowText, QColor(128, 128, 128));
-  item->setPalette(pal);
 }
 
 void frmTvwPopUp::Form_Load() { background_ = platform::LoadResPicture(122, platform::ResKind::Bitmap); }
@@ -61,20 +34,6 @@ void frmTvwPopUp::paintEvent(QPaintEvent*) {
   QPainter p(this);
   if (!background_.isNull()) p.drawPixmap(rect(), background_);
 }
-
-void frmTvwPopUp::Form_MouseMove() {
-  for (Label* item : {lblAddFile, lblAddGroup, lblEditNode, lblRenameNode, lblDeleteNode}) Normal(item);
-}
-
-void frmTvwPopUp::Item_MouseMove(Label* item) {
-  // A disabled item counts as the background.
-  Form_MouseMove();
-  if (!item->isEnabled()) return;
-  item->SetBackColor(VbColorNumber("&H800000"));
-  item->SetForeColor(VbColorNumber("&HFFFFFF"));
-}
-
-void frmTvwPopUp::mouseMoveEvent(QMouseEvent*) { Form_MouseMove(); }
 
 void frmTvwPopUp::lblAddFile_Click() {
   const Handler running(*this);

@@ -13,8 +13,6 @@ class frmTvwPopUp : public platform::PopupWindow {
   explicit frmTvwPopUp(frmLauncher* owner);
 
   void Form_Load();
-  void Form_MouseMove();
-  void Item_MouseMove(platform::Label* item);
   void lblAddFile_Click();
   void lblAddGroup_Click();
   void lblEditNode_Click();
@@ -33,12 +31,9 @@ class frmTvwPopUp : public platform::PopupWindow {
 
  protected:
   void LostFocus() override { Form_LostFocus(); }
-  void mouseMoveEvent(QMouseEvent* e) override;
   void paintEvent(QPaintEvent* e) override;
 
  private:
-  platform::Label* Item(const char* caption, int topTwips);
-  void Normal(platform::Label* item);
   // Hands the focus to the main window, which ends the popup.
   void FocusToLauncher();
 

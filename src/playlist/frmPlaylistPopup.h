@@ -14,14 +14,11 @@ class frmPlaylistPopup : public platform::PopupWindow {
   void Form_Load();
   void Form_LostFocus() { Unload(); }
 
-  void Form_MouseMove();
   void lblAddTrack_Click();
   void lblReplaceTrack_Click();
   void lblCopyTrack_Click();
   void lblPasteTrack_Click();
   void lblDeleteTrack_Click();
-  // The hover colours, item 0 (Add / Insert) to 4 (Delete).
-  void Item_MouseMove(int item);
 
   platform::Label* lblAddTrack;
   platform::Label* lblReplaceTrack;
@@ -33,6 +30,4 @@ class frmPlaylistPopup : public platform::PopupWindow {
 
  protected:
   void LostFocus() override { Form_LostFocus(); }
-  bool eventFilter(QObject* watched, QEvent* e) override;
-  void mouseMoveEvent(QMouseEvent* e) override;
 };

@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QImage>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QProcess>
@@ -42,6 +43,22 @@ std::string Describe(const QWidget* w) {
 }  // namespace
 
 void Click(QPoint global, int button) { Xdotool(At(global) + QStringList{"click", QString::number(button)}); }
+
+void MoveTo(QPoint global) { Xdotool(At(global)); }
+
+std::uint32_t ScreenColour(QPoint global) {
+  QScreen* screen = QGuiApplication::primaryScreen();
+  if (!screen) return 0;
+  // The whole screen, as a screenshot shows it: a grab of a small area of the root window
+  // does not always see the windows over it.
+  const QImage shot = screen->grabWindow(0).toImage();
+  if (!shot.rect().contains(global)) return 0;
+  const QRgb c = shot.pixel(global);
+  return static_cast<std::uint32_t>(qRed(c)) | static_cast<std::uint32_t>(qGreen(c)) << 8 |
+         static_cast<std::uint32_t>(qBlue(c)) << 16;
+}
+
+std::uint32_t BackOnScreen(const QWidget* label) { return ScreenColour(label->mapToGlobal(QPoint(label->width() - 3, 2))); }
 
 void DoubleClick(QPoint global) {
   Xdotool(At(global) + QStringList{"click", "--repeat", "2", "--delay", "60", "1"});
@@ -130,6 +147,7 @@ void Scenario::Tick() {
   }
   const bool done = step.pauseMs > 0 ? now - stepStarted_ >= step.pauseMs : step.check || !step.until || step.until();
   if (done) {
+    SaveShot();
     ++next_;
     acted_ = false;
     if (next_ >= steps_.size()) timer_.stop();
@@ -137,6 +155,15 @@ void Scenario::Tick() {
     Fail("timed out: " + step.what);
   }
   ticking_ = false;
+}
+
+void Scenario::SaveShot() const {
+  // TOLVAN_SMOKE_SHOTS names a folder that gets the screen after every step, to look at.
+  static const QString folder = qEnvironmentVariable("TOLVAN_SMOKE_SHOTS");
+  if (folder.isEmpty()) return;
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    screen->grabWindow(0).save(QString("%1/%2-%3.png").arg(folder, QString::fromStdString(name_)).arg(next_ + 1, 3, 10, QChar('0')));
+  }
 }
 
 void Scenario::Fail(const std::string& why) const {

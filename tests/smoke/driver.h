@@ -4,6 +4,7 @@
 #include <QPoint>
 #include <QTimer>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@ namespace smoke {
 // The user at the X display. Presses and keys go through the X server (xdotool), as a user's
 // do, so that windows gain and lose their activation for real.
 void Click(QPoint global, int button = 1);
+void MoveTo(QPoint global);
 void DoubleClick(QPoint global);
 // xdotool key names: "Return", "Escape", "ctrl+a", "F3".
 void Keys(const std::string& keys);
@@ -22,6 +24,10 @@ void Type(const std::string& text);
 
 // Where a user would press on a widget: its centre, on screen.
 QPoint CentreOf(const QWidget* widget);
+// The colour the screen shows at a point, as the platform's &HBBGGRR number.
+std::uint32_t ScreenColour(QPoint global);
+// The colour the screen shows in a label's top right corner, away from its caption.
+std::uint32_t BackOnScreen(const QWidget* label);
 
 // A scenario: steps run one after the other from a timer. A step acts once, then waits until
 // its condition holds. The timer also fires inside the program's own modal loops, so that a
@@ -66,6 +72,7 @@ class Scenario : public QObject {
     int pauseMs = 0;
   };
   void Tick();
+  void SaveShot() const;
 
   std::string name_;
   std::vector<StepDef> steps_;

@@ -2,11 +2,85 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QFontMetrics>
+#include <QMouseEvent>
+
+#include <algorithm>
+
+#include "platform/qt/controls.h"
 
 namespace platform {
 
+namespace {
+
+constexpr int kItemLeftTwips = 60;
+constexpr int kItemHeightTwips = 225;
+constexpr int kItemFontPixels = 11;
+constexpr int kItemPaddingPixels = 4;  // beside the caption, each side
+
+}  // namespace
+
 PopupWindow::PopupWindow(QWidget* owner, Qt::WindowFlags extraFlags)
-    : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint | extraFlags) {}
+    : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint | extraFlags) {
+  setMouseTracking(true);
+}
+
+Label* PopupWindow::AddItem(const QString& caption, int topTwips) {
+  auto* item = new Label(this, caption);
+  item->setGeometry(TwipsToPixels(kItemLeftTwips), TwipsToPixels(topTwips), 0, TwipsToPixels(kItemHeightTwips));
+  item->setMouseTracking(true);
+  QFont f = item->font();
+  f.setPixelSize(kItemFontPixels);
+  item->setFont(f);
+  ShowNormal(item);
+  item->installEventFilter(this);
+  items_.push_back(item);
+  return item;
+}
+
+void PopupWindow::FitToItems(int designWidthTwips, int heightTwips) {
+  int itemWidth = TwipsToPixels(designWidthTwips - 2 * kItemLeftTwips);
+  for (const Label* item : items_) {
+    itemWidth = std::max(itemWidth, QFontMetrics(item->font()).horizontalAdvance(item->text()) + 2 * kItemPaddingPixels);
+  }
+  for (Label* item : items_) item->resize(itemWidth, item->height());
+  setFixedSize(itemWidth + 2 * TwipsToPixels(kItemLeftTwips), TwipsToPixels(heightTwips));
+}
+
+void PopupWindow::ShowNormal(Label* item) {
+  item->SetBackColor(VbColorNumber("&H8000000F"));
+  item->SetForeColor(VbColorNumber("&H0"));
+  // A disabled item reads as one.
+  QPalette pal = item->palette();
+  pal.setColor(QPalette::Disabled, QPalette::WindowText, QColor(128, 128, 128));
+  item->setPalette(pal);
+}
+
+void PopupWindow::Form_MouseMove() {
+  for (Label* item : items_) ShowNormal(item);
+}
+
+void PopupWindow::Item_MouseMove(Label* item) {
+  Form_MouseMove();
+  if (!item->isEnabled()) return;
+  item->SetBackColor(VbColorNumber("&H800000"));
+  item->SetForeColor(VbColorNumber("&HFFFFFF"));
+}
+
+bool PopupWindow::eventFilter(QObject* watched, QEvent* e) {
+  if (e->type() == QEvent::MouseMove) {
+    if (auto* item = qobject_cast<Label*>(watched); item && std::find(items_.begin(), items_.end(), item) != items_.end()) {
+      Item_MouseMove(item);
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, e);
+}
+
+void PopupWindow::mouseMoveEvent(QMouseEvent* e) {
+  Form_MouseMove();
+  e->accept();
+}
 
 void PopupWindow::Unload() {
   if (unloaded_) return;

@@ -2,7 +2,11 @@
 
 #include <QWidget>
 
+#include <vector>
+
 namespace platform {
+
+class Label;
 
 // A small borderless window of label items over its owner, shown modeless, that ends when it
 // loses the focus. A handler of its own can open a dialog, and the popup loses the focus to
@@ -17,6 +21,12 @@ class PopupWindow : public QWidget {
   void Unload();
   // The popup has lost the focus (to another window, or the program moved it elsewhere).
   void LoseFocus();
+
+  // Hover: the background's MouseMove shows every item in the normal colours; an item's lights
+  // it navy on white and the others normal (a disabled item counts as the background).
+  void Form_MouseMove();
+  void Item_MouseMove(Label* item);
+  const std::vector<Label*>& Items() const { return items_; }
 
   // Held by each handler of the popup while it runs.
   class Handler {
@@ -35,8 +45,19 @@ class PopupWindow : public QWidget {
   // The popup's own lost-focus handler.
   virtual void LostFocus() = 0;
   bool event(QEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
+  void mouseMoveEvent(QMouseEvent* e) override;
+
+  // An item: a label at `topTwips` (left 60, 225 high), in the normal colours. Its MouseMove
+  // goes to Item_MouseMove and no further, so that the background's does not undo it.
+  Label* AddItem(const QString& caption, int topTwips);
+  // The popup `heightTwips` high and as wide as its longest item needs, never narrower than
+  // `designWidthTwips`; every item as wide.
+  void FitToItems(int designWidthTwips, int heightTwips);
 
  private:
+  void ShowNormal(Label* item);
+  std::vector<Label*> items_;
   int handlersRunning_ = 0;
   bool lostFocusWaiting_ = false;
   bool unloaded_ = false;
