@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -119,4 +120,29 @@ TEST_F(TreeViewTest, TheDropHighlightIsPaintedOnItsNode) {
   tree().SetDropHighlight(nullptr);
   const QImage after = view.viewport()->grab().toImage();
   EXPECT_NE(after.pixelColor(r.right() - 2, r.center().y()), view.palette().color(QPalette::Highlight));
+}
+
+// A node as deep as a tree may go (99 levels), with a long text, can be reached: the column
+// grows to hold it and the tree scrolls sideways.
+TEST_F(TreeViewTest, TheDeepestNodeWithALongTextIsReachableSideways) {
+  TreeNode* parent = entry;
+  for (int level = 3; level <= 99; ++level) {
+    TreeNode* next = tree().Add(parent, Rel::Last, "deep" + std::to_string(level), "Level " + std::to_string(level),
+                                "clsdfold");
+    tree().SetExpanded(parent, true);
+    parent = next;
+  }
+  tree().SetText(parent, "The deepest node of all, with a caption long enough to pass the tree's edge");
+  tree().Select(parent);
+  QTreeWidgetItem* deepest = view.ItemOf(parent);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return view.horizontalScrollBar()->maximum() > 0; }, 2000))
+      << "the tree scrolls sideways";
+  view.scrollToItem(deepest);
+  const QRect shown = view.visualItemRect(deepest);
+  EXPECT_GE(shown.width(), view.fontMetrics().horizontalAdvance(deepest->text(0)))
+      << "room for the whole text at its level";
+  view.horizontalScrollBar()->setValue(view.horizontalScrollBar()->maximum());
+  const QRect atEnd = view.visualItemRect(deepest);
+  EXPECT_TRUE(view.viewport()->rect().intersects(atEnd)) << "scrolled to, it is in sight";
+  EXPECT_EQ(view.itemAt(atEnd.center()), deepest) << "and a press there hits it";
 }

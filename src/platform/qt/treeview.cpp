@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDrag>
 #include <QDragEnterEvent>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
@@ -64,6 +65,15 @@ TreeView::TreeView(QWidget* parent) : QTreeWidget(parent) {
   viewport()->setAcceptDrops(true);
   setDropIndicatorShown(false);
   setItemDelegate(new TreeEditDelegate(this));
+  // Deep or long nodes widen the column, and the tree scrolls sideways to them: every level a
+  // tree may hold can be seen, clicked and dragged.
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  setTextElideMode(Qt::ElideNone);
+  header()->setStretchLastSection(true);
+  fitColumn_.setSingleShot(true);
+  connect(&fitColumn_, &QTimer::timeout, this, [this] { header()->setMinimumSectionSize(sizeHintForColumn(0)); });
+  connect(this, &QTreeWidget::itemExpanded, &fitColumn_, qOverload<>(&QTimer::start));
+  connect(this, &QTreeWidget::itemCollapsed, &fitColumn_, qOverload<>(&QTimer::start));
   connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
     if (mirroring_) return;
     if (TreeNode* node = NodeOf(item)) {
@@ -154,6 +164,7 @@ void TreeView::NodeAdded(TreeNode& node) {
   Place(node, item);
   mirroring_ = false;
   Show(node, item);
+  fitColumn_.start();
 }
 
 void TreeView::NodeRemoving(TreeNode& node) {
@@ -168,6 +179,7 @@ void TreeView::NodeRemoving(TreeNode& node) {
   mirroring_ = true;
   delete item;
   mirroring_ = false;
+  fitColumn_.start();
 }
 
 void TreeView::NodeMoved(TreeNode& node) {
@@ -182,9 +194,13 @@ void TreeView::NodeMoved(TreeNode& node) {
   Place(node, item);
   mirroring_ = false;
   ShowBranch(node);  // a taken branch comes back collapsed in the widget
+  fitColumn_.start();
 }
 
-void TreeView::NodeChanged(TreeNode& node) { Show(node, ItemOf(&node)); }
+void TreeView::NodeChanged(TreeNode& node) {
+  Show(node, ItemOf(&node));
+  fitColumn_.start();
+}
 
 void TreeView::SelectionChanged(TreeNode* node) {
   mirroring_ = true;

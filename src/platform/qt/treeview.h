@@ -3,6 +3,7 @@
 #include <QIcon>
 #include <QMimeData>
 #include <QPixmap>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <string>
@@ -86,6 +87,7 @@ class TreeView : public QTreeWidget, private TreeListener {
   QPixmap dragIcon_;
   QTreeWidgetItem* dropItem_ = nullptr;
   bool mirroring_ = false;  // the widget follows the model: its own signals are not the user's
+  QTimer fitColumn_;        // the column's width for what shows, once a burst of changes is over
 };
 
 }  // namespace platform
