@@ -58,6 +58,8 @@ void TreeDialog::resizeEvent(QResizeEvent* e) {
 int TreeDialog::ShowModal() {
   unloaded_ = false;
   Form_Load();
+  // Typing goes into the first text box, not to OK (Space there would add an empty group).
+  if (auto* first = findChild<platform::TextBox*>()) first->setFocus();
   if (!counted_) {
     counted_ = true;
     ++gShowing;

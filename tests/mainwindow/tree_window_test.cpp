@@ -563,3 +563,28 @@ TEST_F(TreeWindow, AChangeThatCannotBeSavedIsToldAndTheTreeShowsWhatIsStored) {
   EXPECT_EQ(std::find(texts.begin(), texts.end(), "Blues"), texts.end());
   EXPECT_EQ(window->tvwGroups->topLevelItem(0)->child(0)->text(0), "Rock");
 }
+
+// Each tree dialog opens with the focus in its first text box: typing goes there, and Space
+// or Enter does not press OK on an empty name.
+TEST_F(TreeWindow, TheTreeDialogsOpenWithTheFocusInTheirFirstTextBox) {
+  Tree().Select(Node("Rock"));
+  auto addGroup = OnModal<frmAddGroup>([](frmAddGroup& f) {
+    EXPECT_EQ(f.focusWidget(), f.txtNewGroup);
+    f.btnCancel_Click();
+  });
+  frmAddGroup(window.get()).ShowModal();
+  EXPECT_TRUE(addGroup.done());
+  auto addFile = OnModal<frmAddFile>([](frmAddFile& f) {
+    EXPECT_EQ(f.focusWidget(), f.txtNewFileCaption);
+    f.btnCancel_Click();
+  });
+  frmAddFile(window.get()).ShowModal();
+  EXPECT_TRUE(addFile.done());
+  Tree().Select(Node("Song"));
+  auto editFile = OnModal<frmEditFile>([](frmEditFile& f) {
+    EXPECT_EQ(f.focusWidget(), f.txtCaption);
+    f.btnCancel_Click();
+  });
+  frmEditFile(window.get()).ShowModal();
+  EXPECT_TRUE(editFile.done());
+}

@@ -67,7 +67,8 @@ void TreeScenario(Scenario& s, Machine& m) {
   s.Check("groups.dat untouched", [&m, groupsAtStart] { return m.GroupsDat() == groupsAtStart; });
   RightClickNode(s, "Groups");
   ClickItem(s, " Add Group", &frmTvwPopUp::lblAddGroup, Showing<frmAddGroup>);
-  s.Step("type the name \"Jazz\"", [] { TypeInto(Dialog<frmAddGroup>()->txtNewGroup, "Jazz"); });
+  s.Step("type the name \"Jazz\" (the dialog opens with the focus in its box)", [] { Type("Jazz"); },
+         [] { return Dialog<frmAddGroup>()->txtNewGroup->text() == "Jazz"; });
   s.Step("OK", [] { Click(CentreOf(Dialog<frmAddGroup>()->btnOK)); }, Settled);
   s.Check("groups.dat holds Groups/Jazz", [&m] { return m.HasNode("Groups/Jazz"); });
 
@@ -79,6 +80,12 @@ void TreeScenario(Scenario& s, Machine& m) {
     return p->lblAddGroup->isEnabled() && p->lblAddFile->isEnabled() && !p->lblEditNode->isEnabled() &&
            p->lblRenameNode->isEnabled() && p->lblDeleteNode->isEnabled();
   });
+  // The item under the pointer is lit navy on white, on the screen; a disabled one is not.
+  s.Step("point at Add Group", [] { MoveTo(CentreOf(Popup()->lblAddGroup)); },
+         [] { return BackOnScreen(Popup()->lblAddGroup) == 0x800000; });
+  s.Step("point at Edit File (disabled)", [] { MoveTo(CentreOf(Popup()->lblEditNode)); },
+         [] { return BackOnScreen(Popup()->lblAddGroup) != 0x800000; });
+  s.Check("no item is lit", [] { return BackOnScreen(Popup()->lblEditNode) != 0x800000; });
   ClickItem(s, " Add File", &frmTvwPopUp::lblAddFile, Showing<frmAddFile>);
   s.Step("Cancel", [] { Click(CentreOf(Dialog<frmAddFile>()->btnCancel)); }, Settled);
   RightClickNode(s, "Rock");
