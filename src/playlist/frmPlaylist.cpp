@@ -9,7 +9,10 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QFontMetrics>
 #include <QPainter>
+#include <QScreen>
+#include <QStyle>
 #include <QToolTip>
 #include <QWindow>
 
@@ -48,7 +51,8 @@ namespace {
 frmPlaylist* gPlaylistWindow = nullptr;
 
 constexpr int kWindowWidth = 712;
-constexpr int kWindowHeight = 412;
+// Room below the track grid's tallest height for its sideways scroll bar.
+constexpr int kWindowHeight = 428;
 constexpr const char* kRowDragFormat = "application/x-tolvan-track-row";
 
 // Progress bars count milliseconds, so that short tracks move smoothly.
@@ -365,8 +369,33 @@ void frmPlaylist::SetSaveInitDir() { saveInitDir = UpToLastBackslash(lblPlaylist
 
 void frmPlaylist::SizeTrackGrid() {
   platform::FlexGrid& g = *grdListDetail;
-  const std::int64_t rows = g.Rows();
-  g.SetHeight(rows < 11 ? static_cast<int>(g.RowHeight(0) * rows + 10) : kTrackGridMaxTwips);
+  const int rows = g.Rows();
+  // The time and path columns as wide as their texts need in the grid's face (never narrower
+  // than designed), the headings over them.
+  const QFontMetrics metrics(g.font());
+  constexpr int kCellPaddingPx = 4;
+  auto widthTwips = [&](const QString& text) {
+    return platform::PixelsToTwips(metrics.horizontalAdvance(text) + kCellPaddingPx);
+  };
+  int timeTwips = std::max(kTimeColumnTwips, widthTwips(QStringLiteral("10:00:00  ")));
+  int pathTwips = kPathColumnTwips;
+  for (int r = 0; r < rows; ++r) pathTwips = std::max(pathTwips, widthTwips(Q(g.TextMatrix(r, 3))));
+  g.SetColWidth(2, timeTwips);
+  g.SetColWidth(3, pathTwips);
+  const int timeRight = g.x() + platform::TwipsToPixels(g.ColWidth(0) + g.ColWidth(1) + timeTwips);
+  lblTime->move(timeRight - lblTime->width(), lblTime->y());
+  lblFile->move(timeRight + 2, lblFile->y());
+
+  // Rows beyond the height rule's eleven scroll; a list wider than the grid scrolls sideways,
+  // and the height makes room for that bar, so that no row is covered.
+  int heightTwips = rows < 11 ? g.RowHeight(0) * rows + 10 : kTrackGridMaxTwips;
+  int roomPx = g.width() - (rows >= 11 ? style()->pixelMetric(QStyle::PM_ScrollBarExtent) : 0);
+  int columnsTwips = 0;
+  for (int c = 0; c < g.Cols(); ++c) columnsTwips += g.ColWidth(c);
+  if (platform::TwipsToPixels(columnsTwips) > roomPx) {
+    heightTwips += platform::PixelsToTwips(style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+  }
+  g.SetHeight(heightTwips);
 }
 
 bool frmPlaylist::ConfirmDiscard(const char* secondLine) {
@@ -666,7 +695,10 @@ void frmPlaylist::grdListDetail_MouseUp(int Button, int, int X, int Y) {
   platform::FlexGrid& g = *grdListDetail;
   pressRow_ = -1;
   s.gTargetRow = g.MouseRow();
-  const std::string time = g.Row() >= 0 && g.Row() < g.Rows() ? g.TextMatrix(g.Row(), 2) : std::string();
+  // The row the click aims at decides, also for the right button, which does not make its row
+  // current: a right click on an invalid track never loads it.
+  const int clicked = s.gTargetRow;
+  const std::string time = clicked >= 0 && clicked < g.Rows() ? g.TextMatrix(clicked, 2) : std::string();
   const int state = mpPlaylist->PlayState();
   QPointer<frmPlaylist> alive(this);
   if (!time.empty() && time != kInvalidTrackTime) {
@@ -762,9 +794,30 @@ void frmPlaylist::sldPlaylist_MouseUp() { grdListDetail->setFocus(); }
 
 namespace {
 
+}  // namespace
+
+QPoint PlaceBeside(const QRect& other, const QSize& size, const QRect& room) {
+  for (const QPoint at : {QPoint(other.right() + 1, other.top()), QPoint(other.left(), other.bottom() + 1)}) {
+    if (room.contains(QRect(at, size))) return at;
+  }
+  // No room beside it: on the screen, as far to the right and down as it goes.
+  return {std::max(room.left(), room.right() + 1 - size.width()), std::max(room.top(), room.bottom() + 1 - size.height())};
+}
+
+void frmPlaylist::PlaceBesideMainWindow() {
+  if (placed_) return;
+  placed_ = true;
+  const frmLauncher* main = MainWindowOrNull();
+  if (!main || !main->screen()) return;
+  move(PlaceBeside(main->frameGeometry(), frameGeometry().size(), main->screen()->availableGeometry()));
+}
+
+namespace {
+
 // Restores the window when it is minimized and otherwise shows it, loading it on first use.
 void ShowPlaylistWindow() {
   frmPlaylist& w = PlaylistWindow();
+  if (!w.isVisible()) w.PlaceBesideMainWindow();
   if (w.windowState() & Qt::WindowMinimized) {
     w.setWindowState(w.windowState() & ~Qt::WindowMinimized);
   } else {

@@ -81,8 +81,12 @@ class frmPlaylist : public QWidget {
   bool HasUnsavedEdit() const { return !lblUnsavedEdit->isHidden(); }
   // The save dialog's initial folder from lblPlaylistName.
   void SetSaveInitDir();
-  // The track grid's height for its row count (the height rule).
+  // The track grid for its rows: the height rule (with room for a sideways scroll bar when the
+  // columns are wider than the grid), the time and path columns as wide as their texts.
   void SizeTrackGrid();
+  // Where the window first opens: beside the main window (to its right, else below it) where
+  // the screen has room for it.
+  void PlaceBesideMainWindow();
   // The track popup while it is open.
   frmPlaylistPopup* Popup() const;
   void ShowTrackPopup(int X, int Y);
@@ -142,10 +146,15 @@ class frmPlaylist : public QWidget {
   QPointer<frmPlaylistPopup> popup_;
   bool loaded_ = false;
   bool unloaded_ = false;
+  bool placed_ = false;
   int pressRow_ = -1;
   QPoint pressPos_;
   int windowDrags_ = 0;
 };
+
+// Where a window of `size` opens beside `other` on the screen area `room`: to its right, else
+// below it, else as far to the right and down as the area goes.
+QPoint PlaceBeside(const QRect& other, const QSize& size, const QRect& room);
 
 // The playlist window's instance, or null while none is loaded.
 frmPlaylist* PlaylistWindowOrNull();

@@ -146,7 +146,7 @@ void FormatListDetailGrid() {
   g.SetMousePointer(99);
   g.SetMouseIcon(platform::LoadResCursor(skin::kHandIcon));
   // The drag icon (cursor 301) is the one the window's row drag shows.
-  const int widths[] = {400, 3000, 800, 5800, 0};
+  const int widths[] = {400, 3000, kTimeColumnTwips, kPathColumnTwips, 0};
   for (int c = 0; c < 5; ++c) g.SetColWidth(c, widths[c]);
   const int alignments[] = {1, 1, 7, 1};
   for (int c = 0; c < 4; ++c) g.SetColAlignment(c, alignments[c]);
@@ -229,6 +229,7 @@ void FillTrackGrid(frmPlaylist& w, const std::vector<std::string>& entries) {
                        platform::vbExclamation, "Invalid audio track");
     }
   }
+  w.SizeTrackGrid();  // the columns for the texts now in the grid
   // The first valid track is current; with none, the first row.
   s.gCurrentTrack = playerrules::FirstValidTrack(g.Rows(), [&g](int r) { return !RowInvalid(g, r); });
   ColourTrackRow(g, s.gCurrentTrack - 1, kCurrentTrackColor);

@@ -50,6 +50,8 @@ inline constexpr std::uint32_t kCurrentTrackColor = 0x4B4BFF;  // RGB(255, 75, 7
 inline constexpr std::uint32_t kNavy = 0x800000;                // RGB(0, 0, 128)
 inline constexpr std::uint32_t kWhite = 0xFFFFFF;
 inline constexpr int kTrackGridMaxTwips = 2835;
+inline constexpr int kTimeColumnTwips = 800;
+inline constexpr int kPathColumnTwips = 5800;
 inline constexpr int kInventoryGridMaxTwips = 1215;
 
 // Whether row `row` of the track grid holds an invalid track (its time reads "0:00  ").

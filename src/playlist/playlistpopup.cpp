@@ -62,6 +62,7 @@ void EditBars(frmPlaylist& w) {
 // The recompute that ends both edits.
 void Recompute(frmPlaylist& w, bool renumber) {
   PlaylistState& s = PlaylistModule();
+  w.SizeTrackGrid();  // the columns for the texts now in the grid
   RecomputeDurations(renumber);
   ShowTotals(w.grdListDetail->Rows());
   s.gPrevTracksSeconds = DurationsUpTo(s.gTargetRow);

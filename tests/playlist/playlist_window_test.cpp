@@ -4,6 +4,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QStyle>
 #include <QTest>
 
 #include <algorithm>
@@ -586,6 +587,36 @@ TEST_F(PlaylistTest, NewTrackFillsTheEmptyRowOfANewPlaylist) {
   EXPECT_TRUE(w.HasUnsavedEdit());
 }
 
+// Deleting a row above the current last track takes the current track to the deleted row's
+// index: deleting invalid track 9 of 12 while track 12 is current makes track 8 current.
+TEST_F(PlaylistTest, DeletingAnInvalidRowAboveTheCurrentLastTrackMakesTheRowsIndexCurrent) {
+  std::vector<std::string> tracks;
+  for (int i = 1; i <= 12; ++i) {
+    const std::string t = "C:\\Music\\t" + std::to_string(i) + ".wav";
+    if (i != 9) drives.Write(t, "audio");
+    mp.SetDuration(t, 10);
+    tracks.push_back(t);
+  }
+  WriteList(kJazz, tracks);
+  boxes.Answer(platform::vbOK);  // track 9's file is missing
+  frmPlaylist& w = Open();
+  w.show();
+  PlaylistState& s = PlaylistModule();
+  ASSERT_EQ(Column(2)[8], "0:00  ");
+  QWidget* port = w.grdListDetail->findChild<QAbstractItemView*>()->viewport();
+  const int rowPx = platform::TwipsToPixels(platform::FlexGrid::kRowHeightTwips);
+  w.grdListDetail->SetTopRow(1);
+  QTest::mouseClick(port, Qt::LeftButton, {}, QPoint(100, (11 - w.grdListDetail->TopRow()) * rowPx + rowPx / 2));
+  ASSERT_EQ(s.gCurrentTrack, 12);
+  QTest::mouseClick(port, Qt::RightButton, {}, QPoint(100, (8 - w.grdListDetail->TopRow()) * rowPx + rowPx / 2));
+  ASSERT_NE(w.Popup(), nullptr);
+  ASSERT_EQ(s.gTargetRow, 8);
+  w.Popup()->lblDeleteTrack_Click();
+  EXPECT_EQ(Column(4).size(), 11u);
+  EXPECT_EQ(s.gCurrentTrack, 8);
+  EXPECT_EQ(RedRows(), std::vector<int>{7});
+}
+
 TEST_F(PlaylistTest, DeletingTheCurrentLastTrackMakesTheNewLastCurrentWithOneRedRow) {
   WriteList(kJazz, {kA, kB, kC, kD});
   frmPlaylist& w = Open();
@@ -809,3 +840,41 @@ TEST_F(PlaylistTest, HelpStartsTheViewerOnItsPageAndPrintListsTheGrid) {
 }
 
 }  // namespace
+
+// The window opens beside the main window, not over it, where the screen has room.
+TEST(PlaylistWindowPlace, BesideTheMainWindowWhereTheScreenHasRoom) {
+  const QRect main(0, 0, 1200, 672);
+  const QSize size(712, 428);
+  EXPECT_EQ(PlaceBeside(main, size, QRect(0, 0, 1920, 1080)), QPoint(1200, 0)) << "to its right";
+  EXPECT_EQ(PlaceBeside(main, size, QRect(0, 0, 1280, 1200)), QPoint(0, 672)) << "else below it";
+  EXPECT_EQ(PlaceBeside(main, size, QRect(0, 0, 1280, 1024)), QPoint(568, 596)) << "else the far corner";
+  EXPECT_EQ(PlaceBeside(QRect(100, 50, 300, 200), size, QRect(0, 0, 400, 300)), QPoint(0, 0)) << "never off the screen";
+}
+
+// The track grid shows every text whole: an hour-long time under its heading, a long
+// shortened path in full (the grid scrolls sideways, with room for the bar below the rows).
+TEST_F(PlaylistTest, TimesAndShortenedPathsShowWholeAndNoRowIsCovered) {
+  const std::string hour = "C:\\Music\\hour.wav";
+  const std::string wide = "C:\\Music\\WWWWWWWWWWWW MMMMMMMMMMMM\\QQQQQQQQ WWWWWWWW.wav";
+  for (const std::string& t : {hour, wide}) drives.Write(t, "audio");
+  mp.SetDuration(hour, 3661);
+  mp.SetDuration(wide, 5);
+  WriteList(kJazz, {kA, hour, wide});
+  frmPlaylist& w = Open();
+  w.show();
+  platform::FlexGrid& g = *w.grdListDetail;
+  ASSERT_EQ(Column(2)[1], "1:01:01  ");
+  for (int r = 0; r < g.Rows(); ++r) {
+    EXPECT_TRUE(g.CellTextFits(r, 2)) << "time of row " << r;
+    EXPECT_TRUE(g.CellTextFits(r, 3)) << "path of row " << r;
+  }
+  const int timeRight = g.x() + platform::TwipsToPixels(g.ColWidth(0) + g.ColWidth(1) + g.ColWidth(2));
+  EXPECT_EQ(w.lblTime->geometry().right() + 1, timeRight) << "the heading over its column";
+  EXPECT_GT(w.lblFile->x(), timeRight);
+  int columns = 0;
+  for (int c = 0; c < g.Cols(); ++c) columns += g.ColWidth(c);
+  ASSERT_GT(platform::TwipsToPixels(columns), g.width()) << "this list is wider than the grid";
+  const int bar = platform::PixelsToTwips(w.style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+  EXPECT_EQ(g.Height(), g.RowHeight(0) * 3 + 10 + bar) << "room for the bar below the three rows";
+  EXPECT_LE(g.geometry().bottom(), w.height()) << "the grid, bar and all, inside the window";
+}

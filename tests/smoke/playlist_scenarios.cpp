@@ -95,6 +95,18 @@ void PlaylistPopupScenario(Scenario& s, Machine& m) {
     return !p->lblAddTrack->isEnabled() && !p->lblCopyTrack->isEnabled() && !p->lblPasteTrack->isEnabled() &&
            p->lblReplaceTrack->isEnabled() && p->lblDeleteTrack->isEnabled();
   });
+  // The item under the pointer is lit navy on white, on the screen; a disabled one is not.
+  s.Step("point at Replace", [] { MoveTo(CentreOf(Popup()->lblReplaceTrack)); },
+         [] { return BackOnScreen(Popup()->lblReplaceTrack) == 0x800000; });
+  s.Step("point at Copy (disabled)", [] { MoveTo(CentreOf(Popup()->lblCopyTrack)); },
+         [] { return BackOnScreen(Popup()->lblReplaceTrack) != 0x800000; });
+  s.Check("no item is lit", [] { return BackOnScreen(Popup()->lblCopyTrack) != 0x800000; });
+  s.Check("every caption fits its item", [] {
+    for (const platform::Label* item : Popup()->Items()) {
+      if (item->fontMetrics().horizontalAdvance(item->text()) > item->width()) return false;
+    }
+    return true;
+  });
   s.Step("click the window's background", [] { Click(Editor().mapToGlobal(QPoint(600, 90))); }, Settled);
   RightClickRow(s, 2, "gone.wav");
   ThroughFileDialog(s, m, "Replace", &frmPlaylistPopup::lblReplaceTrack, "", Settled);
