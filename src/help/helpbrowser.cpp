@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPrinter>
+#include <QStringDecoder>
 #include <QTextDocument>
 
 #include "help/helpaddress.h"
@@ -56,13 +57,31 @@ std::string AddressOf(const QUrl& url) {
   return ResolvedAddress(host.toUpper().toStdString() + ":" + url.path(QUrl::FullyDecoded).toStdString());
 }
 
-// The file's bytes; nothing when it is no plain file (a folder, a device, a pipe) or cannot
-// be read.
-std::optional<QByteArray> ReadFile(const QString& hostPath) {
-  if (!QFileInfo(hostPath).isFile()) return std::nullopt;
+// The file's bytes, at most HelpBrowser::kLargestPage; nothing when it is no plain file (a
+// folder, a device, a pipe), is bigger or cannot be read.
+std::optional<QByteArray> ReadBounded(const QString& hostPath) {
+  const QFileInfo info(hostPath);
+  if (!info.isFile() || info.size() > HelpBrowser::kLargestPage) return std::nullopt;
   QFile file(hostPath);
   if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-  return file.readAll();
+  // Files of /proc and the like tell a size of 0 whatever they hold.
+  QByteArray bytes = file.read(HelpBrowser::kLargestPage + 1);
+  if (bytes.size() > HelpBrowser::kLargestPage) return std::nullopt;
+  return bytes;
+}
+
+// The page's text as the view decodes it (its byte order mark or charset, else UTF-8);
+// nothing when it holds characters that no text holds, which is how a program or any other
+// binary file reads.
+std::optional<QString> PageText(const QByteArray& bytes) {
+  QStringDecoder decoder = QStringDecoder::decoderForHtml(bytes);
+  if (!decoder.isValid()) decoder = QStringDecoder(QStringDecoder::Utf8);
+  QString text = decoder.decode(bytes);
+  for (const QChar c : text) {
+    const char16_t u = c.unicode();
+    if (u < 0x20 && u != '\t' && u != '\n' && u != '\v' && u != '\f' && u != '\r') return std::nullopt;
+  }
+  return text;
 }
 
 }  // namespace
@@ -122,15 +141,16 @@ QVariant HelpBrowser::loadResource(int type, const QUrl& name) {
   // A followed link asks for its page as of no type yet.
   if (type == QTextDocument::HtmlResource || type == QTextDocument::UnknownResource) {
     if (host && QFileInfo(*host).isDir()) return FolderPage(address, *host);
-    const std::optional<QByteArray> bytes = host ? ReadFile(*host) : std::nullopt;
-    if (!bytes) {
+    const std::optional<QByteArray> bytes = host ? ReadBounded(*host) : std::nullopt;
+    std::optional<QString> text = bytes ? PageText(*bytes) : std::nullopt;
+    if (!text) {
       if (!address.empty()) return NotFoundPage(address);
       return NotFoundPage((url.isLocalFile() ? url.toLocalFile() : url.toString()).toStdString());
     }
-    return *bytes;
+    return *text;
   }
   // Never a null answer: the document would then read the file itself, wherever it lies.
-  return host ? ReadFile(*host).value_or(QByteArray()) : QByteArray();
+  return host ? ReadBounded(*host).value_or(QByteArray()) : QByteArray();
 }
 
 QString HelpBrowser::NotFoundPage(const std::string& address) const {

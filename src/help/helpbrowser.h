@@ -15,12 +15,15 @@ namespace help {
 // default printer without a dialog, and events for a completed load and a changed title.
 //
 // The view shows files of the help folder's drive only: an address, a link or a picture is
-// resolved on that drive (".." above its root stays at the root) and whatever lies elsewhere
-// shows as a missing page.
+// resolved on that drive (".." above its root stays at the root) and whatever lies elsewhere,
+// is bigger than kLargestPage or is not text shows as a missing page.
 class HelpBrowser : public QTextBrowser {
   Q_OBJECT
  public:
   using PrinterLookup = std::function<QPrinterInfo()>;  // a null one: no printer installed
+
+  // Our pages are a few kB; a text of this size already takes the view about two seconds.
+  static constexpr qint64 kLargestPage = 1024 * 1024;
 
   explicit HelpBrowser(QWidget* parent = nullptr);
 

@@ -372,6 +372,55 @@ TEST_F(HelpViewerTest, APagesPicturesAndStylesheetsStayOnTheHelpFoldersDrive) {
   EXPECT_NE(colour("heading"), QColor(0, 0, 0xff));
 }
 
+// Only text is shown as a page, and only up to a size that the view lays out at once; a
+// program or any other binary file is a missing page, named or linked.
+TEST_F(HelpViewerTest, OnlyTextFilesOfABoundedSizeShowAsPages) {
+  const QString help = root_.path() + "/app/help/";
+  QByteArray program("\x7F" "ELF\x02\x01\x01", 7);
+  program += QByteArray(9, '\0') + QByteArray("GLIBC_2.34 main printf") + QByteArray(4096, '\x90');
+  WriteFile(help + "program.exe", program);
+  QImage picture(8, 8, QImage::Format_RGB32);
+  picture.fill(Qt::blue);
+  ASSERT_TRUE(picture.save(help + "picture.png"));
+  WriteFile(help + "notes.txt", "Plain notes, no markup\r\n\tindented\f\r\n");
+  QByteArray utf16("\xFF\xFE", 2);
+  const QString wide = "<html><head><title>Wide</title></head><body>UTF-16 page</body></html>";
+  utf16.append(reinterpret_cast<const char*>(wide.utf16()), wide.size() * 2);
+  WriteFile(help + "wide.htm", utf16);
+  // Pages of exactly the largest size and of one byte more: a comment pads them cheaply.
+  const qint64 limit = help::HelpBrowser::kLargestPage;
+  const QByteArray head = Page("At The Limit", "<p>largest page</p>") + "<!--";
+  const QByteArray full = head + QByteArray(limit - head.size() - 3, 'x') + "-->";
+  ASSERT_EQ(full.size(), limit);
+  WriteFile(help + "limit.htm", full);
+  WriteFile(help + "over.htm", QByteArray(full).insert(head.size(), 'x'));
+
+  struct Case {
+    const char* page;
+    const char* title;
+    const char* text;
+  };
+  const std::vector<Case> cases = {
+      {"program.exe", "Page Not Found", "C:\\app\\help\\program.exe"},
+      {"picture.png", "Page Not Found", "C:\\app\\help\\picture.png"},
+      {"over.htm", "Page Not Found", "C:\\app\\help\\over.htm"},
+      {"limit.htm", "At The Limit", "largest page"},
+      {"notes.txt", "notes.txt", "Plain notes, no markup"},
+      {"wide.htm", "Wide", "UTF-16 page"},
+  };
+  for (const Case& c : cases) {
+    frmHelp* w = Start(c.page);
+    EXPECT_EQ(w->lblHelpTitle->Caption().toStdString(), c.title) << c.page;
+    EXPECT_TRUE(w->wbrHelpScreen->toPlainText().contains(c.text)) << c.page;
+    delete w;
+    WriteFile(help + "link.htm", Page("Link", (QByteArray("<p><a href=\"") + c.page + "\">go</a></p>").constData()));
+    w = Start("link.htm");
+    FollowLink(w->wbrHelpScreen, c.page);
+    EXPECT_EQ(w->lblHelpTitle->Caption().toStdString(), c.title) << "linked " << c.page;
+    delete w;
+  }
+}
+
 TEST_F(HelpViewerTest, AnEmptyCommandLineShowsTheHelpFolderWithItsPages) {
   frmHelp* w = Start("");
   EXPECT_EQ(Helpdeclarations().gHelpURL, "C:\\app\\help\\");
