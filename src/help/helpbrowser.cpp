@@ -138,7 +138,7 @@ QVariant HelpBrowser::loadResource(int type, const QUrl& name) {
   if (!url.isLocalFile() && !url.isRelative()) return QTextBrowser::loadResource(type, url);
   const std::string address = AddressOf(url);
   const std::optional<QString> host = HostFileOf(address);
-  // A followed link asks for its page as of no type yet.
+  // A followed link asks for its page without a type.
   if (type == QTextDocument::HtmlResource || type == QTextDocument::UnknownResource) {
     if (host && QFileInfo(*host).isDir()) return FolderPage(address, *host);
     const std::optional<QByteArray> bytes = host ? ReadBounded(*host) : std::nullopt;

@@ -15,8 +15,8 @@ namespace help {
 // default printer without a dialog, and events for a completed load and a changed title.
 //
 // The view shows files of the help folder's drive only: an address, a link or a picture is
-// resolved on that drive (".." above its root stays at the root) and whatever lies elsewhere,
-// is bigger than kLargestPage or is not text shows as a missing page.
+// resolved on that drive (".." above its root stays at the root), and a page off that drive,
+// bigger than kLargestPage or other than text shows as a missing page.
 class HelpBrowser : public QTextBrowser {
   Q_OBJECT
  public:
