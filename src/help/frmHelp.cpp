@@ -101,7 +101,7 @@ void frmHelp::Form_Load() {
   btnBack->setEnabled(false);
   btnFwd->setEnabled(false);
   h.gHelpFirstLoad = true;
-  wbrHelpScreen->SetIndexAddress(h.gHelpPath + "index.htm");
+  wbrHelpScreen->SetHelpFolder(h.gHelpPath);
   h.gHelpURL = h.gHelpPath + h.gCommandLine;
   wbrHelpScreen->Navigate(h.gHelpURL);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include <QPrinterInfo>
@@ -12,13 +13,23 @@ namespace help {
 // The viewer's HTML view: navigation to a page by its drive-letter path, history back and
 // forward that tell when there is nothing to go to, printing of the shown page on the
 // default printer without a dialog, and events for a completed load and a changed title.
+//
+// The view shows files of the help folder's drive only: an address, a link or a picture is
+// resolved on that drive (".." above its root stays at the root), and a page off that drive,
+// bigger than kLargestPage or other than text shows as a missing page.
 class HelpBrowser : public QTextBrowser {
   Q_OBJECT
  public:
   using PrinterLookup = std::function<QPrinterInfo()>;  // a null one: no printer installed
 
+  // Our pages are a few kB; a text of this size already takes the view about two seconds.
+  static constexpr qint64 kLargestPage = 1024 * 1024;
+
   explicit HelpBrowser(QWidget* parent = nullptr);
 
+  // The folder of the pages, drive-letter form ending in "\": its drive bounds what the view
+  // shows, and its index.htm is where a missing page's stand-in links to.
+  void SetHelpFolder(const std::string& folder);
   // `address`: a page's full path in drive-letter form.
   void Navigate(const std::string& address);
   // False, and nothing changes, when there is no page to go to.
@@ -34,10 +45,10 @@ class HelpBrowser : public QTextBrowser {
   void PrintPage();
   void SetPrinterLookup(PrinterLookup lookup) { lookup_ = std::move(lookup); }
 
-  // The page that a missing page's stand-in links to.
-  void SetIndexAddress(const std::string& address);
   // The title of the shown page: its <title>, else its file name.
   QString PageTitle() const;
+  // The shown page's address in drive-letter form, resolved.
+  std::string ShownAddress() const;
 
  signals:
   void DownloadComplete();
@@ -49,11 +60,13 @@ class HelpBrowser : public QTextBrowser {
   QVariant loadResource(int type, const QUrl& name) override;
 
  private:
-  QUrl UrlOf(const std::string& address) const;
-  QString NotFoundPage(const QUrl& page) const;
-  QString FolderPage(const QString& hostFolder) const;
+  // The host file behind an address, when it lies on the help folder's drive.
+  std::optional<QString> HostFileOf(const std::string& address) const;
+  QString NotFoundPage(const std::string& address) const;
+  QString FolderPage(const std::string& folder, const QString& hostFolder) const;
 
   PrinterLookup lookup_;
+  char drive_ = 0;  // the help folder's drive letter, upper case; 0 before SetHelpFolder
   QUrl index_;
 };
 

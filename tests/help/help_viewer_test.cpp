@@ -4,6 +4,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QPixmap>
 #include <QPointer>
 #include <QProcess>
 #include <QStandardPaths>
@@ -18,6 +20,7 @@
 #include <vector>
 
 #include "help/frmHelp.h"
+#include "help/helpaddress.h"
 #include "help/helpdeclarations.h"
 #include "platform/core/drives.h"
 #include "platform/core/msgbox.h"
@@ -71,6 +74,7 @@ class HelpViewerTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(root_.isValid());
+    ASSERT_TRUE(outside_.isValid());
     const QString help = root_.path() + "/app/help/";
     WriteFile(help + "first.htm", Page("First", "<p>First page text</p><p><a href=\"second.htm\">to second</a></p>"));
     WriteFile(help + "second.htm", Page("Second", "<p><a href=\"first.htm\">to first</a></p>"));
@@ -89,7 +93,11 @@ class HelpViewerTest : public ::testing::Test {
     return window_.data();
   }
 
-  QTemporaryDir root_;
+  // The host path from the help folder up to `name` in a folder beside the drive's root.
+  QString Outside(const QString& name) const { return "../../../" + QFileInfo(outside_.path()).fileName() + "/" + name; }
+
+  QTemporaryDir root_;     // drive C:
+  QTemporaryDir outside_;  // on no drive, beside C:'s root folder
   QPointer<frmHelp> window_;
 };
 
@@ -113,13 +121,33 @@ TEST(HelpCommandLine, JoinsTheArgumentsIntoOnePageName) {
   for (const Case& c : cases) EXPECT_EQ(HelpCommandLine(c.args), c.line);
 }
 
+TEST(ResolvedAddress, DotDotAboveTheDrivesRootStaysAtTheRoot) {
+  struct Case {
+    const char* address;
+    const char* resolved;
+  };
+  const std::vector<Case> cases = {
+      {"C:\\app\\help\\first.htm", "C:\\app\\help\\first.htm"},
+      {"C:\\app\\help\\..\\..\\..\\..\\etc\\hostname", "C:\\etc\\hostname"},
+      {"C:\\app\\help\\../../../../etc/hostname", "C:\\etc\\hostname"},
+      {"D:\\..", "D:\\"},
+      {"C:..\\x.htm", "C:\\x.htm"},
+      {"C:\\app\\help\\.\\sub\\..\\\\first.htm", "C:\\app\\help\\first.htm"},
+      {"C:\\app\\help\\", "C:\\app\\help\\"},  // a folder keeps its trailing backslash
+      {"C:\\app\\help\\\"..\\x.htm\"", "C:\\app\\help\\\"..\\x.htm\""},  // '"..' is a name, not the parent
+      {"C:\\app\\...\\x.htm", "C:\\app\\...\\x.htm"},
+      {"help\\..\\..\\x.htm", "help\\..\\..\\x.htm"},  // on no drive: left as it is
+  };
+  for (const Case& c : cases) EXPECT_EQ(help::ResolvedAddress(c.address), c.resolved) << c.address;
+}
+
 TEST_F(HelpViewerTest, OpensTheCommandLinePageFromTheHelpFolderBesideTheProgram) {
   frmHelp* w = Start("first.htm");
   const HelpDeclarations& h = Helpdeclarations();
   EXPECT_EQ(h.gAppPath, "C:\\app\\");
   EXPECT_EQ(h.gHelpPath, "C:\\app\\help\\");
   EXPECT_EQ(h.gHelpURL, "C:\\app\\help\\first.htm");
-  EXPECT_EQ(w->wbrHelpScreen->source().toLocalFile(), root_.path() + "/app/help/first.htm");
+  EXPECT_EQ(w->wbrHelpScreen->ShownAddress(), "C:\\app\\help\\first.htm");
   EXPECT_TRUE(w->wbrHelpScreen->toPlainText().contains("First page text"));
   EXPECT_FALSE(h.gHelpFirstLoad);
 }
@@ -252,6 +280,145 @@ TEST_F(HelpViewerTest, AMissingPageSaysSoAndLinksTheIndex) {
   EXPECT_TRUE(w->btnBack->isEnabled());
   w->btnBack->click();
   EXPECT_EQ(w->lblHelpTitle->Caption(), "Page Not Found");
+}
+
+// ".." above the drive's root stays at the root, as on the drives' own platform: the page
+// named on the command line never lies outside the help folder's drive.
+TEST_F(HelpViewerTest, TheCommandLinePageStaysOnTheHelpFoldersDrive) {
+  WriteFile(outside_.path() + "/beyond.htm", Page("Beyond", "<p>a host file off the drives</p>"));
+  WriteFile(root_.path() + "/inroot.htm", Page("Drive Root", "<p>in the drive's root</p>"));
+  const QString beyond = QFileInfo(outside_.path()).fileName() + "\\beyond.htm";
+  struct Case {
+    QString commandLine;
+    const char* title;
+    QString text;
+  };
+  const std::vector<Case> cases = {
+      {Outside("beyond.htm"), "Page Not Found", "C:\\" + beyond},
+      {QString(Outside("beyond.htm")).replace('/', '\\'), "Page Not Found", "C:\\" + beyond},
+      {"../../../../../../../../../" + QFileInfo(outside_.path()).fileName() + "/beyond.htm", "Page Not Found",
+       "C:\\" + beyond},
+      {"..\\..\\inroot.htm", "Drive Root", "in the drive's root"},
+      {"..\\..\\..\\..\\..\\inroot.htm", "Drive Root", "in the drive's root"},  // stopped at C:\\ on the way
+      {"nosuch\\..\\first.htm", "First", "First page text"},                    // names, not folders, are undone
+      {"first.htm", "First", "First page text"},
+      {"\"first.htm\"", "Page Not Found", "C:\\app\\help\\\"first.htm\""},  // quotes stay part of the name
+  };
+  for (const Case& c : cases) {
+    frmHelp* w = Start(c.commandLine.toStdString());
+    EXPECT_EQ(w->lblHelpTitle->Caption().toStdString(), c.title) << c.commandLine.toStdString();
+    EXPECT_TRUE(w->wbrHelpScreen->toPlainText().contains(c.text))
+        << c.commandLine.toStdString() << " shows: " << w->wbrHelpScreen->toPlainText().toStdString();
+    EXPECT_FALSE(w->wbrHelpScreen->toPlainText().contains("off the drives")) << c.commandLine.toStdString();
+    delete w;
+  }
+}
+
+TEST_F(HelpViewerTest, AFollowedLinkStaysOnTheHelpFoldersDrive) {
+  WriteFile(outside_.path() + "/beyond.htm", Page("Beyond", "<p>a host file off the drives</p>"));
+  WriteFile(root_.path() + "/inroot.htm", Page("Drive Root", "<p>in the drive's root</p>"));
+  struct Case {
+    QString href;
+    const char* title;
+  };
+  const std::vector<Case> cases = {
+      {Outside("beyond.htm"), "Page Not Found"},
+      {QString(Outside("beyond.htm")).replace("..", "%2E%2E"), "Page Not Found"},
+      {QUrl::fromLocalFile(outside_.path() + "/beyond.htm").toString(), "Page Not Found"},
+      {"../../../../../inroot.htm", "Drive Root"},
+      {"..\\..\\..\\..\\..\\inroot.htm", "Drive Root"},
+      {"/inroot.htm", "Drive Root"},  // a path from the root is one from the drive's root
+      {"second.htm", "Second"},
+  };
+  for (const Case& c : cases) {
+    WriteFile(root_.path() + "/app/help/link.htm", Page("Link", ("<p><a href=\"" + c.href + "\">go</a></p>").toUtf8().constData()));
+    frmHelp* w = Start("link.htm");
+    FollowLink(w->wbrHelpScreen, c.href);
+    EXPECT_EQ(w->lblHelpTitle->Caption().toStdString(), c.title) << c.href.toStdString();
+    EXPECT_FALSE(w->wbrHelpScreen->toPlainText().contains("off the drives")) << c.href.toStdString();
+    delete w;
+  }
+}
+
+// A page's pictures and stylesheets come from the drive as its links do.
+TEST_F(HelpViewerTest, APagesPicturesAndStylesheetsStayOnTheHelpFoldersDrive) {
+  const QString help = root_.path() + "/app/help/";
+  QImage picture(4, 4, QImage::Format_RGB32);
+  picture.fill(Qt::red);
+  ASSERT_TRUE(picture.save(help + "inside.png"));
+  ASSERT_TRUE(picture.save(outside_.path() + "/beyond.png"));
+  WriteFile(help + "inside.css", "p { color: #ff0000; }");
+  WriteFile(outside_.path() + "/beyond.css", "h2 { color: #0000ff; }");
+  const QString beyond = Outside("beyond.png");
+  const QString body = "<p>styled<img src=\"inside.png\"><img src=\"" + beyond + "\"></p><h2>heading</h2>";
+  auto sheet = [](const QString& href) { return "<link rel=\"stylesheet\" type=\"text/css\" href=\"" + href + "\">"; };
+  const QString head = sheet("inside.css") + sheet(Outside("beyond.css")) + "<title>Pictures</title>";
+  WriteFile(help + "pictures.htm", ("<html><head>" + head + "</head><body>" + body + "</body></html>").toUtf8());
+  frmHelp* w = Start("pictures.htm");
+  QTextDocument* doc = w->wbrHelpScreen->document();
+  auto loaded = [doc](const QString& src) {
+    const QVariant v = doc->resource(QTextDocument::ImageResource, QUrl(src));
+    if (v.typeId() == QMetaType::QPixmap) return !v.value<QPixmap>().isNull();
+    if (v.typeId() == QMetaType::QImage) return !v.value<QImage>().isNull();
+    return !QImage::fromData(v.toByteArray()).isNull();
+  };
+  EXPECT_TRUE(loaded("inside.png"));
+  EXPECT_FALSE(loaded(beyond));
+  auto colour = [doc](const QString& text) {
+    const QTextCursor at = doc->find(text);
+    return at.isNull() ? QColor() : at.charFormat().foreground().color();
+  };
+  EXPECT_EQ(colour("styled"), QColor(0xff, 0, 0));
+  EXPECT_NE(colour("heading"), QColor(0, 0, 0xff));
+}
+
+// Only text is shown as a page, and only up to a size that the view lays out at once; a
+// program or any other binary file is a missing page, named or linked.
+TEST_F(HelpViewerTest, OnlyTextFilesOfABoundedSizeShowAsPages) {
+  const QString help = root_.path() + "/app/help/";
+  QByteArray program("\x7F" "ELF\x02\x01\x01", 7);
+  program += QByteArray(9, '\0') + QByteArray("GLIBC_2.34 main printf") + QByteArray(4096, '\x90');
+  WriteFile(help + "program.exe", program);
+  QImage picture(8, 8, QImage::Format_RGB32);
+  picture.fill(Qt::blue);
+  ASSERT_TRUE(picture.save(help + "picture.png"));
+  WriteFile(help + "notes.txt", "Plain notes, no markup\r\n\tindented\f\r\n");
+  QByteArray utf16("\xFF\xFE", 2);
+  const QString wide = "<html><head><title>Wide</title></head><body>UTF-16 page</body></html>";
+  utf16.append(reinterpret_cast<const char*>(wide.utf16()), wide.size() * 2);
+  WriteFile(help + "wide.htm", utf16);
+  // Pages of exactly the largest size and of one byte more: a comment pads them cheaply.
+  const qint64 limit = help::HelpBrowser::kLargestPage;
+  const QByteArray head = Page("At The Limit", "<p>largest page</p>") + "<!--";
+  const QByteArray full = head + QByteArray(limit - head.size() - 3, 'x') + "-->";
+  ASSERT_EQ(full.size(), limit);
+  WriteFile(help + "limit.htm", full);
+  WriteFile(help + "over.htm", QByteArray(full).insert(head.size(), 'x'));
+
+  struct Case {
+    const char* page;
+    const char* title;
+    const char* text;
+  };
+  const std::vector<Case> cases = {
+      {"program.exe", "Page Not Found", "C:\\app\\help\\program.exe"},
+      {"picture.png", "Page Not Found", "C:\\app\\help\\picture.png"},
+      {"over.htm", "Page Not Found", "C:\\app\\help\\over.htm"},
+      {"limit.htm", "At The Limit", "largest page"},
+      {"notes.txt", "notes.txt", "Plain notes, no markup"},
+      {"wide.htm", "Wide", "UTF-16 page"},
+  };
+  for (const Case& c : cases) {
+    frmHelp* w = Start(c.page);
+    EXPECT_EQ(w->lblHelpTitle->Caption().toStdString(), c.title) << c.page;
+    EXPECT_TRUE(w->wbrHelpScreen->toPlainText().contains(c.text)) << c.page;
+    delete w;
+    WriteFile(help + "link.htm", Page("Link", (QByteArray("<p><a href=\"") + c.page + "\">go</a></p>").constData()));
+    w = Start("link.htm");
+    FollowLink(w->wbrHelpScreen, c.page);
+    EXPECT_EQ(w->lblHelpTitle->Caption().toStdString(), c.title) << "linked " << c.page;
+    delete w;
+  }
 }
 
 TEST_F(HelpViewerTest, AnEmptyCommandLineShowsTheHelpFolderWithItsPages) {
