@@ -465,7 +465,13 @@ std::multimap<std::string, Word> Words(const std::string& bboxHtml) {
       ++page;
       continue;
     }
-    words.emplace(m[5].str(), Word{page, std::stod(m[1]), std::stod(m[2]), std::stod(m[3]), std::stod(m[4])});
+    // The face sets "ff", "fi" and "fl" as ligatures; the words are compared as written.
+    std::string text = m[5].str();
+    for (const auto& [ligature, letters] : {std::pair{"\xEF\xAC\x80", "ff"}, {"\xEF\xAC\x81", "fi"},
+                                            {"\xEF\xAC\x82", "fl"}}) {
+      for (std::size_t at; (at = text.find(ligature)) != std::string::npos;) text.replace(at, 3, letters);
+    }
+    words.emplace(text, Word{page, std::stod(m[1]), std::stod(m[2]), std::stod(m[3]), std::stod(m[4])});
   }
   return words;
 }
@@ -632,6 +638,87 @@ TEST_F(QtPrinterTest, AFailedPrintoutLeavesNoFileAndIsDropped) {
   if (!text) GTEST_SKIP() << "poppler-utils not installed";
   EXPECT_EQ(text->find("Lost"), std::string::npos);
   EXPECT_NE(text->find("Kept"), std::string::npos);
+}
+
+// The page size of the PDF's first page in points.
+std::pair<double, double> PageSize(const std::string& bboxHtml) {
+  std::smatch m;
+  if (!std::regex_search(bboxHtml, m, std::regex(R"re(<page width="([0-9.]+)" height="([0-9.]+)")re"))) return {0, 0};
+  return {std::stod(m[1]), std::stod(m[2])};
+}
+
+TEST_F(QtPrinterTest, GridTextThatFitsKeepsItsFaceAndPortraitWithEveryCellUnderItsHeader) {
+  platform::QtPrinter printer;
+  printer.SetOrientation(platform::vbPRORPortrait);
+  printer.SetFontBold(true);
+  printer.PrintLine({D("Title")});
+  printer.PrintLine({D(kSystemInventory)});
+  printer.PrintLine({D(" \t\t \rDrive:\t\tE:\rVolume Name:\t\tMUSIC_DISK\rSerial Number:\t\t1513889543\r"
+                       "File System:\t\tEXT4")});
+  printer.EndDoc();
+
+  const auto bbox = RunTool("pdftotext -bbox " + Quoted(pdf_) + " -");
+  if (!bbox) GTEST_SKIP() << "poppler-utils not installed";
+  const auto [width, height] = PageSize(*bbox);
+  EXPECT_LT(width, height) << "portrait";
+  const auto words = Words(*bbox);
+  auto only = [&](const std::string& w) {
+    EXPECT_EQ(words.count(w), 1u) << w;
+    auto it = words.find(w);
+    return it == words.end() ? Word{} : it->second;
+  };
+  const Word title = only("Title");
+  for (const auto& [text, w] : words) {
+    EXPECT_LE(w.xMax, width) << text;
+    EXPECT_NEAR(w.yMax - w.yMin, title.yMax - title.yMin, 0.01) << text << " keeps the face";
+  }
+  // Each count of drive C:, the row under the header, under its header.
+  const std::vector<std::pair<std::string, std::string>> columns = {
+      {"Total", "12345"}, {"Wav", "10000"}, {"MP3", "2000"}, {"MIDI", "300"},
+      {"Au", "40"},       {"Aiff", "5"},    {"Snd", "0"},    {"Lists", "12"}};
+  const Word drive = words.find("C:")->second;
+  for (const auto& [header, count] : columns) {
+    const Word h = only(header);
+    auto [cell, end] = words.equal_range(count);
+    while (cell != end && std::abs(cell->second.yMin - drive.yMin) > 0.5) ++cell;
+    ASSERT_TRUE(cell != end) << count << " in the row of C:";
+    EXPECT_NEAR(cell->second.xMin, h.xMin, 0.5) << header;
+    EXPECT_GT(drive.yMin, h.yMin) << header;
+  }
+  // The values of Drive Detail stand in one column however wide their captions.
+  const double value = only("E:").xMin;
+  for (const char* v : {"MUSIC_DISK", "1513889543", "EXT4"}) EXPECT_NEAR(only(v).xMin, value, 0.5) << v;
+  EXPECT_GT(value, only("Number:").xMax);
+}
+
+TEST_F(QtPrinterTest, GridTextTooWideForAPortraitPageTurnsItAndShrinksOnlyItself) {
+  // The search result with a long hidden path: every column on the page, "Hits" over its counts.
+  const std::string path = "\\Archive\\Radio_Shows\\1998\\Episode_12_-_Interview_with_the_Composer_about_music_part_two.mp3";
+  const std::string shown = "\\Archive\\...\\Episode_12_-_Interview_with_the_Composer_about_music_part_two.mp3";
+  platform::QtPrinter printer;
+  printer.SetOrientation(platform::vbPRORPortrait);
+  printer.SetFontBold(true);
+  printer.PrintLine({D("Title")});
+  printer.PrintLine({D("DB\tDrv\tFile\t\tHits\r\tD:\t" + shown + "\t" + path + "\t27\r*\tC:\tshort.wav\tshort.wav\t3")});
+  printer.EndDoc();
+
+  const auto bbox = RunTool("pdftotext -bbox " + Quoted(pdf_) + " -");
+  if (!bbox) GTEST_SKIP() << "poppler-utils not installed";
+  const auto [width, height] = PageSize(*bbox);
+  EXPECT_GT(width, height) << "landscape";
+  const auto words = Words(*bbox);
+  auto only = [&](const std::string& w) {
+    EXPECT_EQ(words.count(w), 1u) << w;
+    auto it = words.find(w);
+    return it == words.end() ? Word{} : it->second;
+  };
+  for (const auto& [text, w] : words) EXPECT_LE(w.xMax, width) << text;
+  const Word title = only("Title"), hits = only("Hits");
+  EXPECT_NEAR(only("27").xMin, hits.xMin, 0.5);
+  EXPECT_NEAR(only("3").xMin, hits.xMin, 0.5);
+  EXPECT_GT(hits.xMin, only(path).xMax) << "the hidden path is printed before the hits";
+  EXPECT_LT(hits.yMax - hits.yMin, title.yMax - title.yMin) << "a smaller face for the grid";
+  EXPECT_GE((hits.yMax - hits.yMin) / (title.yMax - title.yMin), 0.6 - 0.01) << "not below 6 points";
 }
 
 TEST(QtPrinterNoPrinter, EndDocSaysNoPrinterIsInstalled) {
