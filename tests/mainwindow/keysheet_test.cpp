@@ -167,7 +167,9 @@ TEST_F(KeySheetTest, KeyNamesStandOverTheirCaptionsUntilOneIsWiderThanAZone) {
     EXPECT_TRUE(document.lines[i].font.bold) << i;
     EXPECT_EQ(document.lines[i].font.points, i < 4 ? 10 : 8) << i;
   }
-  const auto pages = platform::LayOutDocument(document.lines, UnitMetrics{}, 1000);
+  const auto pages =
+      platform::LayOutDocument(document.lines, UnitMetrics{}, {{1000, 1000}, {1000, 1000}}, platform::vbPRORLandscape)
+          .pages;
   ASSERT_EQ(pages.size(), 1u);
   const std::vector<double> zones{14, 28, 42, 56, 70, 84, 98, 112, 126, 140};
   EXPECT_EQ(Xs(pages[0], 4), zones) << "F1 to F10 in zones 2 to 11";

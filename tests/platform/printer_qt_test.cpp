@@ -57,9 +57,13 @@ void PrintTo(const Spot& s, std::ostream* os) {
   *os << "{page " << s.page << ", top " << s.top << ", x " << s.x << ", \"" << s.text << "\"}";
 }
 
+// Paper of the given height and wider than any line, in both orientations.
+platform::Paper Tall(double pageHeight) { return {{1e9, pageHeight}, {1e9, pageHeight}}; }
+
 std::vector<Spot> Spots(const std::vector<DocumentLine>& lines, double pageHeight) {
   std::vector<Spot> spots;
-  const auto pages = platform::LayOutDocument(lines, FixedMetrics{}, pageHeight);
+  const auto pages =
+      platform::LayOutDocument(lines, FixedMetrics{}, Tall(pageHeight), platform::vbPRORPortrait).pages;
   for (std::size_t p = 0; p < pages.size(); ++p)
     for (const auto& t : pages[p].texts) spots.push_back({static_cast<int>(p) + 1, t.top, t.x, t.text});
   return spots;
@@ -72,6 +76,8 @@ struct ZoneCase {
   std::vector<PrintItem> items;
   std::vector<Spot> expected;  // on page 1; top 0 is the first line, 20 the second ...
 };
+
+void PrintTo(const ZoneCase& c, std::ostream* os) { *os << c.name; }
 
 class PrintZones : public testing::TestWithParam<ZoneCase> {};
 
@@ -97,12 +103,6 @@ INSTANTIATE_TEST_SUITE_P(
                  {{1, 0, 0, k20}, {1, 0, 280, "y"}, {1, 0, 420, "z"}}},
         ZoneCase{"ItemFillingAZoneExactlyPushesTheNextOn", {D(k14), Z("y")}, {{1, 0, 0, k14}, {1, 0, 280, "y"}}},
         ZoneCase{"DirectItemFollowsAZonedOne", {Z("a"), D("b")}, {{1, 0, 140, "a"}, {1, 0, 150, "b"}}},
-        ZoneCase{"TabsStepToZonesAndCarriageReturnsEndRows",
-                 {D("r0c0\tr0c1\rr1c0\t\tr1c2")},
-                 {{1, 0, 0, "r0c0"}, {1, 0, 140, "r0c1"}, {1, 20, 0, "r1c0"}, {1, 20, 280, "r1c2"}}},
-        ZoneCase{"EmptyCellsOfClipTextStillTakeTheirZones",
-                 {D("\tC\rx\t")},
-                 {{1, 0, 140, "C"}, {1, 20, 0, "x"}}},
         ZoneCase{"CrLfIsOneBreakLfAlone", {D("a\r\nb\nc")}, {{1, 0, 0, "a"}, {1, 20, 0, "b"}, {1, 40, 0, "c"}}},
         ZoneCase{"ItemsAfterAMultiLineItemContinueItsLastLine",
                  {D("a\rbc"), Z("z"), D("q")},
@@ -114,6 +114,191 @@ TEST(PrintZones, ZoneWidthFollowsTheFontOfTheLine) {
   // At 8 points a column is 8 units; at 14 points 14.
   EXPECT_EQ(Spots({{PrinterFont{8, true}, {Z("a")}}, {PrinterFont{14, false}, {D(""), Z("b")}}}, 1e9),
             (std::vector<Spot>{{1, 0, 8 * 14, "a"}, {1, 16, 14 * 14, "b"}}));
+}
+
+// --- text in columns ---------------------------------------------------------------------
+
+// A grid's clip text: its columns as wide as their widest cells and two columns of gap (20).
+class TableColumns : public testing::TestWithParam<ZoneCase> {};
+
+TEST_P(TableColumns, StandEveryCellUnderItsHeader) {
+  const ZoneCase& c = GetParam();
+  EXPECT_EQ(Spots({{PrinterFont{}, c.items}}, 1e9), c.expected);
+}
+
+const std::string kPath = "\\Music\\Live\\a.wav";  // 17 characters
+
+INSTANTIATE_TEST_SUITE_P(
+    Layout, TableColumns,
+    testing::Values(
+        // The hidden path column is printed too; the hit count stays under "Hits".
+        ZoneCase{"SearchResult",
+                 {D("DB\tDrv\tFile\t\tHits\r*\tC:\t" + kPath + "\t" + kPath + "\t12")},
+                 {{1, 0, 0, "DB"}, {1, 0, 40, "Drv"}, {1, 0, 90, "File"}, {1, 0, 470, "Hits"},
+                  {1, 20, 0, "*"}, {1, 20, 40, "C:"}, {1, 20, 90, kPath}, {1, 20, 280, kPath}, {1, 20, 470, "12"}}},
+        // A caption as wide as a zone ("Serial Number:") does not push its value on.
+        ZoneCase{"DriveDetailValuesStandInOneColumn",
+                 {D(" \t\t \rDrive:\t\tC:\rVolume Name:\t\tMUSIC\rSerial Number:\t\t-12345\rFile System:\t\text4")},
+                 {{1, 0, 0, " "}, {1, 0, 160, " "}, {1, 20, 0, "Drive:"}, {1, 20, 160, "C:"},
+                  {1, 40, 0, "Volume Name:"}, {1, 40, 160, "MUSIC"}, {1, 60, 0, "Serial Number:"},
+                  {1, 60, 160, "-12345"}, {1, 80, 0, "File System:"}, {1, 80, 160, "ext4"}}},
+        ZoneCase{"AColumnWithoutTextTakesNoRoom",
+                 {D("\t\tTotal\tWav\rC:\t\t12\t3")},
+                 {{1, 0, 40, "Total"}, {1, 0, 110, "Wav"}, {1, 20, 0, "C:"}, {1, 20, 40, "12"}, {1, 20, 110, "3"}}},
+        ZoneCase{"ItemsAfterATableContinueItsLastRow",
+                 {D("a\tbb\rccc\td"), Z("z"), D("q")},
+                 {{1, 0, 0, "a"}, {1, 0, 50, "bb"}, {1, 20, 0, "ccc"}, {1, 20, 50, "d"}, {1, 20, 140, "z"},
+                  {1, 20, 150, "q"}}},
+        ZoneCase{"ATableStartsWhereItsItemStarts",
+                 {D("ab"), D("x\ty\rz")},
+                 {{1, 0, 0, "ab"}, {1, 0, 20, "x"}, {1, 0, 50, "y"}, {1, 20, 20, "z"}}}),
+    [](const testing::TestParamInfo<ZoneCase>& info) { return std::string(info.param.name); });
+
+// --- fitting the page --------------------------------------------------------------------
+
+// Portrait paper 600 wide and 1000 high, landscape the other way round.
+const platform::Paper kPaper{{600, 1000}, {1000, 600}};
+
+DocumentLine Chars(std::size_t count, double points) { return {PrinterFont{points, true}, {D(std::string(count, 'x'))}}; }
+
+struct FitCase {
+  const char* name;
+  int orientation;  // as the document sets it
+  std::vector<DocumentLine> lines;
+  int expectedOrientation;
+  std::vector<double> expectedPoints;  // of each piece of text, in order
+};
+
+void PrintTo(const FitCase& c, std::ostream* os) { *os << c.name; }
+
+class FitThePage : public testing::TestWithParam<FitCase> {};
+
+TEST_P(FitThePage, WithTheLargestFaceThatFitsAndLandscapeOnlyWhenNeeded) {
+  const FitCase& c = GetParam();
+  const FixedMetrics metrics;
+  const auto document = platform::LayOutDocument(c.lines, metrics, kPaper, c.orientation);
+  EXPECT_EQ(document.orientation, c.expectedOrientation);
+  const double width = (document.orientation == platform::vbPRORLandscape ? kPaper.landscape : kPaper.portrait).width;
+  std::vector<double> points;
+  for (const auto& page : document.pages)
+    for (const auto& t : page.texts) {
+      points.push_back(t.font.points);
+      EXPECT_TRUE(t.font.bold) << t.text;
+      EXPECT_LE(t.x + metrics.Width(t.font, t.text), width) << t.text;
+    }
+  EXPECT_EQ(points, c.expectedPoints);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Layout, FitThePage,
+    testing::Values(
+        FitCase{"ALineAsWideAsThePageKeepsItsFace",
+                platform::vbPRORPortrait,
+                {Chars(60, 10)},
+                platform::vbPRORPortrait,
+                {10}},
+        FitCase{"ATooWideLineTakesTheLargestHalfPointFaceThatFits",
+                platform::vbPRORPortrait,
+                {Chars(5, 14), Chars(70, 10), Chars(5, 10)},
+                platform::vbPRORPortrait,
+                {14, 8.5, 10}},
+        FitCase{"ZonesShrinkWithTheFace",
+                platform::vbPRORPortrait,
+                {{PrinterFont{10, true}, {Z("a"), Z("b"), Z("c"), Z("d"), Z("e")}}},
+                platform::vbPRORPortrait,
+                {8, 8, 8, 8, 8}},
+        FitCase{"WhereNoFaceDownToSixPointsFitsThePageTurns",
+                platform::vbPRORPortrait,
+                {Chars(5, 14), Chars(120, 10)},
+                platform::vbPRORLandscape,
+                {14, 8}},
+        FitCase{"InLandscapeALineKeepsItsFaceWhereItFits",
+                platform::vbPRORPortrait,
+                {Chars(5, 10), Chars(101, 10), Chars(110, 6)},
+                platform::vbPRORLandscape,
+                {10, 9.5, 6}},
+        FitCase{"ALandscapeDocumentShrinksOnlyItsTooWideLinesEvenBelowSixPoints",
+                platform::vbPRORLandscape,
+                {Chars(90, 10), Chars(120, 10), Chars(250, 10)},
+                platform::vbPRORLandscape,
+                {10, 8, 4}},
+        FitCase{"BelowSixPointsOnlyOnceTheDocumentIsLandscape",
+                platform::vbPRORPortrait,
+                {Chars(250, 10)},
+                platform::vbPRORLandscape,
+                {4}}),
+    [](const testing::TestParamInfo<FitCase>& info) { return std::string(info.param.name); });
+
+TEST(FitThePage, ASmallerFaceTakesTheHeightOfItsOwnLines) {
+  const auto document = platform::LayOutDocument({Chars(1, 10), Chars(70, 10), Chars(1, 10)}, FixedMetrics{},
+                                                 kPaper, platform::vbPRORPortrait);
+  ASSERT_EQ(document.pages.size(), 1u);
+  std::vector<double> tops;
+  for (const auto& t : document.pages[0].texts) tops.push_back(t.top);
+  EXPECT_EQ(tops, (std::vector<double>{0, 20, 37}));
+}
+
+// The System Inventory grid: the drive letters, the empty icon column and eight counts.
+const std::string kSystemInventory =
+    "\t\tTotal\tWav\tMP3\tMIDI\tAu\tAiff\tSnd\tLists\r"
+    "C:\t\t12345\t10000\t2000\t300\t40\t5\t0\t12\r"
+    "D:\t\t812\t800\t12\t0\t0\t0\t0\t0\r"
+    "\t\t\t\t\t\t\t\t\t\r"
+    "\t\t13157\t10800\t2012\t300\t40\t5\t0\t12";
+
+// Every text of `document` by its top, and each row's pieces by x.
+std::map<double, std::vector<std::pair<double, std::string>>> Rows(const platform::LaidOutDocument& document) {
+  std::map<double, std::vector<std::pair<double, std::string>>> rows;
+  for (const auto& t : document.pages.at(0).texts) rows[t.top].emplace_back(t.x, t.text);
+  return rows;
+}
+
+TEST(FitThePage, TheSystemInventoryFitsAPortraitPageInItsOwnFace) {
+  // 98 columns of the 10-point face, as a portrait page has: 7 zones, but 10 columns of text.
+  const platform::Paper paper{{980, 1400}, {1400, 980}};
+  const FixedMetrics metrics;
+  const auto document = platform::LayOutDocument({{PrinterFont{10, true}, {D(kSystemInventory)}}}, metrics, paper,
+                                                 platform::vbPRORPortrait);
+  EXPECT_EQ(document.orientation, platform::vbPRORPortrait);
+  for (const auto& t : document.pages.at(0).texts) {
+    EXPECT_EQ(t.font, (PrinterFont{10, true})) << t.text;
+    EXPECT_LE(t.x + metrics.Width(t.font, t.text), 980) << t.text;
+  }
+  const auto rows = Rows(document);
+  ASSERT_EQ(rows.size(), 4u) << "the row of empty cells prints nothing";
+  const auto& header = rows.at(0);
+  ASSERT_EQ(header.size(), 8u);
+  EXPECT_EQ(header.back().second, "Lists");
+  for (double top : {20.0, 40.0, 80.0}) {
+    const auto& row = rows.at(top);
+    const auto& counts = top == 80 ? row : std::vector(row.begin() + 1, row.end());
+    ASSERT_EQ(counts.size(), 8u) << top;
+    for (std::size_t c = 0; c < 8; ++c) EXPECT_EQ(counts[c].first, header[c].first) << header[c].second << top;
+  }
+}
+
+TEST(FitThePage, AGridTooWideForThePageShrinksWholeWithItsHeaderOverItsColumns) {
+  // Its widest row, the header, 4 + 5 + 75 + 62 + 4 = 150 columns, fits landscape at 6.5 points only.
+  const std::string shown(73, 's'), path(60, 'p');
+  const std::string clip = "DB\tDrv\tFile\t\tHits\r\tC:\t" + shown + "\t" + path + "\t12\r*\tD:\tshort\tshort\t3";
+  const FixedMetrics metrics;
+  const auto document = platform::LayOutDocument(
+      {{PrinterFont{10, true}, {D("Inventory Detail")}}, {PrinterFont{10, true}, {D(clip)}}}, metrics, kPaper,
+      platform::vbPRORPortrait);
+  EXPECT_EQ(document.orientation, platform::vbPRORLandscape);
+  const auto& texts = document.pages.at(0).texts;
+  ASSERT_EQ(texts.size(), 14u);
+  EXPECT_EQ(texts[0].font.points, 10) << "the title keeps its face";
+  for (std::size_t i = 1; i < texts.size(); ++i) {
+    EXPECT_EQ(texts[i].font.points, 6.5) << texts[i].text;
+    EXPECT_LE(texts[i].x + metrics.Width(texts[i].font, texts[i].text), 1000) << texts[i].text;
+  }
+  const auto rows = Rows(document);
+  ASSERT_EQ(rows.size(), 4u);
+  const auto& header = rows.at(20);
+  ASSERT_EQ(header.back().second, "Hits");
+  EXPECT_EQ(rows.at(33).back(), std::make_pair(header.back().first, std::string("12")));
+  EXPECT_EQ(rows.at(46).back(), std::make_pair(header.back().first, std::string("3")));
 }
 
 // --- pages -------------------------------------------------------------------------------
@@ -163,8 +348,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<PageCase>& info) { return std::string(info.param.name); });
 
 TEST(PageBreaks, EmptyDocumentHasNoPagesEmptyLinesOne) {
-  EXPECT_TRUE(platform::LayOutDocument({}, FixedMetrics{}, 100).empty());
-  EXPECT_EQ(platform::LayOutDocument({Empty()}, FixedMetrics{}, 100).size(), 1u);
+  EXPECT_TRUE(platform::LayOutDocument({}, FixedMetrics{}, Tall(100), platform::vbPRORPortrait).pages.empty());
+  EXPECT_EQ(platform::LayOutDocument({Empty()}, FixedMetrics{}, Tall(100), platform::vbPRORPortrait).pages.size(), 1u);
 }
 
 // --- the recorder ------------------------------------------------------------------------
@@ -280,7 +465,13 @@ std::multimap<std::string, Word> Words(const std::string& bboxHtml) {
       ++page;
       continue;
     }
-    words.emplace(m[5].str(), Word{page, std::stod(m[1]), std::stod(m[2]), std::stod(m[3]), std::stod(m[4])});
+    // The face sets "ff", "fi" and "fl" as ligatures; the words are compared as written.
+    std::string text = m[5].str();
+    for (const auto& [ligature, letters] : {std::pair{"\xEF\xAC\x80", "ff"}, {"\xEF\xAC\x81", "fi"},
+                                            {"\xEF\xAC\x82", "fl"}}) {
+      for (std::size_t at; (at = text.find(ligature)) != std::string::npos;) text.replace(at, 3, letters);
+    }
+    words.emplace(text, Word{page, std::stod(m[1]), std::stod(m[2]), std::stod(m[3]), std::stod(m[4])});
   }
   return words;
 }
@@ -447,6 +638,87 @@ TEST_F(QtPrinterTest, AFailedPrintoutLeavesNoFileAndIsDropped) {
   if (!text) GTEST_SKIP() << "poppler-utils not installed";
   EXPECT_EQ(text->find("Lost"), std::string::npos);
   EXPECT_NE(text->find("Kept"), std::string::npos);
+}
+
+// The page size of the PDF's first page in points.
+std::pair<double, double> PageSize(const std::string& bboxHtml) {
+  std::smatch m;
+  if (!std::regex_search(bboxHtml, m, std::regex(R"re(<page width="([0-9.]+)" height="([0-9.]+)")re"))) return {0, 0};
+  return {std::stod(m[1]), std::stod(m[2])};
+}
+
+TEST_F(QtPrinterTest, GridTextThatFitsKeepsItsFaceAndPortraitWithEveryCellUnderItsHeader) {
+  platform::QtPrinter printer;
+  printer.SetOrientation(platform::vbPRORPortrait);
+  printer.SetFontBold(true);
+  printer.PrintLine({D("Title")});
+  printer.PrintLine({D(kSystemInventory)});
+  printer.PrintLine({D(" \t\t \rDrive:\t\tE:\rVolume Name:\t\tMUSIC_DISK\rSerial Number:\t\t1513889543\r"
+                       "File System:\t\tEXT4")});
+  printer.EndDoc();
+
+  const auto bbox = RunTool("pdftotext -bbox " + Quoted(pdf_) + " -");
+  if (!bbox) GTEST_SKIP() << "poppler-utils not installed";
+  const auto [width, height] = PageSize(*bbox);
+  EXPECT_LT(width, height) << "portrait";
+  const auto words = Words(*bbox);
+  auto only = [&](const std::string& w) {
+    EXPECT_EQ(words.count(w), 1u) << w;
+    auto it = words.find(w);
+    return it == words.end() ? Word{} : it->second;
+  };
+  const Word title = only("Title");
+  for (const auto& [text, w] : words) {
+    EXPECT_LE(w.xMax, width) << text;
+    EXPECT_NEAR(w.yMax - w.yMin, title.yMax - title.yMin, 0.01) << text << " keeps the face";
+  }
+  // Each count of drive C:, the row under the header, under its header.
+  const std::vector<std::pair<std::string, std::string>> columns = {
+      {"Total", "12345"}, {"Wav", "10000"}, {"MP3", "2000"}, {"MIDI", "300"},
+      {"Au", "40"},       {"Aiff", "5"},    {"Snd", "0"},    {"Lists", "12"}};
+  const Word drive = words.find("C:")->second;
+  for (const auto& [header, count] : columns) {
+    const Word h = only(header);
+    auto [cell, end] = words.equal_range(count);
+    while (cell != end && std::abs(cell->second.yMin - drive.yMin) > 0.5) ++cell;
+    ASSERT_TRUE(cell != end) << count << " in the row of C:";
+    EXPECT_NEAR(cell->second.xMin, h.xMin, 0.5) << header;
+    EXPECT_GT(drive.yMin, h.yMin) << header;
+  }
+  // The values of Drive Detail stand in one column however wide their captions.
+  const double value = only("E:").xMin;
+  for (const char* v : {"MUSIC_DISK", "1513889543", "EXT4"}) EXPECT_NEAR(only(v).xMin, value, 0.5) << v;
+  EXPECT_GT(value, only("Number:").xMax);
+}
+
+TEST_F(QtPrinterTest, GridTextTooWideForAPortraitPageTurnsItAndShrinksOnlyItself) {
+  // The search result with a long hidden path: every column on the page, "Hits" over its counts.
+  const std::string path = "\\Archive\\Radio_Shows\\1998\\Episode_12_-_Interview_with_the_Composer_about_music_part_two.mp3";
+  const std::string shown = "\\Archive\\...\\Episode_12_-_Interview_with_the_Composer_about_music_part_two.mp3";
+  platform::QtPrinter printer;
+  printer.SetOrientation(platform::vbPRORPortrait);
+  printer.SetFontBold(true);
+  printer.PrintLine({D("Title")});
+  printer.PrintLine({D("DB\tDrv\tFile\t\tHits\r\tD:\t" + shown + "\t" + path + "\t27\r*\tC:\tshort.wav\tshort.wav\t3")});
+  printer.EndDoc();
+
+  const auto bbox = RunTool("pdftotext -bbox " + Quoted(pdf_) + " -");
+  if (!bbox) GTEST_SKIP() << "poppler-utils not installed";
+  const auto [width, height] = PageSize(*bbox);
+  EXPECT_GT(width, height) << "landscape";
+  const auto words = Words(*bbox);
+  auto only = [&](const std::string& w) {
+    EXPECT_EQ(words.count(w), 1u) << w;
+    auto it = words.find(w);
+    return it == words.end() ? Word{} : it->second;
+  };
+  for (const auto& [text, w] : words) EXPECT_LE(w.xMax, width) << text;
+  const Word title = only("Title"), hits = only("Hits");
+  EXPECT_NEAR(only("27").xMin, hits.xMin, 0.5);
+  EXPECT_NEAR(only("3").xMin, hits.xMin, 0.5);
+  EXPECT_GT(hits.xMin, only(path).xMax) << "the hidden path is printed before the hits";
+  EXPECT_LT(hits.yMax - hits.yMin, title.yMax - title.yMin) << "a smaller face for the grid";
+  EXPECT_GE((hits.yMax - hits.yMin) / (title.yMax - title.yMin), 0.6 - 0.01) << "not below 6 points";
 }
 
 TEST(QtPrinterNoPrinter, EndDocSaysNoPrinterIsInstalled) {

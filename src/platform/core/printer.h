@@ -41,10 +41,11 @@ struct PrintItem {
 // lines printed since the last EndDoc; it reaches the printer only at EndDoc, so a printout
 // that fails before then prints nothing.
 //
-// Text of an item is UTF-8 and may span lines: CR, LF and CR LF each end a line (the next
-// text starts at column 0), and a tab moves on to the next print zone, as "," does, so the
-// cells of a grid's clip text stand in zones. A line that does not fit below the last one
-// starts a new page. Text running past the right edge of the page is cut off there.
+// Text of an item is UTF-8 and may hold a grid's clip text: CR, LF and CR LF each end a row
+// and a tab a cell, and the cells stand in columns as wide as their widest cells, under the
+// header row. A line that does not fit below the last one starts a new page. A line wider
+// than the page is printed in a smaller face, and where even that is not enough the whole
+// document is printed in landscape: no text runs off the page (see LayOutDocument).
 //
 // Every document starts from the defaults: one copy, the printer's own quality, portrait,
 // the printer's own font face at 10 points, not bold. EndDoc, whether it succeeds or fails,

@@ -49,10 +49,41 @@ class TextMetrics {
   virtual double LineHeight(const PrinterFont& font) const = 0;
 };
 
-// Places the document's lines in print zones and on pages of the given printable height.
-// A document with lines has at least one page.
-std::vector<LaidOutPage> LayOutDocument(const std::vector<DocumentLine>& lines, const TextMetrics& metrics,
-                                        double pageHeight);
+// The printable area of a page, in the units of the page.
+struct PageArea {
+  double width = 0;
+  double height = 0;
+};
+
+// The printable areas of the paper in its two orientations.
+struct Paper {
+  PageArea portrait;
+  PageArea landscape;
+};
+
+struct LaidOutDocument {
+  int orientation = vbPRORPortrait;  // the one the pages are printed in
+  std::vector<LaidOutPage> pages;
+};
+
+// A line too wide for its page is set in a smaller face, but not below this one while the
+// page can still turn.
+inline constexpr double kSmallestFitPoints = 6;
+
+// Places the document's lines on pages of `paper` in `orientation`; a document with lines has
+// at least one page. The items of a line follow each other or stand in print zones, 14
+// columns of the line's font. A text holding tabs or line breaks is a table: line breaks (CR,
+// LF, CR LF) end its rows and tabs its cells, and its columns start where the text starts,
+// each as wide as its widest cell and a gap of two columns (a column no cell of which holds
+// text takes no room), so that every cell stands under its column's header; items after it
+// continue its last row.
+// A line that fits the page keeps its font. A line wider than the page is set in the largest
+// face, by half points, that fits; when no face down to kSmallestFitPoints fits a portrait
+// page, the whole document turns to landscape, where each line again keeps its font if it
+// fits, else takes the largest face that fits, below kSmallestFitPoints too. A row that does not
+// fit under the last one starts a new page.
+LaidOutDocument LayOutDocument(const std::vector<DocumentLine>& lines, const TextMetrics& metrics, const Paper& paper,
+                               int orientation);
 
 // Finds the printer to print on; a null QPrinterInfo means none is installed.
 using PrinterLookup = std::function<QPrinterInfo()>;
