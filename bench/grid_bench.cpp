@@ -6,6 +6,8 @@
 // included. Before the benchmarks, the grid's own resident memory is measured once: the
 // process's VmRSS before a grid of 1,000,000 rows is made (source rows made, free memory given
 // back) and after it is filled, sorted and shown.
+// The rows alone (the control's storage without Qt) are filled and sorted the same way, to show
+// what the storage costs under the control.
 // Every benchmark checks its grid: the row count, sampled cells, the order after a sort; the
 // figures are then printed beside their goals, and the exit status is not 0 when a check failed.
 #include <benchmark/benchmark.h>
@@ -23,6 +25,7 @@
 #include <cctype>
 #include <map>
 
+#include "platform/core/gridrows.h"
 #include "platform/qt/grid.h"
 #include "verdicts.h"
 
@@ -121,18 +124,22 @@ bool Check(benchmark::State& state, const char* name, bool ok, const std::string
   return false;
 }
 
+std::string Cell(const platform::FlexGrid& grid, int row, int col) { return grid.TextMatrix(row, col); }
+std::string Cell(const platform::GridRows& rows, int row, int col) { return std::string(rows.Text(row, col)); }
+
 // Every row there with its path: in the order of `l`, or in any order once sorted.
-bool Filled(const platform::FlexGrid& grid, const Listing& l, bool sorted = false) {
+template <class Grid>
+bool Filled(const Grid& grid, const Listing& l, bool sorted = false) {
   if (grid.Rows() != static_cast<int>(l.path.size()) + 1) return false;
   if (!sorted) {
     for (std::size_t i = 0; i < l.path.size(); ++i) {
-      if (grid.TextMatrix(static_cast<int>(i) + 1, 3) != l.path[i]) return false;
+      if (Cell(grid, static_cast<int>(i) + 1, 3) != l.path[i]) return false;
     }
     return true;
   }
   std::vector<std::string> got;
   got.reserve(l.path.size());
-  for (std::size_t i = 0; i < l.path.size(); ++i) got.push_back(grid.TextMatrix(static_cast<int>(i) + 1, 3));
+  for (std::size_t i = 0; i < l.path.size(); ++i) got.push_back(Cell(grid, static_cast<int>(i) + 1, 3));
   std::vector<std::string> want = l.path;
   std::sort(got.begin(), got.end());
   std::sort(want.begin(), want.end());
@@ -145,10 +152,11 @@ std::string Folded(std::string s) {
 }
 
 // Rows in ascending order of columns `c0` to `c1` ignoring case (descending when asked).
-bool Ordered(const platform::FlexGrid& grid, int c0, int c1, bool descending) {
+template <class Grid>
+bool Ordered(const Grid& grid, int c0, int c1, bool descending) {
   auto key = [&](int row) {
     std::vector<std::string> k;
-    for (int c = c0; c <= c1; ++c) k.push_back(Folded(grid.TextMatrix(row, c)));
+    for (int c = c0; c <= c1; ++c) k.push_back(Folded(Cell(grid, row, c)));
     return k;
   };
   std::vector<std::string> previous = key(1);
@@ -273,12 +281,56 @@ void BM_GrowWhileShown(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(n));
 }
 
+// The rows alone, filled as FillRowByRow fills the grid.
+void FillRowByRow(platform::GridRows& rows, const Listing& l) {
+  for (std::size_t i = 0; i < l.path.size(); ++i) {
+    int row = static_cast<int>(i) + 1;
+    rows.SetRows(row + 1);
+    rows.SetText(row, 1, l.drive[i]);
+    rows.SetText(row, 2, l.shortPath[i]);
+    rows.SetText(row, 3, l.path[i]);
+    rows.SetText(row, 0, l.mark[i]);
+  }
+}
+
+void BM_RowsFillRowByRow(benchmark::State& state) {
+  const Listing& l = Rows(static_cast<std::size_t>(state.range(0)));
+  for (auto _ : state) {
+    auto rows = std::make_unique<platform::GridRows>(1, 4);
+    FillRowByRow(*rows, l);
+    state.PauseTiming();
+    if (!Check(state, "rows alone, fill row by row", Filled(*rows, l), "the rows are not all there")) break;
+    rows.reset();
+    state.ResumeTiming();
+  }
+}
+
+void BM_RowsSort5OnColumns1To3(benchmark::State& state) {
+  const Listing& l = Rows(static_cast<std::size_t>(state.range(0)));
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto rows = std::make_unique<platform::GridRows>(1, 4);
+    FillRowByRow(*rows, l);
+    state.ResumeTiming();
+    rows->Sort(platform::kGridSortAscending, {1, 1, 1, 3}, 1);
+    state.PauseTiming();
+    if (!Check(state, "rows alone, Sort 5", Ordered(*rows, 1, 3, false) && Filled(*rows, l, true),
+               "rows out of order or lost")) {
+      break;
+    }
+    rows.reset();
+    state.ResumeTiming();
+  }
+}
+
 BENCHMARK(BM_FillRowByRow)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_FillAddItem)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_Sort5OnColumns1To3)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_Sort6OnHits)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_FillSortShow)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_GrowWhileShown)->Arg(50000)->Arg(200000)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_RowsFillRowByRow)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_RowsSort5OnColumns1To3)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // The grid's own resident memory at 1,000,000 rows filled, sorted and shown: the process's
 // VmRSS after, less before (the source rows already made, freed memory given back).
@@ -344,5 +396,7 @@ int main(int argc, char** argv) {
                       " MB after less " + bench::Verdicts::Number(memory.rssBeforeMB) + " MB before)",
                   memory.rssAfterMB - memory.rssBeforeMB, 500, "MB");
   gVerdicts.Figure("the same, malloc's count of bytes in use (mallinfo2)", memory.mallocMB, "MB");
+  figure("the rows alone (no Qt): fill row by row", "BM_RowsFillRowByRow/1000000/iterations:3");
+  figure("the rows alone (no Qt): Sort 5 on columns 1 to 3", "BM_RowsSort5OnColumns1To3/1000000/iterations:3");
   return gVerdicts.Finish();
 }
