@@ -411,6 +411,9 @@ void ShowInventoryDetail() {
   g.SetTextMatrix(0, 0, "DB");
   g.SetTextMatrix(0, 1, "Drv");
   g.SetTextMatrix(0, 2, "File");
+  // The hidden path column has no header of its own; the view before must not lend it one
+  // (a printout shows the whole grid).
+  g.SetTextMatrix(0, 3, "");
   db.gListRow = 0;
 
   // One reading of userdb.dat serves the marks of the whole list; none without the file.

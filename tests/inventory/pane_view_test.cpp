@@ -866,6 +866,20 @@ TEST_F(PaneView, FileDetailPrintsItsTwentyFieldsInFiveGroups) {
   EXPECT_EQ(platform::ScreenPointer(), 0);
 }
 
+// The list's hidden path column prints without a header, never the one System Inventory's
+// grid held in that cell before.
+TEST_F(PaneView, TheInventoryDetailPrintoutHasNoStaleHeaderOverThePaths) {
+  Machine({"C:\\Music\\a.wav"});
+  Open();
+  ASSERT_EQ(Grid().TextMatrix(0, 3), "Wav") << "System Inventory's header in that cell";
+  Db().gTypeFilter = "total";
+  ShowInventoryDetail();
+  printer.clear();
+  frmLauncher_btnPrint_Click();
+  ASSERT_EQ(printer.calls().size(), 16u);
+  EXPECT_EQ(printer.calls()[14], "Line |DB\tDrv\tFile\t\r\tC:\t\\Music\\a.wav\t\\Music\\a.wav|");
+}
+
 TEST_F(PaneView, AGridViewPrintsTheWholeGridWithItsHiddenColumn) {
   Machine({"C:\\Music\\a.wav"});
   Open();
