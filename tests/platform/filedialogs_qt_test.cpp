@@ -62,6 +62,8 @@ TEST_F(QtFileDialogsTest, ASaveNameHoldingADoubleQuoteIsRefusedWhole) {
       return false;
     }
     if (boxes.shown().size() != 1 || !d.isVisible()) return false;
+    EXPECT_EQ(d.findChild<QLineEdit*>("fileNameEdit")->text(), "") << "the refused name is gone";
+    EXPECT_TRUE(d.selectedFiles().size() <= 1) << "no name read from the quotes stays selected";
     Type(d, "my list.m3u");
     return true;
   });

@@ -67,7 +67,7 @@ void MainWindowScenario(Scenario& s, Machine& m) {
   s.Step("press Tools/Preferences", [] { Click(CentreOf(Launcher().btnSettings)); }, Showing<frmPreferences>);
   s.Step("browse for an editor", [] { Click(CentreOf(Dialog<frmPreferences>()->btnBrowseEditor)); },
          [] { return FileDialog() != nullptr; });
-  s.Step("choose /usr/bin/true", [] { ChooseFile("/usr/bin/true"); },
+  ChooseIn(s, "choose /usr/bin/true", [] { return std::string("/usr/bin/true"); },
          [] { return Showing<frmPreferences>() && Dialog<frmPreferences>()->lblWaveEditorPath->Caption() == "/usr/bin/true"; });
   s.Step("OK", [] { Click(CentreOf(Dialog<frmPreferences>()->btnOK)); }, NoDialog);
   s.Check("prefs.dat names the editor",
@@ -83,9 +83,9 @@ void MainWindowScenario(Scenario& s, Machine& m) {
   s.Step("cancel the file dialog", CancelFileDialog, Showing<frmTDButtonConfig>);
   s.Step("browse again", [] { Click(CentreOf(Dialog<frmTDButtonConfig>()->btnBrowse)); },
          [] { return FileDialog() != nullptr; });
-  s.Step("choose tone.wav", [&m] { ChooseFile(m.Host("C:\\Music\\tone.wav")); },
+  ChooseIn(s, "choose tone.wav", [&m] { return m.Host("C:\\Music\\tone.wav"); },
          [] { return Showing<frmTDButtonConfig>() && Dialog<frmTDButtonConfig>()->txtFilePath->text() == "C:\\Music\\tone.wav"; });
-  s.Step("type the caption \"Tone\"", [] { TypeInto(Dialog<frmTDButtonConfig>()->txtCaption, "Tone"); });
+  TypeIn(s, "the caption \"Tone\"", [] { return Dialog<frmTDButtonConfig>()->txtCaption; }, "Tone");
   s.Step("OK", [] { Click(CentreOf(Dialog<frmTDButtonConfig>()->btnOK)); }, NoDialog);
   s.Check("preset.dat holds preset 1",
           [&m] { return m.Read("C:\\app\\data\\preset.dat").find("C:\\Music\\tone.wav") != std::string::npos; });
@@ -99,7 +99,7 @@ void MainWindowScenario(Scenario& s, Machine& m) {
 
   // The all-presets editor: a change answered No, then Yes to leave it; then preset 2 set.
   s.Step("press Configure Tapdeck", [] { Click(CentreOf(Launcher().btnConfigure)); }, Showing<frmEditTapdeck>);
-  s.Step("type a caption for preset 3", [] { TypeInto(Dialog<frmEditTapdeck>()->txtCaption[3], "Nothing"); });
+  TypeIn(s, "a caption for preset 3", [] { return Dialog<frmEditTapdeck>()->txtCaption[3]; }, "Nothing");
   s.Step("Cancel", [] { Click(CentreOf(Dialog<frmEditTapdeck>()->btnCancel)); },
          [] { return Box("Changes Not Saved") != nullptr; });
   s.Step("answer No", [] { Answer("Changes Not Saved", "No"); }, Showing<frmEditTapdeck>);
@@ -107,8 +107,8 @@ void MainWindowScenario(Scenario& s, Machine& m) {
          [] { return Box("Changes Not Saved") != nullptr; });
   s.Step("answer Yes", [] { Answer("Changes Not Saved", "Yes"); }, NoDialog);
   s.Step("press Configure Tapdeck", [] { Click(CentreOf(Launcher().btnConfigure)); }, Showing<frmEditTapdeck>);
-  s.Step("type preset 2's caption", [] { TypeInto(Dialog<frmEditTapdeck>()->txtCaption[2], "Long"); });
-  s.Step("type preset 2's path", [] { TypeInto(Dialog<frmEditTapdeck>()->txtFilePath[2], "C:\\Music\\long.wav"); });
+  TypeIn(s, "preset 2's caption", [] { return Dialog<frmEditTapdeck>()->txtCaption[2]; }, "Long");
+  TypeIn(s, "preset 2's path", [] { return Dialog<frmEditTapdeck>()->txtFilePath[2]; }, "C:\\Music\\long.wav");
   s.Step("tick preset 2's loop", [] { Click(CentreOf(Dialog<frmEditTapdeck>()->chkLoop[2])); });
   s.Step("OK", [] { Click(CentreOf(Dialog<frmEditTapdeck>()->btnOK)); }, NoDialog);
   s.Check("preset.dat holds preset 2",
@@ -139,7 +139,7 @@ void MainWindowScenario(Scenario& s, Machine& m) {
   s.Step("press F12 (the key sheet)", [] { Keys("F12"); }, [&m] { return NoDialog() && m.Exists(Machine::kPrintout); });
   s.Step("press Update (edit the note)", [] { Click(CentreOf(Launcher().btnUpdate)); },
          [] { return Launcher().btnUpdate->Caption() == "End Edit"; });
-  s.Step("type the caption \"Low tone\"", [] { TypeInto(Launcher().txtDBCaption, "Low tone"); });
+  TypeIn(s, "the caption \"Low tone\"", [] { return Launcher().txtDBCaption; }, "Low tone");
   s.Step("press End Edit", [] { Click(CentreOf(Launcher().btnUpdate)); },
          [] { return Box("User database values have changed") != nullptr; });
   s.Step("answer Yes", [] { Answer("User database values have changed", "Yes"); },
@@ -150,7 +150,7 @@ void MainWindowScenario(Scenario& s, Machine& m) {
   // Exit while a changed note is being edited: Cancel goes on editing, No ends without it.
   s.Step("press Update (edit the note)", [] { Click(CentreOf(Launcher().btnUpdate)); },
          [] { return Launcher().btnUpdate->Caption() == "End Edit"; });
-  s.Step("type the caption \"Lost\"", [] { TypeInto(Launcher().txtDBCaption, "Lost"); });
+  TypeIn(s, "the caption \"Lost\"", [] { return Launcher().txtDBCaption; }, "Lost");
   s.Step("press Exit", [] { Click(CentreOf(Launcher().btnExit)); },
          [] { return Box("User database values have changed") != nullptr; });
   s.Step("answer Cancel", [] { Answer("User database values have changed", "Cancel"); },

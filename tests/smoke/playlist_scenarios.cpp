@@ -1,6 +1,8 @@
 // The playlist editor as a user works it: every item of the track popup on valid, invalid and
 // missing tracks with good and bad files, clicks on tracks whose files are gone (before and
 // after playing), a new list, Save, and both windows' Exit.
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 #include "mainwindow/frmLauncher.h"
@@ -67,7 +69,7 @@ void ThroughFileDialog(Scenario& s, Machine& m, const std::string& caption, plat
   if (dosPath.empty()) {
     s.Step("cancel the file dialog", CancelFileDialog, std::move(until));
   } else {
-    s.Step("choose " + dosPath, [&m, dosPath] { ChooseFile(m.Host(dosPath)); }, std::move(until));
+    ChooseIn(s, "choose " + dosPath, [&m, dosPath] { return m.Host(dosPath); }, std::move(until));
   }
 }
 
@@ -241,8 +243,12 @@ void PlaylistPlayerScenario(Scenario& s, Machine& m) {
 
   // Save as a new playlist file.
   s.Step("press Save", [] { Click(CentreOf(Editor().btnSaveList)); }, FileDialogUp);
-  s.Step("save as C:\\Lists\\new.m3u", [&m] { ChooseFile(m.Host("C:\\Lists") + "/new.m3u"); },
-         [] { return Settled() && !Editor().HasUnsavedEdit(); });
+  // A typed name holding a double quote is refused whole, and the dialog stays for another.
+  ChooseIn(s, "type my,li\"st.m3u", [] { return std::string("my,li\"st.m3u"); },
+           [] { return Box("File Name Not Valid", "my,li\"st.m3u") != nullptr; });
+  s.Step("OK", [] { Answer("File Name Not Valid", "OK"); }, FileDialogUp);
+  ChooseIn(s, "save as C:\\Lists\\new.m3u", [&m] { return m.Host("C:\\Lists") + "/new.m3u"; },
+           [] { return Settled() && !Editor().HasUnsavedEdit(); });
   s.Check("new.m3u holds the two tracks", [&m] {
     return m.Read("C:\\Lists\\new.m3u") ==
            m.Host("C:\\Music\\spare.wav") + "\r\n" + m.Host("C:\\Music\\long.wav") + "\r\n";

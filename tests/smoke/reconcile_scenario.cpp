@@ -71,7 +71,7 @@ void ReconcileScenario(Scenario& s, Machine& m) {
   s.Step("press Browse", [] { Click(CentreOf(Reconcile().btnBrowse)); }, [] { return FileDialog() != nullptr; });
   s.Step("cancel the file dialog", CancelFileDialog, [] { return ReconcileUp() && OrphanRow("C:\\Old\\gone2.wav") >= 0; });
   s.Step("press Browse", [] { Click(CentreOf(Reconcile().btnBrowse)); }, [] { return FileDialog() != nullptr; });
-  s.Step("choose long.wav", [&m] { ChooseFile(m.Host("C:\\Music\\long.wav")); },
+  ChooseIn(s, "choose long.wav", [&m] { return m.Host("C:\\Music\\long.wav"); },
          [] { return ReconcileUp() && OrphanRow("C:\\Old\\gone2.wav") < 0; });
   s.Check("its note names C:\\Music\\long.wav", [&m] {
     const std::vector<std::string> paths = m.NotePaths();

@@ -38,17 +38,31 @@ QFileDialog* FileDialog() {
   return dialog && dialog->isVisible() ? dialog : nullptr;
 }
 
-void TypeInto(QWidget* box, const std::string& text) {
-  Click(CentreOf(box));
-  Keys("ctrl+a BackSpace");
-  Type(text);
+void TypeIn(Scenario& s, const std::string& what, std::function<QWidget*()> box, const std::string& text,
+            Scenario::Condition until) {
+  s.Step("press into the box for " + what, [box] { Click(CentreOf(box())); }, [box] { return box()->hasFocus(); });
+  if (!until) {
+    until = [box, text] {
+      const auto* edit = qobject_cast<QLineEdit*>(box());
+      return !edit || edit->text().toStdString() == text;
+    };
+  }
+  s.Step("type " + what, [text] {
+    Keys("ctrl+a BackSpace");
+    Type(text);
+  }, std::move(until));
 }
 
-void ChooseFile(const std::string& hostPath) {
-  QFileDialog* dialog = FileDialog();
-  if (!dialog) return;
-  if (auto* name = dialog->findChild<QLineEdit*>("fileNameEdit")) TypeInto(name, hostPath);
-  Keys("Return");
+void ChooseIn(Scenario& s, const std::string& what, std::function<std::string()> hostPath,
+              Scenario::Condition until) {
+  auto nameBox = []() -> QWidget* { return FileDialog() ? FileDialog()->findChild<QLineEdit*>("fileNameEdit") : nullptr; };
+  s.Step("press into the file name box to " + what, [nameBox] { Click(CentreOf(nameBox())); },
+         [nameBox] { return nameBox() && nameBox()->hasFocus(); });
+  s.Step(what, [hostPath] {
+    Keys("ctrl+a BackSpace");
+    Type(hostPath());
+    Keys("Return");
+  }, std::move(until));
 }
 
 void CancelFileDialog() {

@@ -2,7 +2,10 @@
 
 #include <QPoint>
 
+#include <functional>
 #include <string>
+
+#include "smoke/driver.h"
 
 class QMessageBox;
 class QFileDialog;
@@ -25,8 +28,6 @@ void Answer(const std::string& title, const std::string& button);
 
 // The file dialog in front, or null.
 QFileDialog* FileDialog();
-// Types a host path into its file name box and accepts it.
-void ChooseFile(const std::string& hostPath);
 // A press on its Cancel button.
 void CancelFileDialog();
 
@@ -34,8 +35,14 @@ void CancelFileDialog();
 template <typename T>
 T* Dialog();
 
-// A press on a text box, then the text typed in place of what it held.
-void TypeInto(QWidget* box, const std::string& text);
+// Steps that type as a user does: a press on the box and, once it has the keyboard (its window
+// active: with no window manager a window gets it back only by a press), the text typed in
+// place of what the box held. `until` (else: the box holds the text) ends the typing step.
+void TypeIn(Scenario& s, const std::string& what, std::function<QWidget*()> box, const std::string& text,
+            Scenario::Condition until = {});
+// The same into the file dialog in front: the host path typed into its file name box, then Return.
+void ChooseIn(Scenario& s, const std::string& what, std::function<std::string()> hostPath,
+              Scenario::Condition until);
 
 // The point of a node's text in the tree, on screen; the node is found by its text.
 QPoint TreeNodePoint(platform::TreeView& tree, const std::string& text);

@@ -90,19 +90,19 @@ void TreeScenario(Scenario& s, Machine& m) {
   s.Step("Cancel", [] { Click(CentreOf(Dialog<frmAddFile>()->btnCancel)); }, Settled);
   RightClickNode(s, "Rock");
   ClickItem(s, " Add File", &frmTvwPopUp::lblAddFile, Showing<frmAddFile>);
-  s.Step("type the caption \"Long\"", [] { TypeInto(Dialog<frmAddFile>()->txtNewFileCaption, "Long"); });
+  TypeIn(s, "the caption \"Long\"", [] { return Dialog<frmAddFile>()->txtNewFileCaption; }, "Long");
   s.Step("browse", [] { Click(CentreOf(Dialog<frmAddFile>()->btnBrowse)); }, [] { return FileDialog() != nullptr; });
   s.Step("cancel the file dialog", CancelFileDialog, Showing<frmAddFile>);
   s.Step("browse again", [] { Click(CentreOf(Dialog<frmAddFile>()->btnBrowse)); },
          [] { return FileDialog() != nullptr; });
-  s.Step("choose long.wav", [&m] { ChooseFile(m.Host("C:\\Music\\long.wav")); },
+  ChooseIn(s, "choose long.wav", [&m] { return m.Host("C:\\Music\\long.wav"); },
          [] { return Showing<frmAddFile>() && Dialog<frmAddFile>()->txtNewFilePath->text() == "C:\\Music\\long.wav"; });
   s.Step("OK", [] { Click(CentreOf(Dialog<frmAddFile>()->btnOK)); }, Settled);
   s.Check("groups.dat holds Rock/Long", [&m] { return m.HasNode("Rock/Long"); });
 
   RightClickNode(s, "Rock");
   ClickItem(s, " Add Group", &frmTvwPopUp::lblAddGroup, Showing<frmAddGroup>);
-  s.Step("type the name \"Live\"", [] { TypeInto(Dialog<frmAddGroup>()->txtNewGroup, "Live"); });
+  TypeIn(s, "the name \"Live\"", [] { return Dialog<frmAddGroup>()->txtNewGroup; }, "Live");
   s.Step("OK", [] { Click(CentreOf(Dialog<frmAddGroup>()->btnOK)); }, Settled);
   s.Check("groups.dat holds Rock/Live", [&m] { return m.HasNode("Rock/Live"); });
 
@@ -127,14 +127,14 @@ void TreeScenario(Scenario& s, Machine& m) {
            !p->lblRenameNode->isEnabled() && p->lblDeleteNode->isEnabled();
   });
   ClickItem(s, " Edit File", &frmTvwPopUp::lblEditNode, Showing<frmEditFile>);
-  s.Step("type the caption \"Tune\"", [] { TypeInto(Dialog<frmEditFile>()->txtCaption, "Tune"); });
+  TypeIn(s, "the caption \"Tune\"", [] { return Dialog<frmEditFile>()->txtCaption; }, "Tune");
   s.Step("Cancel", [] { Click(CentreOf(Dialog<frmEditFile>()->btnCancel)); },
          [] { return Box("Changes Not Saved") != nullptr; });
   s.Step("answer Yes", [] { Answer("Changes Not Saved", "Yes"); }, Settled);
   s.Check("Song is unchanged", [&m] { return m.HasNode("Pop/Song") && !m.HasNode("Pop/Tune"); });
   RightClickNode(s, "Song");
   ClickItem(s, " Edit File", &frmTvwPopUp::lblEditNode, Showing<frmEditFile>);
-  s.Step("type the caption \"Tune\"", [] { TypeInto(Dialog<frmEditFile>()->txtCaption, "Tune"); });
+  TypeIn(s, "the caption \"Tune\"", [] { return Dialog<frmEditFile>()->txtCaption; }, "Tune");
   s.Step("OK", [] { Click(CentreOf(Dialog<frmEditFile>()->btnOK)); }, Settled);
   s.Check("Song is now Tune", [&m] { return m.HasNode("Pop/Tune") && !m.HasNode("Pop/Song"); });
 

@@ -1,5 +1,6 @@
 #include "platform/qt/filedialogs_qt.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -43,12 +44,19 @@ class PlatformFileDialog : public QFileDialog {
     // Typed into a save dialog, a double quote would make the name a list of names, of which
     // the dialog would keep one: the name is refused whole instead.
     if (acceptMode() == AcceptSave) {
-      const auto* edit = findChild<QLineEdit*>("fileNameEdit");
+      auto* edit = findChild<QLineEdit*>("fileNameEdit");
       const QString typed = edit ? edit->text() : QString();
       if (typed.contains('"')) {
         MsgBox("The file name " + typed.toStdString() + " is not valid." + std::string(vbLf) + std::string(vbCr) +
                    "A file name cannot hold a double quote (\").",
                vbExclamation, "File Name Not Valid");
+        // The names the dialog read from the quotes stay selected in its lists otherwise, and
+        // the next name typed would join them.
+        for (auto* view : findChildren<QAbstractItemView*>()) view->clearSelection();
+        if (edit) {
+          edit->clear();
+          edit->setFocus();
+        }
         return;
       }
     }
