@@ -36,6 +36,7 @@
 #include "main/declarations.h"
 #include "mainwindow/frmLauncher.h"
 #include "platform/core/drives.h"
+#include "platform/core/durationprobe.h"
 #include "platform/qt/mediaplayer_qt.h"
 #include "platform/core/msgbox.h"
 #include "platform/qt/printer_qt.h"
@@ -195,7 +196,7 @@ int main(int argc, char** argv) {
   platform::SetMessageBoxes(&boxes);
   platform::QtPrinter printer;
   platform::SetPrinter(&printer);
-  platform::QtMediaPlayer player;
+  platform::QtMediaPlayer player{platform::ProbeDurationHost};
 
   ProgramState& state = App();
   state.decl.gAppPath = "C:\\app\\";

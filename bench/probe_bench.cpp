@@ -120,7 +120,7 @@ int main(int argc, char** argv) {
 #if defined(TOLVAN_PROBE_BENCH_QT)
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   QCoreApplication app(argc, argv);
-  platform::QtMediaPlayer player;
+  platform::QtMediaPlayer player{platform::ProbeDurationHost};
   const double playerMs = MedianMs([&] {
     for (const std::string& path : dosPaths) {
       player.SetFileName(path);

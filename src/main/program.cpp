@@ -4,6 +4,7 @@
 #include <string>
 
 #include "main/startup.h"
+#include "platform/core/durationprobe.h"
 #include "platform/core/msgbox.h"
 #include "platform/qt/filedialogs_qt.h"
 #include "platform/qt/mediaplayer_qt.h"
@@ -36,7 +37,7 @@ struct ProgramServices::Services {
   platform::QtProgramStarter starter;
   platform::QtFileDialogs dialogs;
   platform::QtPrinter printer;
-  platform::QtMediaPlayer player;  // the main window's mpPlayer
+  platform::QtMediaPlayer player{platform::ProbeDurationHost};  // the main window's mpPlayer
 };
 
 ProgramServices::ProgramServices() : services_(std::make_unique<Services>()) {

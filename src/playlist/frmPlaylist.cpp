@@ -25,6 +25,7 @@
 #include "mainwindow/skin.h"
 #include "platform/core/clock.h"
 #include "platform/core/codepage.h"
+#include "platform/core/durationprobe.h"
 #include "platform/core/errors.h"
 #include "platform/core/filedialogs.h"
 #include "platform/core/files.h"
@@ -118,7 +119,7 @@ frmPlaylist& PlaylistWindow() {
 frmPlaylist::frmPlaylist(platform::MediaPlayer* player, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), mpPlaylist(player) {
   if (!mpPlaylist) {
-    ownPlayer_ = std::make_unique<platform::QtMediaPlayer>();
+    ownPlayer_ = std::make_unique<platform::QtMediaPlayer>(platform::ProbeDurationHost);
     mpPlaylist = ownPlayer_.get();
   }
   gPlaylistWindow = this;

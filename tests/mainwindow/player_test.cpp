@@ -11,6 +11,7 @@
 #include "mainwindow/frmLauncher.h"
 #include "mainwindow/launcher.h"
 #include "mainwindow/window_steps.h"
+#include "platform/core/durationprobe.h"
 #include "platform/qt/controls.h"
 #include "platform/qt/mediaplayer_qt.h"
 #include "support/app_fixture.h"
@@ -409,7 +410,7 @@ void PrintTo(const RealRefusalCase& c, std::ostream* os) {
 
 class RealPlayerRefusal : public AppFixture, public ::testing::WithParamInterface<RealRefusalCase> {
  protected:
-  platform::QtMediaPlayer real;
+  platform::QtMediaPlayer real{platform::ProbeDurationHost};
 };
 
 TEST_P(RealPlayerRefusal, EndsInTheRefusalMessageAndTheAreaResets) {

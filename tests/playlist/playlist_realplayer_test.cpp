@@ -16,6 +16,7 @@
 #include "mainwindow/frmLauncher.h"
 #include "mainwindow/window_steps.h"
 #include "platform/qt/grid.h"
+#include "platform/core/durationprobe.h"
 #include "playlist/frmPlaylist.h"
 #include "platform/qt/mediaplayer_qt.h"
 #include "playlist/playlist.h"
@@ -29,6 +30,7 @@ namespace {
 // in less time than any sampling of the player's state would see.
 class RecordingQtPlayer : public platform::QtMediaPlayer {
  public:
+  RecordingQtPlayer() : QtMediaPlayer(platform::ProbeDurationHost) {}
   void Play() override {
     started.push_back(FileName());
     QtMediaPlayer::Play();

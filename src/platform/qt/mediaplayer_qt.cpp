@@ -7,9 +7,9 @@
 #include <QUrl>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "platform/core/drives.h"
-#include "platform/core/durationprobe.h"
 #include "platform/core/errors.h"
 #include "platform/core/files.h"
 
@@ -29,7 +29,7 @@ qint64 Milliseconds(double seconds) { return static_cast<qint64>(std::llround(se
 
 }  // namespace
 
-QtMediaPlayer::QtMediaPlayer() = default;
+QtMediaPlayer::QtMediaPlayer(DurationProbe probe) : probe_(std::move(probe)) {}
 
 void QtMediaPlayer::DropBackend() {
   if (!player_) return;
@@ -56,7 +56,7 @@ bool QtMediaPlayer::HeaderDuration() {
   if (!probed_) {
     probed_ = true;
     const std::string host = HostPathOf(fileName_);
-    if (!host.empty()) headerDuration_ = ProbeDurationHost(host);
+    if (!host.empty() && probe_) headerDuration_ = probe_(host);
   }
   return headerDuration_.has_value();
 }
