@@ -32,11 +32,11 @@
 #include <string>
 #include <vector>
 
+#include "analysis/durationprobe.h"
 #include "datafiles/prefs.h"
 #include "main/declarations.h"
 #include "mainwindow/frmLauncher.h"
 #include "platform/core/drives.h"
-#include "platform/core/durationprobe.h"
 #include "platform/qt/mediaplayer_qt.h"
 #include "platform/core/msgbox.h"
 #include "platform/qt/printer_qt.h"
@@ -196,7 +196,7 @@ int main(int argc, char** argv) {
   platform::SetMessageBoxes(&boxes);
   platform::QtPrinter printer;
   platform::SetPrinter(&printer);
-  platform::QtMediaPlayer player{platform::ProbeDurationHost};
+  platform::QtMediaPlayer player{analysis::ProbeDurationHost};
 
   ProgramState& state = App();
   state.decl.gAppPath = "C:\\app\\";

@@ -3,8 +3,8 @@
 #include <exception>
 #include <string>
 
+#include "analysis/durationprobe.h"
 #include "main/startup.h"
-#include "platform/core/durationprobe.h"
 #include "platform/core/msgbox.h"
 #include "platform/qt/filedialogs_qt.h"
 #include "platform/qt/mediaplayer_qt.h"
@@ -37,7 +37,7 @@ struct ProgramServices::Services {
   platform::QtProgramStarter starter;
   platform::QtFileDialogs dialogs;
   platform::QtPrinter printer;
-  platform::QtMediaPlayer player{platform::ProbeDurationHost};  // the main window's mpPlayer
+  platform::QtMediaPlayer player{analysis::ProbeDurationHost};  // the main window's mpPlayer
 };
 
 ProgramServices::ProgramServices() : services_(std::make_unique<Services>()) {

@@ -17,6 +17,7 @@
 #include <climits>
 #include <cmath>
 
+#include "analysis/durationprobe.h"
 #include "inventory/dbviewer.h"
 #include "main/declarations.h"
 #include "mainwindow/eventhook.h"
@@ -25,7 +26,6 @@
 #include "mainwindow/skin.h"
 #include "platform/core/clock.h"
 #include "platform/core/codepage.h"
-#include "platform/core/durationprobe.h"
 #include "platform/core/errors.h"
 #include "platform/core/filedialogs.h"
 #include "platform/core/files.h"
@@ -119,7 +119,7 @@ frmPlaylist& PlaylistWindow() {
 frmPlaylist::frmPlaylist(platform::MediaPlayer* player, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), mpPlaylist(player) {
   if (!mpPlaylist) {
-    ownPlayer_ = std::make_unique<platform::QtMediaPlayer>(platform::ProbeDurationHost);
+    ownPlayer_ = std::make_unique<platform::QtMediaPlayer>(analysis::ProbeDurationHost);
     mpPlaylist = ownPlayer_.get();
   }
   gPlaylistWindow = this;

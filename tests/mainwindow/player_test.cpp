@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "analysis/audio_builders.h"
+#include "analysis/durationprobe.h"
 #include "main/declarations.h"
 #include "mainwindow/frmLauncher.h"
 #include "mainwindow/launcher.h"
 #include "mainwindow/window_steps.h"
-#include "platform/core/durationprobe.h"
 #include "platform/qt/controls.h"
 #include "platform/qt/mediaplayer_qt.h"
 #include "support/app_fixture.h"
@@ -410,7 +410,7 @@ void PrintTo(const RealRefusalCase& c, std::ostream* os) {
 
 class RealPlayerRefusal : public AppFixture, public ::testing::WithParamInterface<RealRefusalCase> {
  protected:
-  platform::QtMediaPlayer real{platform::ProbeDurationHost};
+  platform::QtMediaPlayer real{analysis::ProbeDurationHost};
 };
 
 TEST_P(RealPlayerRefusal, EndsInTheRefusalMessageAndTheAreaResets) {

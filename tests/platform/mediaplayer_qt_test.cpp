@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "analysis/audio_builders.h"
-#include "platform/core/durationprobe.h"
+#include "analysis/durationprobe.h"
 #include "platform/core/errors.h"
 #include "platform/qt/mediaplayer_qt.h"
 #include "support/temp_drives.h"
@@ -30,7 +30,7 @@ void RunEventsFor(int ms) {
 class QtMediaPlayerTest : public ::testing::Test {
  protected:
   testing_support::TempDrives drives{"C"};
-  platform::QtMediaPlayer player{platform::ProbeDurationHost};
+  platform::QtMediaPlayer player{analysis::ProbeDurationHost};
 };
 
 }  // namespace

@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "analysis/audio_builders.h"
+#include "analysis/durationprobe.h"
 #include "mainwindow/frmLauncher.h"
 #include "mainwindow/window_steps.h"
 #include "platform/qt/grid.h"
-#include "platform/core/durationprobe.h"
 #include "playlist/frmPlaylist.h"
 #include "platform/qt/mediaplayer_qt.h"
 #include "playlist/playlist.h"
@@ -30,7 +30,7 @@ namespace {
 // in less time than any sampling of the player's state would see.
 class RecordingQtPlayer : public platform::QtMediaPlayer {
  public:
-  RecordingQtPlayer() : QtMediaPlayer(platform::ProbeDurationHost) {}
+  RecordingQtPlayer() : QtMediaPlayer(analysis::ProbeDurationHost) {}
   void Play() override {
     started.push_back(FileName());
     QtMediaPlayer::Play();

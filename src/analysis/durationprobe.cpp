@@ -1,4 +1,4 @@
-#include "platform/core/durationprobe.h"
+#include "analysis/durationprobe.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,9 +11,9 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/core/mpegframe.h"
+#include "analysis/mpegframe.h"
 
-namespace platform {
+namespace analysis {
 namespace {
 
 // A file's bytes, in memory or read through a window; At() answers only for bytes that
@@ -450,4 +450,4 @@ std::optional<double> ProbeDurationBytes(std::string_view bytes, std::string_vie
   return Probe(s, name);
 }
 
-}  // namespace platform
+}  // namespace analysis

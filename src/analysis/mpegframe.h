@@ -4,7 +4,7 @@
 
 // MPEG audio frame headers: the one decoder that the header analyser and the duration probe
 // share, so that both find the same first frame of a file.
-namespace platform::mpeg {
+namespace analysis::mpeg {
 
 struct FrameHeader {
   unsigned version = 0;       // the two version bits: 0 MPEG 2.5, 2 MPEG 2, 3 MPEG 1
@@ -44,9 +44,9 @@ std::int64_t Id3v2Length(const std::uint8_t* b);
 int XingOffset(const FrameHeader& h);
 inline constexpr int kVbriOffset = 36;
 
-}  // namespace platform::mpeg
+}  // namespace analysis::mpeg
 
-namespace platform::mpeg {
+namespace analysis::mpeg {
 
 // The offset where the frame after one at `offset` starts; -1 for free format.
 inline std::int64_t NextFrameOffset(const FrameHeader& h, std::int64_t offset) {
@@ -89,4 +89,4 @@ std::int64_t FindFirstFrame(std::int64_t from, std::int64_t last, std::int64_t l
   return first;
 }
 
-}  // namespace platform::mpeg
+}  // namespace analysis::mpeg

@@ -1,6 +1,6 @@
-#include "platform/core/mpegframe.h"
+#include "analysis/mpegframe.h"
 
-namespace platform::mpeg {
+namespace analysis::mpeg {
 namespace {
 
 // Kilobits per second by [MPEG 1 ? 0 : 1][layer 1, 2, 3][index].
@@ -70,4 +70,4 @@ int XingOffset(const FrameHeader& h) {
   return 4 + (mono ? 9 : 17);
 }
 
-}  // namespace platform::mpeg
+}  // namespace analysis::mpeg
