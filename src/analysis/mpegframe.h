@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 // MPEG audio frame headers: the one decoder that the header analyser and the duration probe
 // share, so that both find the same first frame of a file.
@@ -39,6 +40,10 @@ bool Continues(const FrameHeader& first, const std::uint8_t* b);
 // The length of an ID3v2 tag that the ten bytes at the start of a file begin (header,
 // body and footer), or 0 when they begin none.
 std::int64_t Id3v2Length(const std::uint8_t* b);
+
+// Whether a file's name ends in ".mp3", in any case: the analyser and the probe take such a
+// file for MPEG audio when its first bytes name no other type.
+bool NamedAsMp3(std::string_view name);
 
 // Where, after the start of a frame, a Xing/Info header stands, and a VBRI header.
 int XingOffset(const FrameHeader& h);
