@@ -32,6 +32,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/durationprobe.h"
 #include "datafiles/prefs.h"
 #include "main/declarations.h"
 #include "mainwindow/frmLauncher.h"
@@ -195,7 +196,7 @@ int main(int argc, char** argv) {
   platform::SetMessageBoxes(&boxes);
   platform::QtPrinter printer;
   platform::SetPrinter(&printer);
-  platform::QtMediaPlayer player;
+  platform::QtMediaPlayer player{analysis::ProbeDurationHost};
 
   ProgramState& state = App();
   state.decl.gAppPath = "C:\\app\\";

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "analysis/audio_builders.h"
+#include "analysis/durationprobe.h"
 #include "platform/core/drives.h"
-#include "platform/core/durationprobe.h"
 
 #if defined(TOLVAN_PROBE_BENCH_QT)
 #include <QCoreApplication>
@@ -108,7 +108,7 @@ int main(int argc, char** argv) {
     probed = 0;
     total = 0;
     for (const std::string& host : hosts) {
-      if (auto seconds = platform::ProbeDurationHost(host)) {
+      if (auto seconds = analysis::ProbeDurationHost(host)) {
         ++probed;
         total += *seconds;
       }
@@ -120,7 +120,7 @@ int main(int argc, char** argv) {
 #if defined(TOLVAN_PROBE_BENCH_QT)
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   QCoreApplication app(argc, argv);
-  platform::QtMediaPlayer player;
+  platform::QtMediaPlayer player{analysis::ProbeDurationHost};
   const double playerMs = MedianMs([&] {
     for (const std::string& path : dosPaths) {
       player.SetFileName(path);

@@ -30,13 +30,10 @@ constexpr AiffRate kAiffRates[] = {
 // The whole number of hertz that an 80-bit extended number holds exactly; 0 when it holds
 // none (a fraction, a negative or zero value, one beyond 64 bits, infinity or NaN).
 std::uint64_t WholeHertz(const std::uint8_t* bytes) {
-  if (bytes[0] & 0x80) return 0;
-  const int exponent = ((bytes[0] & 0x7F) << 8) | bytes[1];
-  std::uint64_t mantissa = 0;
-  for (int i = 2; i < 10; ++i) mantissa = (mantissa << 8) | bytes[i];
-  if (mantissa == 0 || exponent == 0x7FFF) return 0;
-  // The value is mantissa * 2^(exponent - 16383 - 63).
-  const int shift = exponent - 16383 - 63;
+  const Extended80Fields x = ReadExtended80(bytes);
+  if (x.negative || x.mantissa == 0 || x.exponent == 0x7FFF) return 0;
+  const std::uint64_t mantissa = x.mantissa;
+  const int shift = x.exponent - 16383 - 63;
   if (shift >= 0) {
     if (shift >= 64 || (shift > 0 && (mantissa >> (64 - shift)) != 0)) return 0;  // beyond 64 bits
     return mantissa << shift;

@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "analysis/analyzerfile.h"
+#include "analysis/mpegframe.h"
 #include "analysis/readers.h"
 #include "platform/core/codepage.h"
 #include "platform/core/drives.h"
@@ -12,15 +13,6 @@
 
 namespace analysis {
 namespace {
-
-bool EndsInMp3(const std::string& path) {
-  if (path.size() < 4) return false;
-  std::string tail = path.substr(path.size() - 4);
-  for (char& c : tail) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  }
-  return tail == ".mp3";
-}
 
 // The type by the magic (and, for MPEG, the name), then its reader. False
 // for an unsupported RIFF or FORM type.
@@ -50,7 +42,7 @@ bool DispatchByMagic(AnalyzerFile& file, const std::string& path, AudioPropertie
     AnalyzeAuFile(file, props);
   } else if (is("MThd")) {
     AnalyzeMidiFile(file, props);
-  } else if (EndsInMp3(path)) {
+  } else if (mpeg::NamedAsMp3(path)) {
     props.gAudioFileType = "MPEG";
     AnalyzeMpegFile(file, props);
   } else {

@@ -2,8 +2,8 @@
 #include <iterator>
 #include <string>
 
+#include "analysis/mpegframe.h"
 #include "analysis/readers.h"
-#include "platform/core/mpegframe.h"
 
 namespace analysis {
 namespace {
@@ -90,7 +90,7 @@ constexpr const char* kGenres[] = {"Blues",
                                    "Hard Rock"};
 static_assert(std::size(kGenres) == 80);
 
-bool PlausibleHeader(const std::uint8_t* h) { return platform::mpeg::Plausible(h); }
+bool PlausibleHeader(const std::uint8_t* h) { return mpeg::Plausible(h); }
 
 void DecodeHeader(const std::uint8_t* bytes, AudioProperties& props) {
   static constexpr const char* kVersions[4] = {"MPEG 2.5", "", "MPEG 2", "MPEG 1"};
@@ -98,7 +98,7 @@ void DecodeHeader(const std::uint8_t* bytes, AudioProperties& props) {
   static constexpr const char* kRates[3][3] = {
       {"44.1 kHz", "48 kHz", "32 kHz"}, {"22.05 kHz", "24 kHz", "16 kHz"}, {"11.025 kHz", "12 kHz", "8 kHz"}};
   static constexpr const char* kModes[4] = {"2 - Stereo", "2 - Joint stereo", "2 - Dual channel (stereo)", "1 - Mono"};
-  const platform::mpeg::FrameHeader h = platform::mpeg::Decode(bytes);
+  const mpeg::FrameHeader h = mpeg::Decode(bytes);
   props.gAudioFormatVersion = std::string(kVersions[h.version]) + kLayers[h.layer];
   const int row = h.version == 3 ? 0 : h.version == 2 ? 1 : 2;
   props.gAudioSampleRate = kRates[row][h.rateIndex];
@@ -116,7 +116,7 @@ void AnalyzeMpegFile(AnalyzerFile& file, AudioProperties& props) {
   try {
     std::int64_t from = 0;
     if (L >= 10) {
-      const std::int64_t tag = platform::mpeg::Id3v2Length(file.Item(0, 10));
+      const std::int64_t tag = mpeg::Id3v2Length(file.Item(0, 10));
       if (tag > 0 && tag < L) from = tag;
     }
     // A read fault ends the search like the end of the file; with no sync found by then it
@@ -138,7 +138,7 @@ void AnalyzeMpegFile(AnalyzerFile& file, AudioProperties& props) {
       }
     };
     bool confirmed = false;
-    std::int64_t gScanPos = platform::mpeg::FindFirstFrame(from, L - 4, L, findSync, peek, confirmed);
+    std::int64_t gScanPos = mpeg::FindFirstFrame(from, L - 4, L, findSync, peek, confirmed);
     if (gScanPos < 0 && faulted) return;
     if (gScanPos >= 0) DecodeHeader(file.Item(gScanPos, 4), props);
   } catch (const ReadFault&) {

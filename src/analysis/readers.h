@@ -5,6 +5,7 @@
 
 #include "analysis/analyzerfile.h"
 #include "analysis/audioproperties.h"
+#include "analysis/bytereaders.h"
 
 // The readers, one per file type. Each is called by AnalyzeAudioFile with the file open and
 // every field but the type emptied, writes only its own fields, and ends at its first
@@ -26,14 +27,5 @@ std::string ChannelsText(std::int64_t channels);   // "1 - Mono", "2 - Stereo", 
 std::string KiloHertzText(std::int64_t hertz);     // "44.1 kHz", ".5 kHz", "0 kHz"
 std::string BitsText(std::int64_t bits);           // "16 bits"
 std::string BlankNumberText(std::int64_t number);  // " 480"
-
-inline std::uint32_t U16BE(const std::uint8_t* b) { return (std::uint32_t{b[0]} << 8) | b[1]; }
-inline std::uint32_t U16LE(const std::uint8_t* b) { return (std::uint32_t{b[1]} << 8) | b[0]; }
-inline std::uint32_t U32BE(const std::uint8_t* b) {
-  return (std::uint32_t{b[0]} << 24) | (std::uint32_t{b[1]} << 16) | (std::uint32_t{b[2]} << 8) | b[3];
-}
-inline std::uint32_t U32LE(const std::uint8_t* b) {
-  return (std::uint32_t{b[3]} << 24) | (std::uint32_t{b[2]} << 16) | (std::uint32_t{b[1]} << 8) | b[0];
-}
 
 }  // namespace analysis

@@ -8,11 +8,8 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
-#include <condition_variable>
-#include <exception>
 #include <iterator>
 #include <memory>
-#include <mutex>
 #include <system_error>
 #include <numeric>
 #include <optional>
@@ -24,6 +21,7 @@
 #include "platform/core/drives.h"
 #include "platform/core/errors.h"
 #include "platform/core/files.h"
+#include "platform/core/parallelfor.h"
 #include "platform/core/textrecords.h"
 
 namespace inventory {
@@ -403,11 +401,10 @@ void AppendResultLine(const SearchHit& hit, std::string& out) {
 namespace {
 
 // What the scan of one slice of inventory.dat gives: its hits in inventory order and their
-// result lines, ready to be written.
+// result lines, ready to be written. A scan that stops leaves those of the lines before.
 struct SliceResult {
   std::vector<SearchHit> hits;
   std::string lines;
-  std::exception_ptr failure;  // the scan of this slice stopped here
 };
 
 // What every scanning thread shares; each has its own scorer, prober and buffers.
@@ -436,33 +433,29 @@ void ScanSlice(std::string_view slice, const ScanContext& context, Scanner& own,
   const char* p = slice.data();
   const char* const end = p + slice.size();
   datafiles::InventoryLine& line = own.line;
-  try {
-    while (p < end) {
-      while (p < end && IsLineEndByte(*p)) ++p;
-      if (p == end) break;
-      const char* lineEnd = p;
-      while (lineEnd < end && !IsLineEndByte(*lineEnd)) ++lineEnd;
-      datafiles::ParseInventoryLine(std::string_view(p, static_cast<std::size_t>(lineEnd - p)), line);
-      p = lineEnd;
-      line.FullPathInto(own.full);
-      const platform::FileStatus status = own.prober.Probe(own.full);
-      if (!status.probe.ok() || status.probe.length < kMinimumListedLength) continue;
-      const std::string* date = nullptr;
-      if (context.options.attributes) {
-        own.dateText = platform::DateTimeText(own.times.Of(status.modified));
-        date = &own.dateText;
-      }
-      const std::int64_t hits =
-          own.scorer.Score(line, date, context.options.userDB ? context.notes.Find(own.full) : none);
-      if (hits <= 0) continue;
-      SearchHit& hit = out.hits.emplace_back();
-      hit.drive = line.gInvDrive;
-      hit.pathWithoutDrive = line.PathWithoutDrive();
-      hit.hits = hits;
-      AppendResultLine(hit, out.lines);
+  while (p < end) {
+    while (p < end && IsLineEndByte(*p)) ++p;
+    if (p == end) break;
+    const char* lineEnd = p;
+    while (lineEnd < end && !IsLineEndByte(*lineEnd)) ++lineEnd;
+    datafiles::ParseInventoryLine(std::string_view(p, static_cast<std::size_t>(lineEnd - p)), line);
+    p = lineEnd;
+    line.FullPathInto(own.full);
+    const platform::FileStatus status = own.prober.Probe(own.full);
+    if (!status.probe.ok() || status.probe.length < kMinimumListedLength) continue;
+    const std::string* date = nullptr;
+    if (context.options.attributes) {
+      own.dateText = platform::DateTimeText(own.times.Of(status.modified));
+      date = &own.dateText;
     }
-  } catch (...) {
-    out.failure = std::current_exception();
+    const std::int64_t hits =
+        own.scorer.Score(line, date, context.options.userDB ? context.notes.Find(own.full) : none);
+    if (hits <= 0) continue;
+    SearchHit& hit = out.hits.emplace_back();
+    hit.drive = line.gInvDrive;
+    hit.pathWithoutDrive = line.PathWithoutDrive();
+    hit.hits = hits;
+    AppendResultLine(hit, out.lines);
   }
 }
 
@@ -606,85 +599,20 @@ SearchOutcome SearchInventory(const SearchRequest& request) {
                                 : std::max(kMinSliceBytes, data.size() / (threads * kSlicesPerThread) + 1);
     const std::vector<std::string_view> slices =
         threads == 1 ? std::vector<std::string_view>{data} : CutIntoSlices(data, sliceBytes);
-    std::vector<SliceResult> results(slices.size());
-
-    // The slices are taken in order by whichever thread is free. The calling thread scans too
-    // and writes every slice whose predecessors are all written, so that result.dat and the
-    // hits come in inventory order, as one thread gives them.
-    std::mutex mutex;
-    std::condition_variable sliceDone;
-    std::vector<char> done(slices.size(), 0);
-    std::atomic<std::size_t> nextSlice{0};
-    std::atomic<bool> stop{false};
-    // Scans the next slice not taken yet; false when there is none. A slice taken is always
-    // scanned, so that every slice before the one that stopped gets written.
-    auto scanNext = [&](Scanner& own) {
-      if (stop.load()) return false;
-      const std::size_t k = nextSlice.fetch_add(1);
-      if (k >= slices.size()) return false;
-      ScanSlice(slices[k], context, own, results[k]);
-      if (results[k].failure) stop = true;
-      {
-        std::lock_guard lock(mutex);
-        done[k] = 1;
-      }
-      sliceDone.notify_one();
-      return true;
-    };
-    std::size_t written = 0;
-    std::exception_ptr failure;
-    // Writes the slices ready in order, up to and with the first one that stopped.
-    auto writeReady = [&](std::unique_lock<std::mutex>& lock) {
-      while (!failure && written < slices.size() && done[written]) {
-        lock.unlock();
-        SliceResult& r = results[written];
-        write(r.lines);
-        std::move(r.hits.begin(), r.hits.end(), std::back_inserter(outcome.hits));
-        r.hits = {};
-        r.lines = {};
-        failure = r.failure;
-        lock.lock();
-        ++written;
-      }
-    };
-
-    const std::size_t helpers = slices.empty() ? 0 : std::min<std::size_t>(threads, slices.size()) - 1;
-    std::vector<std::unique_ptr<Scanner>> scanners;
-    for (std::size_t t = 0; t <= helpers; ++t) scanners.push_back(std::make_unique<Scanner>(scorer));
-    std::vector<std::thread> pool;
-    pool.reserve(helpers);
-    // However this ends, the threads finish their slice and are joined before what they use goes.
-    struct JoinAll {
-      std::vector<std::thread>& threads;
-      std::atomic<bool>& stop;
-      ~JoinAll() {
-        stop = true;
-        for (std::thread& t : threads) t.join();
-      }
-    } joinAll{pool, stop};
-    try {
-      for (std::size_t t = 1; t <= helpers; ++t) {
-        pool.emplace_back([&, t] {
-          while (scanNext(*scanners[t])) {
-          }
+    // The calling thread scans too and writes each slice once those before it are written, so
+    // that result.dat and the hits come in inventory order, as one thread gives them; a scan
+    // that stops is written as far as it got and its failure goes on to the caller.
+    platform::OrderedParallelFor<SliceResult>(
+        slices.size(), threads,
+        [&] {
+          return [&, own = Scanner(scorer)](std::size_t k, SliceResult& out) mutable {
+            ScanSlice(slices[k], context, own, out);
+          };
+        },
+        [&](std::size_t, SliceResult& r) {
+          write(r.lines);
+          std::move(r.hits.begin(), r.hits.end(), std::back_inserter(outcome.hits));
         });
-      }
-    } catch (const std::system_error&) {
-      // Fewer threads than asked for: those there (the calling one at least) take every slice.
-    }
-    while (scanNext(*scanners[0])) {
-      std::unique_lock lock(mutex);
-      writeReady(lock);
-    }
-    {
-      std::unique_lock lock(mutex);
-      for (;;) {
-        writeReady(lock);
-        if (failure || written == slices.size()) break;
-        sliceDone.wait(lock, [&] { return done[written] != 0; });
-      }
-    }
-    if (failure) std::rethrow_exception(failure);
   } else {
     outcome.complete = false;
     outcome.failure = "Search stopped: cannot read " + request.inventoryFile + " (" + readFailure + ")";

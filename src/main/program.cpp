@@ -3,6 +3,7 @@
 #include <exception>
 #include <string>
 
+#include "analysis/durationprobe.h"
 #include "main/startup.h"
 #include "platform/core/msgbox.h"
 #include "platform/core/programstart.h"
@@ -36,7 +37,7 @@ struct ProgramServices::Services {
   platform::HostProgramStarter starter;
   platform::QtFileDialogs dialogs;
   platform::QtPrinter printer;
-  platform::QtMediaPlayer player;  // the main window's mpPlayer
+  platform::QtMediaPlayer player{analysis::ProbeDurationHost};  // the main window's mpPlayer
 };
 
 ProgramServices::ProgramServices() : services_(std::make_unique<Services>()) {

@@ -20,6 +20,7 @@
 #include <climits>
 #include <cmath>
 
+#include "analysis/durationprobe.h"
 #include "inventory/dbviewer.h"
 #include "main/declarations.h"
 #include "mainwindow/eventhook.h"
@@ -122,7 +123,7 @@ frmPlaylist& PlaylistWindow() {
 frmPlaylist::frmPlaylist(platform::MediaPlayer* player, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), mpPlaylist(player) {
   if (!mpPlaylist) {
-    ownPlayer_ = std::make_unique<platform::QtMediaPlayer>();
+    ownPlayer_ = std::make_unique<platform::QtMediaPlayer>(analysis::ProbeDurationHost);
     mpPlaylist = ownPlayer_.get();
   }
   gPlaylistWindow = this;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "analysis/audio_builders.h"
+#include "analysis/durationprobe.h"
 #include "main/declarations.h"
 #include "mainwindow/frmLauncher.h"
 #include "mainwindow/launcher.h"
@@ -409,7 +410,7 @@ void PrintTo(const RealRefusalCase& c, std::ostream* os) {
 
 class RealPlayerRefusal : public AppFixture, public ::testing::WithParamInterface<RealRefusalCase> {
  protected:
-  platform::QtMediaPlayer real;
+  platform::QtMediaPlayer real{analysis::ProbeDurationHost};
 };
 
 TEST_P(RealPlayerRefusal, EndsInTheRefusalMessageAndTheAreaResets) {

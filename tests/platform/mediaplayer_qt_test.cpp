@@ -6,8 +6,12 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "analysis/audio_builders.h"
+#include "analysis/durationprobe.h"
 #include "platform/core/errors.h"
 #include "platform/qt/mediaplayer_qt.h"
 #include "support/temp_drives.h"
@@ -26,7 +30,7 @@ void RunEventsFor(int ms) {
 class QtMediaPlayerTest : public ::testing::Test {
  protected:
   testing_support::TempDrives drives{"C"};
-  platform::QtMediaPlayer player;
+  platform::QtMediaPlayer player{analysis::ProbeDurationHost};
 };
 
 }  // namespace
@@ -226,4 +230,44 @@ TEST_F(QtMediaPlayerTest, AutoStartAndVolume) {
   player.SetFileName("");
   EXPECT_EQ(player.PlayState(), MediaPlayer::Closed);
   EXPECT_EQ(player.Duration(), 0.0);
+}
+
+// The player reads its durations through the probe it is given, once per file name; what the
+// probe does not settle is the backend's.
+TEST(QtMediaPlayerProbe, DurationsComeFromTheProbeItIsGiven) {
+  testing_support::TempDrives drives{"C"};
+  drives.Write("C:\\a.wav", PcmWave(0.5));
+  std::vector<std::string> asked;
+  platform::QtMediaPlayer player([&](const std::string& host) -> std::optional<double> {
+    asked.push_back(host);
+    return 12.5;
+  });
+  player.SetFileName("C:\\a.wav");
+  player.Stop();
+  EXPECT_EQ(player.Duration(), 12.5);
+  player.SetCurrentPosition(20);
+  EXPECT_EQ(player.CurrentPosition(), 12.5) << "a position is held within that duration";
+  EXPECT_EQ(player.Duration(), 12.5);
+  EXPECT_EQ(asked, std::vector<std::string>{drives.Host("C:\\a.wav")}) << "asked once, with the host path";
+  EXPECT_EQ(player.BackendLoads(), 0);
+}
+
+TEST(QtMediaPlayerProbe, WhatTheProbeDoesNotSettleIsTheBackends) {
+  testing_support::TempDrives drives{"C"};
+  drives.Write("C:\\a.wav", PcmWave(0.5));
+  const struct {
+    const char* what;
+    platform::DurationProbe probe;
+  } cases[] = {
+      {"a probe that gives none", [](const std::string&) -> std::optional<double> { return std::nullopt; }},
+      {"no probe", nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    platform::QtMediaPlayer player(c.probe);
+    player.SetFileName("C:\\a.wav");
+    player.Stop();
+    EXPECT_NEAR(player.Duration(), 0.5, 0.03);
+    EXPECT_EQ(player.BackendLoads(), 1);
+  }
 }

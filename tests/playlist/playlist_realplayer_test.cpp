@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "analysis/audio_builders.h"
+#include "analysis/durationprobe.h"
 #include "mainwindow/frmLauncher.h"
 #include "mainwindow/window_steps.h"
 #include "platform/qt/grid.h"
@@ -29,6 +30,7 @@ namespace {
 // in less time than any sampling of the player's state would see.
 class RecordingQtPlayer : public platform::QtMediaPlayer {
  public:
+  RecordingQtPlayer() : QtMediaPlayer(analysis::ProbeDurationHost) {}
   void Play() override {
     started.push_back(FileName());
     QtMediaPlayer::Play();

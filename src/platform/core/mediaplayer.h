@@ -1,15 +1,22 @@
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
 
 namespace platform {
+
+// The playing time of the file at a host path as its headers give it, in seconds; none when
+// they do not settle it. The program hands the player the one that reads audio headers: this
+// layer knows nothing of audio formats.
+using DurationProbe = std::function<std::optional<double>(const std::string& hostPath)>;
 
 // The media player control: one file at a time, positions and lengths in seconds, the volume
 // in hundredths of a decibel (0 full, -5000 quietest).
 //
 // - SetFileName loads a file (in drive-letter form) stopped at position 0; with AutoStart on
 //   it also starts playing it. Duration is valid as soon as it is asked for: read from the
-//   file's headers where they give it (ProbeDurationHost), else the backend's figure.
+//   file's headers where they give it (the player's DurationProbe), else the backend's figure.
 // - A file the backend cannot play is refused with VbError(errUnspecified), &H80004005, by
 //   the calls that would play it: Play and Pause (a player that opens files at once may also
 //   refuse it in SetFileName). Until the next SetFileName the player then holds no file:

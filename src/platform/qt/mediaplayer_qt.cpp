@@ -10,9 +10,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "platform/core/drives.h"
-#include "platform/core/durationprobe.h"
 #include "platform/core/errors.h"
 #include "platform/core/files.h"
 
@@ -34,7 +34,7 @@ bool IsUtf8(const std::string& text) { return QString::fromStdString(text).toStd
 
 }  // namespace
 
-QtMediaPlayer::QtMediaPlayer() = default;
+QtMediaPlayer::QtMediaPlayer(DurationProbe probe) : probe_(std::move(probe)) {}
 
 QUrl QtMediaPlayer::SourceUrl(const std::string& hostPath) {
   CloseOpenedFile();
@@ -79,7 +79,7 @@ bool QtMediaPlayer::HeaderDuration() {
   if (!probed_) {
     probed_ = true;
     const std::string host = HostPathOf(fileName_);
-    if (!host.empty()) headerDuration_ = ProbeDurationHost(host);
+    if (!host.empty() && probe_) headerDuration_ = probe_(host);
   }
   return headerDuration_.has_value();
 }

@@ -13,7 +13,7 @@ class QUrl;
 namespace platform {
 
 // The media player over Qt Multimedia. A file is loaded lazily: SetFileName only takes the
-// name. Duration comes from the file's headers when they give it (ProbeDurationHost), and
+// name. Duration comes from the file's headers when they give it (the probe it is given), and
 // a position set while stopped is only held, so that setting a file name, stopping and
 // reading the duration build no backend pipeline: a playlist of thousands of tracks loads
 // at once. The first call that needs the backend (Play, Pause, a Duration the headers do
@@ -27,7 +27,9 @@ class QtMediaPlayer : public MediaPlayer {
  public:
   static constexpr int kLoadTimeoutMs = 5000;
 
-  QtMediaPlayer();
+  // `probe` reads a file's duration from its headers; an empty one leaves every duration to
+  // the backend.
+  explicit QtMediaPlayer(DurationProbe probe);
   ~QtMediaPlayer() override;
   QtMediaPlayer(const QtMediaPlayer&) = delete;
   QtMediaPlayer& operator=(const QtMediaPlayer&) = delete;
@@ -85,6 +87,7 @@ class QtMediaPlayer : public MediaPlayer {
   bool autoStart_ = false;
   bool loading_ = false;
   long volume_ = 0;
+  DurationProbe probe_;
   bool probed_ = false;
   std::optional<double> headerDuration_;
   int backendLoads_ = 0;

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/core/durationprobe.h"
+#include "analysis/durationprobe.h"
 #include "support/fuzz_files.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -26,11 +26,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     bytes.append(reinterpret_cast<const char*>(data) + 1, size - 1);
   }
   for (const char* name : {"f.wav", "f.mp3"}) {
-    const std::optional<double> fromMemory = platform::ProbeDurationBytes(bytes, name);
+    const std::optional<double> fromMemory = analysis::ProbeDurationBytes(bytes, name);
     if (fromMemory && !(std::isfinite(*fromMemory) && *fromMemory > 0)) std::abort();
     const std::string path = fuzz_support::TempFolder() + "/" + name;
     fuzz_support::WriteHostFile(path, bytes);
-    if (platform::ProbeDurationHost(path) != fromMemory) std::abort();
+    if (analysis::ProbeDurationHost(path) != fromMemory) std::abort();
   }
   return 0;
 }

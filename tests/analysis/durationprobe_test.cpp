@@ -1,6 +1,6 @@
 // The header duration probe: against what independent readers say of files made by real
 // tools, and on built headers for the cases those files do not reach.
-#include "platform/core/durationprobe.h"
+#include "analysis/durationprobe.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +12,8 @@
 #include "support/temp_drives.h"
 
 using namespace audio_builders;
-using platform::ProbeDurationBytes;
-using platform::ProbeDurationHost;
+using analysis::ProbeDurationBytes;
+using analysis::ProbeDurationHost;
 
 namespace {
 
@@ -110,7 +110,9 @@ TEST(DurationProbe, BuiltHeaders) {
     SCOPED_TRACE(c.what);
     const std::optional<double> got = ProbeDurationBytes(c.bytes, c.name);
     EXPECT_EQ(got.has_value(), c.seconds.has_value());
-    if (got && c.seconds) EXPECT_NEAR(*got, *c.seconds, 1e-6);
+    if (got && c.seconds) {
+      EXPECT_NEAR(*got, *c.seconds, 1e-6);
+    }
   }
 }
 

@@ -1,4 +1,4 @@
-#include "platform/core/durationprobe.h"
+#include "analysis/durationprobe.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,9 +11,10 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/core/mpegframe.h"
+#include "analysis/bytereaders.h"
+#include "analysis/mpegframe.h"
 
-namespace platform {
+namespace analysis {
 namespace {
 
 // A file's bytes, in memory or read through a window; At() answers only for bytes that
@@ -93,16 +94,6 @@ class Source {
   std::string whole_;
 };
 
-std::uint32_t Be16(const std::uint8_t* b) { return (std::uint32_t{b[0]} << 8) | b[1]; }
-std::uint32_t Be32(const std::uint8_t* b) {
-  return (std::uint32_t{b[0]} << 24) | (std::uint32_t{b[1]} << 16) | (std::uint32_t{b[2]} << 8) | b[3];
-}
-std::uint32_t Le16(const std::uint8_t* b) { return (std::uint32_t{b[1]} << 8) | b[0]; }
-std::uint32_t Le32(const std::uint8_t* b) {
-  return (std::uint32_t{b[3]} << 24) | (std::uint32_t{b[2]} << 16) | (std::uint32_t{b[1]} << 8) | b[0];
-}
-bool Is(const std::uint8_t* b, const char* id) { return std::memcmp(b, id, 4) == 0; }
-
 std::optional<double> Seconds(double frames, double rate) {
   if (!(rate > 0) || !(frames > 0) || !std::isfinite(frames / rate)) return std::nullopt;
   return frames / rate;
@@ -118,9 +109,9 @@ std::optional<double> WaveDuration(Source& s) {
   while (pos + 8 <= L) {
     const std::uint8_t* c = s.At(pos, 8);
     if (!c) return std::nullopt;
-    const std::uint32_t size = Le32(c + 4);
-    const bool isFmt = Is(c, "fmt ");
-    const bool isData = Is(c, "data");
+    const std::uint32_t size = U32LE(c + 4);
+    const bool isFmt = IsFourCC(c, "fmt ");
+    const bool isData = IsFourCC(c, "data");
     if (isFmt) {
       fmtSize = std::min<std::uint32_t>(size, 40);
       if (fmtSize < 16) return std::nullopt;
@@ -130,14 +121,14 @@ std::optional<double> WaveDuration(Source& s) {
       fmt = fmtCopy;
     } else if (isData) {
       if (!fmt) return std::nullopt;
-      std::uint32_t tag = Le16(fmt);
-      if (tag == 0xFFFE && fmtSize >= 26) tag = Le16(fmt + 24);  // the extensible form's sub-format
-      const std::uint32_t rate = Le32(fmt + 4);
-      const std::uint32_t align = Le16(fmt + 12);
-      const std::uint32_t bits = Le16(fmt + 14);
+      std::uint32_t tag = U16LE(fmt);
+      if (tag == 0xFFFE && fmtSize >= 26) tag = U16LE(fmt + 24);  // the extensible form's sub-format
+      const std::uint32_t rate = U32LE(fmt + 4);
+      const std::uint32_t align = U16LE(fmt + 12);
+      const std::uint32_t bits = U16LE(fmt + 14);
       const bool playable = ((tag == 1 && (bits == 8 || bits == 16 || bits == 24 || bits == 32)) ||
                              (tag == 3 && (bits == 32 || bits == 64)) || ((tag == 6 || tag == 7) && bits == 8));
-      if (!playable || align == 0 || Le16(fmt + 2) == 0) return std::nullopt;
+      if (!playable || align == 0 || U16LE(fmt + 2) == 0) return std::nullopt;
       const std::int64_t bytes = std::min<std::int64_t>(size, L - (pos + 8));
       return Seconds(static_cast<double>(bytes / align), rate);
     }
@@ -148,11 +139,9 @@ std::optional<double> WaveDuration(Source& s) {
 
 // ---- AIFF and AIFF-C: the COMM chunk's sample frames over its rate, as far as SSND holds them.
 double Extended80(const std::uint8_t* b) {
-  const int exponent = static_cast<int>(Be16(b) & 0x7FFF);
-  std::uint64_t mantissa = 0;
-  for (int i = 2; i < 10; ++i) mantissa = (mantissa << 8) | b[i];
-  if (exponent == 0x7FFF || (b[0] & 0x80)) return 0;
-  return std::ldexp(static_cast<double>(mantissa), exponent - 16383 - 63);
+  const Extended80Fields x = ReadExtended80(b);
+  if (x.exponent == 0x7FFF || x.negative) return 0;
+  return std::ldexp(static_cast<double>(x.mantissa), x.exponent - 16383 - 63);
 }
 
 std::optional<double> AiffDuration(Source& s, bool aifc) {
@@ -165,25 +154,26 @@ std::optional<double> AiffDuration(Source& s, bool aifc) {
   while (pos + 8 <= L) {
     const std::uint8_t* c = s.At(pos, 8);
     if (!c) return std::nullopt;
-    const std::uint32_t size = Be32(c + 4);
-    if (Is(c, "COMM")) {
+    const std::uint32_t size = U32BE(c + 4);
+    if (IsFourCC(c, "COMM")) {
       const std::uint8_t* body = s.At(pos + 8, aifc ? 22 : 18);
       if (!body) return std::nullopt;
-      channels = Be16(body);
-      frames = Be32(body + 2);
-      bits = Be16(body + 6);
+      channels = U16BE(body);
+      frames = U32BE(body + 2);
+      bits = U16BE(body + 6);
       rate = Extended80(body + 8);
       if (aifc) {
         const std::uint8_t* kind = body + 18;
-        const bool plain = Is(kind, "NONE") || Is(kind, "sowt") || Is(kind, "twos");
-        const bool floats = Is(kind, "fl32") || Is(kind, "FL32") || Is(kind, "fl64") || Is(kind, "FL64");
+        const bool plain = IsFourCC(kind, "NONE") || IsFourCC(kind, "sowt") || IsFourCC(kind, "twos");
+        const bool floats =
+            IsFourCC(kind, "fl32") || IsFourCC(kind, "FL32") || IsFourCC(kind, "fl64") || IsFourCC(kind, "FL64");
         if (!plain && !floats) return std::nullopt;
       }
       haveComm = true;
-    } else if (Is(c, "SSND")) {
+    } else if (IsFourCC(c, "SSND")) {
       const std::uint8_t* head = s.At(pos + 8, 4);
       if (!head) return std::nullopt;
-      const std::int64_t start = pos + 16 + Be32(head);
+      const std::int64_t start = pos + 16 + U32BE(head);
       soundBytes = std::max<std::int64_t>(0, std::min<std::int64_t>(pos + 8 + static_cast<std::int64_t>(size), L) - start);
     }
     pos += 8 + static_cast<std::int64_t>(size) + (size & 1);
@@ -198,11 +188,11 @@ std::optional<double> AiffDuration(Source& s, bool aifc) {
 std::optional<double> AuDuration(Source& s) {
   const std::uint8_t* h = s.At(0, 24);
   if (!h) return std::nullopt;
-  const std::int64_t offset = Be32(h + 4);
-  const std::uint32_t size = Be32(h + 8);
-  const std::uint32_t encoding = Be32(h + 12);
-  const std::uint32_t rate = Be32(h + 16);
-  const std::uint32_t channels = Be32(h + 20);
+  const std::int64_t offset = U32BE(h + 4);
+  const std::uint32_t size = U32BE(h + 8);
+  const std::uint32_t encoding = U32BE(h + 12);
+  const std::uint32_t rate = U32BE(h + 16);
+  const std::uint32_t channels = U32BE(h + 20);
   int bytes = 0;
   switch (encoding) {
     case 1: case 2: case 27: bytes = 1; break;
@@ -235,10 +225,10 @@ std::optional<double> MidiDuration(Source& s) {
   if (d.size() < 14) return std::nullopt;
   auto u8 = [&](std::size_t i) { return static_cast<std::uint8_t>(d[i]); };
   const auto* b = reinterpret_cast<const std::uint8_t*>(d.data());
-  const std::uint32_t headerSize = Be32(b + 4);
-  const std::uint32_t format = Be16(b + 8);
-  const std::uint32_t tracks = Be16(b + 10);
-  const std::uint32_t division = Be16(b + 12);
+  const std::uint32_t headerSize = U32BE(b + 4);
+  const std::uint32_t format = U16BE(b + 8);
+  const std::uint32_t tracks = U16BE(b + 10);
+  const std::uint32_t division = U16BE(b + 12);
   if (headerSize < 6 || format > 1 || division == 0) return std::nullopt;  // format 2 is left to the backend
 
   struct Tempo {
@@ -250,8 +240,8 @@ std::optional<double> MidiDuration(Source& s) {
   std::size_t pos = 8 + static_cast<std::size_t>(headerSize);
   std::uint32_t seen = 0;
   while (seen < tracks && pos + 8 <= d.size()) {
-    const std::uint32_t size = Be32(b + pos + 4);
-    const bool isTrack = std::memcmp(b + pos, "MTrk", 4) == 0;
+    const std::uint32_t size = U32BE(b + pos + 4);
+    const bool isTrack = IsFourCC(b + pos, "MTrk");
     const std::size_t start = pos + 8;
     const std::size_t end = static_cast<std::size_t>(std::min<std::uint64_t>(start + std::uint64_t{size}, d.size()));
     pos = end;
@@ -344,10 +334,9 @@ std::int64_t ConfirmedFrame(Source& s, std::int64_t from, std::int64_t last, std
 
 // Frames counted by a Xing/Info or VBRI header in the first frame; 0 when it has none.
 std::uint32_t VbrFrames(Source& s, std::int64_t first, const mpeg::FrameHeader& h) {
-  if (const std::uint8_t* x = s.At(first + mpeg::XingOffset(h), 12); x && (Is(x, "Xing") || Is(x, "Info"))) {
-    return (Be32(x + 4) & 1) ? Be32(x + 8) : 0;
-  }
-  if (const std::uint8_t* v = s.At(first + mpeg::kVbriOffset, 18); v && Is(v, "VBRI")) return Be32(v + 14);
+  const std::uint8_t* x = s.At(first + mpeg::XingOffset(h), 12);
+  if (x && (IsFourCC(x, "Xing") || IsFourCC(x, "Info"))) return (U32BE(x + 4) & 1) ? U32BE(x + 8) : 0;
+  if (const std::uint8_t* v = s.At(first + mpeg::kVbriOffset, 18); v && IsFourCC(v, "VBRI")) return U32BE(v + 14);
   return 0;
 }
 
@@ -405,23 +394,16 @@ std::optional<double> MpegDuration(Source& s) {
   return WalkFrames(s, first, end, h);
 }
 
-bool EndsInMp3(std::string_view name) {
-  if (name.size() < 4) return false;
-  std::string tail(name.substr(name.size() - 4));
-  for (char& c : tail) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-  return tail == ".mp3";
-}
-
 std::optional<double> Probe(Source& s, std::string_view name) {
   const std::uint8_t* m = s.At(0, 12);
-  if (m && Is(m, "RIFF") && Is(m + 8, "WAVE")) return WaveDuration(s);
-  if (m && Is(m, "FORM") && Is(m + 8, "AIFF")) return AiffDuration(s, false);
-  if (m && Is(m, "FORM") && Is(m + 8, "AIFC")) return AiffDuration(s, true);
-  if (m && (Is(m, "RIFF") || Is(m, "FORM"))) return std::nullopt;
-  if (m && Is(m, ".snd")) return AuDuration(s);
-  if (m && Is(m, "MThd")) return MidiDuration(s);
+  if (m && IsFourCC(m, "RIFF") && IsFourCC(m + 8, "WAVE")) return WaveDuration(s);
+  if (m && IsFourCC(m, "FORM") && IsFourCC(m + 8, "AIFF")) return AiffDuration(s, false);
+  if (m && IsFourCC(m, "FORM") && IsFourCC(m + 8, "AIFC")) return AiffDuration(s, true);
+  if (m && (IsFourCC(m, "RIFF") || IsFourCC(m, "FORM"))) return std::nullopt;
+  if (m && IsFourCC(m, ".snd")) return AuDuration(s);
+  if (m && IsFourCC(m, "MThd")) return MidiDuration(s);
   const std::uint8_t* start = s.At(0, 4);
-  if (EndsInMp3(name) || (start && (std::memcmp(start, "ID3", 3) == 0 || mpeg::HasSync(start)))) {
+  if (mpeg::NamedAsMp3(name) || (start && (std::memcmp(start, "ID3", 3) == 0 || mpeg::HasSync(start)))) {
     return MpegDuration(s);
   }
   return std::nullopt;
@@ -450,4 +432,4 @@ std::optional<double> ProbeDurationBytes(std::string_view bytes, std::string_vie
   return Probe(s, name);
 }
 
-}  // namespace platform
+}  // namespace analysis

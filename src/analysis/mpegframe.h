@@ -1,10 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 // MPEG audio frame headers: the one decoder that the header analyser and the duration probe
 // share, so that both find the same first frame of a file.
-namespace platform::mpeg {
+namespace analysis::mpeg {
 
 struct FrameHeader {
   unsigned version = 0;       // the two version bits: 0 MPEG 2.5, 2 MPEG 2, 3 MPEG 1
@@ -40,13 +41,17 @@ bool Continues(const FrameHeader& first, const std::uint8_t* b);
 // body and footer), or 0 when they begin none.
 std::int64_t Id3v2Length(const std::uint8_t* b);
 
+// Whether a file's name ends in ".mp3", in any case: the analyser and the probe take such a
+// file for MPEG audio when its first bytes name no other type.
+bool NamedAsMp3(std::string_view name);
+
 // Where, after the start of a frame, a Xing/Info header stands, and a VBRI header.
 int XingOffset(const FrameHeader& h);
 inline constexpr int kVbriOffset = 36;
 
-}  // namespace platform::mpeg
+}  // namespace analysis::mpeg
 
-namespace platform::mpeg {
+namespace analysis::mpeg {
 
 // The offset where the frame after one at `offset` starts; -1 for free format.
 inline std::int64_t NextFrameOffset(const FrameHeader& h, std::int64_t offset) {
@@ -89,4 +94,4 @@ std::int64_t FindFirstFrame(std::int64_t from, std::int64_t last, std::int64_t l
   return first;
 }
 
-}  // namespace platform::mpeg
+}  // namespace analysis::mpeg

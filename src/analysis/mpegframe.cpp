@@ -1,6 +1,6 @@
-#include "platform/core/mpegframe.h"
+#include "analysis/mpegframe.h"
 
-namespace platform::mpeg {
+namespace analysis::mpeg {
 namespace {
 
 // Kilobits per second by [MPEG 1 ? 0 : 1][layer 1, 2, 3][index].
@@ -64,10 +64,17 @@ std::int64_t Id3v2Length(const std::uint8_t* b) {
   return 10 + body + (footer ? 10 : 0);
 }
 
+bool NamedAsMp3(std::string_view name) {
+  if (name.size() < 4) return false;
+  const std::string_view tail = name.substr(name.size() - 4);
+  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+  return lower(tail[0]) == '.' && lower(tail[1]) == 'm' && lower(tail[2]) == 'p' && lower(tail[3]) == '3';
+}
+
 int XingOffset(const FrameHeader& h) {
   const bool mono = h.mode == 3;
   if (h.version == 3) return 4 + (mono ? 17 : 32);
   return 4 + (mono ? 9 : 17);
 }
 
-}  // namespace platform::mpeg
+}  // namespace analysis::mpeg
