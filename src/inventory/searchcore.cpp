@@ -378,10 +378,6 @@ std::int64_t SearchScorer::Score(const datafiles::InventoryLine& line, const std
 
 std::string NoMatchText() { return std::string(42, ' ') + std::string(kNoMatch); }
 
-bool IsNoMatchRow(const SearchHit& row) {
-  return platform::Trim(row.drive).empty() && platform::Trim(row.pathWithoutDrive) == kNoMatch;
-}
-
 std::string ResultHeaderLine(std::string_view searchText) {
   std::string text = "Keyword search: ";
   text.append(searchText);

@@ -138,8 +138,6 @@ struct SearchHit {
 
 // The no-match row: 42 blanks and the text.
 std::string NoMatchText();
-// Whether a row read back from result.dat is the no-match row.
-bool IsNoMatchRow(const SearchHit& row);
 
 // The header line of result.dat (without its line end): "Keyword search: " and the search
 // text as typed, every "," as the character 187.

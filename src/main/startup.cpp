@@ -11,8 +11,6 @@
 #include "platform/qt/singleinstance.h"
 
 namespace {
-frmSplash* gSplash = nullptr;
-platform::SingleInstance* gInstance = nullptr;
 
 // What a later start sends: the keystroke "+", which the main window's key handler ignores.
 constexpr const char kHandOver[] = "{+}";
@@ -30,19 +28,17 @@ void BringMainWindowToFront() {
   QApplication::sendEvent(main, &press);
 }
 
-frmSplash* SplashWindow() { return gSplash; }
-platform::SingleInstance* RunningInstance() { return gInstance; }
-
 StartOutcome Main(const QString& hostProgramFolder, platform::MediaPlayer* player) {
-  gInstance = new platform::SingleInstance(platform::SingleInstance::KeyFor(hostProgramFolder), qApp);
+  // Lives as long as the program (qApp owns it): it holds the folder's lock.
+  auto* instance = new platform::SingleInstance(platform::SingleInstance::KeyFor(hostProgramFolder), qApp);
   // Never two instances on one data folder: a start that cannot lock it asks the running
   // one to come to the front and ends, whether that one answers or is too busy to.
-  if (!gInstance->LockFolder(hostProgramFolder) || !gInstance->LockFolder(hostProgramFolder + "/data")) {
-    gInstance->HandOverToRunning(kHandOver);
+  if (!instance->LockFolder(hostProgramFolder) || !instance->LockFolder(hostProgramFolder + "/data")) {
+    instance->HandOverToRunning(kHandOver);
     return StartOutcome::HandedOver;
   }
-  gInstance->Listen();
-  QObject::connect(gInstance, &platform::SingleInstance::Activated, qApp, [](const QByteArray&) { BringMainWindowToFront(); });
+  instance->Listen();
+  QObject::connect(instance, &platform::SingleInstance::Activated, qApp, [](const QByteArray&) { BringMainWindowToFront(); });
 
   Declarations& decl = App().decl;
   decl.gAppPath = AppPathFromHost(hostProgramFolder.toStdString());
@@ -54,15 +50,14 @@ StartOutcome Main(const QString& hostProgramFolder, platform::MediaPlayer* playe
   }
   decl.files = datafiles::DataFileNames::InFolder(decl.gAppPath + "data\\");
 
-  gSplash = new frmSplash([player] {
+  auto* splash = new frmSplash([player] {
     auto* main = new frmLauncher(player);
     main->setAttribute(Qt::WA_DeleteOnClose);
     main->Form_Load();
     main->show();
   });
-  gSplash->setAttribute(Qt::WA_DeleteOnClose);
-  QObject::connect(gSplash, &QObject::destroyed, [] { gSplash = nullptr; });
-  gSplash->show();
+  splash->setAttribute(Qt::WA_DeleteOnClose);
+  splash->show();
   platform::DoEvents();
   return StartOutcome::Running;
 }

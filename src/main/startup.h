@@ -7,10 +7,7 @@
 
 namespace platform {
 class MediaPlayer;
-class SingleInstance;
 }  // namespace platform
-class frmSplash;
-class frmLauncher;
 
 enum class StartOutcome {
   Running,     // the splash is up; the event loop drives the program from here
@@ -21,10 +18,6 @@ enum class StartOutcome {
 // Module Declarations' entry: the hand-over to a running instance, the folders and data-file
 // names, the splash.
 StartOutcome Main(const QString& hostProgramFolder, platform::MediaPlayer* player);
-
-// The live windows of the start (for the running program and for tests).
-frmSplash* SplashWindow();
-platform::SingleInstance* RunningInstance();
 
 // What a later start asks of the running one: its main window comes to the front and
 // receives the keystroke "+", which its key handler ignores.

@@ -90,7 +90,6 @@ class frmLauncher : public QWidget {
   void tvwGroups_DblClick();
   void btnNodeDown_Click();
   void btnNodeUp_Click();
-  void GroupTreeChanged();
   // The tree popup while it is open (null otherwise).
   frmTvwPopUp* TreePopup() const;
 

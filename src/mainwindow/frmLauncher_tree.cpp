@@ -97,8 +97,6 @@ void frmLauncher::WireTree() {
 
 frmTvwPopUp* frmLauncher::TreePopup() const { return treePopup_.data(); }
 
-void frmLauncher::GroupTreeChanged() { GroupTreeCommonTail(); }
-
 void frmLauncher::tvwGroups_MouseDown(int, int, int x, int y) {
   App().launcher.gDragNode = RefOf(tvwGroups->HitTest(x, y));
 }
