@@ -5,13 +5,16 @@ SAN_BUILD ?= build-san
 ASAN_BUILD ?= build-asan
 JOBS ?= $(shell nproc)
 
-.PHONY: run test deps build build-san build-asan
+.PHONY: run test deps configure build build-san build-asan
 
 deps:
 	./scripts/install-deps
 
-build: deps
+configure: deps
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+# Everything: the programs, the tests and the benches.
+build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
 # The Qt-free core under AddressSanitizer and UndefinedBehaviorSanitizer, with the fuzzers.
@@ -28,7 +31,9 @@ build-asan: deps
 	  -DTOLVAN_SANITIZE=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
-run: build
+# Only the two programs it starts (and the help pages beside them).
+run: configure
+	cmake --build $(BUILD) -j $(JOBS) --target tolvan helpviewer
 	cd $(BUILD)/app && ./tolvan
 
 test: build build-san build-asan
