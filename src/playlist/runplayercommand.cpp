@@ -11,6 +11,7 @@
 #include "platform/core/msgbox.h"
 #include "platform/qt/eventpump.h"
 #include "platform/qt/grid.h"
+#include "playback/driver.h"
 #include "playlist/frmPlaylist.h"
 #include "playlist/playerrules.h"
 #include "playlist/playlist.h"
@@ -23,7 +24,7 @@ using platform::Q;
 namespace {
 
 // The polling loop's wake-up: a smooth bar, and no core spent on waiting.
-constexpr int kPollMs = 25;
+constexpr playback::Cadence kPollCadence{25, false};
 
 bool StoppedState(int state) { return state == 0 || state > 2; }
 
@@ -117,40 +118,32 @@ void RunOneCommand(frmPlaylist& w) {
     w.lblPlayStatus->SetCaption("Playing");
   }
 
-  if (state == 2 && s.gPlayerLoopState == "Idle") {
-    s.gPlayerLoopState = "Active";
+  if (state == 2 && s.gPlayerLoopState == playback::LoopState::Idle) {
     QPointer<frmPlaylist> alive(&w);
+    playback::LoopEnd end = playback::LoopEnd::Stopped;
     try {
-      while (mp.Duration() > mp.CurrentPosition() && mp.PlayState() != 0) {
-        state = mp.PlayState();
-        if (mp.CurrentPosition() < 0 || StoppedState(state)) break;
-        platform::WaitEvents(kPollMs);
-        if (!alive || w.Unloaded() || AppExiting()) break;
-        const double at = mp.CurrentPosition();
-        if (at < 0) break;
+      playback::Driver driver(mp, s.gPlayerLoopState, kPollCadence, platform::WaitEvents,
+                              [&] { return !alive || w.Unloaded() || AppExiting(); });
+      while (driver.NextPass()) {
+        const double at = driver.Position();
         w.pbrPlayFile->SetValue(at);
         w.pbrPlaylist->SetValue(at + s.gPrevTracksSeconds);
         ShowElapsed(w, at);
       }
+      end = driver.End();
     } catch (const std::exception&) {
-      s.gPlayerLoopState = "Idle";
-      return;
+      return;  // the command ends here: no reset of the labels, no continuation
     }
-    if (!alive) {
-      s.gPlayerLoopState = "Idle";
-      return;
-    }
-    state = mp.PlayState();
-    if (StoppedState(state) || w.Unloaded() || AppExiting()) {
+    if (!alive) return;
+    if (end == playback::LoopEnd::TrackEnded) {
+      s.gTrackEnded = true;
+    } else {
       w.lblTrackTime->SetCaption(kInvalidTrackTime);
       w.lblTimeRemaining->SetCaption(
           Q(FormatPlayTime(WholeSeconds(static_cast<double>(s.gTotalSeconds) - s.gPrevTracksSeconds))));
       w.pbrPlaylist->SetValue(s.gPrevTracksSeconds);
       s.gTrackEnded = false;
-    } else {
-      s.gTrackEnded = true;
     }
-    s.gPlayerLoopState = "Idle";
     // Exit came while this loop ran: the window goes now, whichever handler started playing.
     if (s.gExitPending) {
       s.gExitPending = false;
