@@ -19,6 +19,9 @@
 
 using namespace playlist_detail;
 using platform::MediaPlayer;
+using playerrules::Action;
+using playerrules::Command;
+using playerrules::Target;
 using platform::Q;
 
 namespace {
@@ -51,17 +54,16 @@ bool AppExiting() {
   return f && f->isExiting();
 }
 
-// Steps 1 to 11 of one command.
-void RunOneCommand(frmPlaylist& w) {
+// One command: the target, the player, the controls and labels, and the polling loop when the
+// command starts one; the continuation is the caller's.
+void RunOneCommand(frmPlaylist& w, Command command) {
   PlaylistState& s = PlaylistModule();
   platform::FlexGrid& g = *w.grdListDetail;
   MediaPlayer& mp = *w.mpPlaylist;
-  const std::string action = s.gPlayerCommand.substr(0, 4);
-  const std::string target = s.gPlayerCommand.size() > 4 ? s.gPlayerCommand.substr(4, 4) : std::string();
 
-  if (target != "Curr") {
+  if (command.target != Target::Curr) {
     ColourTrackRow(g, s.gCurrentTrack - 1, skin::kText);
-    s.gCurrentTrack = playerrules::MoveTarget(target, s.gCurrentTrack, g.Rows(),
+    s.gCurrentTrack = playerrules::MoveTarget(command.target, s.gCurrentTrack, g.Rows(),
                                               [&g](int r) { return !RowInvalid(g, r); }, s.gTargetRow);
     ColourTrackRow(g, s.gCurrentTrack - 1, kCurrentTrackColor);
   }
@@ -70,21 +72,30 @@ void RunOneCommand(frmPlaylist& w) {
 
   const std::string file = r >= 0 && r < g.Rows() ? g.TextMatrix(r, 4) : std::string();
   try {
-    if (action == "Load") {
-      mp.SetFileName(file);
-      mp.Stop();
-    } else if (action == "Lodp") {
-      mp.SetFileName(file);
-      mp.Pause();
-    } else if (action == "Play") {
-      mp.SetFileName(file);
-      mp.Play();
-    } else if (action == "Paus") {
-      mp.Pause();
-    } else if (action == "Resu") {
-      mp.Play();
-    } else if (action == "Stop") {
-      mp.Stop();
+    switch (command.action) {
+      case Action::Load:
+        mp.SetFileName(file);
+        mp.Stop();
+        break;
+      case Action::LoadPaused:
+        mp.SetFileName(file);
+        mp.Pause();
+        break;
+      case Action::Play:
+        mp.SetFileName(file);
+        mp.Play();
+        break;
+      case Action::Pause:
+        mp.Pause();
+        break;
+      case Action::Resume:
+        mp.Play();
+        break;
+      case Action::Stop:
+        mp.Stop();
+        break;
+      case Action::None:
+        break;
     }
   } catch (const platform::VbError&) {
     // The file went away or broke since it was listed: say so; the player holds nothing now.
@@ -160,14 +171,16 @@ void RunPlayerCommand() {
   QPointer<frmPlaylist> w = PlaylistWindowOrNull();
   if (!w) return;
   PlaylistState& s = PlaylistModule();
+  // Read once: a command nested in the polling loop sets the text anew.
+  Command command = playerrules::ParseCommand(s.gPlayerCommand);
   // The continuation is a loop here, in the call that owned the polling, not a nested call.
   for (;;) {
-    const std::string action = s.gPlayerCommand.substr(0, 4);
-    RunOneCommand(*w);
-    if (!w || w->Unloaded() || !((action == "Play" || action == "Resu") && s.gTrackEnded)) return;
+    RunOneCommand(*w, command);
+    const bool plays = command.action == Action::Play || command.action == Action::Resume;
+    if (!w || w->Unloaded() || !(plays && s.gTrackEnded)) return;
     platform::FlexGrid& g = *w->grdListDetail;
     s.gTrackEnded = false;
-    s.gPlayerCommand =
-        playerrules::ContinuationCommand(s.gCurrentTrack, g.Rows(), [&g](int r) { return !RowInvalid(g, r); });
+    command = playerrules::ContinuationCommand(s.gCurrentTrack, g.Rows(), [&g](int r) { return !RowInvalid(g, r); });
+    s.gPlayerCommand = playerrules::CommandCode(command);
   }
 }
