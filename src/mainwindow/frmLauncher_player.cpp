@@ -23,8 +23,6 @@
 #include "platform/qt/eventpump.h"
 #include "playback/driver.h"
 
-using platform::MediaPlayer;
-
 namespace {
 
 // The playback loop's wake-up: often enough for the bar to move on, rare enough to cost

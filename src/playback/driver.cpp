@@ -29,6 +29,8 @@ bool Driver::NextPass() {
     if (gone_ && gone_()) return Finish(LoopEnd::Gone);
   }
   first_ = false;
+  // One reading serves the window's display and the next pass's test against the duration:
+  // each asks the whole of a backend's pipeline.
   position_ = player_.CurrentPosition();
   if (position_ < 0) return Finish(LoopEnd::TrackEnded);
   return true;

@@ -19,10 +19,10 @@
 
 using namespace playlist_detail;
 using platform::MediaPlayer;
+using platform::Q;
 using playerrules::Action;
 using playerrules::Command;
 using playerrules::Target;
-using platform::Q;
 
 namespace {
 
