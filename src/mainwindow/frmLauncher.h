@@ -18,6 +18,7 @@
 #include "platform/core/mediaplayer.h"
 #include "platform/qt/controls.h"
 #include "platform/qt/treeview.h"
+#include "playback/driver.h"
 
 class QMimeData;
 class frmTvwPopUp;
@@ -66,7 +67,7 @@ class frmLauncher : public QWidget {
   // looping preset (gLoopingPreset) in turn. While a playback runs, a start takes the player
   // over and returns at once: the running loop goes on with the new file.
   void PlayCurrentFile();
-  bool PlaybackRunning() const { return playbackRunning_; }
+  bool PlaybackRunning() const { return playbackLoop_ == playback::LoopState::Active; }
   void btnStop_Click();
   void timPlayStopped_Timer();
   void sldPlayer_Scroll();
@@ -208,7 +209,7 @@ class frmLauncher : public QWidget {
   void ShowPlayStatus(const char* caption, std::uint32_t backColor);
 
   std::vector<std::pair<std::string, QIcon>> imlTreeIcons_;
-  bool playbackRunning_ = false;
+  playback::LoopState playbackLoop_ = playback::LoopState::Idle;
   QPointer<frmTvwPopUp> treePopup_;
   bool loaded_ = false;
   bool exiting_ = false;

@@ -21,23 +21,14 @@
 #include "platform/core/errors.h"
 #include "platform/core/msgbox.h"
 #include "platform/qt/eventpump.h"
-
-using platform::MediaPlayer;
+#include "playback/driver.h"
 
 namespace {
 
 // The playback loop's wake-up: often enough for the bar to move on, rare enough to cost
 // little (each pass asks the player's pipeline for the position and repaints the bar). A
 // pass due after the track's end comes at that end instead, so that an end is seen at once.
-constexpr int kPollMs = 100;
-
-int PollWaitMs(double position, double duration) {
-  const double toEnd = (duration - position) * 1000.0;
-  if (!(toEnd < kPollMs)) return kPollMs;
-  // Not less than this, should a player's position stop short of its end.
-  constexpr int kShortestMs = 10;
-  return std::max(kShortestMs, static_cast<int>(std::ceil(toEnd)) + 1);
-}
+constexpr playback::Cadence kPlaybackCadence{100, true};
 
 constexpr std::uint32_t kPlayingColor = platform::RGB(192, 192, 0);
 constexpr std::uint32_t kLoopingColor = platform::RGB(255, 128, 64);
@@ -187,43 +178,34 @@ void frmLauncher::PlayCurrentFile() {
     PlaybackFailed(failure);
     return;
   }
-  if (playbackRunning_) return;  // the running loop plays this file now
+  if (playbackLoop_ == playback::LoopState::Active) return;  // the running loop plays this file now
   DrivePlayback();
 }
 
 void frmLauncher::DrivePlayback() {
   LauncherState& state = App().launcher;
-  playbackRunning_ = true;
-  struct Done {
-    bool& running;
-    ~Done() { running = false; }
-  } done{playbackRunning_};
-
+  playback::Driver driver(*mpPlayer, playbackLoop_, kPlaybackCadence, platform::WaitEvents,
+                          [this] { return exiting_; });
   for (;;) {
     // One playback: until the file is at its end, stopped, or the player plays no more
     // (another file was loaded into it). A start inside the wait has taken the player over
     // and is followed from then on.
     try {
-      for (;;) {
-        // One reading of the position serves the bar and the test: nothing runs between them,
-        // and each reading asks the whole of the backend's pipeline.
-        const double position = mpPlayer->CurrentPosition();
-        pbrPlayFile->setValue(std::min(pbrPlayFile->maximum(), Milliseconds(position)));
+      // The bar and the status follow every pass, written here so that each repetition
+      // shows its statuses from this same frame.
+      while (driver.NextPass()) {
+        pbrPlayFile->setValue(std::min(pbrPlayFile->maximum(), Milliseconds(driver.Position())));
         if (state.gLoopingPreset < 1) {
           ShowPlayStatus("Playing", kPlayingColor);
         } else {
           ShowPlayStatus("Looping", kLoopingColor);
         }
-        if (mpPlayer->PlayState() != MediaPlayer::Playing) break;
-        const double duration = mpPlayer->Duration();
-        if (!(position < duration)) break;
-        platform::WaitEvents(PollWaitMs(position, duration));
-        if (exiting_) return;
       }
     } catch (const std::exception& failure) {
       PlaybackFailed(failure);
       return;
     }
+    if (driver.End() == playback::LoopEnd::Gone) return;
     if (state.gStopRequested) {
       state.gLoopingPreset = 0;
       pbrPlayFile->setValue(0);
@@ -244,6 +226,7 @@ void frmLauncher::DrivePlayback() {
       PlaybackFailed(failure);
       return;
     }
+    driver.Restart();
   }
 }
 
@@ -292,7 +275,7 @@ void frmLauncher::btnStop_Click() {
 void frmLauncher::timPlayStopped_Timer() {
   timPlayStopped->SetEnabled(false);
   // A playback started since the end owns the area; its own end arms the reset again.
-  if (playbackRunning_) return;
+  if (playbackLoop_ == playback::LoopState::Active) return;
   pbrPlayFile->setValue(0);
   lblPlayStatus->SetBackColor(kIdleColor);
   lblPlayStatus->SetCaption("");

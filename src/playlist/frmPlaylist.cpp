@@ -345,7 +345,7 @@ void frmPlaylist::Form_Load() {
   SizeTrackGrid();
   RefreshPlaylistInventory();
   SetSaveInitDir();
-  PlaylistModule().gPlayerLoopState = "Idle";
+  PlaylistModule().gPlayerLoopState = playback::LoopState::Idle;
 }
 
 void frmPlaylist::Unload() {
@@ -598,7 +598,7 @@ void frmPlaylist::btnExit_Click() {
     s.gPlayerCommand = "StopCurr";
     RunPlayerCommand();
   }
-  if (s.gPlayerLoopState == "Active") {
+  if (s.gPlayerLoopState == playback::LoopState::Active) {
     // A polling loop further down the call chain is ending; it unloads the window.
     s.gExitPending = true;
     return;

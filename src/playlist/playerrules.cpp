@@ -6,6 +6,19 @@ namespace playerrules {
 
 namespace {
 
+struct ActionCode {
+  std::string_view code;
+  Action action;
+};
+constexpr ActionCode kActions[] = {{"Load", Action::Load},   {"Lodp", Action::LoadPaused}, {"Play", Action::Play},
+                                   {"Paus", Action::Pause},  {"Resu", Action::Resume},     {"Stop", Action::Stop}};
+struct TargetCode {
+  std::string_view code;
+  Target target;
+};
+constexpr TargetCode kTargets[] = {
+    {"Head", Target::Head}, {"Prev", Target::Prev}, {"Next", Target::Next}, {"Clik", Target::Clik}, {"Curr", Target::Curr}};
+
 int Clamp(int row, int rows) { return std::clamp(row, 0, std::max(rows - 1, 0)); }
 
 // The first valid row at or below `from`, else -1.
@@ -26,23 +39,57 @@ int ValidUpFrom(int from, int rows, const RowValid& valid) {
 
 }  // namespace
 
-int MoveTarget(std::string_view target, int currentTrack, int rows, const RowValid& valid, int targetRow) {
+Command ParseCommand(std::string_view code) {
+  const std::string_view action = code.substr(0, 4);
+  const std::string_view target = code.size() > 4 ? code.substr(4, 4) : std::string_view();
+  Command command{Action::None, Target::Curr};
+  for (const ActionCode& a : kActions) {
+    if (a.code == action) command.action = a.action;
+  }
+  for (const TargetCode& t : kTargets) {
+    if (t.code == target) command.target = t.target;
+  }
+  return command;
+}
+
+std::string CommandCode(Command command) {
+  std::string code;
+  for (const ActionCode& a : kActions) {
+    if (a.action == command.action) code = a.code;
+  }
+  for (const TargetCode& t : kTargets) {
+    if (t.target == command.target) code += t.code;
+  }
+  return code;
+}
+
+int MoveTarget(Target target, int currentTrack, int rows, const RowValid& valid, int targetRow) {
   const int start = Clamp(currentTrack - 1, rows);
   if (rows <= 0) return 1;
   int r = start;
-  if (target == "Head") {
-    const int found = ValidDownFrom(0, rows, valid);
-    r = found >= 0 ? found : start;
-  } else if (target == "Prev") {
-    int found = ValidUpFrom(start - 1, rows, valid);
-    if (found < 0) found = ValidDownFrom(0, rows, valid);
-    r = found >= 0 ? found : start;
-  } else if (target == "Next") {
-    int found = ValidDownFrom(start + 1, rows, valid);
-    if (found < 0) found = ValidUpFrom(rows - 1, rows, valid);
-    r = found >= 0 ? found : start;
-  } else if (target == "Clik") {
-    r = Clamp(targetRow, rows);
+  switch (target) {
+    case Target::Head: {
+      const int found = ValidDownFrom(0, rows, valid);
+      r = found >= 0 ? found : start;
+      break;
+    }
+    case Target::Prev: {
+      int found = ValidUpFrom(start - 1, rows, valid);
+      if (found < 0) found = ValidDownFrom(0, rows, valid);
+      r = found >= 0 ? found : start;
+      break;
+    }
+    case Target::Next: {
+      int found = ValidDownFrom(start + 1, rows, valid);
+      if (found < 0) found = ValidUpFrom(rows - 1, rows, valid);
+      r = found >= 0 ? found : start;
+      break;
+    }
+    case Target::Clik:
+      r = Clamp(targetRow, rows);
+      break;
+    case Target::Curr:
+      break;
   }
   return r + 1;
 }
@@ -58,8 +105,9 @@ int ScrollTopRow(int topRow, int r) {
   return topRow;
 }
 
-std::string ContinuationCommand(int currentTrack, int rows, const RowValid& valid) {
-  return ValidDownFrom(currentTrack, rows, valid) >= 0 ? "PlayNext" : "LoadHead";
+Command ContinuationCommand(int currentTrack, int rows, const RowValid& valid) {
+  if (ValidDownFrom(currentTrack, rows, valid) >= 0) return {Action::Play, Target::Next};
+  return {Action::Load, Target::Head};
 }
 
 std::string TransportCommand(Button button, int playState, bool canPlay, bool hasNext, bool hasPrev) {

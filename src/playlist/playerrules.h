@@ -12,13 +12,36 @@ namespace playerrules {
 // Whether a row of the track grid is playable (its time is not the invalid mark).
 using RowValid = std::function<bool(int row)>;
 
-// The current track after the target part of a command ("Head", "Prev", "Next", "Clik";
-// anything else keeps the track). The searches stay inside rows 0..rows-1: "Head" the first
+// A player command: its first four letters name the action, the last four the target. The
+// window's handlers hand it over as text (gPlayerCommand); RunPlayerCommand parses it once.
+enum class Action {
+  None,        // a text no operation goes with: the player is left alone
+  Load,        // "Load": the current track loaded and stopped
+  LoadPaused,  // "Lodp": loaded and paused at its start
+  Play,        // "Play": loaded and played from the start
+  Pause,       // "Paus"
+  Resume,      // "Resu": played on from the paused position
+  Stop,        // "Stop"
+};
+enum class Target { Head, Prev, Next, Clik, Curr };  // "Curr" and any other text: no move
+struct Command {
+  Action action;
+  Target target;
+  bool operator==(const Command&) const = default;
+};
+
+// The command a text names. The action is its first four letters, the target the four after.
+Command ParseCommand(std::string_view code);
+// The eight letters of `command` (an action of None gives none of its own).
+std::string CommandCode(Command command);
+
+// The current track after the target part of a command (Curr keeps the track). The searches
+// stay inside rows 0..rows-1: "Head" the first
 // valid row; "Prev" the nearest valid row above, else the first valid row from the top;
 // "Next" the nearest valid row below, else the nearest valid row searching up from the end.
 // Where no row is valid the current track stays (clamped to the grid). "Clik" takes
 // `targetRow` without a validity test, clamped to the grid.
-int MoveTarget(std::string_view target, int currentTrack, int rows, const RowValid& valid, int targetRow);
+int MoveTarget(Target target, int currentTrack, int rows, const RowValid& valid, int targetRow);
 
 // The first valid track, or 1 when no row is valid.
 int FirstValidTrack(int rows, const RowValid& valid);
@@ -26,9 +49,9 @@ int FirstValidTrack(int rows, const RowValid& valid);
 // The grid's TopRow that keeps row `r` in sight: rows TopRow..TopRow+11 count as visible.
 int ScrollTopRow(int topRow, int r);
 
-// What follows a track that ran out: "PlayNext" when a valid track stands after it, else
-// "LoadHead" (the head of the list, loaded stopped, ends the chain).
-std::string ContinuationCommand(int currentTrack, int rows, const RowValid& valid);
+// What follows a track that ran out: PlayNext when a valid track stands after it, else
+// LoadHead (the head of the list, loaded stopped, ends the chain).
+Command ContinuationCommand(int currentTrack, int rows, const RowValid& valid);
 
 // Play states of the player as the window reads them.
 enum State : int { Stopped = 0, Paused = 1, Playing = 2 };

@@ -6,6 +6,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "playback/driver.h"
+
 namespace platform {
 class MediaPlayer;
 }
@@ -25,7 +27,7 @@ struct PlaylistState {
   std::int64_t gTotalSeconds = 0;  // whole seconds, rounded after each addition
   double gPrevTracksSeconds = 0;   // the tracks before the current one
   bool gTrackEnded = false;        // the last polling loop ended because the track ran out
-  std::string gPlayerLoopState = "Idle";
+  playback::LoopState gPlayerLoopState = playback::LoopState::Idle;  // a polling loop runs
   bool gExitPending = false;       // Exit came while a polling loop ran
   std::string gPrevPlayerFile;     // given back to the player after a refused probe
   std::string gSavePlaylistPath;   // the Save dialog's answer

@@ -11,6 +11,7 @@
 #include "platform/core/msgbox.h"
 #include "platform/qt/eventpump.h"
 #include "platform/qt/grid.h"
+#include "playback/driver.h"
 #include "playlist/frmPlaylist.h"
 #include "playlist/playerrules.h"
 #include "playlist/playlist.h"
@@ -19,11 +20,14 @@
 using namespace playlist_detail;
 using platform::MediaPlayer;
 using platform::Q;
+using playerrules::Action;
+using playerrules::Command;
+using playerrules::Target;
 
 namespace {
 
 // The polling loop's wake-up: a smooth bar, and no core spent on waiting.
-constexpr int kPollMs = 25;
+constexpr playback::Cadence kPollCadence{25, false};
 
 bool StoppedState(int state) { return state == 0 || state > 2; }
 
@@ -50,17 +54,16 @@ bool AppExiting() {
   return f && f->isExiting();
 }
 
-// Steps 1 to 11 of one command.
-void RunOneCommand(frmPlaylist& w) {
+// One command: the target, the player, the controls and labels, and the polling loop when the
+// command starts one; the continuation is the caller's.
+void RunOneCommand(frmPlaylist& w, Command command) {
   PlaylistState& s = PlaylistModule();
   platform::FlexGrid& g = *w.grdListDetail;
   MediaPlayer& mp = *w.mpPlaylist;
-  const std::string action = s.gPlayerCommand.substr(0, 4);
-  const std::string target = s.gPlayerCommand.size() > 4 ? s.gPlayerCommand.substr(4, 4) : std::string();
 
-  if (target != "Curr") {
+  if (command.target != Target::Curr) {
     ColourTrackRow(g, s.gCurrentTrack - 1, skin::kText);
-    s.gCurrentTrack = playerrules::MoveTarget(target, s.gCurrentTrack, g.Rows(),
+    s.gCurrentTrack = playerrules::MoveTarget(command.target, s.gCurrentTrack, g.Rows(),
                                               [&g](int r) { return !RowInvalid(g, r); }, s.gTargetRow);
     ColourTrackRow(g, s.gCurrentTrack - 1, kCurrentTrackColor);
   }
@@ -69,21 +72,30 @@ void RunOneCommand(frmPlaylist& w) {
 
   const std::string file = r >= 0 && r < g.Rows() ? g.TextMatrix(r, 4) : std::string();
   try {
-    if (action == "Load") {
-      mp.SetFileName(file);
-      mp.Stop();
-    } else if (action == "Lodp") {
-      mp.SetFileName(file);
-      mp.Pause();
-    } else if (action == "Play") {
-      mp.SetFileName(file);
-      mp.Play();
-    } else if (action == "Paus") {
-      mp.Pause();
-    } else if (action == "Resu") {
-      mp.Play();
-    } else if (action == "Stop") {
-      mp.Stop();
+    switch (command.action) {
+      case Action::Load:
+        mp.SetFileName(file);
+        mp.Stop();
+        break;
+      case Action::LoadPaused:
+        mp.SetFileName(file);
+        mp.Pause();
+        break;
+      case Action::Play:
+        mp.SetFileName(file);
+        mp.Play();
+        break;
+      case Action::Pause:
+        mp.Pause();
+        break;
+      case Action::Resume:
+        mp.Play();
+        break;
+      case Action::Stop:
+        mp.Stop();
+        break;
+      case Action::None:
+        break;
     }
   } catch (const platform::VbError&) {
     // The file went away or broke since it was listed: say so; the player holds nothing now.
@@ -117,40 +129,32 @@ void RunOneCommand(frmPlaylist& w) {
     w.lblPlayStatus->SetCaption("Playing");
   }
 
-  if (state == 2 && s.gPlayerLoopState == "Idle") {
-    s.gPlayerLoopState = "Active";
+  if (state == 2 && s.gPlayerLoopState == playback::LoopState::Idle) {
     QPointer<frmPlaylist> alive(&w);
+    playback::LoopEnd end = playback::LoopEnd::Stopped;
     try {
-      while (mp.Duration() > mp.CurrentPosition() && mp.PlayState() != 0) {
-        state = mp.PlayState();
-        if (mp.CurrentPosition() < 0 || StoppedState(state)) break;
-        platform::WaitEvents(kPollMs);
-        if (!alive || w.Unloaded() || AppExiting()) break;
-        const double at = mp.CurrentPosition();
-        if (at < 0) break;
+      playback::Driver driver(mp, s.gPlayerLoopState, kPollCadence, platform::WaitEvents,
+                              [&] { return !alive || w.Unloaded() || AppExiting(); });
+      while (driver.NextPass()) {
+        const double at = driver.Position();
         w.pbrPlayFile->SetValue(at);
         w.pbrPlaylist->SetValue(at + s.gPrevTracksSeconds);
         ShowElapsed(w, at);
       }
+      end = driver.End();
     } catch (const std::exception&) {
-      s.gPlayerLoopState = "Idle";
-      return;
+      return;  // the command ends here: no reset of the labels, no continuation
     }
-    if (!alive) {
-      s.gPlayerLoopState = "Idle";
-      return;
-    }
-    state = mp.PlayState();
-    if (StoppedState(state) || w.Unloaded() || AppExiting()) {
+    if (!alive) return;
+    if (end == playback::LoopEnd::TrackEnded) {
+      s.gTrackEnded = true;
+    } else {
       w.lblTrackTime->SetCaption(kInvalidTrackTime);
       w.lblTimeRemaining->SetCaption(
           Q(FormatPlayTime(WholeSeconds(static_cast<double>(s.gTotalSeconds) - s.gPrevTracksSeconds))));
       w.pbrPlaylist->SetValue(s.gPrevTracksSeconds);
       s.gTrackEnded = false;
-    } else {
-      s.gTrackEnded = true;
     }
-    s.gPlayerLoopState = "Idle";
     // Exit came while this loop ran: the window goes now, whichever handler started playing.
     if (s.gExitPending) {
       s.gExitPending = false;
@@ -167,14 +171,16 @@ void RunPlayerCommand() {
   QPointer<frmPlaylist> w = PlaylistWindowOrNull();
   if (!w) return;
   PlaylistState& s = PlaylistModule();
+  // Read once: a command nested in the polling loop sets the text anew.
+  Command command = playerrules::ParseCommand(s.gPlayerCommand);
   // The continuation is a loop here, in the call that owned the polling, not a nested call.
   for (;;) {
-    const std::string action = s.gPlayerCommand.substr(0, 4);
-    RunOneCommand(*w);
-    if (!w || w->Unloaded() || !((action == "Play" || action == "Resu") && s.gTrackEnded)) return;
+    RunOneCommand(*w, command);
+    const bool plays = command.action == Action::Play || command.action == Action::Resume;
+    if (!w || w->Unloaded() || !(plays && s.gTrackEnded)) return;
     platform::FlexGrid& g = *w->grdListDetail;
     s.gTrackEnded = false;
-    s.gPlayerCommand =
-        playerrules::ContinuationCommand(s.gCurrentTrack, g.Rows(), [&g](int r) { return !RowInvalid(g, r); });
+    command = playerrules::ContinuationCommand(s.gCurrentTrack, g.Rows(), [&g](int r) { return !RowInvalid(g, r); });
+    s.gPlayerCommand = playerrules::CommandCode(command);
   }
 }

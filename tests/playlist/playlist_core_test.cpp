@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/core/drives.h"
@@ -103,25 +104,26 @@ playerrules::RowValid Pattern(const std::string& p) {
 
 struct MoveCase {
   const char* pattern;
-  const char* target;
+  playerrules::Target target;
   int current;
   int expected;
 };
 
 TEST(PlayerRules, TargetMovesStayInsideTheGrid) {
+  using enum playerrules::Target;
   const MoveCase cases[] = {
-      {"xxvv", "Head", 4, 3}, {"vvv", "Head", 2, 1},   {"xxx", "Head", 2, 2},  {"vxv", "Next", 1, 3},
-      {"vvxx", "Next", 2, 2}, {"vxxx", "Next", 1, 1},  {"xxx", "Next", 3, 3},  {"vxxv", "Prev", 4, 1},
-      {"xxv", "Prev", 3, 3},  {"xxvv", "Prev", 4, 3},  {"xxx", "Prev", 1, 1},  {"vv", "Curr", 2, 2},
-      {"vv", "Next", 2, 2},   {"vv", "Prev", 1, 1},
+      {"xxvv", Head, 4, 3}, {"vvv", Head, 2, 1},   {"xxx", Head, 2, 2},  {"vxv", Next, 1, 3},
+      {"vvxx", Next, 2, 2}, {"vxxx", Next, 1, 1},  {"xxx", Next, 3, 3},  {"vxxv", Prev, 4, 1},
+      {"xxv", Prev, 3, 3},  {"xxvv", Prev, 4, 3},  {"xxx", Prev, 1, 1},  {"vv", Curr, 2, 2},
+      {"vv", Next, 2, 2},   {"vv", Prev, 1, 1},
   };
   for (const MoveCase& c : cases) {
     const int rows = static_cast<int>(std::string(c.pattern).size());
     EXPECT_EQ(playerrules::MoveTarget(c.target, c.current, rows, Pattern(c.pattern), 0), c.expected)
-        << c.pattern << " " << c.target << " from " << c.current;
+        << c.pattern << " " << static_cast<int>(c.target) << " from " << c.current;
   }
-  EXPECT_EQ(playerrules::MoveTarget("Clik", 1, 3, Pattern("vxv"), 1), 2);
-  EXPECT_EQ(playerrules::MoveTarget("Clik", 1, 3, Pattern("vvv"), 40), 3);
+  EXPECT_EQ(playerrules::MoveTarget(Clik, 1, 3, Pattern("vxv"), 1), 2);
+  EXPECT_EQ(playerrules::MoveTarget(Clik, 1, 3, Pattern("vvv"), 40), 3);
 }
 
 struct ContinuationCase {
@@ -137,9 +139,42 @@ TEST(PlayerRules, ContinuationPlaysTheNextValidTrackOrGoesBackToTheHead) {
   };
   for (const ContinuationCase& c : cases) {
     const int rows = static_cast<int>(std::string(c.pattern).size());
-    EXPECT_EQ(playerrules::ContinuationCommand(c.current, rows, Pattern(c.pattern)), c.expected)
+    EXPECT_EQ(playerrules::CommandCode(playerrules::ContinuationCommand(c.current, rows, Pattern(c.pattern))),
+              c.expected)
         << c.pattern << " after " << c.current;
   }
+}
+
+TEST(PlayerRules, EveryCommandInUseParsesToItsActionAndTargetAndBack) {
+  using enum playerrules::Action;
+  using enum playerrules::Target;
+  struct Case {
+    const char* code;
+    playerrules::Command command;
+  };
+  const Case cases[] = {
+      {"PlayCurr", {Play, Curr}},  {"ResuCurr", {Resume, Curr}}, {"PausCurr", {Pause, Curr}},
+      {"StopCurr", {Stop, Curr}},  {"LoadNext", {Load, Next}},   {"LodpNext", {LoadPaused, Next}},
+      {"PlayNext", {Play, Next}},  {"LoadPrev", {Load, Prev}},   {"LodpPrev", {LoadPaused, Prev}},
+      {"PlayPrev", {Play, Prev}},  {"LoadClik", {Load, Clik}},   {"LodpClik", {LoadPaused, Clik}},
+      {"PlayClik", {Play, Clik}},  {"LoadHead", {Load, Head}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(playerrules::ParseCommand(c.code), c.command) << c.code;
+    EXPECT_EQ(playerrules::CommandCode(c.command), c.code);
+  }
+}
+
+// An action the player has no operation for leaves it alone; any target but the four moves
+// keeps the current track, a missing one included.
+TEST(PlayerRules, UnknownLettersParseToNoActionAndNoMove) {
+  using enum playerrules::Action;
+  using enum playerrules::Target;
+  const std::pair<const char*, playerrules::Command> cases[] = {
+      {"SkipNext", {None, Next}}, {"PlayLast", {Play, Curr}}, {"Play", {Play, Curr}},  {"", {None, Curr}},
+      {"playnext", {None, Curr}}, {"PlayNextX", {Play, Next}}, {"Pla", {None, Curr}}, {"StopHea", {Stop, Curr}},
+  };
+  for (const auto& [code, command] : cases) EXPECT_EQ(playerrules::ParseCommand(code), command) << code;
 }
 
 TEST(PlayerRules, ScrollKeepsTheCurrentRowInTheTwelveVisibleRows) {

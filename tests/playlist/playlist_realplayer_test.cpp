@@ -123,7 +123,7 @@ TEST_F(RealPlayerPlaylist, ATrackWhoseFileWentAwayIsRefusedOnlyWhenPlayed) {
   ASSERT_EQ(boxes.shown().size(), 1u);
   EXPECT_EQ(boxes.shown()[0].title, "Invalid audio file");
   EXPECT_NE(boxes.shown()[0].text.find("C:\\Music\\gone.wav"), std::string::npos);
-  EXPECT_EQ(PlaylistModule().gPlayerLoopState, "Idle");
+  EXPECT_EQ(PlaylistModule().gPlayerLoopState, playback::LoopState::Idle);
   EXPECT_TRUE(w.btnSaveList->isEnabled()) << "the playback ended";
 }
 

@@ -392,7 +392,7 @@ TEST_F(PlaylistTest, PlayRunsThroughTheValidTracksInOneLoopAndEndsLoadedAtTheHea
   EXPECT_EQ(mp.PlayState(), 0);
   EXPECT_TRUE(w.btnSaveList->isEnabled());
   EXPECT_TRUE(w.lblPlayStatus->isHidden());
-  EXPECT_EQ(PlaylistModule().gPlayerLoopState, "Idle");
+  EXPECT_EQ(PlaylistModule().gPlayerLoopState, playback::LoopState::Idle);
   ASSERT_FALSE(editingDisabled.empty());
   EXPECT_TRUE(editingDisabled.front());
 }
