@@ -1,7 +1,7 @@
 #include "help/frmHelp.h"
 
 #include "help/helpdeclarations.h"
-#include "mainwindow/skin.h"
+#include "windows/skin.h"
 #include "platform/core/errors.h"
 #include "platform/core/msgbox.h"
 #include "platform/qt/resources.h"

@@ -18,7 +18,7 @@
 #include "inventory/reconcile.h"
 #include "main/declarations.h"
 #include "mainwindow/frmLauncher.h"
-#include "mainwindow/skin.h"
+#include "windows/skin.h"
 #include "platform/core/clock.h"
 #include "platform/core/codepage.h"
 #include "platform/core/driveinfo.h"

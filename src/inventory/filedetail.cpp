@@ -8,7 +8,7 @@
 #include "main/declarations.h"
 #include "mainwindow/frmLauncher.h"
 #include "mainwindow/launcher.h"
-#include "mainwindow/skin.h"
+#include "windows/skin.h"
 #include "platform/core/codepage.h"
 #include "platform/core/errors.h"
 #include "platform/qt/grid.h"

@@ -11,8 +11,9 @@
 #include "inventory/reconcilelogic.h"
 #include "main/declarations.h"
 #include "mainwindow/frmLauncher.h"
-#include "mainwindow/skin.h"
+#include "windows/skin.h"
 #include "mainwindow/launcher.h"
+#include "windows/helppages.h"
 #include "platform/core/errors.h"
 #include "platform/core/filedialogs.h"
 #include "platform/core/msgbox.h"
@@ -368,4 +369,4 @@ void frmReconcileDB::btnClose_Click() {
   done(QDialog::Accepted);
 }
 
-void frmReconcileDB::btnReconcileHelp_Click() { frmLauncher::StartHelpPage("dbrecon.htm"); }
+void frmReconcileDB::btnReconcileHelp_Click() { StartHelpPage(App().decl.gAppPath, "dbrecon.htm"); }

@@ -8,7 +8,7 @@
 #include "inventory/paneparts.h"
 #include "main/declarations.h"
 #include "mainwindow/frmLauncher.h"
-#include "mainwindow/skin.h"
+#include "windows/skin.h"
 #include "platform/core/errors.h"
 #include "platform/core/msgbox.h"
 

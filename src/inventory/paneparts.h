@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "inventory/searchcore.h"
-#include "mainwindow/skin.h"
+#include "windows/skin.h"
 #include "platform/qt/controls.h"
 
 class frmLauncher;

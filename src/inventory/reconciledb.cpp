@@ -8,7 +8,7 @@
 #include "inventory/reconcile.h"
 #include "inventory/reconcilelogic.h"
 #include "main/declarations.h"
-#include "mainwindow/skin.h"
+#include "windows/skin.h"
 #include "platform/core/codepage.h"
 #include "platform/core/errors.h"
 #include "platform/core/files.h"

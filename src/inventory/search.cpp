@@ -11,7 +11,7 @@
 #include "inventory/searchcore.h"
 #include "main/declarations.h"
 #include "mainwindow/frmLauncher.h"
-#include "mainwindow/skin.h"
+#include "windows/skin.h"
 #include "platform/core/errors.h"
 #include "platform/core/files.h"
 #include "platform/qt/eventpump.h"

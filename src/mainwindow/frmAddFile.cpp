@@ -7,7 +7,7 @@
 #include "mainwindow/grouptree.h"
 #include "mainwindow/launcher.h"
 #include "mainwindow/launcher_tree.h"
-#include "mainwindow/skin.h"
+#include "windows/skin.h"
 #include "platform/core/errors.h"
 #include "platform/core/filedialogs.h"
 #include "platform/core/msgbox.h"

@@ -8,7 +8,8 @@
 #include "mainwindow/grouptree.h"
 #include "mainwindow/launcher.h"
 #include "mainwindow/launcher_tree.h"
-#include "mainwindow/skin.h"
+#include "windows/skin.h"
+#include "windows/helppages.h"
 #include "platform/core/msgbox.h"
 #include "platform/qt/resources.h"
 
@@ -105,7 +106,7 @@ QPushButton* TreeDialog::AddHelpButton() {
   return b;
 }
 
-void TreeDialog::HelpClicked() { frmLauncher::StartHelpPage(helpPage_); }
+void TreeDialog::HelpClicked() { StartHelpPage(App().decl.gAppPath, helpPage_); }
 
 void TreeDialog::done(int result) {
   Form_Unload();

@@ -11,7 +11,8 @@
 #include "main/declarations.h"
 #include "mainwindow/launcher.h"
 #include "mainwindow/launcher_tree.h"
-#include "mainwindow/skin.h"
+#include "windows/skin.h"
+#include "windows/helppages.h"
 #include "platform/core/drives.h"
 #include "platform/core/errors.h"
 #include "platform/core/files.h"
@@ -399,14 +400,7 @@ void frmLauncher::btnExit_Click() {
   QApplication::exit(0);
 }
 
-void frmLauncher::StartHelpPage(const std::string& page) {
-  std::string folder = platform::HostPathOf(App().decl.gAppPath);
-  if (folder.empty()) return;
-  std::string program = folder == "/" ? "/help.exe" : folder + "/help.exe";
-  platform::ProgramStarters().Start(program, {page}, folder);
-}
-
-void frmLauncher::btnHelp_Click() { StartHelpPage("introduction.htm"); }
+void frmLauncher::btnHelp_Click() { StartHelpPage(App().decl.gAppPath, "introduction.htm"); }
 
 void frmLauncher::btnEditor_Click() {
   const datafiles::Preferences& prefs = App().io.prefs;

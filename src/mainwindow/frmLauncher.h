@@ -74,9 +74,6 @@ class frmLauncher : public QWidget {
   void sldPlayer_MouseUp();
   void lblPlayFilePath_Change();
 
-  // Starts the help viewer on `page` from the program's folder; a missing viewer is not reported.
-  static void StartHelpPage(const std::string& page);
-
   // The groups tree (frmLauncher_tree.cpp): its events, the two moves and the common tail
   // that ends every change (keys, File Detail's list, groups.dat).
   void tvwGroups_MouseDown(int Button, int Shift, int x, int y);

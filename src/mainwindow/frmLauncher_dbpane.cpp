@@ -6,7 +6,7 @@
 #include "inventory/dbviewer.h"
 #include "main/declarations.h"
 #include "mainwindow/frmLauncher.h"
-#include "mainwindow/skin.h"
+#include "windows/skin.h"
 #include "platform/qt/eventpump.h"
 #include "platform/qt/grid.h"
 

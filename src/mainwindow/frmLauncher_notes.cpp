@@ -10,7 +10,7 @@
 #include "inventory/paneparts.h"
 #include "mainwindow/frmLauncher.h"
 #include "mainwindow/frmLauncher_dbpane.h"
-#include "mainwindow/skin.h"
+#include "windows/skin.h"
 #include "platform/core/codepage.h"
 #include "platform/core/drives.h"
 #include "platform/qt/resources.h"

@@ -13,10 +13,10 @@
 
 #include "inventory/abbreviatepath.h"
 #include "main/declarations.h"
-#include "mainwindow/eventhook.h"
+#include "windows/eventhook.h"
 #include "mainwindow/frmLauncher.h"
 #include "mainwindow/launcher.h"
-#include "mainwindow/skin.h"
+#include "windows/skin.h"
 #include "platform/core/codepage.h"
 #include "platform/core/errors.h"
 #include "platform/core/msgbox.h"

@@ -9,7 +9,7 @@
 #include <utility>
 
 #include "main/declarations.h"
-#include "mainwindow/eventhook.h"
+#include "windows/eventhook.h"
 #include "mainwindow/frmEditTapdeck.h"
 #include "mainwindow/frmLauncher.h"
 #include "mainwindow/frmTDButtonConfig.h"

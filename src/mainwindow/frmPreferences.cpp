@@ -10,7 +10,8 @@
 #include "mainwindow/frmLauncher.h"
 #include "mainwindow/frmLauncher_dbpane.h"
 #include "mainwindow/launcher.h"
-#include "mainwindow/skin.h"
+#include "windows/skin.h"
+#include "windows/helppages.h"
 #include "platform/core/codepage.h"
 #include "platform/core/errors.h"
 #include "platform/core/filedialogs.h"
@@ -331,7 +332,7 @@ void frmPreferences::btnReconcileDB_Click() {
   drvBrowsePath->setFocus();
 }
 
-void frmPreferences::btnSettingsHelp_Click() { frmLauncher::StartHelpPage("toolsnprefs.htm"); }
+void frmPreferences::btnSettingsHelp_Click() { StartHelpPage(App().decl.gAppPath, "toolsnprefs.htm"); }
 
 void RunPendingRescan() {
   LauncherState& state = App().launcher;

@@ -6,6 +6,7 @@
 
 #include "mainwindow/frmLauncher.h"
 #include "mainwindow/launcher.h"
+#include "windows/printout.h"
 #include "platform/core/clock.h"
 #include "platform/core/errors.h"
 #include "platform/core/msgbox.h"
@@ -13,19 +14,6 @@
 #include "platform/qt/eventpump.h"
 
 using platform::PrintItem;
-
-void PrintPrintoutHead(platform::Printer& printer, int orientation, std::string_view name,
-                       const std::string& date, bool boldName) {
-  printer.SetCopies(1);
-  printer.SetPrintQuality(platform::vbPRPQHigh);
-  printer.SetOrientation(orientation);
-  printer.SetFontSize(10);
-  if (boldName) printer.SetFontBold(true);
-  printer.PrintLine({platform::PrintItem::Direct(std::string(name))});
-  printer.PrintLine({platform::PrintItem::Direct(date)});
-  printer.PrintLine({});
-  printer.PrintLine({});
-}
 
 void PrintPresetKeyAssignments() {
   frmLauncher* window = MainWindowOrNull();

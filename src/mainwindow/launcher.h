@@ -57,13 +57,6 @@ std::string BuildOpenFilter();
 // Prints the function-key sheet of the presets on the default printer.
 void PrintPresetKeyAssignments();
 
-namespace platform {
-class Printer;
-}
-// The head every printout of the program begins with: one copy in high quality, its name in
-// 10 points (bold where `boldName`), the date and two empty lines.
-void PrintPrintoutHead(platform::Printer& printer, int orientation, std::string_view name,
-                       const std::string& date, bool boldName);
 
 // What a function key does in the main window (and in the playlist window, which forwards
 // them): F1-F10 and Shift+F1-F10 play presets 1-20, F11 opens the presets editor, F12 prints

@@ -4,7 +4,8 @@
 #include "main/declarations.h"
 #include "mainwindow/frmLauncher.h"
 #include "mainwindow/launcher.h"
-#include "mainwindow/skin.h"
+#include "windows/skin.h"
+#include "windows/helppages.h"
 #include "platform/core/errors.h"
 #include "platform/core/filedialogs.h"
 #include "platform/core/files.h"
@@ -209,4 +210,4 @@ void TapdeckEditor::btnCancel_Click() {
 
 void TapdeckEditor::reject() { btnCancel_Click(); }
 
-void TapdeckEditor::btnEditTDHelp_Click() { frmLauncher::StartHelpPage(kind_.helpPage); }
+void TapdeckEditor::btnEditTDHelp_Click() { StartHelpPage(App().decl.gAppPath, kind_.helpPage); }

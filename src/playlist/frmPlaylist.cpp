@@ -23,10 +23,12 @@
 #include "analysis/durationprobe.h"
 #include "inventory/dbviewer.h"
 #include "main/declarations.h"
-#include "mainwindow/eventhook.h"
+#include "windows/eventhook.h"
 #include "mainwindow/frmLauncher.h"
 #include "mainwindow/launcher.h"
-#include "mainwindow/skin.h"
+#include "windows/skin.h"
+#include "windows/helppages.h"
+#include "windows/printout.h"
 #include "platform/core/clock.h"
 #include "platform/core/codepage.h"
 #include "platform/core/errors.h"
@@ -606,7 +608,7 @@ void frmPlaylist::btnExit_Click() {
   Unload();
 }
 
-void frmPlaylist::btnHelp_Click() { frmLauncher::StartHelpPage("playedit.htm"); }
+void frmPlaylist::btnHelp_Click() { StartHelpPage(App().decl.gAppPath, "playedit.htm"); }
 
 void frmPlaylist::btnMinimize_Click() { setWindowState(windowState() | Qt::WindowMinimized); }
 

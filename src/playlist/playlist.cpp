@@ -10,7 +10,7 @@
 
 #include "inventory/abbreviatepath.h"
 #include "main/declarations.h"
-#include "mainwindow/skin.h"
+#include "windows/skin.h"
 #include "platform/core/drives.h"
 #include "platform/core/errors.h"
 #include "platform/core/files.h"

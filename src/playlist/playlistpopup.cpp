@@ -2,7 +2,7 @@
 #include <algorithm>
 
 #include "inventory/abbreviatepath.h"
-#include "mainwindow/skin.h"
+#include "windows/skin.h"
 #include "platform/core/mediaplayer.h"
 #include "platform/core/msgbox.h"
 #include "platform/qt/grid.h"

@@ -5,7 +5,7 @@
 #include <exception>
 
 #include "mainwindow/frmLauncher.h"
-#include "mainwindow/skin.h"
+#include "windows/skin.h"
 #include "platform/core/errors.h"
 #include "platform/core/mediaplayer.h"
 #include "platform/core/msgbox.h"
