@@ -213,21 +213,21 @@ void BM_Update(benchmark::State& state) {
   World& w = TheWorld();
   w.UseData("C:\\app\\data\\");
   App().io.prefs.gEnableEmbedded = 0;
-  for (auto _ : state) UpdateInventory();
-  state.counters["total"] = static_cast<double>(App().db.summary.gTypeTotals[0]);
+  for (auto _ : state) w.window->Pane().UpdateInventory();
+  state.counters["total"] = static_cast<double>(w.window->Pane().db.summary.gTypeTotals[0]);
   state.counters["inventory_MB"] = static_cast<double>(fs::file_size(w.work + "/c/app/data/inventory.dat")) / 1e6;
 }
 
 void BM_InventoryDetail(benchmark::State& state) {
   World& w = TheWorld();
   w.UseData("C:\\list\\");
-  App().db.gSelectedDrive.clear();
-  App().db.gTypeFilter = "total";
-  for (auto _ : state) ShowInventoryDetail();
-  state.counters["rows"] = static_cast<double>(App().db.gListRow);
+  w.window->Pane().db.gSelectedDrive.clear();
+  w.window->Pane().db.gTypeFilter = "total";
+  for (auto _ : state) w.window->Pane().ShowInventoryDetail();
+  state.counters["rows"] = static_cast<double>(w.window->Pane().db.gListRow);
   state.counters["rss_MB"] = RssMB("VmRSS:");
   state.counters["peak_MB"] = RssMB("VmHWM:");
-  w.window->grdTotals->SetRows(1);
+  w.window->Pane().grdTotals->SetRows(1);
   w.UseData("C:\\app\\data\\");
 }
 

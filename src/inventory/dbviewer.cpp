@@ -1,6 +1,5 @@
 // Module DBViewer's views: System Inventory, Inventory Detail and Drive Detail, and the
 // inventory update, drawn into the main window's database pane.
-#include "inventory/dbviewer.h"
 
 #include <QApplication>
 
@@ -13,21 +12,21 @@
 #include "datafiles/prefs.h"
 #include "datafiles/userdb.h"
 #include "inventory/abbreviatepath.h"
+#include "inventory/databasepane.h"
 #include "inventory/folderscan.h"
-#include "inventory/paneparts.h"
 #include "inventory/reconcile.h"
-#include "main/declarations.h"
-#include "mainwindow/frmLauncher.h"
-#include "windows/skin.h"
 #include "platform/core/clock.h"
 #include "platform/core/codepage.h"
 #include "platform/core/driveinfo.h"
 #include "platform/core/errors.h"
 #include "platform/core/files.h"
 #include "platform/core/msgbox.h"
+#include "platform/qt/controls.h"
 #include "platform/qt/eventpump.h"
 #include "platform/qt/grid.h"
 #include "platform/qt/resources.h"
+#include "windows/shareddata.h"
+#include "windows/skin.h"
 
 namespace {
 
@@ -39,16 +38,6 @@ constexpr int kListRowsWithoutScrollBar = 12;
 
 using platform::Q;
 
-using pane::ReleasePlayButton;
-
-void StartView(frmLauncher& f, const char* title) {
-  f.lblDBViewTitle->SetCaption(title);
-  f.txtDBDescription->setText("");
-  f.txtDBDescription->setToolTip("");
-  f.lblDBStatus1->SetCaption("");
-  f.lblDBStatus2->SetCaption("");
-  ReleasePlayButton(f);
-}
 
 void HandPointer(platform::FlexGrid& g) {
   g.SetMousePointer(99);
@@ -65,47 +54,6 @@ bool ShowsSystemInventory(const platform::FlexGrid& g, const inventory::DriveCon
   return true;
 }
 
-// The System Inventory grid for the current drives, without counts. `readDrives` reads the
-// drive configuration first.
-void DrawSystemInventoryLayout(frmLauncher& f, DBViewerState& db, bool readDrives) {
-  platform::FlexGrid& g = *f.grdTotals;
-  HandPointer(g);
-  g.SetCols(10);
-  g.SetRows(0);
-  g.SetColWidth(0, 250);
-  g.SetColWidth(1, 400);
-  for (int c = 2; c <= 8; ++c) g.SetColWidth(c, 840);
-  if (readDrives) inventory::ReadDriveConfiguration(db.drives);
-  const int n = db.drives.gDriveCount;
-  g.SetRows(n + 3);
-  g.SetHeight(std::min(g.RowHeight(0) * (g.Rows() + 1), kListHeightTwips));
-  g.SetRow(0);
-  for (int c = 0; c <= 9; ++c) {
-    g.SetColAlignment(c, 1);
-    g.SetCol(c);
-    g.SetCellFontBold(true);
-  }
-  g.SetCol(0);
-  for (int r = 1; r <= n + 2; ++r) {
-    g.SetRow(r);
-    g.SetCellFontBold(true);
-  }
-  static const char* const kHeaders[] = {"Total", "Wav", "MP3", "MIDI", "Au", "Aiff", "Snd", "Lists"};
-  for (int c = 0; c < kTypeColumnCount; ++c) g.SetTextMatrix(0, c + 2, kHeaders[c]);
-  g.SetFixedRows(1);
-  auto picture = [&g](int row, int bitmap) {
-    g.SetRow(row);
-    g.SetCol(1);
-    g.SetCellPictureAlignment(1);
-    g.SetCellPicture(platform::LoadResPicture(bitmap, platform::ResKind::Bitmap));
-  };
-  for (int k = 1; k <= n; ++k) {
-    const auto slot = static_cast<std::size_t>(k);
-    g.SetTextMatrix(k, 0, db.drives.gDriveLetters[slot]);
-    picture(k, db.drives.gDriveIcons[slot]);
-  }
-  picture(n + 2, inventory::kIconTotalsRow);
-}
 
 // Row `row`, columns 2 to 9: the counts of one drive slot, or the totals.
 void WriteCounts(platform::FlexGrid& g, int row, const datafiles::InventorySummary& s, int slot) {
@@ -118,22 +66,6 @@ void WriteCounts(platform::FlexGrid& g, int row, const datafiles::InventorySumma
 
 std::string LfCr() { return std::string(platform::vbLf) + std::string(platform::vbCr); }
 
-void OfferReconcile(std::int64_t orphans) {
-  const std::string br = LfCr(), q = "\"";
-  int answer = platform::MsgBox("Changes in your system inventory" + br + "have orphaned " + std::to_string(orphans) +
-                                    " of your database records." + br + br +
-                                    "Would you like to reconcile those records now?",
-                                platform::vbYesNo + platform::vbExclamation, "Orphaned records found");
-  if (answer == platform::vbYes) {
-    platform::SetScreenPointer(0);
-    OpenReconcileWindow();
-  } else {
-    platform::MsgBox("You may reconcile your database anytime later" + br + "by clicking the " + q +
-                         "Tools/Preferences" + q + " button" + br + "and selecting " + q + "Reconcile Database" + q +
-                         " from the tools screen.",
-                     platform::vbInformation, "Reconciling Later");
-  }
-}
 
 // A count cell's number; nothing for a text that is not one.
 std::optional<std::int64_t> CountOf(std::string_view text) {
@@ -194,42 +126,106 @@ std::string PercentUsed(const platform::DiskFreeSpace& space) {
 
 }  // namespace
 
-// A view takes the Play button away unless a file is playing; also one that search entry put
-// out of reach, which the finished view gives back enabled.
-void pane::ReleasePlayButton(frmLauncher& f) {
-  if (f.btnPlay->Caption() != "Stop") {
-    f.btnPlay->SetCaption("");
-    f.btnPlay->setEnabled(false);
+void DatabasePane::StartView(const char* title) {
+  lblDBViewTitle->SetCaption(title);
+  txtDBDescription->setText("");
+  txtDBDescription->setToolTip("");
+  lblDBStatus1->SetCaption("");
+  lblDBStatus2->SetCaption("");
+  ReleasePlayButton();
+}
+
+// The System Inventory grid for the current drives, without counts. `readDrives` reads the
+// drive configuration first.
+void DatabasePane::DrawSystemInventoryLayout(bool readDrives) {
+  platform::FlexGrid& g = *grdTotals;
+  HandPointer(g);
+  g.SetCols(10);
+  g.SetRows(0);
+  g.SetColWidth(0, 250);
+  g.SetColWidth(1, 400);
+  for (int c = 2; c <= 8; ++c) g.SetColWidth(c, 840);
+  if (readDrives) inventory::ReadDriveConfiguration(db.drives);
+  const int n = db.drives.gDriveCount;
+  g.SetRows(n + 3);
+  g.SetHeight(std::min(g.RowHeight(0) * (g.Rows() + 1), kListHeightTwips));
+  g.SetRow(0);
+  for (int c = 0; c <= 9; ++c) {
+    g.SetColAlignment(c, 1);
+    g.SetCol(c);
+    g.SetCellFontBold(true);
+  }
+  g.SetCol(0);
+  for (int r = 1; r <= n + 2; ++r) {
+    g.SetRow(r);
+    g.SetCellFontBold(true);
+  }
+  static const char* const kHeaders[] = {"Total", "Wav", "MP3", "MIDI", "Au", "Aiff", "Snd", "Lists"};
+  for (int c = 0; c < kTypeColumnCount; ++c) g.SetTextMatrix(0, c + 2, kHeaders[c]);
+  g.SetFixedRows(1);
+  auto picture = [&g](int row, int bitmap) {
+    g.SetRow(row);
+    g.SetCol(1);
+    g.SetCellPictureAlignment(1);
+    g.SetCellPicture(platform::LoadResPicture(bitmap, platform::ResKind::Bitmap));
+  };
+  for (int k = 1; k <= n; ++k) {
+    const auto slot = static_cast<std::size_t>(k);
+    g.SetTextMatrix(k, 0, db.drives.gDriveLetters[slot]);
+    picture(k, db.drives.gDriveIcons[slot]);
+  }
+  picture(n + 2, inventory::kIconTotalsRow);
+}
+
+void DatabasePane::OfferReconcile(std::int64_t orphans) {
+  const std::string br = LfCr(), q = "\"";
+  int answer = platform::MsgBox("Changes in your system inventory" + br + "have orphaned " + std::to_string(orphans) +
+                                    " of your database records." + br + br +
+                                    "Would you like to reconcile those records now?",
+                                platform::vbYesNo + platform::vbExclamation, "Orphaned records found");
+  if (answer == platform::vbYes) {
+    platform::SetScreenPointer(0);
+    reconcile_.OpenReconcileWindow();
+  } else {
+    platform::MsgBox("You may reconcile your database anytime later" + br + "by clicking the " + q +
+                         "Tools/Preferences" + q + " button" + br + "and selecting " + q + "Reconcile Database" + q +
+                         " from the tools screen.",
+                     platform::vbInformation, "Reconciling Later");
   }
 }
 
-void SetDBPaneLinkCursors() {
-  frmLauncher& f = MainWindow();
-  for (platform::Label* b : {f.btnSelSearch, f.btnSelDetail, f.btnSelInventory, f.btnUpdate, f.btnPrint, f.btnPlay}) {
+// A view takes the Play button away unless a file is playing; also one that search entry put
+// out of reach, which the finished view gives back enabled.
+void DatabasePane::ReleasePlayButton() {
+  if (btnPlay->Caption() != "Stop") {
+    btnPlay->SetCaption("");
+    btnPlay->setEnabled(false);
+  }
+}
+
+void DatabasePane::SetDBPaneLinkCursors() {
+  for (platform::Label* b : {btnSelSearch, btnSelDetail, btnSelInventory, btnUpdate, btnPrint, btnPlay}) {
     b->setCursor(platform::LoadResCursor(skin::kHandIcon));
   }
 }
 
-void ShowSystemInventory() {
-  frmLauncher& f = MainWindow();
-  ProgramState& app = App();
-  DBViewerState& db = app.db;
+void DatabasePane::ShowSystemInventory() {
   PaneWork work(db);
   db.gPrevViewMode = db.gViewMode;
-  StartView(f, "System Inventory");
-  skin::AtRest(f.btnSelSearch);
-  skin::AtRest(f.btnSelDetail);
-  skin::Pressed(f.btnSelInventory);
-  f.lblDBFileCover->show();
-  f.grdTotals->SetVisible(true);
-  DrawSystemInventoryLayout(f, db, true);
+  StartView("System Inventory");
+  skin::AtRest(btnSelSearch);
+  skin::AtRest(btnSelDetail);
+  skin::Pressed(btnSelInventory);
+  lblDBFileCover->show();
+  grdTotals->SetVisible(true);
+  DrawSystemInventoryLayout(true);
   db.gViewMode = "Inventory";
-  f.btnSelInventory->SetBackColor(skin::kText);
+  btnSelInventory->SetBackColor(skin::kText);
 
   bool rebuilt = false;
   const std::int32_t loadError = datafiles::LoadInventorySummary(
-      app.decl.files, app.decl.gRebuildInventory,
-      [&rebuilt] {
+      decl_.files, decl_.gRebuildInventory,
+      [this, &rebuilt] {
         UpdateInventory();
         rebuilt = true;
       },
@@ -238,10 +234,10 @@ void ShowSystemInventory() {
   // stays on show, and no drive check starts the same failing update again.
   if (rebuilt && loadError != platform::errNone) return;
   const datafiles::InventorySummary& s = db.summary;
-  f.txtDBDescription->setText(Q(s.gInvSumHeader));
+  txtDBDescription->setText(Q(s.gInvSumHeader));
   const int n = db.drives.gDriveCount;
-  platform::FlexGrid& g = *f.grdTotals;
-  if (!ShowsSystemInventory(g, db.drives)) DrawSystemInventoryLayout(f, db, false);
+  platform::FlexGrid& g = *grdTotals;
+  if (!ShowsSystemInventory(g, db.drives)) DrawSystemInventoryLayout(false);
   for (int k = 1; k <= n; ++k) WriteCounts(g, k, s, k);
   WriteCounts(g, n + 2, s, -1);
 
@@ -261,25 +257,22 @@ void ShowSystemInventory() {
   }
 }
 
-void UpdateInventory() {
-  frmLauncher& f = MainWindow();
-  ProgramState& app = App();
-  DBViewerState& db = app.db;
-  const datafiles::DataFileNames& files = app.decl.files;
+void DatabasePane::UpdateInventory() {
+  const datafiles::DataFileNames& files = decl_.files;
   PaneWork work(db);
   datafiles::InventorySummary& s = db.summary;
   s.gTypeTotals.fill(0);
-  skin::Pressed(f.btnUpdate);
-  f.txtDBDescription->SetForeColor(skin::kHighlight);
-  f.txtDBDescription->setText("             UPDATING...");
+  skin::Pressed(btnUpdate);
+  txtDBDescription->SetForeColor(skin::kHighlight);
+  txtDBDescription->setText("             UPDATING...");
   platform::SetScreenPointer(11);
-  f.lblDBStatus1->SetCaption("Scanning system drive configuration...");
+  lblDBStatus1->SetCaption("Scanning system drive configuration...");
   inventory::ReadDriveConfiguration(db.drives);
-  platform::FlexGrid& g = *f.grdTotals;
+  platform::FlexGrid& g = *grdTotals;
   // The counts go into the System Inventory layout; another view's grid, or one drawn for
   // other drives, is drawn anew first.
-  if (!ShowsSystemInventory(g, db.drives)) DrawSystemInventoryLayout(f, db, false);
-  f.lblDBStatus1->SetCaption("Scanning drives for audio files...");
+  if (!ShowsSystemInventory(g, db.drives)) DrawSystemInventoryLayout(false);
+  lblDBStatus1->SetCaption("Scanning drives for audio files...");
   platform::DoEvents();
 
   const int n = db.drives.gDriveCount;
@@ -297,40 +290,37 @@ void UpdateInventory() {
   g.SetRow(n + 2);
   WriteCounts(g, n + 2, s, -1);
 
-  const int embedded = app.io.prefs.gEnableEmbedded;
-  f.lblDBStatus1->SetCaption(embedded == 1 ? "Analyzing inventory and updating database..."
+  const int embedded = io_.prefs.gEnableEmbedded;
+  lblDBStatus1->SetCaption(embedded == 1 ? "Analyzing inventory and updating database..."
                                            : "Saving updated inventory to database...");
-  std::int32_t error = datafiles::WriteInventoryFile(files, db.drives.gDriveFileLists, embedded, f.mpPlayer);
+  std::int32_t error = datafiles::WriteInventoryFile(files, db.drives.gDriveFileLists, embedded, &player_);
   const bool inventoryWritten = error == platform::errNone;
   if (inventoryWritten) {
-    f.txtDBDescription->setText(Q("Last Updated:  " + platform::TodayText() + "  " + platform::NowTimeText()));
-    error = datafiles::SaveInventorySummary(files, f.txtDBDescription->text().toStdString(), db.drives.gDriveLetters,
+    txtDBDescription->setText(Q("Last Updated:  " + platform::TodayText() + "  " + platform::NowTimeText()));
+    error = datafiles::SaveInventorySummary(files, txtDBDescription->text().toStdString(), db.drives.gDriveLetters,
                                             db.drives.gDriveIcons, n, s);
     if (error != platform::errNone) datafiles::ReportSaveFailure(files.gInvSumFile, platform::VbError::DescribeError(error));
   } else {
     // inventory.dat and invsum.dat stay as they were; so does the line that dates them.
-    f.txtDBDescription->setText(Q(s.gInvSumHeader));
+    txtDBDescription->setText(Q(s.gInvSumHeader));
     datafiles::ReportSaveFailure(files.gInventoryFile, platform::VbError::DescribeError(error));
   }
 
   if (inventoryWritten) {
-    f.lblDBStatus1->SetCaption("Reconciling user data with inventory...");
+    lblDBStatus1->SetCaption("Reconciling user data with inventory...");
     platform::DoEvents();
-    FindOrphanedRecords();
-    if (app.reconcile.gOrphanRecordCount > 0) OfferReconcile(app.reconcile.gOrphanRecordCount);
+    reconcile_.FindOrphanedRecords();
+    if (reconcile_.state.gOrphanRecordCount > 0) OfferReconcile(reconcile_.state.gOrphanRecordCount);
   }
 
   platform::SetScreenPointer(0);
-  skin::AtRest(f.btnUpdate);
-  f.txtDBDescription->SetForeColor(skin::kText);
-  f.lblDBStatus1->SetCaption(error == platform::errNone ? "Update completed" : "Update failed: inventory not saved");
+  skin::AtRest(btnUpdate);
+  txtDBDescription->SetForeColor(skin::kText);
+  lblDBStatus1->SetCaption(error == platform::errNone ? "Update completed" : "Update failed: inventory not saved");
 }
 
-void OnTotalsGridClick() {
-  frmLauncher& f = MainWindow();
-  ProgramState& app = App();
-  DBViewerState& db = app.db;
-  platform::FlexGrid& g = *f.grdTotals;
+void DatabasePane::OnTotalsGridClick() {
+  platform::FlexGrid& g = *grdTotals;
   const int col = g.Col();
   if (col >= 2) {
     std::optional<std::int64_t> count = CountOf(g.Text());
@@ -343,57 +333,54 @@ void OnTotalsGridClick() {
   const std::string drive = g.TextMatrix(g.Row(), 0);
   if (col < 2 && drive.empty()) return;
   db.gSelectedDrive = drive;
-  skin::AtRest(f.btnSelSearch);
-  skin::Pressed(f.btnSelDetail);
-  skin::AtRest(f.btnSelInventory);
+  skin::AtRest(btnSelSearch);
+  skin::Pressed(btnSelDetail);
+  skin::AtRest(btnSelInventory);
   if (col >= 2) {
     const std::string typeWord = platform::LowerCase(g.TextMatrix(0, col));
-    if (platform::FileLen(app.decl.files.gInvSumFile).error == platform::errFileNotFound) {
-      if (!app.decl.gRebuildInventory) {
-        datafiles::ShowDataFileMissing(datafiles::kInventorySummaryWhat, app.decl.files.gInvSumFile);
+    if (platform::FileLen(decl_.files.gInvSumFile).error == platform::errFileNotFound) {
+      if (!decl_.gRebuildInventory) {
+        datafiles::ShowDataFileMissing(datafiles::kInventorySummaryWhat, decl_.files.gInvSumFile);
       }
       UpdateInventory();
-      app.decl.gRebuildInventory = false;
+      decl_.gRebuildInventory = false;
     }
     db.gTypeFilter = typeWord;
     ShowInventoryDetail();
   } else {
     ShowDriveDetail();
   }
-  skin::Current(f.btnSelDetail);
+  skin::Current(btnSelDetail);
 }
 
-void MarkUserDBRowInGrid(const datafiles::UserDBIndex& notes, std::string_view path) {
-  const int row = static_cast<int>(App().db.gListRow);
-  MainWindow().grdTotals->SetTextMatrix(row, 0, notes.Contains(path) ? "  \xC2\xBB" : "");
+void DatabasePane::MarkUserDBRowInGrid(const datafiles::UserDBIndex& notes, std::string_view path) {
+  const int row = static_cast<int>(db.gListRow);
+  grdTotals->SetTextMatrix(row, 0, notes.Contains(path) ? "  \xC2\xBB" : "");
 }
 
-void ShowInventoryDetail() {
-  frmLauncher& f = MainWindow();
-  ProgramState& app = App();
-  DBViewerState& db = app.db;
-  const datafiles::DataFileNames& files = app.decl.files;
+void DatabasePane::ShowInventoryDetail() {
+  const datafiles::DataFileNames& files = decl_.files;
   PaneWork work(db);
-  StartView(f, "Inventory Detail");
+  StartView("Inventory Detail");
   if (db.gTypeFilter.empty()) db.gTypeFilter = "total";
   if (db.gTypeFilter == "lists") db.gTypeFilter = "m3u";
-  platform::FlexGrid& g = *f.grdTotals;
+  platform::FlexGrid& g = *grdTotals;
   auto busyLook = [&] {
-    f.txtDBDescription->SetForeColor(skin::kHighlight);
-    f.txtDBDescription->setText(Q("     List of " + db.gTypeFilter +
+    txtDBDescription->SetForeColor(skin::kHighlight);
+    txtDBDescription->setText(Q("     List of " + db.gTypeFilter +
                                   (db.gSelectedDrive.empty() ? " files on all drives"
                                                              : " files on drive " + db.gSelectedDrive)));
-    f.lblDBStatus1->SetCaption("Searching database...");
+    lblDBStatus1->SetCaption("Searching database...");
     platform::SetScreenPointer(11);
   };
   busyLook();
   platform::DoEvents();
-  f.lblDBFileCover->show();
+  lblDBFileCover->show();
   g.SetVisible(false);
   HandPointer(g);
 
   if (platform::FileLen(files.gInventoryFile).error == platform::errFileNotFound) {
-    if (!app.decl.gRebuildInventory) datafiles::ShowDataFileMissing(datafiles::kInventoryDataWhat, files.gInventoryFile);
+    if (!decl_.gRebuildInventory) datafiles::ShowDataFileMissing(datafiles::kInventoryDataWhat, files.gInventoryFile);
     UpdateInventory();
     // The update drew its own texts and grid; the list takes the pane back.
     busyLook();
@@ -457,24 +444,22 @@ void ShowInventoryDetail() {
   g.SetVisible(true);
   db.gViewMode = "Detail";
   platform::SetScreenPointer(0);
-  f.txtDBDescription->SetForeColor(skin::kText);
-  f.lblDBStatus1->SetCaption("Search completed");
-  f.lblDBStatus2->SetCaption(Q("Total files listed: " + std::to_string(db.gListRow)));
+  txtDBDescription->SetForeColor(skin::kText);
+  lblDBStatus1->SetCaption("Search completed");
+  lblDBStatus2->SetCaption(Q("Total files listed: " + std::to_string(db.gListRow)));
 }
 
-void ShowDriveDetail() {
-  frmLauncher& f = MainWindow();
-  DBViewerState& db = App().db;
+void DatabasePane::ShowDriveDetail() {
   PaneWork work(db);
-  StartView(f, "Drive Detail");
-  f.txtDBDescription->SetForeColor(skin::kHighlight);
-  f.txtDBDescription->setText(Q("     Volume information for drive " + db.gSelectedDrive));
-  f.lblDBStatus1->SetCaption("Getting drive volume information...");
+  StartView("Drive Detail");
+  txtDBDescription->SetForeColor(skin::kHighlight);
+  txtDBDescription->setText(Q("     Volume information for drive " + db.gSelectedDrive));
+  lblDBStatus1->SetCaption("Getting drive volume information...");
   platform::SetScreenPointer(11);
   platform::DoEvents();
 
-  f.lblDBFileCover->show();
-  platform::FlexGrid& g = *f.grdTotals;
+  lblDBFileCover->show();
+  platform::FlexGrid& g = *grdTotals;
   g.SetVisible(true);
   g.SetMousePointer(0);
   g.SetCols(3);
@@ -503,7 +488,7 @@ void ShowDriveDetail() {
     g.SetTextMatrix(3, 2, std::to_string(static_cast<std::int32_t>(volume->serialNumber)));
     g.SetTextMatrix(4, 2, volume->fileSystemName.substr(0, volume->fileSystemName.find('\0')));
   } else {
-    f.lblDBStatus1->SetCaption("Error in GetVolumeInformation.");
+    lblDBStatus1->SetCaption("Error in GetVolumeInformation.");
     failed = true;
   }
   if (std::optional<platform::DiskFreeSpace> space = facts.GetDiskFreeSpaceEx(root)) {
@@ -511,11 +496,11 @@ void ShowDriveDetail() {
     g.SetTextMatrix(6, 2, KiloBytes(space->freeBytesAvailable));
     g.SetTextMatrix(7, 2, PercentUsed(*space));
   } else {
-    f.lblDBStatus1->SetCaption("Error in GetDiskFreeSpace.");
+    lblDBStatus1->SetCaption("Error in GetDiskFreeSpace.");
     failed = true;
   }
   db.gViewMode = "Drive";
   platform::SetScreenPointer(0);
-  f.txtDBDescription->SetForeColor(skin::kText);
-  if (!failed) f.lblDBStatus1->SetCaption("Drive analysis completed");
+  txtDBDescription->SetForeColor(skin::kText);
+  if (!failed) lblDBStatus1->SetCaption("Drive analysis completed");
 }

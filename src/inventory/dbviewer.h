@@ -9,8 +9,7 @@
 #include "datafiles/userdb.h"
 #include "inventory/driveconfig.h"
 
-// Module DBViewer: the database pane's views, drawn into the main window's controls.
-// Its state lives here; the procedures take no arguments and work on it and on the pane.
+// Module DBViewer's state: what the database pane's views share (DatabasePane owns it).
 struct DBViewerState {
   // The view on show: "Inventory", "Detail", "Drive", "File" or "Result"; the one before the
   // System Inventory or File Detail view took over.
@@ -66,43 +65,3 @@ class PaneWork {
  private:
   DBViewerState& state_;
 };
-
-// The pane's label-buttons get the hand pointer (icon 205); once, by the main window's load.
-void SetDBPaneLinkCursors();
-// The System Inventory view; runs the inventory update when the summary is missing or the
-// drives changed.
-void ShowSystemInventory();
-// Rescans every drive, shows the counts, rewrites inventory.dat and invsum.dat, then looks for
-// orphaned notes and offers to reconcile them. Also the rebuild of a missing inventory file.
-void UpdateInventory();
-// A click in the System Inventory grid at its current cell: a count lists those files, a drive
-// cell shows the drive.
-void OnTotalsGridClick();
-// The Inventory Detail list of gTypeFilter files on gSelectedDrive (all drives when empty).
-void ShowInventoryDetail();
-// The note mark of list row gListRow, whose file's full path is `path`, from `notes`
-// (userdb.dat read once for the whole list).
-void MarkUserDBRowInGrid(const datafiles::UserDBIndex& notes, std::string_view path);
-// The Drive Detail view of gSelectedDrive.
-void ShowDriveDetail();
-// The file of the grid's current row in a list: a playlist goes to the playlist editor, any
-// other file is analysed and shown in File Detail. Rows that hold no file (the header, the
-// no-match row) open nothing. True when File Detail now shows the file.
-bool OpenListedFile();
-// The File Detail view of gCurrentFilePath, analysed into `audio` and loaded in the player.
-void ShowFileDetail();
-// Empties the five note boxes of the edit mode.
-void ClearUserDBFields();
-// The keyword search of the phrases in txtDBSearchText, by the search options; its result is
-// listed and kept in result.dat. Always ends with the pane in the Result view.
-void SearchDatabase();
-// The last search result again, from result.dat.
-void ShowPreviousSearchResult();
-// While search entry is open: the "Include:" line of the search options in force.
-void ShowSearchIncludeLine();
-// Closes search entry without searching and puts the pane back as it was.
-void RestoreDBPaneState();
-// Enters the note edit mode of File Detail, or leaves it through its save question.
-void ToggleDBEditMode();
-// Opens the playlist editor on gCurrentPlaylistPath.
-void OpenPlaylistWindow();

@@ -7,12 +7,11 @@
 
 #include <algorithm>
 
-#include "inventory/reconcile.h"
+#include "inventory/reconciledb.h"
 #include "inventory/reconcilelogic.h"
-#include "main/declarations.h"
-#include "mainwindow/frmLauncher.h"
+#include "inventory/databasepane.h"
 #include "windows/skin.h"
-#include "mainwindow/launcher.h"
+#include "windows/shareddata.h"
 #include "windows/helppages.h"
 #include "platform/core/errors.h"
 #include "platform/core/filedialogs.h"
@@ -26,8 +25,6 @@ using platform::Label;
 using platform::TwipsToPixels;
 
 namespace {
-
-QPointer<frmReconcileDB> gReconcileWindow;
 
 constexpr std::uint32_t kNoteBack = 0xC0C0C0;
 constexpr std::uint32_t kFrameBack = 0x404040;
@@ -72,18 +69,7 @@ void ResetCell(platform::FlexGrid& g) {
 
 }  // namespace
 
-frmReconcileDB* ReconcileWindowOrNull() { return gReconcileWindow.data(); }
-
-frmReconcileDB& ReconcileWindow() {
-  if (!gReconcileWindow) {
-    auto* w = new frmReconcileDB(MainWindowOrNull());
-    w->Form_Load();
-  }
-  return *gReconcileWindow;
-}
-
-frmReconcileDB::frmReconcileDB(QWidget* parent) : QDialog(parent) {
-  gReconcileWindow = this;
+frmReconcileDB::frmReconcileDB(ReconcileDB& module, QWidget* parent) : QDialog(parent), module_(module) {
   setWindowTitle("Reconcile Database");
   setModal(true);
   setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -179,18 +165,17 @@ void frmReconcileDB::Form_Load() {
   platform::SetButtonPicture(btnDeleteRecord, 126, platform::ResKind::Bitmap, 127, 6);
   platform::SetButtonPicture(btnBrowse, 109, platform::ResKind::Bitmap, 128, 6);
   platform::SetButtonPicture(btnReconcileHelp, 110, platform::ResKind::Bitmap, 0, 6);
-  browseInitDir = App().io.prefs.gBrowsePath;
+  browseInitDir = module_.io.prefs.gBrowsePath;
 }
 
 void frmReconcileDB::Form_Unload() {
   if (unloaded_) return;
   unloaded_ = true;
-  ProgramState& app = App();
   const platform::FlexGrid& g = *grdOrphans;
   const bool none = g.Rows() == 0 || g.TextMatrix(0, 0) == kNoOrphansFound;
-  app.io.prefs.gOrphanQuantity = platform::NumberText(none ? 0 : g.Rows());
-  datafiles::SavePreferences(app.decl.files, app.io.prefs);
-  FillPreferencesForm();
+  module_.io.prefs.gOrphanQuantity = platform::NumberText(none ? 0 : g.Rows());
+  datafiles::SavePreferences(module_.decl.files, module_.io.prefs);
+  module_.host.FillPreferencesForm();
 }
 
 void frmReconcileDB::done(int result) {
@@ -261,8 +246,8 @@ void frmReconcileDB::grdOrphans_MouseDown(int Button, int, int, int) {
   btnLink->setEnabled(false);
   SetStatus(Status::Searching);
   platform::DoEvents();
-  ShowOrphanRecord();
-  FindCandidateMatches();
+  module_.ShowOrphanRecord();
+  module_.FindCandidateMatches();
   btnDeleteRecord->setEnabled(true);
   btnBrowse->setEnabled(true);
   SetStatus(Status::Idle);
@@ -298,8 +283,8 @@ void frmReconcileDB::btnLink_Click() {
   busy_ = true;
   SetStatus(Status::Linking);
   platform::DoEvents();
-  DetermineLinkKind();
-  ApplyLink();
+  module_.DetermineLinkKind();
+  module_.ApplyLink();
   SetStatus(Status::Idle);
   busy_ = false;
 }
@@ -307,7 +292,7 @@ void frmReconcileDB::btnLink_Click() {
 void frmReconcileDB::btnBrowse_Click() {
   if (busy_) return;
   platform::FileDialogRequest request;
-  request.filter = App().launcher.gOpenFilter;
+  request.filter = module_.openFilter;
   request.initDir = browseInitDir;
   std::string chosen;
   try {
@@ -317,11 +302,11 @@ void frmReconcileDB::btnBrowse_Click() {
     return;
   }
   busy_ = true;
-  ReconcileDBState& state = App().reconcile;
+  ReconcileDBState& state = module_.state;
   state.gLinkTarget = chosen;
   state.gLinkKind = "Name";
   state.gLinkFromBrowse = true;
-  ApplyLink();
+  module_.ApplyLink();
   SetStatus(Status::Idle);
   busy_ = false;
 }
@@ -341,7 +326,7 @@ void frmReconcileDB::btnDeleteRecord_Click() {
                                       "Deleting record");
   if (answer != platform::vbYes) return;
   busy_ = true;
-  if (DeleteOrphanRecord()) {
+  if (module_.DeleteOrphanRecord()) {
     if (g.Rows() == 1) {
       g.SetCol(0);
       g.SetText(kNoOrphansFound);
@@ -351,7 +336,7 @@ void frmReconcileDB::btnDeleteRecord_Click() {
       g.RemoveItem(g.Row());
       SizeGrid(g, 8, 1940);
     }
-    ClearSelectionPane();
+    module_.ClearSelectionPane();
   }
   SetStatus(Status::Idle);
   busy_ = false;
@@ -369,4 +354,4 @@ void frmReconcileDB::btnClose_Click() {
   done(QDialog::Accepted);
 }
 
-void frmReconcileDB::btnReconcileHelp_Click() { StartHelpPage(App().decl.gAppPath, "dbrecon.htm"); }
+void frmReconcileDB::btnReconcileHelp_Click() { StartHelpPage(module_.decl.gAppPath, "dbrecon.htm"); }

@@ -11,13 +11,15 @@ namespace platform {
 class FlexGrid;
 }
 
+class ReconcileDB;
+
 // "Reconcile Database": the orphaned notes on the left, the candidate files of the chosen one
-// on the right, and the tools that link or delete its note. One instance, owned by the main
-// window; it may exist hidden before it is shown (the orphan search writes its status label).
+// on the right, and the tools that link or delete its note. Module ReconcileDB owns it; it may
+// exist hidden before it is shown (the orphan search writes its status label).
 class frmReconcileDB : public QDialog {
   Q_OBJECT
  public:
-  explicit frmReconcileDB(QWidget* parent = nullptr);
+  frmReconcileDB(ReconcileDB& module, QWidget* parent);
   ~frmReconcileDB() override;
 
   void Form_Load();
@@ -76,13 +78,10 @@ class frmReconcileDB : public QDialog {
 
  private:
   // A handler's work lets events run; while it does, the window's other handlers wait.
+  ReconcileDB& module_;
   bool busy_ = false;
   bool unloaded_ = false;
 };
-
-// The single instance; ReconcileWindow() creates it, hidden and loaded, when there is none.
-frmReconcileDB* ReconcileWindowOrNull();
-frmReconcileDB& ReconcileWindow();
 
 // The placeholder row of an orphan list without orphans.
 inline constexpr const char* kNoOrphansFound = "No Orphans Found";

@@ -4,64 +4,59 @@
 #include <utility>
 
 #include "datafiles/userdb.h"
-#include "inventory/dbviewer.h"
-#include "inventory/paneparts.h"
-#include "main/declarations.h"
-#include "mainwindow/frmLauncher.h"
-#include "windows/skin.h"
+#include "inventory/databasepane.h"
 #include "platform/core/errors.h"
 #include "platform/core/msgbox.h"
-
-using namespace pane;
+#include "windows/shareddata.h"
+#include "windows/skin.h"
 
 namespace {
 
 // The boxes with their labels, in the focus order.
-std::array<std::pair<platform::TextBox*, platform::Label*>, 5> NoteFields(frmLauncher& f) {
-  return {{{f.txtDBCaption, f.lblDBCaption},
-           {f.txtDBSubject, f.lblDBSubject},
-           {f.txtDBProject, f.lblDBProject},
-           {f.txtDBKeywords, f.lblDBKeywords},
-           {f.txtDBPlayers, f.lblDBPlayers}}};
+std::array<std::pair<platform::TextBox*, platform::Label*>, 5> NoteFields(DatabasePane& p) {
+  return {{{p.txtDBCaption, p.lblDBCaption},
+           {p.txtDBSubject, p.lblDBSubject},
+           {p.txtDBProject, p.lblDBProject},
+           {p.txtDBKeywords, p.lblDBKeywords},
+           {p.txtDBPlayers, p.lblDBPlayers}}};
 }
 
-void EnterEditMode(frmLauncher& f) {
-  f.lblDBStatus1->SetForeColor(skin::kChanged);
-  f.lblDBStatus1->SetCaption("EDITING DATABASE");
-  f.lblDBStatus2->SetCaption("");
-  skin::Pressed(f.btnUpdate);
-  f.btnUpdate->SetCaption("End Edit");
-  const auto fields = NoteFields(f);
+}  // namespace
+
+void DatabasePane::EnterEditMode() {
+  lblDBStatus1->SetForeColor(skin::kChanged);
+  lblDBStatus1->SetCaption("EDITING DATABASE");
+  lblDBStatus2->SetCaption("");
+  skin::Pressed(btnUpdate);
+  btnUpdate->SetCaption("End Edit");
+  const auto fields = NoteFields(*this);
   for (auto [box, label] : fields) box->SetForeColor(skin::kText);
   for (auto [box, label] : fields) box->SetBackColor(skin::kBack);
   for (auto [box, label] : fields) box->setText(label->Caption());
   for (auto [box, label] : fields) label->hide();
   for (auto [box, label] : fields) box->show();
   for (auto [box, label] : fields) box->setEnabled(true);
-  // While the mode lasts the Tab key goes round the boxes, not to the tree.
-  f.tvwGroups->setFocusPolicy(static_cast<Qt::FocusPolicy>(f.tvwGroups->focusPolicy() & ~Qt::TabFocus));
-  f.txtDBCaption->setFocus();
+  host_.KeepTabInNoteBoxes(true);
+  txtDBCaption->setFocus();
 }
 
 // Writes the boxes' note (or removes it when all five are empty); false when that failed, and
 // the edit goes on with the texts kept.
-bool StoreNote(frmLauncher& f) {
-  ProgramState& app = App();
-  DBViewerState& db = app.db;
-  const std::string path = f.txtDBDescription->toolTip().toStdString();
-  datafiles::UserDBNote note{f.txtDBCaption->text().toStdString(), f.txtDBSubject->text().toStdString(),
-                             f.txtDBProject->text().toStdString(), f.txtDBKeywords->text().toStdString(),
-                             f.txtDBPlayers->text().toStdString()};
+bool DatabasePane::StoreNote() {
+  const std::string path = txtDBDescription->toolTip().toStdString();
+  datafiles::UserDBNote note{txtDBCaption->text().toStdString(), txtDBSubject->text().toStdString(),
+                             txtDBProject->text().toStdString(), txtDBKeywords->text().toStdString(),
+                             txtDBPlayers->text().toStdString()};
   if (note.AllEmpty()) {
     // By the shown file's key as it stands now: a record number taken earlier may have moved.
-    const std::int32_t error = datafiles::DeleteUserDBRecordOfPath(db.userdb, app.decl.files, path);
+    const std::int32_t error = datafiles::DeleteUserDBRecordOfPath(db.userdb, decl_.files, path);
     return error == platform::errNone || error == platform::errFileNotFound;
   }
-  return datafiles::SaveUserDBRecord(db.userdb, app.decl.files, path, note) == datafiles::NoteSaveStatus::Saved;
+  return datafiles::SaveUserDBRecord(db.userdb, decl_.files, path, note) == datafiles::NoteSaveStatus::Saved;
 }
 
-void LeaveEditMode(frmLauncher& f) {
-  const auto fields = NoteFields(f);
+void DatabasePane::LeaveEditMode() {
+  const auto fields = NoteFields(*this);
   bool changed = false;
   for (auto [box, label] : fields) changed = changed || box->text() != label->Caption();
   if (changed) {
@@ -73,47 +68,42 @@ void LeaveEditMode(frmLauncher& f) {
                                         "User database values have changed");
     if (answer == platform::vbCancel) return;
     if (answer == platform::vbYes) {
-      if (!StoreNote(f)) return;
+      if (!StoreNote()) return;
       for (auto [box, label] : fields) label->SetCaption(box->text());
     }
   }
-  f.lblDBStatus1->SetForeColor(skin::kText);
-  f.lblDBStatus1->SetCaption("");
-  f.lblDBStatus2->SetCaption("");
+  lblDBStatus1->SetForeColor(skin::kText);
+  lblDBStatus1->SetCaption("");
+  lblDBStatus2->SetCaption("");
   for (auto [box, label] : fields) box->setText("");
   for (auto [box, label] : fields) box->hide();
   for (auto [box, label] : fields) box->setEnabled(false);
   for (auto [box, label] : fields) label->show();
-  f.btnSelSearch->SetCaption("Search");
-  f.btnSelDetail->SetCaption("Detail");
-  f.btnSelInventory->SetCaption("Inventory");
-  f.btnPrint->SetCaption("Print");
-  f.btnPlay->SetCaption("Play");
-  for (platform::Label* b : {f.btnSelSearch, f.btnSelDetail, f.btnSelInventory, f.btnPrint, f.btnPlay}) {
+  btnSelSearch->SetCaption("Search");
+  btnSelDetail->SetCaption("Detail");
+  btnSelInventory->SetCaption("Inventory");
+  btnPrint->SetCaption("Print");
+  btnPlay->SetCaption("Play");
+  for (platform::Label* b : {btnSelSearch, btnSelDetail, btnSelInventory, btnPrint, btnPlay}) {
     b->setEnabled(true);
   }
-  f.btnUpdate->SetCaption("Update");
-  skin::AtRest(f.btnUpdate);
-  skin::Current(f.btnSelDetail);
-  skin::AtRest(f.btnSelInventory);
-  f.tvwGroups->setFocusPolicy(static_cast<Qt::FocusPolicy>(f.tvwGroups->focusPolicy() | Qt::TabFocus));
-  f.tvwGroups->setFocus();
+  btnUpdate->SetCaption("Update");
+  skin::AtRest(btnUpdate);
+  skin::Current(btnSelDetail);
+  skin::AtRest(btnSelInventory);
+  host_.KeepTabInNoteBoxes(false);
 }
 
-}  // namespace
-
-void ToggleDBEditMode() {
-  frmLauncher& f = MainWindow();
-  if (f.btnUpdate->Caption() == "Update") {
-    EnterEditMode(f);
+void DatabasePane::ToggleDBEditMode() {
+  if (btnUpdate->Caption() == "Update") {
+    EnterEditMode();
   } else {
-    LeaveEditMode(f);
+    LeaveEditMode();
   }
 }
 
-void ClearUserDBFields() {
-  frmLauncher& f = MainWindow();
-  for (platform::TextBox* box : {f.txtDBCaption, f.txtDBSubject, f.txtDBProject, f.txtDBKeywords, f.txtDBPlayers}) {
+void DatabasePane::ClearUserDBFields() {
+  for (platform::TextBox* box : {txtDBCaption, txtDBSubject, txtDBProject, txtDBKeywords, txtDBPlayers}) {
     box->setText("");
   }
 }

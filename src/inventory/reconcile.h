@@ -29,21 +29,3 @@ struct ReconcileDBState {
   // The chosen orphan's note as ShowOrphanRecord found it; its size feeds the candidate search.
   std::optional<datafiles::UserDBRecord> gSelectedRecord;
 };
-
-// The orphan search over the program's data files and preferences (App()), with its progress
-// in the reconcile window's status label.
-void FindOrphanedRecords();
-
-// Fills the reconcile window's lists and shows it, modal over the main window.
-void OpenReconcileWindow();
-
-// The reconcile window's module procedures (frmReconcileDB).
-void FillOrphansGrid();
-void InitMatchesGrid();
-void ShowOrphanRecord();
-void FindCandidateMatches();
-void DetermineLinkKind();
-void ApplyLink();
-// True when the chosen orphan's notes are gone; a failure has been told.
-bool DeleteOrphanRecord();
-void ClearSelectionPane();

@@ -5,9 +5,9 @@
 #include "inventory/abbreviatepath.h"
 #include "inventory/frmReconcileDB.h"
 #include "inventory/orphans.h"
-#include "inventory/reconcile.h"
+#include "inventory/reconciledb.h"
 #include "inventory/reconcilelogic.h"
-#include "main/declarations.h"
+#include "windows/shareddata.h"
 #include "windows/skin.h"
 #include "platform/core/codepage.h"
 #include "platform/core/errors.h"
@@ -53,32 +53,46 @@ std::string CurrentOrphan(const platform::FlexGrid& g) { return g.Rows() == 0 ? 
 
 }  // namespace
 
-void FindOrphanedRecords() {
-  ProgramState& app = App();
-  // Without userdb.dat there is nothing to search, and nothing shows that a search ran.
-  if (!platform::FileLen(app.decl.files.gUserDBFile).ok()) return;
-  ReconcileWindow().SetStatus(frmReconcileDB::Status::Scanning);
-  platform::DoEvents();
-  inventory::FindOrphanedRecords(app.decl.files, app.io.prefs, app.reconcile);
-  if (frmReconcileDB* w = ReconcileWindowOrNull()) w->SetStatus(frmReconcileDB::Status::Idle);
+ReconcileDB::ReconcileDB(Declarations& decl, DataFileIO& io, datafiles::UserDBState& userdb,
+                         const std::string& openFilter, PaneHost& host, QWidget* owner)
+    : decl(decl), io(io), openFilter(openFilter), host(host), userdb_(userdb), owner_(owner) {}
+
+ReconcileDB::~ReconcileDB() { delete window_.data(); }
+
+frmReconcileDB* ReconcileDB::WindowOrNull() const { return window_.data(); }
+
+frmReconcileDB& ReconcileDB::Window() {
+  if (!window_) {
+    window_ = new frmReconcileDB(*this, owner_ ? owner_->window() : nullptr);
+    window_->Form_Load();
+  }
+  return *window_;
 }
 
-void OpenReconcileWindow() {
+void ReconcileDB::FindOrphanedRecords() {
+  // Without userdb.dat there is nothing to search, and nothing shows that a search ran.
+  if (!platform::FileLen(decl.files.gUserDBFile).ok()) return;
+  Window().SetStatus(frmReconcileDB::Status::Scanning);
+  platform::DoEvents();
+  inventory::FindOrphanedRecords(decl.files, io.prefs, state);
+  if (frmReconcileDB* w = WindowOrNull()) w->SetStatus(frmReconcileDB::Status::Idle);
+}
+
+void ReconcileDB::OpenReconcileWindow() {
   FillOrphansGrid();
   InitMatchesGrid();
   platform::SetScreenPointer(0);
-  frmReconcileDB& w = ReconcileWindow();
+  frmReconcileDB& w = Window();
   if (w.isVisible()) return;
   // The dialog starts in the browse folder as the preferences hold it now.
-  w.browseInitDir = App().io.prefs.gBrowsePath;
+  w.browseInitDir = io.prefs.gBrowsePath;
   w.exec();
   // Unloaded: the next opening loads and fills a new window.
   delete &w;
 }
 
-void FillOrphansGrid() {
-  const ReconcileDBState& state = App().reconcile;
-  platform::FlexGrid& g = *ReconcileWindow().grdOrphans;
+void ReconcileDB::FillOrphansGrid() {
+  platform::FlexGrid& g = *Window().grdOrphans;
   PrepareList(g);
   g.SetRows(0);
   const auto count = static_cast<std::size_t>(
@@ -93,11 +107,10 @@ void FillOrphansGrid() {
   }
 }
 
-void InitMatchesGrid() { PrepareList(*ReconcileWindow().grdMatches); }
+void ReconcileDB::InitMatchesGrid() { PrepareList(*Window().grdMatches); }
 
-void ShowOrphanRecord() {
-  frmReconcileDB& w = ReconcileWindow();
-  ReconcileDBState& state = App().reconcile;
+void ReconcileDB::ShowOrphanRecord() {
+  frmReconcileDB& w = Window();
   state.gSelectedRecord.reset();
   platform::Label* const others[] = {w.lblSelectedSubject, w.lblSelectedProject, w.lblSelectedKeywords,
                                      w.lblSelectedPlayers};
@@ -107,10 +120,10 @@ void ShowOrphanRecord() {
     for (platform::Label* l : others) l->SetCaption("");
   };
   const std::string orphan = CurrentOrphan(*w.grdOrphans);
-  const datafiles::UserDBContents notes = datafiles::ReadUserDB(App().decl.files);
+  const datafiles::UserDBContents notes = datafiles::ReadUserDB(decl.files);
   if (notes.error == platform::errFileNotFound) return failed("ERROR: Database not found");
   if (notes.error != platform::errNone) return;
-  datafiles::UserDBState& shared = App().db.userdb;
+  datafiles::UserDBState& shared = userdb_;
   shared.gUserDBRecNo = 0;
   shared.gUserDBFound = false;
   for (const datafiles::UserDBRecord& r : notes.records) {
@@ -130,9 +143,8 @@ void ShowOrphanRecord() {
   failed("ERROR: No data found for this record");
 }
 
-void FindCandidateMatches() {
-  frmReconcileDB& w = ReconcileWindow();
-  ReconcileDBState& state = App().reconcile;
+void ReconcileDB::FindCandidateMatches() {
+  frmReconcileDB& w = Window();
   state.gOrphanExtension.clear();
   state.gOrphanBaseName.clear();
   state.gSelectedOrphan = CurrentOrphan(*w.grdOrphans);
@@ -142,16 +154,15 @@ void FindCandidateMatches() {
   state.gOrphanBaseName = std::move(parts.baseName);
   state.gOrphanExtension = std::move(parts.extension);
   const inventory::CandidateSearch found = inventory::FindCandidateMatches(
-      App().decl.files, state.gSelectedOrphan, state.gSelectedRecord ? &*state.gSelectedRecord : nullptr);
+      decl.files, state.gSelectedOrphan, state.gSelectedRecord ? &*state.gSelectedRecord : nullptr);
   for (const std::string& path : found.paths) {
     m.AddItem(ListRow(path));
     frmReconcileDB::SizeGrid(m, kMatchRowsLimit, kMatchListHeight);
   }
 }
 
-void DetermineLinkKind() {
-  frmReconcileDB& w = ReconcileWindow();
-  ReconcileDBState& state = App().reconcile;
+void ReconcileDB::DetermineLinkKind() {
+  frmReconcileDB& w = Window();
   state.gLinkKind.clear();
   state.gSelectedOrphan = CurrentOrphan(*w.grdOrphans);
   const platform::FlexGrid& m = *w.grdMatches;
@@ -167,10 +178,9 @@ void DetermineLinkKind() {
   state.gLinkKind = kind;
 }
 
-void ApplyLink() {
-  frmReconcileDB& w = ReconcileWindow();
-  ReconcileDBState& state = App().reconcile;
-  const datafiles::DataFileNames& files = App().decl.files;
+void ReconcileDB::ApplyLink() {
+  frmReconcileDB& w = Window();
+  const datafiles::DataFileNames& files = decl.files;
   platform::FlexGrid& g = *w.grdOrphans;
 
   inventory::LinkRequest request;
@@ -221,15 +231,15 @@ void ApplyLink() {
   g.SetEnabled(true);
 }
 
-bool DeleteOrphanRecord() {
-  frmReconcileDB& w = ReconcileWindow();
+bool ReconcileDB::DeleteOrphanRecord() {
+  frmReconcileDB& w = Window();
   const std::string orphan = CurrentOrphan(*w.grdOrphans);
   if (orphan.empty()) return false;
-  return inventory::DeleteOrphanNote(App().decl.files, orphan);
+  return inventory::DeleteOrphanNote(decl.files, orphan);
 }
 
-void ClearSelectionPane() {
-  frmReconcileDB& w = ReconcileWindow();
+void ReconcileDB::ClearSelectionPane() {
+  frmReconcileDB& w = Window();
   w.grdMatches->SetRows(0);
   for (platform::Label* l : {w.lblSelectedCaption, w.lblSelectedSubject, w.lblSelectedProject, w.lblSelectedKeywords,
                              w.lblSelectedPlayers}) {

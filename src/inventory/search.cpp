@@ -6,19 +6,19 @@
 #include "datafiles/prefs.h"
 #include "datafiles/userdb.h"
 #include "inventory/abbreviatepath.h"
-#include "inventory/dbviewer.h"
-#include "inventory/paneparts.h"
+#include "inventory/databasepane.h"
 #include "inventory/searchcore.h"
-#include "main/declarations.h"
-#include "mainwindow/frmLauncher.h"
-#include "windows/skin.h"
 #include "platform/core/errors.h"
 #include "platform/core/files.h"
+#include "platform/qt/controls.h"
 #include "platform/qt/eventpump.h"
 #include "platform/qt/grid.h"
 #include "platform/qt/resources.h"
+#include "windows/shareddata.h"
+#include "windows/skin.h"
 
-namespace pane {
+using platform::Q;
+
 namespace {
 
 constexpr int kListHeightTwips = 3375;
@@ -30,9 +30,9 @@ void ResultHeight(platform::FlexGrid& g) {
 
 }  // namespace
 
-void LayOutResultGrid(frmLauncher& f) {
-  platform::FlexGrid& g = *f.grdTotals;
-  f.lblDBFileCover->show();
+void DatabasePane::LayOutResultGrid() {
+  platform::FlexGrid& g = *grdTotals;
+  lblDBFileCover->show();
   g.SetVisible(false);
   g.SetMousePointer(99);
   g.SetMouseIcon(platform::LoadResCursor(skin::kHandIcon));
@@ -60,9 +60,8 @@ void LayOutResultGrid(frmLauncher& f) {
   ResultHeight(g);
 }
 
-std::int64_t ShowResultRows(frmLauncher& f, DBViewerState& db, std::vector<inventory::SearchHit> rows,
-                            const datafiles::UserDBIndex& notes) {
-  platform::FlexGrid& g = *f.grdTotals;
+std::int64_t DatabasePane::ShowResultRows(std::vector<inventory::SearchHit> rows, const datafiles::UserDBIndex& notes) {
+  platform::FlexGrid& g = *grdTotals;
   std::vector<std::string> shown;
   shown.reserve(rows.size());
   for (const inventory::SearchHit& r : rows) shown.push_back(AbbreviatePath(r.pathWithoutDrive, 73));
@@ -91,8 +90,8 @@ std::int64_t ShowResultRows(frmLauncher& f, DBViewerState& db, std::vector<inven
   return listed;
 }
 
-void ShowNoMatchRow(frmLauncher& f) {
-  platform::FlexGrid& g = *f.grdTotals;
+void DatabasePane::ShowNoMatchRow() {
+  platform::FlexGrid& g = *grdTotals;
   g.SetRows(2);
   g.SetHeight(g.RowHeight(0) * 3);
   g.SetTextMatrix(1, 1, " ");
@@ -101,37 +100,33 @@ void ShowNoMatchRow(frmLauncher& f) {
   g.SetTopRow(1);
 }
 
-void FinishResultView(frmLauncher& f, DBViewerState& db, const std::string& status, std::int64_t listed) {
-  f.lblDBSearchTextLabel->setEnabled(false);
-  f.lblDBSearchTextLabel->hide();
-  f.txtDBSearchText->setEnabled(false);
-  f.txtDBSearchText->hide();
-  f.grdTotals->SetVisible(true);
+void DatabasePane::FinishResultView(const std::string& status, std::int64_t listed) {
+  lblDBSearchTextLabel->setEnabled(false);
+  lblDBSearchTextLabel->hide();
+  txtDBSearchText->setEnabled(false);
+  txtDBSearchText->hide();
+  grdTotals->SetVisible(true);
   db.gViewMode = "Result";
-  skin::AtRest(f.btnSelSearch);
-  skin::Current(f.btnSelDetail);
-  skin::AtRest(f.btnSelInventory);
-  f.btnUpdate->SetCaption("Update");
-  for (platform::Label* b : {f.btnSelDetail, f.btnSelInventory, f.btnPrint, f.btnPlay}) {
+  skin::AtRest(btnSelSearch);
+  skin::Current(btnSelDetail);
+  skin::AtRest(btnSelInventory);
+  btnUpdate->SetCaption("Update");
+  for (platform::Label* b : {btnSelDetail, btnSelInventory, btnPrint, btnPlay}) {
     b->setEnabled(true);
     b->show();
   }
   platform::SetScreenPointer(0);
-  f.txtDBDescription->SetForeColor(skin::kText);
-  f.lblDBStatus1->SetCaption(Q(status));
-  f.lblDBStatus2->SetCaption(Q("Total files listed: " + std::to_string(listed)));
+  txtDBDescription->SetForeColor(skin::kText);
+  lblDBStatus1->SetCaption(Q(status));
+  lblDBStatus2->SetCaption(Q("Total files listed: " + std::to_string(listed)));
 }
 
-}  // namespace pane
 
-using namespace pane;
-
-void ShowSearchIncludeLine() {
-  frmLauncher& f = MainWindow();
-  if (f.lblDBViewTitle->Caption() != "Search Inventory") return;
-  const datafiles::Preferences& prefs = App().io.prefs;
+void DatabasePane::ShowSearchIncludeLine() {
+  if (lblDBViewTitle->Caption() != "Search Inventory") return;
+  const datafiles::Preferences& prefs = io_.prefs;
   std::string line = "Include: ";
-  f.txtDBDescription->setToolTip("");
+  txtDBDescription->setToolTip("");
   if (prefs.gSearchAttributes == 1) {
     line += "File attributes";
     if (prefs.gSearchUserDB == 1 || prefs.gSearchChunks == 1) line += ",  ";
@@ -142,44 +137,41 @@ void ShowSearchIncludeLine() {
   }
   if (prefs.gSearchChunks == 1) line += "Embedded info";
   if (line == "Include: ") {
-    f.txtDBDescription->SetForeColor(skin::kHighlight);
-    f.txtDBDescription->setText("NO SEARCH OPTIONS SET");
-    f.lblDBStatus1->SetCaption("Select one or more DB Search Options from");
-    f.lblDBStatus2->SetCaption("Tools/Preferences menu before continuing");
+    txtDBDescription->SetForeColor(skin::kHighlight);
+    txtDBDescription->setText("NO SEARCH OPTIONS SET");
+    lblDBStatus1->SetCaption("Select one or more DB Search Options from");
+    lblDBStatus2->SetCaption("Tools/Preferences menu before continuing");
   } else {
-    f.txtDBDescription->SetForeColor(skin::kText);
-    f.txtDBDescription->setText(Q(line));
-    f.lblDBStatus1->SetCaption("Enter phrase(s) to search for");
-    f.lblDBStatus2->SetCaption("Separate phrases with commas");
+    txtDBDescription->SetForeColor(skin::kText);
+    txtDBDescription->setText(Q(line));
+    lblDBStatus1->SetCaption("Enter phrase(s) to search for");
+    lblDBStatus2->SetCaption("Separate phrases with commas");
   }
 }
 
-void SearchDatabase() {
-  frmLauncher& f = MainWindow();
-  ProgramState& app = App();
-  DBViewerState& db = app.db;
-  const datafiles::DataFileNames& files = app.decl.files;
+void DatabasePane::SearchDatabase() {
+  const datafiles::DataFileNames& files = decl_.files;
   PaneWork work(db);
-  const std::string searchText = f.txtDBSearchText->text().toStdString();
+  const std::string searchText = txtDBSearchText->text().toStdString();
 
   auto busyLook = [&] {
-    f.lblDBViewTitle->SetCaption("Inventory Detail");
-    f.txtDBDescription->setToolTip("");
-    f.lblDBStatus2->SetCaption("");
-    f.txtDBDescription->SetForeColor(skin::kHighlight);
-    f.txtDBDescription->setText(Q("Keyword search: " + searchText));
+    lblDBViewTitle->SetCaption("Inventory Detail");
+    txtDBDescription->setToolTip("");
+    lblDBStatus2->SetCaption("");
+    txtDBDescription->SetForeColor(skin::kHighlight);
+    txtDBDescription->setText(Q("Keyword search: " + searchText));
     platform::SetScreenPointer(11);
   };
-  f.lblDBViewTitle->SetCaption("Inventory Detail");
-  f.txtDBDescription->setText("");
-  f.lblDBStatus1->SetCaption("");
-  f.lblDBStatus2->SetCaption("");
-  ReleasePlayButton(f);
+  lblDBViewTitle->SetCaption("Inventory Detail");
+  txtDBDescription->setText("");
+  lblDBStatus1->SetCaption("");
+  lblDBStatus2->SetCaption("");
+  ReleasePlayButton();
   busyLook();
-  f.lblDBStatus1->SetCaption("Initializing DB search...");
+  lblDBStatus1->SetCaption("Initializing DB search...");
   platform::DoEvents();
-  LayOutResultGrid(f);
-  f.lblDBStatus1->SetCaption("Searching database...");
+  LayOutResultGrid();
+  lblDBStatus1->SetCaption("Searching database...");
   platform::DoEvents();
 
   std::string status = "Search completed";
@@ -188,15 +180,15 @@ void SearchDatabase() {
   // and buttons back.
   try {
     if (platform::FileLen(files.gInventoryFile).error == platform::errFileNotFound) {
-      if (!app.decl.gRebuildInventory) datafiles::ShowDataFileMissing(datafiles::kInventoryDataWhat, files.gInventoryFile);
+      if (!decl_.gRebuildInventory) datafiles::ShowDataFileMissing(datafiles::kInventoryDataWhat, files.gInventoryFile);
       UpdateInventory();
       // The update drew its own progress; the search takes the pane back.
       busyLook();
-      f.lblDBStatus1->SetCaption("Searching database...");
-      LayOutResultGrid(f);
+      lblDBStatus1->SetCaption("Searching database...");
+      LayOutResultGrid();
     }
 
-    const datafiles::Preferences& prefs = app.io.prefs;
+    const datafiles::Preferences& prefs = io_.prefs;
     inventory::SearchRequest request;
     request.searchText = searchText;
     request.options = {prefs.gSearchAttributes == 1, prefs.gSearchUserDB == 1, prefs.gSearchChunks == 1};
@@ -211,11 +203,11 @@ void SearchDatabase() {
     contents.records.clear();
 
     if (outcome.hits.empty()) {
-      ShowNoMatchRow(f);
+      ShowNoMatchRow();
       db.gListRow = 0;
       db.gRestoreRow = 0;
     } else {
-      listed = ShowResultRows(f, db, std::move(outcome.hits), notes);
+      listed = ShowResultRows(std::move(outcome.hits), notes);
     }
     if (!outcome.failure.empty()) {
       status = outcome.failure;
@@ -226,5 +218,5 @@ void SearchDatabase() {
   } catch (const std::exception& failure) {
     status = std::string("Search stopped: ") + failure.what();
   }
-  FinishResultView(f, db, status, listed);
+  FinishResultView(status, listed);
 }

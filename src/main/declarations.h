@@ -2,8 +2,6 @@
 
 #include <string>
 
-#include "inventory/dbviewer.h"
-#include "inventory/reconcile.h"
 #include "mainwindow/launcher.h"
 #include "windows/shareddata.h"
 
@@ -12,8 +10,6 @@ struct ProgramState {
   Declarations decl;
   DataFileIO io;
   LauncherState launcher;
-  DBViewerState db;
-  ReconcileDBState reconcile;
 };
 
 ProgramState& App();

@@ -7,7 +7,6 @@
 #include <QWindow>
 
 #include "datafiles/prefs.h"
-#include "inventory/dbviewer.h"
 #include "main/declarations.h"
 #include "mainwindow/launcher.h"
 #include "mainwindow/launcher_tree.h"
@@ -30,11 +29,6 @@ namespace {
 frmLauncher* gMainWindow = nullptr;
 
 constexpr int kWindowWidth = 1200;
-// The views lay their columns out in 7490 twips (the System Inventory's ten columns; the lists'
-// 7150 and a scroll bar): the grid is as wide, so that no band lies between the columns and
-// the scroll bar.
-constexpr int kPaneGridCellsPx = platform::TwipsToPixels(250) + platform::TwipsToPixels(400) +
-                                 7 * platform::TwipsToPixels(840) + platform::TwipsToPixels(960);
 constexpr int kWindowHeight = 672;
 
 QPushButton* ToolButton(QWidget* parent, const char* tooltip, int x, int y, int side = 36) {
@@ -71,7 +65,7 @@ frmLauncher::frmLauncher(platform::MediaPlayer* player, QWidget* parent)
   BuildToolButtons();
   BuildPlayer();
   BuildPresetBank();
-  BuildDatabasePane();
+  pane_ = new DatabasePane(this, *this, *mpPlayer, App().decl, App().io, App().launcher.gOpenFilter);
 
   connect(btnConfigure, &QPushButton::clicked, this, &frmLauncher::btnConfigure_Click);
   connect(btnEditor, &QPushButton::clicked, this, &frmLauncher::btnEditor_Click);
@@ -82,7 +76,6 @@ frmLauncher::frmLauncher(platform::MediaPlayer* player, QWidget* parent)
   connect(btnExit, &QPushButton::clicked, this, &frmLauncher::btnExit_Click);
   WirePlayer();
   WirePresets();
-  WireDatabasePane();
   WireTree();
 }
 
@@ -168,107 +161,6 @@ void frmLauncher::BuildPresetBank() {
   }
 }
 
-Label* frmLauncher::PaneLabel(int x, int y, int w, const QString& caption) {
-  auto* l = new Label(this, caption);
-  l->setGeometry(x, y, w, 20);
-  return l;
-}
-
-void frmLauncher::BuildDatabasePane() {
-  const int left = 424, width = 764;
-  auto tab = [this](const char* caption, int x) {
-    auto* b = new LabelButton(this, caption);
-    b->setGeometry(x, 56, 90, 22);
-    b->setAlignment(Qt::AlignCenter);
-    // A button the view has taken away (its caption emptied) leaves no empty frame behind.
-    b->SetBorder(true);
-    connect(b, &Label::Change, b, [b] { b->SetBorder(!b->Caption().isEmpty()); });
-    return b;
-  };
-  btnSelInventory = tab("Inventory", left);
-  btnSelDetail = tab("Detail", left + 94);
-  btnSelSearch = tab("Search", left + 188);
-  btnUpdate = tab("Update", left + width - 282);
-  btnPrint = tab("Print", left + width - 188);
-  btnPlay = tab("Play", left + width - 94);
-
-  lblDBViewTitle = new Label(this);
-  lblDBViewTitle->setGeometry(left, 84, width, 22);
-  QFont titleFont = lblDBViewTitle->font();
-  titleFont.setBold(true);
-  titleFont.setPointSize(titleFont.pointSize() + 2);
-  lblDBViewTitle->setFont(titleFont);
-  txtDBDescription = new TextBox(this);
-  txtDBDescription->setGeometry(left, 108, width, 22);
-  txtDBDescription->setReadOnly(true);
-  txtDBDescription->setFrame(false);
-
-  // The File Detail fields lie under the cover, the grid above it.
-  const int top = 136;
-  auto note = [&](const char* caption, int row, Label*& captionLabel, Label*& value, TextBox*& box) {
-    captionLabel = PaneLabel(left, top + row * 24, 80, caption);
-    value = PaneLabel(left + 84, top + row * 24, 290);
-    box = new TextBox(this);
-    box->setGeometry(left + 84, top + row * 24 - 1, 290, 22);
-    box->hide();
-    box->setEnabled(false);
-  };
-  note("Caption:", 0, lblDBCaptionLabel, lblDBCaption, txtDBCaption);
-  note("Subject:", 1, lblDBSubjectLabel, lblDBSubject, txtDBSubject);
-  note("Project:", 2, lblDBProjectLabel, lblDBProject, txtDBProject);
-  note("Keywords:", 3, lblDBKeywordsLabel, lblDBKeywords, txtDBKeywords);
-  note("Players:", 4, lblDBPlayersLabel, lblDBPlayers, txtDBPlayers);
-  lblDBRallysetsLabel = PaneLabel(left, top + 5 * 24, 80, "Rallysets:");
-  lblDBRallysets = PaneLabel(left + 84, top + 5 * 24, 290);
-  lblDBRallysets->setWordWrap(true);
-  lblDBRallysets->setFixedHeight(68);
-  lblDBRallysets->setAlignment(Qt::AlignTop | Qt::AlignLeft);
-
-  const int right = left + 390;
-  int row = 0;
-  auto field = [&](const char* caption) {
-    PaneLabel(right, top + row * 22, 84, caption);
-    return PaneLabel(right + 88, top + row++ * 22, width - 390 - 88);
-  };
-  lblDBFileType = field("File Type:");
-  lblDBFormatVersion = field("Format:");
-  lblDBName = field("Name:");
-  lblDBCreationDate = field("Created:");
-  lblDBEngineer = field("Engineer:");
-  lblDBCopyright = field("Copyright:");
-  lblDBComment = field("Comment:");
-  lblDBLength = field("Length:");
-  lblDBChannels = field("Channels:");
-  lblDBEncoding = field("Encoding:");
-  lblDBArtist = field("Artist:");
-  lblDBAlbum = field("Album:");
-  lblDBYear = field("Year:");
-  lblDBGenre = field("Genre:");
-
-  lblDBFileCover = new Label(this);
-  lblDBFileCover->setGeometry(left, top, width, 14 * 22 + 4);
-  lblDBFileCover->raise();
-
-  grdTotals = new platform::FlexGrid(this);
-  grdTotals->setGeometry(left, top, width, platform::TwipsToPixels(3375));
-  grdTotals->SetCellAreaWidth(kPaneGridCellsPx);
-  grdTotals->SetBackColorBkg(skin::kBack);  // beyond the last column and row, the skin
-  grdTotals->raise();
-
-  lblDBSearchTextLabel = PaneLabel(left, top + 6, 90, "Search Text:");
-  txtDBSearchText = new TextBox(this);
-  txtDBSearchText->setGeometry(left + 94, top + 4, width - 94, 24);
-  txtDBSearchText->SetBackColor(0xFFFFFF);
-  txtDBSearchText->SetForeColor(0);
-  lblDBSearchTextLabel->hide();
-  lblDBSearchTextLabel->setEnabled(false);
-  txtDBSearchText->hide();
-  txtDBSearchText->setEnabled(false);
-
-  lblDBStatus1 = PaneLabel(left, 480, width);
-  lblDBStatus2 = PaneLabel(left, 502, width);
-}
-
 void frmLauncher::BuildImageList() {
   using platform::ResKind;
   const std::pair<const char*, int> icons[] = {
@@ -301,12 +193,12 @@ void frmLauncher::Form_Load() {
   platform::SetButtonPicture(btnStop, 204, platform::ResKind::Icon);
   platform::SetButtonPicture(btnNodeUp, 119, platform::ResKind::Bitmap, 121);
   platform::SetButtonPicture(btnNodeDown, 118, platform::ResKind::Bitmap, 120);
-  SetDBPaneLinkCursors();
+  pane_->SetDBPaneLinkCursors();
   // The preferences and the dialogs' filter are ready before the System Inventory view,
   // which may run an update that reads and saves them.
-  datafiles::LoadPreferences(app.decl.files, app.io.prefs, [] { FillPreferencesForm(); });
+  datafiles::LoadPreferences(app.decl.files, app.io.prefs, [] { ::FillPreferencesForm(); });
   app.launcher.gOpenFilter = BuildOpenFilter();
-  ShowSystemInventory();
+  pane_->ShowSystemInventory();
   BuildImageList();
   tvwGroups->setIconSize(QSize(16, 16));
   tvwGroups->SetImageList(imlTreeIcons_);
@@ -355,7 +247,9 @@ void frmLauncher::Form_KeyDown(int KeyCode, int Shift, bool& handled) {
 void frmLauncher::mousePressEvent(QMouseEvent* event) {
   // Only the skin itself drags the window, with any button: a press a control leaves unused
   // (the progress bar's, a disabled button's) reaches here too and does nothing.
-  if (!childAt(event->position().toPoint())) Form_MouseDown();
+  // The pane's own background is the skin too.
+  QWidget* hit = childAt(event->position().toPoint());
+  if (!hit || hit == pane_) Form_MouseDown();
   event->accept();
 }
 
@@ -386,14 +280,20 @@ void frmLauncher::paintEvent(QPaintEvent* event) {
   p.drawText(QRect(16, 6, 500, 36), Qt::AlignVCenter | Qt::AlignLeft, "Tolvan Audio Manager");
 }
 
+void frmLauncher::KeepTabInNoteBoxes(bool keep) {
+  const auto policy = tvwGroups->focusPolicy();
+  tvwGroups->setFocusPolicy(static_cast<Qt::FocusPolicy>(keep ? policy & ~Qt::TabFocus : policy | Qt::TabFocus));
+  if (!keep) tvwGroups->setFocus();
+}
+
 void frmLauncher::btnMinimize_Click() { setWindowState(windowState() | Qt::WindowMinimized); }
 
 void frmLauncher::btnExit_Click() {
   // A note being edited is ended through its own question first, so that the typing is not
   // lost unasked; Cancel there keeps the program running.
-  if (btnUpdate->Caption() == "End Edit") {
-    ToggleDBEditMode();
-    if (btnUpdate->Caption() == "End Edit") return;
+  if (pane_->btnUpdate->Caption() == "End Edit") {
+    pane_->ToggleDBEditMode();
+    if (pane_->btnUpdate->Caption() == "End Edit") return;
   }
   exiting_ = true;
   close();
@@ -429,9 +329,9 @@ void frmLauncher::btnEditor_Click() {
   }
   if (!probe.ok()) return;
   std::vector<std::string> args;
-  if (prefs.gExportFile == 1 && lblDBViewTitle->Caption() == "File Detail") {
+  if (prefs.gExportFile == 1 && pane_->lblDBViewTitle->Caption() == "File Detail") {
     // The shown file's path as stored, byte for byte (its tooltip is a display text).
-    std::string shown = platform::HostPathOf(App().db.gCurrentFilePath);
+    std::string shown = platform::HostPathOf(pane_->db.gCurrentFilePath);
     if (!shown.empty()) args.push_back(shown);
   }
   platform::ProgramStarters().Start(editor, args,

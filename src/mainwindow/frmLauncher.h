@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "inventory/databasepane.h"
 #include "platform/core/mediaplayer.h"
 #include "platform/qt/controls.h"
 #include "platform/qt/treeview.h"
@@ -30,7 +31,7 @@ class FlexGrid;
 // The program's main window: the groups tree, the preset bank, the player and the database
 // pane. One instance for the program's lifetime; the other windows and the inventory views
 // reach its controls through MainWindow().
-class frmLauncher : public QWidget {
+class frmLauncher : public QWidget, public PaneHost {
   Q_OBJECT
  public:
   explicit frmLauncher(platform::MediaPlayer* player, QWidget* parent = nullptr);
@@ -42,7 +43,13 @@ class frmLauncher : public QWidget {
   // Public operations other windows call.
   void btnConfigure_Click();
   void btnPreset_Click(int Index);
-  void btnPlay_Click();
+  void btnPlay_Click() override;
+
+  // What the database pane asks of this window.
+  void OpenPlaylistWindow() override;
+  void ShowFileRallysets() override;
+  void KeepTabInNoteBoxes(bool keep) override;
+  void FillPreferencesForm() override;
 
   // Handlers of this window's own frame.
   void Form_KeyDown(int KeyCode, int Shift, bool& handled);
@@ -129,53 +136,8 @@ class frmLauncher : public QWidget {
   platform::VbTimer* timPlayStopped;
 
   // ---- Database pane
-  platform::LabelButton* btnSelInventory;
-  platform::LabelButton* btnSelDetail;
-  platform::LabelButton* btnSelSearch;
-  platform::LabelButton* btnUpdate;
-  platform::LabelButton* btnPrint;
-  platform::LabelButton* btnPlay;
-  platform::Label* lblDBViewTitle;
-  platform::TextBox* txtDBDescription;
-  platform::FlexGrid* grdTotals = nullptr;
-  platform::Label* lblDBFileCover;
-  platform::Label* lblDBStatus1;
-  platform::Label* lblDBStatus2;
-  platform::Label* lblDBSearchTextLabel;
-  platform::TextBox* txtDBSearchText;
-  // The note: stored values, their edit boxes and caption labels.
-  platform::Label* lblDBCaptionLabel;
-  platform::Label* lblDBSubjectLabel;
-  platform::Label* lblDBProjectLabel;
-  platform::Label* lblDBKeywordsLabel;
-  platform::Label* lblDBPlayersLabel;
-  platform::Label* lblDBCaption;
-  platform::Label* lblDBSubject;
-  platform::Label* lblDBProject;
-  platform::Label* lblDBKeywords;
-  platform::Label* lblDBPlayers;
-  platform::TextBox* txtDBCaption;
-  platform::TextBox* txtDBSubject;
-  platform::TextBox* txtDBProject;
-  platform::TextBox* txtDBKeywords;
-  platform::TextBox* txtDBPlayers;
-  platform::Label* lblDBRallysetsLabel;
-  platform::Label* lblDBRallysets;
-  // The file's header analysis and play length.
-  platform::Label* lblDBFileType;
-  platform::Label* lblDBFormatVersion;
-  platform::Label* lblDBName;
-  platform::Label* lblDBCreationDate;
-  platform::Label* lblDBEngineer;
-  platform::Label* lblDBCopyright;
-  platform::Label* lblDBComment;
-  platform::Label* lblDBLength;
-  platform::Label* lblDBChannels;
-  platform::Label* lblDBEncoding;
-  platform::Label* lblDBArtist;
-  platform::Label* lblDBAlbum;
-  platform::Label* lblDBYear;
-  platform::Label* lblDBGenre;
+  DatabasePane& Pane() { return *pane_; }
+  const DatabasePane& Pane() const { return *pane_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -188,14 +150,11 @@ class frmLauncher : public QWidget {
   void BuildTree();
   void BuildPresetBank();
   void BuildPlayer();
-  void BuildDatabasePane();
   void BuildImageList();
-  platform::Label* PaneLabel(int x, int y, int w, const QString& caption = {});
 
   // Each area wires its own handlers (their sources lie beside this one).
   void WirePlayer();
   void WirePresets();
-  void WireDatabasePane();
   void WireTree();
 
   // Playback: loads preset `Index` into the player and shows it; starts the player.
@@ -208,6 +167,7 @@ class frmLauncher : public QWidget {
   std::vector<std::pair<std::string, QIcon>> imlTreeIcons_;
   playback::LoopState playbackLoop_ = playback::LoopState::Idle;
   QPointer<frmTvwPopUp> treePopup_;
+  DatabasePane* pane_ = nullptr;
   bool loaded_ = false;
   bool exiting_ = false;
   int windowDrags_ = 0;

@@ -14,6 +14,7 @@
 #include "inventory/abbreviatepath.h"
 #include "main/declarations.h"
 #include "windows/eventhook.h"
+#include "windows/playduration.h"
 #include "mainwindow/frmLauncher.h"
 #include "mainwindow/launcher.h"
 #include "windows/skin.h"
@@ -42,13 +43,6 @@ int Milliseconds(double seconds) {
   return static_cast<int>(std::min(seconds * 1000.0, static_cast<double>(INT_MAX)));
 }
 
-// A number to the nearest hundredth, as its fixed two-decimal text gives it.
-float Hundredths(double value) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.2f", value);
-  return std::strtof(text, nullptr);
-}
-
 }  // namespace
 
 // Only this program writes the flag, as True or False; a hand-edited one loops when it reads
@@ -57,34 +51,10 @@ bool PresetLoops(const std::string& loopFlag) { return platform::LowerCase(loopF
 
 void SplitPlayDuration() {
   LauncherState& state = App().launcher;
-  double d = MainWindow().mpPlayer->Duration();
-  if (!std::isfinite(d) || d < 0) d = 0;
-  // Whole hours and minutes in 64 bits: ten hours and more split like shorter lengths.
-  long long hours = 0, minutes = 0;
-  double rest = d;
-  if (d >= 3600) {
-    hours = static_cast<long long>(std::trunc(d)) / 3600;
-    minutes = static_cast<long long>(std::trunc((d - static_cast<double>(hours) * 3600) / 60));
-    rest = d - static_cast<double>(hours) * 3600 - static_cast<double>(minutes) * 60;
-  } else if (d >= 60) {
-    minutes = static_cast<long long>(std::trunc(d / 60));
-    rest = d - static_cast<double>(minutes) * 60;
-  }
-  state.gPlayHours = static_cast<int>(std::min<long long>(hours, INT_MAX));
-  state.gPlayMinutes = static_cast<int>(minutes);
-  state.gPlaySeconds = Hundredths(rest);
-}
-
-std::string PlayDurationText(int hours, int minutes, float seconds) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.2f", static_cast<double>(seconds));
-  std::string s = text;
-  if (s.find('.') != std::string::npos) {
-    while (s.back() == '0') s.pop_back();
-    if (s.back() == '.') s.pop_back();
-  }
-  if (s == "-0") s = "0";
-  return " " + std::to_string(hours) + "h " + std::to_string(minutes) + "m " + s + "s";
+  const PlayDuration d = SplitDuration(MainWindow().mpPlayer->Duration());
+  state.gPlayHours = d.hours;
+  state.gPlayMinutes = d.minutes;
+  state.gPlaySeconds = d.seconds;
 }
 
 void frmLauncher::WirePlayer() {
@@ -99,7 +69,6 @@ void frmLauncher::WirePlayer() {
     return false;
   });
   connect(lblPlayFilePath, &platform::Label::Change, this, &frmLauncher::lblPlayFilePath_Change);
-  connect(btnPlay, &platform::Label::Click, this, &frmLauncher::btnPlay_Click);
 }
 
 void frmLauncher::ShowPlayStatus(const char* caption, std::uint32_t backColor) {
@@ -163,10 +132,10 @@ void frmLauncher::btnPreset_Click(int Index) {
 }
 
 void frmLauncher::StartPlayer() {
-  btnUpdate->setEnabled(false);
-  btnUpdate->hide();
-  btnSelSearch->setEnabled(false);
-  btnSelSearch->hide();
+  pane_->btnUpdate->setEnabled(false);
+  pane_->btnUpdate->hide();
+  pane_->btnSelSearch->setEnabled(false);
+  pane_->btnSelSearch->hide();
   mpPlayer->Play();
   pbrPlayFile->setMaximum(std::max(1, Milliseconds(mpPlayer->Duration())));
 }
@@ -232,9 +201,9 @@ void frmLauncher::DrivePlayback() {
 
 void frmLauncher::btnPlay_Click() {
   LauncherState& state = App().launcher;
-  const QString caption = btnPlay->Caption();
+  const QString caption = pane_->btnPlay->Caption();
   try {
-    mpPlayer->SetFileName(App().db.gCurrentFilePath);
+    mpPlayer->SetFileName(pane_->db.gCurrentFilePath);
     mpPlayer->Stop();
   } catch (const std::exception& failure) {
     if (caption == "Play") {
@@ -244,17 +213,17 @@ void frmLauncher::btnPlay_Click() {
   }
   if (caption == "Play") {
     state.gStopRequested = false;
-    btnPlay->SetBackColor(skin::kHighlight);
-    btnPlay->SetForeColor(skin::kBack);
-    lblDBStatus1->SetCaption("Playing/previewing file...");
+    pane_->btnPlay->SetBackColor(skin::kHighlight);
+    pane_->btnPlay->SetForeColor(skin::kBack);
+    pane_->lblDBStatus1->SetCaption("Playing/previewing file...");
     lblPlayFilePath->SetCaption(
-        QString::fromStdString(AbbreviatePath(txtDBDescription->toolTip().toStdString(), 50)));
-    lblPlayFileName->SetCaption(lblDBCaption->Caption());
-    lblDuration->SetCaption(lblDBLength->Caption());
-    btnPlay->SetCaption("Stop");
+        QString::fromStdString(AbbreviatePath(pane_->txtDBDescription->toolTip().toStdString(), 50)));
+    lblPlayFileName->SetCaption(pane_->lblDBCaption->Caption());
+    lblDuration->SetCaption(pane_->lblDBLength->Caption());
+    pane_->btnPlay->SetCaption("Stop");
     PlayCurrentFile();
   } else if (caption == "Stop") {
-    lblDBStatus1->SetCaption("Playback stopped");
+    pane_->lblDBStatus1->SetCaption("Playback stopped");
     mpPlayer->Stop();
     state.gStopRequested = true;
     mpPlayer->SetCurrentPosition(mpPlayer->Duration());
@@ -267,7 +236,7 @@ void frmLauncher::btnStop_Click() {
     mpPlayer->Stop();
     state.gStopRequested = true;
     mpPlayer->SetCurrentPosition(mpPlayer->Duration());
-    if (btnPlay->Caption() == "Stop") lblDBStatus1->SetCaption("Playback stopped");
+    if (pane_->btnPlay->Caption() == "Stop") pane_->lblDBStatus1->SetCaption("Playback stopped");
   }
   tvwGroups->setFocus();
 }
@@ -279,21 +248,21 @@ void frmLauncher::timPlayStopped_Timer() {
   pbrPlayFile->setValue(0);
   lblPlayStatus->SetBackColor(kIdleColor);
   lblPlayStatus->SetCaption("");
-  if (btnPlay->isEnabled()) {
-    btnPlay->SetBackColor(skin::kBack);
-    btnPlay->SetForeColor(skin::kText);
-    if (lblDBViewTitle->Caption() == "File Detail") {
-      btnPlay->SetCaption("Play");
-      lblDBStatus1->SetCaption("");
+  if (pane_->btnPlay->isEnabled()) {
+    pane_->btnPlay->SetBackColor(skin::kBack);
+    pane_->btnPlay->SetForeColor(skin::kText);
+    if (pane_->lblDBViewTitle->Caption() == "File Detail") {
+      pane_->btnPlay->SetCaption("Play");
+      pane_->lblDBStatus1->SetCaption("");
     } else {
-      btnPlay->SetCaption("");
-      btnPlay->setEnabled(false);
+      pane_->btnPlay->SetCaption("");
+      pane_->btnPlay->setEnabled(false);
     }
   }
-  btnSelSearch->setEnabled(true);
-  btnSelSearch->show();
-  btnUpdate->setEnabled(true);
-  btnUpdate->show();
+  pane_->btnSelSearch->setEnabled(true);
+  pane_->btnSelSearch->show();
+  pane_->btnUpdate->setEnabled(true);
+  pane_->btnUpdate->show();
   App().launcher.gStopRequested = false;
 }
 

@@ -70,11 +70,13 @@ void GroupTreeCommonTail() {
   SaveGroupTree();
 }
 
+void frmLauncher::ShowFileRallysets() { ::ShowFileRallysets(); }
+
 void ShowFileRallysets() {
   frmLauncher* window = MainWindowOrNull();
-  if (!window || window->lblDBViewTitle->Caption() != "File Detail") return;
-  const std::string shown = window->txtDBDescription->toolTip().toStdString();
-  window->lblDBRallysets->SetCaption(QString::fromStdString(
+  if (!window || window->Pane().lblDBViewTitle->Caption() != "File Detail") return;
+  const std::string shown = window->Pane().txtDBDescription->toolTip().toStdString();
+  window->Pane().lblDBRallysets->SetCaption(QString::fromStdString(
       grouptree::RallysetsText(window->tvwGroups->Nodes(), App().io.presets.gPresetPaths, shown)));
 }
 

@@ -8,7 +8,6 @@
 #include "inventory/reconcile.h"
 #include "main/declarations.h"
 #include "mainwindow/frmLauncher.h"
-#include "mainwindow/frmLauncher_dbpane.h"
 #include "mainwindow/launcher.h"
 #include "windows/skin.h"
 #include "windows/helppages.h"
@@ -295,7 +294,7 @@ bool frmPreferences::Commit(bool apply) {
   prefs.gWaveEditorPath = lblWaveEditorPath->Caption().toStdString();
   prefs.gExportFile = chkExportFile->Value();
   datafiles::SavePreferences(App().decl.files, prefs);
-  ShowSearchIncludeLine();
+  if (frmLauncher* main = MainWindowOrNull()) main->Pane().ShowSearchIncludeLine();
   if (apply) {
     lblBrowsePath->SetForeColor(kBlack);
     lblWaveEditorPath->SetForeColor(kBlack);
@@ -326,8 +325,9 @@ void frmPreferences::btnCancel_Click() {
 void frmPreferences::btnReconcileDB_Click() {
   if (reconciling_) return;
   reconciling_ = true;
-  FindOrphanedRecords();
-  OpenReconcileWindow();
+  ReconcileDB& reconcile = MainWindow().Pane().Reconcile();
+  reconcile.FindOrphanedRecords();
+  reconcile.OpenReconcileWindow();
   reconciling_ = false;
   drvBrowsePath->setFocus();
 }
@@ -338,30 +338,31 @@ void RunPendingRescan() {
   LauncherState& state = App().launcher;
   frmLauncher* main = MainWindowOrNull();
   // Work of the pane that lets events run would be pulled from under it.
-  if (!state.gRescanPending || !main || App().db.PaneBusy()) return;
+  if (!state.gRescanPending || !main || main->Pane().PaneBusy()) return;
+  DatabasePane& pane = main->Pane();
   // The scan loads every file into the player a playback uses.
   if (main->PlaybackRunning()) main->btnStop_Click();
-  if (main->btnUpdate->Caption() == "Cancel") RestoreDBPaneState();
-  if (main->btnUpdate->Caption() == "End Edit") {
-    frmLauncher_btnUpdate_Click();
-    if (main->btnUpdate->Caption() == "End Edit") return;
+  if (pane.btnUpdate->Caption() == "Cancel") pane.RestoreDBPaneState();
+  if (pane.btnUpdate->Caption() == "End Edit") {
+    pane.btnUpdate_Click();
+    if (pane.btnUpdate->Caption() == "End Edit") return;
   }
-  if (main->lblDBViewTitle->Caption() != "System Inventory") {
-    main->btnSelSearch->SetBackColor(skin::kBack);
-    main->btnSelSearch->SetForeColor(skin::kText);
-    main->btnSelDetail->SetBackColor(skin::kBack);
-    main->btnSelDetail->SetForeColor(skin::kText);
-    main->btnSelInventory->SetBackColor(skin::kHighlight);
-    main->btnSelInventory->SetForeColor(skin::kBack);
-    ShowSystemInventory();
+  if (pane.lblDBViewTitle->Caption() != "System Inventory") {
+    pane.btnSelSearch->SetBackColor(skin::kBack);
+    pane.btnSelSearch->SetForeColor(skin::kText);
+    pane.btnSelDetail->SetBackColor(skin::kBack);
+    pane.btnSelDetail->SetForeColor(skin::kText);
+    pane.btnSelInventory->SetBackColor(skin::kHighlight);
+    pane.btnSelInventory->SetForeColor(skin::kBack);
+    pane.ShowSystemInventory();
   }
-  UpdateInventory();
+  pane.UpdateInventory();
   state.gRescanPending = false;
 }
 
 void frmLauncher::btnSettings_Click() {
   // A re-scan confirmed in the window could not run inside the pane's running work.
-  if (App().db.PaneBusy()) return;
+  if (pane_->PaneBusy()) return;
   if (frmPreferences* open = PreferencesWindowOrNull(); open && open->IsOpen()) {
     open->activateWindow();
     return;
@@ -369,6 +370,8 @@ void frmLauncher::btnSettings_Click() {
   frmPreferences form(this);
   form.ShowModal();
 }
+
+void frmLauncher::FillPreferencesForm() { ::FillPreferencesForm(); }
 
 void FillPreferencesForm() {
   frmPreferences* w = PreferencesWindowOrNull();

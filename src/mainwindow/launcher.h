@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "platform/core/treemodel.h"
+#include "windows/playduration.h"
 
 // Module Launcher's state: what the main window's areas share with the other windows.
 struct LauncherState {
@@ -44,8 +45,6 @@ struct LauncherState {
 
 // Splits the main window's player's duration into gPlayHours, gPlayMinutes, gPlaySeconds.
 void SplitPlayDuration();
-// The length text of the player area: " 0h 1m 23.5s" (shortest forms, up to two decimals).
-std::string PlayDurationText(int hours, int minutes, float seconds);
 // Whether a preset's loop flag asks for looping ("True", in any case).
 bool PresetLoops(const std::string& loopFlag);
 // In File Detail, lists in lblDBRallysets the presets and groups that hold the shown file.

@@ -508,7 +508,7 @@ void frmPlaylist::btnSaveList_Click() {
       chosen += ".m3u";
     }
     const bool isOpenPlaylist =
-        lblPlaylistName->Caption() != "New playlist..." && chosen == app.db.gCurrentPlaylistPath;
+        lblPlaylistName->Caption() != "New playlist..." && chosen == MainWindow().Pane().db.gCurrentPlaylistPath;
     if (!isOpenPlaylist && platform::FileLen(chosen).ok()) {
       const int answer = platform::MsgBox(
           "The file " + chosen + " already exists." + std::string(platform::vbCrLf) + "Do you wish to replace it?",
@@ -527,7 +527,7 @@ void frmPlaylist::btnSaveList_Click() {
     return;
   }
   // The saved file is now the open playlist.
-  app.db.gCurrentPlaylistPath = s.gSavePlaylistPath;
+  MainWindow().Pane().db.gCurrentPlaylistPath = s.gSavePlaylistPath;
   lblPlaylistName->SetCaption(Q(s.gSavePlaylistPath));
   lblPlaylistName->SetForeColor(skin::kText);
   platform::FlexGrid& g = *grdPlaylistInventory;
@@ -751,7 +751,7 @@ void frmPlaylist::grdPlaylistInventory_LeaveCell() {
 void frmPlaylist::grdPlaylistInventory_MouseDown(int Button, int, int, int) {
   if (Button != 1) return;
   platform::FlexGrid& g = *grdPlaylistInventory;
-  std::string& current = App().db.gCurrentPlaylistPath;
+  std::string& current = MainWindow().Pane().db.gCurrentPlaylistPath;
   g.SetCellBackColor(kNavy);
   g.SetCellForeColor(kWhite);
   if (!ConfirmDiscard("Do you wish to start a new playlist without saving the changes?")) {
@@ -834,7 +834,7 @@ void ShowPlaylistWindow() {
 
 void frmLauncher::btnPlaylistEditor_Click() { ShowPlaylistWindow(); }
 
-void OpenPlaylistWindow() {
+void frmLauncher::OpenPlaylistWindow() {
   frmPlaylist* existing = PlaylistWindowOrNull();
   if (existing && existing->isVisible()) RefreshPlaylistInventory();
   ShowPlaylistWindow();

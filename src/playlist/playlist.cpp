@@ -10,6 +10,7 @@
 
 #include "inventory/abbreviatepath.h"
 #include "main/declarations.h"
+#include "mainwindow/frmLauncher.h"
 #include "windows/skin.h"
 #include "platform/core/drives.h"
 #include "platform/core/errors.h"
@@ -245,7 +246,7 @@ void FillTrackGrid(frmPlaylist& w, const std::vector<std::string>& entries) {
 void LoadPlaylist() {
   frmPlaylist& w = PlaylistWindow();
   ProgramState& app = App();
-  std::string& current = app.db.gCurrentPlaylistPath;
+  std::string& current = MainWindow().Pane().db.gCurrentPlaylistPath;
   platform::SetScreenPointer(11);
   PointerBack pointerBack;
   // Each missing playlist is removed once; the one listed above it is tried next.

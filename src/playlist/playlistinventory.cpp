@@ -40,7 +40,7 @@ void FillPlaylistInventory() {
   platform::FlexGrid& g = *w.grdPlaylistInventory;
   if (platform::FileLen(files.gInventoryFile).error == platform::errFileNotFound) {
     if (!app.decl.gRebuildInventory) datafiles::ShowDataFileMissing(datafiles::kInventoryDataWhat, files.gInventoryFile);
-    UpdateInventory();
+    MainWindow().Pane().UpdateInventory();
   }
   std::vector<std::string> paths;
   try {
@@ -66,14 +66,14 @@ void FillPlaylistInventory() {
   g.SetColSel(0);
   g.Sort(5);
   g.SetVisible(true);
-  std::string& current = app.db.gCurrentPlaylistPath;
+  std::string& current = MainWindow().Pane().db.gCurrentPlaylistPath;
   if (current.empty()) current = g.TextMatrix(g.Row(), 1);
 }
 
 void RefreshPlaylistInventory() {
   frmPlaylist& w = PlaylistWindow();
   platform::FlexGrid& g = *w.grdPlaylistInventory;
-  const std::string& current = App().db.gCurrentPlaylistPath;
+  const std::string& current = MainWindow().Pane().db.gCurrentPlaylistPath;
   FillPlaylistInventory();
   if (!current.empty()) {
     for (int r = 0; r < g.Rows(); ++r) {
@@ -97,13 +97,13 @@ void RedrawDatabasePane() {
   frmLauncher* f = MainWindowOrNull();
   if (!f) return;
   ProgramState& app = App();
-  const QString title = f->lblDBViewTitle->Caption();
+  const QString title = f->Pane().lblDBViewTitle->Caption();
   if (title == "System Inventory") {
-    datafiles::LoadInventorySummary(app.decl.files, app.decl.gRebuildInventory, [] { UpdateInventory(); },
-                                    app.db.summary);
-    ShowSystemInventory();
-  } else if (title == "Inventory Detail" && f->txtDBDescription->text().contains("m3u")) {
-    ShowInventoryDetail();
+    datafiles::LoadInventorySummary(app.decl.files, app.decl.gRebuildInventory, [] { MainWindow().Pane().UpdateInventory(); },
+                                    MainWindow().Pane().db.summary);
+    MainWindow().Pane().ShowSystemInventory();
+  } else if (title == "Inventory Detail" && f->Pane().txtDBDescription->text().contains("m3u")) {
+    MainWindow().Pane().ShowInventoryDetail();
   }
 }
 
@@ -113,17 +113,17 @@ void ApplyPlaylistInventoryChange() {
   frmPlaylist& w = PlaylistWindow();
   ProgramState& app = App();
   PlaylistState& s = PlaylistModule();
-  auto update = [] { UpdateInventory(); };
+  auto update = [] { MainWindow().Pane().UpdateInventory(); };
   if (s.gInventoryOp == "Save") {
     if (!s.gSavePlaylistPath.empty()) {
       Report(datafiles::AddFileToInventory(app.decl.files, s.gSavePlaylistPath, app.decl.gRebuildInventory, update,
-                                           app.db.summary));
+                                           MainWindow().Pane().db.summary));
     }
   } else if (s.gInventoryOp == "Delete") {
-    if (!app.db.gCurrentPlaylistPath.empty()) {
-      Report(datafiles::RemoveFileFromInventory(app.decl.files, app.db.gCurrentPlaylistPath,
+    if (!MainWindow().Pane().db.gCurrentPlaylistPath.empty()) {
+      Report(datafiles::RemoveFileFromInventory(app.decl.files, MainWindow().Pane().db.gCurrentPlaylistPath,
                                                 w.grdPlaylistInventory->Text(), app.decl.gRebuildInventory, update,
-                                                app.db.summary));
+                                                MainWindow().Pane().db.summary));
     }
   }
   RedrawDatabasePane();
@@ -134,7 +134,7 @@ void UpdatePlaylistInventory() {
   ProgramState& app = App();
   PlaylistState& s = PlaylistModule();
   platform::FlexGrid& g = *w.grdPlaylistInventory;
-  auto update = [] { UpdateInventory(); };
+  auto update = [] { MainWindow().Pane().UpdateInventory(); };
   if (s.gInventoryOp == "Save") {
     for (int r = 0; r < g.Rows(); ++r) {
       if (g.TextMatrix(r, 1) == s.gSavePlaylistPath) {
@@ -145,7 +145,7 @@ void UpdatePlaylistInventory() {
     w.lblPlaylistName->SetForeColor(skin::kHighlight);
     w.lblPlaylistName->SetCaption("UPDATING INVENTORY...");
     Report(datafiles::AddFileToInventory(app.decl.files, s.gSavePlaylistPath, app.decl.gRebuildInventory, update,
-                                         app.db.summary));
+                                         MainWindow().Pane().db.summary));
     FillPlaylistInventory();
     RedrawDatabasePane();
     s.gInventoryOp.clear();
@@ -176,8 +176,8 @@ void UpdatePlaylistInventory() {
     w.lblPlaylistName->SetForeColor(skin::kHighlight);
     w.lblPlaylistName->SetCaption("UPDATING INVENTORY...");
     Report(datafiles::RemoveFileFromInventory(app.decl.files, path, shown, app.decl.gRebuildInventory, update,
-                                              app.db.summary));
-    app.db.gCurrentPlaylistPath = row > 0 ? g.TextMatrix(row - 1, 1) : std::string();
+                                              MainWindow().Pane().db.summary));
+    MainWindow().Pane().db.gCurrentPlaylistPath = row > 0 ? g.TextMatrix(row - 1, 1) : std::string();
     RefreshPlaylistInventory();
     w.MarkUnsaved(false);
     w.lblPlaylistName->SetForeColor(skin::kText);

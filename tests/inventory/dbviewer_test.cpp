@@ -21,7 +21,7 @@
 #include "inventory_test_support.h"
 #include "main/declarations.h"
 #include "mainwindow/frmLauncher.h"
-#include "mainwindow/frmLauncher_dbpane.h"
+#include "inventory/databasepane.h"
 #include "mainwindow/window_steps.h"
 #include "platform/core/files.h"
 #include "platform/core/textrecords.h"
@@ -100,8 +100,8 @@ class Pane : public AppFixture {
     return w;
   }
 
-  static platform::FlexGrid& Grid(frmLauncher& w) { return *w.grdTotals; }
-  static QTableView* View(frmLauncher& w) { return w.grdTotals->findChild<QTableView*>(); }
+  static platform::FlexGrid& Grid(frmLauncher& w) { return *w.Pane().grdTotals; }
+  static QTableView* View(frmLauncher& w) { return w.Pane().grdTotals->findChild<QTableView*>(); }
 
   // A real click on a cell: press, release, as the user makes it.
   static void ClickCell(frmLauncher& w, int row, int col, Qt::MouseButton button = Qt::LeftButton) {
@@ -145,8 +145,8 @@ TEST_F(Pane, SystemInventoryShowsTheStoredCountsOfMatchingDrives) {
   WriteMatchingInventory();
   auto w = Open();
   EXPECT_TRUE(boxes.shown().empty());
-  EXPECT_EQ(w->lblDBViewTitle->Caption(), "System Inventory");
-  EXPECT_EQ(w->txtDBDescription->text().toStdString(), kHeader);
+  EXPECT_EQ(w->Pane().lblDBViewTitle->Caption(), "System Inventory");
+  EXPECT_EQ(w->Pane().txtDBDescription->text().toStdString(), kHeader);
   platform::FlexGrid& g = Grid(*w);
   ASSERT_EQ(g.Rows(), 5);
   ASSERT_EQ(g.Cols(), 10);
@@ -170,10 +170,10 @@ TEST_F(Pane, SystemInventoryShowsTheStoredCountsOfMatchingDrives) {
   g.SetRow(3);
   g.SetCol(1);
   EXPECT_TRUE(g.CellPicture().isNull());
-  EXPECT_EQ(App().db.gViewMode, "Inventory");
-  ExpectLook(w->btnSelInventory, kSkinText, kSkinBack, "Inventory tab current");
-  ExpectLook(w->btnSelDetail, kSkinBack, kSkinText, "Detail tab at rest");
-  ExpectLook(w->btnSelSearch, kSkinBack, kSkinText, "Search tab at rest");
+  EXPECT_EQ(MainPane().db.gViewMode, "Inventory");
+  ExpectLook(w->Pane().btnSelInventory, kSkinText, kSkinBack, "Inventory tab current");
+  ExpectLook(w->Pane().btnSelDetail, kSkinBack, kSkinText, "Detail tab at rest");
+  ExpectLook(w->Pane().btnSelSearch, kSkinBack, kSkinText, "Search tab at rest");
 }
 
 // As drawn: every text of the views fits its column whole, and the grid is as wide as the
@@ -207,15 +207,15 @@ TEST_F(Pane, TheViewsTextsFitTheirColumnsAndTheGridFitsTheColumns) {
   EXPECT_EQ(g.TextMatrix(4, 3), "9999998");
   allFit("System Inventory");
   // The Play button the view took away leaves no empty frame; the others keep theirs.
-  EXPECT_EQ(w->btnPlay->Caption(), "");
-  EXPECT_EQ(w->btnPlay->frameStyle(), QFrame::NoFrame);
-  EXPECT_EQ(w->btnUpdate->frameStyle(), QFrame::Box | QFrame::Plain);
+  EXPECT_EQ(w->Pane().btnPlay->Caption(), "");
+  EXPECT_EQ(w->Pane().btnPlay->frameStyle(), QFrame::NoFrame);
+  EXPECT_EQ(w->Pane().btnUpdate->frameStyle(), QFrame::Box | QFrame::Plain);
   EXPECT_FALSE(v->horizontalScrollBar()->isVisible());
   EXPECT_LE(v->viewport()->width() - columnsWidth(), 4);
 
-  App().db.gTypeFilter = "total";
-  App().db.gSelectedDrive = "";
-  ShowInventoryDetail();
+  MainPane().db.gTypeFilter = "total";
+  MainPane().db.gSelectedDrive = "";
+  MainPane().ShowInventoryDetail();
   QApplication::processEvents();
   allFit("Inventory Detail");
   EXPECT_TRUE(v->verticalScrollBar()->isVisible());
@@ -253,11 +253,11 @@ TEST_P(DriveChange, IsAnnouncedAndTheSystemRescanned) {
                    "C:, 104 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 \r\n"
                    "D:, " + std::to_string(dIcon) + " , 1 , 1 , 0 , 0 , 0 , 0 , 0 , 0 \r\n");
   EXPECT_EQ(Row(*w, 2)[2], "1");
-  EXPECT_EQ(w->lblDBStatus1->Caption(), "Update completed");
-  EXPECT_EQ(w->txtDBDescription->text().toStdString(), kNow);
+  EXPECT_EQ(w->Pane().lblDBStatus1->Caption(), "Update completed");
+  EXPECT_EQ(w->Pane().txtDBDescription->text().toStdString(), kNow);
 
   // Shown again with the drives as saved: nothing to announce.
-  frmLauncher_btnSelInventory_Click();
+  MainPane().btnSelInventory_Click();
   EXPECT_EQ(boxes.shown().size(), 1u);
 }
 
@@ -294,9 +294,9 @@ TEST_F(Pane, FirstStartBuildsTheInventorySilentlyByteForByte) {
                                                   "C:, 104 , 4 , 2 , 0 , 1 , 0 , 0 , 0 , 1 \r\n"
                                                   "D:, 104 , 2 , 0 , 0 , 0 , 0 , 1 , 1 , 0 \r\n");
   EXPECT_TRUE(platform::IsReadOnly(Files().gInventoryFile));
-  EXPECT_EQ(w->txtDBDescription->text().toStdString(), kNow);
+  EXPECT_EQ(w->Pane().txtDBDescription->text().toStdString(), kNow);
   EXPECT_EQ(Row(*w, 4), (Lines{"", "", "6", "2", "0", "1", "0", "1", "1", "1"}));
-  EXPECT_EQ(w->lblDBStatus1->Caption(), "Update completed");
+  EXPECT_EQ(w->Pane().lblDBStatus1->Caption(), "Update completed");
 }
 
 // ---- the update
@@ -314,19 +314,19 @@ TEST_P(UpdateSteps, AreReportedInTheStatusLineInOrder) {
   auto w = Open();
   App().io.prefs.gEnableEmbedded = GetParam().embedded;
   std::vector<std::string> steps;
-  QObject::connect(w->lblDBStatus1, &platform::Label::Change,
-                   [&] { steps.push_back(w->lblDBStatus1->Caption().toStdString()); });
+  QObject::connect(w->Pane().lblDBStatus1, &platform::Label::Change,
+                   [&] { steps.push_back(w->Pane().lblDBStatus1->Caption().toStdString()); });
   std::vector<std::uint32_t> updateBack;
-  QObject::connect(w->lblDBStatus1, &platform::Label::Change, [&] { updateBack.push_back(w->btnUpdate->BackColor()); });
-  frmLauncher_btnUpdate_Click();
+  QObject::connect(w->Pane().lblDBStatus1, &platform::Label::Change, [&] { updateBack.push_back(w->Pane().btnUpdate->BackColor()); });
+  MainPane().btnUpdate_Click();
   EXPECT_EQ(steps, (Lines{"Scanning system drive configuration...", "Scanning drives for audio files...",
                           GetParam().saving, "Reconciling user data with inventory...", "Update completed"}));
   EXPECT_EQ(updateBack.front(), 0xDCu) << "Update pressed while it works";
-  ExpectLook(w->btnUpdate, kSkinBack, kSkinText, "Update at rest afterwards");
-  EXPECT_EQ(w->txtDBDescription->ForeColor(), kSkinText);
+  ExpectLook(w->Pane().btnUpdate, kSkinBack, kSkinText, "Update at rest afterwards");
+  EXPECT_EQ(w->Pane().txtDBDescription->ForeColor(), kSkinText);
   EXPECT_EQ(platform::ScreenPointer(), 0);
-  EXPECT_EQ(App().db.gViewMode, "Inventory");
-  EXPECT_EQ(w->lblDBViewTitle->Caption(), "System Inventory");
+  EXPECT_EQ(MainPane().db.gViewMode, "Inventory");
+  EXPECT_EQ(w->Pane().lblDBViewTitle->Caption(), "System Inventory");
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, UpdateSteps,
@@ -340,7 +340,7 @@ TEST_F(Pane, UpdateOffersToReconcileOrphanedNotes) {
   auto w = Open();
   boxes.Answer(platform::vbNo);
   boxes.Answer(platform::vbOK);
-  frmLauncher_btnUpdate_Click();
+  MainPane().btnUpdate_Click();
   ASSERT_EQ(boxes.shown().size(), 2u);
   EXPECT_EQ(boxes.shown()[0].title, "Orphaned records found");
   EXPECT_EQ(boxes.shown()[0].style, 52);
@@ -352,8 +352,8 @@ TEST_F(Pane, UpdateOffersToReconcileOrphanedNotes) {
   EXPECT_EQ(boxes.shown()[1].text,
             "You may reconcile your database anytime later\n\rby clicking the \"Tools/Preferences\" button\n\r"
             "and selecting \"Reconcile Database\" from the tools screen.");
-  EXPECT_EQ(App().reconcile.gOrphanRecordCount, 3);
-  EXPECT_EQ(App().reconcile.gOrphanPaths, (Lines{"C:\\Music\\gone.wav", "D:\\moved.mp3", "C:\\MUSIC\\KEPT.WAV"}));
+  EXPECT_EQ(MainPane().Reconcile().state.gOrphanRecordCount, 3);
+  EXPECT_EQ(MainPane().Reconcile().state.gOrphanPaths, (Lines{"C:\\Music\\gone.wav", "D:\\moved.mp3", "C:\\MUSIC\\KEPT.WAV"}));
   EXPECT_EQ(App().io.prefs.gOrphanQuantity, " 3");
   EXPECT_EQ(drives.Read(Files().gPrefsFile), datafiles::PrefsLine(App().io.prefs));
 
@@ -363,11 +363,11 @@ TEST_F(Pane, UpdateOffersToReconcileOrphanedNotes) {
     listed = r.grdOrphans->Rows();
     r.close();
   });
-  frmLauncher_btnUpdate_Click();
+  MainPane().btnUpdate_Click();
   EXPECT_EQ(listed, 3) << "Yes opens the reconcile window on the orphans";
   EXPECT_EQ(boxes.shown().size(), 3u) << "Yes goes to the reconcile window, without a further box";
   EXPECT_EQ(platform::ScreenPointer(), 0);
-  EXPECT_EQ(w->lblDBStatus1->Caption(), "Update completed");
+  EXPECT_EQ(w->Pane().lblDBStatus1->Caption(), "Update completed");
 }
 
 TEST_F(Pane, AFailedWriteIsReportedAndLeavesTheSavedInventory) {
@@ -378,16 +378,16 @@ TEST_F(Pane, AFailedWriteIsReportedAndLeavesTheSavedInventory) {
   const std::string summaryBefore = drives.Read(Files().gInvSumFile);
   boxes.Answer(platform::vbOK);
   platform::InjectWriteFailureAfter(0);
-  frmLauncher_btnUpdate_Click();
+  MainPane().btnUpdate_Click();
   platform::InjectWriteFailureAfter(-1);
   ASSERT_EQ(boxes.shown().size(), 1u);
   EXPECT_EQ(boxes.shown()[0].title, "Data File Not Saved");
   EXPECT_NE(boxes.shown()[0].text.find("C:\\app\\data\\inventory.dat"), std::string::npos) << boxes.shown()[0].text;
-  EXPECT_EQ(w->lblDBStatus1->Caption(), "Update failed: inventory not saved");
-  EXPECT_EQ(w->txtDBDescription->text().toStdString(), kHeader) << "still the date of the saved inventory";
+  EXPECT_EQ(w->Pane().lblDBStatus1->Caption(), "Update failed: inventory not saved");
+  EXPECT_EQ(w->Pane().txtDBDescription->text().toStdString(), kHeader) << "still the date of the saved inventory";
   EXPECT_EQ(drives.Read(Files().gInventoryFile), inventoryBefore);
   EXPECT_EQ(drives.Read(Files().gInvSumFile), summaryBefore);
-  ExpectLook(w->btnUpdate, kSkinBack, kSkinText, "Update at rest");
+  ExpectLook(w->Pane().btnUpdate, kSkinBack, kSkinText, "Update at rest");
   EXPECT_EQ(platform::ScreenPointer(), 0);
 }
 
@@ -400,8 +400,8 @@ TEST_F(Pane, AFailedRebuildOfAMissingSummaryIsToldOnceAndNotRetried) {
   const std::string inventoryBefore = drives.Read(Files().gInventoryFile);
   int updates = 0;
   auto w = std::make_unique<frmLauncher>(&player);
-  QObject::connect(w->lblDBStatus1, &platform::Label::Change, [&] {
-    if (w->lblDBStatus1->Caption() == "Scanning drives for audio files...") ++updates;
+  QObject::connect(w->Pane().lblDBStatus1, &platform::Label::Change, [&] {
+    if (w->Pane().lblDBStatus1->Caption() == "Scanning drives for audio files...") ++updates;
   });
   boxes.Answer(platform::vbOK);
   platform::InjectWriteFailureAfter(0);
@@ -410,9 +410,9 @@ TEST_F(Pane, AFailedRebuildOfAMissingSummaryIsToldOnceAndNotRetried) {
   ASSERT_EQ(boxes.shown().size(), 1u);
   EXPECT_EQ(boxes.shown()[0].title, "Data File Not Saved");
   EXPECT_EQ(updates, 1);
-  EXPECT_EQ(w->lblDBStatus1->Caption(), "Update failed: inventory not saved");
+  EXPECT_EQ(w->Pane().lblDBStatus1->Caption(), "Update failed: inventory not saved");
   EXPECT_EQ(drives.Read(Files().gInventoryFile), inventoryBefore);
-  EXPECT_EQ(w->lblDBViewTitle->Caption(), "System Inventory");
+  EXPECT_EQ(w->Pane().lblDBViewTitle->Caption(), "System Inventory");
 }
 
 // Clicks that wait in the event pump while the update runs reach no handler and do not
@@ -435,24 +435,24 @@ TEST_P(BusyPane, IgnoresClicksWaitingInTheEventPump) {
   };
   QTableView* v = View(*w);
   const QPoint cell(v->columnViewportPosition(3) + 3, v->rowViewportPosition(0) + 3);
-  QObject::connect(w->lblDBStatus1, &platform::Label::Change, [&] {
-    if (w->lblDBStatus1->Caption().toStdString() != postAt) return;
-    post(w->btnUpdate, {5, 5});
-    post(w->btnSelDetail, {5, 5});
+  QObject::connect(w->Pane().lblDBStatus1, &platform::Label::Change, [&] {
+    if (w->Pane().lblDBStatus1->Caption().toStdString() != postAt) return;
+    post(w->Pane().btnUpdate, {5, 5});
+    post(w->Pane().btnSelDetail, {5, 5});
     post(v->viewport(), cell);
   });
   boxes.Answer(platform::vbNo);
   boxes.Answer(platform::vbOK);
-  frmLauncher_btnUpdate_Click();
+  MainPane().btnUpdate_Click();
   QApplication::processEvents();
   EXPECT_EQ(boxes.shown().size(), 2u) << "one update, one question";
-  EXPECT_EQ(App().db.gViewMode, "Inventory");
+  EXPECT_EQ(MainPane().db.gViewMode, "Inventory");
   EXPECT_EQ(Grid(*w).Row(), 4) << "the totals row the update wrote last stays current";
-  EXPECT_FALSE(App().db.PaneBusy());
+  EXPECT_FALSE(MainPane().db.PaneBusy());
 
   // At rest the same click works.
   ClickCell(*w, 1, 3);
-  EXPECT_EQ(App().db.gViewMode, "Detail");
+  EXPECT_EQ(MainPane().db.gViewMode, "Detail");
 }
 
 INSTANTIATE_TEST_SUITE_P(PumpPasses, BusyPane,
@@ -483,15 +483,15 @@ TEST_P(CountClick, ListsThatTypeOnThatDriveWithNoteMarks) {
   WriteNotes({"C:\\Music\\a.wav", "C:\\B, C.WAV", "D:\\Lists\\mix.m3u"});
   auto w = Open();
   ClickCell(*w, GetParam().row, GetParam().col);
-  EXPECT_EQ(w->lblDBViewTitle->Caption(), "Inventory Detail");
-  EXPECT_EQ(w->txtDBDescription->text().toStdString(), GetParam().description);
+  EXPECT_EQ(w->Pane().lblDBViewTitle->Caption(), "Inventory Detail");
+  EXPECT_EQ(w->Pane().txtDBDescription->text().toStdString(), GetParam().description);
   EXPECT_EQ(Listed(*w), GetParam().listed);
-  EXPECT_EQ(w->lblDBStatus1->Caption(), "Search completed");
-  EXPECT_EQ(w->lblDBStatus2->Caption().toStdString(), "Total files listed: " + std::to_string(GetParam().listed.size()));
-  EXPECT_EQ(App().db.gViewMode, "Detail");
+  EXPECT_EQ(w->Pane().lblDBStatus1->Caption(), "Search completed");
+  EXPECT_EQ(w->Pane().lblDBStatus2->Caption().toStdString(), "Total files listed: " + std::to_string(GetParam().listed.size()));
+  EXPECT_EQ(MainPane().db.gViewMode, "Detail");
   EXPECT_EQ(Grid(*w).ColWidth(3), 0) << "the full path's column is hidden";
-  ExpectLook(w->btnSelDetail, kSkinText, kSkinBack, "Detail tab current");
-  ExpectLook(w->btnSelInventory, kSkinBack, kSkinText, "Inventory tab at rest");
+  ExpectLook(w->Pane().btnSelDetail, kSkinText, kSkinBack, "Detail tab current");
+  ExpectLook(w->Pane().btnSelInventory, kSkinBack, kSkinText, "Inventory tab at rest");
   EXPECT_TRUE(boxes.shown().empty());
 }
 
@@ -523,9 +523,9 @@ TEST_F(Pane, CellsWithoutACountOrADriveDoNothing) {
                   Click{4, 0, "the totals row's drive column"}, Click{4, 1, "the totals row's picture"},
                   Click{3, 0, "the spacer row's drive column"}}) {
     ClickCell(*w, c.row, c.col);
-    EXPECT_EQ(App().db.gViewMode, "Inventory") << c.what;
-    EXPECT_EQ(w->lblDBViewTitle->Caption(), "System Inventory") << c.what;
-    ExpectLook(w->btnSelDetail, kSkinBack, kSkinText, c.what);
+    EXPECT_EQ(MainPane().db.gViewMode, "Inventory") << c.what;
+    EXPECT_EQ(w->Pane().lblDBViewTitle->Caption(), "System Inventory") << c.what;
+    ExpectLook(w->Pane().btnSelDetail, kSkinBack, kSkinText, c.what);
   }
   EXPECT_TRUE(boxes.shown().empty());
 }
@@ -544,12 +544,12 @@ TEST_P(ListSize, GrowsRowByRowUpToTwelveFilesThenScrolls) {
   paths.push_back("C:\\other.mp3");
   WriteMatchingInventory(paths);
   auto w = Open();
-  App().db.gSelectedDrive = "D:";
-  App().db.gTypeFilter = "wav";
-  ShowInventoryDetail();
+  MainPane().db.gSelectedDrive = "D:";
+  MainPane().db.gTypeFilter = "wav";
+  MainPane().ShowInventoryDetail();
   EXPECT_EQ(Grid(*w).Rows(), GetParam().rows);
   EXPECT_EQ(Grid(*w).Height(), GetParam().height);
-  EXPECT_EQ(w->lblDBStatus2->Caption().toStdString(), "Total files listed: " + std::to_string(GetParam().files));
+  EXPECT_EQ(w->Pane().lblDBStatus2->Caption().toStdString(), "Total files listed: " + std::to_string(GetParam().files));
   EXPECT_EQ(Row(*w, 0), (Lines{"DB", "Drv", "File", ""})) << "the hidden column has no header, not an old one";
 }
 
@@ -562,22 +562,22 @@ TEST_F(Pane, DetailTabAndUpdateBuildTheListAgainAtTheRestoredRow) {
   for (int i = 0; i < 40; ++i) paths.push_back("C:\\Music\\Album " + std::to_string(10 + i) + "\\track.wav");
   WriteMatchingInventory(paths);
   auto w = Open();
-  frmLauncher_btnSelDetail_Click();
-  EXPECT_EQ(w->txtDBDescription->text().toStdString(), "     List of total files on all drives")
+  MainPane().btnSelDetail_Click();
+  EXPECT_EQ(w->Pane().txtDBDescription->text().toStdString(), "     List of total files on all drives")
       << "nothing chosen yet: every file";
   EXPECT_EQ(Grid(*w).Rows(), 41);
   EXPECT_EQ(Grid(*w).TextMatrix(1, 2), "\\Music\\Album 10\\track.wav");
-  ExpectLook(w->btnSelDetail, kSkinText, kSkinBack, "Detail tab current");
+  ExpectLook(w->Pane().btnSelDetail, kSkinText, kSkinBack, "Detail tab current");
 
-  App().db.gRestoreRow = 20;
-  frmLauncher_btnUpdate_Click();
+  MainPane().db.gRestoreRow = 20;
+  MainPane().btnUpdate_Click();
   QApplication::processEvents();
   EXPECT_EQ(Grid(*w).TopRow(), 20);
-  EXPECT_EQ(App().db.gRestoreRow, 0);
-  ExpectLook(w->btnUpdate, kSkinBack, kSkinText, "Update at rest");
+  EXPECT_EQ(MainPane().db.gRestoreRow, 0);
+  ExpectLook(w->Pane().btnUpdate, kSkinBack, kSkinText, "Update at rest");
 
-  App().db.gRestoreRow = 999;
-  frmLauncher_btnSelDetail_Click();
+  MainPane().db.gRestoreRow = 999;
+  MainPane().btnSelDetail_Click();
   QApplication::processEvents();
   EXPECT_GE(Grid(*w).TopRow(), 1);
   EXPECT_LE(Grid(*w).TopRow(), 40) << "kept inside the grid";
@@ -589,18 +589,18 @@ TEST_F(Pane, AMissingInventoryFileIsAnnouncedAndRebuiltBeforeTheList) {
   auto w = Open();
   drives.Remove(Files().gInventoryFile);
   boxes.Answer(platform::vbOK);
-  frmLauncher_btnSelDetail_Click();
+  MainPane().btnSelDetail_Click();
   ASSERT_EQ(boxes.shown().size(), 1u);
   EXPECT_EQ(boxes.shown()[0].title, "Data File Missing");
   EXPECT_EQ(boxes.shown()[0].text,
             "Cannot find inventory data file C:\\app\\data\\inventory.dat.\n\r"
             "Tolvan will now scan your system for audio files and update the inventory records.");
   EXPECT_EQ(Listed(*w), Lines{"|D:|\\fresh.wav|\\fresh.wav"});
-  EXPECT_EQ(w->lblDBViewTitle->Caption(), "Inventory Detail");
-  EXPECT_EQ(w->txtDBDescription->text().toStdString(), "     List of total files on all drives");
+  EXPECT_EQ(w->Pane().lblDBViewTitle->Caption(), "Inventory Detail");
+  EXPECT_EQ(w->Pane().txtDBDescription->text().toStdString(), "     List of total files on all drives");
 
   // A missing summary when a count is clicked: the same, then the list.
-  frmLauncher_btnSelInventory_Click();
+  MainPane().btnSelInventory_Click();
   drives.Remove(Files().gInvSumFile);
   boxes.Answer(platform::vbOK);
   ClickCell(*w, 2, 3);
@@ -632,9 +632,9 @@ TEST_P(DriveDetail, ShowsTheVolumeFacts) {
   if (GetParam().space) facts.spaces['D'] = *GetParam().space;
   auto w = Open();
   ClickCell(*w, 2, 0);
-  EXPECT_EQ(w->lblDBViewTitle->Caption(), "Drive Detail");
-  EXPECT_EQ(w->txtDBDescription->text().toStdString(), "     Volume information for drive D:");
-  EXPECT_EQ(App().db.gViewMode, "Drive");
+  EXPECT_EQ(w->Pane().lblDBViewTitle->Caption(), "Drive Detail");
+  EXPECT_EQ(w->Pane().txtDBDescription->text().toStdString(), "     Volume information for drive D:");
+  EXPECT_EQ(MainPane().db.gViewMode, "Drive");
   platform::FlexGrid& g = Grid(*w);
   ASSERT_EQ(g.Rows(), 8);
   ASSERT_EQ(g.Cols(), 3);
@@ -652,10 +652,10 @@ TEST_P(DriveDetail, ShowsTheVolumeFacts) {
             (Lines{"Drive:", "Volume Name:", "Serial Number:", "File System:", "Size:", "Free:", "% Used:"}));
   EXPECT_EQ(spacer, Lines(7, ""));
   EXPECT_EQ(values, GetParam().values);
-  EXPECT_EQ(w->lblDBStatus1->Caption().toStdString(), GetParam().status);
+  EXPECT_EQ(w->Pane().lblDBStatus1->Caption().toStdString(), GetParam().status);
   EXPECT_EQ(g.Height(), 9 * 240);
   EXPECT_EQ(g.ColAlignment(0), 7);
-  ExpectLook(w->btnSelDetail, kSkinText, kSkinBack, "Detail tab current");
+  ExpectLook(w->Pane().btnSelDetail, kSkinText, kSkinBack, "Detail tab current");
   EXPECT_EQ(platform::ScreenPointer(), 0);
 }
 
@@ -682,19 +682,19 @@ TEST_F(Pane, UpdateReadsTheDriveAgain) {
   ClickCell(*w, 1, 1);
   EXPECT_EQ(Grid(*w).TextMatrix(2, 2), "Before");
   facts.volumes['C'] = {"After", 1, "EXT4"};
-  frmLauncher_btnUpdate_Click();
+  MainPane().btnUpdate_Click();
   EXPECT_EQ(Grid(*w).TextMatrix(2, 2), "After");
-  ExpectLook(w->btnUpdate, kSkinBack, kSkinText, "Update at rest");
-  frmLauncher_btnSelInventory_Click();
-  frmLauncher_btnSelDetail_Click();
-  EXPECT_EQ(App().db.gViewMode, "Drive") << "the Detail tab goes back to the drive";
+  ExpectLook(w->Pane().btnUpdate, kSkinBack, kSkinText, "Update at rest");
+  MainPane().btnSelInventory_Click();
+  MainPane().btnSelDetail_Click();
+  EXPECT_EQ(MainPane().db.gViewMode, "Drive") << "the Detail tab goes back to the drive";
 }
 
 // ---- the Play button
 
 struct PlayCase {
   const char* name;
-  std::function<void()> view;
+  std::function<void(DatabasePane&)> view;
 };
 
 void PrintTo(const PlayCase& c, std::ostream* os) { *os << c.name; }
@@ -704,24 +704,24 @@ class PlayButton : public Pane, public ::testing::WithParamInterface<PlayCase> {
 TEST_P(PlayButton, IsTakenAwayUnlessAFileIsPlaying) {
   WriteMatchingInventory();
   auto w = Open();
-  w->btnPlay->SetCaption("Play");
-  w->btnPlay->setEnabled(true);
-  GetParam().view();
-  EXPECT_EQ(w->btnPlay->Caption(), "");
-  EXPECT_FALSE(w->btnPlay->isEnabled());
-  w->btnPlay->SetCaption("Stop");
-  w->btnPlay->setEnabled(true);
-  GetParam().view();
-  EXPECT_EQ(w->btnPlay->Caption(), "Stop");
-  EXPECT_TRUE(w->btnPlay->isEnabled());
+  w->Pane().btnPlay->SetCaption("Play");
+  w->Pane().btnPlay->setEnabled(true);
+  GetParam().view(w->Pane());
+  EXPECT_EQ(w->Pane().btnPlay->Caption(), "");
+  EXPECT_FALSE(w->Pane().btnPlay->isEnabled());
+  w->Pane().btnPlay->SetCaption("Stop");
+  w->Pane().btnPlay->setEnabled(true);
+  GetParam().view(w->Pane());
+  EXPECT_EQ(w->Pane().btnPlay->Caption(), "Stop");
+  EXPECT_TRUE(w->Pane().btnPlay->isEnabled());
 }
 
 INSTANTIATE_TEST_SUITE_P(Views, PlayButton,
-                         ::testing::Values(PlayCase{"SystemInventory", [] { ShowSystemInventory(); }},
-                                           PlayCase{"InventoryDetail", [] { ShowInventoryDetail(); }},
-                                           PlayCase{"DriveDetail", [] {
-                                                      App().db.gSelectedDrive = "C:";
-                                                      ShowDriveDetail();
+                         ::testing::Values(PlayCase{"SystemInventory", [](DatabasePane& p) { p.ShowSystemInventory(); }},
+                                           PlayCase{"InventoryDetail", [](DatabasePane& p) { p.ShowInventoryDetail(); }},
+                                           PlayCase{"DriveDetail", [](DatabasePane& p) {
+                                                      p.db.gSelectedDrive = "C:";
+                                                      p.ShowDriveDetail();
                                                     }}));
 
 }  // namespace

@@ -20,7 +20,7 @@
 #include "inventory_test_support.h"
 #include "main/declarations.h"
 #include "mainwindow/frmLauncher.h"
-#include "mainwindow/frmLauncher_dbpane.h"
+#include "inventory/databasepane.h"
 #include "mainwindow/window_steps.h"
 #include "platform/core/drives.h"
 #include "platform/core/files.h"
@@ -90,9 +90,9 @@ class PaneView : public AppFixture {
     QApplication::processEvents();
   }
   frmLauncher& W() { return *window; }
-  platform::FlexGrid& Grid() { return *window->grdTotals; }
-  QTableView* View() { return window->grdTotals->findChild<QTableView*>(); }
-  DBViewerState& Db() { return App().db; }
+  platform::FlexGrid& Grid() { return *window->Pane().grdTotals; }
+  QTableView* View() { return window->Pane().grdTotals->findChild<QTableView*>(); }
+  DBViewerState& Db() { return W().Pane().db; }
 
   // The row of the list whose file is `full`; -1 when none.
   int RowOf(const std::string& full) {
@@ -105,11 +105,11 @@ class PaneView : public AppFixture {
   void OpenFromList(const std::string& full) {
     Db().gTypeFilter = "total";
     Db().gSelectedDrive = "";
-    ShowInventoryDetail();
+    W().Pane().ShowInventoryDetail();
     const int row = RowOf(full);
     ASSERT_GT(row, 0) << full;
     Grid().SetRow(row);
-    ASSERT_TRUE(OpenListedFile());
+    ASSERT_TRUE(W().Pane().OpenListedFile());
   }
   // A real release of `button` over a row of the grid, as the user makes it.
   void Release(int row, Qt::MouseButton button) {
@@ -128,9 +128,9 @@ class PaneView : public AppFixture {
     App().io.prefs.gSearchAttributes = options[0];
     App().io.prefs.gSearchUserDB = options[1];
     App().io.prefs.gSearchChunks = options[2];
-    frmLauncher_btnSelSearch_Click();
-    W().txtDBSearchText->setText(QString::fromStdString(text));
-    frmLauncher_btnSelSearch_Click();
+    W().Pane().btnSelSearch_Click();
+    W().Pane().txtDBSearchText->setText(QString::fromStdString(text));
+    W().Pane().btnSelSearch_Click();
   }
   // Each result row as "mark|drive|shown|path|hits".
   Lines Rows() {
@@ -146,8 +146,8 @@ class PaneView : public AppFixture {
     EXPECT_EQ(b->BackColor(), back) << what;
     EXPECT_EQ(b->ForeColor(), fore) << what;
   }
-  std::string Status1() { return W().lblDBStatus1->Caption().toStdString(); }
-  std::string Status2() { return W().lblDBStatus2->Caption().toStdString(); }
+  std::string Status1() { return W().Pane().lblDBStatus1->Caption().toStdString(); }
+  std::string Status2() { return W().Pane().lblDBStatus2->Caption().toStdString(); }
 
   inventory_testing::FakeDriveFacts facts;
   std::unique_ptr<frmLauncher> window;
@@ -165,21 +165,21 @@ TEST_F(PaneView, FileDetailShowsTheAnalysisTheLengthTheNoteAndTheMemberships) {
   OpenFromList(path);
   EXPECT_EQ(Db().gViewMode, "File");
   EXPECT_EQ(Db().gPrevViewMode, "Detail");
-  EXPECT_EQ(W().lblDBViewTitle->Caption(), "File Detail");
-  EXPECT_EQ(W().txtDBDescription->toolTip().toStdString(), path);
-  EXPECT_LE(W().txtDBDescription->text().size(), 40);
-  EXPECT_TRUE(W().grdTotals->isHidden());
-  EXPECT_TRUE(W().lblDBFileCover->isHidden());
-  EXPECT_EQ(W().lblDBCaption->Caption(), "Opening");
-  EXPECT_EQ(W().lblDBKeywords->Caption(), "live, jazz");
-  EXPECT_EQ(W().lblDBSubject->Caption(), "");
-  EXPECT_EQ(W().lblDBRallysets->Caption(), "[3]");
-  EXPECT_EQ(W().lblDBLength->Caption(), " 0h 3m 25.4s");
-  EXPECT_EQ(W().lblDBEncoding->Caption(), "n/a, n/a, n/a");
-  EXPECT_EQ(W().btnPlay->Caption(), "Play");
-  EXPECT_EQ(W().btnPlay->frameStyle(), QFrame::Box | QFrame::Plain);
-  EXPECT_TRUE(W().btnPlay->isEnabled());
-  ExpectLook(W().btnPlay, kSkinBack, kSkinText, "Play at rest");
+  EXPECT_EQ(W().Pane().lblDBViewTitle->Caption(), "File Detail");
+  EXPECT_EQ(W().Pane().txtDBDescription->toolTip().toStdString(), path);
+  EXPECT_LE(W().Pane().txtDBDescription->text().size(), 40);
+  EXPECT_TRUE(W().Pane().grdTotals->isHidden());
+  EXPECT_TRUE(W().Pane().lblDBFileCover->isHidden());
+  EXPECT_EQ(W().Pane().lblDBCaption->Caption(), "Opening");
+  EXPECT_EQ(W().Pane().lblDBKeywords->Caption(), "live, jazz");
+  EXPECT_EQ(W().Pane().lblDBSubject->Caption(), "");
+  EXPECT_EQ(W().Pane().lblDBRallysets->Caption(), "[3]");
+  EXPECT_EQ(W().Pane().lblDBLength->Caption(), " 0h 3m 25.4s");
+  EXPECT_EQ(W().Pane().lblDBEncoding->Caption(), "n/a, n/a, n/a");
+  EXPECT_EQ(W().Pane().btnPlay->Caption(), "Play");
+  EXPECT_EQ(W().Pane().btnPlay->frameStyle(), QFrame::Box | QFrame::Plain);
+  EXPECT_TRUE(W().Pane().btnPlay->isEnabled());
+  ExpectLook(W().Pane().btnPlay, kSkinBack, kSkinText, "Play at rest");
   EXPECT_EQ(Status1(), "");
   EXPECT_EQ(Status2(), "");
   EXPECT_EQ(Db().gRestoreRow, RowOf(path));
@@ -211,8 +211,8 @@ TEST_P(FileLength, ShowsWhatTheFileAndThePlayerTell) {
   OpenFromList(path);
   EXPECT_EQ(Status1(), GetParam().status1);
   EXPECT_EQ(Status2(), GetParam().status2);
-  EXPECT_EQ(W().lblDBLength->Caption().toStdString(), GetParam().length);
-  EXPECT_EQ(W().lblDBViewTitle->Caption(), "File Detail");
+  EXPECT_EQ(W().Pane().lblDBLength->Caption().toStdString(), GetParam().length);
+  EXPECT_EQ(W().Pane().lblDBViewTitle->Caption(), "File Detail");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -242,9 +242,9 @@ TEST_F(PaneView, APlayerThatRefusesTheFileLateGivesALengthOfNothing) {
   window = std::make_unique<frmLauncher>(&late);
   window->Form_Load();
   OpenFromList(path);
-  EXPECT_EQ(W().lblDBViewTitle->Caption(), "File Detail");
-  EXPECT_EQ(W().lblDBLength->Caption(), " 0h 0m 0s");
-  EXPECT_EQ(W().btnPlay->Caption(), "Play");
+  EXPECT_EQ(W().Pane().lblDBViewTitle->Caption(), "File Detail");
+  EXPECT_EQ(W().Pane().lblDBLength->Caption(), " 0h 0m 0s");
+  EXPECT_EQ(W().Pane().btnPlay->Caption(), "Play");
   window.reset();
 }
 
@@ -258,10 +258,10 @@ TEST_F(PaneView, ASearchAfterFileDetailLeavesNoPlayOfTheEarlierFile) {
   player.SetDuration(path, 30);
   Open();
   OpenFromList(path);
-  ASSERT_EQ(W().btnPlay->Caption(), "Play");
+  ASSERT_EQ(W().Pane().btnPlay->Caption(), "Play");
   Search("a");
   EXPECT_EQ(Db().gViewMode, "Result");
-  EXPECT_EQ(W().btnPlay->Caption(), "");
+  EXPECT_EQ(W().Pane().btnPlay->Caption(), "");
   player.calls.clear();
   W().btnPlay_Click();
   EXPECT_EQ(std::find(player.calls.begin(), player.calls.end(), "Play"), player.calls.end());
@@ -281,8 +281,8 @@ TEST_F(PaneView, RowsWithoutAFileOpenNothingAndTheRightButtonLeavesThePlayerAlon
     }
   }
   // The reload of that result: a row without a drive, no file either.
-  frmLauncher_btnSelInventory_Click();
-  frmLauncher_btnSelDetail_Click();
+  W().Pane().btnSelInventory_Click();
+  W().Pane().btnSelDetail_Click();
   EXPECT_EQ(Rows(), (Lines{"||>> NO MATCHES FOUND <<|>> NO MATCHES FOUND <<|0"}));
   EXPECT_EQ(Status2(), "Total files listed: 1");
   Release(1, Qt::RightButton);
@@ -291,7 +291,7 @@ TEST_F(PaneView, RowsWithoutAFileOpenNothingAndTheRightButtonLeavesThePlayerAlon
 
   // A playlist goes to the playlist editor, never to File Detail.
   Db().gRestoreRow = 0;
-  ShowInventoryDetail();
+  W().Pane().ShowInventoryDetail();
   const int list = RowOf("D:\\Lists\\Mix.M3U");
   Release(list, Qt::RightButton);
   EXPECT_EQ(Db().gCurrentPlaylistPath, "D:\\Lists\\Mix.M3U");
@@ -306,9 +306,9 @@ TEST_F(PaneView, ARightButtonReleaseOpensTheFileAndPlaysIt) {
   player.SetDuration(path, 30);
   Open();
   Db().gTypeFilter = "total";
-  ShowInventoryDetail();
+  W().Pane().ShowInventoryDetail();
   testing_support::Steps steps(5, [this] {
-    if (W().btnPlay->Caption() != "Stop") return false;
+    if (W().Pane().btnPlay->Caption() != "Stop") return false;
     W().btnPlay_Click();
     return true;
   });
@@ -342,10 +342,10 @@ TEST_P(DetailTab, GoesBackToTheListTheUserCameFrom) {
   Db().gViewMode = GetParam().view;
   Db().gPrevViewMode = GetParam().previous;
   Grid().SetTextMatrix(0, 0, "untouched");
-  W().lblDBViewTitle->SetCaption("before");
-  frmLauncher_btnSelDetail_Click();
+  W().Pane().lblDBViewTitle->SetCaption("before");
+  W().Pane().btnSelDetail_Click();
   const std::string title = GetParam().title;
-  EXPECT_EQ(W().lblDBViewTitle->Caption().toStdString(), title.empty() ? "before" : title);
+  EXPECT_EQ(W().Pane().lblDBViewTitle->Caption().toStdString(), title.empty() ? "before" : title);
   EXPECT_EQ(Db().gViewMode, GetParam().viewAfter);
   if (title.empty()) {
     EXPECT_EQ(Grid().TextMatrix(0, 0), "untouched");
@@ -353,9 +353,9 @@ TEST_P(DetailTab, GoesBackToTheListTheUserCameFrom) {
   if (std::string(GetParam().viewAfter) == "Result" && !title.empty()) {
     EXPECT_EQ(Rows(), (Lines{"|C:|\\Music\\a.wav|\\Music\\a.wav|3"}));
   }
-  ExpectLook(W().btnSelDetail, kSkinText, kSkinBack, "Detail current");
-  ExpectLook(W().btnSelSearch, kSkinBack, kSkinText, "Search at rest");
-  ExpectLook(W().btnSelInventory, kSkinBack, kSkinText, "Inventory at rest");
+  ExpectLook(W().Pane().btnSelDetail, kSkinText, kSkinBack, "Detail current");
+  ExpectLook(W().Pane().btnSelSearch, kSkinBack, kSkinText, "Search at rest");
+  ExpectLook(W().Pane().btnSelInventory, kSkinBack, kSkinText, "Inventory at rest");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -386,23 +386,23 @@ class IncludeLine : public PaneView, public ::testing::WithParamInterface<Includ
 TEST_P(IncludeLine, NamesTheOptionsInForce) {
   Machine({});
   Open();
-  W().lblDBViewTitle->SetCaption("Search Inventory");
-  W().txtDBDescription->setToolTip("C:\\shown.wav");
+  W().Pane().lblDBViewTitle->SetCaption("Search Inventory");
+  W().Pane().txtDBDescription->setToolTip("C:\\shown.wav");
   App().io.prefs.gSearchAttributes = GetParam().options[0];
   App().io.prefs.gSearchUserDB = GetParam().options[1];
   App().io.prefs.gSearchChunks = GetParam().options[2];
-  ShowSearchIncludeLine();
-  EXPECT_EQ(W().txtDBDescription->text().toStdString(), GetParam().line);
-  EXPECT_EQ(W().txtDBDescription->toolTip(), "");
-  EXPECT_EQ(W().txtDBDescription->ForeColor(), GetParam().none ? kBusy : kSkinText);
+  W().Pane().ShowSearchIncludeLine();
+  EXPECT_EQ(W().Pane().txtDBDescription->text().toStdString(), GetParam().line);
+  EXPECT_EQ(W().Pane().txtDBDescription->toolTip(), "");
+  EXPECT_EQ(W().Pane().txtDBDescription->ForeColor(), GetParam().none ? kBusy : kSkinText);
   EXPECT_EQ(Status1(), GetParam().none ? "Select one or more DB Search Options from" : "Enter phrase(s) to search for");
   EXPECT_EQ(Status2(), GetParam().none ? "Tools/Preferences menu before continuing" : "Separate phrases with commas");
 
   // Outside search entry it does nothing.
-  W().lblDBViewTitle->SetCaption("System Inventory");
-  W().txtDBDescription->setText("kept");
-  ShowSearchIncludeLine();
-  EXPECT_EQ(W().txtDBDescription->text(), "kept");
+  W().Pane().lblDBViewTitle->SetCaption("System Inventory");
+  W().Pane().txtDBDescription->setText("kept");
+  W().Pane().ShowSearchIncludeLine();
+  EXPECT_EQ(W().Pane().txtDBDescription->text(), "kept");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -425,47 +425,47 @@ TEST_F(PaneView, ASearchListsTheHitsHighestFirstAndKeepsThemForTheDetailTab) {
   notes.insert(notes.end(), 4, Note("D:\\b, c\\twelve.wav", "jazz", "jazz"));
   Notes(notes);
   Open();
-  frmLauncher_btnSelSearch_Click();
-  EXPECT_EQ(W().lblDBViewTitle->Caption(), "Search Inventory");
-  EXPECT_EQ(W().btnUpdate->Caption(), "Cancel");
-  ExpectLook(W().btnSelSearch, kSkinText, kSkinBack, "Search current");
-  for (const platform::Label* b : {W().btnSelDetail, W().btnSelInventory, W().btnPrint, W().btnPlay}) {
+  W().Pane().btnSelSearch_Click();
+  EXPECT_EQ(W().Pane().lblDBViewTitle->Caption(), "Search Inventory");
+  EXPECT_EQ(W().Pane().btnUpdate->Caption(), "Cancel");
+  ExpectLook(W().Pane().btnSelSearch, kSkinText, kSkinBack, "Search current");
+  for (const platform::Label* b : {W().Pane().btnSelDetail, W().Pane().btnSelInventory, W().Pane().btnPrint, W().Pane().btnPlay}) {
     EXPECT_TRUE(b->isHidden());
     EXPECT_FALSE(b->isEnabled());
   }
-  EXPECT_TRUE(W().txtDBSearchText->isVisible());
-  EXPECT_TRUE(W().grdTotals->isHidden());
-  W().txtDBSearchText->setText("jazz");
+  EXPECT_TRUE(W().Pane().txtDBSearchText->isVisible());
+  EXPECT_TRUE(W().Pane().grdTotals->isHidden());
+  W().Pane().txtDBSearchText->setText("jazz");
   int searches = 0;
-  QObject::connect(W().lblDBStatus1, &platform::Label::Change, [&] {
-    if (W().lblDBStatus1->Caption() != "Initializing DB search...") return;
+  QObject::connect(W().Pane().lblDBStatus1, &platform::Label::Change, [&] {
+    if (W().Pane().lblDBStatus1->Caption() != "Initializing DB search...") return;
     ++searches;
-    ExpectLook(W().btnSelSearch, kBusy, kSkinBack, "Search pressed");
+    ExpectLook(W().Pane().btnSelSearch, kBusy, kSkinBack, "Search pressed");
     // A second click waiting meanwhile is no second search.
     for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-      QCoreApplication::postEvent(W().btnSelSearch,
-                                  new QMouseEvent(t, QPointF(5, 5), QPointF(W().btnSelSearch->mapToGlobal(QPoint(5, 5))),
+      QCoreApplication::postEvent(W().Pane().btnSelSearch,
+                                  new QMouseEvent(t, QPointF(5, 5), QPointF(W().Pane().btnSelSearch->mapToGlobal(QPoint(5, 5))),
                                                   Qt::LeftButton, t == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
                                                   Qt::NoModifier));
     }
   });
-  frmLauncher_btnSelSearch_Click();
+  W().Pane().btnSelSearch_Click();
   QApplication::processEvents();
   EXPECT_EQ(searches, 1);
   EXPECT_EQ(Rows(), (Lines{"  \xC2\xBB|D:|\\b, c\\twelve.wav|\\b, c\\twelve.wav|12",
                            "  \xC2\xBB|C:|\\a\\nine.wav|\\a\\nine.wav|9", "|C:|\\Jazz\\x.wav|\\Jazz\\x.wav|1"}));
   EXPECT_EQ(Db().gViewMode, "Result");
-  EXPECT_EQ(W().lblDBViewTitle->Caption(), "Inventory Detail");
-  EXPECT_EQ(W().txtDBDescription->text(), "Keyword search: jazz");
-  EXPECT_EQ(W().txtDBDescription->ForeColor(), kSkinText);
+  EXPECT_EQ(W().Pane().lblDBViewTitle->Caption(), "Inventory Detail");
+  EXPECT_EQ(W().Pane().txtDBDescription->text(), "Keyword search: jazz");
+  EXPECT_EQ(W().Pane().txtDBDescription->ForeColor(), kSkinText);
   EXPECT_EQ(Status1(), "Search completed");
   EXPECT_EQ(Status2(), "Total files listed: 3");
   EXPECT_EQ(platform::ScreenPointer(), 0);
-  EXPECT_EQ(W().btnUpdate->Caption(), "Update");
-  ExpectLook(W().btnSelDetail, kSkinText, kSkinBack, "Detail current");
-  ExpectLook(W().btnSelSearch, kSkinBack, kSkinText, "Search at rest");
-  EXPECT_TRUE(W().txtDBSearchText->isHidden());
-  EXPECT_TRUE(W().grdTotals->isVisible());
+  EXPECT_EQ(W().Pane().btnUpdate->Caption(), "Update");
+  ExpectLook(W().Pane().btnSelDetail, kSkinText, kSkinBack, "Detail current");
+  ExpectLook(W().Pane().btnSelSearch, kSkinBack, kSkinText, "Search at rest");
+  EXPECT_TRUE(W().Pane().txtDBSearchText->isHidden());
+  EXPECT_TRUE(W().Pane().grdTotals->isVisible());
   EXPECT_EQ(Grid().Height(), 240 * 5);
   EXPECT_EQ(drives.Read(Files().gResultFile), "Keyword search: jazz" + kCrLf + "C:,\\Jazz\\x.wav,1" + kCrLf +
                                                   "C:,\\a\\nine.wav,9" + kCrLf + "D:,\\b" + k187 + " c\\twelve.wav,12" + kCrLf);
@@ -475,39 +475,39 @@ TEST_F(PaneView, ASearchListsTheHitsHighestFirstAndKeepsThemForTheDetailTab) {
   Release(2, Qt::LeftButton);
   ASSERT_EQ(Db().gViewMode, "File");
   EXPECT_EQ(Db().gCurrentFilePath, "C:\\a\\nine.wav");
-  frmLauncher_btnSelDetail_Click();
+  W().Pane().btnSelDetail_Click();
   EXPECT_EQ(Rows(), before);
   EXPECT_EQ(Db().gRestoreRow, 0) << "used by the reload";
   EXPECT_EQ(Status1(), "Search completed");
   EXPECT_EQ(Status2(), "Total files listed: 3");
-  EXPECT_EQ(W().txtDBDescription->text(), "Keyword search: jazz");
+  EXPECT_EQ(W().Pane().txtDBDescription->text(), "Keyword search: jazz");
 }
 
 TEST_F(PaneView, CancelPutsBackTheViewSearchEntryCameFrom) {
   const std::string path = "C:\\Music\\a.wav";
   Machine({path});
   Open();
-  const QString title = W().lblDBViewTitle->Caption(), text = W().txtDBDescription->text();
-  W().lblDBStatus2->SetCaption("second line");
-  frmLauncher_btnSelSearch_Click();
-  W().txtDBSearchText->setText("typed");
-  frmLauncher_btnUpdate_Click();
-  EXPECT_EQ(W().lblDBViewTitle->Caption(), title);
-  EXPECT_EQ(W().txtDBDescription->text(), text);
+  const QString title = W().Pane().lblDBViewTitle->Caption(), text = W().Pane().txtDBDescription->text();
+  W().Pane().lblDBStatus2->SetCaption("second line");
+  W().Pane().btnSelSearch_Click();
+  W().Pane().txtDBSearchText->setText("typed");
+  W().Pane().btnUpdate_Click();
+  EXPECT_EQ(W().Pane().lblDBViewTitle->Caption(), title);
+  EXPECT_EQ(W().Pane().txtDBDescription->text(), text);
   EXPECT_EQ(Status2(), "second line");
-  EXPECT_TRUE(W().grdTotals->isVisible());
-  EXPECT_EQ(W().btnUpdate->Caption(), "Update");
-  ExpectLook(W().btnSelSearch, kSkinBack, kSkinText, "Search at rest");
+  EXPECT_TRUE(W().Pane().grdTotals->isVisible());
+  EXPECT_EQ(W().Pane().btnUpdate->Caption(), "Update");
+  ExpectLook(W().Pane().btnSelSearch, kSkinBack, kSkinText, "Search at rest");
 
   OpenFromList(path);
-  frmLauncher_btnSelSearch_Click();
-  EXPECT_EQ(W().txtDBSearchText->text(), "typed") << "the box keeps the last phrases";
-  frmLauncher_btnUpdate_Click();
-  EXPECT_EQ(W().lblDBViewTitle->Caption(), "File Detail");
-  EXPECT_EQ(W().txtDBDescription->toolTip().toStdString(), path);
-  EXPECT_TRUE(W().grdTotals->isHidden());
-  EXPECT_TRUE(W().lblDBFileCover->isHidden());
-  for (const platform::Label* b : {W().btnSelDetail, W().btnSelInventory, W().btnPrint, W().btnPlay}) {
+  W().Pane().btnSelSearch_Click();
+  EXPECT_EQ(W().Pane().txtDBSearchText->text(), "typed") << "the box keeps the last phrases";
+  W().Pane().btnUpdate_Click();
+  EXPECT_EQ(W().Pane().lblDBViewTitle->Caption(), "File Detail");
+  EXPECT_EQ(W().Pane().txtDBDescription->toolTip().toStdString(), path);
+  EXPECT_TRUE(W().Pane().grdTotals->isHidden());
+  EXPECT_TRUE(W().Pane().lblDBFileCover->isHidden());
+  for (const platform::Label* b : {W().Pane().btnSelDetail, W().Pane().btnSelInventory, W().Pane().btnPrint, W().Pane().btnPlay}) {
     EXPECT_TRUE(b->isVisible());
     EXPECT_TRUE(b->isEnabled());
   }
@@ -524,8 +524,8 @@ TEST_F(PaneView, AMissingInventoryIsRebuiltAndTheSearchTakesThePaneBack) {
   EXPECT_EQ(boxes.shown()[0].title, "Data File Missing");
   EXPECT_EQ(Rows(), (Lines{"|C:|\\Music\\a.wav|\\Music\\a.wav|1"}));
   EXPECT_EQ(Grid().Cols(), 5);
-  EXPECT_EQ(W().txtDBDescription->text(), "Keyword search: music");
-  EXPECT_EQ(W().lblDBViewTitle->Caption(), "Inventory Detail");
+  EXPECT_EQ(W().Pane().txtDBDescription->text(), "Keyword search: music");
+  EXPECT_EQ(W().Pane().lblDBViewTitle->Caption(), "Inventory Detail");
   EXPECT_EQ(Status1(), "Search completed");
 }
 
@@ -534,12 +534,12 @@ TEST_F(PaneView, AResultThatCannotBeReadBackLeavesAnEmptyListAndAReadyPane) {
   Open();
   Db().gViewMode = "File";
   Db().gPrevViewMode = "Result";
-  frmLauncher_btnSelDetail_Click();
+  W().Pane().btnSelDetail_Click();
   EXPECT_EQ(Db().gViewMode, "Result");
   EXPECT_EQ(Grid().Rows(), 1);
   EXPECT_EQ(Status1(), "Previous search result not found");
   EXPECT_EQ(platform::ScreenPointer(), 0);
-  EXPECT_EQ(W().txtDBDescription->ForeColor(), kSkinText);
+  EXPECT_EQ(W().Pane().txtDBDescription->ForeColor(), kSkinText);
 }
 
 // ---- the grid's tool tip
@@ -561,7 +561,7 @@ TEST_P(GridTip, NamesTheFileUnderTheMouseInTheLists) {
   for (int k = 10; k < 40; ++k) paths.push_back("C:\\f" + std::to_string(k) + ".wav");
   Machine(paths);
   Open();
-  ShowInventoryDetail();
+  W().Pane().ShowInventoryDetail();
   QApplication::processEvents();
   Grid().SetTopRow(GetParam().topRow);
   ASSERT_EQ(Grid().TopRow(), GetParam().topRow);
@@ -575,7 +575,7 @@ TEST_P(GridTip, NamesTheFileUnderTheMouseInTheLists) {
   }
   QApplication::processEvents();
   Grid().SetToolTipText("stale");
-  frmLauncher_grdTotals_MouseMove(0, 0, 300, GetParam().y);
+  W().Pane().grdTotals_MouseMove(0, 0, 300, GetParam().y);
   EXPECT_EQ(Grid().ToolTipText(), GetParam().tip);
 }
 
@@ -593,7 +593,7 @@ INSTANTIATE_TEST_SUITE_P(Table, GridTip,
 TEST_F(PaneView, APressStoresTheRowUnderTheMouse) {
   Machine({"C:\\a.wav", "C:\\b.wav", "C:\\c.wav"});
   Open();
-  ShowInventoryDetail();
+  W().Pane().ShowInventoryDetail();
   QApplication::processEvents();
   QTableView* v = View();
   QTest::mousePress(v->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(20, v->rowViewportPosition(2) + 3));
@@ -625,35 +625,35 @@ TEST_P(NoteEdit, EndsAsTheAnswerSays) {
   Notes(stored);
   Open();
   OpenFromList(path);
-  frmLauncher_btnUpdate_Click();
+  W().Pane().btnUpdate_Click();
   // Entering: the boxes in place of the labels, the tabs blank.
   EXPECT_EQ(Status1(), "EDITING DATABASE");
-  EXPECT_EQ(W().lblDBStatus1->ForeColor(), kRed);
-  EXPECT_EQ(W().btnUpdate->Caption(), "End Edit");
-  ExpectLook(W().btnUpdate, kBusy, kSkinBack, "End Edit pressed");
-  EXPECT_EQ(W().btnSelSearch->Caption(), "Erase All");
-  for (const platform::Label* b : {W().btnSelDetail, W().btnSelInventory, W().btnPrint, W().btnPlay}) {
+  EXPECT_EQ(W().Pane().lblDBStatus1->ForeColor(), kRed);
+  EXPECT_EQ(W().Pane().btnUpdate->Caption(), "End Edit");
+  ExpectLook(W().Pane().btnUpdate, kBusy, kSkinBack, "End Edit pressed");
+  EXPECT_EQ(W().Pane().btnSelSearch->Caption(), "Erase All");
+  for (const platform::Label* b : {W().Pane().btnSelDetail, W().Pane().btnSelInventory, W().Pane().btnPrint, W().Pane().btnPlay}) {
     EXPECT_EQ(b->Caption(), "");
     EXPECT_FALSE(b->isEnabled());
   }
-  EXPECT_EQ(W().txtDBCaption->text(), "Live");
-  EXPECT_EQ(W().txtDBKeywords->text(), "jazz");
-  EXPECT_TRUE(W().txtDBCaption->isVisible());
-  EXPECT_TRUE(W().lblDBCaption->isHidden());
+  EXPECT_EQ(W().Pane().txtDBCaption->text(), "Live");
+  EXPECT_EQ(W().Pane().txtDBKeywords->text(), "jazz");
+  EXPECT_TRUE(W().Pane().txtDBCaption->isVisible());
+  EXPECT_TRUE(W().Pane().lblDBCaption->isHidden());
   EXPECT_FALSE(W().tvwGroups->focusPolicy() & Qt::TabFocus);
 
   const std::string bytesBefore = drives.Read(Files().gUserDBFile);
   // Another look-up moves the record number meanwhile; the removal goes by the key.
   Db().userdb.gUserDBRecNo = 1;
   if (std::string(GetParam().name) == "erase all") {
-    frmLauncher_btnSelSearch_Click();
+    W().Pane().btnSelSearch_Click();
   } else {
-    platform::TextBox* boxes5[] = {W().txtDBCaption, W().txtDBSubject, W().txtDBProject, W().txtDBKeywords,
-                                   W().txtDBPlayers};
+    platform::TextBox* boxes5[] = {W().Pane().txtDBCaption, W().Pane().txtDBSubject, W().Pane().txtDBProject, W().Pane().txtDBKeywords,
+                                   W().Pane().txtDBPlayers};
     for (int k = 0; k < 5; ++k) boxes5[k]->setText(QString::fromUtf8(GetParam().typed[k]));
   }
   if (GetParam().answer) boxes.Answer(GetParam().answer);
-  frmLauncher_btnUpdate_Click();
+  W().Pane().btnUpdate_Click();
 
   if (GetParam().answer) {
     ASSERT_EQ(boxes.shown().size(), 1u);
@@ -665,27 +665,27 @@ TEST_P(NoteEdit, EndsAsTheAnswerSays) {
   } else {
     EXPECT_TRUE(boxes.shown().empty());
   }
-  const platform::Label* labels[] = {W().lblDBCaption, W().lblDBSubject, W().lblDBProject, W().lblDBKeywords,
-                                     W().lblDBPlayers};
+  const platform::Label* labels[] = {W().Pane().lblDBCaption, W().Pane().lblDBSubject, W().Pane().lblDBProject, W().Pane().lblDBKeywords,
+                                     W().Pane().lblDBPlayers};
   if (GetParam().editing) {
     EXPECT_EQ(Status1(), "EDITING DATABASE");
-    EXPECT_EQ(W().btnUpdate->Caption(), "End Edit");
-    EXPECT_EQ(W().txtDBCaption->text().toStdString(), GetParam().typed[0]);
+    EXPECT_EQ(W().Pane().btnUpdate->Caption(), "End Edit");
+    EXPECT_EQ(W().Pane().txtDBCaption->text().toStdString(), GetParam().typed[0]);
     EXPECT_EQ(drives.Read(Files().gUserDBFile), bytesBefore);
     return;
   }
   for (int k = 0; k < 5; ++k) EXPECT_EQ(labels[k]->Caption().toStdString(), GetParam().labels[k]) << k;
   EXPECT_EQ(Status1(), "");
-  EXPECT_EQ(W().lblDBStatus1->ForeColor(), kSkinText);
-  EXPECT_EQ(W().btnUpdate->Caption(), "Update");
-  ExpectLook(W().btnUpdate, kSkinBack, kSkinText, "Update at rest");
-  ExpectLook(W().btnSelDetail, kSkinText, kSkinBack, "Detail current");
-  EXPECT_EQ(W().btnSelSearch->Caption(), "Search");
-  EXPECT_EQ(W().btnPlay->Caption(), "Play");
-  EXPECT_TRUE(W().btnPrint->isEnabled());
-  EXPECT_TRUE(W().txtDBCaption->isHidden());
-  EXPECT_EQ(W().txtDBCaption->text(), "");
-  EXPECT_TRUE(W().lblDBCaption->isVisible());
+  EXPECT_EQ(W().Pane().lblDBStatus1->ForeColor(), kSkinText);
+  EXPECT_EQ(W().Pane().btnUpdate->Caption(), "Update");
+  ExpectLook(W().Pane().btnUpdate, kSkinBack, kSkinText, "Update at rest");
+  ExpectLook(W().Pane().btnSelDetail, kSkinText, kSkinBack, "Detail current");
+  EXPECT_EQ(W().Pane().btnSelSearch->Caption(), "Search");
+  EXPECT_EQ(W().Pane().btnPlay->Caption(), "Play");
+  EXPECT_TRUE(W().Pane().btnPrint->isEnabled());
+  EXPECT_TRUE(W().Pane().txtDBCaption->isHidden());
+  EXPECT_EQ(W().Pane().txtDBCaption->text(), "");
+  EXPECT_TRUE(W().Pane().lblDBCaption->isVisible());
   EXPECT_TRUE(W().tvwGroups->focusPolicy() & Qt::TabFocus);
 
   std::string expected;
@@ -726,11 +726,11 @@ TEST_F(PaneView, ErasingTheShownNoteKeepsAnotherNoteOfThePath) {
   Notes({shown, other});
   Open();
   OpenFromList(path);
-  EXPECT_EQ(W().lblDBCaption->Caption(), "Shown");
-  frmLauncher_btnUpdate_Click();
-  frmLauncher_btnSelSearch_Click();  // Erase All
+  EXPECT_EQ(W().Pane().lblDBCaption->Caption(), "Shown");
+  W().Pane().btnUpdate_Click();
+  W().Pane().btnSelSearch_Click();  // Erase All
   boxes.Answer(platform::vbYes);
-  frmLauncher_btnUpdate_Click();
+  W().Pane().btnUpdate_Click();
   EXPECT_EQ(drives.Read(Files().gUserDBFile), other.Bytes());
 }
 
@@ -739,17 +739,17 @@ TEST_F(PaneView, ANoteForAFileWithoutOneIsAddedAndCancelAsksAgain) {
   Machine({path});
   Open();
   OpenFromList(path);
-  frmLauncher_btnUpdate_Click();
-  EXPECT_EQ(W().txtDBCaption->text(), "");
-  W().txtDBCaption->setText("Fresh");
+  W().Pane().btnUpdate_Click();
+  EXPECT_EQ(W().Pane().txtDBCaption->text(), "");
+  W().Pane().txtDBCaption->setText("Fresh");
   boxes.Answer(platform::vbCancel);
-  frmLauncher_btnUpdate_Click();
-  EXPECT_EQ(W().btnUpdate->Caption(), "End Edit");
+  W().Pane().btnUpdate_Click();
+  EXPECT_EQ(W().Pane().btnUpdate->Caption(), "End Edit");
   boxes.Answer(platform::vbYes);
-  frmLauncher_btnUpdate_Click();
+  W().Pane().btnUpdate_Click();
   EXPECT_EQ(boxes.shown().size(), 2u);
   EXPECT_EQ(drives.Read(Files().gUserDBFile), Note(path, "Fresh").Bytes());
-  EXPECT_EQ(W().lblDBCaption->Caption(), "Fresh");
+  EXPECT_EQ(W().Pane().lblDBCaption->Caption(), "Fresh");
 }
 
 // ---- the note boxes by themselves
@@ -757,10 +757,10 @@ TEST_F(PaneView, ANoteForAFileWithoutOneIsAddedAndCancelAsksAgain) {
 TEST_F(PaneView, NoteBoxesShowTheEditLookAndMarkAChangedValueRed) {
   Machine({});
   Open();
-  platform::TextBox* box = W().txtDBSubject;
-  W().lblDBSubject->SetCaption("Second Set");
+  platform::TextBox* box = W().Pane().txtDBSubject;
+  W().Pane().lblDBSubject->SetCaption("Second Set");
   box->setText("Second Set");
-  frmLauncher_txtDBNote_GotFocus(box);
+  W().Pane().txtDBNote_GotFocus(box);
   EXPECT_EQ(box->BackColor(), kBusy);
   EXPECT_EQ(box->ForeColor(), kSkinBack);
   struct {
@@ -769,13 +769,13 @@ TEST_F(PaneView, NoteBoxesShowTheEditLookAndMarkAChangedValueRed) {
   } const leaves[] = {{"Second Set", kSkinText}, {"second Set", kRed}, {"Second Set ", kRed}, {"", kRed}};
   for (const auto& l : leaves) {
     box->setText(l.text);
-    frmLauncher_txtDBNote_LostFocus(box, W().lblDBSubject);
+    W().Pane().txtDBNote_LostFocus(box, W().Pane().lblDBSubject);
     EXPECT_EQ(box->BackColor(), kSkinBack) << l.text;
     EXPECT_EQ(box->ForeColor(), l.fore) << l.text;
   }
   box->setText("Second Set");
   box->setCursorPosition(3);
-  frmLauncher_txtDBNote_DblClick(box);
+  W().Pane().txtDBNote_DblClick(box);
   EXPECT_EQ(box->selectedText(), "Second Set");
   EXPECT_EQ(box->BackColor(), kBusy);
 }
@@ -787,10 +787,10 @@ TEST_F(PaneView, NoteBoxesTakeNoMoreBytesThanTheirFields) {
   struct {
     platform::TextBox* box;
     int width;
-  } const fields[] = {{W().txtDBCaption, 15}, {W().txtDBSubject, 44}, {W().txtDBProject, 15},
-                      {W().txtDBKeywords, 44}, {W().txtDBPlayers, 70}};
+  } const fields[] = {{W().Pane().txtDBCaption, 15}, {W().Pane().txtDBSubject, 44}, {W().Pane().txtDBProject, 15},
+                      {W().Pane().txtDBKeywords, 44}, {W().Pane().txtDBPlayers, 70}};
   for (const auto& f : fields) {
-    EXPECT_EQ(NoteFieldWidth(W(), f.box), f.width);
+    EXPECT_EQ(W().Pane().NoteFieldWidth(f.box), f.width);
     f.box->setText(QString::fromStdString(std::string(f.width + 5, 'a')));
     EXPECT_EQ(f.box->text().toUtf8().size(), f.width);
     std::string wide;
@@ -809,21 +809,21 @@ TEST_F(PaneView, TheShownFilesPathDragsOutAsHostTextWithTheLeftButtonInFileDetai
   Open();
   std::vector<std::string> drags;
   SetDragStarter([&](QWidget* source, QMimeData* data, Qt::DropActions allowed) {
-    EXPECT_EQ(source, W().txtDBDescription);
+    EXPECT_EQ(source, W().Pane().txtDBDescription);
     EXPECT_EQ(allowed, Qt::CopyAction);
     drags.push_back(data->text().toStdString());
     EXPECT_EQ(data->formats(), QStringList{"text/plain"});
     delete data;
   });
-  frmLauncher_txtDBDescription_MouseMove(1, 0, 0, 0);  // System Inventory
-  EXPECT_EQ(W().txtDBDescription->cursor().shape(), Qt::ArrowCursor);
+  W().Pane().txtDBDescription_MouseMove(1, 0, 0, 0);  // System Inventory
+  EXPECT_EQ(W().Pane().txtDBDescription->cursor().shape(), Qt::ArrowCursor);
   OpenFromList(path);
-  for (int buttons : {0, 2, 3, 1}) frmLauncher_txtDBDescription_MouseMove(buttons, 0, 0, 0);
-  EXPECT_EQ(W().txtDBDescription->cursor().shape(), Qt::BitmapCursor);
+  for (int buttons : {0, 2, 3, 1}) W().Pane().txtDBDescription_MouseMove(buttons, 0, 0, 0);
+  EXPECT_EQ(W().Pane().txtDBDescription->cursor().shape(), Qt::BitmapCursor);
   EXPECT_EQ(drags, std::vector<std::string>{drives.Host(path)});
   // Also while the note is edited: the title still reads File Detail.
-  frmLauncher_btnUpdate_Click();
-  frmLauncher_txtDBDescription_MouseMove(1, 0, 0, 0);
+  W().Pane().btnUpdate_Click();
+  W().Pane().txtDBDescription_MouseMove(1, 0, 0, 0);
   EXPECT_EQ(drags.size(), 2u);
 }
 
@@ -835,20 +835,20 @@ TEST_F(PaneView, FileDetailPrintsItsTwentyFieldsInFiveGroups) {
   Open();
   OpenFromList(path);
   const std::vector<std::pair<const char*, platform::Label*>> fields = {
-      {"Caption: ", W().lblDBCaption},     {"Subject: ", W().lblDBSubject},     {"Project: ", W().lblDBProject},
-      {"Keywords: ", W().lblDBKeywords},   {"Players: ", W().lblDBPlayers},     {"", nullptr},
-      {"Rallysets: ", W().lblDBRallysets}, {"", nullptr},                       {"Artist: ", W().lblDBArtist},
-      {"Album: ", W().lblDBAlbum},         {"Year: ", W().lblDBYear},           {"Genre: ", W().lblDBGenre},
-      {"", nullptr},                       {"File Type: ", W().lblDBFileType},  {"Format: ", W().lblDBFormatVersion},
-      {"Name: ", W().lblDBName},           {"Created: ", W().lblDBCreationDate}, {"Engineer: ", W().lblDBEngineer},
-      {"Copyright: ", W().lblDBCopyright}, {"Comment: ", W().lblDBComment},     {"", nullptr},
-      {"Length: ", W().lblDBLength},       {"Channels: ", W().lblDBChannels},   {"Encoding: ", W().lblDBEncoding}};
+      {"Caption: ", W().Pane().lblDBCaption},     {"Subject: ", W().Pane().lblDBSubject},     {"Project: ", W().Pane().lblDBProject},
+      {"Keywords: ", W().Pane().lblDBKeywords},   {"Players: ", W().Pane().lblDBPlayers},     {"", nullptr},
+      {"Rallysets: ", W().Pane().lblDBRallysets}, {"", nullptr},                       {"Artist: ", W().Pane().lblDBArtist},
+      {"Album: ", W().Pane().lblDBAlbum},         {"Year: ", W().Pane().lblDBYear},           {"Genre: ", W().Pane().lblDBGenre},
+      {"", nullptr},                       {"File Type: ", W().Pane().lblDBFileType},  {"Format: ", W().Pane().lblDBFormatVersion},
+      {"Name: ", W().Pane().lblDBName},           {"Created: ", W().Pane().lblDBCreationDate}, {"Engineer: ", W().Pane().lblDBEngineer},
+      {"Copyright: ", W().Pane().lblDBCopyright}, {"Comment: ", W().Pane().lblDBComment},     {"", nullptr},
+      {"Length: ", W().Pane().lblDBLength},       {"Channels: ", W().Pane().lblDBChannels},   {"Encoding: ", W().Pane().lblDBEncoding}};
   int k = 0;
   for (const auto& [literal, label] : fields) {
     if (label) label->SetCaption(k++ == 0 ? "" : QString("value %1").arg(k));  // the first one empty
   }
   printer.clear();
-  frmLauncher_btnPrint_Click();
+  W().Pane().btnPrint_Click();
   Lines expected = {"Copies 1", "PrintQuality -4", "Orientation 1", "FontSize 10",
                     "Line |Audio Database Report - Tolvan Audio Manager|", "Line |12/10/2026|", "Line", "Line",
                     "FontSize 14", "FontBold true", "Line |File Detail|", "FontSize 10",
@@ -862,7 +862,7 @@ TEST_F(PaneView, FileDetailPrintsItsTwentyFieldsInFiveGroups) {
   EXPECT_EQ(printer.calls().back(), "EndDoc");
   EXPECT_EQ(printer.calls()[printer.calls().size() - 2], "Line |Encoding: value 20|");
   EXPECT_EQ(Status1(), "Print request completed");
-  ExpectLook(W().btnPrint, kSkinBack, kSkinText, "Print at rest");
+  ExpectLook(W().Pane().btnPrint, kSkinBack, kSkinText, "Print at rest");
   EXPECT_EQ(platform::ScreenPointer(), 0);
 }
 
@@ -873,9 +873,9 @@ TEST_F(PaneView, TheInventoryDetailPrintoutHasNoStaleHeaderOverThePaths) {
   Open();
   ASSERT_EQ(Grid().TextMatrix(0, 3), "Wav") << "System Inventory's header in that cell";
   Db().gTypeFilter = "total";
-  ShowInventoryDetail();
+  W().Pane().ShowInventoryDetail();
   printer.clear();
-  frmLauncher_btnPrint_Click();
+  W().Pane().btnPrint_Click();
   ASSERT_EQ(printer.calls().size(), 16u);
   EXPECT_EQ(printer.calls()[14], "Line |DB\tDrv\tFile\t\r\tC:\t\\Music\\a.wav\t\\Music\\a.wav|");
 }
@@ -885,7 +885,7 @@ TEST_F(PaneView, AGridViewPrintsTheWholeGridWithItsHiddenColumn) {
   Open();
   Search("music", {1, 0, 0});
   printer.clear();
-  frmLauncher_btnPrint_Click();
+  W().Pane().btnPrint_Click();
   ASSERT_EQ(printer.calls().size(), 16u);
   EXPECT_EQ(printer.calls()[10], "Line |Inventory Detail|");
   EXPECT_EQ(printer.calls()[12], "Line |Keyword search: music|");
@@ -901,12 +901,12 @@ TEST_F(PaneView, APrinterFailureIsShownAndNotReportedAsDone) {
   Open();
   printer.FailNextEndDoc();
   boxes.Answer(platform::vbOK);
-  frmLauncher_btnPrint_Click();
+  W().Pane().btnPrint_Click();
   ASSERT_EQ(boxes.shown().size(), 1u);
   EXPECT_EQ(boxes.shown()[0].text, platform::kNoPrinterInstalled);
   EXPECT_EQ(boxes.shown()[0].style, platform::vbExclamation);
   EXPECT_NE(Status1(), "Print request completed");
-  ExpectLook(W().btnPrint, kSkinBack, kSkinText, "Print at rest");
+  ExpectLook(W().Pane().btnPrint, kSkinBack, kSkinText, "Print at rest");
   EXPECT_EQ(platform::ScreenPointer(), 0);
 }
 
@@ -938,18 +938,18 @@ TEST_P(EmptyList, ClearsTheRestoreRowSoTheNextListOpensAtItsTop) {
     case 1:
       drives.Write(Files().gResultFile, "Keyword search: old" + kCrLf);
       Db().gPrevViewMode = "Result";
-      frmLauncher_btnSelDetail_Click();
+      W().Pane().btnSelDetail_Click();
       ASSERT_EQ(Db().gViewMode, "Result");
       ASSERT_EQ(Grid().Rows(), 1);
       break;
     default:
       Db().gTypeFilter = "mp3";
-      ShowInventoryDetail();
+      W().Pane().ShowInventoryDetail();
       ASSERT_EQ(Grid().Rows(), 1);
   }
   EXPECT_EQ(Db().gRestoreRow, 0);
   Db().gTypeFilter = "total";
-  ShowInventoryDetail();
+  W().Pane().ShowInventoryDetail();
   EXPECT_EQ(Grid().TopRow(), 1);
 }
 
@@ -978,9 +978,9 @@ TEST_P(ExitWhileEditing, AsksTheEditsQuestionFirst) {
   Notes({Note(path, "Live")});
   Open();
   OpenFromList(path);
-  frmLauncher_btnUpdate_Click();
-  ASSERT_EQ(W().btnUpdate->Caption(), "End Edit");
-  W().txtDBCaption->setText(GetParam().typed);
+  W().Pane().btnUpdate_Click();
+  ASSERT_EQ(W().Pane().btnUpdate->Caption(), "End Edit");
+  W().Pane().txtDBCaption->setText(GetParam().typed);
   if (GetParam().answer) boxes.Answer(GetParam().answer);
   W().btnExit_Click();
   if (GetParam().answer) {
@@ -990,7 +990,7 @@ TEST_P(ExitWhileEditing, AsksTheEditsQuestionFirst) {
     EXPECT_TRUE(boxes.shown().empty());
   }
   EXPECT_EQ(W().isExiting(), GetParam().exits);
-  EXPECT_EQ(W().btnUpdate->Caption(), GetParam().exits ? "Update" : "End Edit");
+  EXPECT_EQ(W().Pane().btnUpdate->Caption(), GetParam().exits ? "Update" : "End Edit");
   EXPECT_EQ(drives.Read(Files().gUserDBFile), Note(path, GetParam().stored).Bytes());
 }
 
@@ -1038,15 +1038,15 @@ TEST_F(PaneView, FileDetailShowsOnlyWhatEachFileCarriesWhateverWasShownBefore) {
   Open();
   Db().gTypeFilter = "total";
   Db().gSelectedDrive = "";
-  ShowInventoryDetail();
+  W().Pane().ShowInventoryDetail();
   auto shown = [&](const std::string& path) {
     Grid().SetRow(RowOf(path));
-    EXPECT_TRUE(OpenListedFile()) << path;
+    EXPECT_TRUE(W().Pane().OpenListedFile()) << path;
     Lines texts;
     for (const platform::Label* l :
-         {W().lblDBFileType, W().lblDBName, W().lblDBFormatVersion, W().lblDBCreationDate, W().lblDBEngineer,
-          W().lblDBCopyright, W().lblDBComment, W().lblDBLength, W().lblDBChannels, W().lblDBEncoding,
-          W().lblDBArtist, W().lblDBAlbum, W().lblDBYear, W().lblDBGenre, W().lblDBStatus1, W().lblDBStatus2}) {
+         {W().Pane().lblDBFileType, W().Pane().lblDBName, W().Pane().lblDBFormatVersion, W().Pane().lblDBCreationDate, W().Pane().lblDBEngineer,
+          W().Pane().lblDBCopyright, W().Pane().lblDBComment, W().Pane().lblDBLength, W().Pane().lblDBChannels, W().Pane().lblDBEncoding,
+          W().Pane().lblDBArtist, W().Pane().lblDBAlbum, W().Pane().lblDBYear, W().Pane().lblDBGenre, W().Pane().lblDBStatus1, W().Pane().lblDBStatus2}) {
       texts.push_back(l->Caption().toStdString());
     }
     return texts;

@@ -86,10 +86,10 @@ class ReconcileWindowTest : public AppFixture {
 
   // The window as its openers prepare it, shown but not modal, so that handlers can be driven.
   frmReconcileDB& Prepare() {
-    FindOrphanedRecords();
-    FillOrphansGrid();
-    InitMatchesGrid();
-    frmReconcileDB& w = ReconcileWindow();
+    MainPane().Reconcile().FindOrphanedRecords();
+    MainPane().Reconcile().FillOrphansGrid();
+    MainPane().Reconcile().InitMatchesGrid();
+    frmReconcileDB& w = MainPane().Reconcile().Window();
     w.show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(&w));
     return w;
@@ -171,10 +171,10 @@ TEST_P(Opening, ListsTheOrphansSizedByTheirCountAndStoresTheCountAtTheClose) {
     EXPECT_EQ(w.windowTitle(), "Reconcile Database");
     w.close();  // the close box: no questions
   });
-  FindOrphanedRecords();
-  OpenReconcileWindow();
+  MainPane().Reconcile().FindOrphanedRecords();
+  MainPane().Reconcile().OpenReconcileWindow();
 
-  EXPECT_EQ(ReconcileWindowOrNull(), nullptr) << "unloaded: the next opening loads anew";
+  EXPECT_EQ(MainPane().Reconcile().WindowOrNull(), nullptr) << "unloaded: the next opening loads anew";
   EXPECT_EQ(height, GetParam().height);
   EXPECT_EQ(matchRows, 0);
   EXPECT_TRUE(buttonsOff);
@@ -199,24 +199,24 @@ INSTANTIATE_TEST_SUITE_P(Counts, Opening,
 
 TEST_F(ReconcileWindowTest, TheSearchShowsScanningInAWindowCreatedHidden) {
   Given({{"C:\\gone.wav", "gone"}});
-  ASSERT_EQ(ReconcileWindowOrNull(), nullptr);
+  ASSERT_EQ(MainPane().Reconcile().WindowOrNull(), nullptr);
   std::string seen;
   std::uint32_t seenBack = 0;
   QTimer::singleShot(0, [&] {
-    frmReconcileDB* w = ReconcileWindowOrNull();
+    frmReconcileDB* w = MainPane().Reconcile().WindowOrNull();
     ASSERT_NE(w, nullptr);
     EXPECT_FALSE(w->isVisible());
     seen = w->lblSearchStatus->Caption().toStdString();
     seenBack = w->lblSearchStatus->BackColor();
   });
-  FindOrphanedRecords();
+  MainPane().Reconcile().FindOrphanedRecords();
   EXPECT_EQ(seen, "Scanning");
   EXPECT_EQ(seenBack, platform::RGB(255, 128, 64));
-  frmReconcileDB* w = ReconcileWindowOrNull();
+  frmReconcileDB* w = MainPane().Reconcile().WindowOrNull();
   ASSERT_NE(w, nullptr);
   EXPECT_EQ(w->lblSearchStatus->Caption(), "");
   EXPECT_EQ(w->lblSearchStatus->BackColor(), kIdle);
-  EXPECT_EQ(App().reconcile.gOrphanRecordCount, 1);
+  EXPECT_EQ(MainPane().Reconcile().state.gOrphanRecordCount, 1);
 }
 
 // ---- choosing
@@ -240,7 +240,7 @@ TEST_F(ReconcileWindowTest, ChoosingAnOrphanShowsItsNoteAndItsCandidates) {
   ExpectButtons(w, false, true, true);
   EXPECT_EQ(w.lblSearchStatus->Caption(), "");
   ExpectCell(*w.grdOrphans, 1, kChosenBack, kChosenText);
-  const ReconcileDBState& s = App().reconcile;
+  const ReconcileDBState& s = MainPane().Reconcile().state;
   EXPECT_EQ(s.gSelectedOrphan, "C:\\old\\take.wav");
   EXPECT_EQ(s.gOrphanBaseName, "take");
   EXPECT_EQ(s.gOrphanExtension, "wav");
@@ -279,12 +279,12 @@ TEST_F(ReconcileWindowTest, ThePlaceholderAndTheRightButtonChooseNothing) {
   ExpectCell(*w.grdOrphans, 0, 0, 0);
 
   Given({{"C:\\gone.wav", "gone"}});
-  FindOrphanedRecords();
-  FillOrphansGrid();
+  MainPane().Reconcile().FindOrphanedRecords();
+  MainPane().Reconcile().FillOrphansGrid();
   Choose(w, 0, 2);
   ExpectButtons(w, false, false, false);
   EXPECT_EQ(Selected(w)[0], "");
-  EXPECT_EQ(App().reconcile.gSelectedOrphan, "");
+  EXPECT_EQ(MainPane().Reconcile().state.gSelectedOrphan, "");
 }
 
 TEST_F(ReconcileWindowTest, TheToolTipIsTheFullPathOfTheRowUnderThePointer) {
@@ -417,10 +417,10 @@ TEST_F(ReconcileWindowTest, TheAllOrphansQuestionsReadAsWritten) {
   ASSERT_EQ(w.grdMatches->Rows(), 2);
   boxes.Answer(platform::vbNo);
   ChooseMatch(w, 0);
-  DetermineLinkKind();
+  MainPane().Reconcile().DetermineLinkKind();
   boxes.Answer(platform::vbNo);
   ChooseMatch(w, 1);
-  DetermineLinkKind();
+  MainPane().Reconcile().DetermineLinkKind();
   ASSERT_EQ(boxes.shown().size(), 2u);
   EXPECT_EQ(boxes.shown()[0].text,
             "The file appears to have changed location by drive letter only.\n\r"
@@ -434,7 +434,7 @@ TEST_F(ReconcileWindowTest, TheAllOrphansQuestionsReadAsWritten) {
             "that may have orphaned other files from the same original location.\n\r\n\r"
             "Would you like to similarly change the path of any orphans \n\r"
             "from the same location?");
-  EXPECT_EQ(App().reconcile.gLinkKind, "Path");
+  EXPECT_EQ(MainPane().Reconcile().state.gLinkKind, "Path");
 }
 
 TEST_F(ReconcileWindowTest, ALinkThatCannotBeWrittenIsToldAndTheListStaysUsable) {
@@ -483,7 +483,7 @@ TEST_F(ReconcileWindowTest, BrowseLinksByNameToAnyFileAndStoresItsLength) {
   EXPECT_EQ(records[0].Key(), "D:\\elsewhere\\renamed.wav");
   EXPECT_EQ(platform::TrimRight(records[0].Size), " 777");
   EXPECT_EQ(Column(*w.grdOrphans, 1), Paths{"C:\\b\\y.wav"});
-  EXPECT_FALSE(App().reconcile.gLinkFromBrowse);
+  EXPECT_FALSE(MainPane().Reconcile().state.gLinkFromBrowse);
   ExpectButtons(w, false, false, false);
 }
 

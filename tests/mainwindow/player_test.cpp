@@ -146,14 +146,14 @@ TEST_F(PlayerTest, ALoopingPresetRepeatsInOneLoopUntilStop) {
   EXPECT_EQ(window->lblPlayFilePath->Caption(), "C:\\Sounds\\intro.wav");
   EXPECT_EQ(window->lblPlayFilePath->toolTip(), "C:\\Sounds\\intro.wav");
   EXPECT_EQ(window->lblDuration->Caption(), " 0h 0m 2s");
-  EXPECT_TRUE(window->btnUpdate->isHidden());
-  EXPECT_TRUE(window->btnSelSearch->isHidden());
+  EXPECT_TRUE(window->Pane().btnUpdate->isHidden());
+  EXPECT_TRUE(window->Pane().btnSelSearch->isHidden());
 
   WaitForReset();
   EXPECT_EQ(window->lblPlayStatus->BackColor(), kIdle);
-  EXPECT_FALSE(window->btnUpdate->isHidden());
-  EXPECT_TRUE(window->btnUpdate->isEnabled());
-  EXPECT_FALSE(window->btnSelSearch->isHidden());
+  EXPECT_FALSE(window->Pane().btnUpdate->isHidden());
+  EXPECT_TRUE(window->Pane().btnUpdate->isEnabled());
+  EXPECT_FALSE(window->Pane().btnSelSearch->isHidden());
   EXPECT_FALSE(App().launcher.gStopRequested);
   EXPECT_FALSE(window->timPlayStopped->Enabled());
 }
@@ -247,8 +247,8 @@ TEST_F(PlayerTest, TheResetWaitsWhileTheNextRepetitionPlays) {
       return false;
     }
     if (!window->timPlayStopped->Enabled()) {
-      EXPECT_TRUE(window->btnUpdate->isHidden());
-      EXPECT_TRUE(window->btnSelSearch->isHidden());
+      EXPECT_TRUE(window->Pane().btnUpdate->isHidden());
+      EXPECT_TRUE(window->Pane().btnSelSearch->isHidden());
       EXPECT_EQ(window->lblPlayStatus->Caption(), "Looping");
       window->btnStop->click();
       return true;
@@ -258,7 +258,7 @@ TEST_F(PlayerTest, TheResetWaitsWhileTheNextRepetitionPlays) {
   window->btnPreset_Click(3);
   EXPECT_EQ(window->lblPlayStatus->Caption(), "Stopped");
   WaitForReset();
-  EXPECT_FALSE(window->btnUpdate->isHidden());
+  EXPECT_FALSE(window->Pane().btnUpdate->isHidden());
 }
 
 TEST_F(PlayerTest, AStopWaitingForItsResetDoesNotEndTheNextPlayback) {
@@ -315,11 +315,11 @@ TEST_P(Refusal, IsShownOnceEndsTheLoopAndResetsTheArea) {
     case Start::Loop:
     case Start::Takeover: window->btnPreset_Click(3); break;
     case Start::PlayLabel:
-      window->lblDBViewTitle->SetCaption("File Detail");
-      App().db.gCurrentFilePath = bad;
-      window->txtDBDescription->setToolTip(bad);
-      window->btnPlay->SetCaption("Play");
-      window->btnPlay->setEnabled(true);
+      window->Pane().lblDBViewTitle->SetCaption("File Detail");
+      MainPane().db.gCurrentFilePath = bad;
+      window->Pane().txtDBDescription->setToolTip(bad);
+      window->Pane().btnPlay->SetCaption("Play");
+      window->Pane().btnPlay->setEnabled(true);
       window->btnPlay_Click();
       break;
   }
@@ -334,7 +334,7 @@ TEST_P(Refusal, IsShownOnceEndsTheLoopAndResetsTheArea) {
   EXPECT_TRUE(window->timPlayStopped->Enabled());
   WaitForReset();
   EXPECT_FALSE(App().launcher.gStopRequested);
-  EXPECT_FALSE(window->btnUpdate->isHidden());
+  EXPECT_FALSE(window->Pane().btnUpdate->isHidden());
   EXPECT_EQ(boxes.shown().size(), 1u) << "no further repetition, no second message";
 }
 
@@ -436,11 +436,11 @@ TEST_P(RealPlayerRefusal, EndsInTheRefusalMessageAndTheAreaResets) {
       window->btnPreset_Click(4);
       break;
     case RealStart::PlayLabel:
-      window->lblDBViewTitle->SetCaption("File Detail");
-      App().db.gCurrentFilePath = bad;
-      window->txtDBDescription->setToolTip(bad);
-      window->btnPlay->SetCaption("Play");
-      window->btnPlay->setEnabled(true);
+      window->Pane().lblDBViewTitle->SetCaption("File Detail");
+      MainPane().db.gCurrentFilePath = bad;
+      window->Pane().txtDBDescription->setToolTip(bad);
+      window->Pane().btnPlay->SetCaption("Play");
+      window->Pane().btnPlay->setEnabled(true);
       window->btnPlay_Click();
       break;
   }
@@ -452,7 +452,7 @@ TEST_P(RealPlayerRefusal, EndsInTheRefusalMessageAndTheAreaResets) {
   EXPECT_TRUE(window->timPlayStopped->Enabled());
   EXPECT_TRUE(QTest::qWaitFor([&] { return !window->timPlayStopped->Enabled(); }, 3000));
   EXPECT_EQ(window->lblPlayStatus->Caption(), "");
-  EXPECT_FALSE(window->btnUpdate->isHidden());
+  EXPECT_FALSE(window->Pane().btnUpdate->isHidden());
   EXPECT_EQ(boxes.shown().size(), 1u);
 }
 
@@ -479,24 +479,24 @@ class PlayLabel : public PlayerTest, public ::testing::WithParamInterface<PlayLa
 TEST_P(PlayLabel, PlaysTheShownFileAndStopsIt) {
   const std::string path = "D:\\Music\\Live Recordings 2026\\Second Set\\opening song.wav";
   player.SetDuration(path, 30);
-  window->lblDBViewTitle->SetCaption("File Detail");
-  App().db.gCurrentFilePath = path;
-  window->txtDBDescription->setToolTip(QString::fromStdString(path));
-  window->lblDBCaption->SetCaption("Opening");
-  window->lblDBLength->SetCaption(" 0h 0m 30s");
-  window->btnPlay->SetCaption("Play");
-  window->btnPlay->setEnabled(true);
+  window->Pane().lblDBViewTitle->SetCaption("File Detail");
+  MainPane().db.gCurrentFilePath = path;
+  window->Pane().txtDBDescription->setToolTip(QString::fromStdString(path));
+  window->Pane().lblDBCaption->SetCaption("Opening");
+  window->Pane().lblDBLength->SetCaption(" 0h 0m 30s");
+  window->Pane().btnPlay->SetCaption("Play");
+  window->Pane().btnPlay->setEnabled(true);
   Steps steps(5, [this] {
-    EXPECT_EQ(window->btnPlay->Caption(), "Stop");
-    EXPECT_EQ(window->btnPlay->BackColor(), 0xDCu);
-    EXPECT_EQ(window->btnPlay->ForeColor(), 0x473D01u);
-    EXPECT_EQ(window->lblDBStatus1->Caption(), "Playing/previewing file...");
-    window->lblDBViewTitle->SetCaption(GetParam().viewAtReset);
+    EXPECT_EQ(window->Pane().btnPlay->Caption(), "Stop");
+    EXPECT_EQ(window->Pane().btnPlay->BackColor(), 0xDCu);
+    EXPECT_EQ(window->Pane().btnPlay->ForeColor(), 0x473D01u);
+    EXPECT_EQ(window->Pane().lblDBStatus1->Caption(), "Playing/previewing file...");
+    window->Pane().lblDBViewTitle->SetCaption(GetParam().viewAtReset);
     window->btnPlay_Click();  // reads "Stop"
     return true;
   }, Rescue());
   window->btnPlay_Click();
-  EXPECT_EQ(window->lblDBStatus1->Caption(), "Playback stopped");
+  EXPECT_EQ(window->Pane().lblDBStatus1->Caption(), "Playback stopped");
   EXPECT_EQ(window->lblPlayStatus->Caption(), "Stopped");
   EXPECT_EQ(window->lblPlayFileName->Caption(), "Opening");
   EXPECT_EQ(window->lblDuration->Caption(), " 0h 0m 30s");
@@ -505,12 +505,12 @@ TEST_P(PlayLabel, PlaysTheShownFileAndStopsIt) {
   EXPECT_NE(window->lblPlayFilePath->Caption(), QString::fromStdString(path));
 
   WaitForReset();
-  EXPECT_EQ(window->btnPlay->Caption(), GetParam().captionAfterReset);
-  EXPECT_EQ(window->btnPlay->isEnabled(), GetParam().enabledAfterReset);
-  EXPECT_EQ(window->btnPlay->BackColor(), 0x473D01u);
-  EXPECT_EQ(window->btnPlay->ForeColor(), 0xDCC281u);
+  EXPECT_EQ(window->Pane().btnPlay->Caption(), GetParam().captionAfterReset);
+  EXPECT_EQ(window->Pane().btnPlay->isEnabled(), GetParam().enabledAfterReset);
+  EXPECT_EQ(window->Pane().btnPlay->BackColor(), 0x473D01u);
+  EXPECT_EQ(window->Pane().btnPlay->ForeColor(), 0xDCC281u);
   if (GetParam().enabledAfterReset) {
-    EXPECT_EQ(window->lblDBStatus1->Caption(), "");
+    EXPECT_EQ(window->Pane().lblDBStatus1->Caption(), "");
   }
 }
 

@@ -14,7 +14,7 @@
 #include "inventory/frmReconcileDB.h"
 #include "main/declarations.h"
 #include "mainwindow/frmLauncher.h"
-#include "mainwindow/frmLauncher_dbpane.h"
+#include "inventory/databasepane.h"
 #include "mainwindow/frmPreferences.h"
 #include "mainwindow/launcher.h"
 #include "mainwindow/window_steps.h"
@@ -55,8 +55,8 @@ class PreferencesTest : public AppFixture {
   }
   // Whether an inventory update ran since the last call.
   bool Rescanned() {
-    const bool ran = window->lblDBStatus1->Caption() == "Update completed";
-    window->lblDBStatus1->SetCaption("");
+    const bool ran = window->Pane().lblDBStatus1->Caption() == "Update completed";
+    window->Pane().lblDBStatus1->SetCaption("");
     return ran;
   }
   static std::vector<std::uint32_t> BoxColours(const frmPreferences& f) {
@@ -506,20 +506,20 @@ TEST_F(PreferencesTest, TheSettingsButtonWaitsForThePanesWork) {
     return opened;
   };
   {
-    PaneWork work(App().db);
+    PaneWork work(MainPane().db);
     EXPECT_FALSE(opensPreferences());
   }
   EXPECT_TRUE(opensPreferences());
 }
 
 TEST_F(RescanAtTheClose, ClosesAnOpenSearchEntry) {
-  frmLauncher_btnSelSearch_Click();
-  ASSERT_EQ(window->btnUpdate->Caption(), "Cancel");
+  MainPane().btnSelSearch_Click();
+  ASSERT_EQ(window->Pane().btnUpdate->Caption(), "Cancel");
   Rescanned();
   SwitchOnAndClose();
-  EXPECT_EQ(window->btnUpdate->Caption(), "Update");
-  EXPECT_TRUE(window->txtDBSearchText->isHidden());
-  EXPECT_EQ(window->lblDBViewTitle->Caption(), "System Inventory");
+  EXPECT_EQ(window->Pane().btnUpdate->Caption(), "Update");
+  EXPECT_TRUE(window->Pane().txtDBSearchText->isHidden());
+  EXPECT_EQ(window->Pane().lblDBViewTitle->Caption(), "System Inventory");
   EXPECT_TRUE(Rescanned());
   EXPECT_FALSE(App().launcher.gRescanPending);
 }
@@ -528,24 +528,24 @@ class NoteEditAtTheClose : public RescanAtTheClose, public ::testing::WithParamI
 
 TEST_P(NoteEditAtTheClose, EndsItThroughItsQuestionOrLeavesTheRescanPending) {
   drives.Write("C:\\Sounds\\noted.wav", "RIFF");
-  App().db.gCurrentFilePath = "C:\\Sounds\\noted.wav";
-  ShowFileDetail();
-  frmLauncher_btnUpdate_Click();
-  ASSERT_EQ(window->btnUpdate->Caption(), "End Edit");
-  window->txtDBCaption->setText("changed");
+  MainPane().db.gCurrentFilePath = "C:\\Sounds\\noted.wav";
+  MainPane().ShowFileDetail();
+  MainPane().btnUpdate_Click();
+  ASSERT_EQ(window->Pane().btnUpdate->Caption(), "End Edit");
+  window->Pane().txtDBCaption->setText("changed");
   Rescanned();
   SwitchOnAndClose(GetParam());
   EXPECT_EQ(Boxes("User database values have changed"), 1);
   if (GetParam() == platform::vbCancel) {
-    EXPECT_EQ(window->btnUpdate->Caption(), "End Edit");
+    EXPECT_EQ(window->Pane().btnUpdate->Caption(), "End Edit");
     EXPECT_FALSE(Rescanned());
     EXPECT_TRUE(App().launcher.gRescanPending) << "it runs at the next close";
     auto again = Open();
-    window->txtDBCaption->setText("");
-    window->lblDBCaption->SetCaption("");
+    window->Pane().txtDBCaption->setText("");
+    window->Pane().lblDBCaption->SetCaption("");
     again->btnCancel_Click();
   }
-  EXPECT_EQ(window->btnUpdate->Caption(), "Update");
+  EXPECT_EQ(window->Pane().btnUpdate->Caption(), "Update");
   EXPECT_TRUE(Rescanned());
   EXPECT_FALSE(App().launcher.gRescanPending);
 }

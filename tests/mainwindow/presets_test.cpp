@@ -240,11 +240,11 @@ TEST_P(Rallysets, ListPresetsThenGroupsOnlyInFileDetail) {
     entry->tag = shown;
     liveEntry->tag = shown;
   }
-  window->lblDBViewTitle->SetCaption(GetParam().view);
-  window->txtDBDescription->setToolTip(QString::fromStdString(shown));
-  window->lblDBRallysets->SetCaption("before");
+  window->Pane().lblDBViewTitle->SetCaption(GetParam().view);
+  window->Pane().txtDBDescription->setToolTip(QString::fromStdString(shown));
+  window->Pane().lblDBRallysets->SetCaption("before");
   ShowFileRallysets();
-  EXPECT_EQ(window->lblDBRallysets->Caption().toStdString(), GetParam().expected);
+  EXPECT_EQ(window->Pane().lblDBRallysets->Caption().toStdString(), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -165,7 +165,7 @@ TEST_F(PlaylistTest, AListWithoutATrackOpensEmptyUnderItsNameAndSavesNoLine) {
   platform::FlexGrid& inv = *w.grdPlaylistInventory;
   inv.SetRow(1);
   w.grdPlaylistInventory_MouseDown(1, 0, 0, 0);
-  EXPECT_EQ(App().db.gCurrentPlaylistPath, kRock);
+  EXPECT_EQ(MainPane().db.gCurrentPlaylistPath, kRock);
   EXPECT_EQ(Column(0), std::vector<std::string>{"1."});
   EXPECT_EQ(Column(4), std::vector<std::string>{""});
   EXPECT_EQ(w.lblPlaylistName->Caption(), "C:\\Lists\\rock.m3u");
@@ -195,7 +195,7 @@ TEST_F(PlaylistTest, AMissingPlaylistIsRemovedFromTheInventoryOnceAndTheNextOneO
   WriteList(kRock, {kC});
   main = OpenMainWindow();
   drives.Remove(kJazz);
-  const std::int64_t lists = App().db.summary.gTypeTotals[datafiles::kLists];
+  const std::int64_t lists = MainPane().db.summary.gTypeTotals[datafiles::kLists];
   boxes.Answer(platform::vbOK);
   frmPlaylist& w = PlaylistWindow();
   EXPECT_EQ(Titles(), std::vector<std::string>{"Playlist File Missing"});
@@ -203,9 +203,9 @@ TEST_F(PlaylistTest, AMissingPlaylistIsRemovedFromTheInventoryOnceAndTheNextOneO
             "Cannot find the following playlist file:\n\r\n\rC:\\Lists\\jazz.m3u\n\r\n\r"
             "This filename will be removed from inventory.");
   EXPECT_EQ(drives.Read(App().decl.files.gInventoryFile).find("jazz"), std::string::npos);
-  EXPECT_EQ(App().db.summary.gTypeTotals[datafiles::kLists], lists - 1);
+  EXPECT_EQ(MainPane().db.summary.gTypeTotals[datafiles::kLists], lists - 1);
   EXPECT_EQ(w.grdPlaylistInventory->Rows(), 1);
-  EXPECT_EQ(App().db.gCurrentPlaylistPath, kRock);
+  EXPECT_EQ(MainPane().db.gCurrentPlaylistPath, kRock);
   EXPECT_EQ(Column(4), std::vector<std::string>{kC});
   EXPECT_EQ(w.lblPlaylistName->ForeColor(), kSkinText);
 }
@@ -215,25 +215,25 @@ TEST_F(PlaylistTest, AMissingPlaylistIsRemovedFromTheInventoryOnceAndTheNextOneO
 TEST_F(PlaylistTest, SaveUnderANewNameAddsTheM3uExtensionTheInventoryLineAndMakesItCurrent) {
   WriteList(kJazz, {kA, kB});
   frmPlaylist& w = Open();
-  ASSERT_EQ(main->lblDBViewTitle->Caption(), "System Inventory");
+  ASSERT_EQ(main->Pane().lblDBViewTitle->Caption(), "System Inventory");
   auto paneTexts = [this] {
     std::string all;
-    const platform::FlexGrid& g = *main->grdTotals;
+    const platform::FlexGrid& g = *main->Pane().grdTotals;
     for (int r = 0; r < g.Rows(); ++r) {
       for (int c = 0; c < g.Cols(); ++c) all += g.TextMatrix(r, c) + "|";
     }
     return all;
   };
   const std::string paneBefore = paneTexts();
-  const std::int64_t lists = App().db.summary.gTypeTotals[datafiles::kLists];
+  const std::int64_t lists = MainPane().db.summary.gTypeTotals[datafiles::kLists];
   dialogs.Choose("C:\\Lists\\mix");
   w.btnSaveList_Click();
   const std::string saved = "C:\\Lists\\mix.m3u";
   EXPECT_EQ(drives.Read(saved), drives.Host(kA) + "\r\n" + drives.Host(kB) + "\r\n");
   EXPECT_NE(drives.Read(App().decl.files.gInventoryFile).find("mix"), std::string::npos);
-  EXPECT_EQ(App().db.summary.gTypeTotals[datafiles::kLists], lists + 1);
+  EXPECT_EQ(MainPane().db.summary.gTypeTotals[datafiles::kLists], lists + 1);
   EXPECT_NE(paneTexts(), paneBefore) << "the System Inventory view shows the new counts";
-  EXPECT_EQ(App().db.gCurrentPlaylistPath, saved);
+  EXPECT_EQ(MainPane().db.gCurrentPlaylistPath, saved);
   EXPECT_EQ(w.lblPlaylistName->Caption(), platform::Q(saved));
   const platform::FlexGrid& inv = *w.grdPlaylistInventory;
   EXPECT_EQ(inv.TextMatrix(inv.Row(), 1), saved);
@@ -266,7 +266,7 @@ TEST_F(PlaylistTest, ASaveWhoseSummaryCannotBeWrittenIsToldOnce) {
 TEST_F(PlaylistTest, AListedPlaylistOpensWhateverTheSummaryCounts) {
   WriteList(kJazz, {kA});
   main = OpenMainWindow();
-  App().db.summary.gTypeTotals[datafiles::kLists] = 0;
+  MainPane().db.summary.gTypeTotals[datafiles::kLists] = 0;
   frmPlaylist& w = PlaylistWindow();
   EXPECT_EQ(w.lblPlaylistName->Caption(), "C:\\Lists\\jazz.m3u");
   EXPECT_EQ(Column(4), std::vector<std::string>{kA});
@@ -310,13 +310,13 @@ TEST_F(PlaylistTest, DeleteRemovesTheNamedPlaylistAndOpensTheOneAboveOrTheFirst)
   EXPECT_EQ(boxes.shown()[1].style, 305);
   EXPECT_FALSE(drives.Exists(kRock));
   EXPECT_EQ(drives.Read(App().decl.files.gInventoryFile).find("rock"), std::string::npos);
-  EXPECT_EQ(App().db.gCurrentPlaylistPath, kJazz);
+  EXPECT_EQ(MainPane().db.gCurrentPlaylistPath, kJazz);
   EXPECT_EQ(Column(4), std::vector<std::string>{kA});
   EXPECT_EQ(inv.Rows(), 2);
   inv.SetRow(0);
   boxes.Answer(platform::vbOK);
   w.btnDeleteList_Click();
-  EXPECT_EQ(App().db.gCurrentPlaylistPath, "C:\\Lists\\zen.m3u");
+  EXPECT_EQ(MainPane().db.gCurrentPlaylistPath, "C:\\Lists\\zen.m3u");
   EXPECT_EQ(Column(4), std::vector<std::string>{kD});
 }
 
@@ -348,18 +348,18 @@ TEST_F(PlaylistTest, TheDatabasePaneOpensAListedPlaylistInTheEditor) {
   WriteList(kJazz, {kA});
   WriteList(kRock, {kC, kD});
   main = OpenMainWindow();
-  DBViewerState& db = App().db;
+  DBViewerState& db = MainPane().db;
   db.gTypeFilter = "m3u";
   db.gSelectedDrive.clear();
-  ShowInventoryDetail();
-  platform::FlexGrid& g = *main->grdTotals;
+  MainPane().ShowInventoryDetail();
+  platform::FlexGrid& g = *main->Pane().grdTotals;
   int rockRow = -1;
   for (int r = 1; r < g.Rows(); ++r) {
     if (g.TextMatrix(r, 3).find("rock") != std::string::npos) rockRow = r;
   }
   ASSERT_GT(rockRow, 0);
   g.SetRow(rockRow);
-  EXPECT_FALSE(OpenListedFile());
+  EXPECT_FALSE(MainPane().OpenListedFile());
   frmPlaylist* w = PlaylistWindowOrNull();
   ASSERT_NE(w, nullptr);
   EXPECT_TRUE(w->isVisible());
@@ -368,7 +368,7 @@ TEST_F(PlaylistTest, TheDatabasePaneOpensAListedPlaylistInTheEditor) {
   for (int r = 1; r < g.Rows(); ++r) {
     if (g.TextMatrix(r, 3).find("jazz") != std::string::npos) g.SetRow(r);
   }
-  OpenListedFile();
+  MainPane().OpenListedFile();
   EXPECT_EQ(Column(4), std::vector<std::string>{kA});
 }
 

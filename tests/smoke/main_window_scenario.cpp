@@ -28,7 +28,7 @@ bool Showing() {
 
 // The pane's list row that names `fileName`, or -1.
 int PaneRowOf(const std::string& fileName) {
-  platform::FlexGrid& g = *Launcher().grdTotals;
+  platform::FlexGrid& g = *Launcher().Pane().grdTotals;
   for (int r = g.FixedRows(); r < g.Rows(); ++r) {
     for (int c = 0; c < g.Cols(); ++c) {
       if (g.TextMatrix(r, c).find(fileName) != std::string::npos) return r;
@@ -122,39 +122,39 @@ void MainWindowScenario(Scenario& s, Machine& m) {
   s.WaitFor("the player area resets", AreaIdle);
 
   // The pane: the list, File Detail of tone.wav, its Play label, and its note edited.
-  s.Step("press the Detail tab", [] { Click(CentreOf(Launcher().btnSelDetail)); },
+  s.Step("press the Detail tab", [] { Click(CentreOf(Launcher().Pane().btnSelDetail)); },
          [] { return PaneRowOf("tone") > 0; });
-  s.Step("click tone.wav's row", [] { Click(GridCellPoint(*Launcher().grdTotals, PaneRowOf("tone"), 1)); },
-         [] { return Launcher().lblDBViewTitle->Caption() == "File Detail"; });
-  s.Check("its note shows", [] { return Launcher().lblDBCaption->Caption() == "A tone"; });
-  s.Step("press Play", [] { Click(CentreOf(Launcher().btnPlay)); }, [] { return Status() == "Playing"; });
-  s.Step("press the label again (Stop)", [] { Click(CentreOf(Launcher().btnPlay)); },
+  s.Step("click tone.wav's row", [] { Click(GridCellPoint(*Launcher().Pane().grdTotals, PaneRowOf("tone"), 1)); },
+         [] { return Launcher().Pane().lblDBViewTitle->Caption() == "File Detail"; });
+  s.Check("its note shows", [] { return Launcher().Pane().lblDBCaption->Caption() == "A tone"; });
+  s.Step("press Play", [] { Click(CentreOf(Launcher().Pane().btnPlay)); }, [] { return Status() == "Playing"; });
+  s.Step("press the label again (Stop)", [] { Click(CentreOf(Launcher().Pane().btnPlay)); },
          [] { return Status() == "Stopped"; });
   s.WaitFor("the player area resets", AreaIdle);
-  s.Step("press Print", [] { Click(CentreOf(Launcher().btnPrint)); },
+  s.Step("press Print", [] { Click(CentreOf(Launcher().Pane().btnPrint)); },
          [&m] { return NoDialog() && m.Exists(Machine::kPrintout); });
   s.Step("the printout is taken away", [&m] { m.drives.Remove(Machine::kPrintout); });
   s.Step("click the Caption heading", [] { Click(CentreOf(Launcher().lblPlayFileNameLabel)); },
          [] { return Launcher().isActiveWindow(); });
   s.Step("press F12 (the key sheet)", [] { Keys("F12"); }, [&m] { return NoDialog() && m.Exists(Machine::kPrintout); });
-  s.Step("press Update (edit the note)", [] { Click(CentreOf(Launcher().btnUpdate)); },
-         [] { return Launcher().btnUpdate->Caption() == "End Edit"; });
-  TypeIn(s, "the caption \"Low tone\"", [] { return Launcher().txtDBCaption; }, "Low tone");
-  s.Step("press End Edit", [] { Click(CentreOf(Launcher().btnUpdate)); },
+  s.Step("press Update (edit the note)", [] { Click(CentreOf(Launcher().Pane().btnUpdate)); },
+         [] { return Launcher().Pane().btnUpdate->Caption() == "End Edit"; });
+  TypeIn(s, "the caption \"Low tone\"", [] { return Launcher().Pane().txtDBCaption; }, "Low tone");
+  s.Step("press End Edit", [] { Click(CentreOf(Launcher().Pane().btnUpdate)); },
          [] { return Box("User database values have changed") != nullptr; });
   s.Step("answer Yes", [] { Answer("User database values have changed", "Yes"); },
-         [] { return NoDialog() && Launcher().btnUpdate->Caption() == "Update"; });
+         [] { return NoDialog() && Launcher().Pane().btnUpdate->Caption() == "Update"; });
   s.Check("userdb.dat holds the new caption",
           [&m] { return m.UserDbDat().size() == 298 && m.UserDbDat().find("Low tone") == 110; });
 
   // Exit while a changed note is being edited: Cancel goes on editing, No ends without it.
-  s.Step("press Update (edit the note)", [] { Click(CentreOf(Launcher().btnUpdate)); },
-         [] { return Launcher().btnUpdate->Caption() == "End Edit"; });
-  TypeIn(s, "the caption \"Lost\"", [] { return Launcher().txtDBCaption; }, "Lost");
+  s.Step("press Update (edit the note)", [] { Click(CentreOf(Launcher().Pane().btnUpdate)); },
+         [] { return Launcher().Pane().btnUpdate->Caption() == "End Edit"; });
+  TypeIn(s, "the caption \"Lost\"", [] { return Launcher().Pane().txtDBCaption; }, "Lost");
   s.Step("press Exit", [] { Click(CentreOf(Launcher().btnExit)); },
          [] { return Box("User database values have changed") != nullptr; });
   s.Step("answer Cancel", [] { Answer("User database values have changed", "Cancel"); },
-         [] { return NoDialog() && Launcher().btnUpdate->Caption() == "End Edit"; });
+         [] { return NoDialog() && Launcher().Pane().btnUpdate->Caption() == "End Edit"; });
   s.Step("press Exit", [] { Click(CentreOf(Launcher().btnExit)); },
          [] { return Box("User database values have changed") != nullptr; });
   s.Exit("answer No", [] { Answer("User database values have changed", "No"); });

@@ -36,7 +36,10 @@ std::unique_ptr<frmLauncher> AppFixture::OpenMainWindow(platform::MediaPlayer* m
   }
   auto window = std::make_unique<frmLauncher>(mainPlayer ? mainPlayer : &player);
   window->Form_Load();
+  opened_ = window.get();
   return window;
 }
+
+DatabasePane& AppFixture::MainPane() const { return opened_->Pane(); }
 
 }  // namespace testing_support

@@ -11,6 +11,7 @@
 #include "support/scripted_services.h"
 #include "support/temp_drives.h"
 
+class DatabasePane;
 class frmLauncher;
 
 namespace testing_support {
@@ -27,6 +28,8 @@ class AppFixture : public ::testing::Test {
   // The main window, built and loaded as the splash does it, playing through `mainPlayer`
   // (the fake `player` unless given).
   std::unique_ptr<frmLauncher> OpenMainWindow(platform::MediaPlayer* mainPlayer = nullptr);
+  // The database pane of the main window OpenMainWindow made last (while that window lives).
+  DatabasePane& MainPane() const;
 
   static constexpr const char* kAppPath = "C:\\app\\";
   static constexpr const char* kDataPath = "C:\\app\\data\\";
@@ -38,6 +41,9 @@ class AppFixture : public ::testing::Test {
   RecordingPrinter printer;
   FakeMediaPlayer player;
   platform::FixedClock clock{{2026, 12, 10, 9, 30, 0}};
+
+ private:
+  frmLauncher* opened_ = nullptr;
 };
 
 }  // namespace testing_support
