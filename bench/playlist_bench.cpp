@@ -46,12 +46,13 @@ void Report(const char* what, const char* goal, double figure, const char* unit,
 
 // The milliseconds LoadPlaylist takes for `list`, no duration known before (or, with `warm`,
 // every duration known from an earlier load: the file, grid and text work alone).
-double TimedLoad(DatabasePane& pane, const std::string& list, bool warm = false) {
-  if (!warm) PlaylistModule().knownDurations.clear();
+double TimedLoad(PlaylistEditor& editor, const std::string& list, bool warm = false) {
+  DatabasePane& pane = editor.pane;
+  if (!warm) editor.state.knownDurations.clear();
   pane.db.gCurrentPlaylistPath = list;
   QElapsedTimer clock;
   clock.start();
-  LoadPlaylist();
+  editor.LoadPlaylist();
   return static_cast<double>(clock.nsecsElapsed()) / 1e6;
 }
 
@@ -99,15 +100,16 @@ int main(int argc, char** argv) {
   DatabasePane& pane = main.Pane();
   pane.db.summary.gTypeTotals[datafiles::kLists] = 3;
 
-  frmPlaylist& w = PlaylistWindow();  // opens the empty list
-  const double ms1000 = TimedLoad(pane, "C:\\Lists\\first1000.m3u");
+  PlaylistEditor& editor = main.Playlist();
+  frmPlaylist& w = editor.Window();  // opens the empty list
+  const double ms1000 = TimedLoad(editor, "C:\\Lists\\first1000.m3u");
   const bool loaded1000 = w.grdListDetail->Rows() == 1000 && boxes.shown == 0;
   Report("load 1,000 tracks with their durations", "1 s", ms1000 / 1000, "s", loaded1000 && ms1000 <= 1000);
 
   double ms10000 = 0;
   const bool ran10000 = ms1000 <= 2 * 1000;
   if (ran10000) {
-    ms10000 = TimedLoad(pane, "C:\\Lists\\all10000.m3u");
+    ms10000 = TimedLoad(editor, "C:\\Lists\\all10000.m3u");
   } else {
     ms10000 = ms1000 * 10;
     std::printf("(10,000-track load not run: at the 1,000-track rate it takes about %.0f s)\n", ms10000 / 1000);
@@ -116,18 +118,18 @@ int main(int argc, char** argv) {
   Report("load 10,000 tracks with their durations", "5 s", ms10000 / 1000, "s", loaded10000 && ms10000 <= 5000);
 
   const std::string last = ran10000 ? "C:\\Lists\\all10000.m3u" : "C:\\Lists\\first1000.m3u";
-  const double warmMs = TimedLoad(pane, last, true);
+  const double warmMs = TimedLoad(editor, last, true);
   std::printf("the same load again, every duration known (%d tracks): %.1f ms\n", w.grdListDetail->Rows(), warmMs);
 
   // An edit of the loaded list: one new file, every other track unchanged.
-  PlaylistState& s = PlaylistModule();
+  PlaylistState& s = editor.state;
   drives.Write("C:\\Music\\new.wav", bodies[0]);
   s.gTargetRow = w.grdListDetail->Rows() / 2;
   s.gTrackToAdd = "C:\\Music\\new.wav";
   const std::int64_t before = s.playerProbes;
   QElapsedTimer clock;
   clock.start();
-  InsertTrackAtRow();
+  editor.InsertTrackAtRow();
   const double editMs = static_cast<double>(clock.nsecsElapsed()) / 1e6;
   const std::int64_t probes = s.playerProbes - before;
   std::printf("insert into the loaded list: %.1f ms, %lld duration probe(s) through the player\n", editMs,

@@ -2,16 +2,9 @@
 
 #include <string>
 
-#include "mainwindow/launcher.h"
 #include "windows/shareddata.h"
 
-// Every module's state, one instance for the program.
-struct ProgramState {
-  Declarations decl;
-  DataFileIO io;
-  LauncherState launcher;
-};
-
+// The program's one ProgramState, made where the program starts.
 ProgramState& App();
 
 // The folder part of the program file's path, in drive-letter form and ending in "\";

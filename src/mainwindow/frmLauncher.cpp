@@ -66,6 +66,7 @@ frmLauncher::frmLauncher(platform::MediaPlayer* player, QWidget* parent)
   BuildPlayer();
   BuildPresetBank();
   pane_ = new DatabasePane(this, *this, *mpPlayer, App().decl, App().io, App().launcher.gOpenFilter);
+  playlist_ = std::make_unique<PlaylistEditor>(App(), *pane_, *this);
 
   connect(btnConfigure, &QPushButton::clicked, this, &frmLauncher::btnConfigure_Click);
   connect(btnEditor, &QPushButton::clicked, this, &frmLauncher::btnEditor_Click);

@@ -10,16 +10,19 @@
 #include <array>
 #include <cstdint>
 #include <exception>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "inventory/databasepane.h"
+#include "windows/drops.h"
 #include "platform/core/mediaplayer.h"
 #include "platform/qt/controls.h"
 #include "platform/qt/treeview.h"
 #include "playback/driver.h"
+#include "playlist/playlist.h"
 
 class QMimeData;
 class frmTvwPopUp;
@@ -31,7 +34,7 @@ class FlexGrid;
 // The program's main window: the groups tree, the preset bank, the player and the database
 // pane. One instance for the program's lifetime; the other windows and the inventory views
 // reach its controls through MainWindow().
-class frmLauncher : public QWidget, public PaneHost {
+class frmLauncher : public QWidget, public PaneHost, public PlaylistHost {
   Q_OBJECT
  public:
   explicit frmLauncher(platform::MediaPlayer* player, QWidget* parent = nullptr);
@@ -50,6 +53,11 @@ class frmLauncher : public QWidget, public PaneHost {
   void ShowFileRallysets() override;
   void KeepTabInNoteBoxes(bool keep) override;
   void FillPreferencesForm() override;
+
+  // What the playlist editor asks of this window.
+  void PlaylistFunctionKey(int KeyCode, int Shift, bool& handled) override { Form_KeyDown(KeyCode, Shift, handled); }
+  bool Exiting() const override { return exiting_; }
+  const QWidget* MainFrame() const override { return this; }
 
   // Handlers of this window's own frame.
   void Form_KeyDown(int KeyCode, int Shift, bool& handled);
@@ -139,6 +147,9 @@ class frmLauncher : public QWidget, public PaneHost {
   DatabasePane& Pane() { return *pane_; }
   const DatabasePane& Pane() const { return *pane_; }
 
+  // ---- The playlist editor, and its window while loaded
+  PlaylistEditor& Playlist() { return *playlist_; }
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
@@ -168,14 +179,11 @@ class frmLauncher : public QWidget, public PaneHost {
   playback::LoopState playbackLoop_ = playback::LoopState::Idle;
   QPointer<frmTvwPopUp> treePopup_;
   DatabasePane* pane_ = nullptr;
+  std::unique_ptr<PlaylistEditor> playlist_;
   bool loaded_ = false;
   bool exiting_ = false;
   int windowDrags_ = 0;
 };
-
-// The path a drop offers: its text first, else the first file of its file list; host paths
-// and file URLs come back in drive-letter form. Nothing when it offers neither.
-std::optional<std::string> DroppedPath(const QMimeData& data);
 
 // The main window's single instance (null before it exists).
 frmLauncher* MainWindowOrNull();

@@ -24,13 +24,6 @@ QString ButtonText(const std::string& caption) { return QString::fromStdString(c
 
 }  // namespace
 
-std::optional<std::string> DroppedPath(const QMimeData& data) {
-  // A path on no drive is still handed on: the editor tells of it.
-  platform::DroppedPath drop = platform::PathFromDrop(data);
-  if (drop.kind == platform::DroppedPath::Nothing) return std::nullopt;
-  return std::move(drop.path);
-}
-
 void frmLauncher::WirePresets() {
   for (int n = 1; n <= 20; ++n) {
     QPushButton* button = btnPreset[n];

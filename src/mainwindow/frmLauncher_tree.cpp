@@ -16,6 +16,7 @@
 #include "platform/core/drives.h"
 #include "platform/core/msgbox.h"
 #include "platform/qt/resources.h"
+#include "windows/playduration.h"
 
 using grouptree::IsFileEntry;
 using grouptree::IsGroup;

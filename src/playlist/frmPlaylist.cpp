@@ -21,11 +21,10 @@
 #include <cmath>
 
 #include "analysis/durationprobe.h"
-#include "inventory/dbviewer.h"
-#include "main/declarations.h"
+#include "inventory/databasepane.h"
+#include "windows/drops.h"
 #include "windows/eventhook.h"
-#include "mainwindow/frmLauncher.h"
-#include "mainwindow/launcher.h"
+#include "windows/shareddata.h"
 #include "windows/skin.h"
 #include "windows/helppages.h"
 #include "windows/printout.h"
@@ -50,8 +49,6 @@ using platform::Label;
 using platform::Q;
 
 namespace {
-
-frmPlaylist* gPlaylistWindow = nullptr;
 
 constexpr int kWindowWidth = 712;
 // Room below the track grid's tallest height for its sideways scroll bar.
@@ -113,22 +110,12 @@ void Frameless(platform::FlexGrid* grid) {
 
 }  // namespace
 
-frmPlaylist* PlaylistWindowOrNull() { return gPlaylistWindow && !gPlaylistWindow->Unloaded() ? gPlaylistWindow : nullptr; }
-
-frmPlaylist& PlaylistWindow() {
-  if (frmPlaylist* w = PlaylistWindowOrNull()) return *w;
-  auto* w = new frmPlaylist(PlaylistPlayerOverride());
-  w->Form_Load();
-  return *w;
-}
-
-frmPlaylist::frmPlaylist(platform::MediaPlayer* player, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), mpPlaylist(player) {
+frmPlaylist::frmPlaylist(PlaylistEditor& editor, platform::MediaPlayer* player, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), mpPlaylist(player), editor_(editor) {
   if (!mpPlaylist) {
     ownPlayer_ = std::make_unique<platform::QtMediaPlayer>(analysis::ProbeDurationHost);
     mpPlaylist = ownPlayer_.get();
   }
-  gPlaylistWindow = this;
   setAttribute(Qt::WA_DeleteOnClose, false);
   setWindowTitle("Tolvan Playlist Editor");
   setFixedSize(kWindowWidth, kWindowHeight);
@@ -142,7 +129,6 @@ frmPlaylist::frmPlaylist(platform::MediaPlayer* player, QWidget* parent)
 }
 
 frmPlaylist::~frmPlaylist() {
-  if (gPlaylistWindow == this) gPlaylistWindow = nullptr;
   qApp->removeEventFilter(this);
 }
 
@@ -341,13 +327,13 @@ void frmPlaylist::Form_Load() {
   platform::SetButtonPicture(btnPause, 133, platform::ResKind::Bitmap, 0, 6);
   platform::SetButtonPicture(btnStop, 132, platform::ResKind::Bitmap, 0, 6);
   btnPrint->setCursor(platform::LoadResCursor(skin::kHandIcon));
-  FormatPlaylistInventoryGrid();
-  FormatListDetailGrid();
+  editor_.FormatPlaylistInventoryGrid();
+  editor_.FormatListDetailGrid();
   grdListDetail->SetTextMatrix(0, 0, "1.");
   SizeTrackGrid();
-  RefreshPlaylistInventory();
+  editor_.RefreshPlaylistInventory();
   SetSaveInitDir();
-  PlaylistModule().gPlayerLoopState = playback::LoopState::Idle;
+  editor_.state.gPlayerLoopState = playback::LoopState::Idle;
 }
 
 void frmPlaylist::Unload() {
@@ -428,16 +414,7 @@ bool frmPlaylist::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void frmPlaylist::Form_KeyDown(int KeyCode, int Shift, bool& handled) {
-  const FunctionKeyAction action = FunctionKeyFor(KeyCode, Shift);
-  handled = action.kind != FunctionKeyAction::None;
-  frmLauncher* f = MainWindowOrNull();
-  if (!f) return;
-  switch (action.kind) {
-    case FunctionKeyAction::Preset: f->btnPreset_Click(action.preset); break;
-    case FunctionKeyAction::Configure: f->btnConfigure_Click(); break;
-    case FunctionKeyAction::PrintKeySheet: PrintPresetKeyAssignments(); break;
-    case FunctionKeyAction::None: break;
-  }
+  editor_.host.PlaylistFunctionKey(KeyCode, Shift, handled);
 }
 
 void frmPlaylist::mousePressEvent(QMouseEvent* event) {
@@ -471,10 +448,10 @@ void frmPlaylist::paintEvent(QPaintEvent* event) {
 
 void frmPlaylist::btnNewList_Click() {
   if (!ConfirmDiscard("Do you wish to start a new playlist without saving the changes?")) return;
-  PlaylistState& s = PlaylistModule();
+  PlaylistState& s = editor_.state;
   platform::FlexGrid& g = *grdListDetail;
   g.Clear();
-  FormatListDetailGrid();
+  editor_.FormatListDetailGrid();
   g.SetRows(1);
   SizeTrackGrid();
   s.gTotalSeconds = 0;
@@ -493,8 +470,7 @@ void frmPlaylist::btnNewList_Click() {
 }
 
 void frmPlaylist::btnSaveList_Click() {
-  PlaylistState& s = PlaylistModule();
-  ProgramState& app = App();
+  PlaylistState& s = editor_.state;
   s.gInventoryOp = "Save";
   try {
     platform::FileDialogRequest request;
@@ -508,7 +484,7 @@ void frmPlaylist::btnSaveList_Click() {
       chosen += ".m3u";
     }
     const bool isOpenPlaylist =
-        lblPlaylistName->Caption() != "New playlist..." && chosen == MainWindow().Pane().db.gCurrentPlaylistPath;
+        lblPlaylistName->Caption() != "New playlist..." && chosen == editor_.pane.db.gCurrentPlaylistPath;
     if (!isOpenPlaylist && platform::FileLen(chosen).ok()) {
       const int answer = platform::MsgBox(
           "The file " + chosen + " already exists." + std::string(platform::vbCrLf) + "Do you wish to replace it?",
@@ -519,15 +495,15 @@ void frmPlaylist::btnSaveList_Click() {
       }
     }
     s.gSavePlaylistPath = chosen;
-    WritePlaylistFile();
-    UpdatePlaylistInventory();
+    editor_.WritePlaylistFile();
+    editor_.UpdatePlaylistInventory();
   } catch (const platform::VbError& error) {
     if (error.number() != platform::errCancel) platform::MsgBox(error.what(), platform::vbOKOnly, {});
     grdListDetail->setFocus();
     return;
   }
   // The saved file is now the open playlist.
-  MainWindow().Pane().db.gCurrentPlaylistPath = s.gSavePlaylistPath;
+  editor_.pane.db.gCurrentPlaylistPath = s.gSavePlaylistPath;
   lblPlaylistName->SetCaption(Q(s.gSavePlaylistPath));
   lblPlaylistName->SetForeColor(skin::kText);
   platform::FlexGrid& g = *grdPlaylistInventory;
@@ -545,13 +521,13 @@ void frmPlaylist::btnSaveList_Click() {
 }
 
 void frmPlaylist::btnDeleteList_Click() {
-  PlaylistModule().gInventoryOp = "Delete";
-  UpdatePlaylistInventory();
+  editor_.state.gInventoryOp = "Delete";
+  editor_.UpdatePlaylistInventory();
   grdListDetail->setFocus();
 }
 
 void frmPlaylist::btnPlay_Click() {
-  PlaylistState& s = PlaylistModule();
+  PlaylistState& s = editor_.state;
   grdListDetail->setFocus();
   // The total time's leading number and its last two digits: "0:00" does not start.
   const std::string total(platform::Trim(lblTotalTime->Caption().toStdString()));
@@ -562,7 +538,7 @@ void frmPlaylist::btnPlay_Click() {
   QPointer<frmPlaylist> alive(this);
   if (!command.empty()) {
     s.gPlayerCommand = command;
-    RunPlayerCommand();
+    editor_.RunPlayerCommand();
   }
   if (alive && s.gExitPending) {
     s.gExitPending = false;
@@ -573,14 +549,14 @@ void frmPlaylist::btnPlay_Click() {
 namespace {
 
 void SendTransport(frmPlaylist& w, playerrules::Button button) {
-  PlaylistState& s = PlaylistModule();
+  PlaylistState& s = w.Editor().state;
   const std::string command =
-      playerrules::TransportCommand(button, w.mpPlaylist->PlayState(), true, ShownTrackCount() > s.gCurrentTrack,
+      playerrules::TransportCommand(button, w.mpPlaylist->PlayState(), true, w.Editor().ShownTrackCount() > s.gCurrentTrack,
                                     s.gCurrentTrack > 1);
   QPointer<frmPlaylist> alive(&w);
   if (!command.empty()) {
     s.gPlayerCommand = command;
-    RunPlayerCommand();
+    w.Editor().RunPlayerCommand();
   }
   if (alive) w.grdListDetail->setFocus();
 }
@@ -593,12 +569,12 @@ void frmPlaylist::btnFwd_Click() { SendTransport(*this, playerrules::Button::Fwd
 void frmPlaylist::btnRev_Click() { SendTransport(*this, playerrules::Button::Rev); }
 
 void frmPlaylist::btnExit_Click() {
-  PlaylistState& s = PlaylistModule();
+  PlaylistState& s = editor_.state;
   if (!ConfirmDiscard("Do you wish to exit the Playlist Editor without saving the changes?")) return;
   const int state = mpPlaylist->PlayState();
   if (state != 0 && state != platform::MediaPlayer::Closed) {
     s.gPlayerCommand = "StopCurr";
-    RunPlayerCommand();
+    editor_.RunPlayerCommand();
   }
   if (s.gPlayerLoopState == playback::LoopState::Active) {
     // A polling loop further down the call chain is ending; it unloads the window.
@@ -608,7 +584,7 @@ void frmPlaylist::btnExit_Click() {
   Unload();
 }
 
-void frmPlaylist::btnHelp_Click() { StartHelpPage(App().decl.gAppPath, "playedit.htm"); }
+void frmPlaylist::btnHelp_Click() { StartHelpPage(editor_.app.decl.gAppPath, "playedit.htm"); }
 
 void frmPlaylist::btnMinimize_Click() { setWindowState(windowState() | Qt::WindowMinimized); }
 
@@ -652,7 +628,7 @@ void frmPlaylist::btnPrint_Click() {
 // ---- Track grid
 
 void frmPlaylist::grdListDetail_MouseMove(int Button, int, int, int Y) {
-  PlaylistState& s = PlaylistModule();
+  PlaylistState& s = editor_.state;
   platform::FlexGrid& g = *grdListDetail;
   const int row = Y / platform::FlexGrid::kRowHeightTwips + g.TopRow();
   if (row >= 0 && row < g.Rows()) g.SetToolTipText(g.TextMatrix(row, 4));
@@ -673,7 +649,7 @@ void frmPlaylist::grdListDetail_MouseMove(int Button, int, int, int Y) {
 }
 
 void frmPlaylist::grdListDetail_DragDrop(int dropRow) {
-  PlaylistState& s = PlaylistModule();
+  PlaylistState& s = editor_.state;
   platform::FlexGrid& g = *grdListDetail;
   if (dropRow == s.gDragSourceRow || dropRow < 0 || dropRow >= g.Rows() || s.gDragSourceRow < 0 ||
       s.gDragSourceRow >= g.Rows()) {
@@ -683,10 +659,10 @@ void frmPlaylist::grdListDetail_DragDrop(int dropRow) {
   s.gTrackDurations.assign(static_cast<std::size_t>(g.Rows()) + 1, 0.0);
   for (int i = 0; i < g.Rows(); ++i) {
     g.SetTextMatrix(i, 0, std::to_string(i + 1) + ".");
-    s.gTrackDurations[static_cast<std::size_t>(i) + 1] = TrackDuration(*mpPlaylist, g.TextMatrix(i, 4));
+    s.gTrackDurations[static_cast<std::size_t>(i) + 1] = editor_.TrackDuration(*mpPlaylist, g.TextMatrix(i, 4));
     ColourTrackRow(g, i, i == s.gCurrentTrack - 1 ? kCurrentTrackColor : skin::kText);
   }
-  s.gPrevTracksSeconds = DurationsUpTo(s.gTargetRow);
+  s.gPrevTracksSeconds = editor_.DurationsUpTo(s.gTargetRow);
   pbrPlayFile->SetMax(s.gTrackDurations.back());
   pbrPlaylist->SetMax(static_cast<double>(s.gTotalSeconds));
   pbrPlaylist->SetValue(s.gPrevTracksSeconds);
@@ -694,7 +670,7 @@ void frmPlaylist::grdListDetail_DragDrop(int dropRow) {
 }
 
 void frmPlaylist::grdListDetail_MouseUp(int Button, int, int X, int Y) {
-  PlaylistState& s = PlaylistModule();
+  PlaylistState& s = editor_.state;
   platform::FlexGrid& g = *grdListDetail;
   pressRow_ = -1;
   s.gTargetRow = g.MouseRow();
@@ -708,7 +684,7 @@ void frmPlaylist::grdListDetail_MouseUp(int Button, int, int X, int Y) {
     const std::string command = playerrules::ClickCommand(state, Button);
     if (!command.empty()) {
       s.gPlayerCommand = command;
-      RunPlayerCommand();
+      editor_.RunPlayerCommand();
     }
   }
   if (alive && !unloaded_ && Button == 2 && (state == 0 || state > 2)) ShowTrackPopup(X, Y);
@@ -718,7 +694,7 @@ frmPlaylistPopup* frmPlaylist::Popup() const { return popup_.data(); }
 
 void frmPlaylist::ShowTrackPopup(int X, int Y) {
   if (popup_) popup_->Unload();
-  popup_ = new frmPlaylistPopup(this);
+  popup_ = new frmPlaylistPopup(*this);
   popup_->Form_Load();
   const QRect frame = frameGeometry();
   const int left = frame.left() + popup_->width() / 2 + platform::TwipsToPixels(X);
@@ -729,16 +705,16 @@ void frmPlaylist::ShowTrackPopup(int X, int Y) {
 }
 
 void frmPlaylist::grdListDetail_OLEDragDrop(const QMimeData& Data, int, int Y) {
-  PlaylistState& s = PlaylistModule();
+  PlaylistState& s = editor_.state;
   const std::optional<std::string> path = DroppedPath(Data);
   if (!path) return;
-  App().launcher.gPrefillPath = *path;
+  editor_.app.launcher.gPrefillPath = *path;
   activateWindow();
   s.gTrackToAdd = *path;
   platform::FlexGrid& g = *grdListDetail;
   const int row = Y / platform::FlexGrid::kRowHeightTwips + g.TopRow();
   if (row >= 0 && row < g.Rows()) s.gTargetRow = row;
-  InsertTrackAtRow();
+  editor_.InsertTrackAtRow();
 }
 
 // ---- Playlist inventory grid
@@ -751,7 +727,7 @@ void frmPlaylist::grdPlaylistInventory_LeaveCell() {
 void frmPlaylist::grdPlaylistInventory_MouseDown(int Button, int, int, int) {
   if (Button != 1) return;
   platform::FlexGrid& g = *grdPlaylistInventory;
-  std::string& current = MainWindow().Pane().db.gCurrentPlaylistPath;
+  std::string& current = editor_.pane.db.gCurrentPlaylistPath;
   g.SetCellBackColor(kNavy);
   g.SetCellForeColor(kWhite);
   if (!ConfirmDiscard("Do you wish to start a new playlist without saving the changes?")) {
@@ -769,7 +745,7 @@ void frmPlaylist::grdPlaylistInventory_MouseDown(int Button, int, int, int) {
     return;
   }
   current = g.TextMatrix(g.Row(), 1);
-  LoadPlaylist();
+  editor_.LoadPlaylist();
   MarkUnsaved(false);
   SetSaveInitDir();
 }
@@ -793,11 +769,7 @@ void frmPlaylist::sldPlaylist_Scroll() {
 
 void frmPlaylist::sldPlaylist_MouseUp() { grdListDetail->setFocus(); }
 
-// ---- The main window's and the pane's ways in
-
-namespace {
-
-}  // namespace
+// ---- Placement
 
 QPoint PlaceBeside(const QRect& other, const QSize& size, const QRect& room) {
   for (const QPoint at : {QPoint(other.right() + 1, other.top()), QPoint(other.left(), other.bottom() + 1)}) {
@@ -807,35 +779,9 @@ QPoint PlaceBeside(const QRect& other, const QSize& size, const QRect& room) {
   return {std::max(room.left(), room.right() + 1 - size.width()), std::max(room.top(), room.bottom() + 1 - size.height())};
 }
 
-void frmPlaylist::PlaceBesideMainWindow() {
+void frmPlaylist::PlaceBesideMainWindow(const QWidget* main) {
   if (placed_) return;
   placed_ = true;
-  const frmLauncher* main = MainWindowOrNull();
   if (!main || !main->screen()) return;
   move(PlaceBeside(main->frameGeometry(), frameGeometry().size(), main->screen()->availableGeometry()));
-}
-
-namespace {
-
-// Restores the window when it is minimized and otherwise shows it, loading it on first use.
-void ShowPlaylistWindow() {
-  frmPlaylist& w = PlaylistWindow();
-  if (!w.isVisible()) w.PlaceBesideMainWindow();
-  if (w.windowState() & Qt::WindowMinimized) {
-    w.setWindowState(w.windowState() & ~Qt::WindowMinimized);
-  } else {
-    w.show();
-  }
-  w.raise();
-  w.activateWindow();
-}
-
-}  // namespace
-
-void frmLauncher::btnPlaylistEditor_Click() { ShowPlaylistWindow(); }
-
-void frmLauncher::OpenPlaylistWindow() {
-  frmPlaylist* existing = PlaylistWindowOrNull();
-  if (existing && existing->isVisible()) RefreshPlaylistInventory();
-  ShowPlaylistWindow();
 }

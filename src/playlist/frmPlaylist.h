@@ -14,6 +14,7 @@
 
 class QMimeData;
 class frmPlaylistPopup;
+class PlaylistEditor;
 
 namespace platform {
 class FlexGrid;
@@ -36,12 +37,15 @@ class PlaylistProgress : public QProgressBar {
 
 // The playlist editor's window: the known playlists, the open playlist's tracks, its own
 // player with transport buttons, progress bars and volume, and New, Save, Delete, Print.
-// One instance at a time; Exit unloads it (the module's state stays).
+// One instance at a time, the editor's; Exit unloads it (the module's state stays).
 class frmPlaylist : public QWidget {
   Q_OBJECT
  public:
-  explicit frmPlaylist(platform::MediaPlayer* player, QWidget* parent = nullptr);
+  // Plays through `player`, or a Qt player of its own when none is given.
+  frmPlaylist(PlaylistEditor& editor, platform::MediaPlayer* player, QWidget* parent = nullptr);
   ~frmPlaylist() override;
+
+  PlaylistEditor& Editor() const { return editor_; }
 
   void Form_Load();
   // Unloads the window: it is gone once control returns to the event loop.
@@ -86,7 +90,7 @@ class frmPlaylist : public QWidget {
   void SizeTrackGrid();
   // Where the window first opens: beside the main window (to its right, else below it) where
   // the screen has room for it.
-  void PlaceBesideMainWindow();
+  void PlaceBesideMainWindow(const QWidget* main);
   // The track popup while it is open.
   frmPlaylistPopup* Popup() const;
   void ShowTrackPopup(int X, int Y);
@@ -142,6 +146,7 @@ class frmPlaylist : public QWidget {
   void Wire();
   void HookTrackGridDrops();
 
+  PlaylistEditor& editor_;
   std::unique_ptr<platform::MediaPlayer> ownPlayer_;
   QPointer<frmPlaylistPopup> popup_;
   bool loaded_ = false;
@@ -155,9 +160,3 @@ class frmPlaylist : public QWidget {
 // Where a window of `size` opens beside `other` on the screen area `room`: to its right, else
 // below it, else as far to the right and down as the area goes.
 QPoint PlaceBeside(const QRect& other, const QSize& size, const QRect& room);
-
-// The playlist window's instance, or null while none is loaded.
-frmPlaylist* PlaylistWindowOrNull();
-// The instance, created and loaded when there is none (the window's load opens
-// gCurrentPlaylistPath).
-frmPlaylist& PlaylistWindow();

@@ -1,17 +1,18 @@
 // The track grid's popup window.
 #include "playlist/frmPlaylistPopup.h"
 
-#include "main/declarations.h"
 #include "platform/core/errors.h"
 #include "platform/core/filedialogs.h"
 #include "platform/core/msgbox.h"
 #include "platform/qt/grid.h"
 #include "playlist/frmPlaylist.h"
 #include "playlist/playlist.h"
+#include "windows/shareddata.h"
 
 using platform::Label;
 
-frmPlaylistPopup::frmPlaylistPopup(QWidget* owner) : PopupWindow(owner, Qt::WindowStaysOnTopHint) {
+frmPlaylistPopup::frmPlaylistPopup(frmPlaylist& owner)
+    : PopupWindow(&owner, Qt::WindowStaysOnTopHint), editor_(owner.Editor()) {
   QPalette pal = palette();
   pal.setColor(QPalette::Window, platform::VbColor(platform::VbColorNumber("&H8000000F")));
   setPalette(pal);
@@ -30,10 +31,10 @@ frmPlaylistPopup::frmPlaylistPopup(QWidget* owner) : PopupWindow(owner, Qt::Wind
 }
 
 void frmPlaylistPopup::Form_Load() {
-  const PlaylistState& s = PlaylistModule();
-  const platform::FlexGrid& g = *PlaylistWindow().grdListDetail;
+  const PlaylistState& s = editor_.state;
+  const platform::FlexGrid& g = *editor_.Window().grdListDetail;
   cdlGetTrackFlags = 4;
-  cdlGetTrackInitDir = App().io.prefs.gBrowsePath;
+  cdlGetTrackInitDir = editor_.app.io.prefs.gBrowsePath;
   if (g.Rows() == 1 && g.TextMatrix(0, 2).empty()) {
     lblAddTrack->setEnabled(false);
     lblDeleteTrack->setEnabled(false);
@@ -50,9 +51,9 @@ void frmPlaylistPopup::Form_Load() {
 namespace {
 
 // The open dialog of the popup; throws VbError (errCancel when cancelled).
-std::string ChooseTrack(const frmPlaylistPopup& p) {
+std::string ChooseTrack(const frmPlaylistPopup& p, const std::string& filter) {
   platform::FileDialogRequest request;
-  request.filter = App().launcher.gOpenFilter;
+  request.filter = filter;
   request.initDir = p.cdlGetTrackInitDir;
   request.flags = p.cdlGetTrackFlags;
   return platform::FileDialogs().Show(request);
@@ -63,8 +64,8 @@ std::string ChooseTrack(const frmPlaylistPopup& p) {
 void frmPlaylistPopup::lblAddTrack_Click() {
   const Handler running(*this);
   try {
-    PlaylistModule().gTrackToAdd = ChooseTrack(*this);
-    InsertTrackAtRow();
+    editor_.state.gTrackToAdd = ChooseTrack(*this, editor_.app.launcher.gOpenFilter);
+    editor_.InsertTrackAtRow();
   } catch (const platform::VbError& error) {
     if (error.number() != platform::errCancel) platform::MsgBox(error.what(), platform::vbOKOnly, {});
   }
@@ -74,38 +75,38 @@ void frmPlaylistPopup::lblAddTrack_Click() {
 void frmPlaylistPopup::lblReplaceTrack_Click() {
   const Handler running(*this);
   try {
-    PlaylistModule().gTrackToAdd = ChooseTrack(*this);
+    editor_.state.gTrackToAdd = ChooseTrack(*this, editor_.app.launcher.gOpenFilter);
   } catch (const platform::VbError& error) {
     if (error.number() != platform::errCancel) platform::MsgBox(error.what(), platform::vbOKOnly, {});
     Unload();
     return;
   }
-  ReplaceTrackAtRow();
+  editor_.ReplaceTrackAtRow();
   Unload();
 }
 
 void frmPlaylistPopup::lblCopyTrack_Click() {
   const Handler running(*this);
-  PlaylistState& s = PlaylistModule();
-  const platform::FlexGrid& g = *PlaylistWindow().grdListDetail;
+  PlaylistState& s = editor_.state;
+  const platform::FlexGrid& g = *editor_.Window().grdListDetail;
   if (s.gTargetRow >= 0 && s.gTargetRow < g.Rows()) s.gTrackClipboard = g.TextMatrix(s.gTargetRow, 4);
   Unload();
 }
 
 void frmPlaylistPopup::lblPasteTrack_Click() {
   const Handler running(*this);
-  PlaylistState& s = PlaylistModule();
+  PlaylistState& s = editor_.state;
   s.gTrackToAdd = s.gTrackClipboard;
   if (lblReplaceTrack->Caption() == "New Track") {
-    ReplaceTrackAtRow();
+    editor_.ReplaceTrackAtRow();
   } else {
-    InsertTrackAtRow();
+    editor_.InsertTrackAtRow();
   }
   Unload();
 }
 
 void frmPlaylistPopup::lblDeleteTrack_Click() {
   const Handler running(*this);
-  DeleteTrackAtRow();
+  editor_.DeleteTrackAtRow();
   Unload();
 }

@@ -3,13 +3,16 @@
 #include "platform/qt/controls.h"
 #include "platform/qt/popupwindow.h"
 
+class frmPlaylist;
+class PlaylistEditor;
+
 // The track grid's popup: Add / Insert, Replace (or New Track), Copy, Paste and Delete for
 // the row gTargetRow. Loaded fresh for every right click; closes after its command or when
 // it loses the focus.
 class frmPlaylistPopup : public platform::PopupWindow {
   Q_OBJECT
  public:
-  explicit frmPlaylistPopup(QWidget* owner);
+  explicit frmPlaylistPopup(frmPlaylist& owner);
 
   void Form_Load();
   void Form_LostFocus() { Unload(); }
@@ -30,4 +33,7 @@ class frmPlaylistPopup : public platform::PopupWindow {
 
  protected:
   void LostFocus() override { Form_LostFocus(); }
+
+ private:
+  PlaylistEditor& editor_;
 };

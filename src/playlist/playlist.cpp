@@ -9,8 +9,7 @@
 #include <vector>
 
 #include "inventory/abbreviatepath.h"
-#include "main/declarations.h"
-#include "mainwindow/frmLauncher.h"
+#include "inventory/databasepane.h"
 #include "windows/skin.h"
 #include "platform/core/drives.h"
 #include "platform/core/errors.h"
@@ -28,22 +27,40 @@
 using namespace playlist_detail;
 using platform::Q;
 
-namespace {
+PlaylistEditor::PlaylistEditor(ProgramState& app, DatabasePane& pane, PlaylistHost& host)
+    : app(app), pane(pane), host(host) {}
 
-platform::MediaPlayer* gPlayerOverride = nullptr;
+PlaylistEditor::~PlaylistEditor() { delete window_.data(); }
 
-}  // namespace
+frmPlaylist* PlaylistEditor::WindowOrNull() const { return window_ && !window_->Unloaded() ? window_.data() : nullptr; }
 
-PlaylistState& PlaylistModule() {
-  static PlaylistState state;
-  return state;
+frmPlaylist& PlaylistEditor::Window() {
+  if (frmPlaylist* w = WindowOrNull()) return *w;
+  window_ = new frmPlaylist(*this, player_);
+  window_->Form_Load();
+  return *window_;
 }
 
-void SetPlaylistPlayer(platform::MediaPlayer* player) { gPlayerOverride = player; }
-platform::MediaPlayer* PlaylistPlayerOverride() { return gPlayerOverride; }
+void PlaylistEditor::ShowWindow() {
+  frmPlaylist& w = Window();
+  if (!w.isVisible()) w.PlaceBesideMainWindow(host.MainFrame());
+  if (w.windowState() & Qt::WindowMinimized) {
+    w.setWindowState(w.windowState() & ~Qt::WindowMinimized);
+  } else {
+    w.show();
+  }
+  w.raise();
+  w.activateWindow();
+}
 
-double ProbeTrackDuration(platform::MediaPlayer& player, const std::string& path) {
-  PlaylistState& s = PlaylistModule();
+void PlaylistEditor::OpenWindow() {
+  frmPlaylist* existing = WindowOrNull();
+  if (existing && existing->isVisible()) RefreshPlaylistInventory();
+  ShowWindow();
+}
+
+double PlaylistEditor::ProbeTrackDuration(platform::MediaPlayer& player, const std::string& path) {
+  PlaylistState& s = state;
   ++s.playerProbes;
   double seconds = 0;
   try {
@@ -63,8 +80,8 @@ double ProbeTrackDuration(platform::MediaPlayer& player, const std::string& path
   return seconds;
 }
 
-double TrackDuration(platform::MediaPlayer& player, const std::string& path) {
-  PlaylistState& s = PlaylistModule();
+double PlaylistEditor::TrackDuration(platform::MediaPlayer& player, const std::string& path) {
+  PlaylistState& s = state;
   const platform::FileStatus status = platform::FileStatusOf(path);
   if (!status.probe.ok()) {
     // A file that is not there plays nothing; the player is not asked.
@@ -94,27 +111,29 @@ void ColourTrackRow(platform::FlexGrid& grid, int row, std::uint32_t colour) {
   }
 }
 
-double DurationsUpTo(int upTo) {
-  const std::vector<double>& d = PlaylistModule().gTrackDurations;
+}  // namespace playlist_detail
+
+double PlaylistEditor::DurationsUpTo(int upTo) const {
+  const std::vector<double>& d = state.gTrackDurations;
   double sum = 0;
   for (int i = 1; i <= upTo && i < static_cast<int>(d.size()); ++i) sum += d[i];
   return sum;
 }
 
-int ShownTrackCount() { return PlaylistWindow().lblTotalTracks->Caption().toInt(); }
+int PlaylistEditor::ShownTrackCount() { return Window().lblTotalTracks->Caption().toInt(); }
 
-void ShowTotals(int tracks) {
-  frmPlaylist& w = PlaylistWindow();
-  const PlaylistState& s = PlaylistModule();
+void PlaylistEditor::ShowTotals(int tracks) {
+  frmPlaylist& w = Window();
+  const PlaylistState& s = state;
   w.lblTotalTracks->SetCaption(QString::number(tracks));
   const QString total = Q(FormatPlayTime(s.gTotalSeconds));
   w.lblTotalTime->SetCaption(total);
   w.lblTimeRemaining->SetCaption(total);
 }
 
-void RecomputeDurations(bool renumber) {
-  frmPlaylist& w = PlaylistWindow();
-  PlaylistState& s = PlaylistModule();
+void PlaylistEditor::RecomputeDurations(bool renumber) {
+  frmPlaylist& w = Window();
+  PlaylistState& s = state;
   platform::FlexGrid& g = *w.grdListDetail;
   const int rows = g.Rows();
   s.gTotalSeconds = 0;
@@ -128,10 +147,8 @@ void RecomputeDurations(bool renumber) {
   }
 }
 
-}  // namespace playlist_detail
-
-void FormatPlaylistInventoryGrid() {
-  platform::FlexGrid& g = *PlaylistWindow().grdPlaylistInventory;
+void PlaylistEditor::FormatPlaylistInventoryGrid() {
+  platform::FlexGrid& g = *Window().grdPlaylistInventory;
   g.SetMousePointer(99);
   g.SetMouseIcon(platform::LoadResCursor(skin::kHandIcon));
   g.SetRow(0);
@@ -142,8 +159,8 @@ void FormatPlaylistInventoryGrid() {
   g.SetColWidth(1, 0);
 }
 
-void FormatListDetailGrid() {
-  platform::FlexGrid& g = *PlaylistWindow().grdListDetail;
+void PlaylistEditor::FormatListDetailGrid() {
+  platform::FlexGrid& g = *Window().grdListDetail;
   g.SetMousePointer(99);
   g.SetMouseIcon(platform::LoadResCursor(skin::kHandIcon));
   // The drag icon (cursor 301) is the one the window's row drag shows.
@@ -153,18 +170,18 @@ void FormatListDetailGrid() {
   for (int c = 0; c < 4; ++c) g.SetColAlignment(c, alignments[c]);
 }
 
-void WritePlaylistFile() {
-  frmPlaylist& w = PlaylistWindow();
+void PlaylistEditor::WritePlaylistFile() {
+  frmPlaylist& w = Window();
   const platform::FlexGrid& g = *w.grdListDetail;
   std::vector<std::string> paths;
   paths.reserve(static_cast<std::size_t>(g.Rows()));
   for (int r = 0; r < g.Rows(); ++r) paths.push_back(g.TextMatrix(r, 4));
-  WritePlaylistBytes(PlaylistModule().gSavePlaylistPath, paths, platform::CurrentDriveMap());
+  WritePlaylistBytes(state.gSavePlaylistPath, paths, platform::CurrentDriveMap());
 }
 
-void ResetToNewPlaylist() {
-  frmPlaylist& w = PlaylistWindow();
-  PlaylistState& s = PlaylistModule();
+void PlaylistEditor::ResetToNewPlaylist() {
+  frmPlaylist& w = Window();
+  PlaylistState& s = state;
   platform::FlexGrid& g = *w.grdListDetail;
   g.Clear();
   FormatListDetailGrid();
@@ -191,11 +208,11 @@ struct PointerBack {
   ~PointerBack() { platform::SetScreenPointer(0); }
 };
 
-enum class Opened { Loaded, Missing, Failed };
+}  // namespace
 
 // Steps 4 to 13 of a load: the entries of the playlist's bytes into the track grid.
-void FillTrackGrid(frmPlaylist& w, const std::vector<std::string>& entries) {
-  PlaylistState& s = PlaylistModule();
+void PlaylistEditor::FillTrackGrid(frmPlaylist& w, const std::vector<std::string>& entries) {
+  PlaylistState& s = state;
   platform::FlexGrid& g = *w.grdListDetail;
   const std::string lf(platform::vbLf), cr(platform::vbCr);
   g.Clear();
@@ -241,12 +258,9 @@ void FillTrackGrid(frmPlaylist& w, const std::vector<std::string>& entries) {
   w.pbrPlaylist->SetValue(0);
 }
 
-}  // namespace
-
-void LoadPlaylist() {
-  frmPlaylist& w = PlaylistWindow();
-  ProgramState& app = App();
-  std::string& current = MainWindow().Pane().db.gCurrentPlaylistPath;
+void PlaylistEditor::LoadPlaylist() {
+  frmPlaylist& w = Window();
+  std::string& current = pane.db.gCurrentPlaylistPath;
   platform::SetScreenPointer(11);
   PointerBack pointerBack;
   // Each missing playlist is removed once; the one listed above it is tried next.
@@ -272,7 +286,7 @@ void LoadPlaylist() {
                        platform::vbExclamation, "Playlist File Missing");
       w.lblPlaylistName->SetForeColor(skin::kHighlight);
       w.lblPlaylistName->SetCaption("UPDATING INVENTORY...");
-      PlaylistModule().gInventoryOp = "Delete";
+      state.gInventoryOp = "Delete";
       ApplyPlaylistInventoryChange();
       platform::FlexGrid& inv = *w.grdPlaylistInventory;
       const int row = inv.Row();

@@ -7,8 +7,8 @@
 #include "datafiles/prefs.h"
 #include "inventory/abbreviatepath.h"
 #include "inventory/dbviewer.h"
-#include "main/declarations.h"
-#include "mainwindow/frmLauncher.h"
+#include "inventory/databasepane.h"
+#include "windows/shareddata.h"
 #include "windows/skin.h"
 #include "platform/core/codepage.h"
 #include "platform/core/errors.h"
@@ -33,14 +33,13 @@ void Report(const datafiles::InventoryChange& change) {
 
 }  // namespace
 
-void FillPlaylistInventory() {
-  frmPlaylist& w = PlaylistWindow();
-  ProgramState& app = App();
+void PlaylistEditor::FillPlaylistInventory() {
+  frmPlaylist& w = Window();
   const datafiles::DataFileNames& files = app.decl.files;
   platform::FlexGrid& g = *w.grdPlaylistInventory;
   if (platform::FileLen(files.gInventoryFile).error == platform::errFileNotFound) {
     if (!app.decl.gRebuildInventory) datafiles::ShowDataFileMissing(datafiles::kInventoryDataWhat, files.gInventoryFile);
-    MainWindow().Pane().UpdateInventory();
+    pane.UpdateInventory();
   }
   std::vector<std::string> paths;
   try {
@@ -66,14 +65,14 @@ void FillPlaylistInventory() {
   g.SetColSel(0);
   g.Sort(5);
   g.SetVisible(true);
-  std::string& current = MainWindow().Pane().db.gCurrentPlaylistPath;
+  std::string& current = pane.db.gCurrentPlaylistPath;
   if (current.empty()) current = g.TextMatrix(g.Row(), 1);
 }
 
-void RefreshPlaylistInventory() {
-  frmPlaylist& w = PlaylistWindow();
+void PlaylistEditor::RefreshPlaylistInventory() {
+  frmPlaylist& w = Window();
   platform::FlexGrid& g = *w.grdPlaylistInventory;
-  const std::string& current = MainWindow().Pane().db.gCurrentPlaylistPath;
+  const std::string& current = pane.db.gCurrentPlaylistPath;
   FillPlaylistInventory();
   if (!current.empty()) {
     for (int r = 0; r < g.Rows(); ++r) {
@@ -91,50 +90,41 @@ void RefreshPlaylistInventory() {
   LoadPlaylist();
 }
 
-namespace playlist_detail {
-
-void RedrawDatabasePane() {
-  frmLauncher* f = MainWindowOrNull();
-  if (!f) return;
-  ProgramState& app = App();
-  const QString title = f->Pane().lblDBViewTitle->Caption();
+void PlaylistEditor::RedrawDatabasePane() {
+  const QString title = pane.lblDBViewTitle->Caption();
   if (title == "System Inventory") {
-    datafiles::LoadInventorySummary(app.decl.files, app.decl.gRebuildInventory, [] { MainWindow().Pane().UpdateInventory(); },
-                                    MainWindow().Pane().db.summary);
-    MainWindow().Pane().ShowSystemInventory();
-  } else if (title == "Inventory Detail" && f->Pane().txtDBDescription->text().contains("m3u")) {
-    MainWindow().Pane().ShowInventoryDetail();
+    datafiles::LoadInventorySummary(app.decl.files, app.decl.gRebuildInventory, [this] { pane.UpdateInventory(); },
+                                    pane.db.summary);
+    pane.ShowSystemInventory();
+  } else if (title == "Inventory Detail" && pane.txtDBDescription->text().contains("m3u")) {
+    pane.ShowInventoryDetail();
   }
 }
 
-}  // namespace playlist_detail
-
-void ApplyPlaylistInventoryChange() {
-  frmPlaylist& w = PlaylistWindow();
-  ProgramState& app = App();
-  PlaylistState& s = PlaylistModule();
-  auto update = [] { MainWindow().Pane().UpdateInventory(); };
+void PlaylistEditor::ApplyPlaylistInventoryChange() {
+  frmPlaylist& w = Window();
+  PlaylistState& s = state;
+  auto update = [this] { pane.UpdateInventory(); };
   if (s.gInventoryOp == "Save") {
     if (!s.gSavePlaylistPath.empty()) {
       Report(datafiles::AddFileToInventory(app.decl.files, s.gSavePlaylistPath, app.decl.gRebuildInventory, update,
-                                           MainWindow().Pane().db.summary));
+                                           pane.db.summary));
     }
   } else if (s.gInventoryOp == "Delete") {
-    if (!MainWindow().Pane().db.gCurrentPlaylistPath.empty()) {
-      Report(datafiles::RemoveFileFromInventory(app.decl.files, MainWindow().Pane().db.gCurrentPlaylistPath,
+    if (!pane.db.gCurrentPlaylistPath.empty()) {
+      Report(datafiles::RemoveFileFromInventory(app.decl.files, pane.db.gCurrentPlaylistPath,
                                                 w.grdPlaylistInventory->Text(), app.decl.gRebuildInventory, update,
-                                                MainWindow().Pane().db.summary));
+                                                pane.db.summary));
     }
   }
   RedrawDatabasePane();
 }
 
-void UpdatePlaylistInventory() {
-  frmPlaylist& w = PlaylistWindow();
-  ProgramState& app = App();
-  PlaylistState& s = PlaylistModule();
+void PlaylistEditor::UpdatePlaylistInventory() {
+  frmPlaylist& w = Window();
+  PlaylistState& s = state;
   platform::FlexGrid& g = *w.grdPlaylistInventory;
-  auto update = [] { MainWindow().Pane().UpdateInventory(); };
+  auto update = [this] { pane.UpdateInventory(); };
   if (s.gInventoryOp == "Save") {
     for (int r = 0; r < g.Rows(); ++r) {
       if (g.TextMatrix(r, 1) == s.gSavePlaylistPath) {
@@ -145,7 +135,7 @@ void UpdatePlaylistInventory() {
     w.lblPlaylistName->SetForeColor(skin::kHighlight);
     w.lblPlaylistName->SetCaption("UPDATING INVENTORY...");
     Report(datafiles::AddFileToInventory(app.decl.files, s.gSavePlaylistPath, app.decl.gRebuildInventory, update,
-                                         MainWindow().Pane().db.summary));
+                                         pane.db.summary));
     FillPlaylistInventory();
     RedrawDatabasePane();
     s.gInventoryOp.clear();
@@ -176,8 +166,8 @@ void UpdatePlaylistInventory() {
     w.lblPlaylistName->SetForeColor(skin::kHighlight);
     w.lblPlaylistName->SetCaption("UPDATING INVENTORY...");
     Report(datafiles::RemoveFileFromInventory(app.decl.files, path, shown, app.decl.gRebuildInventory, update,
-                                              MainWindow().Pane().db.summary));
-    MainWindow().Pane().db.gCurrentPlaylistPath = row > 0 ? g.TextMatrix(row - 1, 1) : std::string();
+                                              pane.db.summary));
+    pane.db.gCurrentPlaylistPath = row > 0 ? g.TextMatrix(row - 1, 1) : std::string();
     RefreshPlaylistInventory();
     w.MarkUnsaved(false);
     w.lblPlaylistName->SetForeColor(skin::kText);

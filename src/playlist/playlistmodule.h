@@ -8,14 +8,10 @@
 
 #include "playback/driver.h"
 
-namespace platform {
-class MediaPlayer;
-}
-
 // Module Playlist's state, shared by the playlist window, its popup and modules Playlist and
-// PlaylistPopup. It lives for the program's run: the copy buffer outlives the window. The
-// playlist the editor opens next, gCurrentPlaylistPath, is the database pane's (DBViewerState),
-// which sets it for a listed .m3u.
+// PlaylistPopup. The editor that holds it lives as long as the main window: the copy buffer
+// outlives the playlist window. The playlist the editor opens next, gCurrentPlaylistPath, is
+// the database pane's (DBViewerState), which sets it for a listed .m3u.
 struct PlaylistState {
   std::string gPlayerCommand;      // four letters of action, four of target
   int gCurrentTrack = 1;           // from 1; its row is gCurrentTrack - 1
@@ -44,16 +40,3 @@ struct PlaylistState {
   // How many probes went to the player (for the benchmark's "no edit re-probes" check).
   std::int64_t playerProbes = 0;
 };
-
-PlaylistState& PlaylistModule();
-
-// The player the playlist window is given when it is created (the program's own Qt player
-// when none is set; tests set a double).
-void SetPlaylistPlayer(platform::MediaPlayer* player);
-platform::MediaPlayer* PlaylistPlayerOverride();
-
-// The duration of `path` as the player gives it (0 for a file it cannot play), read through
-// the player only when the file is new or changed since it was last probed.
-double TrackDuration(platform::MediaPlayer& player, const std::string& path);
-// The same, always through the player, which is left holding `path`, stopped.
-double ProbeTrackDuration(platform::MediaPlayer& player, const std::string& path);

@@ -21,9 +21,18 @@ void ClosePopup(frmPlaylist& w) {
   if (frmPlaylistPopup* popup = w.Popup()) popup->Unload();
 }
 
+void FillRow(platform::FlexGrid& g, int row, const std::string& path, double duration) {
+  g.SetTextMatrix(row, 1, TrackTitle(path));
+  g.SetTextMatrix(row, 2, FormatPlayTime(RoundSeconds(duration)));
+  g.SetTextMatrix(row, 3, AbbreviatePath(path, 60));
+  g.SetTextMatrix(row, 4, path);
+}
+
+}  // namespace
+
 // Steps 1 to 3: the new file's probe; false (with the message) when it has no duration.
-bool ProbeNewTrack(frmPlaylist& w, int row, double& duration) {
-  PlaylistState& s = PlaylistModule();
+bool PlaylistEditor::ProbeNewTrack(frmPlaylist& w, int row, double& duration) {
+  PlaylistState& s = state;
   platform::FlexGrid& g = *w.grdListDetail;
   s.gPrevPlayerFile = g.TextMatrix(row, 4);
   duration = ProbeTrackDuration(*w.mpPlaylist, s.gTrackToAdd);
@@ -42,16 +51,9 @@ bool ProbeNewTrack(frmPlaylist& w, int row, double& duration) {
   return false;
 }
 
-void FillRow(platform::FlexGrid& g, int row, const std::string& path, double duration) {
-  g.SetTextMatrix(row, 1, TrackTitle(path));
-  g.SetTextMatrix(row, 2, FormatPlayTime(RoundSeconds(duration)));
-  g.SetTextMatrix(row, 3, AbbreviatePath(path, 60));
-  g.SetTextMatrix(row, 4, path);
-}
-
 // The progress bars after an edit, from the last row's duration and the current position.
-void EditBars(frmPlaylist& w) {
-  const PlaylistState& s = PlaylistModule();
+void PlaylistEditor::EditBars(frmPlaylist& w) {
+  const PlaylistState& s = state;
   const double last = s.gTrackDurations.empty() ? 0 : s.gTrackDurations.back();
   w.pbrPlayFile->SetMax(last > 0 ? last : 0.01);
   w.pbrPlaylist->SetMax(static_cast<double>(s.gTotalSeconds));
@@ -60,8 +62,8 @@ void EditBars(frmPlaylist& w) {
 }
 
 // The recompute that ends both edits.
-void Recompute(frmPlaylist& w, bool renumber) {
-  PlaylistState& s = PlaylistModule();
+void PlaylistEditor::Recompute(frmPlaylist& w, bool renumber) {
+  PlaylistState& s = state;
   w.SizeTrackGrid();  // the columns for the texts now in the grid
   RecomputeDurations(renumber);
   ShowTotals(w.grdListDetail->Rows());
@@ -72,17 +74,15 @@ void Recompute(frmPlaylist& w, bool renumber) {
 
 // The target row kept inside the grid: a row beyond the list (set by another grid, or before
 // rows were deleted) aims at the last row.
-int TargetRowInGrid(const platform::FlexGrid& g) {
-  PlaylistState& s = PlaylistModule();
+int PlaylistEditor::TargetRowInGrid(const platform::FlexGrid& g) {
+  PlaylistState& s = state;
   s.gTargetRow = std::clamp(s.gTargetRow, 0, std::max(g.Rows() - 1, 0));
   return s.gTargetRow;
 }
 
-}  // namespace
-
-void ReplaceTrackAtRow() {
-  frmPlaylist& w = PlaylistWindow();
-  PlaylistState& s = PlaylistModule();
+void PlaylistEditor::ReplaceTrackAtRow() {
+  frmPlaylist& w = Window();
+  PlaylistState& s = state;
   platform::FlexGrid& g = *w.grdListDetail;
   const int row = TargetRowInGrid(g);
   double duration = 0;
@@ -91,9 +91,9 @@ void ReplaceTrackAtRow() {
   Recompute(w, false);
 }
 
-void InsertTrackAtRow() {
-  frmPlaylist& w = PlaylistWindow();
-  PlaylistState& s = PlaylistModule();
+void PlaylistEditor::InsertTrackAtRow() {
+  frmPlaylist& w = Window();
+  PlaylistState& s = state;
   platform::FlexGrid& g = *w.grdListDetail;
   const int row = TargetRowInGrid(g);
   double duration = 0;
@@ -109,9 +109,9 @@ void InsertTrackAtRow() {
   Recompute(w, true);
 }
 
-void DeleteTrackAtRow() {
-  frmPlaylist& w = PlaylistWindow();
-  PlaylistState& s = PlaylistModule();
+void PlaylistEditor::DeleteTrackAtRow() {
+  frmPlaylist& w = Window();
+  PlaylistState& s = state;
   platform::FlexGrid& g = *w.grdListDetail;
   const int row = TargetRowInGrid(g);
   if (g.Rows() == 1) {

@@ -4,7 +4,6 @@
 
 #include <exception>
 
-#include "mainwindow/frmLauncher.h"
 #include "windows/skin.h"
 #include "platform/core/errors.h"
 #include "platform/core/mediaplayer.h"
@@ -31,8 +30,10 @@ constexpr playback::Cadence kPollCadence{25, false};
 
 bool StoppedState(int state) { return state == 0 || state > 2; }
 
-void ShowInvalidDuration(frmPlaylist& w) {
-  const PlaylistState& s = PlaylistModule();
+}  // namespace
+
+void PlaylistEditor::ShowInvalidDuration(frmPlaylist& w) {
+  const PlaylistState& s = state;
   const std::string lf(platform::vbLf), cr(platform::vbCr);
   const int row = s.gCurrentTrack - 1;
   const std::string number = row >= 0 && row < w.grdListDetail->Rows() ? w.grdListDetail->TextMatrix(row, 0) : "";
@@ -42,22 +43,17 @@ void ShowInvalidDuration(frmPlaylist& w) {
                    platform::vbExclamation, "Invalid audio file");
 }
 
-void ShowElapsed(frmPlaylist& w, double position) {
-  const PlaylistState& s = PlaylistModule();
+void PlaylistEditor::ShowElapsed(frmPlaylist& w, double position) {
+  const PlaylistState& s = state;
   w.lblTrackTime->SetCaption(Q(FormatPlayTime(WholeSeconds(position))));
   w.lblTimeRemaining->SetCaption(
       Q(FormatPlayTime(WholeSeconds(static_cast<double>(s.gTotalSeconds) - (position + s.gPrevTracksSeconds)))));
 }
 
-bool AppExiting() {
-  const frmLauncher* f = MainWindowOrNull();
-  return f && f->isExiting();
-}
-
 // One command: the target, the player, the controls and labels, and the polling loop when the
 // command starts one; the continuation is the caller's.
-void RunOneCommand(frmPlaylist& w, Command command) {
-  PlaylistState& s = PlaylistModule();
+void PlaylistEditor::RunOneCommand(frmPlaylist& w, Command command) {
+  PlaylistState& s = state;
   platform::FlexGrid& g = *w.grdListDetail;
   MediaPlayer& mp = *w.mpPlaylist;
 
@@ -134,7 +130,7 @@ void RunOneCommand(frmPlaylist& w, Command command) {
     playback::LoopEnd end = playback::LoopEnd::Stopped;
     try {
       playback::Driver driver(mp, s.gPlayerLoopState, kPollCadence, platform::WaitEvents,
-                              [&] { return !alive || w.Unloaded() || AppExiting(); });
+                              [&] { return !alive || w.Unloaded() || host.Exiting(); });
       while (driver.NextPass()) {
         const double at = driver.Position();
         w.pbrPlayFile->SetValue(at);
@@ -165,12 +161,10 @@ void RunOneCommand(frmPlaylist& w, Command command) {
   w.pbrPlayFile->SetValue(0);
 }
 
-}  // namespace
-
-void RunPlayerCommand() {
-  QPointer<frmPlaylist> w = PlaylistWindowOrNull();
+void PlaylistEditor::RunPlayerCommand() {
+  QPointer<frmPlaylist> w = WindowOrNull();
   if (!w) return;
-  PlaylistState& s = PlaylistModule();
+  PlaylistState& s = state;
   // Read once: a command nested in the polling loop sets the text anew.
   Command command = playerrules::ParseCommand(s.gPlayerCommand);
   // The continuation is a loop here, in the call that owned the polling, not a nested call.

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <array>
 #include <string>
 
 #include "datafiles/datafilenames.h"
 #include "datafiles/prefs.h"
+#include "platform/core/treemodel.h"
 
 // Module Declarations: the program's folders and data-file names, set by Main and kept for
 // the program's lifetime.
@@ -19,4 +21,47 @@ struct Declarations {
 struct DataFileIO {
   datafiles::Preferences prefs;
   datafiles::Presets presets;
+};
+
+// Module Launcher's state: what the main window's areas share with the other windows.
+struct LauncherState {
+  // The filter of every open dialog for audio files, built once by the main window's load.
+  std::string gOpenFilter;
+  // Player: the looping preset (0 none) and the user's stop.
+  int gLoopingPreset = 0;
+  bool gStopRequested = false;
+  // SplitPlayDuration's result.
+  int gPlayHours = 0;
+  int gPlayMinutes = 0;
+  float gPlaySeconds = 0;
+  // The preset the one-preset editor shows, and a path dropped on a preset or the tree.
+  int gPresetIndex = 0;
+  std::string gPrefillPath;
+  bool gPrefillPending = false;
+  // Edit windows mark changes only while armed.
+  bool gEditArmed = false;
+  bool gPrefsArmed = false;
+  // A confirmed re-scan for newly enabled header analysis, run when the preferences close.
+  bool gRescanPending = false;
+  // The presets' captions and paths as a preset editor found them when it opened; its
+  // change marks compare against these.
+  std::array<std::string, 20> gPresetCaptionsSaved;
+  std::array<std::string, 20> gPresetPathsSaved;
+  // The groups tree's node references (nothing once their node is gone): the node pressed last
+  // (also the node dragged or moved), the drop target, the node at the last drag-over, the node
+  // a tree procedure looks at, the sibling a move passes.
+  platform::NodeRef gDragNode = platform::kNoNode;
+  platform::NodeRef gTargetNode = platform::kNoNode;
+  platform::NodeRef gHitNode = platform::kNoNode;
+  platform::NodeRef gCurrentNode = platform::kNoNode;
+  platform::NodeRef gSiblingNode = platform::kNoNode;
+  // groups.dat could not be read whole: it is copied aside before the first save.
+  bool gGroupsKeepCopy = false;
+};
+
+// Every module's state, one instance for the program; each window is given it.
+struct ProgramState {
+  Declarations decl;
+  DataFileIO io;
+  LauncherState launcher;
 };

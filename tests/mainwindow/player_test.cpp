@@ -11,6 +11,7 @@
 #include "main/declarations.h"
 #include "mainwindow/frmLauncher.h"
 #include "mainwindow/launcher.h"
+#include "windows/playduration.h"
 #include "mainwindow/window_steps.h"
 #include "platform/qt/controls.h"
 #include "platform/qt/mediaplayer_qt.h"

@@ -41,16 +41,11 @@ class RecordingQtPlayer : public platform::QtMediaPlayer {
 class RealPlayerPlaylist : public testing_support::AppFixture {
  protected:
   RealPlayerPlaylist() {
-    PlaylistModule() = PlaylistState{};
-    SetPlaylistPlayer(&player);
+    playlistPlayer = &player;
     WriteDefaultSettings();
   }
   ~RealPlayerPlaylist() override {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    delete PlaylistWindowOrNull();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    SetPlaylistPlayer(nullptr);
-    PlaylistModule() = PlaylistState{};
   }
 
   RecordingQtPlayer player;
@@ -65,7 +60,7 @@ TEST_F(RealPlayerPlaylist, PlaysEveryTrackToItsEndThenLoadsTheHeadStopped) {
   }
   drives.Write("C:\\Lists\\short.m3u", list);
   auto main = OpenMainWindow();
-  frmPlaylist& w = PlaylistWindow();
+  frmPlaylist& w = MainPlaylist().Window();
   ASSERT_EQ(w.grdListDetail->Rows(), 3);
   for (int r = 0; r < 3; ++r) EXPECT_EQ(w.grdListDetail->TextMatrix(r, 2), "0:01  ");
   EXPECT_EQ(w.lblTotalTime->Caption(), "0:03  ");  // rounded after each addition
@@ -77,7 +72,7 @@ TEST_F(RealPlayerPlaylist, PlaysEveryTrackToItsEndThenLoadsTheHeadStopped) {
   EXPECT_EQ(player.started, tracks);
   // Not instant: the tracks played (a loaded backend may skip late buffers, so not the full 1.8 s).
   EXPECT_GE(clock.elapsed(), 600);
-  EXPECT_EQ(PlaylistModule().gCurrentTrack, 1);
+  EXPECT_EQ(MainPlaylist().state.gCurrentTrack, 1);
   EXPECT_EQ(w.mpPlaylist->PlayState(), 0);
   EXPECT_EQ(w.mpPlaylist->FileName(), tracks[0]);
   EXPECT_TRUE(w.btnSaveList->isEnabled());
@@ -93,7 +88,7 @@ TEST_F(RealPlayerPlaylist, ATrackWhoseFileWentAwayIsRefusedOnlyWhenPlayed) {
   drives.Write("C:\\Lists\\two.m3u", drives.Host("C:\\Music\\gone.wav") + "\r\n" +
                                           drives.Host("C:\\Music\\long.wav") + "\r\n");
   auto main = OpenMainWindow();
-  frmPlaylist& w = PlaylistWindow();
+  frmPlaylist& w = MainPlaylist().Window();
   w.show();
   ASSERT_EQ(w.grdListDetail->Rows(), 2);
   drives.Remove("C:\\Music\\gone.wav");
@@ -102,7 +97,7 @@ TEST_F(RealPlayerPlaylist, ATrackWhoseFileWentAwayIsRefusedOnlyWhenPlayed) {
   const QPoint row0(100, rowPx / 2), row1(100, rowPx + rowPx / 2);
 
   QTest::mouseClick(port, Qt::LeftButton, {}, row0);
-  EXPECT_EQ(PlaylistModule().gCurrentTrack, 1);
+  EXPECT_EQ(MainPlaylist().state.gCurrentTrack, 1);
   EXPECT_EQ(w.mpPlaylist->PlayState(), platform::MediaPlayer::Closed);
   EXPECT_EQ(w.mpPlaylist->Duration(), 0.0);
   w.btnPlay_Click();
@@ -123,7 +118,7 @@ TEST_F(RealPlayerPlaylist, ATrackWhoseFileWentAwayIsRefusedOnlyWhenPlayed) {
   ASSERT_EQ(boxes.shown().size(), 1u);
   EXPECT_EQ(boxes.shown()[0].title, "Invalid audio file");
   EXPECT_NE(boxes.shown()[0].text.find("C:\\Music\\gone.wav"), std::string::npos);
-  EXPECT_EQ(PlaylistModule().gPlayerLoopState, playback::LoopState::Idle);
+  EXPECT_EQ(MainPlaylist().state.gPlayerLoopState, playback::LoopState::Idle);
   EXPECT_TRUE(w.btnSaveList->isEnabled()) << "the playback ended";
 }
 

@@ -45,8 +45,7 @@ const char* const kRock = "C:\\Lists\\rock.m3u";
 class PlaylistTest : public AppFixture {
  protected:
   PlaylistTest() {
-    PlaylistModule() = PlaylistState{};
-    SetPlaylistPlayer(&mp);
+    playlistPlayer = &mp;
     WriteDefaultSettings();
     for (const char* f : {kA, kB, kC, kD}) drives.Write(f, "audio");
     mp.SetDuration(kA, 2.5);   // shows 0:02
@@ -56,10 +55,6 @@ class PlaylistTest : public AppFixture {
   }
   ~PlaylistTest() override {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    delete PlaylistWindowOrNull();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    SetPlaylistPlayer(nullptr);
-    PlaylistModule() = PlaylistState{};
   }
 
   // A playlist file of host paths, one a line.
@@ -72,11 +67,11 @@ class PlaylistTest : public AppFixture {
   // The main window over an inventory scanned from the drives, then the playlist window.
   frmPlaylist& Open() {
     main = OpenMainWindow();
-    return PlaylistWindow();
+    return MainPlaylist().Window();
   }
 
   std::vector<std::string> Column(int col) const {
-    const platform::FlexGrid& g = *PlaylistWindowOrNull()->grdListDetail;
+    const platform::FlexGrid& g = *MainPlaylist().WindowOrNull()->grdListDetail;
     std::vector<std::string> texts;
     for (int r = 0; r < g.Rows(); ++r) texts.push_back(g.TextMatrix(r, col));
     return texts;
@@ -84,7 +79,7 @@ class PlaylistTest : public AppFixture {
 
   // The rows drawn in the current-track colour.
   std::vector<int> RedRows() const {
-    platform::FlexGrid& g = *PlaylistWindowOrNull()->grdListDetail;
+    platform::FlexGrid& g = *MainPlaylist().WindowOrNull()->grdListDetail;
     std::vector<int> rows;
     const int row = g.Row(), col = g.Col();
     for (int r = 0; r < g.Rows(); ++r) {
@@ -127,7 +122,7 @@ TEST_F(PlaylistTest, LoadsTheFirstListedPlaylistWithTitlesTimesAndTheFirstValidT
   EXPECT_EQ(Column(2), (std::vector<std::string>{"0:00  ", "0:04  ", "1:05  "}));
   EXPECT_EQ(Column(4), (std::vector<std::string>{kGone, kB, kC}));
   EXPECT_EQ(RedRows(), std::vector<int>{1});
-  EXPECT_EQ(PlaylistModule().gCurrentTrack, 2);
+  EXPECT_EQ(MainPlaylist().state.gCurrentTrack, 2);
   EXPECT_EQ(w.lblTotalTracks->Caption(), "3");
   EXPECT_EQ(w.lblTotalTime->Caption(), "1:09  ");  // 3.5 rounds to 4, then 4 + 65
   EXPECT_EQ(w.lblTrack->Caption(), "1 ");
@@ -150,8 +145,8 @@ TEST_F(PlaylistTest, AHostPathOnNoMappedDriveStaysListedAsInvalidAndSavesBackAsI
   Open();
   EXPECT_EQ(Column(4), (std::vector<std::string>{kA, "/elsewhere/x.mp3"}));
   EXPECT_EQ(Column(2)[1], "0:00  ");
-  PlaylistModule().gSavePlaylistPath = "C:\\Lists\\copy.m3u";
-  WritePlaylistFile();
+  MainPlaylist().state.gSavePlaylistPath = "C:\\Lists\\copy.m3u";
+  MainPlaylist().WritePlaylistFile();
   EXPECT_EQ(drives.Read("C:\\Lists\\copy.m3u"), drives.Host(kA) + "\r\n/elsewhere/x.mp3\r\n");
 }
 
@@ -172,8 +167,8 @@ TEST_F(PlaylistTest, AListWithoutATrackOpensEmptyUnderItsNameAndSavesNoLine) {
   EXPECT_EQ(w.lblTotalTracks->Caption(), "0");
   EXPECT_EQ(w.lblTotalTime->Caption(), "0:00  ");
   EXPECT_EQ(w.grdListDetail->Height(), 250);
-  PlaylistModule().gSavePlaylistPath = kRock;
-  WritePlaylistFile();
+  MainPlaylist().state.gSavePlaylistPath = kRock;
+  MainPlaylist().WritePlaylistFile();
   EXPECT_EQ(drives.Read(kRock), "");
 }
 
@@ -187,7 +182,7 @@ TEST_F(PlaylistTest, WithNoPlaylistsTheEditorStartsANewOne) {
   EXPECT_EQ(w.grdListDetail->Height(), 250);
   w.btnDeleteList_Click();
   EXPECT_TRUE(boxes.shown().empty()) << "Delete with no playlist does nothing";
-  EXPECT_EQ(PlaylistModule().gInventoryOp, "");
+  EXPECT_EQ(MainPlaylist().state.gInventoryOp, "");
 }
 
 TEST_F(PlaylistTest, AMissingPlaylistIsRemovedFromTheInventoryOnceAndTheNextOneOpens) {
@@ -197,7 +192,7 @@ TEST_F(PlaylistTest, AMissingPlaylistIsRemovedFromTheInventoryOnceAndTheNextOneO
   drives.Remove(kJazz);
   const std::int64_t lists = MainPane().db.summary.gTypeTotals[datafiles::kLists];
   boxes.Answer(platform::vbOK);
-  frmPlaylist& w = PlaylistWindow();
+  frmPlaylist& w = MainPlaylist().Window();
   EXPECT_EQ(Titles(), std::vector<std::string>{"Playlist File Missing"});
   EXPECT_EQ(boxes.shown()[0].text,
             "Cannot find the following playlist file:\n\r\n\rC:\\Lists\\jazz.m3u\n\r\n\r"
@@ -267,7 +262,7 @@ TEST_F(PlaylistTest, AListedPlaylistOpensWhateverTheSummaryCounts) {
   WriteList(kJazz, {kA});
   main = OpenMainWindow();
   MainPane().db.summary.gTypeTotals[datafiles::kLists] = 0;
-  frmPlaylist& w = PlaylistWindow();
+  frmPlaylist& w = MainPlaylist().Window();
   EXPECT_EQ(w.lblPlaylistName->Caption(), "C:\\Lists\\jazz.m3u");
   EXPECT_EQ(Column(4), std::vector<std::string>{kA});
 }
@@ -288,7 +283,7 @@ TEST_F(PlaylistTest, SaveOverAnotherExistingFileAsksFirstAndUnderTheOpenOneDoesN
   EXPECT_EQ(drives.Read(App().decl.files.gInventoryFile), before) << "a listed playlist changes no inventory";
   dialogs.Cancel();
   w.btnSaveList_Click();
-  EXPECT_EQ(PlaylistModule().gInventoryOp, "Save");
+  EXPECT_EQ(MainPlaylist().state.gInventoryOp, "Save");
 }
 
 TEST_F(PlaylistTest, DeleteRemovesTheNamedPlaylistAndOpensTheOneAboveOrTheFirst) {
@@ -360,7 +355,7 @@ TEST_F(PlaylistTest, TheDatabasePaneOpensAListedPlaylistInTheEditor) {
   ASSERT_GT(rockRow, 0);
   g.SetRow(rockRow);
   EXPECT_FALSE(MainPane().OpenListedFile());
-  frmPlaylist* w = PlaylistWindowOrNull();
+  frmPlaylist* w = MainPlaylist().WindowOrNull();
   ASSERT_NE(w, nullptr);
   EXPECT_TRUE(w->isVisible());
   EXPECT_EQ(Column(4), (std::vector<std::string>{kC, kD}));
@@ -387,12 +382,12 @@ TEST_F(PlaylistTest, PlayRunsThroughTheValidTracksInOneLoopAndEndsLoadedAtTheHea
   });
   w.btnPlay_Click();
   EXPECT_EQ(Loads(), (std::vector<std::string>{kA, kC, kD, kA}));
-  EXPECT_EQ(PlaylistModule().gCurrentTrack, 1);
+  EXPECT_EQ(MainPlaylist().state.gCurrentTrack, 1);
   EXPECT_EQ(RedRows(), std::vector<int>{0});
   EXPECT_EQ(mp.PlayState(), 0);
   EXPECT_TRUE(w.btnSaveList->isEnabled());
   EXPECT_TRUE(w.lblPlayStatus->isHidden());
-  EXPECT_EQ(PlaylistModule().gPlayerLoopState, playback::LoopState::Idle);
+  EXPECT_EQ(MainPlaylist().state.gPlayerLoopState, playback::LoopState::Idle);
   ASSERT_FALSE(editingDisabled.empty());
   EXPECT_TRUE(editingDisabled.front());
 }
@@ -415,10 +410,10 @@ TEST_F(PlaylistTest, AListEndingInTwoInvalidEntriesGoesBackToTheHeadInsteadOfRep
 TEST_F(PlaylistTest, StopDuringPlayEndsTheLoopAndResetsTheTimes) {
   WriteList(kJazz, {kA, kC, kD});
   frmPlaylist& w = Open();
-  PlaylistState& s = PlaylistModule();
+  PlaylistState& s = MainPlaylist().state;
   s.gTargetRow = 1;
   s.gPlayerCommand = "LoadClik";
-  RunPlayerCommand();
+  MainPlaylist().RunPlayerCommand();
   mp.calls.clear();
   // A step after each pass of the polling loop, so that its labels have followed.
   Steps steps(40, [&] {
@@ -475,13 +470,13 @@ TEST_F(PlaylistTest, ClicksOnTheTrackGridLoadATrackAndARightClickOpensThePopup) 
   QWidget* port = w.grdListDetail->findChild<QAbstractItemView*>()->viewport();
   const int rowPx = platform::TwipsToPixels(platform::FlexGrid::kRowHeightTwips);
   QTest::mouseClick(port, Qt::LeftButton, {}, QPoint(100, 2 * rowPx + rowPx / 2));
-  EXPECT_EQ(PlaylistModule().gCurrentTrack, 3);
-  EXPECT_EQ(PlaylistModule().gTargetRow, 2);
+  EXPECT_EQ(MainPlaylist().state.gCurrentTrack, 3);
+  EXPECT_EQ(MainPlaylist().state.gTargetRow, 2);
   EXPECT_EQ(mp.FileName(), kC);
   EXPECT_EQ(RedRows(), std::vector<int>{2});
   EXPECT_EQ(w.Popup(), nullptr);
   QTest::mouseClick(port, Qt::RightButton, {}, QPoint(100, rowPx / 2));
-  EXPECT_EQ(PlaylistModule().gCurrentTrack, 1);
+  EXPECT_EQ(MainPlaylist().state.gCurrentTrack, 1);
   ASSERT_NE(w.Popup(), nullptr);
   EXPECT_TRUE(w.Popup()->isVisible());
 }
@@ -501,14 +496,14 @@ TEST_F(PlaylistTest, ExitDuringPlayStartedByATrackClickClosesTheWindow) {
     return false;
   });
   // A left click on track 2 while stopped loads it; then Play from the track popup's grid:
-  PlaylistState& s = PlaylistModule();
+  PlaylistState& s = MainPlaylist().state;
   s.gTargetRow = 1;
   s.gPlayerCommand = "PlayClik";
-  RunPlayerCommand();
+  MainPlaylist().RunPlayerCommand();
   EXPECT_TRUE(asked);
   EXPECT_EQ(mp.PlayState(), 0);
   EXPECT_TRUE(w.Unloaded());
-  EXPECT_EQ(PlaylistWindowOrNull(), nullptr);
+  EXPECT_EQ(MainPlaylist().WindowOrNull(), nullptr);
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(alive.isNull());
 }
@@ -520,7 +515,7 @@ TEST_F(PlaylistTest, ProgressBarsNeverTakeAnEmptyRangeAndRemainingTimeIsNeverNeg
   EXPECT_DOUBLE_EQ(w.pbrPlaylist->Max(), 0.01);
   w.pbrPlaylist->SetValue(5);
   EXPECT_DOUBLE_EQ(w.pbrPlaylist->Value(), 0.01);
-  PlaylistModule().gTotalSeconds = 1;  // falls short of the 2.5 s played
+  MainPlaylist().state.gTotalSeconds = 1;  // falls short of the 2.5 s played
   std::vector<QString> remaining;
   Steps steps(2, [&] {
     mp.Advance(0.25);
@@ -540,10 +535,10 @@ TEST_F(PlaylistTest, InsertAtRowZeroRenumbersCountsAndMarksTheListChangedWithout
   frmPlaylist& w = Open();
   const int height = w.grdListDetail->Height();
   mp.calls.clear();
-  PlaylistState& s = PlaylistModule();
+  PlaylistState& s = MainPlaylist().state;
   s.gTargetRow = 0;
   s.gTrackToAdd = kD;
-  InsertTrackAtRow();
+  MainPlaylist().InsertTrackAtRow();
   EXPECT_EQ(Column(0), (std::vector<std::string>{"1.", "2.", "3.", "4."}));
   EXPECT_EQ(Column(4), (std::vector<std::string>{kD, kA, kB, kC}));
   EXPECT_EQ(Column(2)[0], "0:04  ");
@@ -559,11 +554,11 @@ TEST_F(PlaylistTest, AFileWithoutDurationIsRefusedAndNothingChanges) {
   WriteList(kJazz, {kA, kC});
   frmPlaylist& w = Open();
   drives.Write("C:\\Music\\bad.wav", "x");
-  PlaylistState& s = PlaylistModule();
+  PlaylistState& s = MainPlaylist().state;
   s.gTargetRow = 1;
   s.gTrackToAdd = "C:\\Music\\bad.wav";
   boxes.Answer(platform::vbOK);
-  ReplaceTrackAtRow();
+  MainPlaylist().ReplaceTrackAtRow();
   ASSERT_EQ(boxes.shown().size(), 1u);
   EXPECT_EQ(boxes.shown()[0].title, "Invalid audio file");
   EXPECT_EQ(boxes.shown()[0].text,
@@ -576,10 +571,10 @@ TEST_F(PlaylistTest, AFileWithoutDurationIsRefusedAndNothingChanges) {
 
 TEST_F(PlaylistTest, NewTrackFillsTheEmptyRowOfANewPlaylist) {
   frmPlaylist& w = Open();
-  PlaylistState& s = PlaylistModule();
+  PlaylistState& s = MainPlaylist().state;
   s.gTargetRow = 0;
   s.gTrackToAdd = "C:\\Music\\b.mp3";
-  ReplaceTrackAtRow();
+  MainPlaylist().ReplaceTrackAtRow();
   EXPECT_EQ(Column(0), std::vector<std::string>{"1."});
   EXPECT_EQ(Column(1), std::vector<std::string>{"b"});
   EXPECT_EQ(w.lblTotalTracks->Caption(), "1");
@@ -601,7 +596,7 @@ TEST_F(PlaylistTest, DeletingAnInvalidRowAboveTheCurrentLastTrackMakesTheRowsInd
   boxes.Answer(platform::vbOK);  // track 9's file is missing
   frmPlaylist& w = Open();
   w.show();
-  PlaylistState& s = PlaylistModule();
+  PlaylistState& s = MainPlaylist().state;
   ASSERT_EQ(Column(2)[8], "0:00  ");
   QWidget* port = w.grdListDetail->findChild<QAbstractItemView*>()->viewport();
   const int rowPx = platform::TwipsToPixels(platform::FlexGrid::kRowHeightTwips);
@@ -620,12 +615,12 @@ TEST_F(PlaylistTest, DeletingAnInvalidRowAboveTheCurrentLastTrackMakesTheRowsInd
 TEST_F(PlaylistTest, DeletingTheCurrentLastTrackMakesTheNewLastCurrentWithOneRedRow) {
   WriteList(kJazz, {kA, kB, kC, kD});
   frmPlaylist& w = Open();
-  PlaylistState& s = PlaylistModule();
+  PlaylistState& s = MainPlaylist().state;
   s.gTargetRow = 3;
   s.gPlayerCommand = "LoadClik";
-  RunPlayerCommand();
+  MainPlaylist().RunPlayerCommand();
   ASSERT_EQ(s.gCurrentTrack, 4);
-  DeleteTrackAtRow();
+  MainPlaylist().DeleteTrackAtRow();
   EXPECT_EQ(Column(4), (std::vector<std::string>{kA, kB, kC}));
   EXPECT_EQ(s.gCurrentTrack, 3);
   EXPECT_EQ(RedRows(), std::vector<int>{2});
@@ -633,13 +628,13 @@ TEST_F(PlaylistTest, DeletingTheCurrentLastTrackMakesTheNewLastCurrentWithOneRed
   EXPECT_EQ(w.lblTotalTracks->Caption(), "3");
   // Deleting the first row while the last is current: the current track stays a grid row.
   s.gTargetRow = 0;
-  DeleteTrackAtRow();
+  MainPlaylist().DeleteTrackAtRow();
   EXPECT_EQ(s.gCurrentTrack, 1);
   EXPECT_EQ(RedRows(), std::vector<int>{0});
   s.gTargetRow = 0;
-  DeleteTrackAtRow();
+  MainPlaylist().DeleteTrackAtRow();
   s.gTargetRow = 0;
-  DeleteTrackAtRow();
+  MainPlaylist().DeleteTrackAtRow();
   EXPECT_EQ(Column(0), std::vector<std::string>{"1."});
   EXPECT_EQ(Column(4), std::vector<std::string>{""});
   EXPECT_EQ(w.lblTotalTracks->Caption(), "0");
@@ -662,7 +657,7 @@ TEST_F(PlaylistTest, APressDragsTheWindowOnlyOnItsBareSkin) {
 TEST_F(PlaylistTest, DraggingARowRenumbersAndKeepsTheMarkOnItsPosition) {
   WriteList(kJazz, {kA, kB, kC});
   frmPlaylist& w = Open();
-  PlaylistState& s = PlaylistModule();
+  PlaylistState& s = MainPlaylist().state;
   s.gDragSourceRow = 1;
   w.grdListDetail_DragDrop(1);
   EXPECT_FALSE(w.HasUnsavedEdit()) << "a row dropped on itself changes nothing";
@@ -695,7 +690,7 @@ TEST_P(PopupItems, AreEnabledByTheRowAndTheCopyBuffer) {
     boxes.Answer(platform::vbOK);
   }
   frmPlaylist& w = Open();
-  PlaylistState& s = PlaylistModule();
+  PlaylistState& s = MainPlaylist().state;
   s.gTargetRow = c.row;
   if (c.copied) s.gTrackClipboard = kD;
   w.ShowTrackPopup(0, 0);
@@ -722,7 +717,7 @@ TEST_F(PlaylistTest, CopyThenPasteIntoAnotherPlaylistInsertsTheCopiedPath) {
   WriteList(kJazz, {kA, kB});
   WriteList(kRock, {kC});
   frmPlaylist& w = Open();
-  PlaylistState& s = PlaylistModule();
+  PlaylistState& s = MainPlaylist().state;
   s.gTargetRow = 1;
   w.ShowTrackPopup(0, 0);
   w.Popup()->lblCopyTrack_Click();
@@ -739,7 +734,7 @@ TEST_F(PlaylistTest, CopyThenPasteIntoAnotherPlaylistInsertsTheCopiedPath) {
 TEST_F(PlaylistTest, AddFromTheOpenDialogInsertsAndACancelChangesNothing) {
   WriteList(kJazz, {kA});
   frmPlaylist& w = Open();
-  PlaylistState& s = PlaylistModule();
+  PlaylistState& s = MainPlaylist().state;
   s.gTargetRow = 0;
   dialogs.Cancel();
   w.ShowTrackPopup(0, 0);

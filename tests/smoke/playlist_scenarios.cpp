@@ -17,9 +17,10 @@ namespace smoke {
 namespace {
 
 frmLauncher& Launcher() { return *MainWindowOrNull(); }
-frmPlaylist& Editor() { return *PlaylistWindowOrNull(); }
+frmPlaylist* EditorOrNull() { return MainWindowOrNull() ? MainWindowOrNull()->Playlist().WindowOrNull() : nullptr; }
+frmPlaylist& Editor() { return *EditorOrNull(); }
 platform::FlexGrid& Tracks() { return *Editor().grdListDetail; }
-frmPlaylistPopup* Popup() { return PlaylistWindowOrNull() ? PlaylistWindowOrNull()->Popup() : nullptr; }
+frmPlaylistPopup* Popup() { return EditorOrNull() ? EditorOrNull()->Popup() : nullptr; }
 bool PopupShown() { return Popup() && !Popup()->Unloaded() && Popup()->isVisible(); }
 bool PopupGone() { return !Popup() || Popup()->Unloaded(); }
 bool Settled() { return NoDialog() && PopupGone(); }
@@ -42,7 +43,7 @@ void OpenEditor(Scenario& s) {
   s.Step("OK to noise.wav's message", [] { Answer("Invalid audio track", "OK"); },
          [] { return Box("Invalid audio track", "gone.wav") != nullptr; });
   s.Step("OK to gone.wav's message", [] { Answer("Invalid audio track", "OK"); },
-         [] { return PlaylistWindowOrNull() && Editor().isVisible() && NoDialog(); });
+         [] { return EditorOrNull() && Editor().isVisible() && NoDialog(); });
   s.Check("mix.m3u is open with its four tracks", [] {
     return Listed() == std::vector<std::string>{"C:\\Music\\tone.wav", "C:\\Music\\noise.wav", "C:\\Music\\gone.wav",
                                                 "C:\\Music\\long.wav"} &&
@@ -179,10 +180,10 @@ void PlaylistPopupScenario(Scenario& s, Machine& m) {
   s.Step("press the editor's Exit", [] { Click(CentreOf(Editor().btnExit)); },
          [] { return Box("Changes Not Saved") != nullptr; });
   s.Step("answer No", [] { Answer("Changes Not Saved", "No"); },
-         [] { return NoDialog() && PlaylistWindowOrNull() && Editor().isVisible(); });
+         [] { return NoDialog() && EditorOrNull() && Editor().isVisible(); });
   s.Step("press the editor's Exit", [] { Click(CentreOf(Editor().btnExit)); },
          [] { return Box("Changes Not Saved") != nullptr; });
-  s.Step("answer Yes", [] { Answer("Changes Not Saved", "Yes"); }, [] { return NoDialog() && !PlaylistWindowOrNull(); });
+  s.Step("answer Yes", [] { Answer("Changes Not Saved", "Yes"); }, [] { return NoDialog() && !EditorOrNull(); });
   s.Check("mix.m3u is unchanged", [&m] { return m.Read("C:\\Lists\\mix.m3u").find("spare") == std::string::npos; });
   s.Check("userdb.dat untouched", [&m] { return m.UserDbDat() == m.userDbAtStart; });
   s.Exit("Exit", [] { Click(CentreOf(Launcher().btnExit)); });
@@ -277,7 +278,7 @@ void PlaylistPlayerScenario(Scenario& s, Machine& m) {
           [&m] { return !m.Exists("C:\\Lists\\new.m3u") && m.Exists("C:\\Lists\\mix.m3u"); });
 
   s.Step("press the editor's Exit", [] { Click(CentreOf(Editor().btnExit)); },
-         [] { return NoDialog() && !PlaylistWindowOrNull(); });
+         [] { return NoDialog() && !EditorOrNull(); });
   s.Check("userdb.dat untouched", [&m] { return m.UserDbDat() == m.userDbAtStart; });
   s.Exit("Exit", [] { Click(CentreOf(Launcher().btnExit)); });
 }

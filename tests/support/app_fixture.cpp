@@ -35,11 +35,13 @@ std::unique_ptr<frmLauncher> AppFixture::OpenMainWindow(platform::MediaPlayer* m
     if (platform::FileLen(*file).error == platform::errFileNotFound) decl.gRebuildInventory = true;
   }
   auto window = std::make_unique<frmLauncher>(mainPlayer ? mainPlayer : &player);
+  window->Playlist().SetPlayer(playlistPlayer);
   window->Form_Load();
   opened_ = window.get();
   return window;
 }
 
 DatabasePane& AppFixture::MainPane() const { return opened_->Pane(); }
+PlaylistEditor& AppFixture::MainPlaylist() const { return opened_->Playlist(); }
 
 }  // namespace testing_support

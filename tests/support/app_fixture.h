@@ -12,6 +12,7 @@
 #include "support/temp_drives.h"
 
 class DatabasePane;
+class PlaylistEditor;
 class frmLauncher;
 
 namespace testing_support {
@@ -28,8 +29,12 @@ class AppFixture : public ::testing::Test {
   // The main window, built and loaded as the splash does it, playing through `mainPlayer`
   // (the fake `player` unless given).
   std::unique_ptr<frmLauncher> OpenMainWindow(platform::MediaPlayer* mainPlayer = nullptr);
-  // The database pane of the main window OpenMainWindow made last (while that window lives).
+  // The database pane and the playlist editor of the main window OpenMainWindow made last
+  // (while that window lives).
   DatabasePane& MainPane() const;
+  PlaylistEditor& MainPlaylist() const;
+  // The player the playlist window of the next main window gets (its own Qt player if null).
+  platform::MediaPlayer* playlistPlayer = nullptr;
 
   static constexpr const char* kAppPath = "C:\\app\\";
   static constexpr const char* kDataPath = "C:\\app\\data\\";
