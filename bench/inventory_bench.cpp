@@ -127,7 +127,7 @@ struct World {
     platform::SetMessageBoxes(&boxes);
     App().decl.gAppPath = "C:\\app\\";
     UseData("C:\\app\\data\\");
-    window = std::make_unique<frmLauncher>(&player);
+    window = std::make_unique<frmLauncher>(&player, App());
     MakeListing();
   }
   ~World() {

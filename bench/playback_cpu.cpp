@@ -209,7 +209,7 @@ int main(int argc, char** argv) {
   datafiles::SavePreferences(state.decl.files, datafiles::Preferences());
   datafiles::SaveTapdeckPresets(state.decl.files, presets);
 
-  frmLauncher window(&player);
+  frmLauncher window(&player, App());
   window.Form_Load();
   window.show();
 

@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
   drives.Write(decl.files.gInventoryFile, inventory);
   // The playlist editor keeps the main window's database pane in step with its lists.
   testing_support::FakeMediaPlayer mainPlayer;
-  frmLauncher main(&mainPlayer);
+  frmLauncher main(&mainPlayer, App());
   DatabasePane& pane = main.Pane();
   pane.db.summary.gTypeTotals[datafiles::kLists] = 3;
 

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QPointer>
 
 #include "main/declarations.h"
 #include "main/frmSplash.h"
@@ -15,7 +16,12 @@ namespace {
 // What a later start sends: the keystroke "+", which the main window's key handler ignores.
 constexpr const char kHandOver[] = "{+}";
 
+// The program's main window, once the splash has made it.
+QPointer<frmLauncher> gMainWindow;
+
 }  // namespace
+
+frmLauncher* MainWindowOrNull() { return gMainWindow.data(); }
 
 void BringMainWindowToFront() {
   frmLauncher* main = MainWindowOrNull();
@@ -51,7 +57,8 @@ StartOutcome Main(const QString& hostProgramFolder, platform::MediaPlayer* playe
   decl.files = datafiles::DataFileNames::InFolder(decl.gAppPath + "data\\");
 
   auto* splash = new frmSplash([player] {
-    auto* main = new frmLauncher(player);
+    auto* main = new frmLauncher(player, App());
+    gMainWindow = main;
     main->setAttribute(Qt::WA_DeleteOnClose);
     main->Form_Load();
     main->show();

@@ -22,3 +22,7 @@ StartOutcome Main(const QString& hostProgramFolder, platform::MediaPlayer* playe
 // What a later start asks of the running one: its main window comes to the front and
 // receives the keystroke "+", which its key handler ignores.
 void BringMainWindowToFront();
+
+class frmLauncher;
+// The main window the start made (null before the splash has made it and after it is gone).
+frmLauncher* MainWindowOrNull();

@@ -2,7 +2,7 @@
 
 #include "datafiles/groups.h"
 #include "datafiles/userdb.h"
-#include "main/declarations.h"
+#include "windows/shareddata.h"
 #include "mainwindow/frmLauncher.h"
 #include "mainwindow/grouptree.h"
 #include "mainwindow/launcher.h"
@@ -21,8 +21,6 @@ namespace {
 
 constexpr std::uint32_t kBlack = 0;
 
-TreeModel& Tree() { return MainWindow().tvwGroups->Nodes(); }
-
 void DuplicateCaption(const std::string& caption, const std::string& parent) {
   const std::string q = "\"", lf(platform::vbLf), cr(platform::vbCr);
   platform::MsgBox("There is already a file caption of " + q + caption + q + " under " + q + parent + q + "." + lf +
@@ -32,10 +30,10 @@ void DuplicateCaption(const std::string& caption, const std::string& parent) {
 
 }  // namespace
 
-FileEntryDialog::FileEntryDialog(QWidget* parent, const char* caption, int heightTwips, const char* helpPage,
+FileEntryDialog::FileEntryDialog(frmLauncher* main, const char* caption, int heightTwips, const char* helpPage,
                                  int imageNumber, const char* title, const char* captionLabel, const char* pathLabel,
                                  int boxesTop)
-    : TreeDialog(parent, caption, 4080, heightTwips, helpPage) {
+    : TreeDialog(main, caption, 4080, heightTwips, helpPage) {
   const int w = width();
   image = AddImage(imageNumber, 12, 12);
   lblDialog = AddLabel(title, 72, 14, w - 84);
@@ -64,8 +62,8 @@ void FileEntryDialog::resizeEvent(QResizeEvent* e) {
 
 void FileEntryDialog::btnBrowse_Click() {
   platform::FileDialogRequest request;
-  request.filter = App().launcher.gOpenFilter;
-  request.initDir = App().io.prefs.gBrowsePath;
+  request.filter = main_.State().launcher.gOpenFilter;
+  request.initDir = main_.State().io.prefs.gBrowsePath;
   request.flags = 4;  // no read-only check box
   try {
     pathBox->setText(Q(platform::FileDialogs().Show(request)));
@@ -77,8 +75,8 @@ void FileEntryDialog::btnBrowse_Click() {
 
 // ---- frmAddFile
 
-frmAddFile::frmAddFile(QWidget* parent)
-    : FileEntryDialog(parent, "Add New File to Group", 2625, "rsaddfile.htm", 124, "Adding new file to:",
+frmAddFile::frmAddFile(frmLauncher* main)
+    : FileEntryDialog(main, "Add New File to Group", 2625, "rsaddfile.htm", 124, "Adding new file to:",
                       "New caption:", "New file/path:", 68) {
   setFixedSize(size());
   lblAddFileDialog = lblDialog;
@@ -94,21 +92,21 @@ frmAddFile::frmAddFile(QWidget* parent)
 
 void frmAddFile::Form_Load() {
   LoadCommon();
-  const LauncherState& state = App().launcher;
-  const TreeNode* selected = Tree().Selected();
+  const LauncherState& state = main_.State().launcher;
+  const TreeNode* selected = main_.tvwGroups->Nodes().Selected();
   lblParentGroup->SetCaption(Q("\"" + (selected ? selected->text : std::string()) + "\""));
   txtNewFileCaption->clear();
   txtNewFilePath->clear();
   txtNewFilePath->setToolTip({});
   if (state.gPrefillPending) {
-    txtNewFileCaption->setText(Q(datafiles::GetUserDBCaption(App().decl.files, state.gPrefillPath)));
+    txtNewFileCaption->setText(Q(datafiles::GetUserDBCaption(main_.State().decl.files, state.gPrefillPath)));
     txtNewFilePath->setText(Q(state.gPrefillPath));
     txtNewFilePath->setToolTip(Q(state.gPrefillPath));
   }
 }
 
 void frmAddFile::btnOK_Click() {
-  TreeModel& tree = Tree();
+  TreeModel& tree = main_.tvwGroups->Nodes();
   TreeNode* parent = tree.Selected();
   if (!parent) return;
   const std::string caption = txtNewFileCaption->text().toStdString();
@@ -124,16 +122,16 @@ void frmAddFile::btnOK_Click() {
   }
   TreeNode* node = grouptree::AddFileNode(tree, parent, caption, path);
   if (!node) return;
-  App().launcher.gCurrentNode = node->id;
+  main_.State().launcher.gCurrentNode = node->id;
   tree.SetColors(parent, platform::VbColorNumber("&HFFFFFF"), platform::VbColorNumber("&H0"));
   tree.Select(node);
-  GroupTreeCommonTail();
+  main_.GroupTreeCommonTail();
   if (TreeNode* selected = tree.Selected()) tree.SetExpanded(selected, true);
   accept();
 }
 
 void frmAddFile::Form_Unload() {
-  LauncherState& state = App().launcher;
+  LauncherState& state = main_.State().launcher;
   // After a drop no popup waits for the focus.
   Unload(!state.gPrefillPending);
   state.gPrefillPending = false;
@@ -141,8 +139,8 @@ void frmAddFile::Form_Unload() {
 
 // ---- frmEditFile
 
-frmEditFile::frmEditFile(QWidget* parent)
-    : FileEntryDialog(parent, "Edit Launch File Entry", 2565, "rseditfile.htm", 125, "Edit launch file details",
+frmEditFile::frmEditFile(frmLauncher* main)
+    : FileEntryDialog(main, "Edit Launch File Entry", 2565, "rseditfile.htm", 125, "Edit launch file details",
                       "Caption:", "File/path:", 68) {
   setSizeGripEnabled(true);
   txtCaption = captionBox;
@@ -154,10 +152,10 @@ frmEditFile::frmEditFile(QWidget* parent)
 }
 
 void frmEditFile::Form_Load() {
-  LauncherState& state = App().launcher;
+  LauncherState& state = main_.State().launcher;
   state.gEditArmed = false;
   LoadCommon();
-  const TreeNode* selected = Tree().Selected();
+  const TreeNode* selected = main_.tvwGroups->Nodes().Selected();
   txtCaption->SetForeColor(kBlack);
   txtFilePath->SetForeColor(kBlack);
   txtCaption->setText(Q(selected ? selected->text : std::string()));
@@ -167,19 +165,19 @@ void frmEditFile::Form_Load() {
 }
 
 void frmEditFile::txtCaption_Change() {
-  if (!App().launcher.gEditArmed) return;
-  const TreeNode* selected = Tree().Selected();
+  if (!main_.State().launcher.gEditArmed) return;
+  const TreeNode* selected = main_.tvwGroups->Nodes().Selected();
   if (!selected || txtCaption->text().toStdString() != selected->text) txtCaption->SetForeColor(skin::kChanged);
 }
 
 void frmEditFile::txtFilePath_Change() {
-  if (!App().launcher.gEditArmed) return;
-  const TreeNode* selected = Tree().Selected();
+  if (!main_.State().launcher.gEditArmed) return;
+  const TreeNode* selected = main_.tvwGroups->Nodes().Selected();
   if (!selected || txtFilePath->text().toStdString() != selected->tag) txtFilePath->SetForeColor(skin::kChanged);
 }
 
 void frmEditFile::btnOK_Click() {
-  TreeModel& tree = Tree();
+  TreeModel& tree = main_.tvwGroups->Nodes();
   TreeNode* entry = tree.Selected();
   if (!entry) return;
   const std::string caption = txtCaption->text().toStdString();
@@ -199,7 +197,7 @@ void frmEditFile::btnOK_Click() {
   tree.SetImage(entry, datafiles::FileImageKey(path));
   tree.SetText(entry, caption);
   tree.SetColors(entry, platform::VbColorNumber("&HFFFFFF"), platform::VbColorNumber("&H0"));
-  GroupTreeCommonTail();
+  main_.GroupTreeCommonTail();
   accept();
 }
 
@@ -215,6 +213,6 @@ void frmEditFile::btnCancel_Click() {
 }
 
 void frmEditFile::Form_Unload() {
-  App().launcher.gEditArmed = false;
+  main_.State().launcher.gEditArmed = false;
   Unload(true);
 }

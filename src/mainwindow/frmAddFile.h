@@ -18,7 +18,7 @@ class FileEntryDialog : public TreeDialog {
   QLabel* image;
 
  protected:
-  FileEntryDialog(QWidget* parent, const char* caption, int heightTwips, const char* helpPage, int imageNumber,
+  FileEntryDialog(frmLauncher* main, const char* caption, int heightTwips, const char* helpPage, int imageNumber,
                   const char* title, const char* captionLabel, const char* pathLabel, int boxesTop);
   void resizeEvent(QResizeEvent* e) override;
 };
@@ -28,7 +28,7 @@ class FileEntryDialog : public TreeDialog {
 class frmAddFile : public FileEntryDialog {
   Q_OBJECT
  public:
-  explicit frmAddFile(QWidget* parent = nullptr);
+  explicit frmAddFile(frmLauncher* main);
   void Form_Load() override;
   void Form_Unload() override;
   void btnOK_Click();
@@ -44,7 +44,7 @@ class frmAddFile : public FileEntryDialog {
 class frmEditFile : public FileEntryDialog {
   Q_OBJECT
  public:
-  explicit frmEditFile(QWidget* parent = nullptr);
+  explicit frmEditFile(frmLauncher* main);
   void Form_Load() override;
   void Form_Unload() override;
   void txtCaption_Change();

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "main/declarations.h"
+#include "windows/shareddata.h"
 #include "mainwindow/frmLauncher.h"
 #include "mainwindow/frmTvwPopUp.h"
 #include "mainwindow/grouptree.h"
@@ -24,8 +24,8 @@ int gShowing = 0;
 
 bool TreeDialogShowing() { return gShowing > 0; }
 
-TreeDialog::TreeDialog(QWidget* parent, const char* caption, int widthTwips, int heightTwips, const char* helpPage)
-    : QDialog(parent), helpPage_(helpPage) {
+TreeDialog::TreeDialog(frmLauncher* main, const char* caption, int widthTwips, int heightTwips, const char* helpPage)
+    : QDialog(main), main_(*main), helpPage_(helpPage) {
   setWindowTitle(caption);
   setModal(true);
   QPalette pal = palette();
@@ -66,9 +66,7 @@ int TreeDialog::ShowModal() {
     ++gShowing;
   }
   // The popup loses the focus to the dialog and, a dialog showing, only hides itself.
-  if (frmLauncher* window = MainWindowOrNull()) {
-    if (frmTvwPopUp* popup = window->TreePopup()) popup->LoseFocus();
-  }
+  if (frmTvwPopUp* popup = main_.TreePopup()) popup->LoseFocus();
   return exec();
 }
 
@@ -106,7 +104,7 @@ QPushButton* TreeDialog::AddHelpButton() {
   return b;
 }
 
-void TreeDialog::HelpClicked() { StartHelpPage(App().decl.gAppPath, helpPage_); }
+void TreeDialog::HelpClicked() { StartHelpPage(main_.State().decl.gAppPath, helpPage_); }
 
 void TreeDialog::done(int result) {
   Form_Unload();
@@ -127,8 +125,8 @@ void TreeDialog::Unload(bool handBack) {
 }
 
 void TreeDialog::HandBackToPopup() {
-  frmLauncher* window = MainWindowOrNull();
-  frmTvwPopUp* popup = window ? window->TreePopup() : nullptr;
+  frmLauncher* window = &main_;
+  frmTvwPopUp* popup = window->TreePopup();
   if (!popup || popup->unloaded()) return;
   popup->show();
   popup->activateWindow();
@@ -137,7 +135,7 @@ void TreeDialog::HandBackToPopup() {
   popup->LoseFocus();
 }
 
-frmAddGroup::frmAddGroup(QWidget* parent) : TreeDialog(parent, "Add New Rallyset", 4080, 2160, "rsaddgroup.htm") {
+frmAddGroup::frmAddGroup(frmLauncher* main) : TreeDialog(main, "Add New Rallyset", 4080, 2160, "rsaddgroup.htm") {
   imgNewGroup = AddImage(123, 12, 12);
   lblAddGroupDialog = AddLabel("Adding new group to:", 72, 14, 188);
   lblParentGroup = AddLabel("", 72, 36, 188);
@@ -155,13 +153,13 @@ frmAddGroup::frmAddGroup(QWidget* parent) : TreeDialog(parent, "Add New Rallyset
 
 void frmAddGroup::Form_Load() {
   LoadCommon();
-  const platform::TreeNode* selected = MainWindow().tvwGroups->Nodes().Selected();
+  const platform::TreeNode* selected = main_.tvwGroups->Nodes().Selected();
   lblParentGroup->SetCaption(Q("\"" + (selected ? selected->text : std::string()) + "\""));
   txtNewGroup->clear();
 }
 
 void frmAddGroup::btnOK_Click() {
-  platform::TreeModel& tree = MainWindow().tvwGroups->Nodes();
+  platform::TreeModel& tree = main_.tvwGroups->Nodes();
   platform::TreeNode* parent = tree.Selected();
   if (!parent) return;
   const std::string name = txtNewGroup->text().toStdString();
@@ -180,10 +178,10 @@ void frmAddGroup::btnOK_Click() {
   }
   platform::TreeNode* node = grouptree::AddGroupNode(tree, parent, name);
   if (!node) return;
-  App().launcher.gCurrentNode = node->id;
+  main_.State().launcher.gCurrentNode = node->id;
   tree.SetColors(parent, platform::VbColorNumber("&HFFFFFF"), platform::VbColorNumber("&H0"));
   tree.Select(node);
-  GroupTreeCommonTail();
+  main_.GroupTreeCommonTail();
   if (platform::TreeNode* selected = tree.Selected()) tree.SetExpanded(selected, true);
   accept();
 }

@@ -6,6 +6,8 @@
 
 #include "platform/qt/controls.h"
 
+class frmLauncher;
+
 // What the three tree dialogs share: the skin, the Help button, the "showing" the popup asks
 // about, and the hand-back of the focus to the popup when they close.
 class TreeDialog : public QDialog {
@@ -20,7 +22,7 @@ class TreeDialog : public QDialog {
   QPushButton* btnCancel;
 
  protected:
-  TreeDialog(QWidget* parent, const char* caption, int widthTwips, int heightTwips, const char* helpPage);
+  TreeDialog(frmLauncher* main, const char* caption, int widthTwips, int heightTwips, const char* helpPage);
   void done(int result) override;
   // Invisible, the popup visible and focused, then the focus to the main window (which ends
   // the popup).
@@ -38,6 +40,8 @@ class TreeDialog : public QDialog {
   void HelpClicked();
   void LoadCommon();
 
+  frmLauncher& main_;
+
  private:
   const char* helpPage_;
   QPushButton* help_ = nullptr;
@@ -53,7 +57,7 @@ bool TreeDialogShowing();
 class frmAddGroup : public TreeDialog {
   Q_OBJECT
  public:
-  explicit frmAddGroup(QWidget* parent = nullptr);
+  explicit frmAddGroup(frmLauncher* main);
   void Form_Load() override;
   void btnOK_Click();
   void btnCancel_Click() { reject(); }

@@ -10,8 +10,8 @@ constexpr int kNumberWidth = 24, kCaptionWidth = 130, kPathWidth = 250, kLoopWid
 
 }  // namespace
 
-frmEditTapdeck::frmEditTapdeck(QWidget* parent)
-    : TapdeckEditor(parent, {"Tap Decker Configuration", "Changes to presets have been made but not saved.",
+frmEditTapdeck::frmEditTapdeck(frmLauncher* main)
+    : TapdeckEditor(main, {"Tap Decker Configuration", "Changes to presets have been made but not saved.",
                              "tdprogroup.htm"}) {
   const int captionX = kNumberWidth + kGap;
   const int pathX = captionX + kCaptionWidth + kGap;

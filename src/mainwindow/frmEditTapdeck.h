@@ -9,7 +9,7 @@
 class frmEditTapdeck : public TapdeckEditor {
   Q_OBJECT
  public:
-  explicit frmEditTapdeck(QWidget* parent = nullptr);
+  explicit frmEditTapdeck(frmLauncher* main);
 
   void btnApply_Click();
 

@@ -7,7 +7,7 @@
 #include <QWindow>
 
 #include "datafiles/prefs.h"
-#include "main/declarations.h"
+#include "windows/shareddata.h"
 #include "mainwindow/launcher.h"
 #include "mainwindow/launcher_tree.h"
 #include "windows/skin.h"
@@ -26,8 +26,6 @@ using platform::TextBox;
 
 namespace {
 
-frmLauncher* gMainWindow = nullptr;
-
 constexpr int kWindowWidth = 1200;
 constexpr int kWindowHeight = 672;
 
@@ -41,18 +39,14 @@ QPushButton* ToolButton(QWidget* parent, const char* tooltip, int x, int y, int 
 
 }  // namespace
 
-frmLauncher* MainWindowOrNull() { return gMainWindow; }
-frmLauncher& MainWindow() { return *gMainWindow; }
-
 std::string BuildOpenFilter() {
   return std::string("Audio files (all types)|*.wav; *.mp3; *.m3u; *.snd; *.au; *.aif; *.aifc; *.aiff; *.mid; *.midi; *.rmi|") +
          "WAV files (*.wav)|*.wav|" + "MP3 files (*.mp3; *.m3u)|*.mp3; *.m3u|" +
          "MIDI files (*.mid; *.midi; *.rmi)|*.mid; *.midi; *.rmi|";
 }
 
-frmLauncher::frmLauncher(platform::MediaPlayer* player, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), mpPlayer(player) {
-  gMainWindow = this;
+frmLauncher::frmLauncher(platform::MediaPlayer* player, ProgramState& app, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), mpPlayer(player), app_(app) {
   setWindowTitle("Tolvan Audio Manager");
   setFixedSize(kWindowWidth, kWindowHeight);
   QPalette pal = palette();
@@ -65,8 +59,8 @@ frmLauncher::frmLauncher(platform::MediaPlayer* player, QWidget* parent)
   BuildToolButtons();
   BuildPlayer();
   BuildPresetBank();
-  pane_ = new DatabasePane(this, *this, *mpPlayer, App().decl, App().io, App().launcher.gOpenFilter);
-  playlist_ = std::make_unique<PlaylistEditor>(App(), *pane_, *this);
+  pane_ = new DatabasePane(this, *this, *mpPlayer, app_.decl, app_.io, app_.launcher.gOpenFilter);
+  playlist_ = std::make_unique<PlaylistEditor>(app_, *pane_, *this);
 
   connect(btnConfigure, &QPushButton::clicked, this, &frmLauncher::btnConfigure_Click);
   connect(btnEditor, &QPushButton::clicked, this, &frmLauncher::btnEditor_Click);
@@ -82,7 +76,6 @@ frmLauncher::frmLauncher(platform::MediaPlayer* player, QWidget* parent)
 
 frmLauncher::~frmLauncher() {
   qApp->removeEventFilter(this);
-  if (gMainWindow == this) gMainWindow = nullptr;
 }
 
 void frmLauncher::BuildToolButtons() {
@@ -179,7 +172,7 @@ void frmLauncher::BuildImageList() {
 void frmLauncher::Form_Load() {
   if (loaded_) return;
   loaded_ = true;
-  ProgramState& app = App();
+  ProgramState& app = app_;
   setWindowIcon(platform::LoadResIcon(201));
   // The window has no caption bar and cannot be closed but by Exit (closeEvent); key
   // preview: the function keys reach this window before the focused control.
@@ -197,7 +190,7 @@ void frmLauncher::Form_Load() {
   pane_->SetDBPaneLinkCursors();
   // The preferences and the dialogs' filter are ready before the System Inventory view,
   // which may run an update that reads and saves them.
-  datafiles::LoadPreferences(app.decl.files, app.io.prefs, [] { ::FillPreferencesForm(); });
+  datafiles::LoadPreferences(app.decl.files, app.io.prefs, [this] { FillPreferencesForm(); });
   app.launcher.gOpenFilter = BuildOpenFilter();
   pane_->ShowSystemInventory();
   BuildImageList();
@@ -301,10 +294,10 @@ void frmLauncher::btnExit_Click() {
   QApplication::exit(0);
 }
 
-void frmLauncher::btnHelp_Click() { StartHelpPage(App().decl.gAppPath, "introduction.htm"); }
+void frmLauncher::btnHelp_Click() { StartHelpPage(app_.decl.gAppPath, "introduction.htm"); }
 
 void frmLauncher::btnEditor_Click() {
-  const datafiles::Preferences& prefs = App().io.prefs;
+  const datafiles::Preferences& prefs = app_.io.prefs;
   const std::string lf(platform::vbLf), cr(platform::vbCr), q = "\"";
   if (prefs.gWaveEditorPath == "None selected" || prefs.gWaveEditorPath.empty()) {
     platform::MsgBox("There is no wavefrom editor currently selected for use by Tolvan." + lf + cr + lf + cr +
@@ -336,5 +329,5 @@ void frmLauncher::btnEditor_Click() {
     if (!shown.empty()) args.push_back(shown);
   }
   platform::ProgramStarters().Start(editor, args,
-                                    platform::HostPathOf(App().decl.gAppPath));
+                                    platform::HostPathOf(app_.decl.gAppPath));
 }

@@ -18,6 +18,7 @@
 
 #include "inventory/databasepane.h"
 #include "windows/drops.h"
+#include "windows/shareddata.h"
 #include "platform/core/mediaplayer.h"
 #include "platform/qt/controls.h"
 #include "platform/qt/treeview.h"
@@ -25,6 +26,7 @@
 #include "playlist/playlist.h"
 
 class QMimeData;
+class frmPreferences;
 class frmTvwPopUp;
 
 namespace platform {
@@ -32,16 +34,18 @@ class FlexGrid;
 }
 
 // The program's main window: the groups tree, the preset bank, the player and the database
-// pane. One instance for the program's lifetime; the other windows and the inventory views
-// reach its controls through MainWindow().
+// pane. One instance for the program's lifetime; its dialogs are given it when they open.
 class frmLauncher : public QWidget, public PaneHost, public PlaylistHost {
   Q_OBJECT
  public:
-  explicit frmLauncher(platform::MediaPlayer* player, QWidget* parent = nullptr);
+  frmLauncher(platform::MediaPlayer* player, ProgramState& app, QWidget* parent = nullptr);
   ~frmLauncher() override;
 
   // The load, in its order; runs once, before the window is first shown.
   void Form_Load();
+
+  // The program's state, which this window and its dialogs share with the other windows.
+  ProgramState& State() { return app_; }
 
   // Public operations other windows call.
   void btnConfigure_Click();
@@ -70,6 +74,20 @@ class frmLauncher : public QWidget, public PaneHost, public PlaylistHost {
   void btnMinimize_Click();
   void btnSettings_Click();
   void btnPlaylistEditor_Click();
+
+  // Module Launcher's procedures of the groups tree: groups.dat into the tree, the tree to
+  // groups.dat (a failure is told and the tree shows what is stored), and the common tail
+  // that ends every change (keys, File Detail's list, groups.dat).
+  void LoadGroupTree();
+  void SaveGroupTree();
+  void GroupTreeCommonTail();
+  // Splits mpPlayer's duration into gPlayHours, gPlayMinutes, gPlaySeconds.
+  void SplitPlayDuration();
+  // Prints the function-key sheet of the presets on the default printer.
+  void PrintPresetKeyAssignments();
+  // The preferences window while it exists (null otherwise); it makes itself known.
+  frmPreferences* PreferencesWindowOrNull() const;
+  void SetPreferencesWindow(frmPreferences* window);
 
   // The 20 preset buttons show the presets' captions, bold where a file is set.
   void RefreshPresetButtons();
@@ -178,13 +196,11 @@ class frmLauncher : public QWidget, public PaneHost, public PlaylistHost {
   std::vector<std::pair<std::string, QIcon>> imlTreeIcons_;
   playback::LoopState playbackLoop_ = playback::LoopState::Idle;
   QPointer<frmTvwPopUp> treePopup_;
+  ProgramState& app_;
   DatabasePane* pane_ = nullptr;
+  QPointer<frmPreferences> preferences_;
   std::unique_ptr<PlaylistEditor> playlist_;
   bool loaded_ = false;
   bool exiting_ = false;
   int windowDrags_ = 0;
 };
-
-// The main window's single instance (null before it exists).
-frmLauncher* MainWindowOrNull();
-frmLauncher& MainWindow();

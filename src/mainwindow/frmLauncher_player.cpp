@@ -12,7 +12,7 @@
 #include <cstdlib>
 
 #include "inventory/abbreviatepath.h"
-#include "main/declarations.h"
+#include "windows/shareddata.h"
 #include "windows/eventhook.h"
 #include "windows/playduration.h"
 #include "mainwindow/frmLauncher.h"
@@ -49,9 +49,9 @@ int Milliseconds(double seconds) {
 // true in any case.
 bool PresetLoops(const std::string& loopFlag) { return platform::LowerCase(loopFlag) == "true"; }
 
-void SplitPlayDuration() {
-  LauncherState& state = App().launcher;
-  const PlayDuration d = SplitDuration(MainWindow().mpPlayer->Duration());
+void frmLauncher::SplitPlayDuration() {
+  LauncherState& state = app_.launcher;
+  const PlayDuration d = SplitDuration(mpPlayer->Duration());
   state.gPlayHours = d.hours;
   state.gPlayMinutes = d.minutes;
   state.gPlaySeconds = d.seconds;
@@ -79,7 +79,7 @@ void frmLauncher::ShowPlayStatus(const char* caption, std::uint32_t backColor) {
 }
 
 void frmLauncher::PlaybackFailed(const std::exception& failure) {
-  LauncherState& state = App().launcher;
+  LauncherState& state = app_.launcher;
   QApplication::beep();
   auto* error = dynamic_cast<const platform::VbError*>(&failure);
   if (error && error->number() == platform::errUnspecified) {
@@ -97,8 +97,8 @@ void frmLauncher::PlaybackFailed(const std::exception& failure) {
 }
 
 bool frmLauncher::LoadPreset(int Index) {
-  LauncherState& state = App().launcher;
-  const datafiles::Presets& presets = App().io.presets;
+  LauncherState& state = app_.launcher;
+  const datafiles::Presets& presets = app_.io.presets;
   const std::string path = presets.gPresetPaths[Index - 1];
   try {
     mpPlayer->Stop();
@@ -122,12 +122,12 @@ bool frmLauncher::LoadPreset(int Index) {
 
 void frmLauncher::btnPreset_Click(int Index) {
   if (Index < 1 || Index > datafiles::kPresetCount) return;
-  if (App().io.presets.gPresetPaths[Index - 1].empty()) {
+  if (app_.io.presets.gPresetPaths[Index - 1].empty()) {
     tvwGroups->setFocus();
     return;
   }
   // A stop of an earlier playback, waiting for its reset, does not end this one.
-  App().launcher.gStopRequested = false;
+  app_.launcher.gStopRequested = false;
   if (LoadPreset(Index)) PlayCurrentFile();
 }
 
@@ -152,7 +152,7 @@ void frmLauncher::PlayCurrentFile() {
 }
 
 void frmLauncher::DrivePlayback() {
-  LauncherState& state = App().launcher;
+  LauncherState& state = app_.launcher;
   playback::Driver driver(*mpPlayer, playbackLoop_, kPlaybackCadence, platform::WaitEvents,
                           [this] { return exiting_; });
   for (;;) {
@@ -187,7 +187,7 @@ void frmLauncher::DrivePlayback() {
     timPlayStopped->SetEnabled(true);
 
     const int next = state.gLoopingPreset;
-    if (next < 1 || next > datafiles::kPresetCount || App().io.presets.gPresetPaths[next - 1].empty()) return;
+    if (next < 1 || next > datafiles::kPresetCount || app_.io.presets.gPresetPaths[next - 1].empty()) return;
     if (!LoadPreset(next)) return;
     try {
       StartPlayer();
@@ -200,7 +200,7 @@ void frmLauncher::DrivePlayback() {
 }
 
 void frmLauncher::btnPlay_Click() {
-  LauncherState& state = App().launcher;
+  LauncherState& state = app_.launcher;
   const QString caption = pane_->btnPlay->Caption();
   try {
     mpPlayer->SetFileName(pane_->db.gCurrentFilePath);
@@ -231,7 +231,7 @@ void frmLauncher::btnPlay_Click() {
 }
 
 void frmLauncher::btnStop_Click() {
-  LauncherState& state = App().launcher;
+  LauncherState& state = app_.launcher;
   if (!lblPlayStatus->Caption().isEmpty()) {
     mpPlayer->Stop();
     state.gStopRequested = true;
@@ -263,7 +263,7 @@ void frmLauncher::timPlayStopped_Timer() {
   pane_->btnSelSearch->show();
   pane_->btnUpdate->setEnabled(true);
   pane_->btnUpdate->show();
-  App().launcher.gStopRequested = false;
+  app_.launcher.gStopRequested = false;
 }
 
 void frmLauncher::sldPlayer_Scroll() {

@@ -8,7 +8,7 @@
 #include <memory>
 #include <utility>
 
-#include "main/declarations.h"
+#include "windows/shareddata.h"
 #include "windows/eventhook.h"
 #include "mainwindow/frmEditTapdeck.h"
 #include "mainwindow/frmLauncher.h"
@@ -73,7 +73,7 @@ void frmLauncher::WirePresets() {
 }
 
 void frmLauncher::RefreshPresetButtons() {
-  datafiles::Presets& presets = App().io.presets;
+  datafiles::Presets& presets = app_.io.presets;
   for (int n = 1; n <= 20; ++n) {
     QFont font = btnPreset[n]->font();
     if (!presets.gPresetPaths[n - 1].empty()) {
@@ -94,7 +94,7 @@ std::string frmLauncher::PresetButtonCaption(int Index) const {
 
 void frmLauncher::btnPreset_MouseDown(int Index, int Button, int, int, int) {
   if (Button != 2) return;
-  App().launcher.gPresetIndex = Index;
+  app_.launcher.gPresetIndex = Index;
   frmTDButtonConfig form(this);
   form.ShowModal();
 }
@@ -102,7 +102,7 @@ void frmLauncher::btnPreset_MouseDown(int Index, int Button, int, int, int) {
 void frmLauncher::btnPreset_OLEDragDrop(int Index, const QMimeData& Data) {
   const std::optional<std::string> path = DroppedPath(Data);
   if (!path) return;
-  LauncherState& state = App().launcher;
+  LauncherState& state = app_.launcher;
   state.gPrefillPath = *path;
   state.gPrefillPending = true;
   activateWindow();

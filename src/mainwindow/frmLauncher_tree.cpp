@@ -6,7 +6,7 @@
 
 #include "datafiles/groups.h"
 #include "datafiles/prefs.h"
-#include "main/declarations.h"
+#include "windows/shareddata.h"
 #include "mainwindow/frmAddFile.h"
 #include "mainwindow/frmLauncher.h"
 #include "mainwindow/frmTvwPopUp.h"
@@ -39,46 +39,40 @@ void ReportTooDeep() {
   platform::MsgBox("Groups can be nested no more than 99 levels deep.", platform::vbExclamation, "Group Tree Too Deep");
 }
 
-void LoadGroupTree() {
-  ProgramState& app = App();
-  frmLauncher& window = MainWindow();
-  const datafiles::GroupsLoad outcome = datafiles::LoadGroupTree(app.decl.files, window.tvwGroups->Nodes());
+void frmLauncher::LoadGroupTree() {
+  ProgramState& app = app_;
+  const datafiles::GroupsLoad outcome = datafiles::LoadGroupTree(app.decl.files, tvwGroups->Nodes());
   app.launcher.gGroupsKeepCopy = outcome == datafiles::GroupsLoad::Damaged;
 }
 
-void SaveGroupTree() {
-  ProgramState& app = App();
-  frmLauncher& window = MainWindow();
+void frmLauncher::SaveGroupTree() {
+  ProgramState& app = app_;
   std::string failure;
-  if (datafiles::SaveGroupTree(app.decl.files, window.tvwGroups->Nodes(), app.launcher.gGroupsKeepCopy, &failure)) {
+  if (datafiles::SaveGroupTree(app.decl.files, tvwGroups->Nodes(), app.launcher.gGroupsKeepCopy, &failure)) {
     return;
   }
   datafiles::ReportSaveFailure(app.decl.files.gGroupsFile, failure);
   // The tree shows what is stored, not a change the next start would not know. The handler
   // that made the change may still hold its nodes: the tree is read again once it has returned.
-  QTimer::singleShot(0, &window, [] {
-    frmLauncher* w = MainWindowOrNull();
-    if (!w) return;
-    w->tvwGroups->Nodes().Clear();
+  QTimer::singleShot(0, this, [this] {
+    tvwGroups->Nodes().Clear();
     LoadGroupTree();
     ShowFileRallysets();
   });
 }
 
-void GroupTreeCommonTail() {
-  grouptree::RebuildTreeKeys(MainWindow().tvwGroups->Nodes());
+void frmLauncher::GroupTreeCommonTail() {
+  grouptree::RebuildTreeKeys(tvwGroups->Nodes());
   ShowFileRallysets();
   SaveGroupTree();
 }
 
-void frmLauncher::ShowFileRallysets() { ::ShowFileRallysets(); }
-
-void ShowFileRallysets() {
-  frmLauncher* window = MainWindowOrNull();
-  if (!window || window->Pane().lblDBViewTitle->Caption() != "File Detail") return;
+void frmLauncher::ShowFileRallysets() {
+  frmLauncher* window = this;
+  if (window->Pane().lblDBViewTitle->Caption() != "File Detail") return;
   const std::string shown = window->Pane().txtDBDescription->toolTip().toStdString();
   window->Pane().lblDBRallysets->SetCaption(QString::fromStdString(
-      grouptree::RallysetsText(window->tvwGroups->Nodes(), App().io.presets.gPresetPaths, shown)));
+      grouptree::RallysetsText(window->tvwGroups->Nodes(), app_.io.presets.gPresetPaths, shown)));
 }
 
 void frmLauncher::WireTree() {
@@ -101,12 +95,12 @@ void frmLauncher::WireTree() {
 frmTvwPopUp* frmLauncher::TreePopup() const { return treePopup_.data(); }
 
 void frmLauncher::tvwGroups_MouseDown(int, int, int x, int y) {
-  App().launcher.gDragNode = RefOf(tvwGroups->HitTest(x, y));
+  app_.launcher.gDragNode = RefOf(tvwGroups->HitTest(x, y));
 }
 
 void frmLauncher::tvwGroups_MouseMove(int Button, int, int, int) {
   TreeModel& tree = tvwGroups->Nodes();
-  TreeNode* node = tree.Get(App().launcher.gDragNode);
+  TreeNode* node = tree.Get(app_.launcher.gDragNode);
   if (Button != kLeftButton || !node || IsRoot(node)) return;
   tree.Select(node);
   tvwGroups->Drag();
@@ -114,7 +108,7 @@ void frmLauncher::tvwGroups_MouseMove(int Button, int, int, int) {
 
 void frmLauncher::tvwGroups_MouseUp(int Button, int, int x, int y) {
   TreeModel& tree = tvwGroups->Nodes();
-  TreeNode* node = tree.Get(App().launcher.gDragNode);
+  TreeNode* node = tree.Get(app_.launcher.gDragNode);
   if (Button != kRightButton || !node) return;
   if (treePopup_) treePopup_->Form_Unload();  // each opening loads a new popup
   auto* popup = new frmTvwPopUp(this);
@@ -137,7 +131,7 @@ void frmLauncher::tvwGroups_MouseUp(int Button, int, int x, int y) {
 }
 
 void frmLauncher::tvwGroups_DragOver(int x, int y) {
-  LauncherState& state = App().launcher;
+  LauncherState& state = app_.launcher;
   TreeModel& tree = tvwGroups->Nodes();
   TreeNode* hit = tvwGroups->HitTest(x, y);
   state.gHitNode = RefOf(hit);
@@ -150,7 +144,7 @@ void frmLauncher::tvwGroups_DragOver(int x, int y) {
 void frmLauncher::tvwGroups_OLEDragOver(int x, int y) { tvwGroups_DragOver(x, y); }
 
 void frmLauncher::tvwGroups_DragDrop() {
-  LauncherState& state = App().launcher;
+  LauncherState& state = app_.launcher;
   TreeModel& tree = tvwGroups->Nodes();
   const grouptree::DropOutcome outcome = grouptree::DropNode(tree, tree.Get(state.gDragNode), tree.Get(state.gTargetNode),
                                                             tree.DropHighlight() != nullptr);
@@ -165,7 +159,7 @@ void frmLauncher::tvwGroups_DragDrop() {
 }
 
 void frmLauncher::tvwGroups_OLEDragDrop(const QMimeData& Data) {
-  LauncherState& state = App().launcher;
+  LauncherState& state = app_.launcher;
   TreeModel& tree = tvwGroups->Nodes();
   TreeNode* target = tree.Get(state.gTargetNode);
   struct ClearHighlight {
@@ -214,7 +208,7 @@ void frmLauncher::tvwGroups_Click() {
 }
 
 void frmLauncher::tvwGroups_DblClick() {
-  LauncherState& state = App().launcher;
+  LauncherState& state = app_.launcher;
   TreeNode* node = tvwGroups->Nodes().Selected();
   if (!node || IsRoot(node) || IsGroup(node)) return;
   const std::string path = node->tag;
@@ -229,7 +223,7 @@ void frmLauncher::tvwGroups_DblClick() {
   }
   state.gLoopingPreset = 0;
   if (inTapDeck) {
-    const datafiles::Presets& presets = App().io.presets;
+    const datafiles::Presets& presets = app_.io.presets;
     for (int n = 1; n <= datafiles::kPresetCount; ++n) {
       if (presets.gPresetPaths[n - 1] == path) state.gLoopingPreset = PresetLoops(presets.gPresetLoop[n - 1]) ? n : 0;
     }
@@ -246,7 +240,7 @@ void frmLauncher::tvwGroups_DblClick() {
 }
 
 void frmLauncher::btnNodeDown_Click() {
-  LauncherState& state = App().launcher;
+  LauncherState& state = app_.launcher;
   TreeModel& tree = tvwGroups->Nodes();
   TreeNode* node = tree.Selected();
   if (!node || !tree.Next(node)) {
@@ -263,7 +257,7 @@ void frmLauncher::btnNodeDown_Click() {
 }
 
 void frmLauncher::btnNodeUp_Click() {
-  LauncherState& state = App().launcher;
+  LauncherState& state = app_.launcher;
   TreeModel& tree = tvwGroups->Nodes();
   TreeNode* node = tree.Selected();
   if (!node || !tree.Previous(node)) {

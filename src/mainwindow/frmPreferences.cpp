@@ -6,7 +6,7 @@
 #include "datafiles/prefs.h"
 #include "inventory/dbviewer.h"
 #include "inventory/reconcile.h"
-#include "main/declarations.h"
+#include "windows/shareddata.h"
 #include "mainwindow/frmLauncher.h"
 #include "mainwindow/launcher.h"
 #include "windows/skin.h"
@@ -22,7 +22,6 @@ using platform::Label;
 
 namespace {
 
-QPointer<frmPreferences> gPreferencesWindow;
 
 constexpr std::uint32_t kFieldBack = 0xC0C0C0;
 constexpr std::uint32_t kBlack = 0;
@@ -60,10 +59,8 @@ std::string LfCr() { return std::string(platform::vbLf) + std::string(platform::
 
 }  // namespace
 
-frmPreferences* PreferencesWindowOrNull() { return gPreferencesWindow.data(); }
-
-frmPreferences::frmPreferences(QWidget* parent) : QDialog(parent) {
-  gPreferencesWindow = this;
+frmPreferences::frmPreferences(frmLauncher* main) : QDialog(main), main_(*main) {
+  main_.SetPreferencesWindow(this);
   setWindowTitle("Tools and Preferences");
   setModal(true);
   setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -150,7 +147,7 @@ frmPreferences::frmPreferences(QWidget* parent) : QDialog(parent) {
 
 frmPreferences::~frmPreferences() {
   // A window destroyed without its unload still disarms the change handlers.
-  if (IsOpen()) App().launcher.gPrefsArmed = false;
+  if (IsOpen()) main_.State().launcher.gPrefsArmed = false;
 }
 
 int frmPreferences::ShowModal() {
@@ -161,23 +158,23 @@ int frmPreferences::ShowModal() {
 void frmPreferences::Form_Load() {
   loaded_ = true;
   unloaded_ = false;
-  App().launcher.gPrefsArmed = false;
+  main_.State().launcher.gPrefsArmed = false;
   setWindowIcon(platform::LoadResIcon(201));
   platform::SetButtonPicture(btnBrowseEditor, 109);
   platform::SetButtonPicture(btnSettingsHelp, 110);
   cdlBrowseEditorFlags = 4;
-  FillPreferencesForm();
-  App().launcher.gPrefsArmed = true;
+  main_.FillPreferencesForm();
+  main_.State().launcher.gPrefsArmed = true;
 }
 
 void frmPreferences::Form_Unload() {
   if (unloaded_ || !loaded_) return;
   unloaded_ = true;
-  LauncherState& state = App().launcher;
+  LauncherState& state = main_.State().launcher;
   state.gPrefsArmed = false;
   if (!state.gRescanPending) return;
   hide();
-  RunPendingRescan();
+  RunPendingRescan(main_);
 }
 
 void frmPreferences::done(int result) {
@@ -197,12 +194,12 @@ void frmPreferences::closeEvent(QCloseEvent* event) {
   }
 }
 
-bool frmPreferences::Armed() const { return App().launcher.gPrefsArmed && IsOpen(); }
+bool frmPreferences::Armed() const { return main_.State().launcher.gPrefsArmed && IsOpen(); }
 
 void frmPreferences::MarkChange() { btnApply->setEnabled(true); }
 
 void frmPreferences::Fill() {
-  const datafiles::Preferences& prefs = App().io.prefs;
+  const datafiles::Preferences& prefs = main_.State().io.prefs;
   drvBrowsePath->SetDrive(prefs.gBrowsePath);
   dirBrowsePath->SetPath(prefs.gBrowsePath);
   lblBrowsePath->SetCaption(Q(prefs.gBrowsePath));
@@ -219,7 +216,7 @@ void frmPreferences::Fill() {
 }
 
 void frmPreferences::FillOrphanCount() {
-  const std::string& count = App().io.prefs.gOrphanQuantity;
+  const std::string& count = main_.State().io.prefs.gOrphanQuantity;
   lblOrphanQuantity->SetCaption(Q(count));
   btnReconcileDB->setEnabled(platform::TrimLeft(count) != "0" && platform::Trim(count) != "n/a");
 }
@@ -263,8 +260,8 @@ void frmPreferences::btnBrowseEditor_Click() {
 }
 
 bool frmPreferences::Commit(bool apply) {
-  datafiles::Preferences& prefs = App().io.prefs;
-  LauncherState& state = App().launcher;
+  datafiles::Preferences& prefs = main_.State().io.prefs;
+  LauncherState& state = main_.State().launcher;
   if (chkEnableEmbedded->Value() == 1 && prefs.gEnableEmbedded == 0) {
     const std::string br = LfCr(), q = "\"";
     const int answer = platform::MsgBox(
@@ -293,8 +290,8 @@ bool frmPreferences::Commit(bool apply) {
   if (prefs.gEnableEmbedded == 0) state.gRescanPending = false;
   prefs.gWaveEditorPath = lblWaveEditorPath->Caption().toStdString();
   prefs.gExportFile = chkExportFile->Value();
-  datafiles::SavePreferences(App().decl.files, prefs);
-  if (frmLauncher* main = MainWindowOrNull()) main->Pane().ShowSearchIncludeLine();
+  datafiles::SavePreferences(main_.State().decl.files, prefs);
+  main_.Pane().ShowSearchIncludeLine();
   if (apply) {
     lblBrowsePath->SetForeColor(kBlack);
     lblWaveEditorPath->SetForeColor(kBlack);
@@ -325,20 +322,20 @@ void frmPreferences::btnCancel_Click() {
 void frmPreferences::btnReconcileDB_Click() {
   if (reconciling_) return;
   reconciling_ = true;
-  ReconcileDB& reconcile = MainWindow().Pane().Reconcile();
+  ReconcileDB& reconcile = main_.Pane().Reconcile();
   reconcile.FindOrphanedRecords();
   reconcile.OpenReconcileWindow();
   reconciling_ = false;
   drvBrowsePath->setFocus();
 }
 
-void frmPreferences::btnSettingsHelp_Click() { StartHelpPage(App().decl.gAppPath, "toolsnprefs.htm"); }
+void frmPreferences::btnSettingsHelp_Click() { StartHelpPage(main_.State().decl.gAppPath, "toolsnprefs.htm"); }
 
-void RunPendingRescan() {
-  LauncherState& state = App().launcher;
-  frmLauncher* main = MainWindowOrNull();
+void RunPendingRescan(frmLauncher& window) {
+  frmLauncher* main = &window;
+  LauncherState& state = main->State().launcher;
   // Work of the pane that lets events run would be pulled from under it.
-  if (!state.gRescanPending || !main || main->Pane().PaneBusy()) return;
+  if (!state.gRescanPending || main->Pane().PaneBusy()) return;
   DatabasePane& pane = main->Pane();
   // The scan loads every file into the player a playback uses.
   if (main->PlaybackRunning()) main->btnStop_Click();
@@ -360,10 +357,13 @@ void RunPendingRescan() {
   state.gRescanPending = false;
 }
 
+frmPreferences* frmLauncher::PreferencesWindowOrNull() const { return preferences_.data(); }
+void frmLauncher::SetPreferencesWindow(frmPreferences* window) { preferences_ = window; }
+
 void frmLauncher::btnSettings_Click() {
   // A re-scan confirmed in the window could not run inside the pane's running work.
   if (pane_->PaneBusy()) return;
-  if (frmPreferences* open = PreferencesWindowOrNull(); open && open->IsOpen()) {
+  if (frmPreferences* open = preferences_.data(); open && open->IsOpen()) {
     open->activateWindow();
     return;
   }
@@ -371,10 +371,8 @@ void frmLauncher::btnSettings_Click() {
   form.ShowModal();
 }
 
-void frmLauncher::FillPreferencesForm() { ::FillPreferencesForm(); }
-
-void FillPreferencesForm() {
-  frmPreferences* w = PreferencesWindowOrNull();
+void frmLauncher::FillPreferencesForm() {
+  frmPreferences* w = preferences_.data();
   if (!w || !w->IsOpen()) return;
   // Edits not yet applied stay as they are; only what the reconcile window changed is shown.
   if (w->HasPendingEdits()) {

@@ -11,10 +11,12 @@
 // "Tools and Preferences": the default browse folder, header analysis, the search options,
 // the waveform editor and its file option, the orphan count and the way into the reconcile
 // window. Edits stay in the controls, marked red, until Apply or OK. Modal, one at a time.
+class frmLauncher;
+
 class frmPreferences : public QDialog {
   Q_OBJECT
  public:
-  explicit frmPreferences(QWidget* parent = nullptr);
+  explicit frmPreferences(frmLauncher* main);
   ~frmPreferences() override;
 
   // The load, then the window modally until it is unloaded.
@@ -88,17 +90,15 @@ class frmPreferences : public QDialog {
   bool Armed() const;
   void MarkChange();
 
+  frmLauncher& main_;
   std::vector<platform::CheckBox*> boxes_;
   bool loaded_ = false;
   bool unloaded_ = false;
   bool reconciling_ = false;
 };
 
-// The window while it exists (null otherwise).
-frmPreferences* PreferencesWindowOrNull();
-
 // The re-scan that newly enabled header analysis asked for, when nothing keeps it from
 // running: a playback is stopped, search entry closed, a note edit ended through its own
 // question. An edit that goes on, or pane work still running, keeps it pending for the next
 // close of the preferences.
-void RunPendingRescan();
+void RunPendingRescan(frmLauncher& main);

@@ -3,13 +3,14 @@
 #include <algorithm>
 
 #include "datafiles/userdb.h"
-#include "main/declarations.h"
+#include "windows/shareddata.h"
+#include "mainwindow/frmLauncher.h"
 #include "mainwindow/launcher.h"
 
 using platform::Label;
 
-frmTDButtonConfig::frmTDButtonConfig(QWidget* parent)
-    : TapdeckEditor(parent, {"Configure Tap Deck Button", "Changes to this preset have been made but not saved.",
+frmTDButtonConfig::frmTDButtonConfig(frmLauncher* main)
+    : TapdeckEditor(main, {"Configure Tap Deck Button", "Changes to this preset have been made but not saved.",
                              "tdprosolo.htm"}) {
   const int left = 12, top = 40;
   lblButtonNumber = new Label(this);
@@ -43,16 +44,16 @@ frmTDButtonConfig::frmTDButtonConfig(QWidget* parent)
 }
 
 void frmTDButtonConfig::BeforeRows() {
-  const int index = std::clamp(App().launcher.gPresetIndex, 1, 20);
+  const int index = std::clamp(main_.State().launcher.gPresetIndex, 1, 20);
   rows_.front().n = index;
   lblButtonNumber->SetCaption(QString::number(index));
 }
 
 void frmTDButtonConfig::AfterArming() {
-  LauncherState& state = App().launcher;
+  LauncherState& state = main_.State().launcher;
   if (!state.gPrefillPending) return;
   // Armed already: what the drop brings is marked where it differs from the preset.
   txtFilePath->setText(QString::fromStdString(state.gPrefillPath));
-  txtCaption->setText(QString::fromStdString(datafiles::GetUserDBCaption(App().decl.files, state.gPrefillPath)));
+  txtCaption->setText(QString::fromStdString(datafiles::GetUserDBCaption(main_.State().decl.files, state.gPrefillPath)));
   state.gPrefillPending = false;
 }

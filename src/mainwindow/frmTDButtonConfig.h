@@ -7,7 +7,7 @@
 class frmTDButtonConfig : public TapdeckEditor {
   Q_OBJECT
  public:
-  explicit frmTDButtonConfig(QWidget* parent = nullptr);
+  explicit frmTDButtonConfig(frmLauncher* main);
 
   platform::Label* lblButtonNumber;
   platform::TextBox* txtCaption;

@@ -80,7 +80,7 @@ void frmTvwPopUp::lblDeleteNode_Click() {
     }
   }
   tree.Remove(node);
-  GroupTreeCommonTail();
+  owner_->GroupTreeCommonTail();
   if (platform::TreeNode* next = tree.Selected(); next && next->children.empty()) tree.SetExpanded(next, false);
   FocusToLauncher();
 }

@@ -15,9 +15,8 @@
 
 using platform::PrintItem;
 
-void PrintPresetKeyAssignments() {
-  frmLauncher* window = MainWindowOrNull();
-  if (!window) return;
+void frmLauncher::PrintPresetKeyAssignments() {
+  const frmLauncher* window = this;
   // The whole sheet is made before the printer is touched: what reaches it is only settings
   // and lines, and only EndDoc can fail, which drops the document whole.
   std::vector<PrintItem> keys, plain, shifted{PrintItem::Direct("       SHIFT")};

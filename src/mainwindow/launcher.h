@@ -4,18 +4,12 @@
 
 #include "windows/shareddata.h"
 
-// Splits the main window's player's duration into gPlayHours, gPlayMinutes, gPlaySeconds.
-void SplitPlayDuration();
 // Whether a preset's loop flag asks for looping ("True", in any case).
 bool PresetLoops(const std::string& loopFlag);
-// In File Detail, lists in lblDBRallysets the presets and groups that hold the shown file.
-void ShowFileRallysets();
 
 // The audio file filter of the file dialogs.
 std::string BuildOpenFilter();
 
-// Prints the function-key sheet of the presets on the default printer.
-void PrintPresetKeyAssignments();
 
 
 // What a function key does in the main window (and in the playlist window, which forwards
@@ -29,5 +23,3 @@ struct FunctionKeyAction {
 };
 FunctionKeyAction FunctionKeyFor(int KeyCode, int Shift);
 
-// Copies the preferences into the preferences window; nothing while that window is closed.
-void FillPreferencesForm();

@@ -1,7 +1,7 @@
 #include "mainwindow/tapdeckeditor.h"
 
 #include "datafiles/prefs.h"
-#include "main/declarations.h"
+#include "windows/shareddata.h"
 #include "mainwindow/frmLauncher.h"
 #include "mainwindow/launcher.h"
 #include "windows/skin.h"
@@ -23,7 +23,7 @@ using platform::Q;
 
 }  // namespace
 
-TapdeckEditor::TapdeckEditor(QWidget* parent, const Kind& kind) : QDialog(parent), kind_(kind) {
+TapdeckEditor::TapdeckEditor(frmLauncher* main, const Kind& kind) : QDialog(main), main_(*main), kind_(kind) {
   setWindowTitle(kind.caption);
   setModal(true);
   QPalette pal = palette();
@@ -76,8 +76,8 @@ int TapdeckEditor::ShowModal() {
 }
 
 void TapdeckEditor::Form_Load() {
-  LauncherState& state = App().launcher;
-  const datafiles::Presets& presets = App().io.presets;
+  LauncherState& state = main_.State().launcher;
+  const datafiles::Presets& presets = main_.State().io.presets;
   state.gEditArmed = false;
   unloaded_ = false;
   setWindowIcon(platform::LoadResIcon(201));
@@ -99,7 +99,7 @@ void TapdeckEditor::Form_Load() {
 
 void TapdeckEditor::Form_Unload() {
   unloaded_ = true;
-  App().launcher.gEditArmed = false;
+  main_.State().launcher.gEditArmed = false;
 }
 
 void TapdeckEditor::done(int result) {
@@ -108,30 +108,30 @@ void TapdeckEditor::done(int result) {
 }
 
 void TapdeckEditor::Mark(Row&, TextBox* box, const std::string& saved) {
-  if (!App().launcher.gEditArmed || unloaded_) return;
+  if (!main_.State().launcher.gEditArmed || unloaded_) return;
   if (Text(box) == saved) return;  // a mark once set stays, even when the text goes back
   box->SetForeColor(skin::kChanged);
   ChangeMarked();
 }
 
 void TapdeckEditor::txtCaption_Change(Row& row) {
-  Mark(row, row.txtCaption, App().launcher.gPresetCaptionsSaved[row.n - 1]);
+  Mark(row, row.txtCaption, main_.State().launcher.gPresetCaptionsSaved[row.n - 1]);
 }
 
 void TapdeckEditor::txtFilePath_Change(Row& row) {
-  Mark(row, row.txtFilePath, App().launcher.gPresetPathsSaved[row.n - 1]);
+  Mark(row, row.txtFilePath, main_.State().launcher.gPresetPathsSaved[row.n - 1]);
 }
 
 void TapdeckEditor::chkLoop_Click(Row& row) {
-  if (!App().launcher.gEditArmed || unloaded_) return;
+  if (!main_.State().launcher.gEditArmed || unloaded_) return;
   row.chkLoop->SetBackColor(skin::kChanged);
   ChangeMarked();
 }
 
 void TapdeckEditor::btnBrowse_Click(Row& row) {
   platform::FileDialogRequest request;
-  request.filter = App().launcher.gOpenFilter;
-  request.initDir = App().io.prefs.gBrowsePath;
+  request.filter = main_.State().launcher.gOpenFilter;
+  request.initDir = main_.State().io.prefs.gBrowsePath;
   request.flags = 4;  // no read-only check box
   try {
     row.txtFilePath->setText(Q(platform::FileDialogs().Show(request)));
@@ -157,7 +157,7 @@ bool TapdeckEditor::Commit(bool apply) {
     }
     if (!probe.ok()) return false;
   }
-  datafiles::Presets& presets = App().io.presets;
+  datafiles::Presets& presets = main_.State().io.presets;
   for (Row& row : rows_) {
     const int i = row.n - 1;
     presets.gPresetPaths[i] = Text(row.txtFilePath);
@@ -165,14 +165,13 @@ bool TapdeckEditor::Commit(bool apply) {
     presets.gPresetLoop[i] = row.chkLoop->Value() == 1 ? "True" : "False";
     if (apply) row.txtFilePath->setToolTip(row.txtFilePath->text());
   }
-  frmLauncher* window = MainWindowOrNull();
-  if (window) window->RefreshPresetButtons();
-  datafiles::SaveTapdeckPresets(App().decl.files, presets);
+  main_.RefreshPresetButtons();
+  datafiles::SaveTapdeckPresets(main_.State().decl.files, presets);
   if (apply) {
     ClearMarks();
     Applied();
   }
-  ShowFileRallysets();
+  main_.ShowFileRallysets();
   if (!apply) accept();
   return true;
 }
@@ -210,4 +209,4 @@ void TapdeckEditor::btnCancel_Click() {
 
 void TapdeckEditor::reject() { btnCancel_Click(); }
 
-void TapdeckEditor::btnEditTDHelp_Click() { StartHelpPage(App().decl.gAppPath, kind_.helpPage); }
+void TapdeckEditor::btnEditTDHelp_Click() { StartHelpPage(main_.State().decl.gAppPath, kind_.helpPage); }

@@ -11,6 +11,8 @@
 // What the two preset editors share: rows of caption, path and loop flag with their change
 // marks, the browse dialog, the commit into the presets and the cancel. frmEditTapdeck shows
 // all 20 presets, frmTDButtonConfig one.
+class frmLauncher;
+
 class TapdeckEditor : public QDialog {
   Q_OBJECT
  public:
@@ -49,7 +51,7 @@ class TapdeckEditor : public QDialog {
     const char* helpPage;
   };
 
-  TapdeckEditor(QWidget* parent, const Kind& kind);
+  TapdeckEditor(frmLauncher* main, const Kind& kind);
 
   // Builds one row's controls (placed by the caller) and wires them.
   Row& AddRow(int n);
@@ -74,6 +76,8 @@ class TapdeckEditor : public QDialog {
   void reject() override;
 
   std::vector<Row> rows_;
+
+  frmLauncher& main_;
 
  private:
   void Mark(Row& row, platform::TextBox* box, const std::string& saved);

@@ -399,7 +399,7 @@ TEST_F(Pane, AFailedRebuildOfAMissingSummaryIsToldOnceAndNotRetried) {
   App().decl.gRebuildInventory = true;  // as the start-up that found it missing sets it
   const std::string inventoryBefore = drives.Read(Files().gInventoryFile);
   int updates = 0;
-  auto w = std::make_unique<frmLauncher>(&player);
+  auto w = std::make_unique<frmLauncher>(&player, App());
   QObject::connect(w->Pane().lblDBStatus1, &platform::Label::Change, [&] {
     if (w->Pane().lblDBStatus1->Caption() == "Scanning drives for audio files...") ++updates;
   });

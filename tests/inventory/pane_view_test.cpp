@@ -239,7 +239,7 @@ TEST_F(PaneView, APlayerThatRefusesTheFileLateGivesALengthOfNothing) {
   LateRefusingPlayer late;
   late.refused = path;
   App().decl.gRebuildInventory = false;
-  window = std::make_unique<frmLauncher>(&late);
+  window = std::make_unique<frmLauncher>(&late, App());
   window->Form_Load();
   OpenFromList(path);
   EXPECT_EQ(W().Pane().lblDBViewTitle->Caption(), "File Detail");

@@ -84,7 +84,7 @@ TEST_F(KeySheetTest, CaptionsPrintAsTheButtonsShowThem) {
   SetPreset(20, "A caption far wider than a zone");
   App().io.presets.gPresetCaptions[4] = "not shown";  // no file: the button shows 5
   window->RefreshPresetButtons();
-  PrintPresetKeyAssignments();
+  window->PrintPresetKeyAssignments();
   std::vector<std::string> captions;
   for (int n = 1; n <= 20; ++n) captions.push_back(std::to_string(n));
   captions[0] = "Intro & Outro";
@@ -105,13 +105,13 @@ TEST_F(KeySheetTest, OnlyF12WithoutModifiersPrints) {
 TEST_F(KeySheetTest, APrinterFailureIsShownAndTheNextSheetPrintsWhole) {
   printer.FailNextEndDoc();
   boxes.Answer(platform::vbOK);
-  PrintPresetKeyAssignments();
+  window->PrintPresetKeyAssignments();
   ASSERT_EQ(boxes.shown().size(), 1u);
   EXPECT_EQ(boxes.shown()[0].text, platform::kNoPrinterInstalled);
   EXPECT_EQ(boxes.shown()[0].style, platform::vbExclamation);
   EXPECT_EQ(platform::ScreenPointer(), 0) << "the pointer is back";
   printer.clear();
-  PrintPresetKeyAssignments();
+  window->PrintPresetKeyAssignments();
   std::vector<std::string> numbers;
   for (int n = 1; n <= 20; ++n) numbers.push_back(std::to_string(n));
   EXPECT_EQ(printer.calls(), SheetCalls(numbers));
@@ -161,7 +161,7 @@ TEST_F(KeySheetTest, KeyNamesStandOverTheirCaptionsUntilOneIsWiderThanAZone) {
   SetPreset(3, "Wider than one zone!");  // 20 characters: the rest of its line moves a zone on
   window->RefreshPresetButtons();
   DocumentPrinter document;
-  PrintPresetKeyAssignments();
+  window->PrintPresetKeyAssignments();
   ASSERT_EQ(document.lines.size(), 7u);
   for (std::size_t i = 0; i < 7; ++i) {
     EXPECT_TRUE(document.lines[i].font.bold) << i;
@@ -203,7 +203,7 @@ TEST_F(KeySheetTest, PrintsOneLandscapePageToPdf) {
   {
     platform::QtPrinter real;
     platform::SetPrinter(&real);
-    PrintPresetKeyAssignments();
+    window->PrintPresetKeyAssignments();
     platform::SetPrinter(&printer);
   }
   qunsetenv("TOLVAN_PRINT_TO_PDF");

@@ -50,7 +50,7 @@ TEST_P(DurationSplit, SplitsThePlayersLengthAndWritesItsText) {
   auto window = OpenMainWindow();
   player.SetDuration("C:\\a.wav", GetParam().seconds);
   player.SetFileName("C:\\a.wav");
-  SplitPlayDuration();
+  window->SplitPlayDuration();
   const LauncherState& s = App().launcher;
   EXPECT_EQ(s.gPlayHours, GetParam().hours);
   EXPECT_EQ(s.gPlayMinutes, GetParam().minutes);

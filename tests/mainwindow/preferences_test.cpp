@@ -133,11 +133,11 @@ INSTANTIATE_TEST_SUITE_P(Texts, OrphanText,
                                            OrphanTextCase{" 12", true}, OrphanTextCase{" 1", true}));
 
 TEST_F(PreferencesTest, FillPreferencesFormDoesNothingWhileTheWindowIsClosed) {
-  FillPreferencesForm();  // no window at all
+  window->FillPreferencesForm();  // no window at all
   frmPreferences f(window.get());
   Prefs().gOrphanQuantity = " 5";
   Prefs().gWaveEditorPath = "C:\\x";
-  FillPreferencesForm();
+  window->FillPreferencesForm();
   EXPECT_EQ(f.lblOrphanQuantity->Caption(), "");
   EXPECT_EQ(f.lblWaveEditorPath->Caption(), "");
 
@@ -145,7 +145,7 @@ TEST_F(PreferencesTest, FillPreferencesFormDoesNothingWhileTheWindowIsClosed) {
   f.btnCancel_Click();
   EXPECT_FALSE(f.IsOpen());
   Prefs().gOrphanQuantity = " 7";
-  FillPreferencesForm();
+  window->FillPreferencesForm();
   EXPECT_EQ(f.lblOrphanQuantity->Caption(), " 5");
   EXPECT_FALSE(App().launcher.gPrefsArmed);
 }

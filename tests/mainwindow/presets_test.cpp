@@ -243,7 +243,7 @@ TEST_P(Rallysets, ListPresetsThenGroupsOnlyInFileDetail) {
   window->Pane().lblDBViewTitle->SetCaption(GetParam().view);
   window->Pane().txtDBDescription->setToolTip(QString::fromStdString(shown));
   window->Pane().lblDBRallysets->SetCaption("before");
-  ShowFileRallysets();
+  window->ShowFileRallysets();
   EXPECT_EQ(window->Pane().lblDBRallysets->Caption().toStdString(), GetParam().expected);
 }
 

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "mainwindow/frmEditTapdeck.h"
+#include "main/startup.h"
 #include "mainwindow/frmLauncher.h"
 #include "mainwindow/frmPreferences.h"
 #include "mainwindow/frmTDButtonConfig.h"

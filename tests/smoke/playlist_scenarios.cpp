@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 
+#include "main/startup.h"
 #include "mainwindow/frmLauncher.h"
 #include "platform/qt/grid.h"
 #include "playlist/frmPlaylist.h"

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "inventory/frmReconcileDB.h"
+#include "main/startup.h"
 #include "mainwindow/frmLauncher.h"
 #include "mainwindow/frmPreferences.h"
 #include "platform/qt/grid.h"

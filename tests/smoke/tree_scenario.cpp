@@ -4,6 +4,7 @@
 
 #include "mainwindow/frmAddFile.h"
 #include "mainwindow/frmAddGroup.h"
+#include "main/startup.h"
 #include "mainwindow/frmLauncher.h"
 #include "mainwindow/frmTvwPopUp.h"
 #include "smoke/scenarios.h"

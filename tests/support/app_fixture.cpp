@@ -34,7 +34,7 @@ std::unique_ptr<frmLauncher> AppFixture::OpenMainWindow(platform::MediaPlayer* m
   for (const std::string* file : {&decl.files.gInvSumFile, &decl.files.gInventoryFile}) {
     if (platform::FileLen(*file).error == platform::errFileNotFound) decl.gRebuildInventory = true;
   }
-  auto window = std::make_unique<frmLauncher>(mainPlayer ? mainPlayer : &player);
+  auto window = std::make_unique<frmLauncher>(mainPlayer ? mainPlayer : &player, App());
   window->Playlist().SetPlayer(playlistPlayer);
   window->Form_Load();
   opened_ = window.get();
