@@ -30,7 +30,7 @@
 #include "datafiles/inventoryline.h"
 #include "datafiles/prefs.h"
 #include "datafiles/userdb.h"
-#include "inventory/dbviewer.h"
+#include "pane/dbviewer.h"
 #include "inventory/folderscan.h"
 #include "inventory/orphans.h"
 #include "main/declarations.h"

@@ -24,8 +24,8 @@
 #include "platform/core/drives.h"
 #include "platform/core/msgbox.h"
 #include "platform/qt/grid.h"
-#include "playlist/frmPlaylist.h"
-#include "playlist/playlist.h"
+#include "playlist/window/frmPlaylist.h"
+#include "playlist/window/playlist.h"
 #include "support/fake_mediaplayer.h"
 #include "support/temp_drives.h"
 

@@ -16,14 +16,14 @@
 #include <utility>
 #include <vector>
 
-#include "inventory/databasepane.h"
+#include "pane/databasepane.h"
 #include "windows/drops.h"
 #include "windows/shareddata.h"
 #include "platform/core/mediaplayer.h"
 #include "platform/qt/controls.h"
 #include "platform/qt/treeview.h"
 #include "playback/driver.h"
-#include "playlist/playlist.h"
+#include "playlist/window/playlist.h"
 
 class QMimeData;
 class frmPreferences;

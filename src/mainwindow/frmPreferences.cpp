@@ -4,7 +4,7 @@
 #include <QPointer>
 
 #include "datafiles/prefs.h"
-#include "inventory/dbviewer.h"
+#include "pane/dbviewer.h"
 #include "inventory/reconcile.h"
 #include "windows/shareddata.h"
 #include "mainwindow/frmLauncher.h"

@@ -12,7 +12,7 @@
 #include "mainwindow/frmLauncher.h"
 #include "mainwindow/launcher.h"
 #include "windows/playduration.h"
-#include "mainwindow/window_steps.h"
+#include "support/window_steps.h"
 #include "platform/qt/controls.h"
 #include "platform/qt/mediaplayer_qt.h"
 #include "support/app_fixture.h"

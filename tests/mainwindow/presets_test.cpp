@@ -15,7 +15,7 @@
 #include "mainwindow/frmLauncher.h"
 #include "mainwindow/frmTDButtonConfig.h"
 #include "mainwindow/launcher.h"
-#include "mainwindow/window_steps.h"
+#include "support/window_steps.h"
 #include "support/app_fixture.h"
 
 using testing_support::AppFixture;

@@ -17,7 +17,7 @@
 #include "mainwindow/frmLauncher.h"
 #include "mainwindow/frmTvwPopUp.h"
 #include "mainwindow/launcher.h"
-#include "mainwindow/window_steps.h"
+#include "support/window_steps.h"
 #include "platform/core/files.h"
 #include "platform/core/msgbox.h"
 #include "support/app_fixture.h"

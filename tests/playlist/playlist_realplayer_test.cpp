@@ -15,11 +15,11 @@
 #include "analysis/audio_builders.h"
 #include "analysis/durationprobe.h"
 #include "mainwindow/frmLauncher.h"
-#include "mainwindow/window_steps.h"
+#include "support/window_steps.h"
 #include "platform/qt/grid.h"
-#include "playlist/frmPlaylist.h"
+#include "playlist/window/frmPlaylist.h"
 #include "platform/qt/mediaplayer_qt.h"
-#include "playlist/playlist.h"
+#include "playlist/window/playlist.h"
 #include "support/app_fixture.h"
 
 using testing_support::Steps;

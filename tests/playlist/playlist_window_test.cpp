@@ -13,16 +13,16 @@
 #include <vector>
 
 #include "datafiles/inventoryfiles.h"
-#include "inventory/dbviewer.h"
+#include "pane/dbviewer.h"
 #include "main/declarations.h"
 #include "mainwindow/frmLauncher.h"
-#include "mainwindow/window_steps.h"
+#include "support/window_steps.h"
 #include "platform/core/drives.h"
 #include "platform/core/msgbox.h"
 #include "platform/qt/grid.h"
-#include "playlist/frmPlaylist.h"
-#include "playlist/frmPlaylistPopup.h"
-#include "playlist/playlist.h"
+#include "playlist/window/frmPlaylist.h"
+#include "playlist/window/frmPlaylistPopup.h"
+#include "playlist/window/playlist.h"
 #include "support/app_fixture.h"
 
 using testing_support::AppFixture;

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "inventory/frmReconcileDB.h"
+#include "pane/frmReconcileDB.h"
 #include "main/startup.h"
 #include "mainwindow/frmLauncher.h"
 #include "mainwindow/frmPreferences.h"

@@ -3,7 +3,7 @@
 #include "analysis/analyzer.h"
 #include "datafiles/userdb.h"
 #include "inventory/abbreviatepath.h"
-#include "inventory/databasepane.h"
+#include "pane/databasepane.h"
 #include "windows/skin.h"
 #include "platform/core/codepage.h"
 #include "platform/core/errors.h"

@@ -12,7 +12,7 @@
 #include "datafiles/prefs.h"
 #include "datafiles/userdb.h"
 #include "inventory/abbreviatepath.h"
-#include "inventory/databasepane.h"
+#include "pane/databasepane.h"
 #include "inventory/folderscan.h"
 #include "inventory/reconcile.h"
 #include "platform/core/clock.h"

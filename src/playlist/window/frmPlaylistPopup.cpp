@@ -1,12 +1,12 @@
 // The track grid's popup window.
-#include "playlist/frmPlaylistPopup.h"
+#include "playlist/window/frmPlaylistPopup.h"
 
 #include "platform/core/errors.h"
 #include "platform/core/filedialogs.h"
 #include "platform/core/msgbox.h"
 #include "platform/qt/grid.h"
-#include "playlist/frmPlaylist.h"
-#include "playlist/playlist.h"
+#include "playlist/window/frmPlaylist.h"
+#include "playlist/window/playlist.h"
 #include "windows/shareddata.h"
 
 using platform::Label;

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "playlist/playerrules.h"
-#include "playlist/playlistmodule.h"
+#include "playlist/window/playlistmodule.h"
 
 namespace platform {
 class FlexGrid;

@@ -6,10 +6,10 @@
 #include "platform/core/mediaplayer.h"
 #include "platform/core/msgbox.h"
 #include "platform/qt/grid.h"
-#include "playlist/frmPlaylist.h"
-#include "playlist/frmPlaylistPopup.h"
+#include "playlist/window/frmPlaylist.h"
+#include "playlist/window/frmPlaylistPopup.h"
 #include "playlist/m3u.h"
-#include "playlist/playlist.h"
+#include "playlist/window/playlist.h"
 #include "playlist/playtime.h"
 
 using namespace playlist_detail;

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "inventory/dbviewer.h"
-#include "inventory/reconciledb.h"
+#include "pane/dbviewer.h"
+#include "pane/reconciledb.h"
 #include "inventory/searchcore.h"
 #include "platform/qt/controls.h"
 

@@ -1,7 +1,7 @@
 // The way back to earlier states of the pane: the last search result from result.dat, and the
 // pane as it was before search entry opened.
 #include "datafiles/userdb.h"
-#include "inventory/databasepane.h"
+#include "pane/databasepane.h"
 #include "inventory/searchcore.h"
 #include "platform/qt/controls.h"
 #include "platform/qt/eventpump.h"

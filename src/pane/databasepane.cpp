@@ -1,6 +1,6 @@
 // The database pane's controls, its tabs, Update, Print and grid events, the note boxes and
 // the drag of the shown file's path out of the description line.
-#include "inventory/databasepane.h"
+#include "pane/databasepane.h"
 
 #include <QDrag>
 #include <QMimeData>

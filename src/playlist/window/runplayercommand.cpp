@@ -11,9 +11,9 @@
 #include "platform/qt/eventpump.h"
 #include "platform/qt/grid.h"
 #include "playback/driver.h"
-#include "playlist/frmPlaylist.h"
+#include "playlist/window/frmPlaylist.h"
 #include "playlist/playerrules.h"
-#include "playlist/playlist.h"
+#include "playlist/window/playlist.h"
 #include "playlist/playtime.h"
 
 using namespace playlist_detail;

@@ -1,5 +1,5 @@
 // The playlist editor's window: its controls, load, frame, function keys and handlers.
-#include "playlist/frmPlaylist.h"
+#include "playlist/window/frmPlaylist.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -21,7 +21,7 @@
 #include <cmath>
 
 #include "analysis/durationprobe.h"
-#include "inventory/databasepane.h"
+#include "pane/databasepane.h"
 #include "windows/drops.h"
 #include "windows/eventhook.h"
 #include "windows/shareddata.h"
@@ -39,9 +39,9 @@
 #include "platform/qt/grid.h"
 #include "platform/qt/mediaplayer_qt.h"
 #include "platform/qt/resources.h"
-#include "playlist/frmPlaylistPopup.h"
+#include "playlist/window/frmPlaylistPopup.h"
 #include "playlist/playerrules.h"
-#include "playlist/playlist.h"
+#include "playlist/window/playlist.h"
 #include "playlist/playtime.h"
 
 using namespace playlist_detail;

@@ -1,5 +1,5 @@
 // Module Playlist: grid layouts, the playlist file and loading, and the shared helpers.
-#include "playlist/playlist.h"
+#include "playlist/window/playlist.h"
 
 #include <QSet>
 
@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "inventory/abbreviatepath.h"
-#include "inventory/databasepane.h"
+#include "pane/databasepane.h"
 #include "windows/skin.h"
 #include "platform/core/drives.h"
 #include "platform/core/errors.h"
@@ -19,7 +19,7 @@
 #include "platform/qt/eventpump.h"
 #include "platform/qt/grid.h"
 #include "platform/qt/resources.h"
-#include "playlist/frmPlaylist.h"
+#include "playlist/window/frmPlaylist.h"
 #include "playlist/m3u.h"
 #include "playlist/playerrules.h"
 #include "playlist/playtime.h"

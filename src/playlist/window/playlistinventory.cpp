@@ -6,8 +6,8 @@
 #include "datafiles/inventoryline.h"
 #include "datafiles/prefs.h"
 #include "inventory/abbreviatepath.h"
-#include "inventory/dbviewer.h"
-#include "inventory/databasepane.h"
+#include "pane/dbviewer.h"
+#include "pane/databasepane.h"
 #include "windows/shareddata.h"
 #include "windows/skin.h"
 #include "platform/core/codepage.h"
@@ -15,8 +15,8 @@
 #include "platform/core/files.h"
 #include "platform/core/msgbox.h"
 #include "platform/qt/grid.h"
-#include "playlist/frmPlaylist.h"
-#include "playlist/playlist.h"
+#include "playlist/window/frmPlaylist.h"
+#include "playlist/window/playlist.h"
 
 using namespace playlist_detail;
 using platform::Q;

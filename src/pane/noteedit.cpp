@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "datafiles/userdb.h"
-#include "inventory/databasepane.h"
+#include "pane/databasepane.h"
 #include "platform/core/errors.h"
 #include "platform/core/msgbox.h"
 #include "windows/shareddata.h"

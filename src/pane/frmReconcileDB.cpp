@@ -1,4 +1,4 @@
-#include "inventory/frmReconcileDB.h"
+#include "pane/frmReconcileDB.h"
 
 #include <QCloseEvent>
 #include <QEvent>
@@ -7,9 +7,9 @@
 
 #include <algorithm>
 
-#include "inventory/reconciledb.h"
+#include "pane/reconciledb.h"
 #include "inventory/reconcilelogic.h"
-#include "inventory/databasepane.h"
+#include "pane/databasepane.h"
 #include "windows/skin.h"
 #include "windows/shareddata.h"
 #include "windows/helppages.h"

@@ -3,9 +3,9 @@
 #include <unordered_set>
 
 #include "inventory/abbreviatepath.h"
-#include "inventory/frmReconcileDB.h"
+#include "pane/frmReconcileDB.h"
 #include "inventory/orphans.h"
-#include "inventory/reconciledb.h"
+#include "pane/reconciledb.h"
 #include "inventory/reconcilelogic.h"
 #include "windows/shareddata.h"
 #include "windows/skin.h"
