@@ -46,14 +46,7 @@ std::string BuildOpenFilter() {
 }
 
 frmLauncher::frmLauncher(platform::MediaPlayer* player, ProgramState& app, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), mpPlayer(player), app_(app) {
-  setWindowTitle("Tolvan Audio Manager");
-  setFixedSize(kWindowWidth, kWindowHeight);
-  QPalette pal = palette();
-  pal.setColor(QPalette::Window, platform::VbColor(skin::kBack));
-  pal.setColor(QPalette::WindowText, platform::VbColor(skin::kText));
-  setPalette(pal);
-  setAutoFillBackground(true);
+    : CaptionlessWindow("Tolvan Audio Manager", kWindowWidth, kWindowHeight, parent), mpPlayer(player), app_(app) {
 
   BuildTree();
   BuildToolButtons();
@@ -74,9 +67,7 @@ frmLauncher::frmLauncher(platform::MediaPlayer* player, ProgramState& app, QWidg
   WireTree();
 }
 
-frmLauncher::~frmLauncher() {
-  qApp->removeEventFilter(this);
-}
+frmLauncher::~frmLauncher() = default;
 
 void frmLauncher::BuildToolButtons() {
   const int y = 6;
@@ -176,7 +167,7 @@ void frmLauncher::Form_Load() {
   setWindowIcon(platform::LoadResIcon(201));
   // The window has no caption bar and cannot be closed but by Exit (closeEvent); key
   // preview: the function keys reach this window before the focused control.
-  qApp->installEventFilter(this);
+  PreviewFunctionKeys();
   platform::SetButtonPicture(btnConfigure, 109);
   platform::SetButtonPicture(btnEditor, 114);
   platform::SetButtonPicture(btnSettings, 113);
@@ -201,23 +192,6 @@ void frmLauncher::Form_Load() {
   LoadGroupTree();
 }
 
-bool frmLauncher::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::KeyPress) {
-    auto* w = qobject_cast<QWidget*>(watched);
-    if (w && w->window() == this && isActiveWindow()) {
-      auto* key = static_cast<QKeyEvent*>(event);
-      int code = 0;
-      if (key->key() >= Qt::Key_F1 && key->key() <= Qt::Key_F12) code = 112 + (key->key() - Qt::Key_F1);
-      if (code != 0) {
-        bool handled = false;
-        Form_KeyDown(code, platform::VbShift(key->modifiers()), handled);
-        if (handled) return true;
-      }
-    }
-  }
-  return QWidget::eventFilter(watched, event);
-}
-
 FunctionKeyAction FunctionKeyFor(int KeyCode, int Shift) {
   if (KeyCode >= 112 && KeyCode <= 121 && (Shift == 0 || Shift == 1)) {
     return {FunctionKeyAction::Preset, KeyCode - 111 + (Shift == 1 ? 10 : 0)};
@@ -238,32 +212,12 @@ void frmLauncher::Form_KeyDown(int KeyCode, int Shift, bool& handled) {
   }
 }
 
-void frmLauncher::mousePressEvent(QMouseEvent* event) {
-  // Only the skin itself drags the window, with any button: a press a control leaves unused
-  // (the progress bar's, a disabled button's) reaches here too and does nothing.
-  // The pane's own background is the skin too.
-  QWidget* hit = childAt(event->position().toPoint());
-  if (!hit || hit == pane_) Form_MouseDown();
-  event->accept();
-}
+// The pane's own background is the skin too.
+bool frmLauncher::DragsFrom(const QWidget* hit) const { return hit == nullptr || hit == pane_; }
 
-void frmLauncher::Form_MouseDown() {
-  ++windowDrags_;
-  if (windowHandle()) windowHandle()->startSystemMove();
-}
+void frmLauncher::Form_MouseDown() { StartWindowDrag(); }
 
-void frmLauncher::closeEvent(QCloseEvent* event) {
-  if (exiting_) {
-    event->accept();
-  } else {
-    event->ignore();
-  }
-}
-
-void frmLauncher::paintEvent(QPaintEvent* event) {
-  QWidget::paintEvent(event);
-  QPainter p(this);
-  skin::PaintWindowFrame(p, rect());
+void frmLauncher::PaintSkin(QPainter& p) {
   p.drawLine(12, 48, width() - 12, 48);
   p.drawLine(418, 56, 418, 512);
   QFont f = font();

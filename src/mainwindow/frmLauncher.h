@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "pane/databasepane.h"
+#include "windows/captionlesswindow.h"
 #include "windows/drops.h"
 #include "windows/shareddata.h"
 #include "platform/core/mediaplayer.h"
@@ -35,7 +36,7 @@ class FlexGrid;
 
 // The program's main window: the groups tree, the preset bank, the player and the database
 // pane. One instance for the program's lifetime; its dialogs are given it when they open.
-class frmLauncher : public QWidget, public PaneHost, public PlaylistHost {
+class frmLauncher : public CaptionlessWindow, public PaneHost, public PlaylistHost {
   Q_OBJECT
  public:
   frmLauncher(platform::MediaPlayer* player, ProgramState& app, QWidget* parent = nullptr);
@@ -67,7 +68,6 @@ class frmLauncher : public QWidget, public PaneHost, public PlaylistHost {
   void Form_KeyDown(int KeyCode, int Shift, bool& handled);
   // A press on the window's own background: the window moves with the mouse.
   void Form_MouseDown();
-  int WindowDragsStarted() const { return windowDrags_; }
   void btnEditor_Click();
   void btnExit_Click();
   void btnHelp_Click();
@@ -169,10 +169,10 @@ class frmLauncher : public QWidget, public PaneHost, public PlaylistHost {
   PlaylistEditor& Playlist() { return *playlist_; }
 
  protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
-  void mousePressEvent(QMouseEvent* event) override;
-  void closeEvent(QCloseEvent* event) override;
-  void paintEvent(QPaintEvent* event) override;
+  void FunctionKeyDown(int KeyCode, int Shift, bool& handled) override { Form_KeyDown(KeyCode, Shift, handled); }
+  bool DragsFrom(const QWidget* hit) const override;
+  bool MayClose() const override { return exiting_; }
+  void PaintSkin(QPainter& p) override;
 
  private:
   void BuildToolButtons();
@@ -202,5 +202,4 @@ class frmLauncher : public QWidget, public PaneHost, public PlaylistHost {
   std::unique_ptr<PlaylistEditor> playlist_;
   bool loaded_ = false;
   bool exiting_ = false;
-  int windowDrags_ = 0;
 };

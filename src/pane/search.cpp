@@ -6,7 +6,7 @@
 #include "datafiles/prefs.h"
 #include "datafiles/userdb.h"
 #include "inventory/abbreviatepath.h"
-#include "inventory/databasepane.h"
+#include "pane/databasepane.h"
 #include "inventory/searchcore.h"
 #include "platform/core/errors.h"
 #include "platform/core/files.h"

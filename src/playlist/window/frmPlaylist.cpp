@@ -111,26 +111,19 @@ void Frameless(platform::FlexGrid* grid) {
 }  // namespace
 
 frmPlaylist::frmPlaylist(PlaylistEditor& editor, platform::MediaPlayer* player, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), mpPlaylist(player), editor_(editor) {
+    : CaptionlessWindow("Tolvan Playlist Editor", kWindowWidth, kWindowHeight, parent),
+      mpPlaylist(player),
+      editor_(editor) {
   if (!mpPlaylist) {
     ownPlayer_ = std::make_unique<platform::QtMediaPlayer>(analysis::ProbeDurationHost);
     mpPlaylist = ownPlayer_.get();
   }
   setAttribute(Qt::WA_DeleteOnClose, false);
-  setWindowTitle("Tolvan Playlist Editor");
-  setFixedSize(kWindowWidth, kWindowHeight);
-  QPalette pal = palette();
-  pal.setColor(QPalette::Window, platform::VbColor(skin::kBack));
-  pal.setColor(QPalette::WindowText, platform::VbColor(skin::kText));
-  setPalette(pal);
-  setAutoFillBackground(true);
   Build();
   Wire();
 }
 
-frmPlaylist::~frmPlaylist() {
-  qApp->removeEventFilter(this);
-}
+frmPlaylist::~frmPlaylist() = default;
 
 void frmPlaylist::Build() {
   // The known playlists, and the list buttons beside them.
@@ -312,9 +305,8 @@ void frmPlaylist::Form_Load() {
   if (loaded_) return;
   loaded_ = true;
   setWindowIcon(platform::LoadResIcon(201));
-  // Key preview: the function keys reach this window before the focused control. Being
-  // captionless it has no Close command; closeEvent keeps the platform from closing it.
-  qApp->installEventFilter(this);
+  // Key preview: the function keys reach this window before the focused control.
+  PreviewFunctionKeys();
   platform::SetButtonPicture(btnExit, 116);
   platform::SetButtonPicture(btnHelp, 110);
   platform::SetButtonPicture(btnMinimize, 111);
@@ -398,47 +390,11 @@ bool frmPlaylist::ConfirmDiscard(const char* secondLine) {
 
 // ---- Frame
 
-bool frmPlaylist::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::KeyPress) {
-    auto* w = qobject_cast<QWidget*>(watched);
-    if (w && w->window() == this && isActiveWindow()) {
-      auto* key = static_cast<QKeyEvent*>(event);
-      if (key->key() >= Qt::Key_F1 && key->key() <= Qt::Key_F12) {
-        bool handled = false;
-        Form_KeyDown(112 + (key->key() - Qt::Key_F1), platform::VbShift(key->modifiers()), handled);
-        if (handled) return true;
-      }
-    }
-  }
-  return QWidget::eventFilter(watched, event);
-}
-
 void frmPlaylist::Form_KeyDown(int KeyCode, int Shift, bool& handled) {
   editor_.host.PlaylistFunctionKey(KeyCode, Shift, handled);
 }
 
-void frmPlaylist::mousePressEvent(QMouseEvent* event) {
-  // Only the bare window drags it, with any button, as its title bar would: a press a control
-  // leaves unused (a progress bar's, a disabled button's) reaches here too and does nothing.
-  if (!childAt(event->position().toPoint())) {
-    ++windowDrags_;
-    if (windowHandle()) windowHandle()->startSystemMove();
-  }
-  event->accept();
-}
-
-void frmPlaylist::closeEvent(QCloseEvent* event) {
-  if (unloaded_) {
-    event->accept();
-  } else {
-    event->ignore();
-  }
-}
-
-void frmPlaylist::paintEvent(QPaintEvent* event) {
-  QWidget::paintEvent(event);
-  QPainter p(this);
-  skin::PaintWindowFrame(p, rect());
+void frmPlaylist::PaintSkin(QPainter& p) {
   p.drawLine(12, 108, width() - 12, 108);
   p.drawRoundedRect(QRect(548, 116, 158, 30), 4, 4);  // the volume's border
   p.drawLine(12, 176, width() - 12, 176);

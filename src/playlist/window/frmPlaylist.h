@@ -11,6 +11,7 @@
 
 #include "platform/core/mediaplayer.h"
 #include "platform/qt/controls.h"
+#include "windows/captionlesswindow.h"
 
 class QMimeData;
 class frmPlaylistPopup;
@@ -38,7 +39,7 @@ class PlaylistProgress : public QProgressBar {
 // The playlist editor's window: the known playlists, the open playlist's tracks, its own
 // player with transport buttons, progress bars and volume, and New, Save, Delete, Print.
 // One instance at a time, the editor's; Exit unloads it (the module's state stays).
-class frmPlaylist : public QWidget {
+class frmPlaylist : public CaptionlessWindow {
   Q_OBJECT
  public:
   // Plays through `player`, or a Qt player of its own when none is given.
@@ -51,8 +52,6 @@ class frmPlaylist : public QWidget {
   // Unloads the window: it is gone once control returns to the event loop.
   void Unload();
   bool Unloaded() const { return unloaded_; }
-  // How often a press has started moving the window (a test can see it offscreen).
-  int WindowDragsStarted() const { return windowDrags_; }
 
   // Handlers.
   void Form_KeyDown(int KeyCode, int Shift, bool& handled);
@@ -136,10 +135,9 @@ class frmPlaylist : public QWidget {
   PlaylistProgress* pbrPlaylist;
 
  protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
-  void mousePressEvent(QMouseEvent* event) override;
-  void closeEvent(QCloseEvent* event) override;
-  void paintEvent(QPaintEvent* event) override;
+  void FunctionKeyDown(int KeyCode, int Shift, bool& handled) override { Form_KeyDown(KeyCode, Shift, handled); }
+  bool MayClose() const override { return unloaded_; }
+  void PaintSkin(QPainter& p) override;
 
  private:
   void Build();
@@ -154,7 +152,6 @@ class frmPlaylist : public QWidget {
   bool placed_ = false;
   int pressRow_ = -1;
   QPoint pressPos_;
-  int windowDrags_ = 0;
 };
 
 // Where a window of `size` opens beside `other` on the screen area `room`: to its right, else
