@@ -9,6 +9,7 @@
 #include "main/declarations.h"
 #include "mainwindow/frmLauncher.h"
 #include "mainwindow/launcher.h"
+#include "windows/datafilesteps.h"
 #include "windows/skin.h"
 #include "windows/helppages.h"
 #include "platform/core/codepage.h"
@@ -293,7 +294,7 @@ bool frmPreferences::Commit(bool apply) {
   if (prefs.gEnableEmbedded == 0) state.gRescanPending = false;
   prefs.gWaveEditorPath = lblWaveEditorPath->Caption().toStdString();
   prefs.gExportFile = chkExportFile->Value();
-  datafiles::SavePreferences(App().decl.files, prefs);
+  datafilesteps::SavePreferences(App().decl.files, prefs);
   if (frmLauncher* main = MainWindowOrNull()) main->Pane().ShowSearchIncludeLine();
   if (apply) {
     lblBrowsePath->SetForeColor(kBlack);

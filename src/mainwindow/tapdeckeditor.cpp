@@ -4,6 +4,7 @@
 #include "main/declarations.h"
 #include "mainwindow/frmLauncher.h"
 #include "mainwindow/launcher.h"
+#include "windows/datafilesteps.h"
 #include "windows/skin.h"
 #include "windows/helppages.h"
 #include "platform/core/errors.h"
@@ -167,7 +168,7 @@ bool TapdeckEditor::Commit(bool apply) {
   }
   frmLauncher* window = MainWindowOrNull();
   if (window) window->RefreshPresetButtons();
-  datafiles::SaveTapdeckPresets(App().decl.files, presets);
+  datafilesteps::SaveTapdeckPresets(App().decl.files, presets);
   if (apply) {
     ClearMarks();
     Applied();

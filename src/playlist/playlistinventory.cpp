@@ -9,6 +9,8 @@
 #include "inventory/dbviewer.h"
 #include "main/declarations.h"
 #include "mainwindow/frmLauncher.h"
+#include "windows/datafilesteps.h"
+#include "windows/messages.h"
 #include "windows/skin.h"
 #include "platform/core/codepage.h"
 #include "platform/core/errors.h"
@@ -27,7 +29,7 @@ namespace {
 // pane and the list go on showing what is stored.
 void Report(const datafiles::InventoryChange& change) {
   if (change.error != platform::errNone) {
-    datafiles::ReportSaveFailure(change.file, platform::VbError::DescribeError(change.error));
+    messages::ReportSaveFailure(change.file, platform::VbError::DescribeError(change.error));
   }
 }
 
@@ -39,7 +41,7 @@ void FillPlaylistInventory() {
   const datafiles::DataFileNames& files = app.decl.files;
   platform::FlexGrid& g = *w.grdPlaylistInventory;
   if (platform::FileLen(files.gInventoryFile).error == platform::errFileNotFound) {
-    if (!app.decl.gRebuildInventory) datafiles::ShowDataFileMissing(datafiles::kInventoryDataWhat, files.gInventoryFile);
+    if (!app.decl.gRebuildInventory) messages::ShowDataFileMissing(messages::kInventoryDataWhat, files.gInventoryFile);
     MainWindow().Pane().UpdateInventory();
   }
   std::vector<std::string> paths;
@@ -99,8 +101,8 @@ void RedrawDatabasePane() {
   ProgramState& app = App();
   const QString title = f->Pane().lblDBViewTitle->Caption();
   if (title == "System Inventory") {
-    datafiles::LoadInventorySummary(app.decl.files, app.decl.gRebuildInventory, [] { MainWindow().Pane().UpdateInventory(); },
-                                    MainWindow().Pane().db.summary);
+    datafilesteps::LoadInventorySummary(app.decl.files, app.decl.gRebuildInventory,
+                                        [] { MainWindow().Pane().UpdateInventory(); }, MainWindow().Pane().db.summary);
     MainWindow().Pane().ShowSystemInventory();
   } else if (title == "Inventory Detail" && f->Pane().txtDBDescription->text().contains("m3u")) {
     MainWindow().Pane().ShowInventoryDetail();
@@ -116,14 +118,14 @@ void ApplyPlaylistInventoryChange() {
   auto update = [] { MainWindow().Pane().UpdateInventory(); };
   if (s.gInventoryOp == "Save") {
     if (!s.gSavePlaylistPath.empty()) {
-      Report(datafiles::AddFileToInventory(app.decl.files, s.gSavePlaylistPath, app.decl.gRebuildInventory, update,
-                                           MainWindow().Pane().db.summary));
+      Report(datafilesteps::AddFileToInventory(app.decl.files, s.gSavePlaylistPath, app.decl.gRebuildInventory, update,
+                                               MainWindow().Pane().db.summary));
     }
   } else if (s.gInventoryOp == "Delete") {
     if (!MainWindow().Pane().db.gCurrentPlaylistPath.empty()) {
-      Report(datafiles::RemoveFileFromInventory(app.decl.files, MainWindow().Pane().db.gCurrentPlaylistPath,
-                                                w.grdPlaylistInventory->Text(), app.decl.gRebuildInventory, update,
-                                                MainWindow().Pane().db.summary));
+      Report(datafilesteps::RemoveFileFromInventory(app.decl.files, MainWindow().Pane().db.gCurrentPlaylistPath,
+                                                    w.grdPlaylistInventory->Text(), app.decl.gRebuildInventory,
+                                                    update, MainWindow().Pane().db.summary));
     }
   }
   RedrawDatabasePane();
@@ -144,8 +146,8 @@ void UpdatePlaylistInventory() {
     }
     w.lblPlaylistName->SetForeColor(skin::kHighlight);
     w.lblPlaylistName->SetCaption("UPDATING INVENTORY...");
-    Report(datafiles::AddFileToInventory(app.decl.files, s.gSavePlaylistPath, app.decl.gRebuildInventory, update,
-                                         MainWindow().Pane().db.summary));
+    Report(datafilesteps::AddFileToInventory(app.decl.files, s.gSavePlaylistPath, app.decl.gRebuildInventory, update,
+                                             MainWindow().Pane().db.summary));
     FillPlaylistInventory();
     RedrawDatabasePane();
     s.gInventoryOp.clear();
@@ -175,8 +177,8 @@ void UpdatePlaylistInventory() {
     if (error != 0 && error != platform::errFileNotFound && error != platform::errPathNotFound) return;
     w.lblPlaylistName->SetForeColor(skin::kHighlight);
     w.lblPlaylistName->SetCaption("UPDATING INVENTORY...");
-    Report(datafiles::RemoveFileFromInventory(app.decl.files, path, shown, app.decl.gRebuildInventory, update,
-                                              MainWindow().Pane().db.summary));
+    Report(datafilesteps::RemoveFileFromInventory(app.decl.files, path, shown, app.decl.gRebuildInventory, update,
+                                                  MainWindow().Pane().db.summary));
     MainWindow().Pane().db.gCurrentPlaylistPath = row > 0 ? g.TextMatrix(row - 1, 1) : std::string();
     RefreshPlaylistInventory();
     w.MarkUnsaved(false);
