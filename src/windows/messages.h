@@ -1,8 +1,7 @@
 #pragma once
 
-// The system's messages, by outcome: the core says what happened to a data file, these put it
-// into the words, styles and titles the user sees. The only place below the forms' own
-// questions where a data file's fate becomes a message box.
+// The system's messages, by outcome: the core says what became of a data file, these give it
+// the words, style and title the user has always seen.
 
 #include <string>
 #include <string_view>
