@@ -34,6 +34,7 @@
 
 #include "analysis/durationprobe.h"
 #include "datafiles/prefs.h"
+#include "windows/datafilesteps.h"
 #include "main/declarations.h"
 #include "mainwindow/frmLauncher.h"
 #include "platform/core/drives.h"
@@ -206,8 +207,8 @@ int main(int argc, char** argv) {
   presets.gPresetCaptions[0] = "Tone";
   presets.gPresetPaths[0] = "C:\\Sounds\\tone.wav";
   presets.gPresetLoop[0] = "True";
-  datafiles::SavePreferences(state.decl.files, datafiles::Preferences());
-  datafiles::SaveTapdeckPresets(state.decl.files, presets);
+  datafilesteps::SavePreferences(state.decl.files, datafiles::Preferences());
+  datafilesteps::SaveTapdeckPresets(state.decl.files, presets);
 
   frmLauncher window(&player, App());
   window.Form_Load();

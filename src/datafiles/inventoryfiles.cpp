@@ -4,7 +4,6 @@
 #include "platform/core/clock.h"
 #include "platform/core/errors.h"
 #include "platform/core/files.h"
-#include "platform/core/msgbox.h"
 #include "platform/core/records.h"
 #include "platform/core/textrecords.h"
 
@@ -105,26 +104,21 @@ std::int32_t ReadSummaryFile(const DataFileNames& files, InventorySummary& summa
   return platform::errNone;
 }
 
-// The missing-file case of the inventory's writers and readers: the update rebuilds both files.
-void RebuildMissing(std::string_view what, const std::string& file, bool& gRebuildInventory,
-                    const InventoryUpdate& updateInventory) {
-  if (!gRebuildInventory) ShowDataFileMissing(what, file);
-  if (updateInventory) updateInventory();
-  gRebuildInventory = false;
+InventoryChange Missing(DataFile which, const std::string& file) {
+  InventoryChange change;
+  change.missing = true;
+  change.missingFile = which;
+  change.file = file;
+  return change;
 }
 
 // The summary after one playlist was added (delta 1) or lines were removed (delta -n): totals
 // and the rows of `drive` changed, a new header, every row written back as it was read.
-InventoryChange RewriteSummaryAfterChange(const DataFileNames& files, bool& gRebuildInventory,
-                                          const InventoryUpdate& updateInventory, InventorySummary& summary,
-                                          std::int64_t delta, std::string_view drive) {
+InventoryChange RewriteSummaryAfterChange(const DataFileNames& files, InventorySummary& summary, std::int64_t delta,
+                                          std::string_view drive) {
   InventoryChange change;
   platform::FileProbe probe = platform::FileLen(files.gInvSumFile);
-  if (probe.error == platform::errFileNotFound) {
-    RebuildMissing(kInventorySummaryWhat, files.gInvSumFile, gRebuildInventory, updateInventory);
-    change.rebuilt = true;
-    return change;
-  }
+  if (probe.error == platform::errFileNotFound) return Missing(DataFile::InventorySummary, files.gInvSumFile);
   change.file = files.gInvSumFile;
   if (!probe.ok()) {
     change.error = probe.error;
@@ -170,14 +164,6 @@ std::string_view LineBreakBefore(char last) {
 
 std::string InventoryTwinFile(const DataFileNames& files) { return files.gInventoryFile + ".new"; }
 std::string InvSumTwinFile(const DataFileNames& files) { return files.gInvSumFile + ".new"; }
-
-void ShowDataFileMissing(std::string_view what, std::string_view fullPath) {
-  std::string text = "Cannot find ";
-  text.append(what).append(" file ").append(fullPath).append(".");
-  text.append(platform::vbLf).append(platform::vbCr);
-  text.append("Tolvan will now scan your system for audio files and update the inventory records.");
-  platform::MsgBox(text, platform::vbExclamation, "Data File Missing");
-}
 
 std::int32_t WriteInventoryFile(const DataFileNames& files, std::vector<std::vector<std::string>>& gDriveFileLists,
                                 int gEnableEmbedded, platform::MediaPlayer* player) {
@@ -238,19 +224,13 @@ std::int32_t SaveInventorySummary(const DataFileNames& files, std::string_view t
   return platform::errNone;
 }
 
-std::int32_t LoadInventorySummary(const DataFileNames& files, bool& gRebuildInventory,
-                                  const InventoryUpdate& updateInventory, InventorySummary& summary) {
+std::int32_t LoadInventorySummary(const DataFileNames& files, InventorySummary& summary) {
   platform::FileProbe probe = platform::FileLen(files.gInvSumFile);
-  if (probe.error == platform::errFileNotFound) {
-    RebuildMissing(kInventorySummaryWhat, files.gInvSumFile, gRebuildInventory, updateInventory);
-  } else if (!probe.ok()) {
-    return probe.error;
-  }
+  if (!probe.ok()) return probe.error;
   return ReadSummaryFile(files, summary);
 }
 
 InventoryChange AddFileToInventory(const DataFileNames& files, std::string_view gSavePlaylistPath,
-                                   bool& gRebuildInventory, const InventoryUpdate& updateInventory,
                                    InventorySummary& summary) {
   InventoryChange change;
   std::string stored;
@@ -281,20 +261,14 @@ InventoryChange AddFileToInventory(const DataFileNames& files, std::string_view 
     return change;
   }
   platform::SetReadOnly(files.gInventoryFile, true);
-  return RewriteSummaryAfterChange(files, gRebuildInventory, updateInventory, summary, 1,
-                                   gSavePlaylistPath.substr(0, 2));
+  return RewriteSummaryAfterChange(files, summary, 1, gSavePlaylistPath.substr(0, 2));
 }
 
 InventoryChange RemoveFileFromInventory(const DataFileNames& files, std::string_view gCurrentPlaylistPath,
-                                        std::string_view currentCellText, bool& gRebuildInventory,
-                                        const InventoryUpdate& updateInventory, InventorySummary& summary) {
+                                        std::string_view currentCellText, InventorySummary& summary) {
   InventoryChange change;
   platform::FileProbe probe = platform::FileLen(files.gInventoryFile);
-  if (probe.error == platform::errFileNotFound) {
-    RebuildMissing(kInventoryDataWhat, files.gInventoryFile, gRebuildInventory, updateInventory);
-    change.rebuilt = true;
-    return change;
-  }
+  if (probe.error == platform::errFileNotFound) return Missing(DataFile::InventoryData, files.gInventoryFile);
   change.file = files.gInventoryFile;
   if (!probe.ok()) {
     change.error = probe.error;
@@ -333,8 +307,8 @@ InventoryChange RemoveFileFromInventory(const DataFileNames& files, std::string_
     change.error = e.number();
     return change;
   }
-  InventoryChange summed = RewriteSummaryAfterChange(files, gRebuildInventory, updateInventory, summary,
-                                                     -change.linesRemoved, currentCellText.substr(0, 2));
+  InventoryChange summed =
+      RewriteSummaryAfterChange(files, summary, -change.linesRemoved, currentCellText.substr(0, 2));
   summed.linesRemoved = change.linesRemoved;
   return summed;
 }

@@ -2,13 +2,13 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "datafiles/datafilenames.h"
 #include "datafiles/inventoryline.h"
+#include "datafiles/outcome.h"
 
 namespace platform {
 class MediaPlayer;
@@ -36,17 +36,9 @@ struct InventorySummary {
   std::int32_t gLoopIndex = 0;  // after a load: the number of drive rows read
 };
 
-// The full inventory update of the inventory layer; run where a missing file must be rebuilt.
-using InventoryUpdate = std::function<void()>;
-
 // The temporary twins of the two full writes, in the data folder.
 std::string InventoryTwinFile(const DataFileNames& files);  // inventory.dat.new
 std::string InvSumTwinFile(const DataFileNames& files);     // invsum.dat.new
-
-// "Data File Missing": "Cannot find " & what & " file " & path & "." LF CR and the rebuild notice.
-inline constexpr std::string_view kInventorySummaryWhat = "inventory summary";
-inline constexpr std::string_view kInventoryDataWhat = "inventory data";
-void ShowDataFileMissing(std::string_view what, std::string_view fullPath);
 
 // Writes inventory.dat whole (through its twin, read-only afterwards) from the scan's lists:
 // gDriveFileLists[i] holds drive i's full paths (i from 1; index 0 is not written). Each list is
@@ -65,16 +57,15 @@ std::int32_t SaveInventorySummary(const DataFileNames& files, std::string_view t
                                   InventorySummary& summary);
 
 // Reads invsum.dat into `summary` (at most 27 drive rows; slots above gLoopIndex keep their
-// values). Missing: "Data File Missing" unless gRebuildInventory, then `updateInventory`,
-// gRebuildInventory := false, and the new file is read. Returns 0 or the error that stopped the
-// reading (then `summary` is unchanged).
-std::int32_t LoadInventorySummary(const DataFileNames& files, bool& gRebuildInventory,
-                                  const InventoryUpdate& updateInventory, InventorySummary& summary);
+// values). Returns 0 or the error that stopped the reading (then `summary` is unchanged);
+// errFileNotFound when it is missing, for the window side to rebuild it.
+std::int32_t LoadInventorySummary(const DataFileNames& files, InventorySummary& summary);
 
 struct InventoryChange {
   std::int32_t error = 0;         // what stopped it; the files then as far as they were written
-  std::string file;               // with an error: the data file it concerns
-  bool rebuilt = false;           // a data file was missing: the update rebuilt both instead
+  std::string file;               // with an error, or missing: the data file it concerns
+  bool missing = false;           // that data file was missing: nothing changed, both are to be rebuilt
+  DataFile missingFile = DataFile::InventorySummary;
   std::int64_t linesRemoved = 0;  // RemoveFileFromInventory
 };
 
@@ -82,7 +73,6 @@ struct InventoryChange {
 // is created when missing), then adds 1 to Total and Lists of the system and of the drive row
 // whose text is the path's first two characters, with a new "Last Updated:  " header.
 InventoryChange AddFileToInventory(const DataFileNames& files, std::string_view gSavePlaylistPath,
-                                   bool& gRebuildInventory, const InventoryUpdate& updateInventory,
                                    InventorySummary& summary);
 
 // Removes every line of `gCurrentPlaylistPath` (every other byte kept as it was), then lowers
@@ -90,7 +80,6 @@ InventoryChange AddFileToInventory(const DataFileNames& files, std::string_view 
 // `currentCellText` (grdPlaylistInventory's current cell) by the number of lines removed, with a
 // new "Last Updated:  " header.
 InventoryChange RemoveFileFromInventory(const DataFileNames& files, std::string_view gCurrentPlaylistPath,
-                                        std::string_view currentCellText, bool& gRebuildInventory,
-                                        const InventoryUpdate& updateInventory, InventorySummary& summary);
+                                        std::string_view currentCellText, InventorySummary& summary);
 
 }  // namespace datafiles

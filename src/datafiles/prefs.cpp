@@ -2,53 +2,46 @@
 
 #include "platform/core/errors.h"
 #include "platform/core/files.h"
-#include "platform/core/msgbox.h"
 #include "platform/core/textrecords.h"
 
 namespace datafiles {
 namespace {
-
-const std::string kPrefsWhat = "preference settings";
-const std::string kPresetWhat = "Tapdeck settings";
-
-void AnnounceMissing(const std::string& what, const std::string& file) {
-  platform::MsgBox("Cannot find " + what + " file " + file + "." + std::string(platform::vbLf) +
-                       std::string(platform::vbCr) + "Switching to defaults.",
-                   platform::vbExclamation, "Data File Missing");
-}
 
 bool Exists(const std::string& file) { return platform::FileLen(file).error != platform::errFileNotFound; }
 
 // The name beside a damaged file under which it is kept.
 std::string DamagedCopyName(const std::string& file) { return file + ".damaged"; }
 
-// A file that could not be read whole is kept beside itself before a save can overwrite it,
-// and the user is told which settings fell back to their defaults.
-void KeepDamaged(const std::string& what, const std::string& file, const std::string& bytes) {
-  const std::string copy = DamagedCopyName(file);
-  std::string kept;
+// A file that could not be read whole is kept beside itself before a save can overwrite it.
+void KeepDamaged(const std::string& bytes, ReadOutcome& outcome) {
+  const std::string copy = DamagedCopyName(outcome.file);
+  outcome.status = ReadStatus::Damaged;
   try {
     platform::ReplaceFile(copy, copy + ".new", [&](platform::OutFile& out) { out.Write(bytes); }, false);
-    kept = "A copy of it was kept as " + copy + ".";
+    outcome.copy = copy;
   } catch (const platform::VbError& e) {
-    kept = "No copy of it could be kept (" + std::string(e.what()) + ").";
+    outcome.copyFailure = e.what();
   }
-  platform::MsgBox("The " + what + " file " + file + " is damaged." + std::string(platform::vbLf) +
-                       std::string(platform::vbCr) + kept + std::string(platform::vbLf) +
-                       std::string(platform::vbCr) + "Settings it could not give are set to their defaults.",
-                   platform::vbExclamation, "Data File Damaged");
 }
 
 // Reads what the file holds field by field; a short or damaged file ends the reading and the
 // values not reached keep what they had (their defaults). A file that fails to give every
 // field, or holds more than its lines, is damaged.
 template <typename ReadFields>
-void ReadInto(const std::string& what, const std::string& file, ReadFields read) {
+ReadOutcome ReadInto(DataFile which, const std::string& file, ReadFields read) {
+  ReadOutcome outcome;
+  outcome.which = which;
+  outcome.file = file;
+  if (!Exists(file)) {
+    outcome.status = ReadStatus::Missing;
+    return outcome;
+  }
   std::string bytes;
   try {
     bytes = platform::ReadWholeFile(file);
   } catch (const platform::VbError&) {
-    return;  // unreadable, not damaged: nothing to keep
+    outcome.status = ReadStatus::Unreadable;  // not damaged: nothing to keep
+    return outcome;
   }
   bool damaged = false;
   try {
@@ -58,17 +51,20 @@ void ReadInto(const std::string& what, const std::string& file, ReadFields read)
   } catch (const platform::VbError&) {
     damaged = true;
   }
-  if (damaged) KeepDamaged(what, file, bytes);
+  if (damaged) KeepDamaged(bytes, outcome);
+  return outcome;
 }
 
-bool Save(const std::string& file, const std::string& content) {
+SaveOutcome Save(const std::string& file, const std::string& content) {
+  SaveOutcome outcome;
+  outcome.file = file;
   try {
     platform::ReplaceFile(file, file + ".new", [&](platform::OutFile& out) { out.Write(content); }, true);
-    return true;
   } catch (const platform::VbError& e) {
-    ReportSaveFailure(file, e.what());
-    return false;
+    outcome.saved = false;
+    outcome.failure = e.what();
   }
+  return outcome;
 }
 
 // The orphan count is stored as its number text (" 3", the blank standing for the sign) and
@@ -120,17 +116,9 @@ std::string PresetLines(const Presets& p) {
   return w.Take();
 }
 
-LoadOutcome LoadPreferences(const DataFileNames& files, Preferences& prefs,
-                            const std::function<void()>& fillPreferencesForm) {
+ReadOutcome ReadPreferences(const DataFileNames& files, Preferences& prefs) {
   prefs = Preferences();
-  LoadOutcome outcome = LoadOutcome::Loaded;
-  if (!Exists(files.gPrefsFile)) {
-    AnnounceMissing(kPrefsWhat, files.gPrefsFile);
-    if (fillPreferencesForm) fillPreferencesForm();
-    if (!SavePreferences(files, prefs)) return LoadOutcome::Defaulted;
-    outcome = LoadOutcome::Defaulted;
-  }
-  ReadInto(kPrefsWhat, files.gPrefsFile, [&](platform::ListReader& in) {
+  return ReadInto(DataFile::Preferences, files.gPrefsFile, [&](platform::ListReader& in) {
     prefs.gBrowsePath = in.Field();
     prefs.gOrphanQuantity = OrphanQuantityRead(in);
     prefs.gEnableEmbedded = static_cast<int>(in.NumberField());
@@ -140,41 +128,25 @@ LoadOutcome LoadPreferences(const DataFileNames& files, Preferences& prefs,
     prefs.gWaveEditorPath = in.Field();
     prefs.gExportFile = static_cast<int>(in.NumberField());
   });
-  return outcome;
 }
 
-bool SavePreferences(const DataFileNames& files, const Preferences& prefs) {
+SaveOutcome SavePreferences(const DataFileNames& files, const Preferences& prefs) {
   return Save(files.gPrefsFile, PrefsLine(prefs));
 }
 
-LoadOutcome LoadTapdeckPresets(const DataFileNames& files, Presets& presets,
-                               const std::function<void()>& refreshPresetButtons) {
+ReadOutcome ReadTapdeckPresets(const DataFileNames& files, Presets& presets) {
   presets = Presets();
-  LoadOutcome outcome = LoadOutcome::Loaded;
-  if (!Exists(files.gPresetFile)) {
-    AnnounceMissing(kPresetWhat, files.gPresetFile);
-    if (refreshPresetButtons) refreshPresetButtons();
-    if (!SaveTapdeckPresets(files, presets)) return LoadOutcome::Defaulted;
-    outcome = LoadOutcome::Defaulted;
-  }
-  ReadInto(kPresetWhat, files.gPresetFile, [&](platform::ListReader& in) {
+  return ReadInto(DataFile::TapdeckPresets, files.gPresetFile, [&](platform::ListReader& in) {
     for (int i = 0; i < kPresetCount; ++i) {
       presets.gPresetCaptions[i] = in.Field();
       presets.gPresetPaths[i] = in.Field();
       presets.gPresetLoop[i] = in.Field();
     }
   });
-  return outcome;
 }
 
-bool SaveTapdeckPresets(const DataFileNames& files, const Presets& presets) {
+SaveOutcome SaveTapdeckPresets(const DataFileNames& files, const Presets& presets) {
   return Save(files.gPresetFile, PresetLines(presets));
-}
-
-void ReportSaveFailure(const std::string& file, const std::string& reason) {
-  platform::MsgBox("Tolvan could not save the file " + file + "." + std::string(platform::vbLf) +
-                       std::string(platform::vbCr) + reason,
-                   platform::vbExclamation, "Data File Not Saved");
 }
 
 }  // namespace datafiles

@@ -1,10 +1,10 @@
 #pragma once
 
 #include <array>
-#include <functional>
 #include <string>
 
 #include "datafiles/datafilenames.h"
+#include "datafiles/outcome.h"
 
 namespace datafiles {
 
@@ -31,30 +31,18 @@ struct Presets {
   Presets();  // the defaults: captions "1" to "20", no files, no loops
 };
 
-// How a load ended.
-enum class LoadOutcome {
-  Loaded,     // read from the file (a short or damaged file keeps defaults for what it lacks)
-  Defaulted,  // the file was missing: announced, defaults set and saved, then read back
-};
+// Reads prefs.dat into `prefs`, which first gets its defaults. A missing file reads nothing;
+// a damaged one is kept beside itself (see ReadOutcome) before a save can overwrite it.
+ReadOutcome ReadPreferences(const DataFileNames& files, Preferences& prefs);
+// Writes prefs.dat through its temporary twin, read-only afterwards.
+SaveOutcome SavePreferences(const DataFileNames& files, const Preferences& prefs);
 
-// Reads prefs.dat. A missing file is announced ("Data File Missing"), the defaults are set,
-// `fillPreferencesForm` runs, the defaults are saved and read back once.
-LoadOutcome LoadPreferences(const DataFileNames& files, Preferences& prefs,
-                            const std::function<void()>& fillPreferencesForm);
-// Writes prefs.dat through its temporary twin, read-only afterwards. A failure is shown in a
-// message box and reported as false.
-bool SavePreferences(const DataFileNames& files, const Preferences& prefs);
-
-// The same for preset.dat, with `refreshPresetButtons` in the missing-file path.
-LoadOutcome LoadTapdeckPresets(const DataFileNames& files, Presets& presets,
-                               const std::function<void()>& refreshPresetButtons);
-bool SaveTapdeckPresets(const DataFileNames& files, const Presets& presets);
+// The same for preset.dat.
+ReadOutcome ReadTapdeckPresets(const DataFileNames& files, Presets& presets);
+SaveOutcome SaveTapdeckPresets(const DataFileNames& files, const Presets& presets);
 
 // The line prefs.dat holds for these preferences, and preset.dat's 20 lines.
 std::string PrefsLine(const Preferences& prefs);
 std::string PresetLines(const Presets& presets);
-
-// Tells the user that a data file could not be written; the change stays in memory.
-void ReportSaveFailure(const std::string& file, const std::string& reason);
 
 }  // namespace datafiles

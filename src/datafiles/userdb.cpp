@@ -3,7 +3,6 @@
 #include "platform/core/codepage.h"
 #include "platform/core/errors.h"
 #include "platform/core/files.h"
-#include "platform/core/msgbox.h"
 #include "platform/core/records.h"
 #include "platform/core/textrecords.h"
 
@@ -13,10 +12,6 @@ namespace {
 using platform::VbError;
 
 constexpr std::size_t kFieldOffsets[] = {0, 100, 110, 125, 169, 184, 228, 298};
-constexpr std::string_view kNoteNotSaved = "Note Not Saved";
-
-std::string Br() { return std::string(platform::vbLf) + std::string(platform::vbCr); }
-
 // The key of record `k` (from 0) of a whole file's bytes.
 std::string_view KeyAt(std::string_view data, std::size_t k) {
   return platform::TrimRight(data.substr(k * kUserDBRecordLength, UserDBRecord::kPathWidth));
@@ -149,22 +144,19 @@ std::string GetUserDBCaption(const DataFileNames& files, std::string_view path) 
   return {};
 }
 
-NoteSaveStatus SaveUserDBRecord(UserDBState& state, const DataFileNames& files, std::string_view path,
-                                const UserDBNote& note) {
-  const std::string shown(path);
+NoteSaveOutcome SaveUserDBRecord(UserDBState& state, const DataFileNames& files, std::string_view path,
+                                 const UserDBNote& note) {
+  NoteSaveOutcome outcome;
+  outcome.path = std::string(path);
+  outcome.file = files.gUserDBFile;
   if (path.size() > UserDBRecord::kPathWidth || (!path.empty() && path.back() == ' ')) {
-    platform::MsgBox("Tolvan cannot keep a note for " + shown + "." + Br() +
-                         (path.size() > UserDBRecord::kPathWidth ? "Its full path is longer than 100 characters."
-                                                                 : "Its full path ends in a blank."),
-                     platform::vbExclamation, kNoteNotSaved);
-    return NoteSaveStatus::PathNotKeyable;
+    outcome.status = NoteSaveStatus::PathNotKeyable;
+    return outcome;
   }
   platform::FileProbe probe = platform::FileLen(path);
   if (!probe.ok()) {
-    platform::MsgBox("Cannot find the file " + shown + "." + Br() +
-                         "It was moved or deleted after it was shown. The note was not saved; your changes are kept.",
-                     platform::vbExclamation, kNoteNotSaved);
-    return NoteSaveStatus::FileMissing;
+    outcome.status = NoteSaveStatus::FileMissing;
+    return outcome;
   }
 
   UserDBRecord out;
@@ -203,14 +195,14 @@ NoteSaveStatus SaveUserDBRecord(UserDBState& state, const DataFileNames& files, 
       if (created.ok() && created.length == 0) platform::DeleteFile(files.gUserDBFile);
     }
     platform::SetReadOnly(files.gUserDBFile, true);
-    platform::MsgBox("Tolvan could not write the note to " + files.gUserDBFile + "." + Br() + e.what(),
-                     platform::vbExclamation, kNoteNotSaved);
-    return NoteSaveStatus::WriteFailed;
+    outcome.status = NoteSaveStatus::WriteFailed;
+    outcome.failure = e.what();
+    return outcome;
   }
   platform::SetReadOnly(files.gUserDBFile, true);
   state.gUserDBRecNo = recNo;
   state.gUserDBFound = true;
-  return NoteSaveStatus::Saved;
+  return outcome;
 }
 
 std::int32_t DeleteUserDBRecord(UserDBState& state, const DataFileNames& files) {
@@ -224,14 +216,16 @@ std::int32_t DeleteUserDBRecord(UserDBState& state, const DataFileNames& files) 
   return platform::errNone;
 }
 
-std::int32_t DeleteUserDBRecordOfPath(UserDBState& state, const DataFileNames& files, std::string_view path,
-                                      bool* removed) {
-  if (removed) *removed = false;
+NoteDeleteOutcome DeleteUserDBRecordOfPath(UserDBState& state, const DataFileNames& files, std::string_view path) {
+  NoteDeleteOutcome outcome;
+  outcome.file = files.gUserDBFile;
   std::string data;
   try {
     data = ReadAll(files);
   } catch (const VbError& e) {
-    return e.number();
+    outcome.error = e.number();
+    outcome.failure = e.what();
+    return outcome;
   }
   const std::int64_t count = WholeRecords(data);
   std::int64_t drop = 0;
@@ -242,15 +236,16 @@ std::int32_t DeleteUserDBRecordOfPath(UserDBState& state, const DataFileNames& f
     try {
       RewriteKeeping(files, data, [drop](std::int64_t i) { return i != drop; });
     } catch (const VbError& e) {
-      platform::MsgBox("Tolvan could not remove the note from " + files.gUserDBFile + "." + Br() + e.what(),
-                       platform::vbExclamation, "Note Not Deleted");
-      return e.number();
+      outcome.error = e.number();
+      outcome.writeFailed = true;
+      outcome.failure = e.what();
+      return outcome;
     }
   }
-  if (removed) *removed = drop > 0;
+  outcome.removed = drop > 0;
   state.gUserDBFound = false;
   state.gUserDBRecNo = count - (drop > 0 ? 1 : 0) + 1;
-  return platform::errNone;
+  return outcome;
 }
 
 UserDBContents ReadUserDB(const DataFileNames& files) {

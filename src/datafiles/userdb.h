@@ -88,25 +88,38 @@ enum class NoteSaveStatus {
   WriteFailed,
 };
 
+struct NoteSaveOutcome {
+  NoteSaveStatus status = NoteSaveStatus::Saved;
+  std::string path;     // the file the note is for
+  std::string file;     // userdb.dat
+  std::string failure;  // WriteFailed: the error's description
+};
+
 // Saves the note of the file `path` (the shown file, txtDBDescription's tooltip text) over the
 // record with the same path, or as a new last record (userdb.dat is created when missing).
-// Anything but Saved has been told to the user; the form keeps the edits then.
-NoteSaveStatus SaveUserDBRecord(UserDBState& state, const DataFileNames& files, std::string_view path,
-                                const UserDBNote& note);
+// Anything but Saved leaves userdb.dat as it was; the form keeps the edits then.
+NoteSaveOutcome SaveUserDBRecord(UserDBState& state, const DataFileNames& files, std::string_view path,
+                                 const UserDBNote& note);
 
 // Removes record gUserDBDeleteRecNo (a number outside 1..count removes nothing) through
 // tempuserdb.dat. Returns 0, errFileNotFound when userdb.dat is missing (nothing done), or the
-// error that stopped the rewrite (userdb.dat then as it was). No message.
+// error that stopped the rewrite (userdb.dat then as it was).
 std::int32_t DeleteUserDBRecord(UserDBState& state, const DataFileNames& files);
+
+struct NoteDeleteOutcome {
+  std::int32_t error = 0;    // what stopped it; errFileNotFound: no userdb.dat, nothing to remove
+  bool writeFailed = false;  // the error came from writing userdb.dat anew (it is as it was), not from reading it
+  bool removed = false;      // a record was dropped
+  std::string file;          // userdb.dat
+  std::string failure;       // with an error: its description
+};
 
 // Removes the note shown for `path`: the first record whose key is `path` at the moment of the
 // call (the one ShowUserDBRecord finds and SaveUserDBRecord overwrites), through
 // tempuserdb.dat; for the note being edited and for a deleted orphan. Another record of the
-// same path stays. A failed rewrite is told to the user ("Note Not Deleted") and leaves
-// userdb.dat as it was. `removed` tells whether a record was dropped. gUserDBFound is cleared
-// and gUserDBRecNo is the new count + 1.
-std::int32_t DeleteUserDBRecordOfPath(UserDBState& state, const DataFileNames& files, std::string_view path,
-                                      bool* removed = nullptr);
+// same path stays. A failed rewrite leaves userdb.dat as it was. gUserDBFound is cleared and
+// gUserDBRecNo is the new count + 1 unless it stopped.
+NoteDeleteOutcome DeleteUserDBRecordOfPath(UserDBState& state, const DataFileNames& files, std::string_view path);
 
 // --- whole-file readers for the views (one pass each) ---
 

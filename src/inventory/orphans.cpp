@@ -9,11 +9,11 @@
 
 namespace inventory {
 
-bool FindOrphanedRecords(const datafiles::DataFileNames& files, datafiles::Preferences& prefs,
-                         ReconcileDBState& state) {
-  if (!platform::FileLen(files.gUserDBFile).ok()) return false;
+OrphanSearch FindOrphanedRecords(const datafiles::DataFileNames& files, datafiles::Preferences& prefs,
+                                 ReconcileDBState& state) {
+  if (!platform::FileLen(files.gUserDBFile).ok()) return {};
   datafiles::UserDBContents notes = datafiles::ReadUserDB(files);
-  if (notes.error != platform::errNone) return false;
+  if (notes.error != platform::errNone) return {};
 
   std::vector<std::string> keys;
   keys.reserve(notes.records.size());
@@ -21,10 +21,10 @@ bool FindOrphanedRecords(const datafiles::DataFileNames& files, datafiles::Prefe
   std::vector<bool> listed;
   try {
     // Without the inventory every note would look orphaned: better to report nothing.
-    if (!platform::FileLen(files.gInventoryFile).ok()) return false;
+    if (!platform::FileLen(files.gInventoryFile).ok()) return {};
     listed = datafiles::FindPathsInInventory(files.gInventoryFile, keys);
   } catch (const platform::VbError&) {
-    return false;
+    return {};
   }
 
   std::vector<std::string> orphans;
@@ -34,8 +34,7 @@ bool FindOrphanedRecords(const datafiles::DataFileNames& files, datafiles::Prefe
   state.gOrphanRecordCount = static_cast<std::int64_t>(orphans.size());
   if (!orphans.empty()) state.gOrphanPaths = std::move(orphans);
   prefs.gOrphanQuantity = platform::NumberText(state.gOrphanRecordCount);
-  datafiles::SavePreferences(files, prefs);
-  return true;
+  return {true, datafiles::SavePreferences(files, prefs)};
 }
 
 }  // namespace inventory

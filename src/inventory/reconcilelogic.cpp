@@ -14,8 +14,6 @@ namespace {
 
 using datafiles::UserDBRecord;
 
-constexpr std::string_view kNotLinked = "Note Not Linked";
-
 std::string Br() { return std::string(platform::vbLf) + std::string(platform::vbCr); }
 
 std::string_view FileNameOf(std::string_view path) {
@@ -34,24 +32,6 @@ std::string_view FolderPart(std::string_view path) {
   const std::size_t slash = path.rfind('\\');
   if (slash == std::string_view::npos || slash <= 3) return {};
   return path.substr(3, slash - 3);
-}
-
-void TellRefusal(const LinkPlan& plan, std::string_view selectedOrphan) {
-  std::string reason;
-  switch (plan.refusal) {
-    case LinkRefusal::TargetMissing:
-      platform::MsgBox("Cannot find the file " + plan.refusedPath + "." + Br() +
-                           "It was moved or deleted after it was chosen. No note was changed.",
-                       platform::vbExclamation, kNotLinked);
-      return;
-    case LinkRefusal::PathTooLong: reason = "Its full path is longer than 100 characters."; break;
-    case LinkRefusal::PathEndsInBlank: reason = "Its full path ends in a blank."; break;
-    case LinkRefusal::PathHasNote: reason = "That file already has a note of its own."; break;
-    case LinkRefusal::None: return;
-  }
-  platform::MsgBox("Tolvan cannot link the note of " + std::string(selectedOrphan) + " to " + plan.refusedPath + "." +
-                       Br() + reason + " No note was changed.",
-                   platform::vbExclamation, kNotLinked);
 }
 
 }  // namespace
@@ -202,44 +182,38 @@ LinkPlan PlanLink(const std::vector<UserDBRecord>& records, const LinkRequest& r
 
 PreparedLink PrepareLink(const datafiles::DataFileNames& files, const LinkRequest& request) {
   PreparedLink prepared;
+  prepared.file = files.gUserDBFile;
+  prepared.selectedOrphan = request.selectedOrphan;
   datafiles::UserDBContents notes = datafiles::ReadUserDB(files);
   if (notes.error != platform::errNone && notes.error != platform::errFileNotFound) {
-    platform::MsgBox("Tolvan could not read " + files.gUserDBFile + "." + Br() +
-                         platform::VbError::DescribeError(notes.error) + " No note was changed.",
-                     platform::vbExclamation, kNotLinked);
+    prepared.readError = notes.error;
     prepared.refused = true;
     return prepared;
   }
   prepared.plan = PlanLink(notes.records, request);
-  if (prepared.plan.refusal != LinkRefusal::None) {
-    TellRefusal(prepared.plan, request.selectedOrphan);
-    prepared.refused = true;
-  }
+  prepared.refused = prepared.plan.refusal != LinkRefusal::None;
   return prepared;
 }
 
-bool CarryOutLink(const datafiles::DataFileNames& files, const LinkPlan& plan) {
-  if (plan.changes.empty()) return true;
-  const std::int32_t error = datafiles::RewriteUserDBRecords(files, plan.changes);
-  if (error == platform::errNone) return true;
-  platform::MsgBox("Tolvan could not write the notes to " + files.gUserDBFile + "." + Br() +
-                       platform::VbError::DescribeError(error) + " No note was changed.",
-                   platform::vbExclamation, kNotLinked);
-  return false;
+LinkWrite CarryOutLink(const datafiles::DataFileNames& files, const LinkPlan& plan) {
+  LinkWrite write;
+  write.file = files.gUserDBFile;
+  if (!plan.changes.empty()) write.error = datafiles::RewriteUserDBRecords(files, plan.changes);
+  return write;
 }
 
-bool DeleteOrphanNote(const datafiles::DataFileNames& files, std::string_view path) {
+datafiles::NoteDeleteOutcome DeleteOrphanNote(const datafiles::DataFileNames& files, std::string_view path) {
   const datafiles::UserDBContents notes = datafiles::ReadUserDB(files);
-  if (notes.error == platform::errFileNotFound) return true;
+  datafiles::NoteDeleteOutcome outcome;
+  outcome.file = files.gUserDBFile;
+  if (notes.error == platform::errFileNotFound) return outcome;
   if (notes.error != platform::errNone) {
-    platform::MsgBox("Tolvan could not read " + files.gUserDBFile + "." + Br() +
-                         platform::VbError::DescribeError(notes.error),
-                     platform::vbExclamation, "Note Not Deleted");
-    return false;
+    outcome.error = notes.error;
+    outcome.failure = platform::VbError::DescribeError(notes.error);
+    return outcome;
   }
   datafiles::UserDBState scratch;
-  // A failed rewrite is told by the rewrite itself.
-  return datafiles::DeleteUserDBRecordOfPath(scratch, files, path) == platform::errNone;
+  return datafiles::DeleteUserDBRecordOfPath(scratch, files, path);
 }
 
 std::string DeleteQuestionText(std::string_view path, const std::array<std::string, 5>& selectedLabels) {

@@ -92,24 +92,29 @@ struct LinkPlan {
 // note to a path.
 LinkPlan PlanLink(const std::vector<datafiles::UserDBRecord>& records, const LinkRequest& request);
 
-// Reads userdb.dat and plans the link; a refusal, or a userdb.dat that exists and cannot be
-// read, is told in a message ("Note Not Linked") and comes back with `refused` set. A missing
-// userdb.dat plans no change.
+// Reads userdb.dat and plans the link. A refusal, or a userdb.dat that exists and cannot be
+// read, comes back with `refused` set and no change; a missing userdb.dat plans no change.
 struct PreparedLink {
   LinkPlan plan;
   bool refused = false;
+  std::int32_t readError = 0;  // userdb.dat could not be read (the refusal then is None)
+  std::string file;            // userdb.dat
+  std::string selectedOrphan;
 };
 PreparedLink PrepareLink(const datafiles::DataFileNames& files, const LinkRequest& request);
 
-// Writes the plan's records through tempuserdb.dat. A failure is told in a message and leaves
-// userdb.dat as it was. True when written (or nothing was to be written).
-bool CarryOutLink(const datafiles::DataFileNames& files, const LinkPlan& plan);
+// Writes the plan's records through tempuserdb.dat. A failure leaves userdb.dat as it was.
+struct LinkWrite {
+  std::int32_t error = 0;
+  std::string file;  // userdb.dat
+  explicit operator bool() const { return error == 0; }  // written, or nothing was to be written
+};
+LinkWrite CarryOutLink(const datafiles::DataFileNames& files, const LinkPlan& plan);
 
 // Removes the note shown for the orphan `path` (its first record) from userdb.dat through
-// tempuserdb.dat; another note of the same path stays listed. True when the note is gone (also
-// when userdb.dat is missing: there is none); a failure has been told in a message and changed
-// nothing.
-bool DeleteOrphanNote(const datafiles::DataFileNames& files, std::string_view path);
+// tempuserdb.dat; another note of the same path stays listed. No error when the note is gone
+// (also when userdb.dat is missing: there is none); a failure changed nothing.
+datafiles::NoteDeleteOutcome DeleteOrphanNote(const datafiles::DataFileNames& files, std::string_view path);
 
 // The texts of the reconcile window's questions. Line breaks are LF CR.
 std::string DeleteQuestionText(std::string_view path, const std::array<std::string, 5>& selectedLabels);

@@ -10,6 +10,7 @@
 #include "windows/shareddata.h"
 #include "mainwindow/launcher.h"
 #include "mainwindow/launcher_tree.h"
+#include "windows/datafilesteps.h"
 #include "windows/skin.h"
 #include "windows/helppages.h"
 #include "platform/core/drives.h"
@@ -181,13 +182,13 @@ void frmLauncher::Form_Load() {
   pane_->SetDBPaneLinkCursors();
   // The preferences and the dialogs' filter are ready before the System Inventory view,
   // which may run an update that reads and saves them.
-  datafiles::LoadPreferences(app.decl.files, app.io.prefs, [this] { FillPreferencesForm(); });
+  datafilesteps::LoadPreferences(app.decl.files, app.io.prefs, [this] { FillPreferencesForm(); });
   app.launcher.gOpenFilter = BuildOpenFilter();
   pane_->ShowSystemInventory();
   BuildImageList();
   tvwGroups->setIconSize(QSize(16, 16));
   tvwGroups->SetImageList(imlTreeIcons_);
-  datafiles::LoadTapdeckPresets(app.decl.files, app.io.presets, [this] { RefreshPresetButtons(); });
+  datafilesteps::LoadTapdeckPresets(app.decl.files, app.io.presets, [this] { RefreshPresetButtons(); });
   RefreshPresetButtons();
   LoadGroupTree();
 }

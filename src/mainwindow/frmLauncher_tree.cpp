@@ -17,6 +17,7 @@
 #include "platform/core/msgbox.h"
 #include "platform/qt/resources.h"
 #include "windows/playduration.h"
+#include "windows/messages.h"
 
 using grouptree::IsFileEntry;
 using grouptree::IsGroup;
@@ -51,7 +52,7 @@ void frmLauncher::SaveGroupTree() {
   if (datafiles::SaveGroupTree(app.decl.files, tvwGroups->Nodes(), app.launcher.gGroupsKeepCopy, &failure)) {
     return;
   }
-  datafiles::ReportSaveFailure(app.decl.files.gGroupsFile, failure);
+  messages::ReportSaveFailure(app.decl.files.gGroupsFile, failure);
   // The tree shows what is stored, not a change the next start would not know. The handler
   // that made the change may still hold its nodes: the tree is read again once it has returned.
   QTimer::singleShot(0, this, [this] {

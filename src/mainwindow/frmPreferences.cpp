@@ -9,6 +9,7 @@
 #include "windows/shareddata.h"
 #include "mainwindow/frmLauncher.h"
 #include "mainwindow/launcher.h"
+#include "windows/datafilesteps.h"
 #include "windows/skin.h"
 #include "windows/helppages.h"
 #include "platform/core/codepage.h"
@@ -290,7 +291,7 @@ bool frmPreferences::Commit(bool apply) {
   if (prefs.gEnableEmbedded == 0) state.gRescanPending = false;
   prefs.gWaveEditorPath = lblWaveEditorPath->Caption().toStdString();
   prefs.gExportFile = chkExportFile->Value();
-  datafiles::SavePreferences(main_.State().decl.files, prefs);
+  datafilesteps::SavePreferences(main_.State().decl.files, prefs);
   main_.Pane().ShowSearchIncludeLine();
   if (apply) {
     lblBrowsePath->SetForeColor(kBlack);

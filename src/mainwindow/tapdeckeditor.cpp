@@ -4,6 +4,7 @@
 #include "windows/shareddata.h"
 #include "mainwindow/frmLauncher.h"
 #include "mainwindow/launcher.h"
+#include "windows/datafilesteps.h"
 #include "windows/skin.h"
 #include "windows/helppages.h"
 #include "platform/core/errors.h"
@@ -166,7 +167,7 @@ bool TapdeckEditor::Commit(bool apply) {
     if (apply) row.txtFilePath->setToolTip(row.txtFilePath->text());
   }
   main_.RefreshPresetButtons();
-  datafiles::SaveTapdeckPresets(main_.State().decl.files, presets);
+  datafilesteps::SaveTapdeckPresets(main_.State().decl.files, presets);
   if (apply) {
     ClearMarks();
     Applied();

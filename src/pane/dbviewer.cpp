@@ -25,6 +25,8 @@
 #include "platform/qt/eventpump.h"
 #include "platform/qt/grid.h"
 #include "platform/qt/resources.h"
+#include "windows/datafilesteps.h"
+#include "windows/messages.h"
 #include "windows/shareddata.h"
 #include "windows/skin.h"
 
@@ -223,7 +225,7 @@ void DatabasePane::ShowSystemInventory() {
   btnSelInventory->SetBackColor(skin::kText);
 
   bool rebuilt = false;
-  const std::int32_t loadError = datafiles::LoadInventorySummary(
+  const std::int32_t loadError = datafilesteps::LoadInventorySummary(
       decl_.files, decl_.gRebuildInventory,
       [this, &rebuilt] {
         UpdateInventory();
@@ -299,11 +301,11 @@ void DatabasePane::UpdateInventory() {
     txtDBDescription->setText(Q("Last Updated:  " + platform::TodayText() + "  " + platform::NowTimeText()));
     error = datafiles::SaveInventorySummary(files, txtDBDescription->text().toStdString(), db.drives.gDriveLetters,
                                             db.drives.gDriveIcons, n, s);
-    if (error != platform::errNone) datafiles::ReportSaveFailure(files.gInvSumFile, platform::VbError::DescribeError(error));
+    if (error != platform::errNone) messages::ReportSaveFailure(files.gInvSumFile, platform::VbError::DescribeError(error));
   } else {
     // inventory.dat and invsum.dat stay as they were; so does the line that dates them.
     txtDBDescription->setText(Q(s.gInvSumHeader));
-    datafiles::ReportSaveFailure(files.gInventoryFile, platform::VbError::DescribeError(error));
+    messages::ReportSaveFailure(files.gInventoryFile, platform::VbError::DescribeError(error));
   }
 
   if (inventoryWritten) {
@@ -340,7 +342,7 @@ void DatabasePane::OnTotalsGridClick() {
     const std::string typeWord = platform::LowerCase(g.TextMatrix(0, col));
     if (platform::FileLen(decl_.files.gInvSumFile).error == platform::errFileNotFound) {
       if (!decl_.gRebuildInventory) {
-        datafiles::ShowDataFileMissing(datafiles::kInventorySummaryWhat, decl_.files.gInvSumFile);
+        messages::ShowDataFileMissing(messages::kInventorySummaryWhat, decl_.files.gInvSumFile);
       }
       UpdateInventory();
       decl_.gRebuildInventory = false;
@@ -380,7 +382,7 @@ void DatabasePane::ShowInventoryDetail() {
   HandPointer(g);
 
   if (platform::FileLen(files.gInventoryFile).error == platform::errFileNotFound) {
-    if (!decl_.gRebuildInventory) datafiles::ShowDataFileMissing(datafiles::kInventoryDataWhat, files.gInventoryFile);
+    if (!decl_.gRebuildInventory) messages::ShowDataFileMissing(messages::kInventoryDataWhat, files.gInventoryFile);
     UpdateInventory();
     // The update drew its own texts and grid; the list takes the pane back.
     busyLook();

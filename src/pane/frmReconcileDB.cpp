@@ -10,6 +10,7 @@
 #include "pane/reconciledb.h"
 #include "inventory/reconcilelogic.h"
 #include "pane/databasepane.h"
+#include "windows/datafilesteps.h"
 #include "windows/skin.h"
 #include "windows/shareddata.h"
 #include "windows/helppages.h"
@@ -174,7 +175,7 @@ void frmReconcileDB::Form_Unload() {
   const platform::FlexGrid& g = *grdOrphans;
   const bool none = g.Rows() == 0 || g.TextMatrix(0, 0) == kNoOrphansFound;
   module_.io.prefs.gOrphanQuantity = platform::NumberText(none ? 0 : g.Rows());
-  datafiles::SavePreferences(module_.decl.files, module_.io.prefs);
+  datafilesteps::SavePreferences(module_.decl.files, module_.io.prefs);
   module_.host.FillPreferencesForm();
 }
 

@@ -7,6 +7,7 @@
 #include "pane/databasepane.h"
 #include "platform/core/errors.h"
 #include "platform/core/msgbox.h"
+#include "windows/messages.h"
 #include "windows/shareddata.h"
 #include "windows/skin.h"
 
@@ -49,10 +50,13 @@ bool DatabasePane::StoreNote() {
                              txtDBPlayers->text().toStdString()};
   if (note.AllEmpty()) {
     // By the shown file's key as it stands now: a record number taken earlier may have moved.
-    const std::int32_t error = datafiles::DeleteUserDBRecordOfPath(db.userdb, decl_.files, path);
-    return error == platform::errNone || error == platform::errFileNotFound;
+    const datafiles::NoteDeleteOutcome removal = datafiles::DeleteUserDBRecordOfPath(db.userdb, decl_.files, path);
+    messages::ShowNoteDeleteOutcome(removal);
+    return removal.error == platform::errNone || removal.error == platform::errFileNotFound;
   }
-  return datafiles::SaveUserDBRecord(db.userdb, decl_.files, path, note) == datafiles::NoteSaveStatus::Saved;
+  const datafiles::NoteSaveOutcome save = datafiles::SaveUserDBRecord(db.userdb, decl_.files, path, note);
+  messages::ShowNoteSaveOutcome(save);
+  return save.status == datafiles::NoteSaveStatus::Saved;
 }
 
 void DatabasePane::LeaveEditMode() {

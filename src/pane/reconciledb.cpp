@@ -7,6 +7,7 @@
 #include "inventory/orphans.h"
 #include "pane/reconciledb.h"
 #include "inventory/reconcilelogic.h"
+#include "windows/messages.h"
 #include "windows/shareddata.h"
 #include "windows/skin.h"
 #include "platform/core/codepage.h"
@@ -74,7 +75,7 @@ void ReconcileDB::FindOrphanedRecords() {
   if (!platform::FileLen(decl.files.gUserDBFile).ok()) return;
   Window().SetStatus(frmReconcileDB::Status::Scanning);
   platform::DoEvents();
-  inventory::FindOrphanedRecords(decl.files, io.prefs, state);
+  messages::ShowSaveOutcome(inventory::FindOrphanedRecords(decl.files, io.prefs, state).prefsSave);
   if (frmReconcileDB* w = WindowOrNull()) w->SetStatus(frmReconcileDB::Status::Idle);
 }
 
@@ -194,11 +195,14 @@ void ReconcileDB::ApplyLink() {
 
   // A refused link has written nothing and keeps the choice, so that another can be made.
   const inventory::PreparedLink prepared = inventory::PrepareLink(files, request);
-  if (prepared.refused) return;
+  if (prepared.refused) {
+    messages::ShowLinkRefusal(prepared);
+    return;
+  }
 
   ClearSelectionPane();
   g.SetEnabled(false);
-  if (!inventory::CarryOutLink(files, prepared.plan)) {
+  if (!messages::ShowLinkWrite(inventory::CarryOutLink(files, prepared.plan))) {
     g.SetEnabled(true);
     return;
   }
@@ -235,7 +239,7 @@ bool ReconcileDB::DeleteOrphanRecord() {
   frmReconcileDB& w = Window();
   const std::string orphan = CurrentOrphan(*w.grdOrphans);
   if (orphan.empty()) return false;
-  return inventory::DeleteOrphanNote(decl.files, orphan);
+  return messages::ShowOrphanNoteDelete(inventory::DeleteOrphanNote(decl.files, orphan));
 }
 
 void ReconcileDB::ClearSelectionPane() {

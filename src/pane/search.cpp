@@ -14,6 +14,7 @@
 #include "platform/qt/eventpump.h"
 #include "platform/qt/grid.h"
 #include "platform/qt/resources.h"
+#include "windows/messages.h"
 #include "windows/shareddata.h"
 #include "windows/skin.h"
 
@@ -180,7 +181,7 @@ void DatabasePane::SearchDatabase() {
   // and buttons back.
   try {
     if (platform::FileLen(files.gInventoryFile).error == platform::errFileNotFound) {
-      if (!decl_.gRebuildInventory) datafiles::ShowDataFileMissing(datafiles::kInventoryDataWhat, files.gInventoryFile);
+      if (!decl_.gRebuildInventory) messages::ShowDataFileMissing(messages::kInventoryDataWhat, files.gInventoryFile);
       UpdateInventory();
       // The update drew its own progress; the search takes the pane back.
       busyLook();

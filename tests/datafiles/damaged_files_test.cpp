@@ -6,6 +6,7 @@
 #include "datafiles/prefs.h"
 #include "datafiles/userdb.h"
 #include "inventory/searchcore.h"
+#include "platform/core/errors.h"
 #include "platform/core/files.h"
 #include "platform/core/msgbox.h"
 #include "support/scripted_services.h"
@@ -50,30 +51,41 @@ TEST_F(DamagedFiles, ADamagedPrefsOrPresetFileIsKeptBesideItAndSaid) {
     for (const std::string* file : {&files.gPrefsFile, &files.gPresetFile}) {
       drives.Remove(*file + ".damaged");
       drives.Write(*file, c.bytes);
-      boxes.Answer(platform::vbOK);
+      ReadOutcome read;
       if (file == &files.gPrefsFile) {
         Preferences prefs;
-        EXPECT_EQ(LoadPreferences(files, prefs, nullptr), LoadOutcome::Loaded);
+        read = ReadPreferences(files, prefs);
         EXPECT_EQ(prefs.gWaveEditorPath, "None selected");
         EXPECT_EQ(prefs.gSearchUserDB, 1);
         ASSERT_TRUE(SavePreferences(files, prefs));
       } else {
         Presets presets;
-        EXPECT_EQ(LoadTapdeckPresets(files, presets, nullptr), LoadOutcome::Loaded);
+        read = ReadTapdeckPresets(files, presets);
         EXPECT_EQ(presets.gPresetCaptions[19], "20");
         ASSERT_TRUE(SaveTapdeckPresets(files, presets));
       }
-      ASSERT_FALSE(boxes.shown().empty());
-      const auto& box = boxes.shown().back();
-      EXPECT_EQ(box.title, "Data File Damaged");
-      EXPECT_EQ(box.style, platform::vbExclamation);
-      const std::string what = file == &files.gPrefsFile ? "preference settings" : "Tapdeck settings";
-      EXPECT_EQ(box.text, "The " + what + " file " + *file + " is damaged.\n\rA copy of it was kept as " + *file +
-                              ".damaged.\n\rSettings it could not give are set to their defaults.");
+      EXPECT_EQ(read.status, ReadStatus::Damaged);
+      EXPECT_EQ(read.which, file == &files.gPrefsFile ? DataFile::Preferences : DataFile::TapdeckPresets);
+      EXPECT_EQ(read.file, *file);
+      EXPECT_EQ(read.copy, *file + ".damaged");
+      EXPECT_EQ(read.copyFailure, "");
       EXPECT_TRUE(drives.Read(*file + ".damaged") == c.bytes) << "the copy holds the damaged bytes";
       EXPECT_FALSE(drives.Read(*file) == c.bytes) << "the save wrote the file anew";
     }
   }
+}
+
+TEST_F(DamagedFiles, ADamagedFileWhoseCopyCannotBeMadeSaysWhy) {
+  drives.Write(files.gPrefsFile, Garbage());
+  platform::InjectWriteFailureAfter(0);
+  Preferences prefs;
+  const ReadOutcome read = ReadPreferences(files, prefs);
+  platform::InjectWriteFailureAfter(-1);
+  EXPECT_EQ(read.status, ReadStatus::Damaged);
+  EXPECT_EQ(read.copy, "");
+  EXPECT_EQ(read.copyFailure, platform::VbError::DescribeError(platform::errDiskFull));
+  EXPECT_FALSE(drives.Exists(files.gPrefsFile + ".damaged"));
+  EXPECT_EQ(prefs.gWaveEditorPath, "None selected");
 }
 
 TEST_F(DamagedFiles, WellFormedFilesAreNotCalledDamaged) {
@@ -82,8 +94,8 @@ TEST_F(DamagedFiles, WellFormedFilesAreNotCalledDamaged) {
   drives.Write(files.gPrefsFile, drives.Read(files.gPrefsFile) + "\r\n");  // an empty line at the end
   Preferences prefs;
   Presets presets;
-  LoadPreferences(files, prefs, nullptr);
-  LoadTapdeckPresets(files, presets, nullptr);
+  EXPECT_EQ(ReadPreferences(files, prefs).status, ReadStatus::Loaded);
+  EXPECT_EQ(ReadTapdeckPresets(files, presets).status, ReadStatus::Loaded);
   EXPECT_TRUE(boxes.shown().empty());
   EXPECT_FALSE(drives.Exists(files.gPrefsFile + ".damaged"));
 }
@@ -105,11 +117,11 @@ TEST_F(DamagedFiles, ANoteThatCannotBeWrittenWholeLeavesUserDBAsItWas) {
   for (const char* path : {"C:\\Music\\b.wav", "C:\\Music\\a.wav"}) {  // appended, then overwritten
     SCOPED_TRACE(path);
     UserDBState state;
-    boxes.Answer(platform::vbOK);
     platform::InjectWriteFailureAfter(100);
-    EXPECT_EQ(SaveUserDBRecord(state, files, path, {"Intro", "", "", "", ""}), NoteSaveStatus::WriteFailed);
+    const NoteSaveOutcome save = SaveUserDBRecord(state, files, path, {"Intro", "", "", "", ""});
     platform::InjectWriteFailureAfter(-1);
-    EXPECT_EQ(boxes.shown().back().title, "Note Not Saved");
+    EXPECT_EQ(save.status, NoteSaveStatus::WriteFailed);
+    EXPECT_EQ(save.failure, platform::VbError::DescribeError(platform::errDiskFull));
     EXPECT_EQ(drives.Read(files.gUserDBFile), old);
     EXPECT_TRUE(platform::IsReadOnly(files.gUserDBFile));
   }
@@ -117,9 +129,8 @@ TEST_F(DamagedFiles, ANoteThatCannotBeWrittenWholeLeavesUserDBAsItWas) {
   // A save that would have created the file leaves none.
   drives.Remove(files.gUserDBFile);
   UserDBState state;
-  boxes.Answer(platform::vbOK);
   platform::InjectWriteFailureAfter(0);
-  EXPECT_EQ(SaveUserDBRecord(state, files, "C:\\Music\\b.wav", {"Intro", "", "", "", ""}),
+  EXPECT_EQ(SaveUserDBRecord(state, files, "C:\\Music\\b.wav", {"Intro", "", "", "", ""}).status,
             NoteSaveStatus::WriteFailed);
   platform::InjectWriteFailureAfter(-1);
   EXPECT_FALSE(drives.Exists(files.gUserDBFile));
@@ -130,16 +141,15 @@ TEST_F(DamagedFiles, APlaylistLineThatCannotBeAppendedWholeLeavesInventoryDatAsI
   drives.Write(files.gInventoryFile, old);
   drives.Write(files.gInvSumFile, "Last Updated:  x\r\n 1 , 1 , 0 , 0 , 0 , 0 , 0 , 0 \r\n");
   InventorySummary summary;
-  bool rebuild = false;
   platform::InjectWriteFailureAfter(10);
-  EXPECT_NE(AddFileToInventory(files, "C:\\Lists\\party.m3u", rebuild, nullptr, summary).error, 0);
+  EXPECT_NE(AddFileToInventory(files, "C:\\Lists\\party.m3u", summary).error, 0);
   platform::InjectWriteFailureAfter(-1);
   EXPECT_EQ(drives.Read(files.gInventoryFile), old);
   EXPECT_TRUE(platform::IsReadOnly(files.gInventoryFile));
 
   drives.Remove(files.gInventoryFile);
   platform::InjectWriteFailureAfter(0);
-  EXPECT_NE(AddFileToInventory(files, "C:\\Lists\\party.m3u", rebuild, nullptr, summary).error, 0);
+  EXPECT_NE(AddFileToInventory(files, "C:\\Lists\\party.m3u", summary).error, 0);
   platform::InjectWriteFailureAfter(-1);
   EXPECT_FALSE(drives.Exists(files.gInventoryFile)) << "a file the append created goes again";
 }

@@ -13,8 +13,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   WriteFile("invsum.dat", data, size);
   datafiles::InventorySummary first;
-  bool rebuild = false;
-  if (datafiles::LoadInventorySummary(Files(), rebuild, nullptr, first) != 0) return 0;
+  if (datafiles::LoadInventorySummary(Files(), first) != 0) return 0;
   std::vector<std::string> letters(1);
   std::vector<std::int32_t> icons(1);
   for (std::int32_t i = 1; i <= first.gLoopIndex; ++i) {
@@ -25,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Check(datafiles::SaveInventorySummary(Files(), first.gInvSumHeader, letters, icons, first.gLoopIndex, saved) == 0,
         "the summary read is saved");
   datafiles::InventorySummary again;
-  Check(datafiles::LoadInventorySummary(Files(), rebuild, nullptr, again) == 0, "a saved summary loads");
+  Check(datafiles::LoadInventorySummary(Files(), again) == 0, "a saved summary loads");
   Check(again.gInvSumHeader == first.gInvSumHeader, "the header reads back");
   Check(again.gTypeTotals == first.gTypeTotals, "the totals read back");
   Check(again.gLoopIndex == first.gLoopIndex, "every drive row reads back");

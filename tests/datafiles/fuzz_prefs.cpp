@@ -13,12 +13,12 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   WriteFile("prefs.dat", data, size);
   datafiles::Preferences first;
-  datafiles::LoadPreferences(Files(), first, nullptr);
-  Check(datafiles::SavePreferences(Files(), first), "the preferences read are saved");
-  const int boxes = Boxes().shown;
+  const datafiles::ReadStatus read = datafiles::ReadPreferences(Files(), first).status;
+  Check(read == datafiles::ReadStatus::Loaded || read == datafiles::ReadStatus::Damaged, "prefs.dat is read");
+  Check(static_cast<bool>(datafiles::SavePreferences(Files(), first)), "the preferences read are saved");
   datafiles::Preferences again;
-  datafiles::LoadPreferences(Files(), again, nullptr);
-  Check(Boxes().shown == boxes, "a saved prefs.dat is not damaged");
+  Check(datafiles::ReadPreferences(Files(), again).status == datafiles::ReadStatus::Loaded,
+        "a saved prefs.dat is not damaged");
   Check(again.gBrowsePath == first.gBrowsePath && again.gOrphanQuantity == first.gOrphanQuantity &&
             again.gEnableEmbedded == first.gEnableEmbedded && again.gSearchAttributes == first.gSearchAttributes &&
             again.gSearchUserDB == first.gSearchUserDB && again.gSearchChunks == first.gSearchChunks &&

@@ -13,12 +13,12 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   WriteFile("preset.dat", data, size);
   datafiles::Presets first;
-  datafiles::LoadTapdeckPresets(Files(), first, nullptr);
-  Check(datafiles::SaveTapdeckPresets(Files(), first), "the presets read are saved");
-  const int boxes = Boxes().shown;
+  const datafiles::ReadStatus read = datafiles::ReadTapdeckPresets(Files(), first).status;
+  Check(read == datafiles::ReadStatus::Loaded || read == datafiles::ReadStatus::Damaged, "preset.dat is read");
+  Check(static_cast<bool>(datafiles::SaveTapdeckPresets(Files(), first)), "the presets read are saved");
   datafiles::Presets again;
-  datafiles::LoadTapdeckPresets(Files(), again, nullptr);
-  Check(Boxes().shown == boxes, "a saved preset.dat is not damaged");
+  Check(datafiles::ReadTapdeckPresets(Files(), again).status == datafiles::ReadStatus::Loaded,
+        "a saved preset.dat is not damaged");
   Check(again.gPresetCaptions == first.gPresetCaptions && again.gPresetPaths == first.gPresetPaths &&
             again.gPresetLoop == first.gPresetLoop,
         "preset.dat reads back what was saved");

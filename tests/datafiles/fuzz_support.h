@@ -1,5 +1,5 @@
 // What the data-file fuzz targets share: a data folder on a temporary drive C:, files written
-// anew for each input, and message boxes answered OK and counted.
+// anew for each input. No message-box service: the core shows none, and one would abort.
 #pragma once
 
 #include <sys/stat.h>
@@ -11,26 +11,11 @@
 
 #include "datafiles/datafilenames.h"
 #include "platform/core/drives.h"
-#include "platform/core/msgbox.h"
 #include "support/fuzz_files.h"
 
 namespace fuzz_support {
 
-class CountedBoxes : public platform::MessageBoxService {
- public:
-  int Show(std::string_view, int, std::string_view) override {
-    ++shown;
-    return platform::vbOK;
-  }
-  int shown = 0;
-};
-
 inline std::string& Folder() { return TempFolder(); }
-
-inline CountedBoxes& Boxes() {
-  static CountedBoxes boxes;
-  return boxes;
-}
 
 // The data folder is C:\data\ on a fresh temporary folder, removed at the end.
 inline const datafiles::DataFileNames& Files() {
@@ -42,7 +27,6 @@ inline void Initialize() {
   MakeTempFolder("data");
   if (::mkdir((Folder() + "/data").c_str(), 0755) != 0) std::abort();
   platform::SetDriveMap(platform::DriveMap({{'C', Folder()}}));
-  platform::SetMessageBoxes(&Boxes());
 }
 
 // The host path of a file of the data folder.

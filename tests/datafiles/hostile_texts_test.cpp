@@ -65,7 +65,7 @@ TEST_F(HostileTexts, PrefsDatGivesBackEveryText) {
     ASSERT_TRUE(SavePreferences(files, prefs));
     Preferences back;
     back.gSearchChunks = 0;
-    ASSERT_EQ(LoadPreferences(files, back, nullptr), LoadOutcome::Loaded);
+    ASSERT_EQ(ReadPreferences(files, back).status, ReadStatus::Loaded);
     EXPECT_EQ(back.gBrowsePath, text);
     EXPECT_EQ(back.gOrphanQuantity, text);
     EXPECT_EQ(back.gWaveEditorPath, prefs.gWaveEditorPath);
@@ -84,7 +84,7 @@ TEST_F(HostileTexts, PresetDatGivesBackEveryCaptionAndPathAndNoPresetShifts) {
   ASSERT_TRUE(SaveTapdeckPresets(files, presets));
   Presets back;
   for (auto& caption : back.gPresetCaptions) caption = "unread";
-  LoadTapdeckPresets(files, back, nullptr);
+  ASSERT_EQ(ReadTapdeckPresets(files, back).status, ReadStatus::Loaded);
   EXPECT_EQ(back.gPresetCaptions, presets.gPresetCaptions);
   EXPECT_EQ(back.gPresetPaths, presets.gPresetPaths);
   EXPECT_EQ(back.gPresetLoop, presets.gPresetLoop);
@@ -160,8 +160,7 @@ TEST_F(HostileTexts, InvSumDatGivesBackItsHeaderAndDriveTexts) {
     summary.gTypeTotals[0] = 3;
     ASSERT_EQ(SaveInventorySummary(files, "Last Updated:  " + text, {"", text, "D:"}, {0, 104, 105}, 2, summary), 0);
     InventorySummary back;
-    bool rebuild = false;
-    ASSERT_EQ(LoadInventorySummary(files, rebuild, nullptr, back), 0);
+    ASSERT_EQ(LoadInventorySummary(files, back), 0);
     EXPECT_EQ(back.gInvSumHeader, "Last Updated:  " + text);
     EXPECT_EQ(back.gLoopIndex, 2);
     EXPECT_EQ(back.gSumDriveLetters[1], text);
@@ -172,8 +171,7 @@ TEST_F(HostileTexts, InvSumDatGivesBackItsHeaderAndDriveTexts) {
   // A header beginning with a blank or a quote is kept whole too.
   InventorySummary summary;
   ASSERT_EQ(SaveInventorySummary(files, "\" quoted, with comma", {""}, {0}, 0, summary), 0);
-  bool rebuild = false;
-  ASSERT_EQ(LoadInventorySummary(files, rebuild, nullptr, summary), 0);
+  ASSERT_EQ(LoadInventorySummary(files, summary), 0);
   EXPECT_EQ(summary.gInvSumHeader, "\" quoted, with comma");
 }
 

@@ -26,13 +26,6 @@ std::string Line(std::string_view drive, std::string_view folder, std::string_vi
          kEmptyAnalysis + "\r\n";
 }
 
-const std::string kMissingSummaryText =
-    "Cannot find inventory summary file C:\\data\\invsum.dat.\n\rTolvan will now scan your system for audio files "
-    "and update the inventory records.";
-const std::string kMissingDataText =
-    "Cannot find inventory data file C:\\data\\inventory.dat.\n\rTolvan will now scan your system for audio files "
-    "and update the inventory records.";
-
 class InventoryFilesTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -63,9 +56,6 @@ class InventoryFilesTest : public ::testing::Test {
   platform::FixedClock clock{{2024, 3, 9, 14, 5, 7}};
   datafiles::DataFileNames files = datafiles::DataFileNames::InFolder("C:\\data\\");
   InventorySummary summary;
-  bool rebuild = false;
-  int updates = 0;
-  datafiles::InventoryUpdate countingUpdate = [this] { ++updates; };
 };
 
 // --- lines ---
@@ -318,7 +308,7 @@ TEST_F(InventoryFilesTest, SummaryIsWrittenWithBlanksAroundEveryNumberAndReadBac
   EXPECT_FALSE(drives.Exists(datafiles::InvSumTwinFile(files)));
 
   InventorySummary read;
-  ASSERT_EQ(datafiles::LoadInventorySummary(files, rebuild, countingUpdate, read), 0);
+  ASSERT_EQ(datafiles::LoadInventorySummary(files, read), 0);
   EXPECT_EQ(read.gInvSumHeader, "Last Updated:  3/9/2024  2:05:07 PM");
   EXPECT_EQ(read.gTypeTotals, summary.gTypeTotals);
   EXPECT_EQ(read.gLoopIndex, 2);
@@ -327,13 +317,12 @@ TEST_F(InventoryFilesTest, SummaryIsWrittenWithBlanksAroundEveryNumberAndReadBac
   EXPECT_EQ(read.gSumDriveIcons[2], 106);
   EXPECT_EQ(read.gDriveTypeCounts[datafiles::kLists][1], 107);
   EXPECT_EQ(read.gDriveTypeCounts[datafiles::kAiff][2], 5);
-  EXPECT_EQ(updates, 0);
 }
 
 TEST_F(InventoryFilesTest, AHeaderWithACommaStaysWhole) {
   ASSERT_EQ(datafiles::SaveInventorySummary(files, "Last Updated:  Sat, 9 Mar 2024", {""}, {0}, 0, summary), 0);
   EXPECT_EQ(Get(files.gInvSumFile), "\"Last Updated:  Sat, 9 Mar 2024\"\r\n 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 \r\n");
-  ASSERT_EQ(datafiles::LoadInventorySummary(files, rebuild, countingUpdate, summary), 0);
+  ASSERT_EQ(datafiles::LoadInventorySummary(files, summary), 0);
   EXPECT_EQ(summary.gInvSumHeader, "Last Updated:  Sat, 9 Mar 2024");
   EXPECT_EQ(summary.gLoopIndex, 0) << "no drive rows";
 }
@@ -342,12 +331,12 @@ TEST_F(InventoryFilesTest, LoadReadsAtMost27RowsAndKeepsTheSlotsAboveThem) {
   std::string text = "h\r\n 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 \r\n";
   for (int i = 1; i <= 30; ++i) text += "C:, 104 , " + std::to_string(i) + " , 0 , 0 , 0 , 0 , 0 , 0 , 0 \r\n";
   Put(files.gInvSumFile, text);
-  ASSERT_EQ(datafiles::LoadInventorySummary(files, rebuild, countingUpdate, summary), 0);
+  ASSERT_EQ(datafiles::LoadInventorySummary(files, summary), 0);
   EXPECT_EQ(summary.gLoopIndex, 27);
   EXPECT_EQ(summary.gDriveTypeCounts[datafiles::kTotal][27], 27);
 
   Put(files.gInvSumFile, "h2\r\n 1 , 0 , 0 , 0 , 0 , 0 , 0 , 0 \r\nD:, 105 , 9 , 0 , 0 , 0 , 0 , 0 , 0 , 0 \r\n");
-  ASSERT_EQ(datafiles::LoadInventorySummary(files, rebuild, countingUpdate, summary), 0);
+  ASSERT_EQ(datafiles::LoadInventorySummary(files, summary), 0);
   EXPECT_EQ(summary.gLoopIndex, 1);
   EXPECT_EQ(summary.gSumDriveLetters[1], "D:");
   EXPECT_EQ(summary.gSumDriveLetters[2], "C:");
@@ -359,88 +348,71 @@ TEST_F(InventoryFilesTest, AShortOrMalformedSummaryEndsTheLoadAndChangesNothing)
     Put(files.gInvSumFile, bad);
     InventorySummary kept;
     kept.gInvSumHeader = "kept";
-    EXPECT_NE(datafiles::LoadInventorySummary(files, rebuild, countingUpdate, kept), 0) << bad;
+    EXPECT_NE(datafiles::LoadInventorySummary(files, kept), 0) << bad;
     EXPECT_EQ(kept.gInvSumHeader, "kept") << bad;
   }
   EXPECT_TRUE(boxes.shown().empty());
 }
 
-// --- missing files: announced unless the start-up check asked for the rebuild ---
+// --- missing files: nothing changed, the outcome names the file (the windows rebuild it) ---
 
 enum class Operation { Load, Add, RemoveWithoutSummary, RemoveWithoutInventory };
 
 struct MissingCase {
   const char* name;
   Operation operation;
-  bool rebuildFlag;
 };
 void PrintTo(const MissingCase& c, std::ostream* os) { *os << c.name; }
 
 class MissingInventoryFileTest : public InventoryFilesTest, public ::testing::WithParamInterface<MissingCase> {};
 
-TEST_P(MissingInventoryFileTest, RunsTheUpdateAndClearsTheRebuildFlag) {
+TEST_P(MissingInventoryFileTest, ChangesNothingAndNamesTheMissingFile) {
   const MissingCase& c = GetParam();
-  rebuild = c.rebuildFlag;
   const std::string inventory = Line("C:", "\\Lists\\", "party", "m3u");
   if (c.operation != Operation::RemoveWithoutInventory) Put(files.gInventoryFile, inventory);
   if (c.operation == Operation::RemoveWithoutInventory) Put(files.gInvSumFile, TwoDriveSummary());
-  // The update writes what a scan would.
-  const std::string rebuilt = "Last Updated:  rebuilt\r\n 1 , 0 , 0 , 0 , 0 , 0 , 0 , 1 \r\nC:, 104 , 1 , 0 , 0 , 0 , 0 , 0 , 0 , 1 \r\n";
-  datafiles::InventoryUpdate update = [&] {
-    ++updates;
-    drives.Write(files.gInvSumFile, rebuilt);
-    drives.Write(files.gInventoryFile, inventory);
-  };
-  if (!c.rebuildFlag) boxes.Answer(platform::vbOK);
+  summary.gInvSumHeader = "kept";
 
+  datafiles::InventoryChange change;
   switch (c.operation) {
     case Operation::Load:
-      EXPECT_EQ(datafiles::LoadInventorySummary(files, rebuild, update, summary), 0);
-      EXPECT_EQ(summary.gInvSumHeader, "Last Updated:  rebuilt") << "goes on with the rebuilt file";
-      EXPECT_EQ(summary.gLoopIndex, 1);
+      EXPECT_EQ(datafiles::LoadInventorySummary(files, summary), platform::errFileNotFound);
       break;
-    case Operation::Add: {
-      auto change = datafiles::AddFileToInventory(files, "C:\\Lists\\new.m3u", rebuild, update, summary);
-      EXPECT_TRUE(change.rebuilt);
-      EXPECT_EQ(Get(files.gInvSumFile), rebuilt) << "no count changed after the rebuild";
+    case Operation::Add:
+      change = datafiles::AddFileToInventory(files, "C:\\Lists\\new.m3u", summary);
+      EXPECT_EQ(Get(files.gInventoryFile), inventory + Line("C:", "\\Lists\\", "new", "m3u"))
+          << "the line is appended before the summary is found missing";
       break;
-    }
     case Operation::RemoveWithoutSummary:
-    case Operation::RemoveWithoutInventory: {
-      auto change = datafiles::RemoveFileFromInventory(files, "C:\\Lists\\party.m3u", "C:\\Lists\\party.m3u", rebuild,
-                                                       update, summary);
-      EXPECT_TRUE(change.rebuilt);
-      EXPECT_EQ(Get(files.gInvSumFile), rebuilt) << "no count changed after the rebuild";
-      if (c.operation == Operation::RemoveWithoutInventory) {
-        EXPECT_EQ(Get(files.gInventoryFile), inventory) << "nothing copied after the rebuild";
-      }
+    case Operation::RemoveWithoutInventory:
+      change = datafiles::RemoveFileFromInventory(files, "C:\\Lists\\party.m3u", "C:\\Lists\\party.m3u", summary);
       break;
-    }
   }
-  EXPECT_EQ(updates, 1);
-  EXPECT_FALSE(rebuild);
-  if (c.rebuildFlag) {
-    EXPECT_TRUE(boxes.shown().empty());
+  if (c.operation != Operation::Load) {
+    EXPECT_TRUE(change.missing);
+    EXPECT_EQ(change.error, 0);
+    const bool data = c.operation == Operation::RemoveWithoutInventory;
+    EXPECT_EQ(change.missingFile, data ? datafiles::DataFile::InventoryData : datafiles::DataFile::InventorySummary);
+    EXPECT_EQ(change.file, data ? files.gInventoryFile : files.gInvSumFile);
+  }
+  EXPECT_EQ(summary.gInvSumHeader, "kept");
+  if (c.operation == Operation::RemoveWithoutInventory) {
+    EXPECT_EQ(Get(files.gInvSumFile), TwoDriveSummary()) << "no count changed";
+    EXPECT_FALSE(drives.Exists(files.gInventoryFile));
   } else {
-    ASSERT_EQ(boxes.shown().size(), 1u);
-    EXPECT_EQ(boxes.shown()[0].title, "Data File Missing");
-    EXPECT_EQ(boxes.shown()[0].style, 48);
-    EXPECT_EQ(boxes.shown()[0].text,
-              c.operation == Operation::RemoveWithoutInventory ? kMissingDataText : kMissingSummaryText);
+    EXPECT_FALSE(drives.Exists(files.gInvSumFile));
   }
+  if (c.operation == Operation::RemoveWithoutSummary) {
+    EXPECT_EQ(Get(files.gInventoryFile), "") << "the lines go before the summary is found missing";
+  }
+  EXPECT_TRUE(boxes.shown().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, MissingInventoryFileTest,
-    ::testing::Values(MissingCase{"LoadAnnounced", Operation::Load, false},
-                      MissingCase{"LoadSilentRebuild", Operation::Load, true},
-                      MissingCase{"AddAnnounced", Operation::Add, false},
-                      MissingCase{"AddSilentRebuild", Operation::Add, true},
-                      MissingCase{"RemoveSummaryAnnounced", Operation::RemoveWithoutSummary, false},
-                      MissingCase{"RemoveSummarySilent", Operation::RemoveWithoutSummary, true},
-                      MissingCase{"RemoveInventoryAnnounced", Operation::RemoveWithoutInventory, false},
-                      MissingCase{"RemoveInventorySilent", Operation::RemoveWithoutInventory, true}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, MissingInventoryFileTest,
+                         ::testing::Values(MissingCase{"Load", Operation::Load}, MissingCase{"Add", Operation::Add},
+                                           MissingCase{"RemoveWithoutSummary", Operation::RemoveWithoutSummary},
+                                           MissingCase{"RemoveWithoutInventory", Operation::RemoveWithoutInventory}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // --- adding and removing playlists ---
 
@@ -448,9 +420,9 @@ TEST_F(InventoryFilesTest, AddingAPlaylistAppendsItsLineAndCountsItOnItsDrive) {
   const std::string before = Line("C:", "\\", "a", "wav");
   Put(files.gInventoryFile, before);
   Put(files.gInvSumFile, TwoDriveSummary());
-  auto change = datafiles::AddFileToInventory(files, "C:\\Lists\\party, two.m3u", rebuild, countingUpdate, summary);
+  auto change = datafiles::AddFileToInventory(files, "C:\\Lists\\party, two.m3u", summary);
   ASSERT_EQ(change.error, 0);
-  EXPECT_FALSE(change.rebuilt);
+  EXPECT_FALSE(change.missing);
   EXPECT_EQ(Get(files.gInventoryFile), before + Line("C:", "\\Lists\\", "party\xC2\xBB two", "m3u"));
   EXPECT_EQ(Get(files.gInvSumFile), NowHeader() + "\r\n 13 , 6 , 2 , 1 , 0 , 0 , 0 , 4 \r\n"
                                                    "C:, 104 , 11 , 5 , 2 , 1 , 0 , 0 , 0 , 3 \r\n"
@@ -460,13 +432,12 @@ TEST_F(InventoryFilesTest, AddingAPlaylistAppendsItsLineAndCountsItOnItsDrive) {
   EXPECT_EQ(summary.gDriveTypeCounts[datafiles::kTotal][1], 11);
   EXPECT_TRUE(platform::IsReadOnly(files.gInventoryFile));
   EXPECT_TRUE(platform::IsReadOnly(files.gInvSumFile));
-  EXPECT_EQ(updates, 0);
 }
 
 TEST_F(InventoryFilesTest, ALowerCaseDriveMatchesNoRowSoOnlyTheTotalsChange) {
   Put(files.gInventoryFile, "");
   Put(files.gInvSumFile, TwoDriveSummary());
-  ASSERT_EQ(datafiles::AddFileToInventory(files, "c:\\Lists\\party.m3u", rebuild, countingUpdate, summary).error, 0);
+  ASSERT_EQ(datafiles::AddFileToInventory(files, "c:\\Lists\\party.m3u", summary).error, 0);
   EXPECT_EQ(Get(files.gInventoryFile), Line("c:", "\\Lists\\", "party", "m3u"));
   EXPECT_EQ(Get(files.gInvSumFile).substr(NowHeader().size()), "\r\n 13 , 6 , 2 , 1 , 0 , 0 , 0 , 4 \r\n"
                                                                   "C:, 104 , 10 , 5 , 2 , 1 , 0 , 0 , 0 , 2 \r\n"
@@ -482,14 +453,14 @@ TEST_F(InventoryFilesTest, AnAppendAfterALastLineWithoutItsLineEndAddsTheLineEnd
   for (const auto& c : cases) {
     Put(files.gInventoryFile, c.before);
     Put(files.gInvSumFile, TwoDriveSummary());
-    ASSERT_EQ(datafiles::AddFileToInventory(files, "D:\\p.m3u", rebuild, countingUpdate, summary).error, 0);
+    ASSERT_EQ(datafiles::AddFileToInventory(files, "D:\\p.m3u", summary).error, 0);
     EXPECT_EQ(Get(files.gInventoryFile), c.before + c.joint + Line("D:", "\\", "p", "m3u"));
   }
 }
 
 TEST_F(InventoryFilesTest, AddingToAMissingInventoryCreatesItWithTheOneLine) {
   Put(files.gInvSumFile, TwoDriveSummary());
-  ASSERT_EQ(datafiles::AddFileToInventory(files, "D:\\p.m3u", rebuild, countingUpdate, summary).error, 0);
+  ASSERT_EQ(datafiles::AddFileToInventory(files, "D:\\p.m3u", summary).error, 0);
   EXPECT_EQ(Get(files.gInventoryFile), Line("D:", "\\", "p", "m3u"));
   EXPECT_TRUE(platform::IsReadOnly(files.gInventoryFile));
   EXPECT_TRUE(boxes.shown().empty());
@@ -507,7 +478,7 @@ TEST_F(InventoryFilesTest, RemovingAPlaylistDropsEveryLineOfItKeepsTheRestByteFo
                          "D:, 106 , 4 , 1 , 0 , 0 , 0 , 0 , 0 , 3 \r\n");
 
   auto change = datafiles::RemoveFileFromInventory(files, "D:\\Lists\\party, two.m3u", "D:\\Lists\\party, two.m3u",
-                                                   rebuild, countingUpdate, summary);
+                                                   summary);
   ASSERT_EQ(change.error, 0);
   EXPECT_EQ(change.linesRemoved, 2);
   EXPECT_EQ(Get(files.gInventoryFile), keep1 + keep2);
@@ -523,7 +494,7 @@ TEST_F(InventoryFilesTest, RemovingAPlaylistThatIsNotListedChangesNoCount) {
   const std::string inventory = Line("C:", "\\", "a", "m3u");
   Put(files.gInventoryFile, inventory);
   Put(files.gInvSumFile, TwoDriveSummary());
-  auto change = datafiles::RemoveFileFromInventory(files, "C:\\A.m3u", "C:\\A.m3u", rebuild, countingUpdate, summary);
+  auto change = datafiles::RemoveFileFromInventory(files, "C:\\A.m3u", "C:\\A.m3u", summary);
   ASSERT_EQ(change.error, 0);
   EXPECT_EQ(change.linesRemoved, 0);
   EXPECT_EQ(Get(files.gInventoryFile), inventory);
@@ -541,7 +512,7 @@ TEST_F(InventoryFilesTest, ARemovalThatFailsPartWayLeavesInventoryAndSummaryInta
   Put(files.gInventoryFile, inventory);
   Put(files.gInvSumFile, TwoDriveSummary());
   platform::InjectWriteFailureAfter(70000);
-  auto change = datafiles::RemoveFileFromInventory(files, "C:\\p.m3u", "C:\\p.m3u", rebuild, countingUpdate, summary);
+  auto change = datafiles::RemoveFileFromInventory(files, "C:\\p.m3u", "C:\\p.m3u", summary);
   platform::InjectWriteFailureAfter(-1);
   EXPECT_EQ(change.error, platform::errDiskFull);
   EXPECT_EQ(Get(files.gInventoryFile), inventory);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "datafiles/prefs.h"
+#include "platform/core/errors.h"
 #include "platform/core/files.h"
 #include "support/scripted_services.h"
 #include "support/temp_drives.h"
@@ -26,33 +27,35 @@ std::string DefaultPresetLines() {
 
 }  // namespace
 
-TEST_F(PrefsFiles, MissingPrefsAreAnnouncedDefaultedAndWrittenReadOnly) {
-  boxes.Answer(platform::vbOK);
-  bool formFilled = false;
+// The core only reads; the windows announce, save and read back (tests/windows).
+TEST_F(PrefsFiles, MissingFilesReadAsMissingWithTheDefaultsAndWriteNothing) {
   Preferences prefs;
   prefs.gEnableEmbedded = 1;  // whatever was there is replaced by the defaults
-  EXPECT_EQ(LoadPreferences(files, prefs, [&] { formFilled = true; }), LoadOutcome::Defaulted);
-  ASSERT_EQ(boxes.shown().size(), 1u);
-  EXPECT_EQ(boxes.shown()[0].title, "Data File Missing");
-  EXPECT_EQ(boxes.shown()[0].style, 48);
-  EXPECT_EQ(boxes.shown()[0].text,
-            "Cannot find preference settings file C:\\tolvan\\data\\prefs.dat.\n\rSwitching to defaults.");
-  EXPECT_TRUE(formFilled);
+  const ReadOutcome read = ReadPreferences(files, prefs);
+  EXPECT_EQ(read.status, ReadStatus::Missing);
+  EXPECT_EQ(read.which, DataFile::Preferences);
+  EXPECT_EQ(read.file, "C:\\tolvan\\data\\prefs.dat");
+  EXPECT_EQ(PrefsLine(prefs), PrefsLine(Preferences()));
+  EXPECT_EQ(prefs.gEnableEmbedded, 0);
+  EXPECT_EQ(prefs.gOrphanQuantity, "n/a ");
+  EXPECT_FALSE(drives.Exists(files.gPrefsFile));
+
+  Presets presets;
+  presets.gPresetCaptions[0] = "kept?";
+  const ReadOutcome presetRead = ReadTapdeckPresets(files, presets);
+  EXPECT_EQ(presetRead.status, ReadStatus::Missing);
+  EXPECT_EQ(presetRead.which, DataFile::TapdeckPresets);
+  EXPECT_EQ(presetRead.file, "C:\\tolvan\\data\\preset.dat");
+  EXPECT_EQ(PresetLines(presets), DefaultPresetLines());
+  EXPECT_FALSE(drives.Exists(files.gPresetFile));
+}
+
+TEST_F(PrefsFiles, DefaultsAreWrittenReadOnlyInTheirExactBytes) {
+  ASSERT_TRUE(SavePreferences(files, Preferences()));
   EXPECT_EQ(drives.Read(files.gPrefsFile), "c:\\,n/a , 0 , 1 , 1 , 0 ,None selected, 1 \r\n");
   EXPECT_EQ(drives.Read(files.gPrefsFile).size(), 44u);
   EXPECT_TRUE(platform::IsReadOnly(files.gPrefsFile));
-  EXPECT_EQ(prefs.gEnableEmbedded, 0);
-  EXPECT_EQ(prefs.gOrphanQuantity, "n/a ");
-}
-
-TEST_F(PrefsFiles, MissingPresetsGiveTwentyNumberedLines) {
-  boxes.Answer(platform::vbOK);
-  bool refreshed = false;
-  Presets presets;
-  EXPECT_EQ(LoadTapdeckPresets(files, presets, [&] { refreshed = true; }), LoadOutcome::Defaulted);
-  EXPECT_EQ(boxes.shown()[0].text,
-            "Cannot find Tapdeck settings file C:\\tolvan\\data\\preset.dat.\n\rSwitching to defaults.");
-  EXPECT_TRUE(refreshed);
+  ASSERT_TRUE(SaveTapdeckPresets(files, Presets()));
   EXPECT_EQ(drives.Read(files.gPresetFile), DefaultPresetLines());
   EXPECT_TRUE(platform::IsReadOnly(files.gPresetFile));
 }
@@ -69,7 +72,7 @@ TEST_F(PrefsFiles, RoundTripsAndSavingTwiceLeavesOneLine) {
   ASSERT_TRUE(SavePreferences(files, prefs));
   EXPECT_EQ(drives.Read(files.gPrefsFile), "D:\\Samples\\, 3, 1 , 1 , 1 , 1 ,C:\\Tools\\wave edit.exe, 0 \r\n");
   Preferences back;
-  EXPECT_EQ(LoadPreferences(files, back, nullptr), LoadOutcome::Loaded);
+  EXPECT_EQ(ReadPreferences(files, back).status, ReadStatus::Loaded);
   EXPECT_EQ(back.gBrowsePath, prefs.gBrowsePath);
   EXPECT_EQ(back.gOrphanQuantity, " 3") << "a count reads back as its number text";
   EXPECT_EQ(back.gEnableEmbedded, 1);
@@ -88,7 +91,7 @@ TEST_F(PrefsFiles, PresetsRoundTripWithTheirExactLines) {
   EXPECT_NE(text.find("\r\nIntro,C:\\Sounds\\intro.wav,True\r\n4,,False\r\n"), std::string::npos);
   EXPECT_NE(text.find("\r\n12,,False\r\n"), std::string::npos);
   Presets back;
-  LoadTapdeckPresets(files, back, nullptr);
+  EXPECT_EQ(ReadTapdeckPresets(files, back).status, ReadStatus::Loaded);
   EXPECT_EQ(back.gPresetCaptions, presets.gPresetCaptions);
   EXPECT_EQ(back.gPresetPaths, presets.gPresetPaths);
   EXPECT_EQ(back.gPresetLoop, presets.gPresetLoop);
@@ -98,10 +101,10 @@ TEST_F(PrefsFiles, ACommaInACaptionOrPathIsQuotedAndComesBackWhole) {
   Presets presets;
   presets.gPresetCaptions[0] = "Drums, loud";
   presets.gPresetPaths[0] = "C:\\a,b\\kick.wav";
-  SaveTapdeckPresets(files, presets);
+  ASSERT_TRUE(SaveTapdeckPresets(files, presets));
   EXPECT_EQ(drives.Read(files.gPresetFile).substr(0, 37), "\"Drums, loud\",\"C:\\a,b\\kick.wav\",False");
   Presets back;
-  LoadTapdeckPresets(files, back, nullptr);
+  EXPECT_EQ(ReadTapdeckPresets(files, back).status, ReadStatus::Loaded);
   EXPECT_EQ(back.gPresetCaptions[0], "Drums, loud");
   EXPECT_EQ(back.gPresetPaths[0], "C:\\a,b\\kick.wav");
   EXPECT_EQ(back.gPresetCaptions[1], "2");
@@ -109,11 +112,11 @@ TEST_F(PrefsFiles, ACommaInACaptionOrPathIsQuotedAndComesBackWhole) {
 
 TEST_F(PrefsFiles, AShortOrDamagedFileKeepsDefaultsForWhatItLacks) {
   drives.Write(files.gPrefsFile, "D:\\,  7, 1 , oops , 0 ,x, 0 \r\n");
-  boxes.Answer(platform::vbOK);  // each file is damaged and said so
-  boxes.Answer(platform::vbOK);
   Preferences prefs;
   prefs.gSearchUserDB = 0;
-  EXPECT_EQ(LoadPreferences(files, prefs, nullptr), LoadOutcome::Loaded);
+  const ReadOutcome read = ReadPreferences(files, prefs);
+  EXPECT_EQ(read.status, ReadStatus::Damaged) << "each file is damaged and said so";
+  EXPECT_EQ(read.copy, files.gPrefsFile + ".damaged");
   EXPECT_EQ(prefs.gBrowsePath, "D:\\");
   EXPECT_EQ(prefs.gOrphanQuantity, " 7");
   EXPECT_EQ(prefs.gEnableEmbedded, 1);
@@ -123,7 +126,9 @@ TEST_F(PrefsFiles, AShortOrDamagedFileKeepsDefaultsForWhatItLacks) {
 
   drives.Write(files.gPresetFile, "A,C:\\a.wav,True\r\nB\r\n");
   Presets presets;
-  LoadTapdeckPresets(files, presets, nullptr);
+  const ReadOutcome presetRead = ReadTapdeckPresets(files, presets);
+  EXPECT_EQ(presetRead.status, ReadStatus::Damaged);
+  EXPECT_EQ(presetRead.copy, files.gPresetFile + ".damaged");
   EXPECT_EQ(presets.gPresetPaths[0], "C:\\a.wav");
   EXPECT_EQ(presets.gPresetCaptions[1], "B");
   EXPECT_EQ(presets.gPresetCaptions[19], "20");
@@ -131,22 +136,11 @@ TEST_F(PrefsFiles, AShortOrDamagedFileKeepsDefaultsForWhatItLacks) {
 
 TEST_F(PrefsFiles, AFailedSaveIsReportedAndTheOldFileStays) {
   drives.Write(files.gPrefsFile, "old\r\n");
-  boxes.Answer(platform::vbOK);
   platform::InjectWriteFailureAfter(10);
-  EXPECT_FALSE(SavePreferences(files, Preferences()));
+  const SaveOutcome save = SavePreferences(files, Preferences());
   platform::InjectWriteFailureAfter(-1);
-  ASSERT_EQ(boxes.shown().size(), 1u);
-  EXPECT_EQ(boxes.shown()[0].title, "Data File Not Saved");
+  EXPECT_FALSE(save);
+  EXPECT_EQ(save.file, files.gPrefsFile);
+  EXPECT_EQ(save.failure, platform::VbError::DescribeError(platform::errDiskFull));
   EXPECT_EQ(drives.Read(files.gPrefsFile), "old\r\n");
-}
-
-TEST_F(PrefsFiles, AMissingFileWhoseSaveFailsIsReadAtMostOnce) {
-  boxes.Answer(platform::vbOK);  // the missing file
-  boxes.Answer(platform::vbOK);  // the failed save
-  Preferences prefs;
-  platform::InjectWriteFailureAfter(0);
-  EXPECT_EQ(LoadPreferences(files, prefs, nullptr), LoadOutcome::Defaulted);
-  platform::InjectWriteFailureAfter(-1);
-  EXPECT_EQ(boxes.shown().size(), 2u);
-  EXPECT_EQ(prefs.gWaveEditorPath, "None selected");
 }

@@ -49,7 +49,7 @@ class UserDBTest : public ::testing::Test {
 TEST_F(UserDBTest, FirstNoteCreatesTheFileWithOneExact298ByteRecord) {
   drives.Write("C:\\Music\\a.wav", std::string(512, 'x'));
   UserDBNote note{"Intro", "", "", "", ""};
-  ASSERT_EQ(datafiles::SaveUserDBRecord(state, files, "C:\\Music\\a.wav", note), NoteSaveStatus::Saved);
+  ASSERT_EQ(datafiles::SaveUserDBRecord(state, files, "C:\\Music\\a.wav", note).status, NoteSaveStatus::Saved);
 
   const std::string expected = Pad("C:\\Music\\a.wav", 100) + " 512      " + Pad("Intro", 15) +
                                std::string(44 + 15 + 44 + 70, ' ');
@@ -66,13 +66,13 @@ TEST_F(UserDBTest, SaveOverwritesTheRecordOfTheSamePathAndAppendsANewOne) {
   drives.Write("C:\\b.wav", "1234567");
   WriteUserDB(Record("C:\\x.wav", " 1", "x") + Record("C:\\a.wav", " 5", "old caption") + Record("C:\\y.wav", " 2"));
 
-  ASSERT_EQ(datafiles::SaveUserDBRecord(state, files, "C:\\a.wav", {"new", "s", "p", "k", "pl"}), NoteSaveStatus::Saved);
+  ASSERT_EQ(datafiles::SaveUserDBRecord(state, files, "C:\\a.wav", {"new", "s", "p", "k", "pl"}).status, NoteSaveStatus::Saved);
   EXPECT_FALSE(state.gUserDBMissing);
   EXPECT_EQ(state.gUserDBRecNo, 2);
   EXPECT_EQ(UserDB(), Record("C:\\x.wav", " 1", "x") + Record("C:\\a.wav", " 5", "new", "s", "p", "k", "pl") +
                           Record("C:\\y.wav", " 2"));
 
-  ASSERT_EQ(datafiles::SaveUserDBRecord(state, files, "C:\\b.wav", {"b", "", "", "", ""}), NoteSaveStatus::Saved);
+  ASSERT_EQ(datafiles::SaveUserDBRecord(state, files, "C:\\b.wav", {"b", "", "", "", ""}).status, NoteSaveStatus::Saved);
   EXPECT_EQ(state.gUserDBRecNo, 4);
   EXPECT_EQ(UserDB().substr(3 * 298), Record("C:\\b.wav", " 7", "b"));
   EXPECT_TRUE(platform::IsReadOnly(files.gUserDBFile));
@@ -83,7 +83,7 @@ TEST_F(UserDBTest, TextsAreFittedToTheirFieldsInBytesAndShownWithoutTrailingBlan
   const std::string longPlayers(80, 'p');
   // "Caption ÄÄÄÄ" is 16 bytes: the cut must not split the last two-byte character.
   UserDBNote note{"Twenty characters!!!", "Subject", "Caption \xC3\x84\xC3\x84\xC3\x84\xC3\x84", "", longPlayers};
-  ASSERT_EQ(datafiles::SaveUserDBRecord(state, files, "C:\\a.wav", note), NoteSaveStatus::Saved);
+  ASSERT_EQ(datafiles::SaveUserDBRecord(state, files, "C:\\a.wav", note).status, NoteSaveStatus::Saved);
   EXPECT_EQ(UserDB(), Record("C:\\a.wav", " 1", "Twenty characte", "Subject", "Caption \xC3\x84\xC3\x84\xC3\x84",
                              "", std::string(70, 'p')));
 
@@ -104,7 +104,7 @@ TEST(UserDBSizeText, LeadingBlankUnlessTenDigitsAndBlankWhenItCannotFit) {
 TEST_F(UserDBTest, ALargeFileKeepsItsTenDigitSizeInTheField) {
   drives.Write("C:\\big.wav", "");
   ::truncate(drives.Host("C:\\big.wav").c_str(), 4000000000LL);
-  ASSERT_EQ(datafiles::SaveUserDBRecord(state, files, "C:\\big.wav", {"c", "", "", "", ""}), NoteSaveStatus::Saved);
+  ASSERT_EQ(datafiles::SaveUserDBRecord(state, files, "C:\\big.wav", {"c", "", "", "", ""}).status, NoteSaveStatus::Saved);
   EXPECT_EQ(UserDB().substr(100, 10), "4000000000");
 }
 
@@ -135,7 +135,7 @@ TEST_F(UserDBTest, PartialTailIsNoRecordAndTheNextNoteTakesItsPlace) {
   EXPECT_EQ(datafiles::ReadUserDB(files).records.size(), 2u);
 
   drives.Write("C:\\c.wav", "123");
-  ASSERT_EQ(datafiles::SaveUserDBRecord(state, files, "C:\\c.wav", {"C", "", "", "", ""}), NoteSaveStatus::Saved);
+  ASSERT_EQ(datafiles::SaveUserDBRecord(state, files, "C:\\c.wav", {"C", "", "", "", ""}).status, NoteSaveStatus::Saved);
   EXPECT_EQ(state.gUserDBRecNo, 3);
   EXPECT_EQ(UserDB(), Record("C:\\a.wav", " 1", "A") + Record("C:\\b.wav", " 1", "B") + Record("C:\\c.wav", " 3", "C"));
 }
@@ -189,7 +189,7 @@ TEST_F(UserDBTest, DeletingTheOnlyRecordLeavesAnEmptyFileForTheNextNote) {
   EXPECT_TRUE(platform::IsReadOnly(files.gUserDBFile));
 
   drives.Write("C:\\b.wav", "22");
-  ASSERT_EQ(datafiles::SaveUserDBRecord(state, files, "C:\\b.wav", {"B", "", "", "", ""}), NoteSaveStatus::Saved);
+  ASSERT_EQ(datafiles::SaveUserDBRecord(state, files, "C:\\b.wav", {"B", "", "", "", ""}).status, NoteSaveStatus::Saved);
   EXPECT_FALSE(state.gUserDBMissing);
   EXPECT_EQ(state.gUserDBRecNo, 1);
   EXPECT_EQ(UserDB(), Record("C:\\b.wav", " 2", "B"));
@@ -205,9 +205,9 @@ TEST_F(UserDBTest, DeleteByKeyRemovesTheShownFilesNoteAfterAnotherToolMovedIt) {
   other.gUserDBDeleteRecNo = 1;
   ASSERT_EQ(datafiles::DeleteUserDBRecord(other, files), 0);
 
-  bool removed = false;
-  ASSERT_EQ(datafiles::DeleteUserDBRecordOfPath(state, files, "C:\\b.wav", &removed), 0);
-  EXPECT_TRUE(removed);
+  const datafiles::NoteDeleteOutcome removal = datafiles::DeleteUserDBRecordOfPath(state, files, "C:\\b.wav");
+  ASSERT_EQ(removal.error, 0);
+  EXPECT_TRUE(removal.removed);
   EXPECT_EQ(UserDB(), c);
   EXPECT_FALSE(state.gUserDBFound);
   EXPECT_EQ(state.gUserDBRecNo, 2);
@@ -219,39 +219,37 @@ TEST_F(UserDBTest, DeleteByKeyDropsTheShownRecordOfThePathAndNothingElse) {
   const std::string a1 = Record("C:\\a.wav", " 1", "A1"), b = Record("C:\\A.wav", " 2", "B"),
                     a2 = Record("C:\\a.wav", " 1", "A2");
   WriteUserDB(a1 + b + a2);
-  bool removed = false;
-  ASSERT_EQ(datafiles::DeleteUserDBRecordOfPath(state, files, "C:\\a.wav", &removed), 0);
-  EXPECT_TRUE(removed);
+  datafiles::NoteDeleteOutcome removal = datafiles::DeleteUserDBRecordOfPath(state, files, "C:\\a.wav");
+  ASSERT_EQ(removal.error, 0);
+  EXPECT_TRUE(removal.removed);
   EXPECT_EQ(UserDB(), b + a2);
   EXPECT_EQ(state.gUserDBRecNo, 3);
-  ASSERT_EQ(datafiles::DeleteUserDBRecordOfPath(state, files, "C:\\none.wav", &removed), 0);
-  EXPECT_FALSE(removed);
+  removal = datafiles::DeleteUserDBRecordOfPath(state, files, "C:\\none.wav");
+  ASSERT_EQ(removal.error, 0);
+  EXPECT_FALSE(removal.removed);
   EXPECT_EQ(UserDB(), b + a2);
 }
 
-// Notes that cannot be saved: nothing is written, the user is told, the form keeps the edits.
+// Notes that cannot be saved: nothing is written, the form keeps the edits (the windows tell
+// the user: tests/windows).
 struct RefusedNote {
   const char* name;
   std::string path;
   NoteSaveStatus status;
-  std::string text;
 };
 void PrintTo(const RefusedNote& c, std::ostream* os) { *os << c.name; }
 
 class UserDBRefusalTest : public UserDBTest, public ::testing::WithParamInterface<RefusedNote> {};
 
-TEST_P(UserDBRefusalTest, IsNotSavedAndIsTold) {
+TEST_P(UserDBRefusalTest, IsNotSavedAndSaysWhy) {
   const RefusedNote& c = GetParam();
   const std::string before = Record("C:\\other.wav", " 1", "Other");
   WriteUserDB(before);
   if (c.status != NoteSaveStatus::FileMissing) drives.Write(c.path, "123");
-  boxes.Answer(platform::vbOK);
 
-  EXPECT_EQ(datafiles::SaveUserDBRecord(state, files, c.path, {"Caption", "", "", "", ""}), c.status);
-  ASSERT_EQ(boxes.shown().size(), 1u);
-  EXPECT_EQ(boxes.shown()[0].title, "Note Not Saved");
-  EXPECT_EQ(boxes.shown()[0].style, platform::vbExclamation);
-  EXPECT_EQ(boxes.shown()[0].text, c.text);
+  const datafiles::NoteSaveOutcome save = datafiles::SaveUserDBRecord(state, files, c.path, {"Caption", "", "", "", ""});
+  EXPECT_EQ(save.status, c.status);
+  EXPECT_EQ(save.path, c.path);
   EXPECT_EQ(UserDB(), before);
   EXPECT_TRUE(platform::IsReadOnly(files.gUserDBFile));
 }
@@ -260,33 +258,26 @@ const std::string kLongPath = "C:\\" + std::string(94, 'n') + ".wav";  // 101 by
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, UserDBRefusalTest,
-    ::testing::Values(
-        RefusedNote{"PathLongerThanTheKey", kLongPath, NoteSaveStatus::PathNotKeyable,
-                    ("Tolvan cannot keep a note for " + kLongPath +
-                     ".\n\rIts full path is longer than 100 characters.")},
-        RefusedNote{"PathEndingInABlank", "C:\\x\\a.wav ", NoteSaveStatus::PathNotKeyable,
-                    "Tolvan cannot keep a note for C:\\x\\a.wav .\n\rIts full path ends in a blank."},
-        RefusedNote{"FileVanishedSinceShown", "C:\\gone.wav", NoteSaveStatus::FileMissing,
-                    "Cannot find the file C:\\gone.wav.\n\rIt was moved or deleted after it was shown. The note was "
-                    "not saved; your changes are kept."}),
+    ::testing::Values(RefusedNote{"PathLongerThanTheKey", kLongPath, NoteSaveStatus::PathNotKeyable},
+                      RefusedNote{"PathEndingInABlank", "C:\\x\\a.wav ", NoteSaveStatus::PathNotKeyable},
+                      RefusedNote{"FileVanishedSinceShown", "C:\\gone.wav", NoteSaveStatus::FileMissing}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(UserDBTest, APathOfExactlyOneHundredBytesIsItsOwnKey) {
   const std::string path100 = "C:\\" + std::string(93, 'n') + ".wav";
   ASSERT_EQ(path100.size(), 100u);
   drives.Write(path100, "1");
-  ASSERT_EQ(datafiles::SaveUserDBRecord(state, files, path100, {"Full", "", "", "", ""}), NoteSaveStatus::Saved);
+  ASSERT_EQ(datafiles::SaveUserDBRecord(state, files, path100, {"Full", "", "", "", ""}).status, NoteSaveStatus::Saved);
   EXPECT_EQ(datafiles::GetUserDBCaption(files, path100), "Full");
 }
 
-TEST_F(UserDBTest, AFailedSaveIsToldAndReported) {
+TEST_F(UserDBTest, AFailedSaveIsReportedWithItsReason) {
   drives.Write("C:\\a.wav", "1");
   drives.MakeFolder(files.gUserDBFile);  // a folder where the file should be cannot be opened
-  boxes.Answer(platform::vbOK);
-  EXPECT_EQ(datafiles::SaveUserDBRecord(state, files, "C:\\a.wav", {"A", "", "", "", ""}), NoteSaveStatus::WriteFailed);
-  ASSERT_EQ(boxes.shown().size(), 1u);
-  EXPECT_EQ(boxes.shown()[0].title, "Note Not Saved");
-  EXPECT_EQ(boxes.shown()[0].text.rfind("Tolvan could not write the note to C:\\data\\userdb.dat.\n\r", 0), 0u);
+  const datafiles::NoteSaveOutcome save = datafiles::SaveUserDBRecord(state, files, "C:\\a.wav", {"A", "", "", "", ""});
+  EXPECT_EQ(save.status, NoteSaveStatus::WriteFailed);
+  EXPECT_EQ(save.file, "C:\\data\\userdb.dat");
+  EXPECT_FALSE(save.failure.empty());
 }
 
 TEST_F(UserDBTest, ADeleteThatFailsPartWayLeavesTheOldFileIntact) {
@@ -298,12 +289,14 @@ TEST_F(UserDBTest, ADeleteThatFailsPartWayLeavesTheOldFileIntact) {
   EXPECT_EQ(datafiles::DeleteUserDBRecord(state, files), platform::errDiskFull);
 
   platform::InjectWriteFailureAfter(298 * 10 + 5);
-  boxes.Answer(platform::vbOK);
-  EXPECT_EQ(datafiles::DeleteUserDBRecordOfPath(state, files, "C:\\f7.wav"), platform::errDiskFull);
+  const datafiles::NoteDeleteOutcome removal = datafiles::DeleteUserDBRecordOfPath(state, files, "C:\\f7.wav");
   platform::InjectWriteFailureAfter(-1);
 
-  ASSERT_EQ(boxes.shown().size(), 1u);
-  EXPECT_EQ(boxes.shown()[0].title, "Note Not Deleted");
+  EXPECT_EQ(removal.error, platform::errDiskFull);
+  EXPECT_TRUE(removal.writeFailed);
+  EXPECT_FALSE(removal.removed);
+  EXPECT_EQ(removal.file, files.gUserDBFile);
+  EXPECT_EQ(removal.failure, platform::VbError::DescribeError(platform::errDiskFull));
   EXPECT_EQ(UserDB(), all);
   EXPECT_TRUE(platform::IsReadOnly(files.gUserDBFile));
   EXPECT_FALSE(drives.Exists(files.gTempUserDBFile));

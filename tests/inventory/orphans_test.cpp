@@ -37,7 +37,7 @@ class OrphanSearch : public ::testing::Test {
     for (const std::string& p : paths) datafiles::AppendStoredInventoryLine(p, nullptr, bytes);
     drives.Write(files.gInventoryFile, bytes);
   }
-  bool Run() { return inventory::FindOrphanedRecords(files, prefs, state); }
+  bool Run() { return inventory::FindOrphanedRecords(files, prefs, state).searched; }
   void ExpectUntouched() {
     EXPECT_EQ(state.gOrphanPaths, Paths{"from before"});
     EXPECT_EQ(state.gOrphanRecordCount, 7);

@@ -230,13 +230,14 @@ struct RefusalCase {
   bool fromBrowse;
   std::vector<Note> notes;
   std::string refusedPath;
+  inventory::LinkRefusal refusal;
 };
 
 void PrintTo(const RefusalCase& c, std::ostream* os) { *os << c.name; }
 
 class LinkRefusal : public ReconcileCore, public ::testing::WithParamInterface<RefusalCase> {};
 
-TEST_P(LinkRefusal, IsToldBeforeAnythingIsWritten) {
+TEST_P(LinkRefusal, IsRefusedBeforeAnythingIsWritten) {
   const RefusalCase& c = GetParam();
   Notes(c.notes);
   // A move of all orphans is refused at a file that exists: one that does not is no move.
@@ -245,15 +246,13 @@ TEST_P(LinkRefusal, IsToldBeforeAnythingIsWritten) {
   Paths listed;
   for (const Note& n : c.notes) listed.push_back(n.path);
   inventory::LinkRequest request{c.kind, c.selected, c.target, listed, c.fromBrowse};
-  boxes.Answer(platform::vbOK);
   const inventory::PreparedLink prepared = inventory::PrepareLink(files, request);
   EXPECT_TRUE(prepared.refused);
+  EXPECT_EQ(prepared.plan.refusal, c.refusal);
+  EXPECT_EQ(prepared.readError, 0);
+  EXPECT_EQ(prepared.selectedOrphan, c.selected);
   EXPECT_TRUE(prepared.plan.changes.empty());
   EXPECT_EQ(prepared.plan.refusedPath, c.refusedPath);
-  ASSERT_EQ(boxes.shown().size(), 1u);
-  EXPECT_EQ(boxes.shown()[0].title, "Note Not Linked");
-  EXPECT_EQ(boxes.shown()[0].style, platform::vbExclamation);
-  EXPECT_NE(boxes.shown()[0].text.find(c.refusedPath), std::string::npos) << boxes.shown()[0].text;
   EXPECT_EQ(UserDB(), before);
 }
 
@@ -262,46 +261,50 @@ const std::string kLong = "D:\\" + std::string(94, 'n') + ".wav";  // 101 bytes
 INSTANTIATE_TEST_SUITE_P(
     Table, LinkRefusal,
     ::testing::Values(
-        RefusalCase{"TooLongForTheKey", "Name", "C:\\a.wav", kLong, false, {{"C:\\a.wav", " 1", "a"}}, kLong},
+        RefusalCase{"TooLongForTheKey", "Name", "C:\\a.wav", kLong, false, {{"C:\\a.wav", " 1", "a"}}, kLong,
+                    inventory::LinkRefusal::PathTooLong},
         RefusalCase{"EndingInABlank", "Name", "C:\\a.wav", "C:\\b.wav ", false, {{"C:\\a.wav", " 1", "a"}},
-                    "C:\\b.wav "},
+                    "C:\\b.wav ", inventory::LinkRefusal::PathEndsInBlank},
         RefusalCase{"OntoAFileWithANote",
                     "Name",
                     "C:\\a.wav",
                     "C:\\noted.wav",
                     false,
                     {{"C:\\a.wav", " 1", "a"}, {"C:\\noted.wav", " 2", "own"}},
-                    "C:\\noted.wav"},
+                    "C:\\noted.wav",
+                    inventory::LinkRefusal::PathHasNote},
         RefusalCase{"PathAllWhereOneMoveMeetsANote",
                     "PathAll",
                     "C:\\old\\1.wav",
                     "D:\\new\\1.wav",
                     false,
                     {{"C:\\old\\1.wav", " 1", "one"}, {"C:\\old\\2.wav", " 2", "two"}, {"D:\\new\\2.wav", " 3", "own"}},
-                    "D:\\new\\2.wav"},
+                    "D:\\new\\2.wav",
+                    inventory::LinkRefusal::PathHasNote},
         RefusalCase{"PathAllWhereOneMoveGrowsTooLong",
                     "PathAll",
                     "C:\\old\\1.wav",
                     "D:\\" + std::string(91, 'f') + "\\1.wav",
                     false,
                     {{"C:\\old\\1.wav", " 1", "one"}, {"C:\\old\\22.wav", " 2", "two"}},
-                    "D:\\" + std::string(91, 'f') + "\\22.wav"},
+                    "D:\\" + std::string(91, 'f') + "\\22.wav",
+                    inventory::LinkRefusal::PathTooLong},
         RefusalCase{"BrowsedFileGone", "Name", "C:\\a.wav", "E:\\gone.wav", true, {{"C:\\a.wav", " 1", "a"}},
-                    "E:\\gone.wav"}),
+                    "E:\\gone.wav", inventory::LinkRefusal::TargetMissing}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(ReconcileCore, AFailedRewriteIsToldAndLeavesTheNotes) {
+TEST_F(ReconcileCore, AFailedRewriteIsReportedAndLeavesTheNotes) {
   Notes({{"C:\\a.wav", " 1", "a"}, {"C:\\b.wav", " 2", "b"}});
   const std::string before = UserDB();
   inventory::LinkRequest request{"Name", "C:\\b.wav", "D:\\b.wav", {"C:\\b.wav"}, false};
   const inventory::PreparedLink prepared = inventory::PrepareLink(files, request);
   ASSERT_FALSE(prepared.refused);
-  boxes.Answer(platform::vbOK);
   platform::InjectWriteFailureAfter(100);
-  EXPECT_FALSE(inventory::CarryOutLink(files, prepared.plan));
+  const inventory::LinkWrite write = inventory::CarryOutLink(files, prepared.plan);
   platform::InjectWriteFailureAfter(-1);
-  ASSERT_EQ(boxes.shown().size(), 1u);
-  EXPECT_EQ(boxes.shown()[0].title, "Note Not Linked");
+  EXPECT_FALSE(write);
+  EXPECT_EQ(write.error, platform::errDiskFull);
+  EXPECT_EQ(write.file, files.gUserDBFile);
   EXPECT_EQ(UserDB(), before);
   EXPECT_FALSE(drives.Exists(files.gTempUserDBFile));
 }
@@ -322,15 +325,17 @@ TEST_F(ReconcileCore, ALinkForANoteNoLongerStoredWritesNothing) {
 // The shown note goes; a second note of the same path, never shown, stays (and is listed).
 TEST_F(ReconcileCore, DeletingAnOrphanRemovesTheShownNoteOnly) {
   Notes({{"C:\\a.wav", " 1", "first"}, {"C:\\b.wav", " 2", "b"}, {"C:\\a.wav", " 3", "second"}});
-  EXPECT_TRUE(inventory::DeleteOrphanNote(files, "C:\\a.wav"));
+  EXPECT_EQ(inventory::DeleteOrphanNote(files, "C:\\a.wav").error, 0);
   EXPECT_EQ(UserDB(), Bytes({{"C:\\b.wav", " 2", "b"}, {"C:\\a.wav", " 3", "second"}}));
   ExpectWrittenThroughTheTwin();
-  EXPECT_TRUE(inventory::DeleteOrphanNote(files, "C:\\a.wav"));
+  EXPECT_EQ(inventory::DeleteOrphanNote(files, "C:\\a.wav").error, 0);
   EXPECT_EQ(UserDB(), Bytes({{"C:\\b.wav", " 2", "b"}}));
 }
 
 TEST_F(ReconcileCore, DeletingWithoutUserDatabaseChangesNothing) {
-  EXPECT_TRUE(inventory::DeleteOrphanNote(files, "C:\\a.wav"));
+  const datafiles::NoteDeleteOutcome removal = inventory::DeleteOrphanNote(files, "C:\\a.wav");
+  EXPECT_EQ(removal.error, 0);
+  EXPECT_FALSE(removal.removed);
   EXPECT_FALSE(drives.Exists(files.gUserDBFile));
   EXPECT_TRUE(boxes.shown().empty());
 }

@@ -9,6 +9,8 @@
 #include "pane/dbviewer.h"
 #include "pane/databasepane.h"
 #include "windows/shareddata.h"
+#include "windows/datafilesteps.h"
+#include "windows/messages.h"
 #include "windows/skin.h"
 #include "platform/core/codepage.h"
 #include "platform/core/errors.h"
@@ -27,7 +29,7 @@ namespace {
 // pane and the list go on showing what is stored.
 void Report(const datafiles::InventoryChange& change) {
   if (change.error != platform::errNone) {
-    datafiles::ReportSaveFailure(change.file, platform::VbError::DescribeError(change.error));
+    messages::ReportSaveFailure(change.file, platform::VbError::DescribeError(change.error));
   }
 }
 
@@ -38,7 +40,7 @@ void PlaylistEditor::FillPlaylistInventory() {
   const datafiles::DataFileNames& files = app.decl.files;
   platform::FlexGrid& g = *w.grdPlaylistInventory;
   if (platform::FileLen(files.gInventoryFile).error == platform::errFileNotFound) {
-    if (!app.decl.gRebuildInventory) datafiles::ShowDataFileMissing(datafiles::kInventoryDataWhat, files.gInventoryFile);
+    if (!app.decl.gRebuildInventory) messages::ShowDataFileMissing(messages::kInventoryDataWhat, files.gInventoryFile);
     pane.UpdateInventory();
   }
   std::vector<std::string> paths;
@@ -93,7 +95,7 @@ void PlaylistEditor::RefreshPlaylistInventory() {
 void PlaylistEditor::RedrawDatabasePane() {
   const QString title = pane.lblDBViewTitle->Caption();
   if (title == "System Inventory") {
-    datafiles::LoadInventorySummary(app.decl.files, app.decl.gRebuildInventory, [this] { pane.UpdateInventory(); },
+    datafilesteps::LoadInventorySummary(app.decl.files, app.decl.gRebuildInventory, [this] { pane.UpdateInventory(); },
                                     pane.db.summary);
     pane.ShowSystemInventory();
   } else if (title == "Inventory Detail" && pane.txtDBDescription->text().contains("m3u")) {
@@ -107,12 +109,12 @@ void PlaylistEditor::ApplyPlaylistInventoryChange() {
   auto update = [this] { pane.UpdateInventory(); };
   if (s.gInventoryOp == "Save") {
     if (!s.gSavePlaylistPath.empty()) {
-      Report(datafiles::AddFileToInventory(app.decl.files, s.gSavePlaylistPath, app.decl.gRebuildInventory, update,
+      Report(datafilesteps::AddFileToInventory(app.decl.files, s.gSavePlaylistPath, app.decl.gRebuildInventory, update,
                                            pane.db.summary));
     }
   } else if (s.gInventoryOp == "Delete") {
     if (!pane.db.gCurrentPlaylistPath.empty()) {
-      Report(datafiles::RemoveFileFromInventory(app.decl.files, pane.db.gCurrentPlaylistPath,
+      Report(datafilesteps::RemoveFileFromInventory(app.decl.files, pane.db.gCurrentPlaylistPath,
                                                 w.grdPlaylistInventory->Text(), app.decl.gRebuildInventory, update,
                                                 pane.db.summary));
     }
@@ -134,7 +136,7 @@ void PlaylistEditor::UpdatePlaylistInventory() {
     }
     w.lblPlaylistName->SetForeColor(skin::kHighlight);
     w.lblPlaylistName->SetCaption("UPDATING INVENTORY...");
-    Report(datafiles::AddFileToInventory(app.decl.files, s.gSavePlaylistPath, app.decl.gRebuildInventory, update,
+    Report(datafilesteps::AddFileToInventory(app.decl.files, s.gSavePlaylistPath, app.decl.gRebuildInventory, update,
                                          pane.db.summary));
     FillPlaylistInventory();
     RedrawDatabasePane();
@@ -165,7 +167,7 @@ void PlaylistEditor::UpdatePlaylistInventory() {
     if (error != 0 && error != platform::errFileNotFound && error != platform::errPathNotFound) return;
     w.lblPlaylistName->SetForeColor(skin::kHighlight);
     w.lblPlaylistName->SetCaption("UPDATING INVENTORY...");
-    Report(datafiles::RemoveFileFromInventory(app.decl.files, path, shown, app.decl.gRebuildInventory, update,
+    Report(datafilesteps::RemoveFileFromInventory(app.decl.files, path, shown, app.decl.gRebuildInventory, update,
                                               pane.db.summary));
     pane.db.gCurrentPlaylistPath = row > 0 ? g.TextMatrix(row - 1, 1) : std::string();
     RefreshPlaylistInventory();
