@@ -219,7 +219,7 @@ int main(int argc, char** argv) {
   QTimer sampler;
   sampler.setInterval(500);
   QObject::connect(&sampler, &QTimer::timeout, [&] {
-    watch.Sample(player.CurrentPosition(), window.lblPlayStatus->Caption() == "Looping");
+    watch.Sample(player.CurrentPosition(), window.Player().lblPlayStatus->Caption() == "Looping");
   });
   // Idle: a second to settle, then the measured phase; then the preset, which loops (a 4 s
   // tone repeated) until the measured phase ends and Stop is pressed.
@@ -233,7 +233,7 @@ int main(int argc, char** argv) {
     QTimer::singleShot(1000 + seconds * 1000, [&] {
       sampler.stop();
       playing.End();
-      window.btnStop_Click();
+      window.Player().btnStop_Click();
     });
     window.btnPreset_Click(1);  // returns when Stop ends the loop
     QTimer::singleShot(0, [] { QApplication::exit(0); });  // quit() would ask the window to close

@@ -10,6 +10,7 @@
 #include "windows/shareddata.h"
 #include "mainwindow/launcher.h"
 #include "mainwindow/launcher_tree.h"
+#include "mainwindow/toolbutton.h"
 #include "windows/datafilesteps.h"
 #include "windows/skin.h"
 #include "windows/helppages.h"
@@ -30,13 +31,6 @@ namespace {
 constexpr int kWindowWidth = 1200;
 constexpr int kWindowHeight = 672;
 
-QPushButton* ToolButton(QWidget* parent, const char* tooltip, int x, int y, int side = 36) {
-  auto* b = new QPushButton(parent);
-  b->setToolTip(tooltip);
-  b->setGeometry(x, y, side, side);
-  b->setFocusPolicy(Qt::TabFocus);
-  return b;
-}
 
 }  // namespace
 
@@ -47,13 +41,13 @@ std::string BuildOpenFilter() {
 }
 
 frmLauncher::frmLauncher(platform::MediaPlayer* player, ProgramState& app, QWidget* parent)
-    : CaptionlessWindow("Tolvan Audio Manager", kWindowWidth, kWindowHeight, parent), mpPlayer(player), app_(app) {
+    : CaptionlessWindow("Tolvan Audio Manager", kWindowWidth, kWindowHeight, parent), app_(app) {
 
   BuildTree();
   BuildToolButtons();
-  BuildPlayer();
+  player_ = new PlayerArea(this, *player, app_, *this);
   BuildPresetBank();
-  pane_ = new DatabasePane(this, *this, *mpPlayer, app_.decl, app_.io, app_.launcher.gOpenFilter);
+  pane_ = new DatabasePane(this, *this, *player, app_.decl, app_.io, app_.launcher.gOpenFilter);
   playlist_ = std::make_unique<PlaylistEditor>(app_, *pane_, *this);
 
   connect(btnConfigure, &QPushButton::clicked, this, &frmLauncher::btnConfigure_Click);
@@ -63,7 +57,6 @@ frmLauncher::frmLauncher(platform::MediaPlayer* player, ProgramState& app, QWidg
   connect(btnHelp, &QPushButton::clicked, this, &frmLauncher::btnHelp_Click);
   connect(btnMinimize, &QPushButton::clicked, this, &frmLauncher::btnMinimize_Click);
   connect(btnExit, &QPushButton::clicked, this, &frmLauncher::btnExit_Click);
-  WirePlayer();
   WirePresets();
   WireTree();
 }
@@ -92,43 +85,6 @@ void frmLauncher::BuildTree() {
   pal.setColor(QPalette::Base, platform::VbColor(0x2F2A01));
   pal.setColor(QPalette::Text, platform::VbColor(skin::kText));
   tvwGroups->setPalette(pal);
-}
-
-void frmLauncher::BuildPlayer() {
-  lblPlayStatus = new Label(this);
-  lblPlayStatus->setGeometry(12, 362, 96, 24);
-  lblPlayStatus->setAlignment(Qt::AlignCenter);
-  lblPlayStatus->SetBackColor(platform::RGB(1, 61, 71));
-  lblPlayStatus->SetForeColor(0);  // dark text reads on every status colour
-  btnStop = ToolButton(this, "Stop playback", 116, 358, 32);
-  pbrPlayFile = new QProgressBar(this);
-  pbrPlayFile->setGeometry(156, 364, 256, 20);
-  pbrPlayFile->setTextVisible(false);
-  pbrPlayFile->setRange(0, 1);
-  pbrPlayFile->setValue(0);
-
-  auto row = [this](const char* heading, int y, Label*& headingLabel, Label*& value) {
-    headingLabel = new Label(this, heading);
-    headingLabel->setGeometry(12, y, 60, 20);
-    value = new Label(this);
-    value->setGeometry(76, y, 336, 20);
-  };
-  row("Caption", 394, lblPlayFileNameLabel, lblPlayFileName);
-  row("Length", 416, lblDurationLabel, lblDuration);
-  row("File", 438, lblPlayFilePathLabel, lblPlayFilePath);
-
-  lblVolumeBorder = new Label(this, "Volume");
-  lblVolumeBorder->setGeometry(12, 464, 400, 46);
-  lblVolumeBorder->setAlignment(Qt::AlignTop | Qt::AlignLeft);
-  lblVolumeBorder->SetBorder(true);
-  sldPlayer = new QSlider(Qt::Horizontal, this);
-  sldPlayer->setGeometry(20, 484, 384, 20);
-  sldPlayer->setRange(-5000, 0);
-  sldPlayer->setSingleStep(50);
-  sldPlayer->setPageStep(500);
-  sldPlayer->setValue(0);
-
-  timPlayStopped = new platform::VbTimer(this, 1000);
 }
 
 void frmLauncher::BuildPresetBank() {
@@ -176,7 +132,7 @@ void frmLauncher::Form_Load() {
   platform::SetButtonPicture(btnHelp, 110);
   platform::SetButtonPicture(btnMinimize, 111);
   platform::SetButtonPicture(btnExit, 116);
-  platform::SetButtonPicture(btnStop, 204, platform::ResKind::Icon);
+  platform::SetButtonPicture(player_->btnStop, 204, platform::ResKind::Icon);
   platform::SetButtonPicture(btnNodeUp, 119, platform::ResKind::Bitmap, 121);
   platform::SetButtonPicture(btnNodeDown, 118, platform::ResKind::Bitmap, 120);
   pane_->SetDBPaneLinkCursors();

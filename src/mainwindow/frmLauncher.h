@@ -23,7 +23,7 @@
 #include "platform/core/mediaplayer.h"
 #include "platform/qt/controls.h"
 #include "platform/qt/treeview.h"
-#include "playback/driver.h"
+#include "mainwindow/playerarea.h"
 #include "playlist/window/playlist.h"
 
 class QMimeData;
@@ -36,7 +36,7 @@ class FlexGrid;
 
 // The program's main window: the groups tree, the preset bank, the player and the database
 // pane. One instance for the program's lifetime; its dialogs are given it when they open.
-class frmLauncher : public CaptionlessWindow, public PaneHost, public PlaylistHost {
+class frmLauncher : public CaptionlessWindow, public PaneHost, public PlaylistHost, public PlayerAreaHost {
   Q_OBJECT
  public:
   frmLauncher(platform::MediaPlayer* player, ProgramState& app, QWidget* parent = nullptr);
@@ -64,6 +64,12 @@ class frmLauncher : public CaptionlessWindow, public PaneHost, public PlaylistHo
   bool Exiting() const override { return exiting_; }
   const QWidget* MainFrame() const override { return this; }
 
+  // What the player area asks of this window.
+  void FocusTree() override;
+  void PlaybackStarting() override;
+  void PlaybackReset() override;
+  void PlaybackStoppedByUser() override;
+
   // Handlers of this window's own frame.
   void Form_KeyDown(int KeyCode, int Shift, bool& handled);
   // A press on the window's own background: the window moves with the mouse.
@@ -81,8 +87,6 @@ class frmLauncher : public CaptionlessWindow, public PaneHost, public PlaylistHo
   void LoadGroupTree();
   void SaveGroupTree();
   void GroupTreeCommonTail();
-  // Splits mpPlayer's duration into gPlayHours, gPlayMinutes, gPlaySeconds.
-  void SplitPlayDuration();
   // Prints the function-key sheet of the presets on the default printer.
   void PrintPresetKeyAssignments();
   // The preferences window while it exists (null otherwise); it makes itself known.
@@ -95,17 +99,6 @@ class frmLauncher : public CaptionlessWindow, public PaneHost, public PlaylistHo
   std::string PresetButtonCaption(int Index) const;
   void btnPreset_MouseDown(int Index, int Button, int Shift, int x, int y);
   void btnPreset_OLEDragDrop(int Index, const QMimeData& Data);
-
-  // Plays the file loaded in mpPlayer to its end or to Stop, then each repetition of the
-  // looping preset (gLoopingPreset) in turn. While a playback runs, a start takes the player
-  // over and returns at once: the running loop goes on with the new file.
-  void PlayCurrentFile();
-  bool PlaybackRunning() const { return playbackLoop_ == playback::LoopState::Active; }
-  void btnStop_Click();
-  void timPlayStopped_Timer();
-  void sldPlayer_Scroll();
-  void sldPlayer_MouseUp();
-  void lblPlayFilePath_Change();
 
   // The groups tree (frmLauncher_tree.cpp): its events, the two moves and the common tail
   // that ends every change (keys, File Detail's list, groups.dat).
@@ -148,18 +141,8 @@ class frmLauncher : public CaptionlessWindow, public PaneHost, public PlaylistHo
   std::array<QPushButton*, 21> btnPreset{};  // 1..20; index 0 is not used
 
   // ---- Player
-  platform::MediaPlayer* mpPlayer;
-  QProgressBar* pbrPlayFile;
-  platform::Label* lblVolumeBorder;
-  QSlider* sldPlayer;
-  platform::Label* lblPlayStatus;
-  platform::Label* lblPlayFileNameLabel;
-  platform::Label* lblPlayFileName;
-  platform::Label* lblDurationLabel;
-  platform::Label* lblDuration;
-  platform::Label* lblPlayFilePathLabel;
-  platform::Label* lblPlayFilePath;
-  platform::VbTimer* timPlayStopped;
+  PlayerArea& Player() { return *player_; }
+  const PlayerArea& Player() const { return *player_; }
 
   // ---- Database pane
   DatabasePane& Pane() { return *pane_; }
@@ -178,25 +161,16 @@ class frmLauncher : public CaptionlessWindow, public PaneHost, public PlaylistHo
   void BuildToolButtons();
   void BuildTree();
   void BuildPresetBank();
-  void BuildPlayer();
   void BuildImageList();
 
   // Each area wires its own handlers (their sources lie beside this one).
-  void WirePlayer();
   void WirePresets();
   void WireTree();
 
-  // Playback: loads preset `Index` into the player and shows it; starts the player.
-  bool LoadPreset(int Index);
-  void StartPlayer();
-  void DrivePlayback();
-  void PlaybackFailed(const std::exception& failure);
-  void ShowPlayStatus(const char* caption, std::uint32_t backColor);
-
   std::vector<std::pair<std::string, QIcon>> imlTreeIcons_;
-  playback::LoopState playbackLoop_ = playback::LoopState::Idle;
   QPointer<frmTvwPopUp> treePopup_;
   ProgramState& app_;
+  PlayerArea* player_ = nullptr;
   DatabasePane* pane_ = nullptr;
   QPointer<frmPreferences> preferences_;
   std::unique_ptr<PlaylistEditor> playlist_;

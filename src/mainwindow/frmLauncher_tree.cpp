@@ -209,35 +209,20 @@ void frmLauncher::tvwGroups_Click() {
 }
 
 void frmLauncher::tvwGroups_DblClick() {
-  LauncherState& state = app_.launcher;
   TreeNode* node = tvwGroups->Nodes().Selected();
   if (!node || IsRoot(node) || IsGroup(node)) return;
   const std::string path = node->tag;
   const std::string caption = node->text;
   const bool inTapDeck = node->parent && node->parent->text == "Tap Deck";
-  try {
-    mpPlayer->Stop();
-    mpPlayer->SetFileName(path);
-  } catch (const std::exception& failure) {
-    PlaybackFailed(failure);
-    return;
-  }
-  state.gLoopingPreset = 0;
+  // An entry of the Tap Deck group loops as its preset does.
+  int looping = 0;
   if (inTapDeck) {
     const datafiles::Presets& presets = app_.io.presets;
     for (int n = 1; n <= datafiles::kPresetCount; ++n) {
-      if (presets.gPresetPaths[n - 1] == path) state.gLoopingPreset = PresetLoops(presets.gPresetLoop[n - 1]) ? n : 0;
+      if (presets.gPresetPaths[n - 1] == path) looping = PresetLoops(presets.gPresetLoop[n - 1]) ? n : 0;
     }
   }
-  state.gStopRequested = false;
-  lblPlayFilePath->SetCaption(QString::fromStdString(path));
-  lblPlayFileName->SetCaption(QString::fromStdString(caption));
-  SplitPlayDuration();
-  lblDuration->SetCaption(
-      QString::fromStdString(PlayDurationText(state.gPlayHours, state.gPlayMinutes, state.gPlaySeconds)));
-  // The playback loop hands over to the looping preset when this file ends: it plays
-  // gLoopingPreset again and again until Stop, also when this click runs inside a playback.
-  PlayCurrentFile();
+  player_->PlayEntry(path, caption, looping);
 }
 
 void frmLauncher::btnNodeDown_Click() {

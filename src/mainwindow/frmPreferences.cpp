@@ -339,7 +339,7 @@ void RunPendingRescan(frmLauncher& window) {
   if (!state.gRescanPending || main->Pane().PaneBusy()) return;
   DatabasePane& pane = main->Pane();
   // The scan loads every file into the player a playback uses.
-  if (main->PlaybackRunning()) main->btnStop_Click();
+  if (main->Player().PlaybackRunning()) main->Player().btnStop_Click();
   if (pane.btnUpdate->Caption() == "Cancel") pane.RestoreDBPaneState();
   if (pane.btnUpdate->Caption() == "End Edit") {
     pane.btnUpdate_Click();

@@ -265,7 +265,7 @@ TEST_F(PaneView, ASearchAfterFileDetailLeavesNoPlayOfTheEarlierFile) {
   player.calls.clear();
   W().btnPlay_Click();
   EXPECT_EQ(std::find(player.calls.begin(), player.calls.end(), "Play"), player.calls.end());
-  EXPECT_EQ(W().lblPlayStatus->Caption(), "");
+  EXPECT_EQ(W().Player().lblPlayStatus->Caption(), "");
 }
 
 TEST_F(PaneView, RowsWithoutAFileOpenNothingAndTheRightButtonLeavesThePlayerAlone) {
@@ -316,7 +316,7 @@ TEST_F(PaneView, ARightButtonReleaseOpensTheFileAndPlaysIt) {
   EXPECT_EQ(Db().gViewMode, "File");
   EXPECT_EQ(Db().gCurrentFilePath, path);
   EXPECT_NE(std::find(player.calls.begin(), player.calls.end(), "Play"), player.calls.end());
-  EXPECT_EQ(W().lblPlayStatus->Caption(), "Stopped");
+  EXPECT_EQ(W().Player().lblPlayStatus->Caption(), "Stopped");
 }
 
 // ---- the Detail tab

@@ -253,7 +253,7 @@ TEST_F(MainWindowTest, APressDragsTheWindowOnlyOnItsBackground) {
   window->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
   window->Pane().btnPlay->setEnabled(false);
-  for (QWidget* control : std::initializer_list<QWidget*>{window->pbrPlayFile, window->lblPlayFileName,
+  for (QWidget* control : std::initializer_list<QWidget*>{window->Player().pbrPlayFile, window->Player().lblPlayFileName,
                                                           window->Pane().lblDBViewTitle, window->Pane().btnPlay,
                                                           window->tvwGroups}) {
     for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton}) QTest::mousePress(control, b, {}, QPoint(4, 4));

@@ -50,7 +50,7 @@ TEST_P(DurationSplit, SplitsThePlayersLengthAndWritesItsText) {
   auto window = OpenMainWindow();
   player.SetDuration("C:\\a.wav", GetParam().seconds);
   player.SetFileName("C:\\a.wav");
-  window->SplitPlayDuration();
+  window->Player().SplitPlayDuration();
   const LauncherState& s = App().launcher;
   EXPECT_EQ(s.gPlayHours, GetParam().hours);
   EXPECT_EQ(s.gPlayMinutes, GetParam().minutes);
@@ -81,8 +81,8 @@ class PlayerTest : public AppFixture {
     player.SetDuration("C:\\Sounds\\jingle.wav", 83.5);
     player.SetDuration("C:\\Sounds\\outro.wav", 4);
     window->RefreshPresetButtons();
-    QObject::connect(window->lblPlayStatus, &platform::Label::Change, [this] {
-      statuses.push_back(window->lblPlayStatus->Caption().toStdString());
+    QObject::connect(window->Player().lblPlayStatus, &platform::Label::Change, [this] {
+      statuses.push_back(window->Player().lblPlayStatus->Caption().toStdString());
       int here = 0;
       depths.push_back(reinterpret_cast<std::uintptr_t>(&here));
     });
@@ -105,13 +105,13 @@ class PlayerTest : public AppFixture {
   std::function<void()> Rescue() {
     return [this] {
       App().launcher.gLoopingPreset = 0;
-      window->btnStop_Click();
+      window->Player().btnStop_Click();
     };
   }
 
   void WaitForReset() {
-    EXPECT_TRUE(QTest::qWaitFor([this] { return !window->timPlayStopped->Enabled(); }, 3000));
-    EXPECT_EQ(window->lblPlayStatus->Caption(), "");
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !window->Player().timPlayStopped->Enabled(); }, 3000));
+    EXPECT_EQ(window->Player().lblPlayStatus->Caption(), "");
   }
 
   std::unique_ptr<frmLauncher> window;
@@ -121,11 +121,11 @@ class PlayerTest : public AppFixture {
 
 TEST_F(PlayerTest, ALoopingPresetRepeatsInOneLoopUntilStop) {
   Steps steps(5, [this] {
-    if (window->lblPlayStatus->Caption() == "Looping") {
-      EXPECT_EQ(window->lblPlayStatus->BackColor(), kLooping);
+    if (window->Player().lblPlayStatus->Caption() == "Looping") {
+      EXPECT_EQ(window->Player().lblPlayStatus->BackColor(), kLooping);
     }
     if (Loads("C:\\Sounds\\intro.wav") >= 4) {
-      window->btnStop->click();
+      window->Player().btnStop->click();
       return true;
     }
     player.Advance(1);
@@ -139,37 +139,37 @@ TEST_F(PlayerTest, ALoopingPresetRepeatsInOneLoopUntilStop) {
   const LauncherState& s = App().launcher;
   EXPECT_EQ(s.gLoopingPreset, 0);
   EXPECT_TRUE(s.gStopRequested);
-  EXPECT_FALSE(window->PlaybackRunning());
-  EXPECT_EQ(window->lblPlayStatus->BackColor(), kStopped);
-  EXPECT_EQ(window->pbrPlayFile->value(), 0);
-  EXPECT_TRUE(window->timPlayStopped->Enabled());
-  EXPECT_EQ(window->lblPlayFileName->Caption(), "Intro");
-  EXPECT_EQ(window->lblPlayFilePath->Caption(), "C:\\Sounds\\intro.wav");
-  EXPECT_EQ(window->lblPlayFilePath->toolTip(), "C:\\Sounds\\intro.wav");
-  EXPECT_EQ(window->lblDuration->Caption(), " 0h 0m 2s");
+  EXPECT_FALSE(window->Player().PlaybackRunning());
+  EXPECT_EQ(window->Player().lblPlayStatus->BackColor(), kStopped);
+  EXPECT_EQ(window->Player().pbrPlayFile->value(), 0);
+  EXPECT_TRUE(window->Player().timPlayStopped->Enabled());
+  EXPECT_EQ(window->Player().lblPlayFileName->Caption(), "Intro");
+  EXPECT_EQ(window->Player().lblPlayFilePath->Caption(), "C:\\Sounds\\intro.wav");
+  EXPECT_EQ(window->Player().lblPlayFilePath->toolTip(), "C:\\Sounds\\intro.wav");
+  EXPECT_EQ(window->Player().lblDuration->Caption(), " 0h 0m 2s");
   EXPECT_TRUE(window->Pane().btnUpdate->isHidden());
   EXPECT_TRUE(window->Pane().btnSelSearch->isHidden());
 
   WaitForReset();
-  EXPECT_EQ(window->lblPlayStatus->BackColor(), kIdle);
+  EXPECT_EQ(window->Player().lblPlayStatus->BackColor(), kIdle);
   EXPECT_FALSE(window->Pane().btnUpdate->isHidden());
   EXPECT_TRUE(window->Pane().btnUpdate->isEnabled());
   EXPECT_FALSE(window->Pane().btnSelSearch->isHidden());
   EXPECT_FALSE(App().launcher.gStopRequested);
-  EXPECT_FALSE(window->timPlayStopped->Enabled());
+  EXPECT_FALSE(window->Player().timPlayStopped->Enabled());
 }
 
 TEST_F(PlayerTest, APresetWithoutLoopPlaysOnceAndEnds) {
   Steps steps(5, [this] {
-    EXPECT_EQ(window->lblPlayStatus->BackColor(), kPlaying);
+    EXPECT_EQ(window->Player().lblPlayStatus->BackColor(), kPlaying);
     player.Advance(40);
     return false;
   }, Rescue(), 3000);
   window->btnPreset_Click(5);
   EXPECT_EQ(statuses, (std::vector<std::string>{"Playing", "Ended"}));
-  EXPECT_EQ(window->lblPlayStatus->BackColor(), kEnded);
-  EXPECT_EQ(window->lblDuration->Caption(), " 0h 1m 23.5s");
-  EXPECT_EQ(window->pbrPlayFile->value(), window->pbrPlayFile->maximum()) << "the bar reached the end";
+  EXPECT_EQ(window->Player().lblPlayStatus->BackColor(), kEnded);
+  EXPECT_EQ(window->Player().lblDuration->Caption(), " 0h 1m 23.5s");
+  EXPECT_EQ(window->Player().pbrPlayFile->value(), window->Player().pbrPlayFile->maximum()) << "the bar reached the end";
   EXPECT_EQ(Loads("C:\\Sounds\\jingle.wav"), 1);
   EXPECT_FALSE(App().launcher.gStopRequested);
 }
@@ -182,8 +182,8 @@ TEST_F(PlayerTest, AnotherFileLoadedIntoThePlayerEndsTheWait) {
   }, Rescue());
   window->btnPreset_Click(5);
   EXPECT_EQ(statuses, (std::vector<std::string>{"Playing", "Ended"}));
-  EXPECT_FALSE(window->PlaybackRunning());
-  EXPECT_TRUE(window->timPlayStopped->Enabled());
+  EXPECT_FALSE(window->Player().PlaybackRunning());
+  EXPECT_TRUE(window->Player().timPlayStopped->Enabled());
   EXPECT_EQ(player.FileName(), "D:\\Music\\analysed.wav");
 }
 
@@ -206,12 +206,12 @@ TEST_P(Takeover, AStartInsideTheLoopTakesThePlayerOverAndReturnsAtOnce) {
       player.Advance(1);
       window->btnPreset_Click(by);  // from inside the waiting loop
       started = true;
-      EXPECT_TRUE(window->PlaybackRunning()) << "the first loop goes on";
+      EXPECT_TRUE(window->Player().PlaybackRunning()) << "the first loop goes on";
       EXPECT_EQ(player.FileName(), path);
       return false;
     }
     if (Loads(path) > GetParam().repetitionsOfTheNewcomer) {
-      window->btnStop->click();
+      window->Player().btnStop->click();
       return true;
     }
     player.Advance(50);
@@ -220,7 +220,7 @@ TEST_P(Takeover, AStartInsideTheLoopTakesThePlayerOverAndReturnsAtOnce) {
   window->btnPreset_Click(3);
   EXPECT_EQ(statuses, GetParam().statuses);
   EXPECT_EQ(Loads("C:\\Sounds\\intro.wav"), 1) << "the preset taken over does not come back";
-  EXPECT_EQ(window->lblPlayFileName->Caption(), QString::fromStdString(App().io.presets.gPresetCaptions[by - 1]));
+  EXPECT_EQ(window->Player().lblPlayFileName->Caption(), QString::fromStdString(App().io.presets.gPresetCaptions[by - 1]));
   EXPECT_EQ(App().launcher.gLoopingPreset, 0);
   for (std::uintptr_t depth : depths) EXPECT_EQ(depth, depths.front());
 }
@@ -244,35 +244,35 @@ TEST_F(PlayerTest, TheResetWaitsWhileTheNextRepetitionPlays) {
       return false;
     }
     if (phase == 1) {
-      if (window->timPlayStopped->Enabled()) phase = 2;  // the first end armed the reset
+      if (window->Player().timPlayStopped->Enabled()) phase = 2;  // the first end armed the reset
       return false;
     }
-    if (!window->timPlayStopped->Enabled()) {
+    if (!window->Player().timPlayStopped->Enabled()) {
       EXPECT_TRUE(window->Pane().btnUpdate->isHidden());
       EXPECT_TRUE(window->Pane().btnSelSearch->isHidden());
-      EXPECT_EQ(window->lblPlayStatus->Caption(), "Looping");
-      window->btnStop->click();
+      EXPECT_EQ(window->Player().lblPlayStatus->Caption(), "Looping");
+      window->Player().btnStop->click();
       return true;
     }
     return false;
   }, Rescue(), 5000);
   window->btnPreset_Click(3);
-  EXPECT_EQ(window->lblPlayStatus->Caption(), "Stopped");
+  EXPECT_EQ(window->Player().lblPlayStatus->Caption(), "Stopped");
   WaitForReset();
   EXPECT_FALSE(window->Pane().btnUpdate->isHidden());
 }
 
 TEST_F(PlayerTest, AStopWaitingForItsResetDoesNotEndTheNextPlayback) {
   Steps first(5, [this] {
-    window->btnStop->click();
+    window->Player().btnStop->click();
     return true;
   }, Rescue());
   window->btnPreset_Click(5);
-  ASSERT_EQ(window->lblPlayStatus->Caption(), "Stopped");
+  ASSERT_EQ(window->Player().lblPlayStatus->Caption(), "Stopped");
   ASSERT_TRUE(App().launcher.gStopRequested);
   Steps second(5, [&] {
     if (Loads("C:\\Sounds\\intro.wav") >= 2) {
-      window->btnStop->click();
+      window->Player().btnStop->click();
       return true;
     }
     player.Advance(2);
@@ -325,14 +325,14 @@ TEST_P(Refusal, IsShownOnceEndsTheLoopAndResetsTheArea) {
       break;
   }
   ASSERT_TRUE(QTest::qWaitFor([&] { return steps.done(); }, 3000));
-  EXPECT_FALSE(window->PlaybackRunning());
+  EXPECT_FALSE(window->Player().PlaybackRunning());
   ASSERT_EQ(boxes.shown().size(), 1u);
   EXPECT_EQ(boxes.shown()[0].title, "Error Playing File");
   EXPECT_EQ(boxes.shown()[0].text, kRefusal);
   EXPECT_EQ(boxes.shown()[0].style, platform::vbExclamation);
   EXPECT_EQ(App().launcher.gLoopingPreset, 0);
   EXPECT_TRUE(App().launcher.gStopRequested);
-  EXPECT_TRUE(window->timPlayStopped->Enabled());
+  EXPECT_TRUE(window->Player().timPlayStopped->Enabled());
   WaitForReset();
   EXPECT_FALSE(App().launcher.gStopRequested);
   EXPECT_FALSE(window->Pane().btnUpdate->isHidden());
@@ -345,16 +345,16 @@ TEST_F(PlayerTest, ARefusedPresetShowsNoLengthOfTheFileBefore) {
   const char* bad = "C:\\Sounds\\broken.wav";
   SetPreset(7, "Broken", bad, "False");
   player.Refuse(bad);
-  window->lblPlayFileName->SetCaption("Jingle");
-  window->lblDuration->SetCaption(" 0h 1m 23.5s");
-  window->lblPlayFilePath->SetCaption("C:\\Sounds\\jingle.wav");
+  window->Player().lblPlayFileName->SetCaption("Jingle");
+  window->Player().lblDuration->SetCaption(" 0h 1m 23.5s");
+  window->Player().lblPlayFilePath->SetCaption("C:\\Sounds\\jingle.wav");
   boxes.Answer(platform::vbOK);
   window->btnPreset_Click(7);
   ASSERT_EQ(boxes.shown().size(), 1u);
   EXPECT_EQ(boxes.shown()[0].title, "Error Playing File");
-  EXPECT_EQ(window->lblDuration->Caption(), "");
-  EXPECT_EQ(window->lblPlayFileName->Caption(), "Broken");
-  EXPECT_EQ(window->lblPlayFilePath->Caption(), bad);
+  EXPECT_EQ(window->Player().lblDuration->Caption(), "");
+  EXPECT_EQ(window->Player().lblPlayFileName->Caption(), "Broken");
+  EXPECT_EQ(window->Player().lblPlayFilePath->Caption(), bad);
   WaitForReset();
 }
 
@@ -365,17 +365,17 @@ TEST_F(PlayerTest, AnUnassignedPresetOnlyMovesTheFocusEvenDuringALoop) {
   window->show();
   window->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-  window->btnStop->setFocus();
+  window->Player().btnStop->setFocus();
   window->btnPreset_Click(9);
   EXPECT_TRUE(window->tvwGroups->hasFocus());
   EXPECT_TRUE(player.calls.empty());
 
   Steps steps(5, [this] {
-    window->btnStop->setFocus();
+    window->Player().btnStop->setFocus();
     window->btnPreset_Click(9);
     EXPECT_TRUE(window->tvwGroups->hasFocus());
     EXPECT_EQ(App().launcher.gLoopingPreset, 3);
-    window->btnStop->click();
+    window->Player().btnStop->click();
     return true;
   }, Rescue());
   window->btnPreset_Click(3);
@@ -387,11 +387,11 @@ TEST_F(PlayerTest, StopWhileIdleOnlyMovesTheFocus) {
   window->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
   window->btnPreset[1]->setFocus();
-  window->btnStop->click();
+  window->Player().btnStop->click();
   EXPECT_TRUE(window->tvwGroups->hasFocus());
   EXPECT_TRUE(player.calls.empty());
   EXPECT_FALSE(App().launcher.gStopRequested);
-  EXPECT_FALSE(window->timPlayStopped->Enabled());
+  EXPECT_FALSE(window->Player().timPlayStopped->Enabled());
 }
 
 // The system's player takes a file it cannot play without a word and reads its length as 0;
@@ -448,11 +448,11 @@ TEST_P(RealPlayerRefusal, EndsInTheRefusalMessageAndTheAreaResets) {
   ASSERT_EQ(boxes.shown().size(), 1u);
   EXPECT_EQ(boxes.shown()[0].title, "Error Playing File");
   EXPECT_EQ(boxes.shown()[0].text, kRefusal);
-  EXPECT_FALSE(window->PlaybackRunning());
+  EXPECT_FALSE(window->Player().PlaybackRunning());
   EXPECT_EQ(App().launcher.gLoopingPreset, 0) << "a refused file is not played again";
-  EXPECT_TRUE(window->timPlayStopped->Enabled());
-  EXPECT_TRUE(QTest::qWaitFor([&] { return !window->timPlayStopped->Enabled(); }, 3000));
-  EXPECT_EQ(window->lblPlayStatus->Caption(), "");
+  EXPECT_TRUE(window->Player().timPlayStopped->Enabled());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !window->Player().timPlayStopped->Enabled(); }, 3000));
+  EXPECT_EQ(window->Player().lblPlayStatus->Caption(), "");
   EXPECT_FALSE(window->Pane().btnUpdate->isHidden());
   EXPECT_EQ(boxes.shown().size(), 1u);
 }
@@ -498,12 +498,12 @@ TEST_P(PlayLabel, PlaysTheShownFileAndStopsIt) {
   }, Rescue());
   window->btnPlay_Click();
   EXPECT_EQ(window->Pane().lblDBStatus1->Caption(), "Playback stopped");
-  EXPECT_EQ(window->lblPlayStatus->Caption(), "Stopped");
-  EXPECT_EQ(window->lblPlayFileName->Caption(), "Opening");
-  EXPECT_EQ(window->lblDuration->Caption(), " 0h 0m 30s");
-  EXPECT_EQ(window->lblPlayFilePath->toolTip(), QString::fromStdString(path)) << "the full path in the tooltip";
-  EXPECT_LE(window->lblPlayFilePath->Caption().size(), 50);
-  EXPECT_NE(window->lblPlayFilePath->Caption(), QString::fromStdString(path));
+  EXPECT_EQ(window->Player().lblPlayStatus->Caption(), "Stopped");
+  EXPECT_EQ(window->Player().lblPlayFileName->Caption(), "Opening");
+  EXPECT_EQ(window->Player().lblDuration->Caption(), " 0h 0m 30s");
+  EXPECT_EQ(window->Player().lblPlayFilePath->toolTip(), QString::fromStdString(path)) << "the full path in the tooltip";
+  EXPECT_LE(window->Player().lblPlayFilePath->Caption().size(), 50);
+  EXPECT_NE(window->Player().lblPlayFilePath->Caption(), QString::fromStdString(path));
 
   WaitForReset();
   EXPECT_EQ(window->Pane().btnPlay->Caption(), GetParam().captionAfterReset);
@@ -531,10 +531,10 @@ void PrintTo(const VolumeCase& c, std::ostream* os) { *os << c.value; }
 class Volume : public PlayerTest, public ::testing::WithParamInterface<VolumeCase> {};
 
 TEST_P(Volume, SetsThePlayerAndShowsWholeDecibelsRoundedDown) {
-  window->sldPlayer->setValue(GetParam().value == 0 ? -1 : 0);  // so that the value below is a change
-  window->sldPlayer->setValue(GetParam().value);
+  window->Player().sldPlayer->setValue(GetParam().value == 0 ? -1 : 0);  // so that the value below is a change
+  window->Player().sldPlayer->setValue(GetParam().value);
   EXPECT_EQ(player.Volume(), GetParam().value);
-  EXPECT_EQ(window->sldPlayer->toolTip(), GetParam().tip);
+  EXPECT_EQ(window->Player().sldPlayer->toolTip(), GetParam().tip);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Volume,
@@ -546,8 +546,8 @@ TEST_F(PlayerTest, ReleasingTheSliderGivesTheFocusToTheTree) {
   window->show();
   window->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-  window->sldPlayer->setFocus();
-  QTest::mouseClick(window->sldPlayer, Qt::RightButton);
+  window->Player().sldPlayer->setFocus();
+  QTest::mouseClick(window->Player().sldPlayer, Qt::RightButton);
   EXPECT_TRUE(window->tvwGroups->hasFocus());
 }
 

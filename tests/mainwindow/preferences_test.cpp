@@ -457,26 +457,26 @@ TEST_F(RescanAtTheClose, StopsARunningPlaybackFirst) {
   p.gPresetLoop[4] = "True";
   player.SetDuration("C:\\Sounds\\long.wav", 600);
   std::vector<std::string> statuses;
-  QObject::connect(window->lblPlayStatus, &platform::Label::Change,
-                   [&] { statuses.push_back(window->lblPlayStatus->Caption().toStdString()); });
+  QObject::connect(window->Player().lblPlayStatus, &platform::Label::Change,
+                   [&] { statuses.push_back(window->Player().lblPlayStatus->Caption().toStdString()); });
   Rescanned();
   testing_support::Steps steps(
       5,
       [&] {
-        if (!window->PlaybackRunning()) return false;
+        if (!window->Player().PlaybackRunning()) return false;
         SwitchOnAndClose();
         return true;
       },
       [&] {
         App().launcher.gLoopingPreset = 0;
-        window->btnStop_Click();
+        window->Player().btnStop_Click();
       });
   // A playback left running fails the test instead of holding it.
   testing_support::Steps ended(
-      20, [&] { return steps.done() && !window->PlaybackRunning(); },
+      20, [&] { return steps.done() && !window->Player().PlaybackRunning(); },
       [&] {
         App().launcher.gLoopingPreset = 0;
-        window->btnStop_Click();
+        window->Player().btnStop_Click();
       },
       5000);
   window->btnPreset_Click(5);

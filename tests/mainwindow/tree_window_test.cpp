@@ -456,23 +456,23 @@ TEST_F(TreeWindow, ADoubleClickInTapDeckHandsOverToItsLoopingPreset) {
   presets.gPresetLoop[3] = "True";
   player.SetDuration("C:\\Music\\loop.wav", 2);
   std::vector<std::string> statuses;
-  QObject::connect(window->lblPlayStatus, &platform::Label::Change,
-                   [&] { statuses.push_back(window->lblPlayStatus->Caption().toStdString()); });
+  QObject::connect(window->Player().lblPlayStatus, &platform::Label::Change,
+                   [&] { statuses.push_back(window->Player().lblPlayStatus->Caption().toStdString()); });
   int loads = 0;
   Steps steps(5, [&] {
     loads = 0;
     for (const auto& call : player.calls) loads += call == "SetFileName C:\\Music\\loop.wav";
     if (loads >= 3) {
-      window->btnStop->click();
+      window->Player().btnStop->click();
       return true;
     }
     player.Advance(1);
     return false;
-  }, [&] { window->btnStop->click(); });
+  }, [&] { window->Player().btnStop->click(); });
   Tree().Select(Node("Loop"));
   window->tvwGroups_DblClick();
   EXPECT_EQ(statuses, (std::vector<std::string>{"Looping", "Ended", "Looping", "Ended", "Looping", "Stopped"}));
-  EXPECT_EQ(window->lblPlayFileName->Caption(), "Loop preset");  // the preset took over
+  EXPECT_EQ(window->Player().lblPlayFileName->Caption(), "Loop preset");  // the preset took over
   EXPECT_EQ(App().launcher.gLoopingPreset, 0);
 }
 
@@ -486,14 +486,14 @@ TEST_F(TreeWindow, ADoubleClickElsewherePlaysOnceAndOnAGroupNothing) {
   EXPECT_TRUE(player.calls.empty());
   Steps steps(5, [&] {
     player.Advance(1);
-    return !window->PlaybackRunning();
+    return !window->Player().PlaybackRunning();
   });
   Tree().Select(Node("Intro"));
   window->tvwGroups_DblClick();
-  EXPECT_EQ(window->lblPlayStatus->Caption(), "Ended");
-  EXPECT_EQ(window->lblPlayFileName->Caption(), "Intro");
-  EXPECT_EQ(window->lblPlayFilePath->Caption(), "C:\\Music\\intro.wav");
-  EXPECT_EQ(window->lblDuration->Caption(), " 0h 0m 1s");
+  EXPECT_EQ(window->Player().lblPlayStatus->Caption(), "Ended");
+  EXPECT_EQ(window->Player().lblPlayFileName->Caption(), "Intro");
+  EXPECT_EQ(window->Player().lblPlayFilePath->Caption(), "C:\\Music\\intro.wav");
+  EXPECT_EQ(window->Player().lblDuration->Caption(), " 0h 0m 1s");
   int loads = 0;
   for (const auto& call : player.calls) loads += call == "SetFileName C:\\Music\\intro.wav";
   EXPECT_EQ(loads, 1);

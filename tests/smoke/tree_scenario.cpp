@@ -142,12 +142,12 @@ void TreeScenario(Scenario& s, Machine& m) {
   s.Step("double-click Gone (its file is missing)", [] { DoubleClick(TreeNodePoint(*Launcher().tvwGroups, "Gone")); },
          [] { return Box("Error Playing File") != nullptr; });
   s.Step("OK", [] { Answer("Error Playing File", "OK"); }, NoDialog);
-  s.WaitFor("the player area resets", [] { return Launcher().lblPlayStatus->Caption().isEmpty(); });
+  s.WaitFor("the player area resets", [] { return Launcher().Player().lblPlayStatus->Caption().isEmpty(); });
   s.Step("double-click Tune", [] { DoubleClick(TreeNodePoint(*Launcher().tvwGroups, "Tune")); },
-         [] { return Launcher().lblPlayStatus->Caption() == "Playing"; });
-  s.Step("Stop", [] { Click(CentreOf(Launcher().btnStop)); },
-         [] { return Launcher().lblPlayStatus->Caption() == "Stopped"; });
-  s.WaitFor("the player area resets", [] { return Launcher().lblPlayStatus->Caption().isEmpty(); });
+         [] { return Launcher().Player().lblPlayStatus->Caption() == "Playing"; });
+  s.Step("Stop", [] { Click(CentreOf(Launcher().Player().btnStop)); },
+         [] { return Launcher().Player().lblPlayStatus->Caption() == "Stopped"; });
+  s.WaitFor("the player area resets", [] { return Launcher().Player().lblPlayStatus->Caption().isEmpty(); });
 
   // Deletes without a question: a file entry and an empty group; then a group with entries.
   RightClickNode(s, "Gone");
