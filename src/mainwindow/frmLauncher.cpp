@@ -8,6 +8,8 @@
 
 #include "datafiles/prefs.h"
 #include "windows/shareddata.h"
+#include "mainwindow/frmEditTapdeck.h"
+#include "mainwindow/frmTDButtonConfig.h"
 #include "mainwindow/launcher.h"
 #include "mainwindow/launcher_tree.h"
 #include "mainwindow/toolbutton.h"
@@ -46,7 +48,7 @@ frmLauncher::frmLauncher(platform::MediaPlayer* player, ProgramState& app, QWidg
   BuildTree();
   BuildToolButtons();
   player_ = new PlayerArea(this, *player, app_, *this);
-  BuildPresetBank();
+  bank_ = new PresetBank(this, app_, *this);
   pane_ = new DatabasePane(this, *this, *player, app_.decl, app_.io, app_.launcher.gOpenFilter);
   playlist_ = std::make_unique<PlaylistEditor>(app_, *pane_, *this);
 
@@ -57,7 +59,6 @@ frmLauncher::frmLauncher(platform::MediaPlayer* player, ProgramState& app, QWidg
   connect(btnHelp, &QPushButton::clicked, this, &frmLauncher::btnHelp_Click);
   connect(btnMinimize, &QPushButton::clicked, this, &frmLauncher::btnMinimize_Click);
   connect(btnExit, &QPushButton::clicked, this, &frmLauncher::btnExit_Click);
-  WirePresets();
   WireTree();
 }
 
@@ -85,22 +86,6 @@ void frmLauncher::BuildTree() {
   pal.setColor(QPalette::Base, platform::VbColor(0x2F2A01));
   pal.setColor(QPalette::Text, platform::VbColor(skin::kText));
   tvwGroups->setPalette(pal);
-}
-
-void frmLauncher::BuildPresetBank() {
-  Label1 = new Label(this, "Tap Deck");
-  Label1->setGeometry(12, 522, 200, 20);
-  QFont bold = Label1->font();
-  bold.setBold(true);
-  Label1->setFont(bold);
-  const int w = 114, h = 38, gap = 4;
-  for (int n = 1; n <= 20; ++n) {
-    auto* b = new QPushButton(QString::number(n), this);
-    int col = (n - 1) % 10, rowIndex = (n - 1) / 10;
-    b->setGeometry(12 + col * (w + gap), 546 + rowIndex * (h + gap), w, h);
-    b->setAcceptDrops(true);
-    btnPreset[n] = b;
-  }
 }
 
 void frmLauncher::BuildImageList() {
@@ -144,8 +129,8 @@ void frmLauncher::Form_Load() {
   BuildImageList();
   tvwGroups->setIconSize(QSize(16, 16));
   tvwGroups->SetImageList(imlTreeIcons_);
-  datafilesteps::LoadTapdeckPresets(app.decl.files, app.io.presets, [this] { RefreshPresetButtons(); });
-  RefreshPresetButtons();
+  datafilesteps::LoadTapdeckPresets(app.decl.files, app.io.presets, [this] { bank_->RefreshPresetButtons(); });
+  bank_->RefreshPresetButtons();
   LoadGroupTree();
 }
 
@@ -241,4 +226,14 @@ void frmLauncher::btnEditor_Click() {
   }
   platform::ProgramStarters().Start(editor, args,
                                     platform::HostPathOf(app_.decl.gAppPath));
+}
+
+void frmLauncher::btnConfigure_Click() {
+  frmEditTapdeck form(this);
+  form.ShowModal();
+}
+
+void frmLauncher::EditOnePreset() {
+  frmTDButtonConfig form(this);
+  form.ShowModal();
 }

@@ -24,6 +24,7 @@
 #include "platform/qt/controls.h"
 #include "platform/qt/treeview.h"
 #include "mainwindow/playerarea.h"
+#include "mainwindow/presetbank.h"
 #include "playlist/window/playlist.h"
 
 class QMimeData;
@@ -36,7 +37,8 @@ class FlexGrid;
 
 // The program's main window: the groups tree, the preset bank, the player and the database
 // pane. One instance for the program's lifetime; its dialogs are given it when they open.
-class frmLauncher : public CaptionlessWindow, public PaneHost, public PlaylistHost, public PlayerAreaHost {
+class frmLauncher : public CaptionlessWindow, public PaneHost, public PlaylistHost, public PlayerAreaHost,
+                    public PresetBankHost {
   Q_OBJECT
  public:
   frmLauncher(platform::MediaPlayer* player, ProgramState& app, QWidget* parent = nullptr);
@@ -50,7 +52,7 @@ class frmLauncher : public CaptionlessWindow, public PaneHost, public PlaylistHo
 
   // Public operations other windows call.
   void btnConfigure_Click();
-  void btnPreset_Click(int Index);
+  void btnPreset_Click(int Index) override;
   void btnPlay_Click() override;
 
   // What the database pane asks of this window.
@@ -93,12 +95,8 @@ class frmLauncher : public CaptionlessWindow, public PaneHost, public PlaylistHo
   frmPreferences* PreferencesWindowOrNull() const;
   void SetPreferencesWindow(frmPreferences* window);
 
-  // The 20 preset buttons show the presets' captions, bold where a file is set.
-  void RefreshPresetButtons();
-  // The caption that preset button `Index` shows.
-  std::string PresetButtonCaption(int Index) const;
-  void btnPreset_MouseDown(int Index, int Button, int Shift, int x, int y);
-  void btnPreset_OLEDragDrop(int Index, const QMimeData& Data);
+  // The one-preset editor for gPresetIndex (the bank's right press and drops).
+  void EditOnePreset() override;
 
   // The groups tree (frmLauncher_tree.cpp): its events, the two moves and the common tail
   // that ends every change (keys, File Detail's list, groups.dat).
@@ -137,8 +135,8 @@ class frmLauncher : public CaptionlessWindow, public PaneHost, public PlaylistHo
   platform::TreeView* tvwGroups;
 
   // ---- Preset bank
-  platform::Label* Label1;
-  std::array<QPushButton*, 21> btnPreset{};  // 1..20; index 0 is not used
+  PresetBank& Bank() { return *bank_; }
+  const PresetBank& Bank() const { return *bank_; }
 
   // ---- Player
   PlayerArea& Player() { return *player_; }
@@ -160,16 +158,15 @@ class frmLauncher : public CaptionlessWindow, public PaneHost, public PlaylistHo
  private:
   void BuildToolButtons();
   void BuildTree();
-  void BuildPresetBank();
   void BuildImageList();
 
   // Each area wires its own handlers (their sources lie beside this one).
-  void WirePresets();
   void WireTree();
 
   std::vector<std::pair<std::string, QIcon>> imlTreeIcons_;
   QPointer<frmTvwPopUp> treePopup_;
   ProgramState& app_;
+  PresetBank* bank_ = nullptr;
   PlayerArea* player_ = nullptr;
   DatabasePane* pane_ = nullptr;
   QPointer<frmPreferences> preferences_;

@@ -23,8 +23,8 @@ void frmLauncher::PrintPresetKeyAssignments() {
   for (int k = 1; k <= 10; ++k) {
     const std::string name = "F" + std::to_string(k);
     keys.push_back(PrintItem::Zone(std::string(9 - name.size(), ' ') + name));
-    plain.push_back(PrintItem::Zone(window->PresetButtonCaption(k)));
-    shifted.push_back(PrintItem::Zone(window->PresetButtonCaption(k + 10)));
+    plain.push_back(PrintItem::Zone(window->Bank().PresetButtonCaption(k)));
+    shifted.push_back(PrintItem::Zone(window->Bank().PresetButtonCaption(k + 10)));
   }
   const std::string date = platform::ShortDate(platform::CurrentClock().Now());
 

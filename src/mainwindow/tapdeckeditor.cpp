@@ -166,7 +166,7 @@ bool TapdeckEditor::Commit(bool apply) {
     presets.gPresetLoop[i] = row.chkLoop->Value() == 1 ? "True" : "False";
     if (apply) row.txtFilePath->setToolTip(row.txtFilePath->text());
   }
-  main_.RefreshPresetButtons();
+  main_.Bank().RefreshPresetButtons();
   datafilesteps::SaveTapdeckPresets(main_.State().decl.files, presets);
   if (apply) {
     ClearMarks();

@@ -76,7 +76,7 @@ TEST_F(Restart, EveryPresetPreferenceAndListedPathIsTheSameAfterReload) {
   EXPECT_EQ(App().io.presets.gPresetPaths, presets.gPresetPaths);
   EXPECT_EQ(App().io.presets.gPresetLoop, presets.gPresetLoop);
   for (std::size_t i = 0; i < kTexts.size(); ++i) {
-    EXPECT_EQ(second->btnPreset[i + 1]->text().toStdString(), kTexts[i]);
+    EXPECT_EQ(second->Bank().btnPreset[i + 1]->text().toStdString(), kTexts[i]);
   }
   EXPECT_EQ(ListedPaths(), listed);
   EXPECT_TRUE(boxes.shown().empty());
@@ -123,7 +123,7 @@ TEST_P(StartOnDamagedFiles, ComesUpOnDefaultsAndSaysWhichSettingsWereDamaged) {
   EXPECT_EQ(drives.Read(decl.files.gPresetFile + ".damaged"), GetParam().bytes);
   EXPECT_EQ(App().io.presets.gPresetCaptions[19], "20");
   EXPECT_EQ(App().io.prefs.gWaveEditorPath, "None selected");
-  EXPECT_EQ(window->btnPreset[20]->text().toStdString(), "20");
+  EXPECT_EQ(window->Bank().btnPreset[20]->text().toStdString(), "20");
 }
 
 std::string Garbage() {

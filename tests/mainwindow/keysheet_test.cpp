@@ -83,7 +83,7 @@ TEST_F(KeySheetTest, CaptionsPrintAsTheButtonsShowThem) {
   SetPreset(12, "");
   SetPreset(20, "A caption far wider than a zone");
   App().io.presets.gPresetCaptions[4] = "not shown";  // no file: the button shows 5
-  window->RefreshPresetButtons();
+  window->Bank().RefreshPresetButtons();
   window->PrintPresetKeyAssignments();
   std::vector<std::string> captions;
   for (int n = 1; n <= 20; ++n) captions.push_back(std::to_string(n));
@@ -159,7 +159,7 @@ std::vector<double> Xs(const platform::LaidOutPage& page, double top) {
 
 TEST_F(KeySheetTest, KeyNamesStandOverTheirCaptionsUntilOneIsWiderThanAZone) {
   SetPreset(3, "Wider than one zone!");  // 20 characters: the rest of its line moves a zone on
-  window->RefreshPresetButtons();
+  window->Bank().RefreshPresetButtons();
   DocumentPrinter document;
   window->PrintPresetKeyAssignments();
   ASSERT_EQ(document.lines.size(), 7u);
@@ -199,7 +199,7 @@ TEST_F(KeySheetTest, PrintsOneLandscapePageToPdf) {
   qputenv("TOLVAN_PRINT_TO_PDF", pdf.toUtf8());
   SetPreset(1, "Intro");
   SetPreset(11, "Finale");
-  window->RefreshPresetButtons();
+  window->Bank().RefreshPresetButtons();
   {
     platform::QtPrinter real;
     platform::SetPrinter(&real);

@@ -80,7 +80,7 @@ class PlayerTest : public AppFixture {
     player.SetDuration("C:\\Sounds\\intro.wav", 2);
     player.SetDuration("C:\\Sounds\\jingle.wav", 83.5);
     player.SetDuration("C:\\Sounds\\outro.wav", 4);
-    window->RefreshPresetButtons();
+    window->Bank().RefreshPresetButtons();
     QObject::connect(window->Player().lblPlayStatus, &platform::Label::Change, [this] {
       statuses.push_back(window->Player().lblPlayStatus->Caption().toStdString());
       int here = 0;
@@ -386,7 +386,7 @@ TEST_F(PlayerTest, StopWhileIdleOnlyMovesTheFocus) {
   window->show();
   window->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-  window->btnPreset[1]->setFocus();
+  window->Bank().btnPreset[1]->setFocus();
   window->Player().btnStop->click();
   EXPECT_TRUE(window->tvwGroups->hasFocus());
   EXPECT_TRUE(player.calls.empty());

@@ -47,7 +47,7 @@ class EditorTest : public AppFixture {
     p.gPresetCaptions[2] = "Intro";
     p.gPresetPaths[2] = "C:\\Sounds\\intro.wav";
     p.gPresetLoop[2] = "True";
-    window->RefreshPresetButtons();
+    window->Bank().RefreshPresetButtons();
     before = drives.Read(App().decl.files.gPresetFile);
   }
 
@@ -219,7 +219,7 @@ TEST_F(EditorTest, ApplyTakesNoRowWhileOnePathIsInvalidThenAllOnceItIsMended) {
   EXPECT_EQ(App().io.presets.gPresetCaptions[2], "Intro") << "rows before the bad one are not taken either";
   EXPECT_EQ(App().io.presets.gPresetPaths[14], "");
   EXPECT_EQ(PresetDat(), before);
-  EXPECT_EQ(window->PresetButtonCaption(3), "Intro");
+  EXPECT_EQ(window->Bank().PresetButtonCaption(3), "Intro");
   EXPECT_TRUE(form.btnApply->isEnabled());
   EXPECT_EQ(form.txtCaption[3]->ForeColor(), kRed);
 
@@ -230,8 +230,8 @@ TEST_F(EditorTest, ApplyTakesNoRowWhileOnePathIsInvalidThenAllOnceItIsMended) {
                                      {12, "12,C:\\Sounds\\c.wav,False"},
                                      {15, "15,C:\\Sounds\\b.wav,False"}}));
   EXPECT_TRUE(platform::IsReadOnly(App().decl.files.gPresetFile));
-  EXPECT_EQ(window->PresetButtonCaption(3), "Opening");
-  EXPECT_TRUE(window->btnPreset[15]->font().bold());
+  EXPECT_EQ(window->Bank().PresetButtonCaption(3), "Opening");
+  EXPECT_TRUE(window->Bank().btnPreset[15]->font().bold());
   EXPECT_TRUE(form.isVisible()) << "Apply keeps the window open";
   EXPECT_FALSE(form.btnApply->isEnabled());
   EXPECT_EQ(form.txtFilePath[12]->toolTip(), "C:\\Sounds\\c.wav");
@@ -261,14 +261,14 @@ TEST_F(EditorTest, OkStoresTheRowsAndCloses_ACaptionWithoutPathBecomesTheNumber)
   EXPECT_FALSE(form.isVisible());
   EXPECT_FALSE(App().launcher.gEditArmed);
   EXPECT_EQ(PresetDat(), PresetFile({{3, "Intro,C:\\Sounds\\intro.wav,False"}}));
-  EXPECT_EQ(window->PresetButtonCaption(7), "7");
+  EXPECT_EQ(window->Bank().PresetButtonCaption(7), "7");
   EXPECT_EQ(App().io.presets.gPresetLoop[2], "False");
 }
 
 TEST_F(EditorTest, ADropOnAPresetStoresTheEmptyNoteCaptionOnOk) {
   App().io.presets.gPresetCaptions[4] = "Fanfare";
   App().io.presets.gPresetPaths[4] = "C:\\Sounds\\b.wav";
-  window->RefreshPresetButtons();
+  window->Bank().RefreshPresetButtons();
   LauncherState& s = App().launcher;
   s.gPresetIndex = 5;
   s.gPrefillPath = "D:\\Music\\drop.wav";
@@ -285,8 +285,8 @@ TEST_F(EditorTest, ADropOnAPresetStoresTheEmptyNoteCaptionOnOk) {
   form.btnOK->click();
   EXPECT_FALSE(form.isVisible());
   EXPECT_EQ(PresetDat(), PresetFile({{3, "Intro,C:\\Sounds\\intro.wav,True"}, {5, ",D:\\Music\\drop.wav,False"}}));
-  EXPECT_EQ(window->PresetButtonCaption(5), "");
-  EXPECT_TRUE(window->btnPreset[5]->font().bold());
+  EXPECT_EQ(window->Bank().PresetButtonCaption(5), "");
+  EXPECT_TRUE(window->Bank().btnPreset[5]->font().bold());
 }
 
 TEST_F(EditorTest, TheOnePresetEditorNamesItsPositionForAnInvalidPath) {
@@ -373,7 +373,7 @@ TEST_F(EditorTest, F11OpensTheAllPresetsEditorModally) {
   EXPECT_TRUE(handled);
   EXPECT_TRUE(steps.done());
   EXPECT_EQ(PresetDat(), PresetFile({{1, "Opener,C:\\Sounds\\b.wav,True"}, {3, "Intro,C:\\Sounds\\intro.wav,True"}}));
-  EXPECT_EQ(window->PresetButtonCaption(1), "Opener");
+  EXPECT_EQ(window->Bank().PresetButtonCaption(1), "Opener");
 }
 
 }  // namespace

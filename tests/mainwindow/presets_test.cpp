@@ -49,12 +49,12 @@ TEST_P(Refresh, ShowsTheCaptionBoldWithAFileAndTheNumberWithout) {
   auto& p = App().io.presets;
   p.gPresetCaptions[6] = GetParam().caption;
   p.gPresetPaths[6] = GetParam().path;
-  window->RefreshPresetButtons();
-  EXPECT_EQ(window->PresetButtonCaption(7), GetParam().shown);
+  window->Bank().RefreshPresetButtons();
+  EXPECT_EQ(window->Bank().PresetButtonCaption(7), GetParam().shown);
   EXPECT_EQ(p.gPresetCaptions[6], GetParam().shown);
-  EXPECT_EQ(window->btnPreset[7]->font().bold(), GetParam().bold);
-  EXPECT_EQ(window->PresetButtonCaption(8), "8");
-  EXPECT_FALSE(window->btnPreset[8]->font().bold());
+  EXPECT_EQ(window->Bank().btnPreset[7]->font().bold(), GetParam().bold);
+  EXPECT_EQ(window->Bank().PresetButtonCaption(8), "8");
+  EXPECT_FALSE(window->Bank().btnPreset[8]->font().bold());
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Refresh,
@@ -68,8 +68,8 @@ TEST_F(PresetBankTest, AButtonShowsAnAmpersandAsItIs) {
   auto& p = App().io.presets;
   p.gPresetCaptions[0] = "Rock & Roll";
   p.gPresetPaths[0] = "C:\\r.wav";
-  window->RefreshPresetButtons();
-  EXPECT_EQ(window->btnPreset[1]->text(), "Rock && Roll") << "no mnemonic";
+  window->Bank().RefreshPresetButtons();
+  EXPECT_EQ(window->Bank().btnPreset[1]->text(), "Rock && Roll") << "no mnemonic";
 }
 
 // --- right press and drops ----------------------------------------------------------------
@@ -102,7 +102,7 @@ TEST_P(OpenEditor, ByRightPressOrDropWithThePathTheDropOffers) {
   auto& p = App().io.presets;
   p.gPresetCaptions[4] = "Fanfare";
   p.gPresetPaths[4] = "C:\\Sounds\\fanfare.wav";
-  window->RefreshPresetButtons();
+  window->Bank().RefreshPresetButtons();
   window->show();
 
   Opened seen;
@@ -120,7 +120,7 @@ TEST_P(OpenEditor, ByRightPressOrDropWithThePathTheDropOffers) {
     if (seen.captionMarked || seen.pathMarked) boxes.Answer(platform::vbYes);
     form.close();
   });
-  QPushButton* button = window->btnPreset[5];
+  QPushButton* button = window->Bank().btnPreset[5];
   if (c.act == Act::Press) {
     QTest::mousePress(button, c.button);
     QTest::mouseRelease(button, c.button);
@@ -206,7 +206,7 @@ TEST_F(PresetBankTest, ADroppedFileWithANoteBringsItsCaption) {
     boxes.Answer(platform::vbYes);  // the close box asks before it drops the prefill
     form.close();
   });
-  window->btnPreset_OLEDragDrop(2, data);
+  window->Bank().btnPreset_OLEDragDrop(2, data);
   EXPECT_EQ(caption, "Noted Song");
   EXPECT_EQ(App().launcher.gPrefillPath, "D:\\Music\\noted.wav");
 }

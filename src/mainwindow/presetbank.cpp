@@ -1,5 +1,5 @@
 // The preset bank: the buttons' captions, the right press and drops that open the one-preset
-// editor and the all-presets editor.
+// editor.
 #include <QDropEvent>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -10,10 +10,8 @@
 
 #include "windows/shareddata.h"
 #include "windows/eventhook.h"
-#include "mainwindow/frmEditTapdeck.h"
-#include "mainwindow/frmLauncher.h"
-#include "mainwindow/frmTDButtonConfig.h"
-#include "mainwindow/launcher.h"
+#include "mainwindow/presetbank.h"
+#include "windows/drops.h"
 #include "platform/core/drives.h"
 #include "platform/qt/dropdata.h"
 
@@ -24,10 +22,34 @@ QString ButtonText(const std::string& caption) { return QString::fromStdString(c
 
 }  // namespace
 
-void frmLauncher::WirePresets() {
+using platform::Label;
+
+PresetBank::PresetBank(QWidget* window, ProgramState& app, PresetBankHost& host)
+    : QObject(window), window_(window), app_(app), host_(host) {
+  Build(window);
+  Wire();
+}
+
+void PresetBank::Build(QWidget* window) {
+  Label1 = new Label(window, "Tap Deck");
+  Label1->setGeometry(12, 522, 200, 20);
+  QFont bold = Label1->font();
+  bold.setBold(true);
+  Label1->setFont(bold);
+  const int w = 114, h = 38, gap = 4;
+  for (int n = 1; n <= 20; ++n) {
+    auto* b = new QPushButton(QString::number(n), window);
+    int col = (n - 1) % 10, rowIndex = (n - 1) / 10;
+    b->setGeometry(12 + col * (w + gap), 546 + rowIndex * (h + gap), w, h);
+    b->setAcceptDrops(true);
+    btnPreset[n] = b;
+  }
+}
+
+void PresetBank::Wire() {
   for (int n = 1; n <= 20; ++n) {
     QPushButton* button = btnPreset[n];
-    connect(button, &QPushButton::clicked, this, [this, n] { btnPreset_Click(n); });
+    connect(button, &QPushButton::clicked, this, [this, n] { host_.btnPreset_Click(n); });
     new EventHook(button, [this, n](QEvent* e) {
       switch (e->type()) {
         case QEvent::MouseButtonPress:
@@ -72,7 +94,7 @@ void frmLauncher::WirePresets() {
   }
 }
 
-void frmLauncher::RefreshPresetButtons() {
+void PresetBank::RefreshPresetButtons() {
   datafiles::Presets& presets = app_.io.presets;
   for (int n = 1; n <= 20; ++n) {
     QFont font = btnPreset[n]->font();
@@ -87,32 +109,25 @@ void frmLauncher::RefreshPresetButtons() {
   }
 }
 
-std::string frmLauncher::PresetButtonCaption(int Index) const {
+std::string PresetBank::PresetButtonCaption(int Index) const {
   if (Index < 1 || Index > 20) return {};
   return btnPreset[Index]->text().replace("&&", "&").toStdString();
 }
 
-void frmLauncher::btnPreset_MouseDown(int Index, int Button, int, int, int) {
+void PresetBank::btnPreset_MouseDown(int Index, int Button, int, int, int) {
   if (Button != 2) return;
   app_.launcher.gPresetIndex = Index;
-  frmTDButtonConfig form(this);
-  form.ShowModal();
+  host_.EditOnePreset();
 }
 
-void frmLauncher::btnPreset_OLEDragDrop(int Index, const QMimeData& Data) {
+void PresetBank::btnPreset_OLEDragDrop(int Index, const QMimeData& Data) {
   const std::optional<std::string> path = DroppedPath(Data);
   if (!path) return;
   LauncherState& state = app_.launcher;
   state.gPrefillPath = *path;
   state.gPrefillPending = true;
-  activateWindow();
-  setFocus();
+  window_->activateWindow();
+  window_->setFocus();
   state.gPresetIndex = Index;
-  frmTDButtonConfig form(this);
-  form.ShowModal();
-}
-
-void frmLauncher::btnConfigure_Click() {
-  frmEditTapdeck form(this);
-  form.ShowModal();
+  host_.EditOnePreset();
 }
