@@ -18,11 +18,6 @@ using platform::Q;
 using platform::TextBox;
 using platform::TwipsToPixels;
 
-namespace {
-int gShowing = 0;
-}  // namespace
-
-bool TreeDialogShowing() { return gShowing > 0; }
 
 TreeDialog::TreeDialog(frmLauncher* main, const char* caption, int widthTwips, int heightTwips, const char* helpPage)
     : QDialog(main), main_(*main), helpPage_(helpPage) {
@@ -63,7 +58,7 @@ int TreeDialog::ShowModal() {
   if (auto* first = findChild<platform::TextBox*>()) first->setFocus();
   if (!counted_) {
     counted_ = true;
-    ++gShowing;
+    main_.CountTreeDialog(+1);
   }
   // The popup loses the focus to the dialog and, a dialog showing, only hides itself.
   if (frmTvwPopUp* popup = main_.TreePopup()) popup->LoseFocus();
@@ -119,7 +114,7 @@ void TreeDialog::Unload(bool handBack) {
   hide();
   if (counted_) {
     counted_ = false;
-    --gShowing;
+    main_.CountTreeDialog(-1);
   }
   if (handBack) HandBackToPopup();
 }

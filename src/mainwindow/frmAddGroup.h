@@ -50,8 +50,6 @@ class TreeDialog : public QDialog {
   bool counted_ = false;
 };
 
-// Whether any of frmAddGroup, frmAddFile, frmEditFile is showing.
-bool TreeDialogShowing();
 
 // "Add New Rallyset": a new empty group below the tree's selected node.
 class frmAddGroup : public TreeDialog {

@@ -114,6 +114,9 @@ class frmLauncher : public CaptionlessWindow, public PaneHost, public PlaylistHo
   void btnNodeUp_Click();
   // The tree popup while it is open (null otherwise).
   frmTvwPopUp* TreePopup() const;
+  // Whether any of frmAddGroup, frmAddFile, frmEditFile is showing; they count themselves.
+  bool TreeDialogShowing() const { return treeDialogsShowing_ > 0; }
+  void CountTreeDialog(int change) { treeDialogsShowing_ += change; }
 
   // The image list of the tree: keys and pictures in their order.
   const std::vector<std::pair<std::string, QIcon>>& imlTreeIcons() const { return imlTreeIcons_; }
@@ -173,4 +176,5 @@ class frmLauncher : public CaptionlessWindow, public PaneHost, public PlaylistHo
   std::unique_ptr<PlaylistEditor> playlist_;
   bool loaded_ = false;
   bool exiting_ = false;
+  int treeDialogsShowing_ = 0;
 };

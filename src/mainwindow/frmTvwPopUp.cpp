@@ -93,7 +93,7 @@ void frmTvwPopUp::FocusToLauncher() {
 
 void frmTvwPopUp::Form_LostFocus() {
   if (Unloaded()) return;
-  if (TreeDialogShowing()) {
+  if (owner_->TreeDialogShowing()) {
     hide();
     return;
   }

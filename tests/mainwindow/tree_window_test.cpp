@@ -212,7 +212,7 @@ TEST_F(TreeWindow, AddGroupRefusesACaptionOfTheSameGroupThenAddsAndSaves) {
                              "n1-group-Groups-Rock,n2-group-Rock-song,song,song\r\n"),
             std::string::npos);
   EXPECT_TRUE(popup->unloaded());
-  EXPECT_FALSE(TreeDialogShowing());
+  EXPECT_FALSE(window->TreeDialogShowing());
 }
 
 TEST_F(TreeWindow, CancellingAddGroupChangesNothing) {
