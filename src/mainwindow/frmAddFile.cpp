@@ -93,7 +93,7 @@ frmAddFile::frmAddFile(frmLauncher* main)
 void frmAddFile::Form_Load() {
   LoadCommon();
   const LauncherState& state = main_.State().launcher;
-  const TreeNode* selected = main_.tvwGroups->Nodes().Selected();
+  const TreeNode* selected = main_.Tree().tvwGroups->Nodes().Selected();
   lblParentGroup->SetCaption(Q("\"" + (selected ? selected->text : std::string()) + "\""));
   txtNewFileCaption->clear();
   txtNewFilePath->clear();
@@ -106,7 +106,7 @@ void frmAddFile::Form_Load() {
 }
 
 void frmAddFile::btnOK_Click() {
-  TreeModel& tree = main_.tvwGroups->Nodes();
+  TreeModel& tree = main_.Tree().tvwGroups->Nodes();
   TreeNode* parent = tree.Selected();
   if (!parent) return;
   const std::string caption = txtNewFileCaption->text().toStdString();
@@ -125,7 +125,7 @@ void frmAddFile::btnOK_Click() {
   main_.State().launcher.gCurrentNode = node->id;
   tree.SetColors(parent, platform::VbColorNumber("&HFFFFFF"), platform::VbColorNumber("&H0"));
   tree.Select(node);
-  main_.GroupTreeCommonTail();
+  main_.Tree().GroupTreeCommonTail();
   if (TreeNode* selected = tree.Selected()) tree.SetExpanded(selected, true);
   accept();
 }
@@ -155,7 +155,7 @@ void frmEditFile::Form_Load() {
   LauncherState& state = main_.State().launcher;
   state.gEditArmed = false;
   LoadCommon();
-  const TreeNode* selected = main_.tvwGroups->Nodes().Selected();
+  const TreeNode* selected = main_.Tree().tvwGroups->Nodes().Selected();
   txtCaption->SetForeColor(kBlack);
   txtFilePath->SetForeColor(kBlack);
   txtCaption->setText(Q(selected ? selected->text : std::string()));
@@ -166,18 +166,18 @@ void frmEditFile::Form_Load() {
 
 void frmEditFile::txtCaption_Change() {
   if (!main_.State().launcher.gEditArmed) return;
-  const TreeNode* selected = main_.tvwGroups->Nodes().Selected();
+  const TreeNode* selected = main_.Tree().tvwGroups->Nodes().Selected();
   if (!selected || txtCaption->text().toStdString() != selected->text) txtCaption->SetForeColor(skin::kChanged);
 }
 
 void frmEditFile::txtFilePath_Change() {
   if (!main_.State().launcher.gEditArmed) return;
-  const TreeNode* selected = main_.tvwGroups->Nodes().Selected();
+  const TreeNode* selected = main_.Tree().tvwGroups->Nodes().Selected();
   if (!selected || txtFilePath->text().toStdString() != selected->tag) txtFilePath->SetForeColor(skin::kChanged);
 }
 
 void frmEditFile::btnOK_Click() {
-  TreeModel& tree = main_.tvwGroups->Nodes();
+  TreeModel& tree = main_.Tree().tvwGroups->Nodes();
   TreeNode* entry = tree.Selected();
   if (!entry) return;
   const std::string caption = txtCaption->text().toStdString();
@@ -197,7 +197,7 @@ void frmEditFile::btnOK_Click() {
   tree.SetImage(entry, datafiles::FileImageKey(path));
   tree.SetText(entry, caption);
   tree.SetColors(entry, platform::VbColorNumber("&HFFFFFF"), platform::VbColorNumber("&H0"));
-  main_.GroupTreeCommonTail();
+  main_.Tree().GroupTreeCommonTail();
   accept();
 }
 

@@ -58,10 +58,10 @@ int TreeDialog::ShowModal() {
   if (auto* first = findChild<platform::TextBox*>()) first->setFocus();
   if (!counted_) {
     counted_ = true;
-    main_.CountTreeDialog(+1);
+    main_.Tree().CountTreeDialog(+1);
   }
   // The popup loses the focus to the dialog and, a dialog showing, only hides itself.
-  if (frmTvwPopUp* popup = main_.TreePopup()) popup->LoseFocus();
+  if (frmTvwPopUp* popup = main_.Tree().TreePopup()) popup->LoseFocus();
   return exec();
 }
 
@@ -114,14 +114,14 @@ void TreeDialog::Unload(bool handBack) {
   hide();
   if (counted_) {
     counted_ = false;
-    main_.CountTreeDialog(-1);
+    main_.Tree().CountTreeDialog(-1);
   }
   if (handBack) HandBackToPopup();
 }
 
 void TreeDialog::HandBackToPopup() {
   frmLauncher* window = &main_;
-  frmTvwPopUp* popup = window->TreePopup();
+  frmTvwPopUp* popup = window->Tree().TreePopup();
   if (!popup || popup->unloaded()) return;
   popup->show();
   popup->activateWindow();
@@ -148,13 +148,13 @@ frmAddGroup::frmAddGroup(frmLauncher* main) : TreeDialog(main, "Add New Rallyset
 
 void frmAddGroup::Form_Load() {
   LoadCommon();
-  const platform::TreeNode* selected = main_.tvwGroups->Nodes().Selected();
+  const platform::TreeNode* selected = main_.Tree().tvwGroups->Nodes().Selected();
   lblParentGroup->SetCaption(Q("\"" + (selected ? selected->text : std::string()) + "\""));
   txtNewGroup->clear();
 }
 
 void frmAddGroup::btnOK_Click() {
-  platform::TreeModel& tree = main_.tvwGroups->Nodes();
+  platform::TreeModel& tree = main_.Tree().tvwGroups->Nodes();
   platform::TreeNode* parent = tree.Selected();
   if (!parent) return;
   const std::string name = txtNewGroup->text().toStdString();
@@ -176,7 +176,7 @@ void frmAddGroup::btnOK_Click() {
   main_.State().launcher.gCurrentNode = node->id;
   tree.SetColors(parent, platform::VbColorNumber("&HFFFFFF"), platform::VbColorNumber("&H0"));
   tree.Select(node);
-  main_.GroupTreeCommonTail();
+  main_.Tree().GroupTreeCommonTail();
   if (platform::TreeNode* selected = tree.Selected()) tree.SetExpanded(selected, true);
   accept();
 }

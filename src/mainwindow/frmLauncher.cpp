@@ -8,8 +8,11 @@
 
 #include "datafiles/prefs.h"
 #include "windows/shareddata.h"
+#include "mainwindow/frmAddFile.h"
 #include "mainwindow/frmEditTapdeck.h"
 #include "mainwindow/frmTDButtonConfig.h"
+#include "mainwindow/frmTvwPopUp.h"
+#include "mainwindow/grouptree.h"
 #include "mainwindow/launcher.h"
 #include "mainwindow/launcher_tree.h"
 #include "mainwindow/toolbutton.h"
@@ -45,7 +48,7 @@ std::string BuildOpenFilter() {
 frmLauncher::frmLauncher(platform::MediaPlayer* player, ProgramState& app, QWidget* parent)
     : CaptionlessWindow("Tolvan Audio Manager", kWindowWidth, kWindowHeight, parent), app_(app) {
 
-  BuildTree();
+  tree_ = new TreeArea(this, app_, *this);
   BuildToolButtons();
   player_ = new PlayerArea(this, *player, app_, *this);
   bank_ = new PresetBank(this, app_, *this);
@@ -59,7 +62,6 @@ frmLauncher::frmLauncher(platform::MediaPlayer* player, ProgramState& app, QWidg
   connect(btnHelp, &QPushButton::clicked, this, &frmLauncher::btnHelp_Click);
   connect(btnMinimize, &QPushButton::clicked, this, &frmLauncher::btnMinimize_Click);
   connect(btnExit, &QPushButton::clicked, this, &frmLauncher::btnExit_Click);
-  WireTree();
 }
 
 frmLauncher::~frmLauncher() = default;
@@ -74,33 +76,10 @@ void frmLauncher::BuildToolButtons() {
   btnHelp = ToolButton(this, "Help Index", x += 42, y);
   btnMinimize = ToolButton(this, "Minimize", x += 42, y);
   btnExit = ToolButton(this, "Quit/Exit", x += 42, y);
-  btnNodeUp = ToolButton(this, "Move node up", 380, 56, 28);
-  btnNodeDown = ToolButton(this, "Move node down", 380, 90, 28);
+  tree_->BuildMoveButtons();
 }
 
-void frmLauncher::BuildTree() {
-  tvwGroups = new platform::TreeView(this);
-  tvwGroups->setGeometry(12, 56, 360, 292);
-  tvwGroups->setIconSize(QSize(16, 16));
-  QPalette pal = tvwGroups->palette();
-  pal.setColor(QPalette::Base, platform::VbColor(0x2F2A01));
-  pal.setColor(QPalette::Text, platform::VbColor(skin::kText));
-  tvwGroups->setPalette(pal);
-}
 
-void frmLauncher::BuildImageList() {
-  using platform::ResKind;
-  const std::pair<const char*, int> icons[] = {
-      {"groups", 206},    {"clsdfold", 202},  {"openfold", 203},  {"audio_wav", 207},
-      {"audio_aif", 208}, {"audio_au", 209},  {"audio_snd", 210}, {"audio_mid", 211},
-      {"audio_mp3", 212}, {"audio_unk", 213},
-  };
-  imlTreeIcons_.clear();
-  for (const auto& [key, number] : icons) {
-    imlTreeIcons_.emplace_back(key, QIcon(platform::LoadResPicture(number, ResKind::Icon).scaled(16, 16)));
-  }
-  imlTreeIcons_.emplace_back("dragnode", QIcon(platform::LoadResPicture(301, ResKind::Cursor).scaled(16, 16)));
-}
 
 void frmLauncher::Form_Load() {
   if (loaded_) return;
@@ -118,20 +97,18 @@ void frmLauncher::Form_Load() {
   platform::SetButtonPicture(btnMinimize, 111);
   platform::SetButtonPicture(btnExit, 116);
   platform::SetButtonPicture(player_->btnStop, 204, platform::ResKind::Icon);
-  platform::SetButtonPicture(btnNodeUp, 119, platform::ResKind::Bitmap, 121);
-  platform::SetButtonPicture(btnNodeDown, 118, platform::ResKind::Bitmap, 120);
+  platform::SetButtonPicture(tree_->btnNodeUp, 119, platform::ResKind::Bitmap, 121);
+  platform::SetButtonPicture(tree_->btnNodeDown, 118, platform::ResKind::Bitmap, 120);
   pane_->SetDBPaneLinkCursors();
   // The preferences and the dialogs' filter are ready before the System Inventory view,
   // which may run an update that reads and saves them.
   datafilesteps::LoadPreferences(app.decl.files, app.io.prefs, [this] { FillPreferencesForm(); });
   app.launcher.gOpenFilter = BuildOpenFilter();
   pane_->ShowSystemInventory();
-  BuildImageList();
-  tvwGroups->setIconSize(QSize(16, 16));
-  tvwGroups->SetImageList(imlTreeIcons_);
+  tree_->BuildImageList();
   datafilesteps::LoadTapdeckPresets(app.decl.files, app.io.presets, [this] { bank_->RefreshPresetButtons(); });
   bank_->RefreshPresetButtons();
-  LoadGroupTree();
+  tree_->LoadGroupTree();
 }
 
 FunctionKeyAction FunctionKeyFor(int KeyCode, int Shift) {
@@ -171,9 +148,9 @@ void frmLauncher::PaintSkin(QPainter& p) {
 }
 
 void frmLauncher::KeepTabInNoteBoxes(bool keep) {
-  const auto policy = tvwGroups->focusPolicy();
-  tvwGroups->setFocusPolicy(static_cast<Qt::FocusPolicy>(keep ? policy & ~Qt::TabFocus : policy | Qt::TabFocus));
-  if (!keep) tvwGroups->setFocus();
+  const auto policy = tree_->tvwGroups->focusPolicy();
+  tree_->tvwGroups->setFocusPolicy(static_cast<Qt::FocusPolicy>(keep ? policy & ~Qt::TabFocus : policy | Qt::TabFocus));
+  if (!keep) tree_->tvwGroups->setFocus();
 }
 
 void frmLauncher::btnMinimize_Click() { setWindowState(windowState() | Qt::WindowMinimized); }
@@ -235,5 +212,23 @@ void frmLauncher::btnConfigure_Click() {
 
 void frmLauncher::EditOnePreset() {
   frmTDButtonConfig form(this);
+  form.ShowModal();
+}
+
+void frmLauncher::ShowFileRallysets() {
+  if (pane_->lblDBViewTitle->Caption() != "File Detail") return;
+  const std::string shown = pane_->txtDBDescription->toolTip().toStdString();
+  pane_->lblDBRallysets->SetCaption(QString::fromStdString(
+      grouptree::RallysetsText(tree_->tvwGroups->Nodes(), app_.io.presets.gPresetPaths, shown)));
+}
+
+void frmLauncher::PlayTreeEntry(const std::string& path, const std::string& caption, int loopingPreset) {
+  player_->PlayEntry(path, caption, loopingPreset);
+}
+
+frmTvwPopUp* frmLauncher::NewTreePopup() { return new frmTvwPopUp(this); }
+
+void frmLauncher::AddDroppedFile() {
+  frmAddFile form(this);
   form.ShowModal();
 }

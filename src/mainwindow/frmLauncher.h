@@ -25,6 +25,7 @@
 #include "platform/qt/treeview.h"
 #include "mainwindow/playerarea.h"
 #include "mainwindow/presetbank.h"
+#include "mainwindow/treearea.h"
 #include "playlist/window/playlist.h"
 
 class QMimeData;
@@ -38,7 +39,7 @@ class FlexGrid;
 // The program's main window: the groups tree, the preset bank, the player and the database
 // pane. One instance for the program's lifetime; its dialogs are given it when they open.
 class frmLauncher : public CaptionlessWindow, public PaneHost, public PlaylistHost, public PlayerAreaHost,
-                    public PresetBankHost {
+                    public PresetBankHost, public TreeAreaHost {
   Q_OBJECT
  public:
   frmLauncher(platform::MediaPlayer* player, ProgramState& app, QWidget* parent = nullptr);
@@ -83,12 +84,6 @@ class frmLauncher : public CaptionlessWindow, public PaneHost, public PlaylistHo
   void btnSettings_Click();
   void btnPlaylistEditor_Click();
 
-  // Module Launcher's procedures of the groups tree: groups.dat into the tree, the tree to
-  // groups.dat (a failure is told and the tree shows what is stored), and the common tail
-  // that ends every change (keys, File Detail's list, groups.dat).
-  void LoadGroupTree();
-  void SaveGroupTree();
-  void GroupTreeCommonTail();
   // Prints the function-key sheet of the presets on the default printer.
   void PrintPresetKeyAssignments();
   // The preferences window while it exists (null otherwise); it makes itself known.
@@ -98,28 +93,11 @@ class frmLauncher : public CaptionlessWindow, public PaneHost, public PlaylistHo
   // The one-preset editor for gPresetIndex (the bank's right press and drops).
   void EditOnePreset() override;
 
-  // The groups tree (frmLauncher_tree.cpp): its events, the two moves and the common tail
-  // that ends every change (keys, File Detail's list, groups.dat).
-  void tvwGroups_MouseDown(int Button, int Shift, int x, int y);
-  void tvwGroups_MouseMove(int Button, int Shift, int x, int y);
-  void tvwGroups_MouseUp(int Button, int Shift, int x, int y);
-  void tvwGroups_DragOver(int x, int y);
-  void tvwGroups_OLEDragOver(int x, int y);
-  void tvwGroups_DragDrop();
-  void tvwGroups_OLEDragDrop(const QMimeData& Data);
-  void tvwGroups_AfterLabelEdit(const QString& NewString);
-  void tvwGroups_Click();
-  void tvwGroups_DblClick();
-  void btnNodeDown_Click();
-  void btnNodeUp_Click();
-  // The tree popup while it is open (null otherwise).
-  frmTvwPopUp* TreePopup() const;
-  // Whether any of frmAddGroup, frmAddFile, frmEditFile is showing; they count themselves.
-  bool TreeDialogShowing() const { return treeDialogsShowing_ > 0; }
-  void CountTreeDialog(int change) { treeDialogsShowing_ += change; }
+  // What the groups tree asks of this window.
+  void PlayTreeEntry(const std::string& path, const std::string& caption, int loopingPreset) override;
+  frmTvwPopUp* NewTreePopup() override;
+  void AddDroppedFile() override;
 
-  // The image list of the tree: keys and pictures in their order.
-  const std::vector<std::pair<std::string, QIcon>>& imlTreeIcons() const { return imlTreeIcons_; }
   bool isExiting() const { return exiting_; }
 
   // ---- Tool buttons
@@ -130,12 +108,10 @@ class frmLauncher : public CaptionlessWindow, public PaneHost, public PlaylistHo
   QPushButton* btnHelp;
   QPushButton* btnMinimize;
   QPushButton* btnExit;
-  QPushButton* btnStop;
-  QPushButton* btnNodeUp;
-  QPushButton* btnNodeDown;
 
   // ---- Groups tree
-  platform::TreeView* tvwGroups;
+  TreeArea& Tree() { return *tree_; }
+  const TreeArea& Tree() const { return *tree_; }
 
   // ---- Preset bank
   PresetBank& Bank() { return *bank_; }
@@ -160,15 +136,10 @@ class frmLauncher : public CaptionlessWindow, public PaneHost, public PlaylistHo
 
  private:
   void BuildToolButtons();
-  void BuildTree();
-  void BuildImageList();
 
-  // Each area wires its own handlers (their sources lie beside this one).
-  void WireTree();
 
-  std::vector<std::pair<std::string, QIcon>> imlTreeIcons_;
-  QPointer<frmTvwPopUp> treePopup_;
   ProgramState& app_;
+  TreeArea* tree_ = nullptr;
   PresetBank* bank_ = nullptr;
   PlayerArea* player_ = nullptr;
   DatabasePane* pane_ = nullptr;
@@ -176,5 +147,4 @@ class frmLauncher : public CaptionlessWindow, public PaneHost, public PlaylistHo
   std::unique_ptr<PlaylistEditor> playlist_;
   bool loaded_ = false;
   bool exiting_ = false;
-  int treeDialogsShowing_ = 0;
 };

@@ -37,7 +37,7 @@ void frmLauncher::btnPlay_Click() {
   }
 }
 
-void frmLauncher::FocusTree() { tvwGroups->setFocus(); }
+void frmLauncher::FocusTree() { tree_->tvwGroups->setFocus(); }
 
 void frmLauncher::PlaybackStarting() {
   pane_->btnUpdate->setEnabled(false);

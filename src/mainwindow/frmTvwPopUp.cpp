@@ -55,14 +55,14 @@ void frmTvwPopUp::lblEditNode_Click() {
 
 void frmTvwPopUp::lblRenameNode_Click() {
   const Handler running(*this);
-  owner_->tvwGroups->StartLabelEdit();
+  owner_->Tree().tvwGroups->StartLabelEdit();
   // The focus is in the tree's editor now: the popup has lost it.
   LoseFocus();
 }
 
 void frmTvwPopUp::lblDeleteNode_Click() {
   const Handler running(*this);
-  platform::TreeModel& tree = owner_->tvwGroups->Nodes();
+  platform::TreeModel& tree = owner_->Tree().tvwGroups->Nodes();
   platform::TreeNode* node = tree.Selected();
   if (!node) {
     FocusToLauncher();
@@ -80,7 +80,7 @@ void frmTvwPopUp::lblDeleteNode_Click() {
     }
   }
   tree.Remove(node);
-  owner_->GroupTreeCommonTail();
+  owner_->Tree().GroupTreeCommonTail();
   if (platform::TreeNode* next = tree.Selected(); next && next->children.empty()) tree.SetExpanded(next, false);
   FocusToLauncher();
 }
@@ -93,12 +93,12 @@ void frmTvwPopUp::FocusToLauncher() {
 
 void frmTvwPopUp::Form_LostFocus() {
   if (Unloaded()) return;
-  if (owner_->TreeDialogShowing()) {
+  if (owner_->Tree().TreeDialogShowing()) {
     hide();
     return;
   }
-  if (platform::TreeNode* node = owner_->tvwGroups->Nodes().Selected()) {
-    owner_->tvwGroups->Nodes().SetColors(node, VbColorNumber("&HFFFFFF"), VbColorNumber("&H0"));
+  if (platform::TreeNode* node = owner_->Tree().tvwGroups->Nodes().Selected()) {
+    owner_->Tree().tvwGroups->Nodes().SetColors(node, VbColorNumber("&HFFFFFF"), VbColorNumber("&H0"));
   }
   Form_Unload();
 }

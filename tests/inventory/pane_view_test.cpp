@@ -640,7 +640,7 @@ TEST_P(NoteEdit, EndsAsTheAnswerSays) {
   EXPECT_EQ(W().Pane().txtDBKeywords->text(), "jazz");
   EXPECT_TRUE(W().Pane().txtDBCaption->isVisible());
   EXPECT_TRUE(W().Pane().lblDBCaption->isHidden());
-  EXPECT_FALSE(W().tvwGroups->focusPolicy() & Qt::TabFocus);
+  EXPECT_FALSE(W().Tree().tvwGroups->focusPolicy() & Qt::TabFocus);
 
   const std::string bytesBefore = drives.Read(Files().gUserDBFile);
   // Another look-up moves the record number meanwhile; the removal goes by the key.
@@ -686,7 +686,7 @@ TEST_P(NoteEdit, EndsAsTheAnswerSays) {
   EXPECT_TRUE(W().Pane().txtDBCaption->isHidden());
   EXPECT_EQ(W().Pane().txtDBCaption->text(), "");
   EXPECT_TRUE(W().Pane().lblDBCaption->isVisible());
-  EXPECT_TRUE(W().tvwGroups->focusPolicy() & Qt::TabFocus);
+  EXPECT_TRUE(W().Tree().tvwGroups->focusPolicy() & Qt::TabFocus);
 
   std::string expected;
   const std::string name = GetParam().name;

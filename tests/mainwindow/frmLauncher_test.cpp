@@ -73,7 +73,7 @@ TEST_F(MainWindowTest, LoadBuildsTheDialogFilterAndTheTreeImages) {
             "WAV files (*.wav)|*.wav|MP3 files (*.mp3; *.m3u)|*.mp3; *.m3u|"
             "MIDI files (*.mid; *.midi; *.rmi)|*.mid; *.midi; *.rmi|");
   std::vector<std::string> keys;
-  for (const auto& [key, icon] : window->imlTreeIcons()) {
+  for (const auto& [key, icon] : window->Tree().imlTreeIcons()) {
     keys.push_back(key);
     EXPECT_FALSE(icon.isNull()) << key;
   }
@@ -255,7 +255,7 @@ TEST_F(MainWindowTest, APressDragsTheWindowOnlyOnItsBackground) {
   window->Pane().btnPlay->setEnabled(false);
   for (QWidget* control : std::initializer_list<QWidget*>{window->Player().pbrPlayFile, window->Player().lblPlayFileName,
                                                           window->Pane().lblDBViewTitle, window->Pane().btnPlay,
-                                                          window->tvwGroups}) {
+                                                          window->Tree().tvwGroups}) {
     for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton}) QTest::mousePress(control, b, {}, QPoint(4, 4));
     EXPECT_EQ(window->WindowDragsStarted(), 0) << control->metaObject()->className();
   }

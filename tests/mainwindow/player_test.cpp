@@ -367,13 +367,13 @@ TEST_F(PlayerTest, AnUnassignedPresetOnlyMovesTheFocusEvenDuringALoop) {
   ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
   window->Player().btnStop->setFocus();
   window->btnPreset_Click(9);
-  EXPECT_TRUE(window->tvwGroups->hasFocus());
+  EXPECT_TRUE(window->Tree().tvwGroups->hasFocus());
   EXPECT_TRUE(player.calls.empty());
 
   Steps steps(5, [this] {
     window->Player().btnStop->setFocus();
     window->btnPreset_Click(9);
-    EXPECT_TRUE(window->tvwGroups->hasFocus());
+    EXPECT_TRUE(window->Tree().tvwGroups->hasFocus());
     EXPECT_EQ(App().launcher.gLoopingPreset, 3);
     window->Player().btnStop->click();
     return true;
@@ -388,7 +388,7 @@ TEST_F(PlayerTest, StopWhileIdleOnlyMovesTheFocus) {
   ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
   window->Bank().btnPreset[1]->setFocus();
   window->Player().btnStop->click();
-  EXPECT_TRUE(window->tvwGroups->hasFocus());
+  EXPECT_TRUE(window->Tree().tvwGroups->hasFocus());
   EXPECT_TRUE(player.calls.empty());
   EXPECT_FALSE(App().launcher.gStopRequested);
   EXPECT_FALSE(window->Player().timPlayStopped->Enabled());
@@ -422,12 +422,12 @@ TEST_P(RealPlayerRefusal, EndsInTheRefusalMessageAndTheAreaResets) {
   boxes.Answer(platform::vbOK);
   switch (GetParam().start) {
     case RealStart::TreeDoubleClick: {
-      platform::TreeModel& tree = window->tvwGroups->Nodes();
+      platform::TreeModel& tree = window->Tree().tvwGroups->Nodes();
       platform::TreeNode* entry =
           tree.Add(tree.Root(), platform::TreeModel::Relation::Last, "n1-file-Groups-Bad", "Bad", "audio_wav");
       entry->tag = bad;
       tree.Select(entry);
-      window->tvwGroups_DblClick();
+      window->Tree().tvwGroups_DblClick();
       break;
     }
     case RealStart::PresetKey:
@@ -548,7 +548,7 @@ TEST_F(PlayerTest, ReleasingTheSliderGivesTheFocusToTheTree) {
   ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
   window->Player().sldPlayer->setFocus();
   QTest::mouseClick(window->Player().sldPlayer, Qt::RightButton);
-  EXPECT_TRUE(window->tvwGroups->hasFocus());
+  EXPECT_TRUE(window->Tree().tvwGroups->hasFocus());
 }
 
 }  // namespace

@@ -229,7 +229,7 @@ TEST_P(Rallysets, ListPresetsThenGroupsOnlyInFileDetail) {
   for (int n : GetParam().presetsHolding) App().io.presets.gPresetPaths[n - 1] = shown;
   App().io.presets.gPresetPaths[9] = "D:\\Music\\other.wav";
   // Groups > Rock > entry, Groups > Rock > Live > entry, each tagged with the file's path.
-  platform::TreeModel& tree = window->tvwGroups->Nodes();
+  platform::TreeModel& tree = window->Tree().tvwGroups->Nodes();
   using Rel = platform::TreeModel::Relation;
   platform::TreeNode* root = tree.Root();
   platform::TreeNode* rock = tree.Add(root, Rel::Last, "rock", "Rock", "clsdfold");

@@ -50,7 +50,7 @@ class TreeWindow : public AppFixture {
     window = OpenMainWindow();
   }
 
-  platform::TreeModel& Tree() { return window->tvwGroups->Nodes(); }
+  platform::TreeModel& Tree() { return window->Tree().tvwGroups->Nodes(); }
   TreeNode* Node(const std::string& text) {
     for (TreeNode* n : Tree().Nodes()) {
       if (n->text == text) return n;
@@ -62,8 +62,8 @@ class TreeWindow : public AppFixture {
   // A right press and release on the node: the popup opens for it.
   frmTvwPopUp* RightClick(TreeNode* node) {
     App().launcher.gDragNode = node ? node->id : platform::kNoNode;
-    window->tvwGroups_MouseUp(2, 0, 300, 300);
-    return window->TreePopup();
+    window->Tree().tvwGroups_MouseUp(2, 0, 300, 300);
+    return window->Tree().TreePopup();
   }
 
   std::unique_ptr<frmLauncher> window;
@@ -73,8 +73,8 @@ class TreeWindow : public AppFixture {
 
 TEST_F(TreeWindow, TheLoadFillsTheTreeFromGroupsDat) {
   ASSERT_EQ(Tree().Count(), 8);
-  EXPECT_EQ(window->tvwGroups->topLevelItemCount(), 1);
-  QTreeWidgetItem* root = window->tvwGroups->topLevelItem(0);
+  EXPECT_EQ(window->Tree().tvwGroups->topLevelItemCount(), 1);
+  QTreeWidgetItem* root = window->Tree().tvwGroups->topLevelItem(0);
   EXPECT_EQ(root->text(0), "Groups");
   EXPECT_TRUE(root->isExpanded());
   EXPECT_FALSE(root->icon(0).isNull());
@@ -118,9 +118,9 @@ INSTANTIATE_TEST_SUITE_P(Table, PopupItems,
                                            PopupCase{"Intro", false, false, true, false, true}));
 
 TEST_F(TreeWindow, ARightPressOverEmptySpaceOpensNoPopup) {
-  window->tvwGroups_MouseDown(2, 0, 100 * 15, 280 * 15);
-  window->tvwGroups_MouseUp(2, 0, 100 * 15, 280 * 15);
-  EXPECT_EQ(window->TreePopup(), nullptr);
+  window->Tree().tvwGroups_MouseDown(2, 0, 100 * 15, 280 * 15);
+  window->Tree().tvwGroups_MouseUp(2, 0, 100 * 15, 280 * 15);
+  EXPECT_EQ(window->Tree().TreePopup(), nullptr);
 }
 
 TEST_F(TreeWindow, TheHoveredItemAloneIsHighlighted) {
@@ -212,7 +212,7 @@ TEST_F(TreeWindow, AddGroupRefusesACaptionOfTheSameGroupThenAddsAndSaves) {
                              "n1-group-Groups-Rock,n2-group-Rock-song,song,song\r\n"),
             std::string::npos);
   EXPECT_TRUE(popup->unloaded());
-  EXPECT_FALSE(window->TreeDialogShowing());
+  EXPECT_FALSE(window->Tree().TreeDialogShowing());
 }
 
 TEST_F(TreeWindow, CancellingAddGroupChangesNothing) {
@@ -341,7 +341,7 @@ TEST_F(TreeWindow, TextDroppedOnAFileEntryOpensAddFileForItsGroupWithTheFirstLin
     path = form.txtNewFilePath->text().toStdString();
     form.btnOK->click();
   });
-  window->tvwGroups_OLEDragDrop(data);
+  window->Tree().tvwGroups_OLEDragDrop(data);
   EXPECT_EQ(parent, "\"Live\"");
   EXPECT_EQ(caption, "Noted Song");
   EXPECT_EQ(path, "D:\\Music\\noted.wav");
@@ -363,7 +363,7 @@ TEST_F(TreeWindow, AHostFileDroppedFromAFileManagerIsTakenInDriveLetterForm) {
     path = form.txtNewFilePath->text().toStdString();
     form.btnCancel->click();
   });
-  window->tvwGroups_OLEDragDrop(data);
+  window->Tree().tvwGroups_OLEDragDrop(data);
   EXPECT_EQ(path, "D:\\Music\\dropped.mp3");
   EXPECT_EQ(GroupsDat(), kGroups);
 }
@@ -374,7 +374,7 @@ TEST_F(TreeWindow, AFileOnNoMappedDriveIsRefusedWithAMessage) {
   QMimeData data;
   data.setUrls({QUrl::fromLocalFile("/nowhere/mapped/x.wav")});
   boxes.Answer(platform::vbOK);
-  window->tvwGroups_OLEDragDrop(data);
+  window->Tree().tvwGroups_OLEDragDrop(data);
   ASSERT_EQ(boxes.shown().size(), 1u);
   EXPECT_EQ(boxes.shown()[0].title, "File Not Added");
   EXPECT_NE(boxes.shown()[0].text.find("/nowhere/mapped/x.wav"), std::string::npos);
@@ -387,25 +387,25 @@ TEST_F(TreeWindow, DropsOnTheRootOrWithoutTextOrFilesOpenNothing) {
   text.setText("C:\\x.wav");
   Tree().SetDropHighlight(Node("Groups"));
   App().launcher.gTargetNode = Node("Groups")->id;
-  window->tvwGroups_OLEDragDrop(text);
+  window->Tree().tvwGroups_OLEDragDrop(text);
   QMimeData other;
   other.setData("application/x-other", "x");
   Tree().SetDropHighlight(Node("Rock"));
   App().launcher.gTargetNode = Node("Rock")->id;
-  window->tvwGroups_OLEDragDrop(other);
+  window->Tree().tvwGroups_OLEDragDrop(other);
   EXPECT_EQ(Tree().DropHighlight(), nullptr);
   EXPECT_EQ(GroupsDat(), kGroups);  // no dialog opened: none would have been answered
 }
 
 TEST_F(TreeWindow, MoveButtonsFollowTheSelectionAndMoveSave) {
   Tree().Select(Node("Song"));
-  window->tvwGroups_Click();
-  EXPECT_TRUE(window->btnNodeDown->isEnabled());
-  EXPECT_FALSE(window->btnNodeUp->isEnabled());
-  window->btnNodeDown->click();
+  window->Tree().tvwGroups_Click();
+  EXPECT_TRUE(window->Tree().btnNodeDown->isEnabled());
+  EXPECT_FALSE(window->Tree().btnNodeUp->isEnabled());
+  window->Tree().btnNodeDown->click();
   EXPECT_EQ(Tree().Selected()->text, "Song");
-  EXPECT_FALSE(window->btnNodeDown->isEnabled());
-  EXPECT_TRUE(window->btnNodeUp->isEnabled());
+  EXPECT_FALSE(window->Tree().btnNodeDown->isEnabled());
+  EXPECT_TRUE(window->Tree().btnNodeUp->isEnabled());
   EXPECT_EQ(GroupsDat(), ",n0-root- -Groups,Groups,\r\n"
                          "n0-root- -Groups,n1-group-Groups-Rock,Rock,Rock\r\n"
                          "n1-group-Groups-Rock,n2-group-Rock-Live,Live,Live\r\n"
@@ -414,17 +414,17 @@ TEST_F(TreeWindow, MoveButtonsFollowTheSelectionAndMoveSave) {
                          "n0-root- -Groups,n1-group-Groups-Tap Deck,Tap Deck,Tap Deck\r\n"
                          "n1-group-Groups-Tap Deck,n2-file-Tap Deck-Loop,Loop,C:\\Music\\loop.wav\r\n"
                          "n0-root- -Groups,n1-group-Groups-Empty,Empty,Empty\r\n");
-  window->btnNodeDown->click();  // the last child: nothing
+  window->Tree().btnNodeDown->click();  // the last child: nothing
   EXPECT_EQ(Tree().Selected()->text, "Song");
   Tree().Select(Node("Intro"));  // an only child
-  window->tvwGroups_Click();
-  EXPECT_FALSE(window->btnNodeDown->isEnabled());
-  EXPECT_FALSE(window->btnNodeUp->isEnabled());
+  window->Tree().tvwGroups_Click();
+  EXPECT_FALSE(window->Tree().btnNodeDown->isEnabled());
+  EXPECT_FALSE(window->Tree().btnNodeUp->isEnabled());
 }
 
 TEST_F(TreeWindow, ARenameStoresTheTextAndRekeysTheChildren) {
   Tree().Select(Node("Live"));
-  window->tvwGroups_AfterLabelEdit("On Stage");
+  window->Tree().tvwGroups_AfterLabelEdit("On Stage");
   EXPECT_NE(GroupsDat().find("n1-group-Groups-Rock,n2-group-Rock-On Stage,On Stage,Live\r\n"
                              "n2-group-Rock-On Stage,n3-file-On Stage-Intro,Intro,C:\\Music\\intro.wav\r\n"),
             std::string::npos);
@@ -435,16 +435,16 @@ TEST_F(TreeWindow, ARefusedDropWritesNothingAndADropOverEmptySpaceSavesAgain) {
   App().launcher.gDragNode = Node("Rock")->id;
   App().launcher.gTargetNode = Node("Intro")->id;  // inside its own branch
   Tree().SetDropHighlight(Node("Intro"));
-  window->tvwGroups_DragDrop();
+  window->Tree().tvwGroups_DragDrop();
   EXPECT_EQ(Tree().DropHighlight(), nullptr);
   EXPECT_FALSE(drives.Exists(App().decl.files.gGroupsFile));
   App().launcher.gTargetNode = platform::kNoNode;
-  window->tvwGroups_DragDrop();
+  window->Tree().tvwGroups_DragDrop();
   EXPECT_EQ(GroupsDat(), kGroups);
   App().launcher.gDragNode = Node("Song")->id;
   App().launcher.gTargetNode = Node("Empty")->id;
   Tree().SetDropHighlight(Node("Empty"));
-  window->tvwGroups_DragDrop();
+  window->Tree().tvwGroups_DragDrop();
   EXPECT_NE(GroupsDat().find("n1-group-Groups-Empty,n2-file-Empty-Song,Song,C:\\Music\\song.wav\r\n"),
             std::string::npos);
 }
@@ -470,7 +470,7 @@ TEST_F(TreeWindow, ADoubleClickInTapDeckHandsOverToItsLoopingPreset) {
     return false;
   }, [&] { window->Player().btnStop->click(); });
   Tree().Select(Node("Loop"));
-  window->tvwGroups_DblClick();
+  window->Tree().tvwGroups_DblClick();
   EXPECT_EQ(statuses, (std::vector<std::string>{"Looping", "Ended", "Looping", "Ended", "Looping", "Stopped"}));
   EXPECT_EQ(window->Player().lblPlayFileName->Caption(), "Loop preset");  // the preset took over
   EXPECT_EQ(App().launcher.gLoopingPreset, 0);
@@ -482,14 +482,14 @@ TEST_F(TreeWindow, ADoubleClickElsewherePlaysOnceAndOnAGroupNothing) {
   presets.gPresetLoop[3] = "True";
   player.SetDuration("C:\\Music\\intro.wav", 1);
   Tree().Select(Node("Rock"));
-  window->tvwGroups_DblClick();
+  window->Tree().tvwGroups_DblClick();
   EXPECT_TRUE(player.calls.empty());
   Steps steps(5, [&] {
     player.Advance(1);
     return !window->Player().PlaybackRunning();
   });
   Tree().Select(Node("Intro"));
-  window->tvwGroups_DblClick();
+  window->Tree().tvwGroups_DblClick();
   EXPECT_EQ(window->Player().lblPlayStatus->Caption(), "Ended");
   EXPECT_EQ(window->Player().lblPlayFileName->Caption(), "Intro");
   EXPECT_EQ(window->Player().lblPlayFilePath->Caption(), "C:\\Music\\intro.wav");
@@ -501,12 +501,12 @@ TEST_F(TreeWindow, ADoubleClickElsewherePlaysOnceAndOnAGroupNothing) {
 
 TEST_F(TreeWindow, HandlersWithNoSelectedNodeDoNothing) {
   Tree().Select(nullptr);
-  window->tvwGroups_DblClick();
-  window->tvwGroups_AfterLabelEdit("x");
-  window->btnNodeDown_Click();
-  window->btnNodeUp_Click();
-  window->tvwGroups_Click();
-  EXPECT_FALSE(window->btnNodeDown->isEnabled());
+  window->Tree().tvwGroups_DblClick();
+  window->Tree().tvwGroups_AfterLabelEdit("x");
+  window->Tree().btnNodeDown_Click();
+  window->Tree().btnNodeUp_Click();
+  window->Tree().tvwGroups_Click();
+  EXPECT_FALSE(window->Tree().btnNodeDown->isEnabled());
   EXPECT_TRUE(player.calls.empty());
   EXPECT_EQ(GroupsDat(), kGroups);
 }
@@ -519,7 +519,7 @@ TEST_F(TreeWindow, ADamagedGroupsDatIsKeptAsideBeforeTheFirstSave) {
   window = OpenMainWindow();
   EXPECT_TRUE(App().launcher.gGroupsKeepCopy);
   Tree().Select(Node("Live"));
-  window->tvwGroups_AfterLabelEdit("Live");
+  window->Tree().tvwGroups_AfterLabelEdit("Live");
   EXPECT_EQ(drives.Read(datafiles::DamagedGroupsCopy(App().decl.files)), damaged);
   EXPECT_EQ(GroupsDat(), kGroups);
 }
@@ -531,14 +531,14 @@ TEST_F(TreeWindow, RenameOpensTheEditorOnTheGroupAndEndsThePopup) {
   popup->lblRenameNode_Click();
   EXPECT_TRUE(popup->unloaded());
   EXPECT_EQ(Node("Live")->backColor, kWhite);
-  auto* editor = window->tvwGroups->viewport()->findChild<QLineEdit*>();
+  auto* editor = window->Tree().tvwGroups->viewport()->findChild<QLineEdit*>();
   ASSERT_NE(editor, nullptr);
   EXPECT_EQ(editor->text(), "Live");
   editor->setText("Encore");
   QTest::keyClick(editor, Qt::Key_Return);
   ASSERT_TRUE(QTest::qWaitFor([&] { return GroupsDat().find("Encore") != std::string::npos; }, 2000));
   EXPECT_NE(GroupsDat().find("n1-group-Groups-Rock,n2-group-Rock-Encore,Encore,Live\r\n"), std::string::npos);
-  EXPECT_EQ(window->tvwGroups->ItemOf(Node("Encore"))->text(0), "Encore");
+  EXPECT_EQ(window->Tree().tvwGroups->ItemOf(Node("Encore"))->text(0), "Encore");
 }
 
 // A change that cannot be stored is told, as other saves are, and the tree goes back to what
@@ -548,7 +548,7 @@ TEST_F(TreeWindow, AChangeThatCannotBeSavedIsToldAndTheTreeShowsWhatIsStored) {
   Tree().Select(Node("Rock"));
   boxes.Answer(platform::vbOK);
   platform::InjectWriteFailureAfter(0);
-  window->tvwGroups_AfterLabelEdit("Blues");
+  window->Tree().tvwGroups_AfterLabelEdit("Blues");
   platform::InjectWriteFailureAfter(-1);
   ASSERT_EQ(boxes.shown().size(), 1u);
   EXPECT_EQ(boxes.shown()[0].title, "Data File Not Saved");
@@ -561,7 +561,7 @@ TEST_F(TreeWindow, AChangeThatCannotBeSavedIsToldAndTheTreeShowsWhatIsStored) {
   for (const TreeNode* n : Tree().Nodes()) texts.push_back(n->text);
   EXPECT_NE(std::find(texts.begin(), texts.end(), "Rock"), texts.end());
   EXPECT_EQ(std::find(texts.begin(), texts.end(), "Blues"), texts.end());
-  EXPECT_EQ(window->tvwGroups->topLevelItem(0)->child(0)->text(0), "Rock");
+  EXPECT_EQ(window->Tree().tvwGroups->topLevelItem(0)->child(0)->text(0), "Rock");
 }
 
 // Each tree dialog opens with the focus in its first text box: typing goes there, and Space

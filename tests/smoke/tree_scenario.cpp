@@ -14,12 +14,12 @@ namespace smoke {
 namespace {
 
 frmLauncher& Launcher() { return *MainWindowOrNull(); }
-frmTvwPopUp* Popup() { return MainWindowOrNull() ? MainWindowOrNull()->TreePopup() : nullptr; }
+frmTvwPopUp* Popup() { return MainWindowOrNull() ? MainWindowOrNull()->Tree().TreePopup() : nullptr; }
 bool PopupShown() { return Popup() && !Popup()->unloaded() && Popup()->isVisible(); }
 bool PopupGone() { return !Popup() || Popup()->unloaded(); }
 // No node is left in the popup's navy highlight.
 bool NoNodeHighlighted() {
-  for (const platform::TreeNode* node : Launcher().tvwGroups->Nodes().Nodes()) {
+  for (const platform::TreeNode* node : Launcher().Tree().tvwGroups->Nodes().Nodes()) {
     if (node->backColor != 0xFFFFFF) return false;
   }
   return true;
@@ -27,7 +27,7 @@ bool NoNodeHighlighted() {
 bool Settled() { return NoDialog() && PopupGone() && NoNodeHighlighted(); }
 
 void RightClickNode(Scenario& s, const std::string& text) {
-  s.Step("right-click \"" + text + "\"", [text] { Click(TreeNodePoint(*Launcher().tvwGroups, text), 3); },
+  s.Step("right-click \"" + text + "\"", [text] { Click(TreeNodePoint(*Launcher().Tree().tvwGroups, text), 3); },
          PopupShown);
 }
 
@@ -139,11 +139,11 @@ void TreeScenario(Scenario& s, Machine& m) {
   s.Step("OK", [] { Click(CentreOf(Dialog<frmEditFile>()->btnOK)); }, Settled);
   s.Check("Song is now Tune", [&m] { return m.HasNode("Pop/Tune") && !m.HasNode("Pop/Song"); });
 
-  s.Step("double-click Gone (its file is missing)", [] { DoubleClick(TreeNodePoint(*Launcher().tvwGroups, "Gone")); },
+  s.Step("double-click Gone (its file is missing)", [] { DoubleClick(TreeNodePoint(*Launcher().Tree().tvwGroups, "Gone")); },
          [] { return Box("Error Playing File") != nullptr; });
   s.Step("OK", [] { Answer("Error Playing File", "OK"); }, NoDialog);
   s.WaitFor("the player area resets", [] { return Launcher().Player().lblPlayStatus->Caption().isEmpty(); });
-  s.Step("double-click Tune", [] { DoubleClick(TreeNodePoint(*Launcher().tvwGroups, "Tune")); },
+  s.Step("double-click Tune", [] { DoubleClick(TreeNodePoint(*Launcher().Tree().tvwGroups, "Tune")); },
          [] { return Launcher().Player().lblPlayStatus->Caption() == "Playing"; });
   s.Step("Stop", [] { Click(CentreOf(Launcher().Player().btnStop)); },
          [] { return Launcher().Player().lblPlayStatus->Caption() == "Stopped"; });

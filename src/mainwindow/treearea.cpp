@@ -1,22 +1,22 @@
 // The groups tree of the main window: loading and saving groups.dat, the tree's events, the
-// two move buttons, drops from the tree itself and from other programs, and File Detail's list
-// of what holds the shown file.
+// two move buttons, drops from the tree itself and from other programs.
 
 #include <QTimer>
 
 #include "datafiles/groups.h"
 #include "datafiles/prefs.h"
 #include "windows/shareddata.h"
-#include "mainwindow/frmAddFile.h"
-#include "mainwindow/frmLauncher.h"
 #include "mainwindow/frmTvwPopUp.h"
 #include "mainwindow/grouptree.h"
 #include "mainwindow/launcher.h"
 #include "mainwindow/launcher_tree.h"
+#include "mainwindow/playerarea.h"
+#include "mainwindow/toolbutton.h"
+#include "mainwindow/treearea.h"
 #include "platform/core/drives.h"
 #include "platform/core/msgbox.h"
 #include "platform/qt/resources.h"
-#include "windows/playduration.h"
+#include "windows/skin.h"
 #include "windows/messages.h"
 
 using grouptree::IsFileEntry;
@@ -40,13 +40,59 @@ void ReportTooDeep() {
   platform::MsgBox("Groups can be nested no more than 99 levels deep.", platform::vbExclamation, "Group Tree Too Deep");
 }
 
-void frmLauncher::LoadGroupTree() {
+TreeArea::TreeArea(QWidget* window, ProgramState& app, TreeAreaHost& host)
+    : QObject(window), window_(window), app_(app), host_(host) {
+  tvwGroups = new platform::TreeView(window);
+  tvwGroups->setGeometry(12, 56, 360, 292);
+  tvwGroups->setIconSize(QSize(16, 16));
+  QPalette pal = tvwGroups->palette();
+  pal.setColor(QPalette::Base, platform::VbColor(0x2F2A01));
+  pal.setColor(QPalette::Text, platform::VbColor(skin::kText));
+  tvwGroups->setPalette(pal);
+  platform::TreeView* tree = tvwGroups;
+  connect(tree, &platform::TreeView::MouseDown, this, &TreeArea::tvwGroups_MouseDown);
+  connect(tree, &platform::TreeView::MouseMove, this, &TreeArea::tvwGroups_MouseMove);
+  connect(tree, &platform::TreeView::MouseUp, this, &TreeArea::tvwGroups_MouseUp);
+  connect(tree, &platform::TreeView::DragOver, this, &TreeArea::tvwGroups_DragOver);
+  connect(tree, &platform::TreeView::OLEDragOver, this, &TreeArea::tvwGroups_OLEDragOver);
+  connect(tree, &platform::TreeView::DragDrop, this, &TreeArea::tvwGroups_DragDrop);
+  connect(tree, &platform::TreeView::OLEDragDrop, this, &TreeArea::tvwGroups_OLEDragDrop);
+  connect(tree, &platform::TreeView::AfterLabelEdit, this, &TreeArea::tvwGroups_AfterLabelEdit);
+  connect(tree, &platform::TreeView::Click, this, &TreeArea::tvwGroups_Click);
+  connect(tree, &platform::TreeView::DblClick, this, &TreeArea::tvwGroups_DblClick);
+  tree->SetDragIcon(platform::LoadResPicture(301, platform::ResKind::Cursor));
+}
+
+void TreeArea::BuildMoveButtons() {
+  btnNodeUp = ToolButton(window_, "Move node up", 380, 56, 28);
+  btnNodeDown = ToolButton(window_, "Move node down", 380, 90, 28);
+  connect(btnNodeDown, &QPushButton::clicked, this, &TreeArea::btnNodeDown_Click);
+  connect(btnNodeUp, &QPushButton::clicked, this, &TreeArea::btnNodeUp_Click);
+}
+
+void TreeArea::BuildImageList() {
+  using platform::ResKind;
+  const std::pair<const char*, int> icons[] = {
+      {"groups", 206},    {"clsdfold", 202},  {"openfold", 203},  {"audio_wav", 207},
+      {"audio_aif", 208}, {"audio_au", 209},  {"audio_snd", 210}, {"audio_mid", 211},
+      {"audio_mp3", 212}, {"audio_unk", 213},
+  };
+  imlTreeIcons_.clear();
+  for (const auto& [key, number] : icons) {
+    imlTreeIcons_.emplace_back(key, QIcon(platform::LoadResPicture(number, ResKind::Icon).scaled(16, 16)));
+  }
+  imlTreeIcons_.emplace_back("dragnode", QIcon(platform::LoadResPicture(301, ResKind::Cursor).scaled(16, 16)));
+  tvwGroups->setIconSize(QSize(16, 16));
+  tvwGroups->SetImageList(imlTreeIcons_);
+}
+
+void TreeArea::LoadGroupTree() {
   ProgramState& app = app_;
   const datafiles::GroupsLoad outcome = datafiles::LoadGroupTree(app.decl.files, tvwGroups->Nodes());
   app.launcher.gGroupsKeepCopy = outcome == datafiles::GroupsLoad::Damaged;
 }
 
-void frmLauncher::SaveGroupTree() {
+void TreeArea::SaveGroupTree() {
   ProgramState& app = app_;
   std::string failure;
   if (datafiles::SaveGroupTree(app.decl.files, tvwGroups->Nodes(), app.launcher.gGroupsKeepCopy, &failure)) {
@@ -58,48 +104,23 @@ void frmLauncher::SaveGroupTree() {
   QTimer::singleShot(0, this, [this] {
     tvwGroups->Nodes().Clear();
     LoadGroupTree();
-    ShowFileRallysets();
+    host_.ShowFileRallysets();
   });
 }
 
-void frmLauncher::GroupTreeCommonTail() {
+void TreeArea::GroupTreeCommonTail() {
   grouptree::RebuildTreeKeys(tvwGroups->Nodes());
-  ShowFileRallysets();
+  host_.ShowFileRallysets();
   SaveGroupTree();
 }
 
-void frmLauncher::ShowFileRallysets() {
-  frmLauncher* window = this;
-  if (window->Pane().lblDBViewTitle->Caption() != "File Detail") return;
-  const std::string shown = window->Pane().txtDBDescription->toolTip().toStdString();
-  window->Pane().lblDBRallysets->SetCaption(QString::fromStdString(
-      grouptree::RallysetsText(window->tvwGroups->Nodes(), app_.io.presets.gPresetPaths, shown)));
-}
+frmTvwPopUp* TreeArea::TreePopup() const { return treePopup_.data(); }
 
-void frmLauncher::WireTree() {
-  platform::TreeView* tree = tvwGroups;
-  connect(tree, &platform::TreeView::MouseDown, this, &frmLauncher::tvwGroups_MouseDown);
-  connect(tree, &platform::TreeView::MouseMove, this, &frmLauncher::tvwGroups_MouseMove);
-  connect(tree, &platform::TreeView::MouseUp, this, &frmLauncher::tvwGroups_MouseUp);
-  connect(tree, &platform::TreeView::DragOver, this, &frmLauncher::tvwGroups_DragOver);
-  connect(tree, &platform::TreeView::OLEDragOver, this, &frmLauncher::tvwGroups_OLEDragOver);
-  connect(tree, &platform::TreeView::DragDrop, this, &frmLauncher::tvwGroups_DragDrop);
-  connect(tree, &platform::TreeView::OLEDragDrop, this, &frmLauncher::tvwGroups_OLEDragDrop);
-  connect(tree, &platform::TreeView::AfterLabelEdit, this, &frmLauncher::tvwGroups_AfterLabelEdit);
-  connect(tree, &platform::TreeView::Click, this, &frmLauncher::tvwGroups_Click);
-  connect(tree, &platform::TreeView::DblClick, this, &frmLauncher::tvwGroups_DblClick);
-  connect(btnNodeDown, &QPushButton::clicked, this, &frmLauncher::btnNodeDown_Click);
-  connect(btnNodeUp, &QPushButton::clicked, this, &frmLauncher::btnNodeUp_Click);
-  tree->SetDragIcon(platform::LoadResPicture(301, platform::ResKind::Cursor));
-}
-
-frmTvwPopUp* frmLauncher::TreePopup() const { return treePopup_.data(); }
-
-void frmLauncher::tvwGroups_MouseDown(int, int, int x, int y) {
+void TreeArea::tvwGroups_MouseDown(int, int, int x, int y) {
   app_.launcher.gDragNode = RefOf(tvwGroups->HitTest(x, y));
 }
 
-void frmLauncher::tvwGroups_MouseMove(int Button, int, int, int) {
+void TreeArea::tvwGroups_MouseMove(int Button, int, int, int) {
   TreeModel& tree = tvwGroups->Nodes();
   TreeNode* node = tree.Get(app_.launcher.gDragNode);
   if (Button != kLeftButton || !node || IsRoot(node)) return;
@@ -107,12 +128,12 @@ void frmLauncher::tvwGroups_MouseMove(int Button, int, int, int) {
   tvwGroups->Drag();
 }
 
-void frmLauncher::tvwGroups_MouseUp(int Button, int, int x, int y) {
+void TreeArea::tvwGroups_MouseUp(int Button, int, int x, int y) {
   TreeModel& tree = tvwGroups->Nodes();
   TreeNode* node = tree.Get(app_.launcher.gDragNode);
   if (Button != kRightButton || !node) return;
   if (treePopup_) treePopup_->Form_Unload();  // each opening loads a new popup
-  auto* popup = new frmTvwPopUp(this);
+  frmTvwPopUp* popup = host_.NewTreePopup();
   treePopup_ = popup;
   popup->Form_Load();
   // The commands that suit the pressed node's kind.
@@ -123,7 +144,7 @@ void frmLauncher::tvwGroups_MouseUp(int Button, int, int x, int y) {
   popup->lblDeleteNode->setEnabled(!IsRoot(node));
   tree.Select(node);
   tree.SetColors(node, platform::VbColorNumber("&H800000"), platform::VbColorNumber("&HFFFFFF"));
-  const QPoint origin = mapToGlobal(QPoint(0, 0));
+  const QPoint origin = window_->mapToGlobal(QPoint(0, 0));
   popup->move(origin.x() + platform::TwipsToPixels(x) + popup->width() / 2,
               origin.y() + platform::TwipsToPixels(y) + popup->height() / 2);
   popup->show();
@@ -131,7 +152,7 @@ void frmLauncher::tvwGroups_MouseUp(int Button, int, int x, int y) {
   popup->setFocus();
 }
 
-void frmLauncher::tvwGroups_DragOver(int x, int y) {
+void TreeArea::tvwGroups_DragOver(int x, int y) {
   LauncherState& state = app_.launcher;
   TreeModel& tree = tvwGroups->Nodes();
   TreeNode* hit = tvwGroups->HitTest(x, y);
@@ -142,9 +163,9 @@ void frmLauncher::tvwGroups_DragOver(int x, int y) {
   }
 }
 
-void frmLauncher::tvwGroups_OLEDragOver(int x, int y) { tvwGroups_DragOver(x, y); }
+void TreeArea::tvwGroups_OLEDragOver(int x, int y) { tvwGroups_DragOver(x, y); }
 
-void frmLauncher::tvwGroups_DragDrop() {
+void TreeArea::tvwGroups_DragDrop() {
   LauncherState& state = app_.launcher;
   TreeModel& tree = tvwGroups->Nodes();
   const grouptree::DropOutcome outcome = grouptree::DropNode(tree, tree.Get(state.gDragNode), tree.Get(state.gTargetNode),
@@ -159,7 +180,7 @@ void frmLauncher::tvwGroups_DragDrop() {
   tvwGroups_Click();
 }
 
-void frmLauncher::tvwGroups_OLEDragDrop(const QMimeData& Data) {
+void TreeArea::tvwGroups_OLEDragDrop(const QMimeData& Data) {
   LauncherState& state = app_.launcher;
   TreeModel& tree = tvwGroups->Nodes();
   TreeNode* target = tree.Get(state.gTargetNode);
@@ -186,14 +207,13 @@ void frmLauncher::tvwGroups_OLEDragDrop(const QMimeData& Data) {
   state.gPrefillPath = drop.path;
   state.gPrefillPending = true;
   tree.Select(group);
-  activateWindow();
-  setFocus();
+  window_->activateWindow();
+  window_->setFocus();
   tree.SetDropHighlight(nullptr);
-  frmAddFile form(this);
-  form.ShowModal();
+  host_.AddDroppedFile();
 }
 
-void frmLauncher::tvwGroups_AfterLabelEdit(const QString& NewString) {
+void TreeArea::tvwGroups_AfterLabelEdit(const QString& NewString) {
   TreeModel& tree = tvwGroups->Nodes();
   TreeNode* node = tree.Selected();
   if (!node) return;
@@ -201,14 +221,14 @@ void frmLauncher::tvwGroups_AfterLabelEdit(const QString& NewString) {
   GroupTreeCommonTail();
 }
 
-void frmLauncher::tvwGroups_Click() {
+void TreeArea::tvwGroups_Click() {
   const TreeModel& tree = tvwGroups->Nodes();
   const TreeNode* node = tree.Selected();
   btnNodeDown->setEnabled(node && tree.Next(node));
   btnNodeUp->setEnabled(node && tree.Previous(node));
 }
 
-void frmLauncher::tvwGroups_DblClick() {
+void TreeArea::tvwGroups_DblClick() {
   TreeNode* node = tvwGroups->Nodes().Selected();
   if (!node || IsRoot(node) || IsGroup(node)) return;
   const std::string path = node->tag;
@@ -222,10 +242,10 @@ void frmLauncher::tvwGroups_DblClick() {
       if (presets.gPresetPaths[n - 1] == path) looping = PresetLoops(presets.gPresetLoop[n - 1]) ? n : 0;
     }
   }
-  player_->PlayEntry(path, caption, looping);
+  host_.PlayTreeEntry(path, caption, looping);
 }
 
-void frmLauncher::btnNodeDown_Click() {
+void TreeArea::btnNodeDown_Click() {
   LauncherState& state = app_.launcher;
   TreeModel& tree = tvwGroups->Nodes();
   TreeNode* node = tree.Selected();
@@ -242,7 +262,7 @@ void frmLauncher::btnNodeDown_Click() {
   tvwGroups_Click();
 }
 
-void frmLauncher::btnNodeUp_Click() {
+void TreeArea::btnNodeUp_Click() {
   LauncherState& state = app_.launcher;
   TreeModel& tree = tvwGroups->Nodes();
   TreeNode* node = tree.Selected();
