@@ -14,6 +14,7 @@
 #include "analysis/audio_builders.h"
 #include "analysis/durationprobe.h"
 #include "platform/core/errors.h"
+#include "platform/qt/eventpump.h"
 #include "platform/qt/mediaplayer_qt.h"
 #include "support/temp_drives.h"
 
@@ -286,6 +287,39 @@ TEST_F(QtMediaPlayerTest, AFileSetAgainPlaysFromItsStartAndIsLoadedOnlyWhenChang
     EXPECT_EQ(looping.BackendLoads(), c.loads);
     looping.Stop();
   }
+}
+
+// A loop following the player waits long when nothing is due: a command to the player, from
+// a handler run inside the wait, or the track's end ends that wait at once.
+TEST_F(QtMediaPlayerTest, ACommandOrTheTracksEndEndsTheWaitOfALoop) {
+  drives.Write("C:\\a.wav", PcmWave(0.3));
+  const struct {
+    const char* what;
+    std::function<void(MediaPlayer&)> command;  // none: the track plays to its end
+  } cases[] = {
+      {"Stop", [](MediaPlayer& p) { p.Stop(); }},
+      {"Pause", [](MediaPlayer& p) { p.Pause(); }},
+      {"Play", [](MediaPlayer& p) { p.Play(); }},
+      {"SetCurrentPosition", [](MediaPlayer& p) { p.SetCurrentPosition(0.1); }},
+      {"SetFileName", [](MediaPlayer& p) { p.SetFileName("C:\\a.wav"); }},
+      {"the track's end", nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    player.SetFileName("C:\\a.wav");
+    player.Play();
+    if (c.command) QTimer::singleShot(50, [&] { c.command(player); });
+    QElapsedTimer clock;
+    clock.start();
+    platform::WaitEvents(10000);
+    EXPECT_LT(clock.elapsed(), 5000);
+    if (!c.command) EXPECT_EQ(player.CurrentPosition(), player.Duration());
+    player.Stop();
+  }
+  QElapsedTimer clock;
+  clock.start();
+  platform::WaitEvents(200);
+  EXPECT_GE(clock.elapsed(), 150) << "with nothing to end it, a wait runs its time";
 }
 
 TEST_F(QtMediaPlayerTest, AutoStartAndVolume) {

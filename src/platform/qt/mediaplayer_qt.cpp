@@ -16,6 +16,7 @@
 #include "platform/core/drives.h"
 #include "platform/core/errors.h"
 #include "platform/core/files.h"
+#include "platform/qt/eventpump.h"
 
 namespace platform {
 namespace {
@@ -87,9 +88,12 @@ QMediaPlayer& QtMediaPlayer::Backend() {
     }
     player_ = std::make_unique<QMediaPlayer>();
     player_->setAudioOutput(output_.get());
-    // An end that is not this playback's is played past at once, not at the next reading.
+    // An end that is not this playback's is played past at once, not at the next reading; a
+    // real one ends the waits of the loops that follow the player.
     QObject::connect(player_.get(), &QMediaPlayer::mediaStatusChanged, player_.get(), [this](QMediaPlayer::MediaStatus s) {
-      if (s == QMediaPlayer::EndOfMedia && load_ == Load::Loaded && restartedFromMs_ >= 0 && !restartRetried_) NoteEnd();
+      if (s != QMediaPlayer::EndOfMedia || load_ != Load::Loaded) return;
+      if (restartedFromMs_ >= 0 && !restartRetried_) NoteEnd();
+      if (restartedFromMs_ < 0) EndWaits();
     });
   }
   return *player_;
@@ -127,6 +131,7 @@ void QtMediaPlayer::WaitFor(Done done, int ms) {
 }
 
 void QtMediaPlayer::SetFileName(const std::string& dosPath) {
+  EndWaits();  // a loop following the player looks again at once
   if (player_ && player_->playbackState() != QMediaPlayer::StoppedState) player_->stop();  // the old file goes quiet now
   fileName_ = dosPath;
   restartedFromMs_ = -1;
@@ -267,6 +272,7 @@ double QtMediaPlayer::CurrentPosition() {
 }
 
 void QtMediaPlayer::SetCurrentPosition(double seconds) {
+  EndWaits();
   if (load_ == Load::Pending && !startWhenLoaded_ && HeaderDuration()) {
     heldPosition_ = std::clamp(seconds, 0.0, *headerDuration_);  // taken up when the file plays
     return;
@@ -318,12 +324,14 @@ void QtMediaPlayer::StartPlaying() {
 }
 
 void QtMediaPlayer::Play() {
+  EndWaits();
   EnsureLoaded();
   RaiseRefusal();
   if (load_ == Load::Loaded) StartPlaying();
 }
 
 void QtMediaPlayer::Pause() {
+  EndWaits();
   EnsureLoaded();
   RaiseRefusal();
   if (load_ != Load::Loaded) return;
@@ -335,6 +343,7 @@ void QtMediaPlayer::Pause() {
 }
 
 void QtMediaPlayer::Stop() {
+  EndWaits();
   startWhenLoaded_ = false;
   if (load_ != Load::Loaded) return;  // a pending file stays unloaded and stopped
   restartedFromMs_ = -1;
