@@ -1,7 +1,8 @@
 // The header analyser's throughput against TagLib over a generated corpus of small files of
 // every analysed type (and over the part of it that TagLib opens at all), one sequential pass
-// over large files that hold nothing to skip, and files crafted with a text chunk every 8
-// bytes, each against reading such a file once. Every result is checked first and in the
+// over large files that hold nothing to skip, each against reading such a file once, and files
+// crafted with a text chunk every 8 bytes at 1, 4 and 16 MiB, judged by their time per chunk
+// as they grow. Every result is checked first and in the
 // timed loops: a file that comes back with the wrong type, or a status other than done,
 // makes the program end with a non-zero exit. A summary at the end gives each figure beside
 // its goal, "met" or "missed".
@@ -31,7 +32,16 @@ namespace {
 
 constexpr int kCorpusFiles = 10000;
 constexpr std::size_t kLargeFile = 50u * 1024 * 1024;
-constexpr std::size_t kCraftedFile = 1024 * 1024;
+constexpr std::size_t kMiB = 1024 * 1024;
+constexpr int kCraftedMiB[] = {1, 4, 16};
+constexpr int kCraftedSizes = 3;
+
+// A crafted file: a text chunk every 8 bytes to the end.
+struct Crafted {
+  std::string path;  // drive-letter path
+  std::string text;  // the comment it must give
+  std::size_t chunks = 0;
+};
 
 struct Corpus {
   std::string root;
@@ -42,8 +52,7 @@ struct Corpus {
   std::vector<std::size_t> bothOpen;
   std::string largeWave, largeAiff, largeMpeg;  // drive-letter paths
   std::string largeWaveHost;
-  std::string craftedWave, craftedAiff, craftedWaveHost;
-  std::string craftedWaveText, craftedAiffText;  // the comments they must give
+  Crafted craftedWave[kCraftedSizes], craftedAiff[kCraftedSizes];
 };
 
 // A check of the work failed: reported at once, and the exit is non-zero.
@@ -118,15 +127,18 @@ std::string Filler(std::size_t size, std::mt19937& rng) {
 
 // A text chunk every 8 bytes from `start` on, each reaching to the end of the file, the last
 // one holding `text` and its zero byte; `text` is "the end" with points added so that the
-// chunks fill the file exactly.
-std::string CraftedTexts(std::string head, const char* id, bool bigEndian, std::size_t length, std::string& text) {
+// chunks fill the file exactly. `chunks` is how many there are.
+std::string CraftedTexts(std::string head, const char* id, bool bigEndian, std::size_t length, std::string& text,
+                         std::size_t& chunks) {
   text = "the end";
   while ((length - head.size() - text.size() - 1) % 8 != 0) text += '.';
   std::string file = std::move(head);
   file.reserve(length);
+  chunks = 0;
   while (file.size() + 8 + text.size() + 1 <= length) {
     auto size = static_cast<std::uint32_t>(length - file.size() - 8);
     file += std::string(id) + (bigEndian ? Be32(size) : Le32(size));
+    ++chunks;
   }
   return file + text + '\0';
 }
@@ -156,13 +168,19 @@ const Corpus& TheCorpus() {
     c.largeAiff = "C:\\large.aif";
     c.largeMpeg = "C:\\large.mp3";
     c.largeWaveHost = c.root + "/large.wav";
-    WriteFile(c.root + "/crafted.wav", CraftedTexts(RiffFile("WAVE", WaveFmt(1, 2, 44100, 16)), "ICMT", false,
-                                                    kCraftedFile, c.craftedWaveText));
-    WriteFile(c.root + "/crafted.aif", CraftedTexts(AiffFile("AIFF", AiffComm(2, 1, 16, Extended80(44100))), "COMT",
-                                                    true, kCraftedFile, c.craftedAiffText));
-    c.craftedWave = "C:\\crafted.wav";
-    c.craftedAiff = "C:\\crafted.aif";
-    c.craftedWaveHost = c.root + "/crafted.wav";
+    for (int k = 0; k < kCraftedSizes; ++k) {
+      const std::size_t length = static_cast<std::size_t>(kCraftedMiB[k]) * kMiB;
+      const std::string n = std::to_string(kCraftedMiB[k]);
+      Crafted& wave = c.craftedWave[k];
+      Crafted& aiff = c.craftedAiff[k];
+      WriteFile(c.root + "/crafted" + n + ".wav", CraftedTexts(RiffFile("WAVE", WaveFmt(1, 2, 44100, 16)), "ICMT",
+                                                               false, length, wave.text, wave.chunks));
+      WriteFile(c.root + "/crafted" + n + ".aif",
+                CraftedTexts(AiffFile("AIFF", AiffComm(2, 1, 16, Extended80(44100))), "COMT", true, length, aiff.text,
+                             aiff.chunks));
+      wave.path = "C:\\crafted" + n + ".wav";
+      aiff.path = "C:\\crafted" + n + ".aif";
+    }
     for (std::size_t i = 0; i < c.hostPaths.size(); ++i) {
       TagLib::FileRef file(c.hostPaths[i].c_str(), true, TagLib::AudioProperties::Average);
       if (!file.isNull()) c.bothOpen.push_back(i);
@@ -244,7 +262,6 @@ void ReadOnce(benchmark::State& state, const std::string& host, std::size_t leng
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(length));
 }
 void BM_ReadLargeFileOnce(benchmark::State& state) { ReadOnce(state, TheCorpus().largeWaveHost, kLargeFile); }
-void BM_ReadCraftedFileOnce(benchmark::State& state) { ReadOnce(state, TheCorpus().craftedWaveHost, kCraftedFile); }
 BENCHMARK(BM_ReadLargeFileOnce)->Unit(benchmark::kMillisecond);
 
 void AnalyseLarge(benchmark::State& state, const std::string& path, std::int64_t length) {
@@ -265,11 +282,20 @@ BENCHMARK(BM_LargeWaveWithoutData)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LargeAiffWithoutSsnd)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LargeMpegWithoutSync)->Unit(benchmark::kMillisecond);
 
-void BM_CraftedWaveComments(benchmark::State& state) { AnalyseLarge(state, TheCorpus().craftedWave, kCraftedFile); }
-void BM_CraftedAiffComments(benchmark::State& state) { AnalyseLarge(state, TheCorpus().craftedAiff, kCraftedFile); }
-BENCHMARK(BM_ReadCraftedFileOnce)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_CraftedWaveComments)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_CraftedAiffComments)->Unit(benchmark::kMicrosecond);
+// The argument is the file's size in MiB; items are its chunks.
+void AnalyseCrafted(benchmark::State& state, const Crafted (&files)[kCraftedSizes]) {
+  for (int k = 0; k < kCraftedSizes; ++k) {
+    if (kCraftedMiB[k] != state.range(0)) continue;
+    AnalyseLarge(state, files[k].path, state.range(0) * static_cast<std::int64_t>(kMiB));
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(files[k].chunks));
+    return;
+  }
+  state.SkipWithError("no crafted file of that size");
+}
+void BM_CraftedWaveComments(benchmark::State& state) { AnalyseCrafted(state, TheCorpus().craftedWave); }
+void BM_CraftedAiffComments(benchmark::State& state) { AnalyseCrafted(state, TheCorpus().craftedAiff); }
+BENCHMARK(BM_CraftedWaveComments)->Arg(1)->Arg(4)->Arg(16)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CraftedAiffComments)->Arg(1)->Arg(4)->Arg(16)->Unit(benchmark::kMicrosecond);
 
 // Every file analysed once before anything is timed, its fields against what it holds.
 void CheckResults() {
@@ -287,13 +313,15 @@ void CheckResults() {
   struct Expect {
     std::string path, type, rate, comment;
   };
-  const Expect expected[] = {
+  std::vector<Expect> expected = {
       {c.largeWave, "WAVE", "44.1 kHz", ""},
       {c.largeAiff, "AIFF", "44.100 kHz", ""},
       {c.largeMpeg, "MPEG", "", ""},
-      {c.craftedWave, "WAVE", "44.1 kHz", c.craftedWaveText},
-      {c.craftedAiff, "AIFF", "44.100 kHz", c.craftedAiffText},
   };
+  for (int k = 0; k < kCraftedSizes; ++k) {
+    expected.push_back({c.craftedWave[k].path, "WAVE", "44.1 kHz", c.craftedWave[k].text});
+    expected.push_back({c.craftedAiff[k].path, "AIFF", "44.100 kHz", c.craftedAiff[k].text});
+  }
   for (const Expect& e : expected) {
     analysis::AnalysisStatus status = analysis::AnalyzeAudioFile(e.path, props, nullptr);
     if (status != analysis::AnalysisStatus::Done || props.gAudioFileType != e.type ||
@@ -312,7 +340,8 @@ class Recorder : public benchmark::ConsoleReporter {
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
       if (run.error_occurred) continue;
-      const std::string name = run.run_name.function_name;
+      const std::string name =
+          run.run_name.function_name + (run.run_name.args.empty() ? "" : "/" + run.run_name.args);
       const double s = run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
       if (run.run_type == Run::RT_Aggregate) {
         if (run.aggregate_name == "median") seconds[name] = s;
@@ -359,10 +388,32 @@ void Summarise(const Recorder& r) {
   line("50 MB AIFF without an SSND chunk, against one read", "BM_LargeAiffWithoutSsnd", "BM_ReadLargeFileOnce",
        false, 3);
   line("50 MB MPEG without a sync, against one read", "BM_LargeMpegWithoutSync", "BM_ReadLargeFileOnce", false, 3);
-  line("1 MiB WAVE, an ICMT every 8 bytes to the end, against one read", "BM_CraftedWaveComments",
-       "BM_ReadCraftedFileOnce", false, 3);
-  line("1 MiB AIFF, a COMT every 8 bytes to the end, against one read", "BM_CraftedAiffComments",
-       "BM_ReadCraftedFileOnce", false, 3);
+  // The crafted files by their time per chunk: steady as they grow (within 1.2 x the 1 MiB
+  // file's), and under 20 ns.
+  auto growth = [&](const char* what, const char* name, const Crafted (&files)[kCraftedSizes]) {
+    const double base = get((std::string(name) + "/" + std::to_string(kCraftedMiB[0])).c_str());
+    for (int k = 0; k < kCraftedSizes; ++k) {
+      const std::string figure = std::string(name) + "/" + std::to_string(kCraftedMiB[k]);
+      const double t = get(figure.c_str());
+      std::printf("  %d MiB %s every 8 bytes to the end, %zu chunks\n", kCraftedMiB[k], what, files[k].chunks);
+      if (t <= 0) {
+        std::printf("      not run\n");
+        continue;
+      }
+      const double ns = t * 1e9 / static_cast<double>(files[k].chunks);
+      std::printf("      %.3f ms, %.1f ns a chunk, goal under 20 ns: %s\n", t * 1e3, ns, ns < 20 ? "met" : "missed");
+      if (k == 0) continue;
+      if (base <= 0) {
+        std::printf("      the 1 MiB file not run: no growth figure\n");
+        continue;
+      }
+      const double linear = t / (base * static_cast<double>(files[k].chunks) / static_cast<double>(files[0].chunks));
+      std::printf("      %.2f x linear from the 1 MiB file, goal within 1.2 x: %s\n", linear,
+                  linear < 1.2 ? "met" : "missed");
+    }
+  };
+  growth("WAVE, an ICMT", "BM_CraftedWaveComments", c.craftedWave);
+  growth("AIFF, a COMT", "BM_CraftedAiffComments", c.craftedAiff);
 }
 
 }  // namespace

@@ -1,10 +1,13 @@
 // inventory.dat written and read back against a plain buffered stream, and the lookup of many
-// notes' paths in a large inventory.
+// notes' paths in a large inventory. Each benchmark checks its work (every line read back as
+// written, the orphans found); the figures are then printed beside their goals, and the exit
+// status is not 0 when a check failed.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -16,11 +19,24 @@
 #include "datafiles/userdb.h"
 #include "platform/core/drives.h"
 #include "platform/core/files.h"
+#include "times_reporter.h"
+#include "verdicts.h"
 
 namespace {
 
 constexpr int kLines = 1000000;
 constexpr int kNotes = 10000;
+constexpr int kOrphans = kNotes / 2;  // the even-numbered notes name no listed file
+
+bench::Verdicts gVerdicts;
+
+// Marks the benchmark failed when `ok` is false: its work was not done as it claims.
+bool Check(benchmark::State& state, const std::string& what, bool ok) {
+  if (ok) return true;
+  state.SkipWithError(what.c_str());
+  gVerdicts.Failed(what);
+  return false;
+}
 
 // A temporary folder as drive C:, the data folder inside it.
 struct Workspace {
@@ -56,6 +72,24 @@ std::vector<std::vector<std::string>> DriveLists() {
   return lists;
 }
 
+// Reads inventory.dat back, untimed: every line's path in the order written.
+bool ReadsBackAsWritten(const datafiles::DataFileNames& files, const std::vector<std::string>& paths, std::string& why) {
+  datafiles::InventoryReader reader(files.gInventoryFile);
+  datafiles::InventoryLine line;
+  std::size_t n = 0;
+  std::string path;
+  while (reader.Next(line)) {
+    line.FullPathInto(path);
+    if (n >= paths.size() || path != paths[n]) {
+      why = "line " + std::to_string(n + 1) + " read back as \"" + path + "\"";
+      return false;
+    }
+    ++n;
+  }
+  if (n != paths.size()) why = std::to_string(n) + " lines read back of " + std::to_string(paths.size());
+  return n == paths.size();
+}
+
 void BM_InventoryWriteAndRead(benchmark::State& state) {
   Workspace ws;
   const auto source = DriveLists();
@@ -68,11 +102,22 @@ void BM_InventoryWriteAndRead(benchmark::State& state) {
     datafiles::InventoryReader reader(ws.files.gInventoryFile);
     datafiles::InventoryLine line;
     std::size_t seen = 0;
-    while (reader.Next(line)) seen += line.gInvFileName.size();
+    std::size_t lines = 0;
+    while (reader.Next(line)) {
+      seen += line.gInvFileName.size();
+      ++lines;
+    }
     benchmark::DoNotOptimize(seen);
     bytes = static_cast<std::int64_t>(reader.Data().size());
+    if (!Check(state, "write and read: " + std::to_string(lines) + " lines read back of " + std::to_string(kLines),
+               lines == static_cast<std::size_t>(kLines))) {
+      return;
+    }
   }
   state.counters["file_MB"] = static_cast<double>(bytes) / 1e6;
+  std::string why;
+  const bool asWritten = ReadsBackAsWritten(ws.files, source[1], why);
+  Check(state, "write and read: " + why, asWritten);
 }
 
 // The two halves on their own.
@@ -83,20 +128,34 @@ void BM_InventoryWrite(benchmark::State& state) {
     state.PauseTiming();
     auto lists = source;
     state.ResumeTiming();
-    if (datafiles::WriteInventoryFile(ws.files, lists, 0, nullptr) != 0) state.SkipWithError("write failed");
+    if (!Check(state, "write: the writer failed", datafiles::WriteInventoryFile(ws.files, lists, 0, nullptr) == 0)) return;
   }
+  std::string why;
+  const bool asWritten = ReadsBackAsWritten(ws.files, source[1], why);
+  Check(state, "write: " + why, asWritten);
 }
 
 void BM_InventoryRead(benchmark::State& state) {
   Workspace ws;
-  auto lists = DriveLists();
-  if (datafiles::WriteInventoryFile(ws.files, lists, 0, nullptr) != 0) state.SkipWithError("write failed");
+  const auto source = DriveLists();
+  auto lists = source;
+  if (!Check(state, "read: the writer failed", datafiles::WriteInventoryFile(ws.files, lists, 0, nullptr) == 0)) return;
+  std::string why;
+  const bool asWritten = ReadsBackAsWritten(ws.files, source[1], why);
+  if (!Check(state, "read: " + why, asWritten)) return;
   for (auto _ : state) {
     datafiles::InventoryReader reader(ws.files.gInventoryFile);
     datafiles::InventoryLine line;
-    std::size_t seen = 0;
-    while (reader.Next(line)) seen += line.gInvFileName.size();
+    std::size_t seen = 0, lines = 0;
+    while (reader.Next(line)) {
+      seen += line.gInvFileName.size();
+      ++lines;
+    }
     benchmark::DoNotOptimize(seen);
+    if (!Check(state, "read: " + std::to_string(lines) + " lines of " + std::to_string(kLines),
+               lines == static_cast<std::size_t>(kLines))) {
+      return;
+    }
   }
 }
 
@@ -128,9 +187,16 @@ void BM_PlainStreamWriteAndRead(benchmark::State& state) {
     }
     std::ifstream in(file, std::ios::binary);
     std::string text;
-    std::size_t seen = 0;
-    while (std::getline(in, text)) seen += text.size();
+    std::size_t seen = 0, lines = 0;
+    while (std::getline(in, text)) {
+      seen += text.size();
+      ++lines;
+    }
     benchmark::DoNotOptimize(seen);
+    if (!Check(state, "plain stream: " + std::to_string(lines) + " lines of " + std::to_string(kLines),
+               lines == static_cast<std::size_t>(kLines))) {
+      return;
+    }
   }
 }
 
@@ -139,7 +205,7 @@ void BM_NotesAgainstInventory(benchmark::State& state) {
   Workspace ws;
   {
     auto lists = DriveLists();
-    if (datafiles::WriteInventoryFile(ws.files, lists, 0, nullptr) != 0) state.SkipWithError("write failed");
+    if (!Check(state, "notes: the writer failed", datafiles::WriteInventoryFile(ws.files, lists, 0, nullptr) == 0)) return;
     std::ofstream out(ws.Host("userdb.dat"), std::ios::binary);
     for (int n = 0; n < kNotes; ++n) {
       datafiles::UserDBRecord r;
@@ -158,6 +224,11 @@ void BM_NotesAgainstInventory(benchmark::State& state) {
     orphans = 0;
     for (bool f : found) orphans += f ? 0 : 1;
     benchmark::DoNotOptimize(orphans);
+    if (!Check(state, "notes: " + std::to_string(notes.records.size()) + " notes read, " + std::to_string(orphans) +
+                          " orphans found; the data hold " + std::to_string(kNotes) + " and " + std::to_string(kOrphans),
+               notes.records.size() == static_cast<std::size_t>(kNotes) && orphans == static_cast<std::size_t>(kOrphans))) {
+      return;
+    }
   }
   state.counters["orphans"] = static_cast<double>(orphans);
 }
@@ -170,4 +241,27 @@ BENCHMARK(BM_NotesAgainstInventory)->Unit(benchmark::kMillisecond)->Iterations(5
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  bench::TimesReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+
+  std::printf("\n1,000,000 inventory lines, header analysis off; wall time, means of the iterations\n");
+  double ms = 0, write = 0, read = 0, plain = 0, synced = 0;
+  const bool haveSynced = reporter.Ms("BM_PlainStreamWriteAndRead/synced:1", synced);
+  if (reporter.Ms("BM_InventoryWriteAndRead", ms)) {
+    gVerdicts.RatioUnder("write inventory.dat (through its synced twin) and read it back", ms,
+                         "a plain stream that syncs", haveSynced ? synced : 0, 1.5, "ms");
+  }
+  if (reporter.Ms("BM_InventoryWrite", write)) gVerdicts.Figure("  the write alone", write, "ms");
+  if (reporter.Ms("BM_InventoryRead", read)) gVerdicts.Figure("  the read alone", read, "ms");
+  if (haveSynced) gVerdicts.Figure("the same bytes, ofstream with an fsync, then getline (the yardstick)", synced, "ms");
+  if (reporter.Ms("BM_PlainStreamWriteAndRead/synced:0", plain)) {
+    gVerdicts.Figure("the same bytes, ofstream without an fsync, then getline", plain, "ms",
+                     ms > 0 ? "(the inventory's " + bench::Verdicts::Number(ms / plain) + " x it)" : "");
+  }
+  if (reporter.Ms("BM_NotesAgainstInventory", ms)) gVerdicts.Under("10,000 notes against 1,000,000 lines", ms, 1000, "ms");
+  return gVerdicts.Finish();
+}

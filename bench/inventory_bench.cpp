@@ -8,6 +8,9 @@
 //   BM_InventoryDetail   ShowInventoryDetail of a 1,000,000-line inventory.dat with 10,000
 //                        notes: read, marked, filled and sorted; rss_MB/peak_MB after it
 //   BM_OrphanSearch      10,000 notes against the 1,000,000-line inventory.dat
+// Each benchmark checks its work (the files the scan and the update find, the rows listed, the
+// orphans found); the figures are then printed beside their goals, and the exit status is not 0
+// when a check failed.
 // The tree is made once in $TOLVAN_BENCH_TREE (default /tmp/tolvan-inventory-tree) and kept.
 // For a clean peak_MB of the listing, run it alone: --benchmark_filter=InventoryDetail.
 #include <benchmark/benchmark.h>
@@ -39,6 +42,8 @@
 #include "platform/core/msgbox.h"
 #include "platform/qt/grid.h"
 #include "support/fake_mediaplayer.h"
+#include "times_reporter.h"
+#include "verdicts.h"
 
 namespace fs = std::filesystem;
 
@@ -46,6 +51,21 @@ namespace {
 
 constexpr int kTop = 50, kMiddle = 20, kLeaves = 50, kFilesPerLeaf = 19;  // 51,050 folders, 950,000 files
 constexpr int kListLines = 1000000, kNotes = 10000;
+// Every third name of a leaf folder is an audio or playlist one; half the notes are on no line.
+constexpr int kAudioFiles = kTop * kMiddle * kLeaves * ((kFilesPerLeaf + 2) / 3);
+constexpr int kOrphans = kNotes / 2;
+
+bench::Verdicts gVerdicts;
+// What the Inventory Detail listing left resident, and the run's peak, in MB.
+double gDetailRssMB = -1, gDetailPeakMB = -1;
+
+// Marks the benchmark failed when `ok` is false: its work was not done as it claims.
+bool Check(benchmark::State& state, const std::string& what, bool ok) {
+  if (ok) return true;
+  state.SkipWithError(what.c_str());
+  gVerdicts.Failed(what);
+  return false;
+}
 
 std::uint64_t gSeed = 0x9E3779B97F4A7C15ULL;
 unsigned Next() {
@@ -207,6 +227,8 @@ void BM_Scan(benchmark::State& state) {
     benchmark::DoNotOptimize(paths.data());
   }
   state.counters["files"] = static_cast<double>(found);
+  Check(state, "the scan found " + std::to_string(found) + " files, the tree has " + std::to_string(kAudioFiles),
+        found == static_cast<std::size_t>(kAudioFiles));
 }
 
 void BM_Update(benchmark::State& state) {
@@ -214,8 +236,23 @@ void BM_Update(benchmark::State& state) {
   w.UseData("C:\\app\\data\\");
   App().io.prefs.gEnableEmbedded = 0;
   for (auto _ : state) w.window->Pane().UpdateInventory();
-  state.counters["total"] = static_cast<double>(w.window->Pane().db.summary.gTypeTotals[0]);
-  state.counters["inventory_MB"] = static_cast<double>(fs::file_size(w.work + "/c/app/data/inventory.dat")) / 1e6;
+  const auto total = w.window->Pane().db.summary.gTypeTotals[0];
+  state.counters["total"] = static_cast<double>(total);
+  std::error_code ec;
+  const auto bytes = fs::file_size(w.work + "/c/app/data/inventory.dat", ec);
+  state.counters["inventory_MB"] = ec ? 0.0 : static_cast<double>(bytes) / 1e6;
+  if (!Check(state, "the update counted " + std::to_string(total) + " files, the tree has " + std::to_string(kAudioFiles),
+             total == kAudioFiles)) {
+    return;
+  }
+  std::size_t lines = 0;
+  if (!ec) {
+    datafiles::InventoryReader reader(App().decl.files.gInventoryFile);
+    datafiles::InventoryLine line;
+    while (reader.Next(line, 4)) ++lines;
+  }
+  Check(state, "the update wrote " + std::to_string(lines) + " inventory lines, the tree has " + std::to_string(kAudioFiles),
+        lines == static_cast<std::size_t>(kAudioFiles));
 }
 
 void BM_InventoryDetail(benchmark::State& state) {
@@ -224,9 +261,16 @@ void BM_InventoryDetail(benchmark::State& state) {
   w.window->Pane().db.gSelectedDrive.clear();
   w.window->Pane().db.gTypeFilter = "total";
   for (auto _ : state) w.window->Pane().ShowInventoryDetail();
-  state.counters["rows"] = static_cast<double>(w.window->Pane().db.gListRow);
-  state.counters["rss_MB"] = RssMB("VmRSS:");
-  state.counters["peak_MB"] = RssMB("VmHWM:");
+  const std::int64_t rows = w.window->Pane().db.gListRow;
+  state.counters["rows"] = static_cast<double>(rows);
+  gDetailRssMB = RssMB("VmRSS:");
+  gDetailPeakMB = RssMB("VmHWM:");
+  state.counters["rss_MB"] = gDetailRssMB;
+  state.counters["peak_MB"] = gDetailPeakMB;
+  const int gridRows = w.window->Pane().grdTotals->Rows();
+  Check(state, "Inventory Detail listed " + std::to_string(rows) + " lines in " + std::to_string(gridRows) +
+                   " grid rows, inventory.dat has " + std::to_string(kListLines),
+        rows == kListLines && gridRows > kListLines);
   w.window->Pane().grdTotals->SetRows(1);
   w.UseData("C:\\app\\data\\");
 }
@@ -239,6 +283,9 @@ void BM_OrphanSearch(benchmark::State& state) {
   for (auto _ : state) inventory::FindOrphanedRecords(App().decl.files, prefs, reconcile);
   state.counters["orphans"] = static_cast<double>(reconcile.gOrphanRecordCount);
   w.UseData("C:\\app\\data\\");
+  Check(state, "the orphan search found " + std::to_string(reconcile.gOrphanRecordCount) + " orphans of " +
+                   std::to_string(kOrphans),
+        reconcile.gOrphanRecordCount == kOrphans);
 }
 
 BENCHMARK(BM_FindListing)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
@@ -255,8 +302,29 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
+  bench::TimesReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
   gWorld.reset();
   benchmark::Shutdown();
-  return 0;
+
+  std::printf("\n%d folders, %d files (%d audio or playlist ones), warm cache; means of the iterations\n",
+              1 + kTop + kTop * kMiddle + kTop * kMiddle * kLeaves, kTop * kMiddle * kLeaves * kFilesPerLeaf, kAudioFiles);
+  double listing = 0, ms = 0;
+  const bool haveListing = reporter.Ms("BM_FindListing", listing);
+  if (haveListing) gVerdicts.Figure("find -xdev listing the tree (the yardstick)", listing, "ms");
+  if (reporter.Ms("BM_FindPatterns", ms)) gVerdicts.Figure("find -xdev with the eleven -iname patterns", ms, "ms");
+  if (reporter.Ms("BM_Scan", ms)) {
+    gVerdicts.RatioUnder("ScanFolderForAudio over the tree", ms, "the listing", haveListing ? listing : 0, 1.2, "ms");
+  }
+  if (reporter.Ms("BM_Update", ms)) {
+    gVerdicts.RatioUnder("UpdateInventory, no header analysis", ms, "the listing", haveListing ? listing : 0, 2, "ms");
+  }
+  if (reporter.Ms("BM_InventoryDetail", ms)) {
+    gVerdicts.Under("Inventory Detail of 1,000,000 lines and 10,000 notes", ms, 3000, "ms");
+    gVerdicts.Under("  resident after it (VmRSS)", gDetailRssMB, 500, "MB");
+    gVerdicts.Figure("  the run's peak so far (VmHWM)", gDetailPeakMB, "MB",
+                     "(the listing's own when run alone: --benchmark_filter=InventoryDetail)");
+  }
+  if (reporter.Ms("BM_OrphanSearch", ms)) gVerdicts.Under("orphan search, 10,000 notes against 1,000,000 lines", ms, 1000, "ms");
+  return gVerdicts.Finish();
 }

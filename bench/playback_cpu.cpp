@@ -5,8 +5,9 @@
 //
 //   playback_cpu [seconds per phase, default 10] [seconds of the tone, default 4]
 //
-// The short tone makes the preset start over every 4 s, each time loading its file afresh, as
-// a looping jingle does; a tone longer than the phase shows the cost of playing alone.
+// The short tone makes the preset start over every 4 s, as a looping jingle does (the player
+// keeps the file loaded and starts it again); a tone longer than the phase shows the cost of
+// playing alone. Goal: under 1 % of one core while the preset loops.
 //
 // Needs a display: run it under xvfb-run (the goal is stated for Xvfb), or with
 // QT_QPA_PLATFORM=offscreen. The player plays into GStreamer's fake audio sink, chosen here
@@ -251,7 +252,7 @@ int main(int argc, char** argv) {
   const std::string where = platformName == "xcb" ? "" : " (the goal is stated for Xvfb; this run: " + platformName + ")";
   verdicts.Under("idle" + where, idle.Percent(), 2.0, "% of one core");
   if (playing.wall > 0) {
-    verdicts.Under("looping preset playing" + where, playing.Percent(), 2.0, "% of one core");
+    verdicts.Under("looping preset playing" + where, playing.Percent(), 1.0, "% of one core");
   } else {
     verdicts.Failed("the preset's playback ended before its phase began: nothing played");
   }

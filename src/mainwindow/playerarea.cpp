@@ -26,8 +26,9 @@
 namespace {
 
 // The playback loop's wake-up: often enough for the bar to move on, rare enough to cost
-// little (each pass asks the player's pipeline for the position and repaints the bar). A
-// pass due after the track's end comes at that end instead, so that an end is seen at once.
+// little (each pass asks the player's pipeline for the position and repaints the bar), and
+// no sooner than the bar moves a pixel. A pass due after the track's end comes at that end
+// instead, so that an end is seen at once.
 constexpr playback::Cadence kPlaybackCadence{100, true};
 
 constexpr std::uint32_t kPlayingColor = platform::RGB(192, 192, 0);
@@ -194,7 +195,9 @@ void PlayerArea::PlayCurrentFile() {
 
 void PlayerArea::DrivePlayback() {
   LauncherState& state = app_.launcher;
-  playback::Driver driver(*mpPlayer, playbackLoop_, kPlaybackCadence, platform::WaitEvents,
+  playback::Cadence cadence = kPlaybackCadence;
+  cadence.displaySteps = pbrPlayFile->width();
+  playback::Driver driver(*mpPlayer, playbackLoop_, cadence, platform::WaitEvents,
                           [this] { return host_.Exiting(); });
   for (;;) {
     // One playback: until the file is at its end, stopped, or the player plays no more

@@ -1,6 +1,7 @@
 #include "playback/driver.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <utility>
 
@@ -43,9 +44,14 @@ void Driver::Restart() {
 }
 
 int Driver::WaitMs(double duration) const {
-  if (!cadence_.wakeAtTrackEnd) return cadence_.everyMs;
+  int everyMs = cadence_.everyMs;
+  if (cadence_.displaySteps > 0 && duration > 0) {
+    const double stepMs = std::ceil(duration * 1000.0 / cadence_.displaySteps);
+    everyMs = static_cast<int>(std::clamp(stepMs, static_cast<double>(everyMs), static_cast<double>(INT_MAX)));
+  }
+  if (!cadence_.wakeAtTrackEnd) return everyMs;
   const double toEnd = (duration - position_) * 1000.0;
-  if (!(toEnd < cadence_.everyMs)) return cadence_.everyMs;
+  if (!(toEnd < everyMs)) return everyMs;
   // Not less than this, should a player's position stop short of its end.
   constexpr int kShortestMs = 10;
   return std::max(kShortestMs, static_cast<int>(std::ceil(toEnd)) + 1);

@@ -24,10 +24,14 @@ enum class LoopEnd {
 };
 
 // How often a loop wakes: every `everyMs`, and, with `wakeAtTrackEnd`, at the track's end
-// where that comes sooner, so that the end is seen at once.
+// where that comes sooner, so that the end is seen at once. With `displaySteps` (the steps of
+// the window's display of the track, the pixels of its bar) no sooner than the display moves
+// a step: a long track wakes less often. A wait that something else ends early (a command to
+// the player, the track's end reported) is the platform's to cut short.
 struct Cadence {
   int everyMs;
   bool wakeAtTrackEnd;
+  int displaySteps = 0;
 };
 
 // Lets the window's events run for about `ms` milliseconds (the platform's WaitEvents). A

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "analysis/audio_builders.h"
 #include "analysis/durationprobe.h"
 #include "platform/core/errors.h"
+#include "platform/qt/eventpump.h"
 #include "platform/qt/mediaplayer_qt.h"
 #include "support/temp_drives.h"
 
@@ -210,6 +212,114 @@ TEST_F(QtMediaPlayerTest, PlaysToTheEndAndStopKeepsThePositionSet) {
   player.Pause();
   EXPECT_EQ(player.PlayState(), MediaPlayer::Paused);
   EXPECT_NEAR(player.CurrentPosition(), 0.1, 1e-9);
+}
+
+// Plays the loaded file until its end (or `ms`): whether the position moved on from its start
+// and reached the duration.
+struct PlayedThrough {
+  double first = -1;
+  bool advanced = false, ended = false;
+};
+PlayedThrough PlayThrough(MediaPlayer& player, int ms = 5000) {
+  PlayedThrough played;
+  player.Play();
+  QElapsedTimer clock;
+  clock.start();
+  played.first = player.CurrentPosition();
+  while (clock.elapsed() < ms) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    const double now = player.CurrentPosition();
+    played.advanced = played.advanced || (now > played.first && now < player.Duration());
+    if (now >= player.Duration()) break;
+  }
+  played.ended = player.CurrentPosition() == player.Duration() && player.PlayState() == MediaPlayer::Playing;
+  return played;
+}
+
+// A file set again plays from its start, as a newly loaded one: without a new load when the
+// backend still holds it unchanged (a looping preset), loaded afresh when the file changed or
+// another one came between.
+TEST_F(QtMediaPlayerTest, AFileSetAgainPlaysFromItsStartAndIsLoadedOnlyWhenChanged) {
+  using Between = std::function<void(platform::QtMediaPlayer&, const testing_support::TempDrives&)>;
+  const struct {
+    const char* what;
+    Between between;  // after the first playback, before the file is set again
+    double seconds;   // the second playback's length
+    int loads;        // files handed to the backend in all
+  } cases[] = {
+      {"played to its end", [](auto&, auto&) {}, 0.4, 1},
+      {"played again and stopped halfway",
+       [](platform::QtMediaPlayer& p, auto&) {
+         p.SetFileName("C:\\a.wav");
+         p.Play();
+         RunEventsFor(150);
+         p.Stop();
+       },
+       0.4, 1},
+      {"rewritten with another length", [](auto&, auto& d) { d.Write("C:\\a.wav", PcmWave(0.6)); }, 0.6, 2},
+      {"another file played between",
+       [](platform::QtMediaPlayer& p, auto&) {
+         p.SetFileName("C:\\b.au");
+         p.Play();
+         p.Stop();
+       },
+       0.4, 3},
+      {"no file between", [](platform::QtMediaPlayer& p, auto&) { p.SetFileName(""); }, 0.4, 2},
+  };
+  drives.Write("C:\\b.au", PcmAu(0.3));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    drives.Write("C:\\a.wav", PcmWave(0.4));
+    platform::QtMediaPlayer looping{analysis::ProbeDurationHost};
+    looping.SetFileName("C:\\a.wav");
+    EXPECT_TRUE(PlayThrough(looping).ended);
+    looping.Stop();
+    c.between(looping, drives);
+
+    looping.SetFileName("C:\\a.wav");
+    EXPECT_EQ(looping.PlayState(), MediaPlayer::Stopped);
+    EXPECT_EQ(looping.CurrentPosition(), 0.0);
+    EXPECT_NEAR(looping.Duration(), c.seconds, 1e-6);
+    const PlayedThrough again = PlayThrough(looping);
+    EXPECT_LT(again.first, 0.1) << "it starts over";
+    EXPECT_TRUE(again.advanced);
+    EXPECT_TRUE(again.ended);
+    EXPECT_EQ(looping.BackendLoads(), c.loads);
+    looping.Stop();
+  }
+}
+
+// A loop following the player waits long when nothing is due: a command to the player, from
+// a handler run inside the wait, or the track's end ends that wait at once.
+TEST_F(QtMediaPlayerTest, ACommandOrTheTracksEndEndsTheWaitOfALoop) {
+  drives.Write("C:\\a.wav", PcmWave(0.3));
+  const struct {
+    const char* what;
+    std::function<void(MediaPlayer&)> command;  // none: the track plays to its end
+  } cases[] = {
+      {"Stop", [](MediaPlayer& p) { p.Stop(); }},
+      {"Pause", [](MediaPlayer& p) { p.Pause(); }},
+      {"Play", [](MediaPlayer& p) { p.Play(); }},
+      {"SetCurrentPosition", [](MediaPlayer& p) { p.SetCurrentPosition(0.1); }},
+      {"SetFileName", [](MediaPlayer& p) { p.SetFileName("C:\\a.wav"); }},
+      {"the track's end", nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    player.SetFileName("C:\\a.wav");
+    player.Play();
+    if (c.command) QTimer::singleShot(50, [&] { c.command(player); });
+    QElapsedTimer clock;
+    clock.start();
+    platform::WaitEvents(10000);
+    EXPECT_LT(clock.elapsed(), 5000);
+    if (!c.command) EXPECT_EQ(player.CurrentPosition(), player.Duration());
+    player.Stop();
+  }
+  QElapsedTimer clock;
+  clock.start();
+  platform::WaitEvents(200);
+  EXPECT_GE(clock.elapsed(), 150) << "with nothing to end it, a wait runs its time";
 }
 
 TEST_F(QtMediaPlayerTest, AutoStartAndVolume) {

@@ -306,7 +306,12 @@ INSTANTIATE_TEST_SUITE_P(
         // 3.9 ms before the end: no sooner than 10 ms.
         CadenceCase{"NeverSoonerThanTenMs", {100, true}, 2.00390625, {100, 100, 10}},
         CadenceCase{"WholeIntervalsToTheEnd", {100, true}, 3, {100, 100, 100}},
-        CadenceCase{"EveryIntervalOnly", {25, false}, 2.0625, {25, 25, 25}}),
+        CadenceCase{"EveryIntervalOnly", {25, false}, 2.0625, {25, 25, 25}},
+        // A display of 8 steps moves every 257.8 ms: woken as it does, and at the end.
+        CadenceCase{"AsTheDisplayMoves", {100, true, 8}, 2.0625, {258, 258, 64}},
+        CadenceCase{"AsTheDisplayMovesWithoutTheEnd", {25, false, 8}, 2.0625, {258, 258, 258}},
+        // A display that moves faster than the interval: the interval.
+        CadenceCase{"TheIntervalWhereTheDisplayIsFaster", {100, true, 256}, 3, {100, 100, 100}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -4,10 +4,13 @@
 #include <QCursor>
 #include <QEventLoop>
 #include <QTimer>
+#include <vector>
 
 namespace platform {
 namespace {
 int gPointer = 0;
+// The waits running, innermost last.
+std::vector<QEventLoop*> gWaits;
 }
 
 void DoEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
@@ -15,7 +18,15 @@ void DoEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 void WaitEvents(int ms) {
   QEventLoop loop;
   QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+  gWaits.push_back(&loop);
+  struct Pop {
+    ~Pop() { gWaits.pop_back(); }
+  } pop;
   loop.exec();
+}
+
+void EndWaits() {
+  for (QEventLoop* loop : gWaits) loop->quit();
 }
 
 void SetScreenPointer(int vbPointer) {

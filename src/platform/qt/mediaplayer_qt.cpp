@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -15,6 +16,7 @@
 #include "platform/core/drives.h"
 #include "platform/core/errors.h"
 #include "platform/core/files.h"
+#include "platform/qt/eventpump.h"
 
 namespace platform {
 namespace {
@@ -32,9 +34,28 @@ qint64 Milliseconds(double seconds) { return static_cast<qint64>(std::llround(se
 
 bool IsUtf8(const std::string& text) { return QString::fromStdString(text).toStdString() == text; }
 
+bool Playable(QMediaPlayer::MediaStatus status) {
+  return status == QMediaPlayer::LoadedMedia || status == QMediaPlayer::BufferedMedia ||
+         status == QMediaPlayer::EndOfMedia;
+}
+
 }  // namespace
 
 QtMediaPlayer::QtMediaPlayer(DurationProbe probe) : probe_(std::move(probe)) {}
+
+QtMediaPlayer::FileStamp QtMediaPlayer::StampOf(const std::string& hostPath) {
+  struct stat st {};
+  if (::stat(hostPath.c_str(), &st) != 0) return {};
+  return {static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino),
+          static_cast<long long>(st.st_size), static_cast<long long>(st.st_mtim.tv_sec),
+          static_cast<long long>(st.st_mtim.tv_nsec)};
+}
+
+bool QtMediaPlayer::HoldsUnchanged(const std::string& host, const FileStamp& stamp) const {
+  // A backend that reported an error since may hold a broken pipeline: it loads afresh.
+  return player_ && !sourceHost_.empty() && sourceHost_ == host && sourceStamp_ == stamp && stamp.size >= 0 &&
+         player_->error() == QMediaPlayer::NoError && Playable(player_->mediaStatus());
+}
 
 QUrl QtMediaPlayer::SourceUrl(const std::string& hostPath) {
   CloseOpenedFile();
@@ -52,6 +73,7 @@ void QtMediaPlayer::CloseOpenedFile() {
 }
 
 void QtMediaPlayer::DropBackend() {
+  sourceHost_.clear();
   if (!player_) return;
   player_->stop();
   player_->setAudioOutput(nullptr);
@@ -66,6 +88,13 @@ QMediaPlayer& QtMediaPlayer::Backend() {
     }
     player_ = std::make_unique<QMediaPlayer>();
     player_->setAudioOutput(output_.get());
+    // An end that is not this playback's is played past at once, not at the next reading; a
+    // real one ends the waits of the loops that follow the player.
+    QObject::connect(player_.get(), &QMediaPlayer::mediaStatusChanged, player_.get(), [this](QMediaPlayer::MediaStatus s) {
+      if (s != QMediaPlayer::EndOfMedia || load_ != Load::Loaded) return;
+      if (restartedFromMs_ >= 0 && !restartRetried_) NoteEnd();
+      if (restartedFromMs_ < 0) EndWaits();
+    });
   }
   return *player_;
 }
@@ -102,8 +131,10 @@ void QtMediaPlayer::WaitFor(Done done, int ms) {
 }
 
 void QtMediaPlayer::SetFileName(const std::string& dosPath) {
+  EndWaits();  // a loop following the player looks again at once
   if (player_ && player_->playbackState() != QMediaPlayer::StoppedState) player_->stop();  // the old file goes quiet now
   fileName_ = dosPath;
+  restartedFromMs_ = -1;
   probed_ = false;
   headerDuration_.reset();
   duration_ = 0;
@@ -114,6 +145,7 @@ void QtMediaPlayer::SetFileName(const std::string& dosPath) {
     load_ = Load::None;
     state_ = Closed;
     if (player_) player_->setSource(QUrl());
+    sourceHost_.clear();
     return;
   }
   load_ = Load::Pending;
@@ -150,13 +182,26 @@ void QtMediaPlayer::EnsureLoaded() {
     return;
   }
 
+  const FileStamp stamp = StampOf(host);
+  if (HoldsUnchanged(host, stamp)) {
+    // Loading it again would build a new pipeline and find the type again. SetFileName has
+    // stopped the backend; the seek takes it out of its end, which it would otherwise go on
+    // reporting for a moment after playing again.
+    if (player_->mediaStatus() == QMediaPlayer::EndOfMedia || player_->position() != 0) player_->setPosition(0);
+    duration_ = HeaderDuration() ? *headerDuration_ : std::max<qint64>(player_->duration(), 0) / 1000.0;
+    load_ = Load::Loaded;
+    if (startWhenLoaded_) StartPlaying();
+    return;
+  }
+
   Backend();
   ++backendLoads_;
   // The backend's error() still tells of an earlier file: only what it reports now counts.
   bool failed = false;
   QObject guard;
   QObject::connect(player_.get(), &QMediaPlayer::errorOccurred, &guard, [&failed] { failed = true; });
-  player_->setSource(QUrl());  // a file of the same name loads afresh
+  sourceHost_.clear();
+  player_->setSource(QUrl());  // a file of the same name, changed since, loads afresh
   player_->setSource(SourceUrl(host));
   WaitFor([&] { return failed || Settled(player_->mediaStatus()); }, kLoadTimeoutMs);
   if (failed || !Settled(player_->mediaStatus()) || player_->mediaStatus() == QMediaPlayer::InvalidMedia) {
@@ -175,6 +220,8 @@ void QtMediaPlayer::EnsureLoaded() {
   }
   duration_ = headerDuration_ ? *headerDuration_ : std::max<qint64>(player_->duration(), 0) / 1000.0;
   load_ = Load::Loaded;
+  sourceHost_ = host;
+  sourceStamp_ = stamp;
   if (startWhenLoaded_) StartPlaying();
 }
 
@@ -186,8 +233,23 @@ double QtMediaPlayer::BackendPosition() const {
 void QtMediaPlayer::NoteEnd() {
   // The end is the backend's own; a stream that runs on past its headers' length reads the
   // duration meanwhile (see BackendPosition).
-  if (state_ == Playing && !atEnd_ &&
-      (player_->mediaStatus() == QMediaPlayer::EndOfMedia || player_->playbackState() == QMediaPlayer::StoppedState)) {
+  if (state_ != Playing || atEnd_) return;
+  if (restartedFromMs_ >= 0) {
+    // Stopped just short of its end, the backend can report that end once it plays again,
+    // before anything of the new playback; played from an end, it reads that end for a moment
+    // while it plays. Neither ends the new playback: the first starts it again, once.
+    if (player_->position() > restartedFromMs_) {
+      restartedFromMs_ = -1;
+    } else if (player_->playbackState() == QMediaPlayer::PlayingState) {
+      return;
+    } else if (!restartRetried_) {
+      restartRetried_ = true;
+      player_->play();
+      if (restartedFromMs_ > 0) player_->setPosition(restartedFromMs_);
+      return;
+    }
+  }
+  if (player_->mediaStatus() == QMediaPlayer::EndOfMedia || player_->playbackState() == QMediaPlayer::StoppedState) {
     atEnd_ = true;
   }
 }
@@ -210,6 +272,7 @@ double QtMediaPlayer::CurrentPosition() {
 }
 
 void QtMediaPlayer::SetCurrentPosition(double seconds) {
+  EndWaits();
   if (load_ == Load::Pending && !startWhenLoaded_ && HeaderDuration()) {
     heldPosition_ = std::clamp(seconds, 0.0, *headerDuration_);  // taken up when the file plays
     return;
@@ -218,6 +281,7 @@ void QtMediaPlayer::SetCurrentPosition(double seconds) {
   if (load_ != Load::Loaded) return;
   heldPosition_ = std::clamp(seconds, 0.0, duration_);
   atEnd_ = false;
+  restartedFromMs_ = -1;
   if (state_ == Playing) {
     if (heldPosition_ >= duration_) {
       atEnd_ = true;
@@ -254,18 +318,24 @@ void QtMediaPlayer::StartPlaying() {
     if (std::llabs(player_->position() - target) > 1) player_->setPosition(target);
     player_->play();
   }
+  // A backend of unknown length reads no position at its end to tell the two ends apart.
+  restartedFromMs_ = player_->duration() > 0 ? target : -1;
+  restartRetried_ = false;
 }
 
 void QtMediaPlayer::Play() {
+  EndWaits();
   EnsureLoaded();
   RaiseRefusal();
   if (load_ == Load::Loaded) StartPlaying();
 }
 
 void QtMediaPlayer::Pause() {
+  EndWaits();
   EnsureLoaded();
   RaiseRefusal();
   if (load_ != Load::Loaded) return;
+  restartedFromMs_ = -1;
   if (state_ == Playing) heldPosition_ = CurrentPosition();
   state_ = Paused;
   atEnd_ = false;
@@ -273,8 +343,10 @@ void QtMediaPlayer::Pause() {
 }
 
 void QtMediaPlayer::Stop() {
+  EndWaits();
   startWhenLoaded_ = false;
   if (load_ != Load::Loaded) return;  // a pending file stays unloaded and stopped
+  restartedFromMs_ = -1;
   if (state_ == Playing) heldPosition_ = CurrentPosition();
   state_ = Stopped;
   atEnd_ = false;

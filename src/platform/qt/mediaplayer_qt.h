@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QtGlobal>
 #include <memory>
 #include <optional>
 #include <string>
@@ -19,7 +20,9 @@ namespace platform {
 // at once. The first call that needs the backend (Play, Pause, a Duration the headers do
 // not give, ...) loads the file, waiting for the backend in a local event loop that leaves
 // user input queued, at most kLoadTimeoutMs; a file the backend cannot play is refused
-// there (see MediaPlayer). The backend itself is made on first use.
+// there (see MediaPlayer). The backend itself is made on first use. A file set again while
+// the backend still holds it, unchanged on disk, is not loaded again: the backend's source
+// is kept and played from its start (a looping preset repeats without a new pipeline).
 //
 // Without a sound device the backend plays into a null sink: positions still advance in
 // real time and durations are reported.
@@ -53,9 +56,18 @@ class QtMediaPlayer : public MediaPlayer {
 
  private:
   enum class Load { None, Pending, Loaded, Refused };
+  // What tells a file on disk from another one or from itself rewritten.
+  struct FileStamp {
+    unsigned long long device = 0, inode = 0;
+    long long size = -1, modifiedSeconds = 0, modifiedNanoseconds = 0;
+    bool operator==(const FileStamp&) const = default;
+  };
+  static FileStamp StampOf(const std::string& hostPath);
 
   // Loads a pending file; a file the backend cannot play is marked refused.
   void EnsureLoaded();
+  // Whether the backend's source is `host` as it was loaded, ready to play again.
+  bool HoldsUnchanged(const std::string& host, const FileStamp& stamp) const;
   void Refuse();
   // Play and Pause: the refusal of a file the backend cannot play.
   void RaiseRefusal() const;
@@ -92,6 +104,12 @@ class QtMediaPlayer : public MediaPlayer {
   std::optional<double> headerDuration_;
   int backendLoads_ = 0;
   int openedFile_ = -1;
+  // Where the backend was last started from while it has not yet passed that point (else -1).
+  qint64 restartedFromMs_ = -1;
+  bool restartRetried_ = false;
+  // The file the backend's source was loaded from, and how it stood then.
+  std::string sourceHost_;
+  FileStamp sourceStamp_;
 };
 
 }  // namespace platform
