@@ -110,6 +110,8 @@ class PlaylistEditor {
   void RedrawDatabasePane();
 
  private:
+  // Replace (false) or insert (true) gTrackToAdd at gTargetRow, after its probe.
+  void PutTrackAtRow(bool insert);
   void FillTrackGrid(frmPlaylist& w, const std::vector<std::string>& entries);
   bool ProbeNewTrack(frmPlaylist& w, int row, double& duration);
   void EditBars(frmPlaylist& w);

@@ -80,33 +80,28 @@ int PlaylistEditor::TargetRowInGrid(const platform::FlexGrid& g) {
   return s.gTargetRow;
 }
 
-void PlaylistEditor::ReplaceTrackAtRow() {
-  frmPlaylist& w = Window();
-  PlaylistState& s = state;
-  platform::FlexGrid& g = *w.grdListDetail;
-  const int row = TargetRowInGrid(g);
-  double duration = 0;
-  if (!ProbeNewTrack(w, row, duration)) return;
-  FillRow(g, row, s.gTrackToAdd, duration);
-  Recompute(w, false);
-}
+void PlaylistEditor::ReplaceTrackAtRow() { PutTrackAtRow(false); }
 
-void PlaylistEditor::InsertTrackAtRow() {
+void PlaylistEditor::InsertTrackAtRow() { PutTrackAtRow(true); }
+
+void PlaylistEditor::PutTrackAtRow(bool insert) {
   frmPlaylist& w = Window();
   PlaylistState& s = state;
   platform::FlexGrid& g = *w.grdListDetail;
   const int row = TargetRowInGrid(g);
   double duration = 0;
   if (!ProbeNewTrack(w, row, duration)) return;
-  g.SetRows(g.Rows() + 1);
-  w.SizeTrackGrid();
-  // The texts move down; cell colours stay with their row positions.
-  for (int r = g.Rows() - 1; r > row; --r) {
-    for (int c = 0; c <= 4; ++c) g.SetTextMatrix(r, c, g.TextMatrix(r - 1, c));
+  if (insert) {
+    g.SetRows(g.Rows() + 1);
+    w.SizeTrackGrid();
+    // The texts move down; cell colours stay with their row positions.
+    for (int r = g.Rows() - 1; r > row; --r) {
+      for (int c = 0; c <= 4; ++c) g.SetTextMatrix(r, c, g.TextMatrix(r - 1, c));
+    }
+    g.SetTextMatrix(row, 0, std::to_string(row + 1) + ".");
   }
-  g.SetTextMatrix(row, 0, std::to_string(row + 1) + ".");
   FillRow(g, row, s.gTrackToAdd, duration);
-  Recompute(w, true);
+  Recompute(w, insert);
 }
 
 void PlaylistEditor::DeleteTrackAtRow() {
