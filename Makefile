@@ -1,11 +1,13 @@
 # The two commands of the README: `make run` builds and starts tolvan, `make test` builds
-# and runs every test. Both install what is missing first.
+# and runs every test. Both install what is missing first. `make install` puts the program's
+# folder under PREFIX, where the user's data outlives the build.
 BUILD ?= build
 SAN_BUILD ?= build-san
 ASAN_BUILD ?= build-asan
 JOBS ?= $(shell nproc)
+PREFIX ?= $(HOME)/tolvan
 
-.PHONY: run test deps configure build build-san build-asan
+.PHONY: run test install deps configure build build-san build-asan
 
 deps:
 	./scripts/install-deps
@@ -35,6 +37,12 @@ build-asan: deps
 run: configure
 	cmake --build $(BUILD) -j $(JOBS) --target tolvan helpviewer
 	cd $(BUILD)/app && ./tolvan
+
+# The two programs and the help pages, replaced at every install; data/ is made when missing
+# and never touched.
+install: configure
+	cmake --build $(BUILD) -j $(JOBS) --target tolvan helpviewer
+	cmake --install $(BUILD) --prefix $(PREFIX)
 
 test: build build-san build-asan
 	ctest --test-dir $(SAN_BUILD) --output-on-failure -j $(JOBS)

@@ -25,6 +25,7 @@
 #include <cctype>
 #include <map>
 
+#include "offscreen.h"
 #include "platform/core/gridrows.h"
 #include "platform/qt/grid.h"
 #include "verdicts.h"
@@ -372,7 +373,7 @@ class TimeReporter : public benchmark::ConsoleReporter {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  bench::ChooseOffscreenPlatform();
   QApplication app(argc, argv);
   benchmark::Initialize(&argc, argv);
   const PaneMemory memory = MeasurePaneMemory();

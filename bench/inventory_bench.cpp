@@ -38,6 +38,7 @@
 #include "inventory/orphans.h"
 #include "main/declarations.h"
 #include "mainwindow/frmLauncher.h"
+#include "offscreen.h"
 #include "platform/core/drives.h"
 #include "platform/core/msgbox.h"
 #include "platform/qt/grid.h"
@@ -298,7 +299,7 @@ BENCHMARK(BM_OrphanSearch)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterat
 }  // namespace
 
 int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  bench::ChooseOffscreenPlatform();
   QApplication app(argc, argv);
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

@@ -1,0 +1,111 @@
+# cmake -DBUILD_DIR=... -DWORK_DIR=... -DTOLVAN=... -DHELP_EXE=... -DPAGES_DIR=... -DCASE=... -P install_test.cmake
+#
+# Installs the build into WORK_DIR/prefix with `cmake --install` and checks the program's folder.
+#   CASE=into_empty_folder: the folder gets tolvan, help.exe, help/ with every page and an empty
+#     data/.
+#   CASE=over_old_installation: a folder of an older installation, whose data/ holds the user's
+#     files (read-only, as the program leaves them), gets the new programs and pages, and data/
+#     keeps every file with its bytes; a second install over it leaves data/ alone too.
+cmake_minimum_required(VERSION 3.25)
+
+set(prefix ${WORK_DIR}/prefix)
+set(kept ${WORK_DIR}/kept)
+file(REMOVE_RECURSE ${WORK_DIR})
+file(MAKE_DIRECTORY ${prefix})
+
+set(failures 0)
+macro(fail what)
+  message(SEND_ERROR "${what}")
+  math(EXPR failures "${failures} + 1")
+endmacro()
+
+function(same_bytes a b result)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${a} ${b} RESULT_VARIABLE rc)
+  if(rc EQUAL 0)
+    set(${result} TRUE PARENT_SCOPE)
+  else()
+    set(${result} FALSE PARENT_SCOPE)
+  endif()
+endfunction()
+
+macro(install_build)
+  execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix}
+                  RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT rc EQUAL 0)
+    fail("cmake --install failed (${rc}): ${out}${err}")
+  endif()
+endmacro()
+
+set(data_names)
+if(CASE STREQUAL "over_old_installation")
+  # An older installation: other programs and pages, and the user's data.
+  file(WRITE ${prefix}/tolvan "an older tolvan\n")
+  file(WRITE ${prefix}/help.exe "an older help viewer\n")
+  file(WRITE ${prefix}/help/index.htm "<html>an older index</html>\n")
+  file(WRITE ${kept}/userdb.dat "C:\\Music\\a.wav                         12345     Caption        \r\n")
+  file(WRITE ${kept}/groups.dat "n0-root- -Rallysets,Rallysets,,groups\r\nn1-group-Rallysets-Live,Live,,clsdfold\r\n")
+  file(WRITE ${kept}/inventory.dat "C:,\\Music\\,a»b,wav,WAVE,,,16,2\r\n")
+  file(WRITE ${kept}/prefs.dat "C:\\Music\\, 3 ,True,False,True,False,/usr/bin/editor,True\r\n")
+  file(WRITE ${kept}/prefs.dat.damaged "half a line")
+  file(WRITE ${kept}/result.dat "")
+  file(GLOB data_names RELATIVE ${kept} ${kept}/*)
+  file(COPY ${kept}/ DESTINATION ${prefix}/data
+       FILE_PERMISSIONS OWNER_READ GROUP_READ WORLD_READ)
+endif()
+
+install_build()
+
+foreach(program tolvan help.exe)
+  execute_process(COMMAND test -x ${prefix}/${program} RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0)
+    fail("${program} is not an executable of the installation")
+  endif()
+endforeach()
+same_bytes(${prefix}/tolvan ${TOLVAN} same)
+if(NOT same)
+  fail("the installed tolvan is not the built one")
+endif()
+same_bytes(${prefix}/help.exe ${HELP_EXE} same)
+if(NOT same)
+  fail("the installed help.exe is not the built one")
+endif()
+file(GLOB pages RELATIVE ${PAGES_DIR} ${PAGES_DIR}/*.htm ${PAGES_DIR}/*.css)
+if(NOT pages)
+  fail("no help pages in ${PAGES_DIR}")
+endif()
+foreach(page ${pages})
+  same_bytes(${prefix}/help/${page} ${PAGES_DIR}/${page} same)
+  if(NOT same)
+    fail("help/${page} is not the page of the sources")
+  endif()
+endforeach()
+if(NOT IS_DIRECTORY ${prefix}/data)
+  fail("the installation has no data folder")
+endif()
+
+function(check_data when)
+  file(GLOB found RELATIVE ${prefix}/data ${prefix}/data/*)
+  list(SORT found)
+  set(expected ${data_names})
+  list(SORT expected)
+  if(NOT "${found}" STREQUAL "${expected}")
+    fail("${when}: data/ holds [${found}], not [${expected}]")
+  endif()
+  foreach(name ${data_names})
+    same_bytes(${prefix}/data/${name} ${kept}/${name} same)
+    if(NOT same)
+      fail("${when}: data/${name} changed")
+    endif()
+  endforeach()
+  set(failures ${failures} PARENT_SCOPE)
+endfunction()
+
+check_data("after the install")
+if(CASE STREQUAL "over_old_installation")
+  install_build()
+  check_data("after a second install")
+endif()
+
+if(failures GREATER 0)
+  message(FATAL_ERROR "${failures} check(s) failed")
+endif()
