@@ -28,7 +28,11 @@
 #include "playlist/window/frmPlaylist.h"
 #include "playlist/window/playlist.h"
 #include "support/fake_mediaplayer.h"
+#include "support/playlist_access.h"
 #include "support/temp_drives.h"
+
+using testing_support::State;
+using testing_support::Ui;
 
 namespace {
 
@@ -49,7 +53,7 @@ void Report(const char* what, const char* goal, double figure, const char* unit,
 // every duration known from an earlier load: the file, grid and text work alone).
 double TimedLoad(PlaylistEditor& editor, const std::string& list, bool warm = false) {
   DatabasePane& pane = editor.pane;
-  if (!warm) editor.state.knownDurations.clear();
+  if (!warm) State(editor).knownDurations.clear();
   pane.db.gCurrentPlaylistPath = list;
   QElapsedTimer clock;
   clock.start();
@@ -105,7 +109,7 @@ int main(int argc, char** argv) {
   PlaylistEditor& editor = main.Playlist();
   frmPlaylist& w = editor.Window();  // opens the empty list
   const double ms1000 = TimedLoad(editor, "C:\\Lists\\first1000.m3u");
-  const bool loaded1000 = w.grdListDetail->Rows() == 1000 && boxes.shown == 0;
+  const bool loaded1000 = Ui(w).grdListDetail->Rows() == 1000 && boxes.shown == 0;
   Report("load 1,000 tracks with their durations", "1 s", ms1000 / 1000, "s", loaded1000 && ms1000 <= 1000);
 
   double ms10000 = 0;
@@ -116,17 +120,17 @@ int main(int argc, char** argv) {
     ms10000 = ms1000 * 10;
     std::printf("(10,000-track load not run: at the 1,000-track rate it takes about %.0f s)\n", ms10000 / 1000);
   }
-  const bool loaded10000 = ran10000 && w.grdListDetail->Rows() == kTracks && boxes.shown == 0;
+  const bool loaded10000 = ran10000 && Ui(w).grdListDetail->Rows() == kTracks && boxes.shown == 0;
   Report("load 10,000 tracks with their durations", "5 s", ms10000 / 1000, "s", loaded10000 && ms10000 <= 5000);
 
   const std::string last = ran10000 ? "C:\\Lists\\all10000.m3u" : "C:\\Lists\\first1000.m3u";
   const double warmMs = TimedLoad(editor, last, true);
-  std::printf("the same load again, every duration known (%d tracks): %.1f ms\n", w.grdListDetail->Rows(), warmMs);
+  std::printf("the same load again, every duration known (%d tracks): %.1f ms\n", Ui(w).grdListDetail->Rows(), warmMs);
 
   // An edit of the loaded list: one new file, every other track unchanged.
-  PlaylistState& s = editor.state;
+  PlaylistState& s = State(editor);
   drives.Write("C:\\Music\\new.wav", bodies[0]);
-  s.gTargetRow = w.grdListDetail->Rows() / 2;
+  s.gTargetRow = Ui(w).grdListDetail->Rows() / 2;
   s.gTrackToAdd = "C:\\Music\\new.wav";
   const std::int64_t before = s.playerProbes;
   QElapsedTimer clock;

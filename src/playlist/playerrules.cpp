@@ -110,30 +110,44 @@ Command ContinuationCommand(int currentTrack, int rows, const RowValid& valid) {
   return {Action::Load, Target::Head};
 }
 
-std::string TransportCommand(Button button, int playState, bool canPlay, bool hasNext, bool hasPrev) {
+std::optional<Command> TransportCommand(Button button, int playState, bool canPlay, bool hasNext, bool hasPrev) {
   const bool stopped = playState == Stopped, paused = playState == Paused, playing = playState == Playing;
+  // The action a button takes in the states where it has one: stopped, paused, playing.
+  auto by = [&](std::optional<Action> whenStopped, std::optional<Action> whenPaused, std::optional<Action> whenPlaying,
+                Target target) -> std::optional<Command> {
+    const std::optional<Action> action = stopped   ? whenStopped
+                                         : paused  ? whenPaused
+                                         : playing ? whenPlaying
+                                                   : std::nullopt;
+    if (!action) return std::nullopt;
+    return Command{*action, target};
+  };
   switch (button) {
     case Button::Play:
-      if (!canPlay) return "";
-      return stopped ? "PlayCurr" : paused ? "ResuCurr" : "";
+      if (!canPlay) return std::nullopt;
+      return by(Action::Play, Action::Resume, std::nullopt, Target::Curr);
     case Button::Pause:
-      return paused ? "ResuCurr" : playing ? "PausCurr" : "";
+      return by(std::nullopt, Action::Resume, Action::Pause, Target::Curr);
     case Button::Stop:
-      return stopped ? "" : "StopCurr";
+      if (stopped) return std::nullopt;
+      return Command{Action::Stop, Target::Curr};
     case Button::Fwd:
-      if (!hasNext) return "";
-      return stopped ? "LoadNext" : paused ? "LodpNext" : playing ? "PlayNext" : "";
+      if (!hasNext) return std::nullopt;
+      return by(Action::Load, Action::LoadPaused, Action::Play, Target::Next);
     case Button::Rev:
-      if (!hasPrev) return "";
-      return stopped ? "LoadPrev" : paused ? "LodpPrev" : playing ? "PlayPrev" : "";
+      if (!hasPrev) return std::nullopt;
+      return by(Action::Load, Action::LoadPaused, Action::Play, Target::Prev);
   }
-  return "";
+  return std::nullopt;
 }
 
-std::string ClickCommand(int playState, int mouseButton) {
-  if (playState == Paused) return mouseButton == 1 ? "LodpClik" : "";
-  if (playState == Playing) return mouseButton == 1 ? "PlayClik" : "";
-  return "LoadClik";
+std::optional<Command> ClickCommand(int playState, int mouseButton) {
+  // Paused or playing, only the left button sends.
+  if (playState == Paused || playState == Playing) {
+    if (mouseButton != 1) return std::nullopt;
+    return Command{playState == Paused ? Action::LoadPaused : Action::Play, Target::Clik};
+  }
+  return Command{Action::Load, Target::Clik};
 }
 
 }  // namespace playerrules

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,8 +13,9 @@ namespace playerrules {
 // Whether a row of the track grid is playable (its time is not the invalid mark).
 using RowValid = std::function<bool(int row)>;
 
-// A player command: its first four letters name the action, the last four the target. The
-// window's handlers hand it over as text (gPlayerCommand); RunPlayerCommand parses it once.
+// A player command: an action and the track it aims at. Its name is eight letters, four of
+// action and four of target ("PlayCurr", "LoadHead"), the text form ParseCommand reads and
+// CommandCode writes.
 enum class Action {
   None,        // a text no operation goes with: the player is left alone
   Load,        // "Load": the current track loaded and stopped
@@ -56,13 +58,13 @@ Command ContinuationCommand(int currentTrack, int rows, const RowValid& valid);
 // Play states of the player as the window reads them.
 enum State : int { Stopped = 0, Paused = 1, Playing = 2 };
 
-// The command a transport button sends in a player state, or "" for none. `canPlay`: the
+// The command a transport button sends in a player state, or none. `canPlay`: the
 // total time is above 0 (Play); `hasNext`: the track count exceeds the current track
 // (Forward); `hasPrev`: the current track is above 1 (Back).
 enum class Button { Play, Pause, Stop, Fwd, Rev };
-std::string TransportCommand(Button button, int playState, bool canPlay, bool hasNext, bool hasPrev);
+std::optional<Command> TransportCommand(Button button, int playState, bool canPlay, bool hasNext, bool hasPrev);
 
-// The command a click on a track row sends (by play state and mouse button), or "" for none.
-std::string ClickCommand(int playState, int mouseButton);
+// The command a click on a track row sends (by play state and mouse button), or none.
+std::optional<Command> ClickCommand(int playState, int mouseButton);
 
 }  // namespace playerrules

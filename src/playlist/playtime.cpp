@@ -3,8 +3,8 @@
 #include <cmath>
 #include <limits>
 
-std::string FormatPlayTime(std::int64_t gSecondsToFormat) {
-  const std::int64_t count = gSecondsToFormat < 0 ? 0 : gSecondsToFormat;
+std::string FormatPlayTime(std::int64_t totalSeconds) {
+  const std::int64_t count = totalSeconds < 0 ? 0 : totalSeconds;
   const std::int64_t hours = count / 3600;
   const std::int64_t minutes = (count % 3600) / 60;
   const std::int64_t seconds = count % 60;

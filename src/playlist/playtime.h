@@ -8,7 +8,7 @@
 // grid. Counts are 64-bit, so lists longer than nine hours show their true length; a count
 // below zero (the remaining time when the rounded total falls short of the time played)
 // shows as 0.
-std::string FormatPlayTime(std::int64_t gSecondsToFormat);
+std::string FormatPlayTime(std::int64_t totalSeconds);
 
 // The invalid-track mark of the track grid's time column.
 inline constexpr const char* kInvalidTrackTime = "0:00  ";

@@ -21,8 +21,11 @@
 #include "platform/qt/mediaplayer_qt.h"
 #include "playlist/window/playlist.h"
 #include "support/app_fixture.h"
+#include "support/playlist_access.h"
 
+using testing_support::State;
 using testing_support::Steps;
+using testing_support::Ui;
 
 namespace {
 
@@ -61,9 +64,9 @@ TEST_F(RealPlayerPlaylist, PlaysEveryTrackToItsEndThenLoadsTheHeadStopped) {
   drives.Write("C:\\Lists\\short.m3u", list);
   auto main = OpenMainWindow();
   frmPlaylist& w = MainPlaylist().Window();
-  ASSERT_EQ(w.grdListDetail->Rows(), 3);
-  for (int r = 0; r < 3; ++r) EXPECT_EQ(w.grdListDetail->TextMatrix(r, 2), "0:01  ");
-  EXPECT_EQ(w.lblTotalTime->Caption(), "0:03  ");  // rounded after each addition
+  ASSERT_EQ(Ui(w).grdListDetail->Rows(), 3);
+  for (int r = 0; r < 3; ++r) EXPECT_EQ(Ui(w).grdListDetail->TextMatrix(r, 2), "0:01  ");
+  EXPECT_EQ(Ui(w).lblTotalTime->Caption(), "0:03  ");  // rounded after each addition
 
   Steps rescue(100, [] { return false; }, [&w] { w.btnStop_Click(); }, 15000);
   QElapsedTimer clock;
@@ -72,11 +75,11 @@ TEST_F(RealPlayerPlaylist, PlaysEveryTrackToItsEndThenLoadsTheHeadStopped) {
   EXPECT_EQ(player.started, tracks);
   // Not instant: the tracks played (a loaded backend may skip late buffers, so not the full 1.8 s).
   EXPECT_GE(clock.elapsed(), 600);
-  EXPECT_EQ(MainPlaylist().state.gCurrentTrack, 1);
-  EXPECT_EQ(w.mpPlaylist->PlayState(), 0);
-  EXPECT_EQ(w.mpPlaylist->FileName(), tracks[0]);
-  EXPECT_TRUE(w.btnSaveList->isEnabled());
-  EXPECT_TRUE(w.lblPlayStatus->isHidden());
+  EXPECT_EQ(State(MainPlaylist()).gCurrentTrack, 1);
+  EXPECT_EQ(Ui(w).mpPlaylist->PlayState(), 0);
+  EXPECT_EQ(Ui(w).mpPlaylist->FileName(), tracks[0]);
+  EXPECT_TRUE(Ui(w).btnSaveList->isEnabled());
+  EXPECT_TRUE(Ui(w).lblPlayStatus->isHidden());
 }
 
 // A track whose file went away after the list was loaded, clicked with the system's player:
@@ -90,16 +93,16 @@ TEST_F(RealPlayerPlaylist, ATrackWhoseFileWentAwayIsRefusedOnlyWhenPlayed) {
   auto main = OpenMainWindow();
   frmPlaylist& w = MainPlaylist().Window();
   w.show();
-  ASSERT_EQ(w.grdListDetail->Rows(), 2);
+  ASSERT_EQ(Ui(w).grdListDetail->Rows(), 2);
   drives.Remove("C:\\Music\\gone.wav");
-  QWidget* port = w.grdListDetail->findChild<QAbstractItemView*>()->viewport();
+  QWidget* port = Ui(w).grdListDetail->findChild<QAbstractItemView*>()->viewport();
   const int rowPx = platform::TwipsToPixels(platform::FlexGrid::kRowHeightTwips);
   const QPoint row0(100, rowPx / 2), row1(100, rowPx + rowPx / 2);
 
   QTest::mouseClick(port, Qt::LeftButton, {}, row0);
-  EXPECT_EQ(MainPlaylist().state.gCurrentTrack, 1);
-  EXPECT_EQ(w.mpPlaylist->PlayState(), platform::MediaPlayer::Closed);
-  EXPECT_EQ(w.mpPlaylist->Duration(), 0.0);
+  EXPECT_EQ(State(MainPlaylist()).gCurrentTrack, 1);
+  EXPECT_EQ(Ui(w).mpPlaylist->PlayState(), platform::MediaPlayer::Closed);
+  EXPECT_EQ(Ui(w).mpPlaylist->Duration(), 0.0);
   w.btnPlay_Click();
   EXPECT_TRUE(boxes.shown().empty()) << "Play on a closed player sends nothing";
   EXPECT_TRUE(player.started.empty());
@@ -108,7 +111,7 @@ TEST_F(RealPlayerPlaylist, ATrackWhoseFileWentAwayIsRefusedOnlyWhenPlayed) {
   QTest::mouseClick(port, Qt::LeftButton, {}, row1);
   bool clicked = false;
   Steps steps(20, [&] {
-    if (w.mpPlaylist->PlayState() != platform::MediaPlayer::Playing) return false;
+    if (Ui(w).mpPlaylist->PlayState() != platform::MediaPlayer::Playing) return false;
     clicked = true;
     QTest::mouseClick(port, Qt::LeftButton, {}, row0);
     return true;
@@ -118,8 +121,8 @@ TEST_F(RealPlayerPlaylist, ATrackWhoseFileWentAwayIsRefusedOnlyWhenPlayed) {
   ASSERT_EQ(boxes.shown().size(), 1u);
   EXPECT_EQ(boxes.shown()[0].title, "Invalid audio file");
   EXPECT_NE(boxes.shown()[0].text.find("C:\\Music\\gone.wav"), std::string::npos);
-  EXPECT_EQ(MainPlaylist().state.gPlayerLoopState, playback::LoopState::Idle);
-  EXPECT_TRUE(w.btnSaveList->isEnabled()) << "the playback ended";
+  EXPECT_EQ(State(MainPlaylist()).gPlayerLoopState, playback::LoopState::Idle);
+  EXPECT_TRUE(Ui(w).btnSaveList->isEnabled()) << "the playback ended";
 }
 
 }  // namespace

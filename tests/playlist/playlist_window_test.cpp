@@ -24,10 +24,13 @@
 #include "playlist/window/frmPlaylistPopup.h"
 #include "playlist/window/playlist.h"
 #include "support/app_fixture.h"
+#include "support/playlist_access.h"
 
 using testing_support::AppFixture;
 using testing_support::FakeMediaPlayer;
+using testing_support::State;
 using testing_support::Steps;
+using testing_support::Ui;
 
 namespace {
 
@@ -71,7 +74,7 @@ class PlaylistTest : public AppFixture {
   }
 
   std::vector<std::string> Column(int col) const {
-    const platform::FlexGrid& g = *MainPlaylist().WindowOrNull()->grdListDetail;
+    const platform::FlexGrid& g = *Ui(*MainPlaylist().WindowOrNull()).grdListDetail;
     std::vector<std::string> texts;
     for (int r = 0; r < g.Rows(); ++r) texts.push_back(g.TextMatrix(r, col));
     return texts;
@@ -79,7 +82,7 @@ class PlaylistTest : public AppFixture {
 
   // The rows drawn in the current-track colour.
   std::vector<int> RedRows() const {
-    platform::FlexGrid& g = *MainPlaylist().WindowOrNull()->grdListDetail;
+    platform::FlexGrid& g = *Ui(*MainPlaylist().WindowOrNull()).grdListDetail;
     std::vector<int> rows;
     const int row = g.Row(), col = g.Col();
     for (int r = 0; r < g.Rows(); ++r) {
@@ -122,18 +125,18 @@ TEST_F(PlaylistTest, LoadsTheFirstListedPlaylistWithTitlesTimesAndTheFirstValidT
   EXPECT_EQ(Column(2), (std::vector<std::string>{"0:00  ", "0:04  ", "1:05  "}));
   EXPECT_EQ(Column(4), (std::vector<std::string>{kGone, kB, kC}));
   EXPECT_EQ(RedRows(), std::vector<int>{1});
-  EXPECT_EQ(MainPlaylist().state.gCurrentTrack, 2);
-  EXPECT_EQ(w.lblTotalTracks->Caption(), "3");
-  EXPECT_EQ(w.lblTotalTime->Caption(), "1:09  ");  // 3.5 rounds to 4, then 4 + 65
-  EXPECT_EQ(w.lblTrack->Caption(), "1 ");
-  EXPECT_EQ(w.lblPlaylistName->Caption(), "C:\\Lists\\jazz.m3u");
+  EXPECT_EQ(State(MainPlaylist()).gCurrentTrack, 2);
+  EXPECT_EQ(Ui(w).lblTotalTracks->Caption(), "3");
+  EXPECT_EQ(Ui(w).lblTotalTime->Caption(), "1:09  ");  // 3.5 rounds to 4, then 4 + 65
+  EXPECT_EQ(Ui(w).lblTrack->Caption(), "1 ");
+  EXPECT_EQ(Ui(w).lblPlaylistName->Caption(), "C:\\Lists\\jazz.m3u");
   ASSERT_EQ(boxes.shown().size(), 1u);
   EXPECT_EQ(boxes.shown()[0].title, "Invalid audio track");
   EXPECT_EQ(boxes.shown()[0].text,
             "There is an error in the playlist being loaded. The file \n\r\n\r1.  C:\\Music\\gone.wav\n\r\n\r"
             "either no longer exists where the playlist thinks,\n\ror is a corrupted or invalid audio file type. \n\r");
   EXPECT_EQ(boxes.shown()[0].style, platform::vbExclamation);
-  const platform::FlexGrid& inv = *w.grdPlaylistInventory;
+  const platform::FlexGrid& inv = *Ui(w).grdPlaylistInventory;
   ASSERT_EQ(inv.Rows(), 2);
   EXPECT_EQ(inv.TextMatrix(0, 1), kJazz);
   EXPECT_EQ(inv.TextMatrix(1, 1), kRock);
@@ -145,7 +148,7 @@ TEST_F(PlaylistTest, AHostPathOnNoMappedDriveStaysListedAsInvalidAndSavesBackAsI
   Open();
   EXPECT_EQ(Column(4), (std::vector<std::string>{kA, "/elsewhere/x.mp3"}));
   EXPECT_EQ(Column(2)[1], "0:00  ");
-  MainPlaylist().state.gSavePlaylistPath = "C:\\Lists\\copy.m3u";
+  State(MainPlaylist()).gSavePlaylistPath = "C:\\Lists\\copy.m3u";
   MainPlaylist().WritePlaylistFile();
   EXPECT_EQ(drives.Read("C:\\Lists\\copy.m3u"), drives.Host(kA) + "\r\n/elsewhere/x.mp3\r\n");
 }
@@ -157,17 +160,17 @@ TEST_F(PlaylistTest, AListWithoutATrackOpensEmptyUnderItsNameAndSavesNoLine) {
   drives.Write(kRock, "relative.mp3\r\n#EXTM3U\r\n\x01\x02binary\r\n");
   frmPlaylist& w = Open();
   ASSERT_EQ(Column(4).size(), 3u);
-  platform::FlexGrid& inv = *w.grdPlaylistInventory;
+  platform::FlexGrid& inv = *Ui(w).grdPlaylistInventory;
   inv.SetRow(1);
   w.grdPlaylistInventory_MouseDown(1, 0, 0, 0);
   EXPECT_EQ(MainPane().db.gCurrentPlaylistPath, kRock);
   EXPECT_EQ(Column(0), std::vector<std::string>{"1."});
   EXPECT_EQ(Column(4), std::vector<std::string>{""});
-  EXPECT_EQ(w.lblPlaylistName->Caption(), "C:\\Lists\\rock.m3u");
-  EXPECT_EQ(w.lblTotalTracks->Caption(), "0");
-  EXPECT_EQ(w.lblTotalTime->Caption(), "0:00  ");
-  EXPECT_EQ(w.grdListDetail->Height(), 250);
-  MainPlaylist().state.gSavePlaylistPath = kRock;
+  EXPECT_EQ(Ui(w).lblPlaylistName->Caption(), "C:\\Lists\\rock.m3u");
+  EXPECT_EQ(Ui(w).lblTotalTracks->Caption(), "0");
+  EXPECT_EQ(Ui(w).lblTotalTime->Caption(), "0:00  ");
+  EXPECT_EQ(Ui(w).grdListDetail->Height(), 250);
+  State(MainPlaylist()).gSavePlaylistPath = kRock;
   MainPlaylist().WritePlaylistFile();
   EXPECT_EQ(drives.Read(kRock), "");
 }
@@ -175,14 +178,14 @@ TEST_F(PlaylistTest, AListWithoutATrackOpensEmptyUnderItsNameAndSavesNoLine) {
 TEST_F(PlaylistTest, WithNoPlaylistsTheEditorStartsANewOne) {
   frmPlaylist& w = Open();
   EXPECT_EQ(Column(0), std::vector<std::string>{"1."});
-  EXPECT_EQ(w.lblPlaylistName->Caption(), "New playlist...");
-  EXPECT_EQ(w.lblTotalTracks->Caption(), "0");
-  EXPECT_EQ(w.lblTotalTime->Caption(), "0:00  ");
-  EXPECT_EQ(w.lblTrack->Caption(), "0  ");
-  EXPECT_EQ(w.grdListDetail->Height(), 250);
+  EXPECT_EQ(Ui(w).lblPlaylistName->Caption(), "New playlist...");
+  EXPECT_EQ(Ui(w).lblTotalTracks->Caption(), "0");
+  EXPECT_EQ(Ui(w).lblTotalTime->Caption(), "0:00  ");
+  EXPECT_EQ(Ui(w).lblTrack->Caption(), "0  ");
+  EXPECT_EQ(Ui(w).grdListDetail->Height(), 250);
   w.btnDeleteList_Click();
   EXPECT_TRUE(boxes.shown().empty()) << "Delete with no playlist does nothing";
-  EXPECT_EQ(MainPlaylist().state.gInventoryOp, "");
+  EXPECT_EQ(State(MainPlaylist()).gInventoryOp, InventoryOp::None);
 }
 
 TEST_F(PlaylistTest, AMissingPlaylistIsRemovedFromTheInventoryOnceAndTheNextOneOpens) {
@@ -199,10 +202,10 @@ TEST_F(PlaylistTest, AMissingPlaylistIsRemovedFromTheInventoryOnceAndTheNextOneO
             "This filename will be removed from inventory.");
   EXPECT_EQ(drives.Read(App().decl.files.gInventoryFile).find("jazz"), std::string::npos);
   EXPECT_EQ(MainPane().db.summary.gTypeTotals[datafiles::kLists], lists - 1);
-  EXPECT_EQ(w.grdPlaylistInventory->Rows(), 1);
+  EXPECT_EQ(Ui(w).grdPlaylistInventory->Rows(), 1);
   EXPECT_EQ(MainPane().db.gCurrentPlaylistPath, kRock);
   EXPECT_EQ(Column(4), std::vector<std::string>{kC});
-  EXPECT_EQ(w.lblPlaylistName->ForeColor(), kSkinText);
+  EXPECT_EQ(Ui(w).lblPlaylistName->ForeColor(), kSkinText);
 }
 
 // ---- the inventory kept in step -------------------------------------------------------------
@@ -229,8 +232,8 @@ TEST_F(PlaylistTest, SaveUnderANewNameAddsTheM3uExtensionTheInventoryLineAndMake
   EXPECT_EQ(MainPane().db.summary.gTypeTotals[datafiles::kLists], lists + 1);
   EXPECT_NE(paneTexts(), paneBefore) << "the System Inventory view shows the new counts";
   EXPECT_EQ(MainPane().db.gCurrentPlaylistPath, saved);
-  EXPECT_EQ(w.lblPlaylistName->Caption(), platform::Q(saved));
-  const platform::FlexGrid& inv = *w.grdPlaylistInventory;
+  EXPECT_EQ(Ui(w).lblPlaylistName->Caption(), platform::Q(saved));
+  const platform::FlexGrid& inv = *Ui(w).grdPlaylistInventory;
   EXPECT_EQ(inv.TextMatrix(inv.Row(), 1), saved);
   EXPECT_FALSE(w.HasUnsavedEdit());
   ASSERT_EQ(dialogs.requests().size(), 1u);
@@ -263,7 +266,7 @@ TEST_F(PlaylistTest, AListedPlaylistOpensWhateverTheSummaryCounts) {
   main = OpenMainWindow();
   MainPane().db.summary.gTypeTotals[datafiles::kLists] = 0;
   frmPlaylist& w = MainPlaylist().Window();
-  EXPECT_EQ(w.lblPlaylistName->Caption(), "C:\\Lists\\jazz.m3u");
+  EXPECT_EQ(Ui(w).lblPlaylistName->Caption(), "C:\\Lists\\jazz.m3u");
   EXPECT_EQ(Column(4), std::vector<std::string>{kA});
 }
 
@@ -283,7 +286,27 @@ TEST_F(PlaylistTest, SaveOverAnotherExistingFileAsksFirstAndUnderTheOpenOneDoesN
   EXPECT_EQ(drives.Read(App().decl.files.gInventoryFile), before) << "a listed playlist changes no inventory";
   dialogs.Cancel();
   w.btnSaveList_Click();
-  EXPECT_EQ(MainPlaylist().state.gInventoryOp, "Save");
+  EXPECT_EQ(State(MainPlaylist()).gInventoryOp, InventoryOp::Save);
+}
+
+// A new list is not the playlist open before it: saving it under that one's name asks first,
+// and once the new list is saved under its own name, saving it again there does not.
+TEST_F(PlaylistTest, ANewListSavedOverThePlaylistOpenBeforeItAsksFirst) {
+  WriteList(kJazz, {kA});
+  frmPlaylist& w = Open();
+  w.btnNewList_Click();
+  ASSERT_EQ(MainPane().db.gCurrentPlaylistPath, kJazz);
+  boxes.Answer(platform::vbNo);
+  dialogs.Choose(kJazz);
+  w.btnSaveList_Click();
+  EXPECT_EQ(Titles(), std::vector<std::string>{"Save Playlist"});
+  EXPECT_EQ(drives.Read(kJazz), drives.Host(kA) + "\r\n");
+  dialogs.Choose("C:\\Lists\\mix.m3u");
+  w.btnSaveList_Click();
+  dialogs.Choose("C:\\Lists\\mix.m3u");
+  w.btnSaveList_Click();
+  EXPECT_EQ(boxes.shown().size(), 1u);
+  EXPECT_EQ(drives.Read("C:\\Lists\\mix.m3u"), "");
 }
 
 TEST_F(PlaylistTest, DeleteRemovesTheNamedPlaylistAndOpensTheOneAboveOrTheFirst) {
@@ -291,7 +314,7 @@ TEST_F(PlaylistTest, DeleteRemovesTheNamedPlaylistAndOpensTheOneAboveOrTheFirst)
   WriteList(kRock, {kC});
   WriteList("C:\\Lists\\zen.m3u", {kD});
   frmPlaylist& w = Open();
-  platform::FlexGrid& inv = *w.grdPlaylistInventory;
+  platform::FlexGrid& inv = *Ui(w).grdPlaylistInventory;
   inv.SetRow(1);  // rock
   boxes.Answer(platform::vbCancel);
   w.btnDeleteList_Click();
@@ -320,7 +343,7 @@ TEST_F(PlaylistTest, ChoosingAnotherPlaylistWithUnsavedEditsAndAnsweringNoKeepsL
   WriteList(kRock, {kC});
   frmPlaylist& w = Open();
   w.MarkUnsaved(true);
-  platform::FlexGrid& inv = *w.grdPlaylistInventory;
+  platform::FlexGrid& inv = *Ui(w).grdPlaylistInventory;
   inv.SetRow(1);
   boxes.Answer(platform::vbNo);
   w.grdPlaylistInventory_MouseDown(1, 0, 0, 0);
@@ -376,18 +399,18 @@ TEST_F(PlaylistTest, PlayRunsThroughTheValidTracksInOneLoopAndEndsLoadedAtTheHea
   mp.calls.clear();
   std::vector<bool> editingDisabled;
   Steps steps(2, [&] {
-    editingDisabled.push_back(!w.btnSaveList->isEnabled() && !w.grdPlaylistInventory->isEnabled());
+    editingDisabled.push_back(!Ui(w).btnSaveList->isEnabled() && !Ui(w).grdPlaylistInventory->isEnabled());
     mp.Advance(3);
     return false;
   });
   w.btnPlay_Click();
   EXPECT_EQ(Loads(), (std::vector<std::string>{kA, kC, kD, kA}));
-  EXPECT_EQ(MainPlaylist().state.gCurrentTrack, 1);
+  EXPECT_EQ(State(MainPlaylist()).gCurrentTrack, 1);
   EXPECT_EQ(RedRows(), std::vector<int>{0});
   EXPECT_EQ(mp.PlayState(), 0);
-  EXPECT_TRUE(w.btnSaveList->isEnabled());
-  EXPECT_TRUE(w.lblPlayStatus->isHidden());
-  EXPECT_EQ(MainPlaylist().state.gPlayerLoopState, playback::LoopState::Idle);
+  EXPECT_TRUE(Ui(w).btnSaveList->isEnabled());
+  EXPECT_TRUE(Ui(w).lblPlayStatus->isHidden());
+  EXPECT_EQ(State(MainPlaylist()).gPlayerLoopState, playback::LoopState::Idle);
   ASSERT_FALSE(editingDisabled.empty());
   EXPECT_TRUE(editingDisabled.front());
 }
@@ -410,16 +433,16 @@ TEST_F(PlaylistTest, AListEndingInTwoInvalidEntriesGoesBackToTheHeadInsteadOfRep
 TEST_F(PlaylistTest, StopDuringPlayEndsTheLoopAndResetsTheTimes) {
   WriteList(kJazz, {kA, kC, kD});
   frmPlaylist& w = Open();
-  PlaylistState& s = MainPlaylist().state;
+  PlaylistState& s = State(MainPlaylist());
   s.gTargetRow = 1;
-  s.gPlayerCommand = "LoadClik";
+  s.gPlayerCommand = {playerrules::Action::Load, playerrules::Target::Clik};
   MainPlaylist().RunPlayerCommand();
   mp.calls.clear();
   // A step after each pass of the polling loop, so that its labels have followed.
   Steps steps(40, [&] {
     if (mp.CurrentPosition() >= 10) {
-      EXPECT_EQ(w.lblPlayStatus->Caption(), "Playing");
-      EXPECT_NE(w.lblTrackTime->Caption(), "0:00  ");
+      EXPECT_EQ(Ui(w).lblPlayStatus->Caption(), "Playing");
+      EXPECT_NE(Ui(w).lblTrackTime->Caption(), "0:00  ");
       w.btnStop_Click();
       return true;
     }
@@ -428,11 +451,11 @@ TEST_F(PlaylistTest, StopDuringPlayEndsTheLoopAndResetsTheTimes) {
   }, [&] { w.btnStop_Click(); });
   w.btnPlay_Click();
   EXPECT_EQ(Loads(), std::vector<std::string>{kC});
-  EXPECT_EQ(w.lblTrackTime->Caption(), "0:00  ");
-  EXPECT_EQ(w.lblTimeRemaining->Caption(), "1:08  ");  // 71 in all, less track 1's 2.5 s, cut
-  EXPECT_EQ(w.pbrPlayFile->Value(), 0);
-  EXPECT_NEAR(w.pbrPlaylist->Value(), 2.5, 1e-9);
-  EXPECT_TRUE(w.lblPlayStatus->isHidden());
+  EXPECT_EQ(Ui(w).lblTrackTime->Caption(), "0:00  ");
+  EXPECT_EQ(Ui(w).lblTimeRemaining->Caption(), "1:08  ");  // 71 in all, less track 1's 2.5 s, cut
+  EXPECT_EQ(Ui(w).pbrPlayFile->Value(), 0);
+  EXPECT_NEAR(Ui(w).pbrPlaylist->Value(), 2.5, 1e-9);
+  EXPECT_TRUE(Ui(w).lblPlayStatus->isHidden());
 }
 
 TEST_F(PlaylistTest, PauseKeepsTheLoopPollingAndResumeGoesOn) {
@@ -442,8 +465,8 @@ TEST_F(PlaylistTest, PauseKeepsTheLoopPollingAndResumeGoesOn) {
   Steps steps(2, [&] {
     if (phase == 0) {
       w.btnPause_Click();
-      EXPECT_EQ(w.lblPlayStatus->Caption(), "Paused");
-      EXPECT_FALSE(w.btnNewList->isEnabled());
+      EXPECT_EQ(Ui(w).lblPlayStatus->Caption(), "Paused");
+      EXPECT_FALSE(Ui(w).btnNewList->isEnabled());
       phase = 1;
     } else if (phase < 5) {
       mp.Advance(1);  // a paused player does not move
@@ -451,7 +474,7 @@ TEST_F(PlaylistTest, PauseKeepsTheLoopPollingAndResumeGoesOn) {
     } else if (phase == 5) {
       EXPECT_EQ(mp.CurrentPosition(), 0);
       w.btnPause_Click();
-      EXPECT_EQ(w.lblPlayStatus->Caption(), "Playing");
+      EXPECT_EQ(Ui(w).lblPlayStatus->Caption(), "Playing");
       phase = 6;
     } else {
       mp.Advance(1);
@@ -467,16 +490,16 @@ TEST_F(PlaylistTest, ClicksOnTheTrackGridLoadATrackAndARightClickOpensThePopup) 
   WriteList(kJazz, {kA, kB, kC});
   frmPlaylist& w = Open();
   w.show();
-  QWidget* port = w.grdListDetail->findChild<QAbstractItemView*>()->viewport();
+  QWidget* port = Ui(w).grdListDetail->findChild<QAbstractItemView*>()->viewport();
   const int rowPx = platform::TwipsToPixels(platform::FlexGrid::kRowHeightTwips);
   QTest::mouseClick(port, Qt::LeftButton, {}, QPoint(100, 2 * rowPx + rowPx / 2));
-  EXPECT_EQ(MainPlaylist().state.gCurrentTrack, 3);
-  EXPECT_EQ(MainPlaylist().state.gTargetRow, 2);
+  EXPECT_EQ(State(MainPlaylist()).gCurrentTrack, 3);
+  EXPECT_EQ(State(MainPlaylist()).gTargetRow, 2);
   EXPECT_EQ(mp.FileName(), kC);
   EXPECT_EQ(RedRows(), std::vector<int>{2});
   EXPECT_EQ(w.Popup(), nullptr);
   QTest::mouseClick(port, Qt::RightButton, {}, QPoint(100, rowPx / 2));
-  EXPECT_EQ(MainPlaylist().state.gCurrentTrack, 1);
+  EXPECT_EQ(State(MainPlaylist()).gCurrentTrack, 1);
   ASSERT_NE(w.Popup(), nullptr);
   EXPECT_TRUE(w.Popup()->isVisible());
 }
@@ -496,9 +519,9 @@ TEST_F(PlaylistTest, ExitDuringPlayStartedByATrackClickClosesTheWindow) {
     return false;
   });
   // A left click on track 2 while stopped loads it; then Play from the track popup's grid:
-  PlaylistState& s = MainPlaylist().state;
+  PlaylistState& s = State(MainPlaylist());
   s.gTargetRow = 1;
-  s.gPlayerCommand = "PlayClik";
+  s.gPlayerCommand = {playerrules::Action::Play, playerrules::Target::Clik};
   MainPlaylist().RunPlayerCommand();
   EXPECT_TRUE(asked);
   EXPECT_EQ(mp.PlayState(), 0);
@@ -511,15 +534,15 @@ TEST_F(PlaylistTest, ExitDuringPlayStartedByATrackClickClosesTheWindow) {
 TEST_F(PlaylistTest, ProgressBarsNeverTakeAnEmptyRangeAndRemainingTimeIsNeverNegative) {
   WriteList(kJazz, {kA});
   frmPlaylist& w = Open();
-  w.pbrPlaylist->SetMax(0);
-  EXPECT_DOUBLE_EQ(w.pbrPlaylist->Max(), 0.01);
-  w.pbrPlaylist->SetValue(5);
-  EXPECT_DOUBLE_EQ(w.pbrPlaylist->Value(), 0.01);
-  MainPlaylist().state.gTotalSeconds = 1;  // falls short of the 2.5 s played
+  Ui(w).pbrPlaylist->SetMax(0);
+  EXPECT_DOUBLE_EQ(Ui(w).pbrPlaylist->Max(), 0.01);
+  Ui(w).pbrPlaylist->SetValue(5);
+  EXPECT_DOUBLE_EQ(Ui(w).pbrPlaylist->Value(), 0.01);
+  State(MainPlaylist()).gTotalSeconds = 1;  // falls short of the 2.5 s played
   std::vector<QString> remaining;
   Steps steps(2, [&] {
     mp.Advance(0.25);
-    remaining.push_back(w.lblTimeRemaining->Caption());
+    remaining.push_back(Ui(w).lblTimeRemaining->Caption());
     return false;
   });
   w.btnPlay_Click();
@@ -533,18 +556,18 @@ TEST_F(PlaylistTest, ProgressBarsNeverTakeAnEmptyRangeAndRemainingTimeIsNeverNeg
 TEST_F(PlaylistTest, InsertAtRowZeroRenumbersCountsAndMarksTheListChangedWithoutReprobingTheRest) {
   WriteList(kJazz, {kA, kB, kC});
   frmPlaylist& w = Open();
-  const int height = w.grdListDetail->Height();
+  const int height = Ui(w).grdListDetail->Height();
   mp.calls.clear();
-  PlaylistState& s = MainPlaylist().state;
+  PlaylistState& s = State(MainPlaylist());
   s.gTargetRow = 0;
   s.gTrackToAdd = kD;
   MainPlaylist().InsertTrackAtRow();
   EXPECT_EQ(Column(0), (std::vector<std::string>{"1.", "2.", "3.", "4."}));
   EXPECT_EQ(Column(4), (std::vector<std::string>{kD, kA, kB, kC}));
   EXPECT_EQ(Column(2)[0], "0:04  ");
-  EXPECT_EQ(w.lblTotalTracks->Caption(), "4");
-  EXPECT_EQ(w.lblTotalTime->Caption(), "1:15  ");  // 4, 6.5 to 6, 9.5 to 10, 75
-  EXPECT_EQ(w.grdListDetail->Height(), height + 240);
+  EXPECT_EQ(Ui(w).lblTotalTracks->Caption(), "4");
+  EXPECT_EQ(Ui(w).lblTotalTime->Caption(), "1:15  ");  // 4, 6.5 to 6, 9.5 to 10, 75
+  EXPECT_EQ(Ui(w).grdListDetail->Height(), height + 240);
   EXPECT_TRUE(w.HasUnsavedEdit());
   EXPECT_EQ(Loads(), std::vector<std::string>{kD}) << "only the new file is read";
   EXPECT_EQ(RedRows(), std::vector<int>{0}) << "the mark stays on its row position";
@@ -554,7 +577,7 @@ TEST_F(PlaylistTest, AFileWithoutDurationIsRefusedAndNothingChanges) {
   WriteList(kJazz, {kA, kC});
   frmPlaylist& w = Open();
   drives.Write("C:\\Music\\bad.wav", "x");
-  PlaylistState& s = MainPlaylist().state;
+  PlaylistState& s = State(MainPlaylist());
   s.gTargetRow = 1;
   s.gTrackToAdd = "C:\\Music\\bad.wav";
   boxes.Answer(platform::vbOK);
@@ -571,14 +594,14 @@ TEST_F(PlaylistTest, AFileWithoutDurationIsRefusedAndNothingChanges) {
 
 TEST_F(PlaylistTest, NewTrackFillsTheEmptyRowOfANewPlaylist) {
   frmPlaylist& w = Open();
-  PlaylistState& s = MainPlaylist().state;
+  PlaylistState& s = State(MainPlaylist());
   s.gTargetRow = 0;
   s.gTrackToAdd = "C:\\Music\\b.mp3";
   MainPlaylist().ReplaceTrackAtRow();
   EXPECT_EQ(Column(0), std::vector<std::string>{"1."});
   EXPECT_EQ(Column(1), std::vector<std::string>{"b"});
-  EXPECT_EQ(w.lblTotalTracks->Caption(), "1");
-  EXPECT_EQ(w.lblTotalTime->Caption(), "0:04  ");
+  EXPECT_EQ(Ui(w).lblTotalTracks->Caption(), "1");
+  EXPECT_EQ(Ui(w).lblTotalTime->Caption(), "0:04  ");
   EXPECT_TRUE(w.HasUnsavedEdit());
 }
 
@@ -596,14 +619,14 @@ TEST_F(PlaylistTest, DeletingAnInvalidRowAboveTheCurrentLastTrackMakesTheRowsInd
   boxes.Answer(platform::vbOK);  // track 9's file is missing
   frmPlaylist& w = Open();
   w.show();
-  PlaylistState& s = MainPlaylist().state;
+  PlaylistState& s = State(MainPlaylist());
   ASSERT_EQ(Column(2)[8], "0:00  ");
-  QWidget* port = w.grdListDetail->findChild<QAbstractItemView*>()->viewport();
+  QWidget* port = Ui(w).grdListDetail->findChild<QAbstractItemView*>()->viewport();
   const int rowPx = platform::TwipsToPixels(platform::FlexGrid::kRowHeightTwips);
-  w.grdListDetail->SetTopRow(1);
-  QTest::mouseClick(port, Qt::LeftButton, {}, QPoint(100, (11 - w.grdListDetail->TopRow()) * rowPx + rowPx / 2));
+  Ui(w).grdListDetail->SetTopRow(1);
+  QTest::mouseClick(port, Qt::LeftButton, {}, QPoint(100, (11 - Ui(w).grdListDetail->TopRow()) * rowPx + rowPx / 2));
   ASSERT_EQ(s.gCurrentTrack, 12);
-  QTest::mouseClick(port, Qt::RightButton, {}, QPoint(100, (8 - w.grdListDetail->TopRow()) * rowPx + rowPx / 2));
+  QTest::mouseClick(port, Qt::RightButton, {}, QPoint(100, (8 - Ui(w).grdListDetail->TopRow()) * rowPx + rowPx / 2));
   ASSERT_NE(w.Popup(), nullptr);
   ASSERT_EQ(s.gTargetRow, 8);
   w.Popup()->lblDeleteTrack_Click();
@@ -615,9 +638,9 @@ TEST_F(PlaylistTest, DeletingAnInvalidRowAboveTheCurrentLastTrackMakesTheRowsInd
 TEST_F(PlaylistTest, DeletingTheCurrentLastTrackMakesTheNewLastCurrentWithOneRedRow) {
   WriteList(kJazz, {kA, kB, kC, kD});
   frmPlaylist& w = Open();
-  PlaylistState& s = MainPlaylist().state;
+  PlaylistState& s = State(MainPlaylist());
   s.gTargetRow = 3;
-  s.gPlayerCommand = "LoadClik";
+  s.gPlayerCommand = {playerrules::Action::Load, playerrules::Target::Clik};
   MainPlaylist().RunPlayerCommand();
   ASSERT_EQ(s.gCurrentTrack, 4);
   MainPlaylist().DeleteTrackAtRow();
@@ -625,7 +648,7 @@ TEST_F(PlaylistTest, DeletingTheCurrentLastTrackMakesTheNewLastCurrentWithOneRed
   EXPECT_EQ(s.gCurrentTrack, 3);
   EXPECT_EQ(RedRows(), std::vector<int>{2});
   EXPECT_EQ(mp.FileName(), kC);
-  EXPECT_EQ(w.lblTotalTracks->Caption(), "3");
+  EXPECT_EQ(Ui(w).lblTotalTracks->Caption(), "3");
   // Deleting the first row while the last is current: the current track stays a grid row.
   s.gTargetRow = 0;
   MainPlaylist().DeleteTrackAtRow();
@@ -637,8 +660,8 @@ TEST_F(PlaylistTest, DeletingTheCurrentLastTrackMakesTheNewLastCurrentWithOneRed
   MainPlaylist().DeleteTrackAtRow();
   EXPECT_EQ(Column(0), std::vector<std::string>{"1."});
   EXPECT_EQ(Column(4), std::vector<std::string>{""});
-  EXPECT_EQ(w.lblTotalTracks->Caption(), "0");
-  EXPECT_EQ(w.lblTrack->Caption(), "0  ");
+  EXPECT_EQ(Ui(w).lblTotalTracks->Caption(), "0");
+  EXPECT_EQ(Ui(w).lblTrack->Caption(), "0  ");
   EXPECT_TRUE(w.HasUnsavedEdit());
 }
 
@@ -646,7 +669,8 @@ TEST_F(PlaylistTest, APressDragsTheWindowOnlyOnItsBareSkin) {
   frmPlaylist& w = Open();
   w.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-  for (QWidget* control : std::initializer_list<QWidget*>{w.pbrPlayFile, w.pbrPlaylist, w.lblPlaylistName}) {
+  const frmPlaylistControls& ui = Ui(w);
+  for (QWidget* control : std::initializer_list<QWidget*>{ui.pbrPlayFile, ui.pbrPlaylist, ui.lblPlaylistName}) {
     for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton}) QTest::mousePress(control, b, {}, QPoint(2, 2));
     EXPECT_EQ(w.WindowDragsStarted(), 0) << control->metaObject()->className();
   }
@@ -657,7 +681,7 @@ TEST_F(PlaylistTest, APressDragsTheWindowOnlyOnItsBareSkin) {
 TEST_F(PlaylistTest, DraggingARowRenumbersAndKeepsTheMarkOnItsPosition) {
   WriteList(kJazz, {kA, kB, kC});
   frmPlaylist& w = Open();
-  PlaylistState& s = MainPlaylist().state;
+  PlaylistState& s = State(MainPlaylist());
   s.gDragSourceRow = 1;
   w.grdListDetail_DragDrop(1);
   EXPECT_FALSE(w.HasUnsavedEdit()) << "a row dropped on itself changes nothing";
@@ -690,19 +714,19 @@ TEST_P(PopupItems, AreEnabledByTheRowAndTheCopyBuffer) {
     boxes.Answer(platform::vbOK);
   }
   frmPlaylist& w = Open();
-  PlaylistState& s = MainPlaylist().state;
+  PlaylistState& s = State(MainPlaylist());
   s.gTargetRow = c.row;
   if (c.copied) s.gTrackClipboard = kD;
   w.ShowTrackPopup(0, 0);
   frmPlaylistPopup* p = w.Popup();
   ASSERT_NE(p, nullptr);
-  EXPECT_EQ(p->lblAddTrack->isEnabled(), c.add);
-  EXPECT_EQ(p->lblReplaceTrack->isEnabled(), c.replace);
-  EXPECT_EQ(p->lblCopyTrack->isEnabled(), c.copy);
-  EXPECT_EQ(p->lblPasteTrack->isEnabled(), c.paste);
-  EXPECT_EQ(p->lblDeleteTrack->isEnabled(), c.del);
-  EXPECT_EQ(p->lblReplaceTrack->Caption(), c.replaceCaption);
-  EXPECT_EQ(p->lblDeleteTrack->Caption(), "Delete ");
+  EXPECT_EQ(Ui(*p).lblAddTrack->isEnabled(), c.add);
+  EXPECT_EQ(Ui(*p).lblReplaceTrack->isEnabled(), c.replace);
+  EXPECT_EQ(Ui(*p).lblCopyTrack->isEnabled(), c.copy);
+  EXPECT_EQ(Ui(*p).lblPasteTrack->isEnabled(), c.paste);
+  EXPECT_EQ(Ui(*p).lblDeleteTrack->isEnabled(), c.del);
+  EXPECT_EQ(Ui(*p).lblReplaceTrack->Caption(), c.replaceCaption);
+  EXPECT_EQ(Ui(*p).lblDeleteTrack->Caption(), "Delete ");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -717,12 +741,12 @@ TEST_F(PlaylistTest, CopyThenPasteIntoAnotherPlaylistInsertsTheCopiedPath) {
   WriteList(kJazz, {kA, kB});
   WriteList(kRock, {kC});
   frmPlaylist& w = Open();
-  PlaylistState& s = MainPlaylist().state;
+  PlaylistState& s = State(MainPlaylist());
   s.gTargetRow = 1;
   w.ShowTrackPopup(0, 0);
   w.Popup()->lblCopyTrack_Click();
   EXPECT_EQ(s.gTrackClipboard, kB);
-  w.grdPlaylistInventory->SetRow(1);
+  Ui(w).grdPlaylistInventory->SetRow(1);
   w.grdPlaylistInventory_MouseDown(1, 0, 0, 0);
   s.gTargetRow = 0;
   w.ShowTrackPopup(0, 0);
@@ -731,10 +755,23 @@ TEST_F(PlaylistTest, CopyThenPasteIntoAnotherPlaylistInsertsTheCopiedPath) {
   EXPECT_EQ(s.gTrackClipboard, kB);
 }
 
+// On an empty playlist the popup is in its New Track form: Paste fills the one row.
+TEST_F(PlaylistTest, PasteOnAnEmptyPlaylistFillsItsOneRow) {
+  frmPlaylist& w = Open();
+  PlaylistState& s = State(MainPlaylist());
+  s.gTrackClipboard = kD;
+  s.gTargetRow = 0;
+  w.ShowTrackPopup(0, 0);
+  w.Popup()->lblPasteTrack_Click();
+  EXPECT_EQ(Column(0), std::vector<std::string>{"1."});
+  EXPECT_EQ(Column(4), std::vector<std::string>{kD});
+  EXPECT_EQ(Ui(w).lblTotalTracks->Caption(), "1");
+}
+
 TEST_F(PlaylistTest, AddFromTheOpenDialogInsertsAndACancelChangesNothing) {
   WriteList(kJazz, {kA});
   frmPlaylist& w = Open();
-  PlaylistState& s = MainPlaylist().state;
+  PlaylistState& s = State(MainPlaylist());
   s.gTargetRow = 0;
   dialogs.Cancel();
   w.ShowTrackPopup(0, 0);
@@ -769,8 +806,8 @@ TEST_F(PlaylistTest, NewAndExitAskBeforeDiscardingAnUnsavedEditAndOnlyNoStops) {
   w.btnNewList_Click();
   EXPECT_EQ(Column(0), std::vector<std::string>{"1."});
   EXPECT_EQ(Column(4), std::vector<std::string>{""});
-  EXPECT_EQ(w.lblPlaylistName->Caption(), "New playlist...");
-  EXPECT_EQ(w.lblTotalTime->Caption(), "0:00  ");
+  EXPECT_EQ(Ui(w).lblPlaylistName->Caption(), "New playlist...");
+  EXPECT_EQ(Ui(w).lblTotalTime->Caption(), "0:00  ");
   EXPECT_FALSE(w.HasUnsavedEdit());
   w.btnPlay_Click();
   EXPECT_TRUE(mp.calls.empty() || mp.calls.back() != "Play") << "a list of 0:00 does not start";
@@ -783,10 +820,10 @@ TEST_F(PlaylistTest, TheVolumeSliderSetsThePlayerInHundredthsOfADecibel) {
   frmPlaylist& w = Open();
   for (const auto& [value, tip] : std::vector<std::pair<int, const char*>>{{-2550, "-26dB"}, {-5000, "-50dB"},
                                                                             {-1, "-1dB"}, {0, "0dB"}}) {
-    w.sldPlaylist->setValue(value == 0 ? -100 : 0);
-    w.sldPlaylist->setValue(value);
+    Ui(w).sldPlaylist->setValue(value == 0 ? -100 : 0);
+    Ui(w).sldPlaylist->setValue(value);
     EXPECT_EQ(mp.Volume(), value);
-    EXPECT_EQ(w.sldPlaylist->toolTip(), tip);
+    EXPECT_EQ(Ui(w).sldPlaylist->toolTip(), tip);
   }
 }
 
@@ -857,15 +894,15 @@ TEST_F(PlaylistTest, TimesAndShortenedPathsShowWholeAndNoRowIsCovered) {
   WriteList(kJazz, {kA, hour, wide});
   frmPlaylist& w = Open();
   w.show();
-  platform::FlexGrid& g = *w.grdListDetail;
+  platform::FlexGrid& g = *Ui(w).grdListDetail;
   ASSERT_EQ(Column(2)[1], "1:01:01  ");
   for (int r = 0; r < g.Rows(); ++r) {
     EXPECT_TRUE(g.CellTextFits(r, 2)) << "time of row " << r;
     EXPECT_TRUE(g.CellTextFits(r, 3)) << "path of row " << r;
   }
   const int timeRight = g.x() + platform::TwipsToPixels(g.ColWidth(0) + g.ColWidth(1) + g.ColWidth(2));
-  EXPECT_EQ(w.lblTime->geometry().right() + 1, timeRight) << "the heading over its column";
-  EXPECT_GT(w.lblFile->x(), timeRight);
+  EXPECT_EQ(Ui(w).lblTime->geometry().right() + 1, timeRight) << "the heading over its column";
+  EXPECT_GT(Ui(w).lblFile->x(), timeRight);
   int columns = 0;
   for (int c = 0; c < g.Cols(); ++c) columns += g.ColWidth(c);
   ASSERT_GT(platform::TwipsToPixels(columns), g.width()) << "this list is wider than the grid";

@@ -111,9 +111,8 @@ void Frameless(platform::FlexGrid* grid) {
 }  // namespace
 
 frmPlaylist::frmPlaylist(PlaylistEditor& editor, platform::MediaPlayer* player, QWidget* parent)
-    : CaptionlessWindow("Tolvan Playlist Editor", kWindowWidth, kWindowHeight, parent),
-      mpPlaylist(player),
-      editor_(editor) {
+    : CaptionlessWindow("Tolvan Playlist Editor", kWindowWidth, kWindowHeight, parent), editor_(editor) {
+  mpPlaylist = player;
   if (!mpPlaylist) {
     ownPlayer_ = std::make_unique<platform::QtMediaPlayer>(analysis::ProbeDurationHost);
     mpPlaylist = ownPlayer_.get();
@@ -338,6 +337,7 @@ void frmPlaylist::Unload() {
 }
 
 void frmPlaylist::MarkUnsaved(bool unsaved) {
+  unsaved_ = unsaved;
   lblUnsavedEdit->setVisible(unsaved);
   if (unsaved) {
     platform::SetButtonPicture(btnSaveList, 143, platform::ResKind::Bitmap, 144);
@@ -346,7 +346,27 @@ void frmPlaylist::MarkUnsaved(bool unsaved) {
   }
 }
 
-void frmPlaylist::SetSaveInitDir() { saveInitDir = UpToLastBackslash(lblPlaylistName->Caption().toStdString()); }
+void frmPlaylist::SetSaveInitDir() { saveInitDir = UpToLastBackslash(playlistName_); }
+
+void frmPlaylist::ShowPlaylistName(const std::string& name) {
+  playlistName_ = name;
+  newPlaylist_ = false;
+  lblPlaylistName->SetCaption(Q(name));
+}
+
+void frmPlaylist::ShowNewPlaylistName() {
+  ShowPlaylistName("New playlist...");
+  newPlaylist_ = true;
+}
+
+void frmPlaylist::ShowTotals(int tracks, std::int64_t seconds) {
+  shownTracks_ = tracks;
+  shownTotalSeconds_ = seconds;
+  lblTotalTracks->SetCaption(QString::number(tracks));
+  const QString total = Q(FormatPlayTime(seconds));
+  lblTotalTime->SetCaption(total);
+  lblTimeRemaining->SetCaption(total);
+}
 
 void frmPlaylist::SizeTrackGrid() {
   platform::FlexGrid& g = *grdListDetail;
@@ -404,30 +424,13 @@ void frmPlaylist::PaintSkin(QPainter& p) {
 
 void frmPlaylist::btnNewList_Click() {
   if (!ConfirmDiscard("Do you wish to start a new playlist without saving the changes?")) return;
-  PlaylistState& s = editor_.state;
-  platform::FlexGrid& g = *grdListDetail;
-  g.Clear();
-  editor_.FormatListDetailGrid();
-  g.SetRows(1);
-  SizeTrackGrid();
-  s.gTotalSeconds = 0;
-  s.gCurrentTrack = 1;
-  g.SetTextMatrix(0, 0, "1.");
-  grdPlaylistInventory->SetCellBackColor(kWhite);
-  grdPlaylistInventory->SetCellForeColor(0);
-  lblPlaylistName->SetCaption("New playlist...");
-  lblTotalTracks->SetCaption("0");
-  lblTotalTime->SetCaption(Q(FormatPlayTime(s.gTotalSeconds)));
-  lblTimeRemaining->SetCaption(Q(FormatPlayTime(s.gTotalSeconds)));
-  lblTrack->SetCaption("0  ");
-  lblTrackTime->SetCaption(kInvalidTrackTime);
-  MarkUnsaved(false);
+  editor_.ResetToNewPlaylist();
   grdListDetail->setFocus();
 }
 
 void frmPlaylist::btnSaveList_Click() {
   PlaylistState& s = editor_.state;
-  s.gInventoryOp = "Save";
+  s.gInventoryOp = InventoryOp::Save;
   try {
     platform::FileDialogRequest request;
     request.save = true;
@@ -439,8 +442,7 @@ void frmPlaylist::btnSaveList_Click() {
     if (platform::LowerCase(chosen.size() >= 4 ? chosen.substr(chosen.size() - 4) : chosen) != ".m3u") {
       chosen += ".m3u";
     }
-    const bool isOpenPlaylist =
-        lblPlaylistName->Caption() != "New playlist..." && chosen == editor_.pane.db.gCurrentPlaylistPath;
+    const bool isOpenPlaylist = !newPlaylist_ && chosen == editor_.pane.db.gCurrentPlaylistPath;
     if (!isOpenPlaylist && platform::FileLen(chosen).ok()) {
       const int answer = platform::MsgBox(
           "The file " + chosen + " already exists." + std::string(platform::vbCrLf) + "Do you wish to replace it?",
@@ -460,7 +462,7 @@ void frmPlaylist::btnSaveList_Click() {
   }
   // The saved file is now the open playlist.
   editor_.pane.db.gCurrentPlaylistPath = s.gSavePlaylistPath;
-  lblPlaylistName->SetCaption(Q(s.gSavePlaylistPath));
+  ShowPlaylistName(s.gSavePlaylistPath);
   lblPlaylistName->SetForeColor(skin::kText);
   platform::FlexGrid& g = *grdPlaylistInventory;
   for (int i = 0; i < g.Rows(); ++i) {
@@ -477,7 +479,7 @@ void frmPlaylist::btnSaveList_Click() {
 }
 
 void frmPlaylist::btnDeleteList_Click() {
-  editor_.state.gInventoryOp = "Delete";
+  editor_.state.gInventoryOp = InventoryOp::Delete;
   editor_.UpdatePlaylistInventory();
   grdListDetail->setFocus();
 }
@@ -485,15 +487,12 @@ void frmPlaylist::btnDeleteList_Click() {
 void frmPlaylist::btnPlay_Click() {
   PlaylistState& s = editor_.state;
   grdListDetail->setFocus();
-  // The total time's leading number and its last two digits: "0:00" does not start.
-  const std::string total(platform::Trim(lblTotalTime->Caption().toStdString()));
-  const long long lead = std::atoll(total.c_str());
-  const long long tail = total.size() >= 2 ? std::atoll(total.substr(total.size() - 2).c_str()) : 0;
-  const std::string command = playerrules::TransportCommand(playerrules::Button::Play, mpPlaylist->PlayState(),
-                                                            lead + tail > 0, false, false);
+  // A list whose total time shows as "0:00" does not start.
+  const std::optional<playerrules::Command> command = playerrules::TransportCommand(
+      playerrules::Button::Play, mpPlaylist->PlayState(), shownTotalSeconds_ > 0, false, false);
   QPointer<frmPlaylist> alive(this);
-  if (!command.empty()) {
-    s.gPlayerCommand = command;
+  if (command) {
+    s.gPlayerCommand = *command;
     editor_.RunPlayerCommand();
   }
   if (alive && s.gExitPending) {
@@ -502,34 +501,29 @@ void frmPlaylist::btnPlay_Click() {
   }
 }
 
-namespace {
-
-void SendTransport(frmPlaylist& w, playerrules::Button button) {
-  PlaylistState& s = w.Editor().state;
-  const std::string command =
-      playerrules::TransportCommand(button, w.mpPlaylist->PlayState(), true, w.Editor().ShownTrackCount() > s.gCurrentTrack,
-                                    s.gCurrentTrack > 1);
-  QPointer<frmPlaylist> alive(&w);
-  if (!command.empty()) {
-    s.gPlayerCommand = command;
-    w.Editor().RunPlayerCommand();
+void frmPlaylist::SendTransport(playerrules::Button button) {
+  PlaylistState& s = editor_.state;
+  const std::optional<playerrules::Command> command = playerrules::TransportCommand(
+      button, mpPlaylist->PlayState(), true, shownTracks_ > s.gCurrentTrack, s.gCurrentTrack > 1);
+  QPointer<frmPlaylist> alive(this);
+  if (command) {
+    s.gPlayerCommand = *command;
+    editor_.RunPlayerCommand();
   }
-  if (alive) w.grdListDetail->setFocus();
+  if (alive) grdListDetail->setFocus();
 }
 
-}  // namespace
-
-void frmPlaylist::btnPause_Click() { SendTransport(*this, playerrules::Button::Pause); }
-void frmPlaylist::btnStop_Click() { SendTransport(*this, playerrules::Button::Stop); }
-void frmPlaylist::btnFwd_Click() { SendTransport(*this, playerrules::Button::Fwd); }
-void frmPlaylist::btnRev_Click() { SendTransport(*this, playerrules::Button::Rev); }
+void frmPlaylist::btnPause_Click() { SendTransport(playerrules::Button::Pause); }
+void frmPlaylist::btnStop_Click() { SendTransport(playerrules::Button::Stop); }
+void frmPlaylist::btnFwd_Click() { SendTransport(playerrules::Button::Fwd); }
+void frmPlaylist::btnRev_Click() { SendTransport(playerrules::Button::Rev); }
 
 void frmPlaylist::btnExit_Click() {
   PlaylistState& s = editor_.state;
   if (!ConfirmDiscard("Do you wish to exit the Playlist Editor without saving the changes?")) return;
   const int state = mpPlaylist->PlayState();
   if (state != 0 && state != platform::MediaPlayer::Closed) {
-    s.gPlayerCommand = "StopCurr";
+    s.gPlayerCommand = {playerrules::Action::Stop, playerrules::Target::Curr};
     editor_.RunPlayerCommand();
   }
   if (s.gPlayerLoopState == playback::LoopState::Active) {
@@ -637,9 +631,8 @@ void frmPlaylist::grdListDetail_MouseUp(int Button, int, int X, int Y) {
   const int state = mpPlaylist->PlayState();
   QPointer<frmPlaylist> alive(this);
   if (!time.empty() && time != kInvalidTrackTime) {
-    const std::string command = playerrules::ClickCommand(state, Button);
-    if (!command.empty()) {
-      s.gPlayerCommand = command;
+    if (const std::optional<playerrules::Command> command = playerrules::ClickCommand(state, Button)) {
+      s.gPlayerCommand = *command;
       editor_.RunPlayerCommand();
     }
   }

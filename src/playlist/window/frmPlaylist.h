@@ -6,11 +6,13 @@
 #include <QSlider>
 #include <QWidget>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
 #include "platform/core/mediaplayer.h"
 #include "platform/qt/controls.h"
+#include "playlist/playerrules.h"
 #include "windows/captionlesswindow.h"
 
 class QMimeData;
@@ -36,11 +38,63 @@ class PlaylistProgress : public QProgressBar {
   double value_ = 0;
 };
 
+namespace testing_support {
+struct PlaylistAccess;
+}
+
+// The playlist window's controls. Only the playlist editor's own code works them (the tests
+// look at them through testing_support::PlaylistAccess); the main window asks the editor.
+struct frmPlaylistControls {
+  std::string saveInitDir;  // cdlSavePlaylist.InitDir
+
+  QPushButton* btnNewList;
+  QPushButton* btnSaveList;
+  QPushButton* btnDeleteList;
+  QPushButton* btnPlay;
+  QPushButton* btnPause;
+  QPushButton* btnStop;
+  QPushButton* btnFwd;
+  QPushButton* btnRev;
+  QPushButton* btnExit;
+  QPushButton* btnHelp;
+  QPushButton* btnMinimize;
+  platform::LabelButton* btnPrint;
+  platform::Label* lblUnsavedEdit;
+  platform::Label* lblPlaylistName;
+  platform::Label* lblPlaylistDetailTitle;
+  platform::Label* lblPlaylistInventory;
+  platform::Label* lblTrack;
+  platform::Label* lblTrackLabel;
+  platform::Label* lblTrackTime;
+  platform::Label* lblTrackTimeLabel;
+  platform::Label* lblTimeRemaining;
+  platform::Label* lblTimeRemainingLabel;
+  platform::Label* lblTotalTime;
+  platform::Label* lblTotalTimeLabel;
+  platform::Label* lblTotalTracks;
+  platform::Label* lblTotalTracksLabel;
+  platform::Label* lblPlayStatus;
+  platform::Label* lblEntryNumber;
+  platform::Label* lblEntryListing;
+  platform::Label* lblFile;
+  platform::Label* lblTime;
+  platform::FlexGrid* grdPlaylistInventory;
+  platform::FlexGrid* grdListDetail;
+  platform::MediaPlayer* mpPlaylist;
+  QSlider* sldPlaylist;
+  PlaylistProgress* pbrPlayFile;
+  PlaylistProgress* pbrPlaylist;
+};
+
 // The playlist editor's window: the known playlists, the open playlist's tracks, its own
 // player with transport buttons, progress bars and volume, and New, Save, Delete, Print.
 // One instance at a time, the editor's; Exit unloads it (the module's state stays).
-class frmPlaylist : public CaptionlessWindow {
+class frmPlaylist : public CaptionlessWindow, private frmPlaylistControls {
   Q_OBJECT
+  friend class PlaylistEditor;
+  friend class frmPlaylistPopup;
+  friend struct testing_support::PlaylistAccess;
+
  public:
   // Plays through `player`, or a Qt player of its own when none is given.
   frmPlaylist(PlaylistEditor& editor, platform::MediaPlayer* player, QWidget* parent = nullptr);
@@ -81,9 +135,15 @@ class frmPlaylist : public CaptionlessWindow {
   bool ConfirmDiscard(const char* secondLine);
   // The changed mark: lblUnsavedEdit and the Save button's pictures.
   void MarkUnsaved(bool unsaved);
-  bool HasUnsavedEdit() const { return !lblUnsavedEdit->isHidden(); }
-  // The save dialog's initial folder from lblPlaylistName.
+  bool HasUnsavedEdit() const { return unsaved_; }
+  // The save dialog's initial folder from the name lblPlaylistName shows.
   void SetSaveInitDir();
+  // lblPlaylistName: a playlist's name (or a word on its state), or the mark of a new list.
+  void ShowPlaylistName(const std::string& name);
+  void ShowNewPlaylistName();
+  // The count of tracks and the total time (also the time remaining) of the open list.
+  void ShowTotals(int tracks, std::int64_t seconds);
+  int ShownTrackCount() const { return shownTracks_; }
   // The track grid for its rows: the height rule (with room for a sideways scroll bar when the
   // columns are wider than the grid), the time and path columns as wide as their texts.
   void SizeTrackGrid();
@@ -94,46 +154,6 @@ class frmPlaylist : public CaptionlessWindow {
   frmPlaylistPopup* Popup() const;
   void ShowTrackPopup(int X, int Y);
 
-  std::string saveInitDir;  // cdlSavePlaylist.InitDir
-
-  QPushButton* btnNewList;
-  QPushButton* btnSaveList;
-  QPushButton* btnDeleteList;
-  QPushButton* btnPlay;
-  QPushButton* btnPause;
-  QPushButton* btnStop;
-  QPushButton* btnFwd;
-  QPushButton* btnRev;
-  QPushButton* btnExit;
-  QPushButton* btnHelp;
-  QPushButton* btnMinimize;
-  platform::LabelButton* btnPrint;
-  platform::Label* lblUnsavedEdit;
-  platform::Label* lblPlaylistName;
-  platform::Label* lblPlaylistDetailTitle;
-  platform::Label* lblPlaylistInventory;
-  platform::Label* lblTrack;
-  platform::Label* lblTrackLabel;
-  platform::Label* lblTrackTime;
-  platform::Label* lblTrackTimeLabel;
-  platform::Label* lblTimeRemaining;
-  platform::Label* lblTimeRemainingLabel;
-  platform::Label* lblTotalTime;
-  platform::Label* lblTotalTimeLabel;
-  platform::Label* lblTotalTracks;
-  platform::Label* lblTotalTracksLabel;
-  platform::Label* lblPlayStatus;
-  platform::Label* lblEntryNumber;
-  platform::Label* lblEntryListing;
-  platform::Label* lblFile;
-  platform::Label* lblTime;
-  platform::FlexGrid* grdPlaylistInventory;
-  platform::FlexGrid* grdListDetail;
-  platform::MediaPlayer* mpPlaylist;
-  QSlider* sldPlaylist;
-  PlaylistProgress* pbrPlayFile;
-  PlaylistProgress* pbrPlaylist;
-
  protected:
   void FunctionKeyDown(int KeyCode, int Shift, bool& handled) override { Form_KeyDown(KeyCode, Shift, handled); }
   bool MayClose() const override { return unloaded_; }
@@ -143,6 +163,8 @@ class frmPlaylist : public CaptionlessWindow {
   void Build();
   void Wire();
   void HookTrackGridDrops();
+  // What a transport button sends in the player's state, sent.
+  void SendTransport(playerrules::Button button);
 
   PlaylistEditor& editor_;
   std::unique_ptr<platform::MediaPlayer> ownPlayer_;
@@ -150,6 +172,11 @@ class frmPlaylist : public CaptionlessWindow {
   bool loaded_ = false;
   bool unloaded_ = false;
   bool placed_ = false;
+  bool unsaved_ = false;                // the open list has an edit not saved
+  bool newPlaylist_ = false;            // the open list is a new one, saved under no name yet
+  std::string playlistName_;            // what lblPlaylistName shows
+  int shownTracks_ = 0;                 // what lblTotalTracks shows
+  std::int64_t shownTotalSeconds_ = 0;  // what lblTotalTime shows
   int pressRow_ = -1;
   QPoint pressPos_;
 };

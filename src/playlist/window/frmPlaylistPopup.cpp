@@ -39,9 +39,10 @@ void frmPlaylistPopup::Form_Load() {
     lblAddTrack->setEnabled(false);
     lblDeleteTrack->setEnabled(false);
     lblCopyTrack->setEnabled(false);
+    mode_ = Mode::NewTrack;
     lblReplaceTrack->SetCaption("New Track");
   }
-  if (s.gTargetRow >= 0 && s.gTargetRow < g.Rows() && g.TextMatrix(s.gTargetRow, 2) == "0:00  ") {
+  if (playlist_detail::RowInvalid(g, s.gTargetRow)) {
     lblAddTrack->setEnabled(false);
     lblCopyTrack->setEnabled(false);
   }
@@ -51,11 +52,11 @@ void frmPlaylistPopup::Form_Load() {
 namespace {
 
 // The open dialog of the popup; throws VbError (errCancel when cancelled).
-std::string ChooseTrack(const frmPlaylistPopup& p, const std::string& filter) {
+std::string ChooseTrack(const std::string& filter, const std::string& initDir, int flags) {
   platform::FileDialogRequest request;
   request.filter = filter;
-  request.initDir = p.cdlGetTrackInitDir;
-  request.flags = p.cdlGetTrackFlags;
+  request.initDir = initDir;
+  request.flags = flags;
   return platform::FileDialogs().Show(request);
 }
 
@@ -64,7 +65,7 @@ std::string ChooseTrack(const frmPlaylistPopup& p, const std::string& filter) {
 void frmPlaylistPopup::lblAddTrack_Click() {
   const Handler running(*this);
   try {
-    editor_.state.gTrackToAdd = ChooseTrack(*this, editor_.app.launcher.gOpenFilter);
+    editor_.state.gTrackToAdd = ChooseTrack(editor_.app.launcher.gOpenFilter, cdlGetTrackInitDir, cdlGetTrackFlags);
     editor_.InsertTrackAtRow();
   } catch (const platform::VbError& error) {
     if (error.number() != platform::errCancel) platform::MsgBox(error.what(), platform::vbOKOnly, {});
@@ -75,7 +76,7 @@ void frmPlaylistPopup::lblAddTrack_Click() {
 void frmPlaylistPopup::lblReplaceTrack_Click() {
   const Handler running(*this);
   try {
-    editor_.state.gTrackToAdd = ChooseTrack(*this, editor_.app.launcher.gOpenFilter);
+    editor_.state.gTrackToAdd = ChooseTrack(editor_.app.launcher.gOpenFilter, cdlGetTrackInitDir, cdlGetTrackFlags);
   } catch (const platform::VbError& error) {
     if (error.number() != platform::errCancel) platform::MsgBox(error.what(), platform::vbOKOnly, {});
     Unload();
@@ -97,7 +98,7 @@ void frmPlaylistPopup::lblPasteTrack_Click() {
   const Handler running(*this);
   PlaylistState& s = editor_.state;
   s.gTrackToAdd = s.gTrackClipboard;
-  if (lblReplaceTrack->Caption() == "New Track") {
+  if (mode_ == Mode::NewTrack) {
     editor_.ReplaceTrackAtRow();
   } else {
     editor_.InsertTrackAtRow();

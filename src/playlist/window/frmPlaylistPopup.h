@@ -1,16 +1,36 @@
 #pragma once
 
+#include <string>
+
 #include "platform/qt/controls.h"
 #include "platform/qt/popupwindow.h"
 
 class frmPlaylist;
 class PlaylistEditor;
 
+namespace testing_support {
+struct PlaylistAccess;
+}
+
+// The popup's items and its open dialog's settings, worked by the popup alone (the tests look
+// at them through testing_support::PlaylistAccess).
+struct frmPlaylistPopupItems {
+  platform::Label* lblAddTrack;
+  platform::Label* lblReplaceTrack;
+  platform::Label* lblCopyTrack;
+  platform::Label* lblPasteTrack;
+  platform::Label* lblDeleteTrack;
+  int cdlGetTrackFlags = 0;
+  std::string cdlGetTrackInitDir;
+};
+
 // The track grid's popup: Add / Insert, Replace (or New Track), Copy, Paste and Delete for
 // the row gTargetRow. Loaded fresh for every right click; closes after its command or when
 // it loses the focus.
-class frmPlaylistPopup : public platform::PopupWindow {
+class frmPlaylistPopup : public platform::PopupWindow, private frmPlaylistPopupItems {
   Q_OBJECT
+  friend struct testing_support::PlaylistAccess;
+
  public:
   explicit frmPlaylistPopup(frmPlaylist& owner);
 
@@ -23,17 +43,13 @@ class frmPlaylistPopup : public platform::PopupWindow {
   void lblPasteTrack_Click();
   void lblDeleteTrack_Click();
 
-  platform::Label* lblAddTrack;
-  platform::Label* lblReplaceTrack;
-  platform::Label* lblCopyTrack;
-  platform::Label* lblPasteTrack;
-  platform::Label* lblDeleteTrack;
-  int cdlGetTrackFlags = 0;
-  std::string cdlGetTrackInitDir;
-
  protected:
   void LostFocus() override { Form_LostFocus(); }
 
  private:
+  // Replace puts a file in place of a track; on an empty playlist it fills the one row.
+  enum class Mode { Replace, NewTrack };
+
   PlaylistEditor& editor_;
+  Mode mode_ = Mode::Replace;
 };

@@ -120,16 +120,9 @@ double PlaylistEditor::DurationsUpTo(int upTo) const {
   return sum;
 }
 
-int PlaylistEditor::ShownTrackCount() { return Window().lblTotalTracks->Caption().toInt(); }
+int PlaylistEditor::ShownTrackCount() { return Window().ShownTrackCount(); }
 
-void PlaylistEditor::ShowTotals(int tracks) {
-  frmPlaylist& w = Window();
-  const PlaylistState& s = state;
-  w.lblTotalTracks->SetCaption(QString::number(tracks));
-  const QString total = Q(FormatPlayTime(s.gTotalSeconds));
-  w.lblTotalTime->SetCaption(total);
-  w.lblTimeRemaining->SetCaption(total);
-}
+void PlaylistEditor::ShowTotals(int tracks) { Window().ShowTotals(tracks, state.gTotalSeconds); }
 
 void PlaylistEditor::RecomputeDurations(bool renumber) {
   frmPlaylist& w = Window();
@@ -193,10 +186,8 @@ void PlaylistEditor::ResetToNewPlaylist() {
   platform::FlexGrid& inv = *w.grdPlaylistInventory;
   inv.SetCellBackColor(kWhite);
   inv.SetCellForeColor(0);
-  w.lblPlaylistName->SetCaption("New playlist...");
-  w.lblTotalTracks->SetCaption("0");
-  w.lblTotalTime->SetCaption(kInvalidTrackTime);
-  w.lblTimeRemaining->SetCaption(kInvalidTrackTime);
+  w.ShowNewPlaylistName();
+  w.ShowTotals(0, 0);
   w.lblTrack->SetCaption("0  ");
   w.lblTrackTime->SetCaption(kInvalidTrackTime);
   w.MarkUnsaved(false);
@@ -226,7 +217,7 @@ void PlaylistEditor::FillTrackGrid(frmPlaylist& w, const std::vector<std::string
   g.SetRows(std::max(n, 1));
   if (n == 0) g.SetTextMatrix(0, 0, "1.");
   w.SizeTrackGrid();
-  w.lblPlaylistName->SetCaption(Q(AbbreviatePath(w.grdPlaylistInventory->Text(), 60)));
+  w.ShowPlaylistName(AbbreviatePath(w.grdPlaylistInventory->Text(), 60));
   for (int i = 0; i < n; ++i) {
     const std::string& entry = entries[static_cast<std::size_t>(i)];
     const double d = TrackDuration(*w.mpPlaylist, entry);
@@ -285,8 +276,8 @@ void PlaylistEditor::LoadPlaylist() {
                            "This filename will be removed from inventory.",
                        platform::vbExclamation, "Playlist File Missing");
       w.lblPlaylistName->SetForeColor(skin::kHighlight);
-      w.lblPlaylistName->SetCaption("UPDATING INVENTORY...");
-      state.gInventoryOp = "Delete";
+      w.ShowPlaylistName("UPDATING INVENTORY...");
+      state.gInventoryOp = InventoryOp::Delete;
       ApplyPlaylistInventoryChange();
       platform::FlexGrid& inv = *w.grdPlaylistInventory;
       const int row = inv.Row();

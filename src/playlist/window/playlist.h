@@ -14,6 +14,10 @@ class FlexGrid;
 class MediaPlayer;
 }  // namespace platform
 
+namespace testing_support {
+struct PlaylistAccess;
+}
+
 class DatabasePane;
 class QWidget;
 class frmPlaylist;
@@ -34,8 +38,9 @@ class PlaylistHost {
 };
 
 // The playlist editor: module Playlist's state and procedures, and the playlist window while
-// it is loaded. The procedures take no arguments: the caller sets the module's variables
-// (`state`) and calls; they work on the window's single instance.
+// it is loaded. The procedures take no arguments: the caller (the window, its popup, a test
+// through testing_support::PlaylistAccess) sets the module's variables (`state`) and calls;
+// they work on the window's single instance. The main window only opens the window.
 class PlaylistEditor {
  public:
   PlaylistEditor(ProgramState& app, DatabasePane& pane, PlaylistHost& host);
@@ -43,7 +48,6 @@ class PlaylistEditor {
   PlaylistEditor(const PlaylistEditor&) = delete;
   PlaylistEditor& operator=(const PlaylistEditor&) = delete;
 
-  PlaylistState state;
   ProgramState& app;
   DatabasePane& pane;
   PlaylistHost& host;
@@ -77,12 +81,12 @@ class PlaylistEditor {
   void FillPlaylistInventory();
   // Refills the list, selects gCurrentPlaylistPath and loads it.
   void RefreshPlaylistInventory();
-  // Save (gInventoryOp "Save") or Delete ("Delete") with the inventory files kept in step.
+  // Save or Delete (gInventoryOp) with the inventory files kept in step.
   void UpdatePlaylistInventory();
   // The inventory part of gInventoryOp without asking and without touching the playlist file.
   void ApplyPlaylistInventoryChange();
 
-  // Executes gPlayerCommand (four letters of action, four of target).
+  // Executes gPlayerCommand.
   void RunPlayerCommand();
 
   // Module PlaylistPopup: puts gTrackToAdd into row gTargetRow, or inserts it there.
@@ -110,6 +114,13 @@ class PlaylistEditor {
   void RedrawDatabasePane();
 
  private:
+  // The module's state belongs to the editor's own code: the window and its popup.
+  friend class frmPlaylist;
+  friend class frmPlaylistPopup;
+  friend struct testing_support::PlaylistAccess;
+
+  PlaylistState state;
+
   // Replace (false) or insert (true) gTrackToAdd at gTargetRow, after its probe.
   void PutTrackAtRow(bool insert);
   void FillTrackGrid(frmPlaylist& w, const std::vector<std::string>& entries);

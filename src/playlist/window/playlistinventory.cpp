@@ -107,12 +107,12 @@ void PlaylistEditor::ApplyPlaylistInventoryChange() {
   frmPlaylist& w = Window();
   PlaylistState& s = state;
   auto update = [this] { pane.UpdateInventory(); };
-  if (s.gInventoryOp == "Save") {
+  if (s.gInventoryOp == InventoryOp::Save) {
     if (!s.gSavePlaylistPath.empty()) {
       Report(datafilesteps::AddFileToInventory(app.decl.files, s.gSavePlaylistPath, app.decl.gRebuildInventory, update,
                                            pane.db.summary));
     }
-  } else if (s.gInventoryOp == "Delete") {
+  } else if (s.gInventoryOp == InventoryOp::Delete) {
     if (!pane.db.gCurrentPlaylistPath.empty()) {
       Report(datafilesteps::RemoveFileFromInventory(app.decl.files, pane.db.gCurrentPlaylistPath,
                                                 w.grdPlaylistInventory->Text(), app.decl.gRebuildInventory, update,
@@ -127,28 +127,28 @@ void PlaylistEditor::UpdatePlaylistInventory() {
   PlaylistState& s = state;
   platform::FlexGrid& g = *w.grdPlaylistInventory;
   auto update = [this] { pane.UpdateInventory(); };
-  if (s.gInventoryOp == "Save") {
+  if (s.gInventoryOp == InventoryOp::Save) {
     for (int r = 0; r < g.Rows(); ++r) {
       if (g.TextMatrix(r, 1) == s.gSavePlaylistPath) {
-        s.gInventoryOp.clear();
+        s.gInventoryOp = InventoryOp::None;
         return;
       }
     }
     w.lblPlaylistName->SetForeColor(skin::kHighlight);
-    w.lblPlaylistName->SetCaption("UPDATING INVENTORY...");
+    w.ShowPlaylistName("UPDATING INVENTORY...");
     Report(datafilesteps::AddFileToInventory(app.decl.files, s.gSavePlaylistPath, app.decl.gRebuildInventory, update,
                                          pane.db.summary));
     FillPlaylistInventory();
     RedrawDatabasePane();
-    s.gInventoryOp.clear();
+    s.gInventoryOp = InventoryOp::None;
     return;
   }
-  if (s.gInventoryOp == "Delete") {
+  if (s.gInventoryOp == InventoryOp::Delete) {
     // The playlist the question names: the selected row's. No playlist selected, nothing to do.
     const int row = g.Row();
     const std::string path = row >= 0 && row < g.Rows() ? g.TextMatrix(row, 1) : std::string();
     if (path.empty()) {
-      s.gInventoryOp.clear();
+      s.gInventoryOp = InventoryOp::None;
       return;
     }
     const std::string lf(platform::vbLf), cr(platform::vbCr);
@@ -160,13 +160,13 @@ void PlaylistEditor::UpdatePlaylistInventory() {
                                         platform::vbOKCancel | platform::vbExclamation | platform::vbDefaultButton2,
                                         "Delete Playlist");
     if (answer == platform::vbCancel) {
-      s.gInventoryOp.clear();
+      s.gInventoryOp = InventoryOp::None;
       return;
     }
     const std::int32_t error = platform::DeleteFile(path);
     if (error != 0 && error != platform::errFileNotFound && error != platform::errPathNotFound) return;
     w.lblPlaylistName->SetForeColor(skin::kHighlight);
-    w.lblPlaylistName->SetCaption("UPDATING INVENTORY...");
+    w.ShowPlaylistName("UPDATING INVENTORY...");
     Report(datafilesteps::RemoveFileFromInventory(app.decl.files, path, shown, app.decl.gRebuildInventory, update,
                                               pane.db.summary));
     pane.db.gCurrentPlaylistPath = row > 0 ? g.TextMatrix(row - 1, 1) : std::string();
@@ -174,7 +174,7 @@ void PlaylistEditor::UpdatePlaylistInventory() {
     w.MarkUnsaved(false);
     w.lblPlaylistName->SetForeColor(skin::kText);
     RedrawDatabasePane();
-    s.gInventoryOp.clear();
+    s.gInventoryOp = InventoryOp::None;
     return;
   }
   RedrawDatabasePane();

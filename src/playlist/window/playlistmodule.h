@@ -7,13 +7,17 @@
 #include <vector>
 
 #include "playback/driver.h"
+#include "playlist/playerrules.h"
+
+// The change to the inventory files that Save or Delete has pending.
+enum class InventoryOp { None, Save, Delete };
 
 // Module Playlist's state, shared by the playlist window, its popup and modules Playlist and
 // PlaylistPopup. The editor that holds it lives as long as the main window: the copy buffer
 // outlives the playlist window. The playlist the editor opens next, gCurrentPlaylistPath, is
 // the database pane's (DBViewerState), which sets it for a listed .m3u.
 struct PlaylistState {
-  std::string gPlayerCommand;      // four letters of action, four of target
+  playerrules::Command gPlayerCommand{playerrules::Action::None, playerrules::Target::Curr};
   int gCurrentTrack = 1;           // from 1; its row is gCurrentTrack - 1
   int gTargetRow = 0;              // the row a click, popup command or drop aims at
   int gDragSourceRow = 0;          // the track row under the mouse at the last move
@@ -27,7 +31,7 @@ struct PlaylistState {
   bool gExitPending = false;       // Exit came while a polling loop ran
   std::string gPrevPlayerFile;     // given back to the player after a refused probe
   std::string gSavePlaylistPath;   // the Save dialog's answer
-  std::string gInventoryOp;        // "Save" or "Delete"
+  InventoryOp gInventoryOp = InventoryOp::None;
 
   // Durations already probed, with the length and time of the file they were read from: an
   // edit re-probes only tracks whose file changed (or appeared) since.

@@ -111,10 +111,8 @@ void PlaylistEditor::DeleteTrackAtRow() {
   const int row = TargetRowInGrid(g);
   if (g.Rows() == 1) {
     for (int c = 1; c <= 4; ++c) g.SetTextMatrix(row, c, "");
-    w.lblTotalTracks->SetCaption("0");
     s.gTotalSeconds = 0;
-    w.lblTotalTime->SetCaption(kInvalidTrackTime);
-    w.lblTimeRemaining->SetCaption(kInvalidTrackTime);
+    w.ShowTotals(0, 0);
     w.lblTrack->SetCaption("0  ");
     w.lblTrackTime->SetCaption(kInvalidTrackTime);
     s.gPrevTracksSeconds = 0;

@@ -165,8 +165,8 @@ void PlaylistEditor::RunPlayerCommand() {
   QPointer<frmPlaylist> w = WindowOrNull();
   if (!w) return;
   PlaylistState& s = state;
-  // Read once: a command nested in the polling loop sets the text anew.
-  Command command = playerrules::ParseCommand(s.gPlayerCommand);
+  // Taken once: a command nested in the polling loop sets its own.
+  Command command = s.gPlayerCommand;
   // The continuation is a loop here, in the call that owned the polling, not a nested call.
   for (;;) {
     RunOneCommand(*w, command);
@@ -175,6 +175,6 @@ void PlaylistEditor::RunPlayerCommand() {
     platform::FlexGrid& g = *w->grdListDetail;
     s.gTrackEnded = false;
     command = playerrules::ContinuationCommand(s.gCurrentTrack, g.Rows(), [&g](int r) { return !RowInvalid(g, r); });
-    s.gPlayerCommand = playerrules::CommandCode(command);
+    s.gPlayerCommand = command;
   }
 }
