@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QPainter>
 
+#include "inventory/summaryinstep.h"
 #include "main/declarations.h"
 #include "platform/core/errors.h"
 #include "platform/core/files.h"
@@ -10,6 +11,7 @@
 #include "platform/core/version.h"
 #include "platform/qt/eventpump.h"
 #include "platform/qt/resources.h"
+#include "windows/messages.h"
 
 frmSplash::frmSplash(std::function<void()> showMainWindow, QWidget* parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint), showMainWindow_(std::move(showMainWindow)) {
@@ -88,6 +90,12 @@ void frmSplash::timHoldSplash_Timer() {
   }
   failedChecks_ = 0;
   done_ = true;
+  // A kill or a failed write between inventory.dat and invsum.dat leaves the summary behind
+  // the inventory: it is counted again before the main window draws it.
+  const inventory::SummaryInStep step = inventory::BringSummaryInStep(decl.files);
+  if (step.error != platform::errNone) {
+    messages::ReportSaveFailure(decl.files.gInvSumFile, platform::VbError::DescribeError(step.error));
+  }
   if (showMainWindow_) showMainWindow_();
   close();
 }

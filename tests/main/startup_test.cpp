@@ -2,9 +2,18 @@
 
 #include <QTest>
 
+#include <filesystem>
+
+#include "datafiles/inventoryfiles.h"
+#include "datafiles/inventoryline.h"
 #include "main/declarations.h"
 #include "main/frmSplash.h"
+#include "mainwindow/frmLauncher.h"
+#include "pane/databasepane.h"
+#include "platform/core/files.h"
+#include "platform/core/textrecords.h"
 #include "platform/qt/eventpump.h"
+#include "platform/qt/grid.h"
 #include "support/app_fixture.h"
 
 using testing_support::AppFixture;
@@ -95,4 +104,66 @@ TEST_F(SplashTest, ALongMainWindowLoadRunsOneTickOnly) {
   slow->timHoldSplash->SetEnabled(true);
   QTest::qWait(600);
   EXPECT_EQ(loads, 1);
+}
+
+// Drives C: and D:: a playlist saved on C: was appended to inventory.dat, and the start came
+// before invsum.dat counted it (the kill between the two writes leaves its twin behind).
+class SplashAfterAKill : public SplashTest {
+ protected:
+  void SetUp() override {
+    WriteDefaultSettings();
+    const datafiles::DataFileNames& files = App().decl.files;
+    std::string lines;
+    for (const char* p : {"C:\\Lists\\one.m3u", "D:\\Music\\a.wav", "C:\\Lists\\two.m3u"}) {
+      datafiles::AppendStoredInventoryLine(p, nullptr, lines);
+    }
+    drives.Write(files.gInventoryFile, lines);
+    platform::ListWriter w;
+    w.Text("Last Updated:  3/9/2024  2:05:07 PM").EndLine();
+    for (int n : {2, 1, 0, 0, 0, 0, 0, 1}) w.Number(n);
+    w.EndLine();
+    for (const char* d : {"C:", "D:"}) {
+      w.Text(d).Number(104);
+      for (int n : d[0] == 'C' ? std::vector<int>{1, 0, 0, 0, 0, 0, 0, 1} : std::vector<int>{1, 1, 0, 0, 0, 0, 0, 0}) {
+        w.Number(n);
+      }
+      w.EndLine();
+    }
+    drives.Write(files.gInvSumFile, w.str());
+    namespace fs = std::filesystem;
+    fs::last_write_time(drives.Host(files.gInvSumFile),
+                        fs::last_write_time(drives.Host(files.gInventoryFile)) - std::chrono::seconds(5));
+    drives.Write(datafiles::InvSumTwinFile(files), "Last Updated:  12/10/2026");
+  }
+};
+
+TEST_F(SplashAfterAKill, TheMainWindowDrawsTheCountsOfInventoryDatWithoutAMessageOrAScan) {
+  const datafiles::DataFileNames& files = App().decl.files;
+  drives.Write("D:\\Music\\unlisted.wav", "a file a scan would find");
+  std::unique_ptr<frmLauncher> window;
+  frmSplash start([&] { window = OpenMainWindow(); });
+  start.timHoldSplash_Timer();
+  ASSERT_TRUE(window);
+  EXPECT_TRUE(boxes.shown().empty());
+  platform::FlexGrid& g = *window->Pane().grdTotals;
+  ASSERT_EQ(g.Rows(), 5);
+  // Total and Lists of C:, D: and the totals row; no scan, so the unlisted file is not counted.
+  EXPECT_EQ(g.TextMatrix(1, 2) + "," + g.TextMatrix(1, 9), "2,2");
+  EXPECT_EQ(g.TextMatrix(2, 2) + "," + g.TextMatrix(2, 3), "1,1");
+  EXPECT_EQ(g.TextMatrix(4, 2) + "," + g.TextMatrix(4, 9), "3,2");
+  datafiles::InventorySummary stored;
+  ASSERT_EQ(datafiles::LoadInventorySummary(files, stored), platform::errNone);
+  EXPECT_EQ(stored.gTypeTotals[datafiles::kLists], 2) << "written, not only drawn";
+  EXPECT_FALSE(drives.Exists(datafiles::InvSumTwinFile(files)));
+}
+
+TEST_F(SplashAfterAKill, ASummaryThatCannotBeWrittenIsToldAndTheStartGoesOn) {
+  boxes.Answer(platform::vbOK);
+  platform::InjectWriteFailureAfter(0);
+  splash->timHoldSplash_Timer();
+  platform::InjectWriteFailureAfter(-1);
+  ASSERT_EQ(boxes.shown().size(), 1u);
+  EXPECT_EQ(boxes.shown()[0].title, "Data File Not Saved");
+  EXPECT_NE(boxes.shown()[0].text.find("C:\\app\\data\\invsum.dat."), std::string::npos);
+  EXPECT_EQ(mainWindowShown, 1);
 }

@@ -42,6 +42,10 @@ std::int32_t StatError(const std::string& hostPath, int err) {
   return ErrorFromErrno(err);
 }
 
+std::int64_t ModifiedNs(const struct stat& st) {
+  return static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+}
+
 void SyncFolder(const std::string& folder) {
   int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd >= 0) {
@@ -63,7 +67,7 @@ FileStatus FileStatusOfHost(const std::string& hostPath) {
   struct stat st {};
   if (::stat(hostPath.c_str(), &st) != 0) return {{0, StatError(hostPath, errno)}, 0};
   if (!S_ISREG(st.st_mode)) return {{0, errFileNotFound}, 0};
-  return {{static_cast<std::int64_t>(st.st_size), errNone}, st.st_mtime};
+  return {{static_cast<std::int64_t>(st.st_size), errNone}, st.st_mtime, ModifiedNs(st)};
 }
 
 FileStatus FileStatusOf(std::string_view dosPath) {
@@ -103,7 +107,7 @@ FileStatus FileStatusProber::Probe(std::string_view dosPath) {
     return {{0, err == ENOENT ? errFileNotFound : ErrorFromErrno(err)}, 0};
   }
   if (!S_ISREG(st.st_mode)) return {{0, errFileNotFound}, 0};
-  return {{static_cast<std::int64_t>(st.st_size), errNone}, st.st_mtime};
+  return {{static_cast<std::int64_t>(st.st_size), errNone}, st.st_mtime, ModifiedNs(st)};
 }
 
 FileProbe FileLen(std::string_view dosPath) {

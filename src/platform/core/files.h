@@ -24,7 +24,8 @@ FileProbe FileLenHost(const std::string& hostPath);
 // The length probe and the last modification time together, from one status call.
 struct FileStatus {
   FileProbe probe;
-  std::time_t modified = 0;  // valid when probe.ok()
+  std::time_t modified = 0;      // valid when probe.ok()
+  std::int64_t modifiedNs = 0;   // the same in nanoseconds since the epoch, as fine as the file system keeps it
 };
 FileStatus FileStatusOf(std::string_view dosPath);
 FileStatus FileStatusOfHost(const std::string& hostPath);
