@@ -145,8 +145,8 @@ void TreeArea::tvwGroups_MouseUp(int Button, int, int x, int y) {
   tree.Select(node);
   tree.SetColors(node, platform::VbColorNumber("&H800000"), platform::VbColorNumber("&HFFFFFF"));
   const QPoint origin = window_->mapToGlobal(QPoint(0, 0));
-  popup->move(origin.x() + platform::TwipsToPixels(x) + popup->width() / 2,
-              origin.y() + platform::TwipsToPixels(y) + popup->height() / 2);
+  popup->MoveOnScreen({origin.x() + platform::TwipsToPixels(x) + popup->width() / 2,
+                       origin.y() + platform::TwipsToPixels(y) + popup->height() / 2});
   popup->show();
   popup->activateWindow();
   popup->setFocus();

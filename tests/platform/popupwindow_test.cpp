@@ -102,3 +102,42 @@ TEST_F(PopupWindowTest, DialogsOpenOverThePopupsOwnerNeverOverThePopup) {
   ASSERT_TRUE(QTest::qWaitForWindowActive(&owner));
   EXPECT_EQ(platform::DialogParent(), &owner);
 }
+
+// A popup 80 x 110 opened by a click at `pointer`, wanted by its opener at `wanted`, on a
+// screen whose available area is `room`.
+struct PlacementCase {
+  const char* what;
+  QRect room;
+  QPoint wanted;
+  QPoint pointer;
+  QPoint placed;
+};
+
+class PlaceAtPointerTest : public ::testing::TestWithParam<PlacementCase> {};
+
+TEST_P(PlaceAtPointerTest, ThePopupGoesWhereAMenuAtThePointerGoes) {
+  const PlacementCase& c = GetParam();
+  const QPoint placed = platform::PlaceAtPointer(c.wanted, QSize(80, 110), c.pointer, c.room);
+  EXPECT_EQ(placed, c.placed) << c.what;
+}
+
+const QRect kScreen(0, 0, 1280, 1024);
+// A second screen right of the first, its task bar taking its top 30 pixels.
+const QRect kRightScreen(1280, 30, 1024, 738);
+
+INSTANTIATE_TEST_SUITE_P(
+    Edges, PlaceAtPointerTest,
+    ::testing::Values(
+        PlacementCase{"room for it: where its opener wants it", kScreen, {300, 400}, {250, 340}, {300, 400}},
+        PlacementCase{"exactly at the bottom right corner: unmoved", kScreen, {1200, 914}, {1150, 850}, {1200, 914}},
+        PlacementCase{"past the bottom: above the pointer", kScreen, {300, 960}, {250, 900}, {300, 790}},
+        PlacementCase{"past the right: left of the pointer", kScreen, {1230, 400}, {1190, 340}, {1110, 400}},
+        PlacementCase{"past both: left of and above the pointer", kScreen, {1250, 1000}, {1260, 1010}, {1180, 900}},
+        PlacementCase{"flipped above, it would pass the top: at the top", kScreen, {300, 950}, {250, 60}, {300, 0}},
+        PlacementCase{"flipped left, it would pass the left: at the left", kScreen, {1250, 400}, {40, 340}, {0, 400}},
+        PlacementCase{"an opener partly off the left and top: at the screen's corner", kScreen, {-30, -20}, {10, 5},
+                      {0, 0}},
+        PlacementCase{"on the second screen, below its task bar", kRightScreen, {2000, 700}, {1950, 40}, {2000, 30}},
+        PlacementCase{"past the second screen's right", kRightScreen, {2250, 100}, {2290, 60}, {2210, 100}},
+        PlacementCase{"larger than the room: its top left on the screen", QRect(0, 0, 60, 90), {20, 20}, {30, 30},
+                      {0, 0}}));

@@ -146,3 +146,38 @@ TEST_F(TreeViewTest, TheDeepestNodeWithALongTextIsReachableSideways) {
   EXPECT_TRUE(view.viewport()->rect().intersects(atEnd)) << "scrolled to, it is in sight";
   EXPECT_EQ(view.itemAt(atEnd.center()), deepest) << "and a press there hits it";
 }
+
+// In a deep tree scrolled sideways, a click of either button on a node that the handlers then
+// select (the right button's release selects the node its popup acts on) leaves the tree
+// scrolled where the user put it, so that the node stays in sight.
+TEST_F(TreeViewTest, AClickOfEitherButtonKeepsTheSidewaysScroll) {
+  TreeNode* parent = entry;
+  std::vector<TreeNode*> deep;
+  for (int level = 3; level <= 30; ++level) {
+    deep.push_back(tree().Add(parent, Rel::Last, "deep" + std::to_string(level), "Level " + std::to_string(level),
+                              "clsdfold"));
+    tree().SetExpanded(parent, true);
+    parent = deep.back();
+  }
+  QObject::connect(&view, &TreeView::MouseUp, [this](int, int, int x, int y) {
+    if (TreeNode* hit = view.HitTest(x, y)) tree().Select(hit);
+  });
+  ASSERT_TRUE(QTest::qWaitFor([&] { return view.horizontalScrollBar()->maximum() > 100; }, 2000));
+  QScrollBar& sideways = *view.horizontalScrollBar();
+  for (const Qt::MouseButton button : {Qt::RightButton, Qt::LeftButton}) {
+    SCOPED_TRACE(button == Qt::RightButton ? "right button" : "left button");
+    sideways.setValue(sideways.maximum());
+    TreeNode* target = button == Qt::RightButton ? deep.back() : deep[deep.size() - 2];
+    QTreeWidgetItem* item = view.ItemOf(target);
+    view.scrollToItem(item);
+    sideways.setValue(sideways.maximum());
+    const QRect shown = view.visualItemRect(item);
+    const QPoint on(std::max(shown.left(), 0) + 10, shown.center().y());
+    ASSERT_TRUE(view.viewport()->rect().contains(on));
+    ASSERT_EQ(view.itemAt(on), item);
+    QTest::mouseClick(view.viewport(), button, {}, on);
+    EXPECT_EQ(tree().Selected(), target);
+    EXPECT_EQ(sideways.value(), sideways.maximum());
+    EXPECT_EQ(view.itemAt(on), item) << "the node is still under the pointer";
+  }
+}

@@ -12,5 +12,6 @@ void PlaylistPopupScenario(Scenario& s, Machine& m);
 void PlaylistPlayerScenario(Scenario& s, Machine& m);
 void MainWindowScenario(Scenario& s, Machine& m);
 void ReconcileScenario(Scenario& s, Machine& m);
+void PopupPlacementScenario(Scenario& s, Machine& m);
 
 }  // namespace smoke

@@ -19,6 +19,7 @@ int main(int argc, char** argv) {
       {"playlist_player", smoke::PlaylistPlayerScenario},
       {"main_window", smoke::MainWindowScenario},
       {"reconcile", smoke::ReconcileScenario},
+      {"popup_placement", smoke::PopupPlacementScenario},
   };
   const auto chosen = argc == 2 ? scenarios.find(argv[1]) : scenarios.end();
   if (chosen == scenarios.end()) {

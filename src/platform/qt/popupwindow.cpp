@@ -1,9 +1,11 @@
 #include "platform/qt/popupwindow.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QMouseEvent>
+#include <QScreen>
 
 #include <algorithm>
 
@@ -82,6 +84,13 @@ void PopupWindow::mouseMoveEvent(QMouseEvent* e) {
   e->accept();
 }
 
+void PopupWindow::MoveOnScreen(QPoint wanted) {
+  const QPoint pointer = QCursor::pos();
+  const QScreen* screen = QGuiApplication::screenAt(pointer);
+  if (!screen) screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+  move(screen ? PlaceAtPointer(wanted, size(), pointer, screen->availableGeometry()) : wanted);
+}
+
 void PopupWindow::Unload() {
   if (unloaded_) return;
   unloaded_ = true;
@@ -117,6 +126,18 @@ PopupWindow::Handler::~Handler() {
     p.LostFocus();
   }
   if (unloadedMeanwhile) p.deleteLater();
+}
+
+QPoint PlaceAtPointer(QPoint wanted, QSize size, QPoint pointer, const QRect& room) {
+  const int right = room.left() + room.width();
+  const int bottom = room.top() + room.height();
+  int x = wanted.x();
+  int y = wanted.y();
+  if (x + size.width() > right) x = pointer.x() - size.width();
+  if (y + size.height() > bottom) y = pointer.y() - size.height();
+  x = std::max(room.left(), std::min(x, right - size.width()));
+  y = std::max(room.top(), std::min(y, bottom - size.height()));
+  return {x, y};
 }
 
 QWidget* DialogParent() {

@@ -27,6 +27,9 @@ class PopupWindow : public QWidget {
   void Form_MouseMove();
   void Item_MouseMove(Label* item);
   const std::vector<Label*>& Items() const { return items_; }
+  // Puts the popup where its opener wants it, or, where that passes an edge of the screen the
+  // pointer is on, where a menu opened at the pointer goes (PlaceAtPointer).
+  void MoveOnScreen(QPoint wanted);
 
   // Held by each handler of the popup while it runs.
   class Handler {
@@ -62,6 +65,11 @@ class PopupWindow : public QWidget {
   bool lostFocusWaiting_ = false;
   bool unloaded_ = false;
 };
+
+// Where a popup of `size` goes that is wanted at `wanted`, opened at `pointer` on a screen whose
+// available area is `room`: past the right edge it flips to the pointer's left, past the bottom
+// above the pointer, and then it is kept wholly in the room (its top left when it is larger).
+QPoint PlaceAtPointer(QPoint wanted, QSize size, QPoint pointer, const QRect& room);
 
 // The window a dialog opens over: the active window, or for a popup the window that owns it,
 // so that no dialog belongs to a window that may end while the dialog is up.

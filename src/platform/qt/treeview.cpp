@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScopedValueRollback>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTimer>
 
@@ -206,7 +208,7 @@ void TreeView::SelectionChanged(TreeNode* node) {
   mirroring_ = true;
   QTreeWidgetItem* item = ItemOf(node);
   setCurrentItem(item);
-  if (item) scrollToItem(item);
+  if (item) scrollTo(indexFromItem(item));  // scrollToItem would skip our scrollTo
   mirroring_ = false;
 }
 
@@ -230,7 +232,19 @@ void TreeView::Drag() {
   drag->exec(Qt::MoveAction);
 }
 
+void TreeView::scrollTo(const QModelIndex& index, ScrollHint hint) {
+  if (pointerEvents_ == 0) {
+    QTreeWidget::scrollTo(index, hint);
+    return;
+  }
+  // A column wider than the tree is scrolled back to its left edge by the base class.
+  const int sideways = horizontalScrollBar()->value();
+  QTreeWidget::scrollTo(index, hint);
+  horizontalScrollBar()->setValue(sideways);
+}
+
 void TreeView::mousePressEvent(QMouseEvent* e) {
+  const QScopedValueRollback<int> pointer(pointerEvents_, pointerEvents_ + 1);
   // Only the left button selects; the right one leaves the choice to the handlers.
   if (e->button() == Qt::LeftButton) QTreeWidget::mousePressEvent(e);
   const QPoint p = e->position().toPoint();
@@ -245,6 +259,7 @@ void TreeView::mouseMoveEvent(QMouseEvent* e) {
 }
 
 void TreeView::mouseReleaseEvent(QMouseEvent* e) {
+  const QScopedValueRollback<int> pointer(pointerEvents_, pointerEvents_ + 1);
   if (e->button() == Qt::LeftButton) QTreeWidget::mouseReleaseEvent(e);
   const QPoint p = e->position().toPoint();
   emit MouseUp(VbButton(e->button()), VbShift(e->modifiers()), PixelsToTwips(p.x()), PixelsToTwips(p.y()));
@@ -252,7 +267,11 @@ void TreeView::mouseReleaseEvent(QMouseEvent* e) {
 }
 
 void TreeView::mouseDoubleClickEvent(QMouseEvent* e) {
-  QTreeWidget::mouseDoubleClickEvent(e);
+  {
+    // Not around DblClick: its handler plays the file in a loop of its own.
+    const QScopedValueRollback<int> pointer(pointerEvents_, pointerEvents_ + 1);
+    QTreeWidget::mouseDoubleClickEvent(e);
+  }
   if (e->button() == Qt::LeftButton) emit DblClick();
 }
 

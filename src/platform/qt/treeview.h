@@ -67,6 +67,9 @@ class TreeView : public QTreeWidget, private TreeListener {
   void dragMoveEvent(QDragMoveEvent* e) override;
   void dragLeaveEvent(QDragLeaveEvent* e) override;
   void dropEvent(QDropEvent* e) override;
+  // While a press, release or double click is handled, the node it selects is where the user
+  // looks: the tree scrolls up or down to it, never sideways.
+  void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
 
  private:
   friend class TreeEditDelegate;
@@ -87,6 +90,7 @@ class TreeView : public QTreeWidget, private TreeListener {
   QPixmap dragIcon_;
   QTreeWidgetItem* dropItem_ = nullptr;
   bool mirroring_ = false;  // the widget follows the model: its own signals are not the user's
+  int pointerEvents_ = 0;   // presses, releases and double clicks being handled
   QTimer fitColumn_;        // the column's width for what shows, once a burst of changes is over
 };
 

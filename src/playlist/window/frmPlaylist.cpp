@@ -648,7 +648,7 @@ void frmPlaylist::ShowTrackPopup(int X, int Y) {
   const QRect frame = frameGeometry();
   const int left = frame.left() + popup_->width() / 2 + platform::TwipsToPixels(X);
   const int top = frame.top() + 2 * popup_->height() + platform::TwipsToPixels(Y);
-  popup_->move(left, top);
+  popup_->MoveOnScreen({left, top});
   popup_->show();
   popup_->activateWindow();
 }
