@@ -14,7 +14,10 @@
 #include "playlist/window/frmPlaylistPopup.h"
 #include "playlist/window/playlistmodule.h"
 #include "smoke/scenarios.h"
+#include "support/playlist_access.h"
 #include "smoke/screen.h"
+
+using testing_support::Ui;
 
 namespace smoke {
 namespace {
@@ -24,7 +27,7 @@ constexpr int kTracks = 16;
 frmLauncher& Launcher() { return *MainWindowOrNull(); }
 frmPlaylist* EditorOrNull() { return MainWindowOrNull() ? MainWindowOrNull()->Playlist().WindowOrNull() : nullptr; }
 frmPlaylist& Editor() { return *EditorOrNull(); }
-platform::FlexGrid& Tracks() { return *Editor().grdListDetail; }
+platform::FlexGrid& Tracks() { return *Ui(Editor()).grdListDetail; }
 frmPlaylistPopup* TrackPopup() { return EditorOrNull() ? EditorOrNull()->Popup() : nullptr; }
 frmTvwPopUp* TreePopup() { return MainWindowOrNull() ? MainWindowOrNull()->Tree().TreePopup() : nullptr; }
 template <typename P>
@@ -84,20 +87,20 @@ void PopupPlacementScenario(Scenario& s, Machine& m) {
                [] { return Shown(TrackPopup()); });
   s.Check("the track popup is on the screen, above the pointer",
           [] { return PlacedAsAMenu(TrackPopup(), pointer, false, true); });
-  s.Step("click Copy", [] { Click(CentreOf(TrackPopup()->lblCopyTrack)); }, [] { return Gone(TrackPopup()); });
-  s.Check("row 9's file is copied", [] { return Editor().Editor().state.gTrackClipboard == "C:\\Music\\spare.wav"; });
+  s.Step("click Copy", [] { Click(CentreOf(Ui(*TrackPopup()).lblCopyTrack)); }, [] { return Gone(TrackPopup()); });
+  s.Check("row 9's file is copied", [] { return testing_support::State(Editor().Editor()).gTrackClipboard == "C:\\Music\\spare.wav"; });
   RightClickAt(s, "right-click row 12", pointer, [] { return GridCellPoint(Tracks(), 12, 1); },
                [] { return Shown(TrackPopup()); });
   s.Check("on the screen, above the pointer", [] { return PlacedAsAMenu(TrackPopup(), pointer, false, true); });
-  s.Step("click Paste", [] { Click(CentreOf(TrackPopup()->lblPasteTrack)); },
+  s.Step("click Paste", [] { Click(CentreOf(Ui(*TrackPopup()).lblPasteTrack)); },
          [] { return Gone(TrackPopup()) && Tracks().Rows() == kTracks + 1; });
   s.Check("the copy stands at row 12", [] { return Tracks().TextMatrix(12, 4) == "C:\\Music\\spare.wav"; });
   RightClickAt(s, "right-click the last row", pointer, [] { return GridCellPoint(Tracks(), kTracks, 1); },
                [] { return Shown(TrackPopup()); });
   s.Check("on the screen, above the pointer", [] { return PlacedAsAMenu(TrackPopup(), pointer, false, true); });
-  s.Step("click Delete", [] { Click(CentreOf(TrackPopup()->lblDeleteTrack)); },
+  s.Step("click Delete", [] { Click(CentreOf(Ui(*TrackPopup()).lblDeleteTrack)); },
          [] { return Gone(TrackPopup()) && Tracks().Rows() == kTracks; });
-  s.Step("press the editor's Exit", [] { Click(CentreOf(Editor().btnExit)); },
+  s.Step("press the editor's Exit", [] { Click(CentreOf(Ui(Editor()).btnExit)); },
          [] { return Box("Changes Not Saved") != nullptr; });
   s.Step("answer Yes", [] { Answer("Changes Not Saved", "Yes"); }, [] { return NoDialog() && !EditorOrNull(); });
 
