@@ -41,6 +41,7 @@
 #include "datafiles/userdb.h"
 #include "inventory/abbreviatepath.h"
 #include "inventory/searchcore.h"
+#include "inventory/searchresult.h"
 #include "platform/core/drives.h"
 #include "platform/core/files.h"
 #include "verdicts.h"

@@ -11,7 +11,7 @@
 
 #include "pane/dbviewer.h"
 #include "pane/reconciledb.h"
-#include "inventory/searchcore.h"
+#include "inventory/searchresult.h"
 #include "platform/qt/controls.h"
 
 class QMimeData;

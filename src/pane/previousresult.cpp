@@ -2,7 +2,7 @@
 // pane as it was before search entry opened.
 #include "datafiles/userdb.h"
 #include "pane/databasepane.h"
-#include "inventory/searchcore.h"
+#include "inventory/searchresult.h"
 #include "platform/qt/controls.h"
 #include "platform/qt/eventpump.h"
 #include "platform/qt/grid.h"

@@ -8,6 +8,7 @@
 #include "inventory/abbreviatepath.h"
 #include "pane/databasepane.h"
 #include "inventory/searchcore.h"
+#include "inventory/searchresult.h"
 #include "platform/core/errors.h"
 #include "platform/core/files.h"
 #include "platform/qt/controls.h"

@@ -5,7 +5,7 @@
 #include "datafiles/inventoryline.h"
 #include "datafiles/prefs.h"
 #include "datafiles/userdb.h"
-#include "inventory/searchcore.h"
+#include "inventory/searchresult.h"
 #include "platform/core/errors.h"
 #include "platform/core/files.h"
 #include "platform/core/msgbox.h"

@@ -6,7 +6,7 @@
 #include "datafiles/inventoryfiles.h"
 #include "datafiles/inventoryline.h"
 #include "datafiles/prefs.h"
-#include "inventory/searchcore.h"
+#include "inventory/searchresult.h"
 #include "platform/core/clock.h"
 #include "platform/core/codepage.h"
 #include "platform/core/files.h"

@@ -1,7 +1,7 @@
 // libFuzzer target: any bytes as result.dat. The rows read, written again with a header,
 // must read back the same.
 #include "datafiles/fuzz_support.h"
-#include "inventory/searchcore.h"
+#include "inventory/searchresult.h"
 
 using namespace fuzz_support;
 

@@ -67,6 +67,42 @@ TEST_F(FilesTest, OutFileAppendsAndReportsTheSizeItFound) {
   EXPECT_THROW(ReadWholeFile("D:\\none.txt"), VbError);
 }
 
+// Sizes on both sides of where the parallel read starts, with parts that do not divide evenly.
+TEST_F(FilesTest, ReadInParallelGivesThePlainReadsBytes) {
+  struct Case {
+    std::size_t size;
+    unsigned threads;
+  };
+  for (const Case c : {Case{10, 4}, Case{1024 * 1024 - 1, 4}, Case{1024 * 1024, 3}, Case{3 * 1024 * 1024 + 7, 8},
+                       Case{2 * 1024 * 1024 + 1, 1}}) {
+    std::string bytes(c.size, '\0');
+    for (std::size_t i = 0; i < c.size; ++i) bytes[i] = static_cast<char>(i * 131 + i / 4096);
+    drives.Write("C:\\big.dat", bytes);
+    const FileBytes read = ReadWholeFileInParallel("C:\\big.dat", c.threads);
+    EXPECT_EQ(read.view().size(), c.size) << c.threads << " threads";
+    EXPECT_TRUE(read.view() == ReadWholeFile("C:\\big.dat")) << c.size << " bytes, " << c.threads << " threads";
+  }
+}
+
+TEST_F(FilesTest, ReadInParallelFailsAsThePlainReadDoes) {
+  drives.MakeFolder("C:\\folder");
+  for (const char* path : {"C:\\none.dat", "C:\\nofolder\\a.dat", "C:\\folder", "Q:\\a.dat"}) {
+    std::int32_t plain = errNone;
+    try {
+      ReadWholeFile(path);
+    } catch (const VbError& e) {
+      plain = e.number();
+    }
+    ASSERT_NE(plain, errNone) << path;
+    try {
+      ReadWholeFileInParallel(path, 4);
+      ADD_FAILURE() << path << " was read";
+    } catch (const VbError& e) {
+      EXPECT_EQ(e.number(), plain) << path;
+    }
+  }
+}
+
 TEST_F(FilesTest, RecordFileCountsWholeRecordsOnly) {
   drives.Write("C:\\rec.dat", std::string(25, 'a'));
   RecordFile file("C:\\rec.dat", 10, RecordFile::Mode::ReadWrite);

@@ -4,9 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 #include "platform/core/drives.h"
 #include "platform/core/errors.h"
@@ -202,6 +206,67 @@ std::string ReadWholeFile(std::string_view dosPath) {
   }
   ::close(fd);
   return data;
+}
+
+namespace {
+
+constexpr std::size_t kParallelFrom = 1024 * 1024;
+
+// The whole of the regular file `host` by `threads` preads at once; nothing when it cannot be
+// had so.
+std::unique_ptr<char[]> ReadInParallel(const std::string& host, unsigned threads, std::size_t& size) {
+  const int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  struct stat st {};
+  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= static_cast<off_t>(kParallelFrom);
+  size = ok ? static_cast<std::size_t>(st.st_size) : 0;
+  std::unique_ptr<char[]> bytes;
+  if (ok) {
+    // Not zeroed: every byte is read into it, each thread faulting in its own pages.
+    bytes.reset(new char[size]);
+    std::atomic<bool> complete{true};
+    const std::size_t part = (size + threads - 1) / threads;
+    auto readPart = [&](std::size_t from) {
+      const std::size_t to = std::min(size, from + part);
+      while (from < to) {
+        const ssize_t n = ::pread(fd, bytes.get() + from, to - from, static_cast<off_t>(from));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+          complete = false;
+          return;
+        }
+        from += static_cast<std::size_t>(n);
+      }
+    };
+    std::vector<std::thread> readers;
+    try {
+      for (unsigned t = 1; t < threads; ++t) readers.emplace_back(readPart, t * part);
+    } catch (const std::system_error&) {
+      complete = false;  // no thread to be had: the plain way
+    }
+    if (complete) readPart(0);
+    for (std::thread& r : readers) r.join();
+    // A file that changed its length meanwhile is read again the plain way.
+    struct stat after {};
+    ok = complete && ::fstat(fd, &after) == 0 && after.st_size == st.st_size;
+  }
+  ::close(fd);
+  if (!ok) return nullptr;
+  return bytes;
+}
+
+}  // namespace
+
+FileBytes ReadWholeFileInParallel(std::string_view dosPath, unsigned threads) {
+  FileBytes file;
+  if (threads > 1) {
+    if (auto host = CurrentDriveMap().ToHost(dosPath)) {
+      file.parallel_ = ReadInParallel(*host, threads, file.size_);
+      if (file.parallel_) return file;
+    }
+  }
+  file.whole_ = ReadWholeFile(dosPath);
+  return file;
 }
 
 OutFile::OutFile(std::string_view dosPath, Mode mode) : hostPath_(HostOrThrow(dosPath)) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <ctime>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -65,6 +66,25 @@ std::optional<std::time_t> FileModifiedHost(const std::string& hostPath);
 
 // Reads a whole file in one go; throws VbError (53, 76, ...) when it cannot be read.
 std::string ReadWholeFile(std::string_view dosPath);
+
+// A whole file's bytes, as ReadWholeFileInParallel read them.
+class FileBytes {
+ public:
+  std::string_view view() const { return parallel_ ? std::string_view(parallel_.get(), size_) : whole_; }
+
+ private:
+  friend FileBytes ReadWholeFileInParallel(std::string_view dosPath, unsigned threads);
+  std::unique_ptr<char[]> parallel_;
+  std::size_t size_ = 0;
+  std::string whole_;
+};
+
+// ReadWholeFile for a large file (1 MiB or more), by `threads` threads at once, each reading
+// its own part into memory that is not zero-filled first: one thread copying a hundred
+// megabytes is otherwise what the threads of a search wait for. A small file, one thread, or a
+// read that cannot be done so (no thread to be had, the file changing its length meanwhile)
+// is left to ReadWholeFile, which also throws the VbError that tells why a file cannot be read.
+FileBytes ReadWholeFileInParallel(std::string_view dosPath, unsigned threads);
 
 // A sequential writer with a 64 KiB buffer. Every failure throws VbError.
 class OutFile {

@@ -8,16 +8,6 @@ namespace platform {
 
 namespace {
 
-// Case folding for the sort: ASCII and the Latin-1 capitals (U+00C0..U+00DE in UTF-8, without
-// the multiplication sign), the range the ANSI code page covers.
-inline unsigned char FoldedByte(std::string_view v, std::size_t j) {
-  auto b = static_cast<unsigned char>(v[j]);
-  if (b >= 'A' && b <= 'Z') return static_cast<unsigned char>(b + 32);
-  if (b >= 0x80 && b <= 0x9E && b != 0x97 && j > 0 && static_cast<unsigned char>(v[j - 1]) == 0xC3)
-    return static_cast<unsigned char>(b + 0x20);
-  return b;
-}
-
 // Eight bytes of a row's folded sort key, starting at byte `depth`. The key is the key cells
 // joined by a NUL, which orders exactly as comparing them one column after the other; bytes
 // past its end read as 0.
@@ -31,7 +21,7 @@ std::uint64_t KeyChunk(const Packed& row, int k0, int k1, std::size_t depth) {
     std::size_t len = v.size();
     if (depth + got < pos + len) {
       for (std::size_t j = depth + got - pos; j < len && got < 8; ++j) {
-        chunk = (chunk << 8) | FoldedByte(v, j);
+        chunk = (chunk << 8) | GridFoldedByte(v, j);
         ++got;
       }
     }

@@ -36,6 +36,17 @@ struct GridSelection {
   int colSel = 0;
 };
 
+// The byte at `j` of a cell's text as the sort compares it, case folded: ASCII and the Latin-1
+// capitals (U+00C0..U+00DE in UTF-8, without the multiplication sign), the range the ANSI code
+// page covers.
+inline unsigned char GridFoldedByte(std::string_view v, std::size_t j) {
+  auto b = static_cast<unsigned char>(v[j]);
+  if (b >= 'A' && b <= 'Z') return static_cast<unsigned char>(b + 32);
+  if (b >= 0x80 && b <= 0x9E && b != 0x97 && j > 0 && static_cast<unsigned char>(v[j - 1]) == 0xC3)
+    return static_cast<unsigned char>(b + 0x20);
+  return b;
+}
+
 inline constexpr int kGridSortNone = 0;
 inline constexpr int kGridSortAscending = 5;   // text ignoring case
 inline constexpr int kGridSortDescending = 6;  // text ignoring case
