@@ -141,7 +141,9 @@ std::optional<double> WaveDuration(Source& s) {
 double Extended80(const std::uint8_t* b) {
   const Extended80Fields x = ReadExtended80(b);
   if (x.exponent == 0x7FFF || x.negative) return 0;
-  return std::ldexp(static_cast<double>(x.mantissa), x.exponent - 16383 - 63);
+  // A rate beyond a double's range is no rate: over infinity every frame count would time 0.
+  const double rate = std::ldexp(static_cast<double>(x.mantissa), x.exponent - 16383 - 63);
+  return std::isfinite(rate) ? rate : 0;
 }
 
 std::optional<double> AiffDuration(Source& s, bool aifc) {

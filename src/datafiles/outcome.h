@@ -14,6 +14,7 @@ enum class ReadStatus {
   Loaded,      // read whole
   Missing,     // not there: nothing read, the defaults stand
   Unreadable,  // there, but its bytes could not be had: the defaults stand, nothing kept
+  NotAFile,    // a folder or the like in its place: nothing read, and nothing can be written there
   Damaged,     // read as far as it went, the rest at its defaults; the bytes kept beside it if possible
 };
 

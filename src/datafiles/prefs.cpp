@@ -7,8 +7,6 @@
 namespace datafiles {
 namespace {
 
-bool Exists(const std::string& file) { return platform::FileLen(file).error != platform::errFileNotFound; }
-
 // The name beside a damaged file under which it is kept.
 std::string DamagedCopyName(const std::string& file) { return file + ".damaged"; }
 
@@ -32,8 +30,8 @@ ReadOutcome ReadInto(DataFile which, const std::string& file, ReadFields read) {
   ReadOutcome outcome;
   outcome.which = which;
   outcome.file = file;
-  if (!Exists(file)) {
-    outcome.status = ReadStatus::Missing;
+  if (platform::FileLen(file).error == platform::errFileNotFound) {
+    outcome.status = platform::AnythingAt(file) ? ReadStatus::NotAFile : ReadStatus::Missing;
     return outcome;
   }
   std::string bytes;

@@ -12,6 +12,7 @@ LoadOutcome LoadSettings(const datafiles::DataFileNames& files, Settings& settin
                          const std::function<void()>& showDefaults) {
   datafiles::ReadOutcome outcome = read(files, settings);
   messages::ShowReadOutcome(outcome);
+  if (outcome.status == datafiles::ReadStatus::NotAFile) return LoadOutcome::NotAFile;
   if (outcome.status != datafiles::ReadStatus::Missing) return LoadOutcome::Loaded;
   if (showDefaults) showDefaults();
   if (!messages::ShowSaveOutcome(save(files, settings))) return LoadOutcome::Defaulted;

@@ -15,11 +15,13 @@ namespace datafilesteps {
 enum class LoadOutcome {
   Loaded,     // read from the file (a short or damaged file keeps defaults for what it lacks)
   Defaulted,  // the file was missing: announced, defaults set and saved, then read back
+  NotAFile,   // something else stands in its place: told once, the defaults stand, nothing saved
 };
 
 // Reads prefs.dat. A missing file is announced ("Data File Missing"), the defaults are set,
 // `fillPreferencesForm` runs, the defaults are saved (a failure told, and the end) and read back
-// once; a damaged file is told.
+// once; a damaged file is told. A folder in the file's place is told as that alone: no save is
+// tried, so what is there stays as it is.
 LoadOutcome LoadPreferences(const datafiles::DataFileNames& files, datafiles::Preferences& prefs,
                             const std::function<void()>& fillPreferencesForm);
 // The same for preset.dat, with `refreshPresetButtons` in the missing-file path.

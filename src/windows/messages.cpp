@@ -44,6 +44,11 @@ void ShowReadOutcome(const datafiles::ReadOutcome& read) {
                        platform::vbExclamation, "Data File Damaged");
       return;
     }
+    case datafiles::ReadStatus::NotAFile:
+      platform::MsgBox("The " + what + " file " + file + " is there but cannot be read or written as a file." +
+                           Br() + "Switching to defaults; nothing is written in its place.",
+                       platform::vbExclamation, "Data File Unusable");
+      return;
     case datafiles::ReadStatus::Loaded:
     case datafiles::ReadStatus::Unreadable: return;
   }

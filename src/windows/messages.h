@@ -13,8 +13,8 @@
 
 namespace messages {
 
-// "Data File Missing" or "Data File Damaged" for prefs.dat and preset.dat; other outcomes and
-// other files say nothing.
+// "Data File Missing", "Data File Damaged" or "Data File Unusable" for prefs.dat and preset.dat;
+// other outcomes and other files say nothing.
 void ShowReadOutcome(const datafiles::ReadOutcome& read);
 
 // "Data File Not Saved"; the change stays in memory.

@@ -35,6 +35,13 @@ std::string Mpeg1Frame(int index) {
   return MpegFrame(header, 144 * kKbps[index] * 1000 / 44100);
 }
 
+// Sound of a second at 8000 Hz, under a rate whose exponent (0x4D54) spells about 2^3413 Hz.
+// The compression's empty name is padded, so that SSND follows COMM at an even offset.
+std::string AifcAtARatePastADouble() {
+  return AiffFile("AIFC", AiffComm(1, 8000, 16, Hex("4D 54 72 6B 00 00 00 00 00 00"), std::string("NONE\0", 5)) +
+                              AiffChunk("SSND", Zeros(8) + Zeros(16000)));
+}
+
 }  // namespace
 
 TEST(DurationProbe, FilesOfRealToolsAgreeWithIndependentReaders) {
@@ -92,6 +99,12 @@ TEST(DurationProbe, BuiltHeaders) {
       {"no fmt before data", RiffFile("WAVE", RiffChunk("data", Zeros(800))), "a.wav", std::nullopt},
       {"another RIFF form", RiffFile("AVI ", RiffChunk("data", Zeros(800))), "a.wav", std::nullopt},
       {"AIFF at 8000 Hz", PcmAiff(0.75, 8000), "a.aif", 0.75},
+      {"AIFF-C at a rate beyond a double's range",
+       AifcAtARatePastADouble(),
+       "a.aifc", std::nullopt},
+      {"AIFF at the first rate past a double's range",
+       AiffFile("AIFF", AiffComm(1, 1, 8, Hex("43 FF 80 00 00 00 00 00 00 00")) + AiffChunk("SSND", Zeros(9))),
+       "a.aif", std::nullopt},
       {"AU of unknown data size", AuFile(24, 3, 8000, 1, Zeros(8000)), "a.au", 0.5},
       {"AU of an encoding left to the backend", AuFile(24, 23, 8000, 1, Zeros(800)), "a.au", std::nullopt},
       {"MIDI through its tempo map", MidiFile(1, 2, 480, tempoTrack + notes), "a.mid", 1.5},
@@ -121,6 +134,9 @@ TEST(DurationProbe, HostFiles) {
   drives.Write("C:\\a.wav", PcmWave(0.5));
   EXPECT_NEAR(ProbeDurationHost(drives.Host("C:\\a.wav")).value_or(-1), 0.5, 1e-9);
   EXPECT_FALSE(ProbeDurationHost(drives.Host("C:\\missing.wav")));
+  // A rate past a double's range times nothing from a file as from memory.
+  drives.Write("C:\\a.aifc", AifcAtARatePastADouble());
+  EXPECT_FALSE(ProbeDurationHost(drives.Host("C:\\a.aifc")));
   drives.MakeFolder("C:\\folder.wav");
   EXPECT_FALSE(ProbeDurationHost(drives.Host("C:\\folder.wav")));
 }

@@ -50,6 +50,19 @@ TEST_F(PrefsFiles, MissingFilesReadAsMissingWithTheDefaultsAndWriteNothing) {
   EXPECT_FALSE(drives.Exists(files.gPresetFile));
 }
 
+TEST_F(PrefsFiles, AFolderInPlaceOfTheFileReadsAsNoFileWithTheDefaults) {
+  drives.MakeFolder(files.gPrefsFile);
+  drives.MakeFolder(files.gPresetFile);
+  Preferences prefs;
+  prefs.gSearchChunks = 1;
+  EXPECT_EQ(ReadPreferences(files, prefs).status, ReadStatus::NotAFile);
+  EXPECT_EQ(PrefsLine(prefs), PrefsLine(Preferences()));
+  Presets presets;
+  presets.gPresetLoop[4] = "True";
+  EXPECT_EQ(ReadTapdeckPresets(files, presets).status, ReadStatus::NotAFile);
+  EXPECT_EQ(PresetLines(presets), DefaultPresetLines());
+}
+
 TEST_F(PrefsFiles, DefaultsAreWrittenReadOnlyInTheirExactBytes) {
   ASSERT_TRUE(SavePreferences(files, Preferences()));
   EXPECT_EQ(drives.Read(files.gPrefsFile), "c:\\,n/a , 0 , 1 , 1 , 0 ,None selected, 1 \r\n");

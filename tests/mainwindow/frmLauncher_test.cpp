@@ -66,6 +66,31 @@ TEST_F(MainWindowTest, LoadAnnouncesMissingSettingsAndWritesTheirDefaults) {
   EXPECT_TRUE(drives.Exists("C:\\app\\data\\preset.dat"));
 }
 
+// A folder where each settings file belongs: one box for each, saying what is wrong, and the
+// folders keep what they hold.
+TEST_F(MainWindowTest, LoadNamesAFolderInPlaceOfEachSettingsFileOnce) {
+  for (const char* name : {"prefs.dat", "preset.dat"}) {
+    const std::string file = std::string(kDataPath) + name;
+    drives.Remove(file);
+    drives.MakeFolder(file);
+    drives.Write(file + "\\mine.txt", name);
+  }
+  boxes.Answer(platform::vbOK);
+  boxes.Answer(platform::vbOK);
+  auto window = OpenMainWindow();
+  ASSERT_EQ(boxes.shown().size(), 2u);
+  EXPECT_EQ(boxes.shown()[0].text,
+            "The preference settings file C:\\app\\data\\prefs.dat is there but cannot be read or written as a "
+            "file.\n\rSwitching to defaults; nothing is written in its place.");
+  EXPECT_EQ(boxes.shown()[1].text,
+            "The Tapdeck settings file C:\\app\\data\\preset.dat is there but cannot be read or written as a "
+            "file.\n\rSwitching to defaults; nothing is written in its place.");
+  for (const auto& box : boxes.shown()) EXPECT_EQ(box.title, "Data File Unusable");
+  EXPECT_EQ(drives.Read("C:\\app\\data\\prefs.dat\\mine.txt"), "prefs.dat");
+  EXPECT_EQ(drives.Read("C:\\app\\data\\preset.dat\\mine.txt"), "preset.dat");
+  EXPECT_EQ(App().io.prefs.gWaveEditorPath, "None selected");
+}
+
 TEST_F(MainWindowTest, LoadBuildsTheDialogFilterAndTheTreeImages) {
   auto window = OpenMainWindow();
   EXPECT_EQ(App().launcher.gOpenFilter,

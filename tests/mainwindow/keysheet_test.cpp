@@ -109,6 +109,7 @@ TEST_F(KeySheetTest, APrinterFailureIsShownAndTheNextSheetPrintsWhole) {
   ASSERT_EQ(boxes.shown().size(), 1u);
   EXPECT_EQ(boxes.shown()[0].text, platform::kNoPrinterInstalled);
   EXPECT_EQ(boxes.shown()[0].style, platform::vbExclamation);
+  EXPECT_EQ(boxes.shown()[0].title, "Tolvan Audio Manager");
   EXPECT_EQ(platform::ScreenPointer(), 0) << "the pointer is back";
   printer.clear();
   window->PrintPresetKeyAssignments();

@@ -375,6 +375,20 @@ TEST_F(PreferencesTest, TheEditorIsChosenInTheOpenDialog) {
   EXPECT_FALSE(f->IsOpen());
 }
 
+TEST_F(PreferencesTest, ADialogErrorIsShownUnderTheProgramsTitle) {
+  auto f = Open();
+  const QString before = f->lblWaveEditorPath->Caption();
+  boxes.Answer(platform::vbOK);
+  dialogs.Fail(platform::errPathNotFound);
+  f->btnBrowseEditor_Click();
+  ASSERT_EQ(boxes.shown().size(), 1u);
+  EXPECT_EQ(boxes.shown()[0].text, platform::VbError::DescribeError(platform::errPathNotFound));
+  EXPECT_EQ(boxes.shown()[0].style, platform::vbOKOnly);
+  EXPECT_EQ(boxes.shown()[0].title, "Tolvan Audio Manager");
+  EXPECT_EQ(f->lblWaveEditorPath->Caption(), before);
+  EXPECT_FALSE(f->btnApply->isEnabled());
+}
+
 TEST_F(PreferencesTest, HelpStartsTheViewerOnItsPage) {
   auto f = Open();
   f->btnSettingsHelp_Click();

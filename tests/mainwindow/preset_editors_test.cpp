@@ -9,6 +9,7 @@
 #include <tuple>
 
 #include "main/declarations.h"
+#include "platform/core/errors.h"
 #include "mainwindow/frmEditTapdeck.h"
 #include "mainwindow/frmLauncher.h"
 #include "mainwindow/frmTDButtonConfig.h"
@@ -344,6 +345,19 @@ TEST_P(BothEditors, BrowseFillsThePathFromTheDialogAndACancelChangesNothing) {
   EXPECT_EQ(request.initDir, "D:\\Music\\");
   EXPECT_EQ(request.flags, 4);
   EXPECT_TRUE(boxes.shown().empty());
+}
+
+TEST_P(BothEditors, ADialogErrorIsShownUnderTheProgramsTitle) {
+  auto form = Open();
+  const TapdeckEditor::Row& row = Row4(*form);
+  boxes.Answer(platform::vbOK);
+  dialogs.Fail(platform::errPathNotFound);
+  row.btnBrowse->click();
+  ASSERT_EQ(boxes.shown().size(), 1u);
+  EXPECT_EQ(boxes.shown()[0].text, platform::VbError::DescribeError(platform::errPathNotFound));
+  EXPECT_EQ(boxes.shown()[0].style, platform::vbOKOnly);
+  EXPECT_EQ(boxes.shown()[0].title, "Tolvan Audio Manager");
+  EXPECT_EQ(row.txtFilePath->text(), "");
 }
 
 TEST_P(BothEditors, HelpStartsTheViewerOnTheEditorsPage) {

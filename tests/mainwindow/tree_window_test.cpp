@@ -18,6 +18,7 @@
 #include "mainwindow/frmTvwPopUp.h"
 #include "mainwindow/launcher.h"
 #include "support/window_steps.h"
+#include "platform/core/errors.h"
 #include "platform/core/files.h"
 #include "platform/core/msgbox.h"
 #include "support/app_fixture.h"
@@ -252,6 +253,23 @@ TEST_F(TreeWindow, AddFileRefusesASiblingsCaptionThenAddsWithTheImageOfItsPath) 
   EXPECT_NE(GroupsDat().find("n1-group-Groups-Rock,n2-file-Rock-Fresh,Fresh,\"C:\\Music\\New, \"\"One\"\".WAV\"\r\n"),
             std::string::npos);
   EXPECT_TRUE(popup->unloaded());
+}
+
+TEST_F(TreeWindow, ABrowseErrorIsShownUnderTheProgramsTitleAndThePathStays) {
+  frmTvwPopUp* popup = RightClick(Node("Rock"));
+  boxes.Answer(platform::vbOK);
+  dialogs.Fail(platform::errPathNotFound);
+  auto steps = OnModal<frmAddFile>([&](frmAddFile& form) {
+    form.txtNewFilePath->setText("C:\\Music\\typed.wav");
+    form.btnBrowse->click();
+    EXPECT_EQ(form.txtNewFilePath->text(), "C:\\Music\\typed.wav");
+    form.btnCancel->click();
+  });
+  popup->lblAddFile_Click();
+  ASSERT_EQ(boxes.shown().size(), 1u);
+  EXPECT_EQ(boxes.shown()[0].text, platform::VbError::DescribeError(platform::errPathNotFound));
+  EXPECT_EQ(boxes.shown()[0].style, platform::vbOKOnly);
+  EXPECT_EQ(boxes.shown()[0].title, "Tolvan Audio Manager");
 }
 
 TEST_F(TreeWindow, EditFileRefusesAnotherEntrysCaptionButKeepsItsOwn) {

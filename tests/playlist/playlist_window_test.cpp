@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,6 +19,7 @@
 #include "mainwindow/frmLauncher.h"
 #include "support/window_steps.h"
 #include "platform/core/drives.h"
+#include "platform/core/errors.h"
 #include "platform/core/msgbox.h"
 #include "platform/qt/grid.h"
 #include "playlist/window/frmPlaylist.h"
@@ -785,6 +787,36 @@ TEST_F(PlaylistTest, AddFromTheOpenDialogInsertsAndACancelChangesNothing) {
   EXPECT_EQ(dialogs.requests()[1].flags, 4);
   EXPECT_EQ(dialogs.requests()[1].filter, App().launcher.gOpenFilter);
   EXPECT_TRUE(boxes.shown().empty());
+}
+
+// The Save dialog's and the popup's file dialog's errors: the description under the program's title.
+TEST_F(PlaylistTest, ADialogErrorIsShownUnderTheProgramsTitleAndChangesNothing) {
+  WriteList(kJazz, {kA});
+  frmPlaylist& w = Open();
+  const std::string inventoryBefore = drives.Read(App().decl.files.gInventoryFile);
+  PlaylistState& s = MainPlaylist().state;
+  const struct {
+    const char* what;
+    std::function<void()> click;
+  } cases[] = {
+      {"Save", [&] { w.btnSaveList_Click(); }},
+      {"Add track", [&] { w.ShowTrackPopup(0, 0); w.Popup()->lblAddTrack_Click(); }},
+      {"Replace track", [&] { w.ShowTrackPopup(0, 0); w.Popup()->lblReplaceTrack_Click(); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::size_t before = boxes.shown().size();
+    s.gTargetRow = 0;
+    boxes.Answer(platform::vbOK);
+    dialogs.Fail(platform::errPathNotFound);
+    c.click();
+    ASSERT_EQ(boxes.shown().size(), before + 1);
+    EXPECT_EQ(boxes.shown().back().text, platform::VbError::DescribeError(platform::errPathNotFound));
+    EXPECT_EQ(boxes.shown().back().style, platform::vbOKOnly);
+    EXPECT_EQ(boxes.shown().back().title, "Tolvan Audio Manager");
+    EXPECT_EQ(Column(4), std::vector<std::string>{kA});
+    EXPECT_EQ(drives.Read(App().decl.files.gInventoryFile), inventoryBefore);
+  }
 }
 
 // ---- the window's other buttons -------------------------------------------------------------

@@ -50,10 +50,10 @@ std::string ScriptedFileDialogs::Show(const platform::FileDialogRequest& request
     ADD_FAILURE() << "unexpected file dialog";
     throw platform::VbError(platform::errCancel);
   }
-  std::string answer = answers_.front();
+  Answer answer = answers_.front();
   answers_.pop_front();
-  if (answer == std::string(1, '\0')) throw platform::VbError(platform::errCancel);
-  return answer;
+  if (answer.error != 0) throw platform::VbError(answer.error);
+  return answer.path;
 }
 
 }  // namespace testing_support

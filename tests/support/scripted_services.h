@@ -1,9 +1,11 @@
 #pragma once
 
+#include <cstdint>
 #include <deque>
 #include <string>
 #include <vector>
 
+#include "platform/core/errors.h"
 #include "platform/core/filedialogs.h"
 #include "platform/core/msgbox.h"
 #include "platform/core/programstart.h"
@@ -62,14 +64,20 @@ class ScriptedFileDialogs : public platform::FileDialogService {
   ScriptedFileDialogs();
   ~ScriptedFileDialogs() override;
 
-  void Choose(std::string dosPath) { answers_.push_back(std::move(dosPath)); }
-  void Cancel() { answers_.push_back(std::string(1, '\0')); }
+  void Choose(std::string dosPath) { answers_.push_back({std::move(dosPath), 0}); }
+  void Cancel() { Fail(platform::errCancel); }
+  // The dialog fails with `error` (errPathNotFound: a file outside the mapped drives).
+  void Fail(std::int32_t error) { answers_.push_back({{}, error}); }
   std::string Show(const platform::FileDialogRequest& request) override;
 
   const std::vector<platform::FileDialogRequest>& requests() const { return requests_; }
 
  private:
-  std::deque<std::string> answers_;
+  struct Answer {
+    std::string path;
+    std::int32_t error;
+  };
+  std::deque<Answer> answers_;
   std::vector<platform::FileDialogRequest> requests_;
 };
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 #include "platform/core/clock.h"
@@ -105,6 +106,53 @@ TEST_F(SettingsSteps, AFileThatIsThereLoadsWithoutAWordOrIsToldDamaged) {
                                    "was kept as C:\\tolvan\\data\\preset.dat.damaged.\n\rSettings it could not give "
                                    "are set to their defaults.");
   EXPECT_EQ(presets.gPresetCaptions[1], "B");
+}
+
+// A folder where prefs.dat or preset.dat belongs is named once, as what it is; the defaults
+// stand for the run and the folder keeps what it holds.
+TEST_F(SettingsSteps, AFolderInPlaceOfASettingsFileIsToldOnceAndLeftAsItIs) {
+  const struct {
+    const char* name;
+    std::string file;
+    std::string text;
+    std::function<LoadOutcome(std::function<void()>)> load;
+  } cases[] = {
+      {"prefs.dat", files.gPrefsFile,
+       "The preference settings file C:\\tolvan\\data\\prefs.dat is there but cannot be read or written as a "
+       "file.\n\rSwitching to defaults; nothing is written in its place.",
+       [&](std::function<void()> defaultsShown) {
+         Preferences prefs;
+         prefs.gEnableEmbedded = 1;
+         const LoadOutcome outcome = datafilesteps::LoadPreferences(files, prefs, defaultsShown);
+         EXPECT_EQ(PrefsLine(prefs), PrefsLine(Preferences()));
+         return outcome;
+       }},
+      {"preset.dat", files.gPresetFile,
+       "The Tapdeck settings file C:\\tolvan\\data\\preset.dat is there but cannot be read or written as a "
+       "file.\n\rSwitching to defaults; nothing is written in its place.",
+       [&](std::function<void()> defaultsShown) {
+         Presets presets;
+         presets.gPresetCaptions[0] = "Intro";
+         const LoadOutcome outcome = datafilesteps::LoadTapdeckPresets(files, presets, defaultsShown);
+         EXPECT_EQ(PresetLines(presets), DefaultPresetLines());
+         return outcome;
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    drives.MakeFolder(c.file);
+    drives.Write(c.file + "\\inside.txt", "kept");
+    const std::size_t before = boxes.shown().size();
+    boxes.Answer(platform::vbOK);
+    EXPECT_EQ(c.load([] { ADD_FAILURE() << "no defaults to show: nothing was saved"; }), LoadOutcome::NotAFile);
+    ASSERT_EQ(boxes.shown().size(), before + 1) << "one box, and no \"Data File Not Saved\" after it";
+    EXPECT_EQ(boxes.shown().back().title, "Data File Unusable");
+    EXPECT_EQ(boxes.shown().back().style, platform::vbExclamation);
+    EXPECT_EQ(boxes.shown().back().text, c.text);
+    EXPECT_EQ(drives.Read(c.file + "\\inside.txt"), "kept");
+    EXPECT_FALSE(drives.Exists(c.file + ".new"));
+    EXPECT_FALSE(drives.Exists(c.file + ".damaged"));
+  }
 }
 
 TEST_F(SettingsSteps, AFailedSaveIsReportedAndTheOldFileStays) {

@@ -114,6 +114,12 @@ FileStatus FileStatusProber::Probe(std::string_view dosPath) {
   return {{static_cast<std::int64_t>(st.st_size), errNone}, st.st_mtime, ModifiedNs(st)};
 }
 
+bool AnythingAt(std::string_view dosPath) {
+  auto host = CurrentDriveMap().ToHost(dosPath);
+  struct stat st {};
+  return host && ::stat(host->c_str(), &st) == 0;
+}
+
 FileProbe FileLen(std::string_view dosPath) {
   auto host = CurrentDriveMap().ToHost(dosPath);
   if (!host) return {0, errPathNotFound};

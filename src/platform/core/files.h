@@ -22,6 +22,9 @@ struct FileProbe {
 FileProbe FileLen(std::string_view dosPath);
 FileProbe FileLenHost(const std::string& hostPath);
 
+// Whether anything is at the path, a regular file or not (a folder where a file belongs).
+bool AnythingAt(std::string_view dosPath);
+
 // The length probe and the last modification time together, from one status call.
 struct FileStatus {
   FileProbe probe;

@@ -24,7 +24,7 @@ enum MsgBoxStyle : int {
 enum MsgBoxResult : int { vbOK = 1, vbCancel = 2, vbAbort = 3, vbRetry = 4, vbIgnore = 5, vbYes = 6, vbNo = 7 };
 
 // The program's title, used by boxes that name no title of their own.
-inline constexpr std::string_view kAppTitle = "tolvan";
+inline constexpr std::string_view kAppTitle = "Tolvan Audio Manager";
 
 class MessageBoxService {
  public:
