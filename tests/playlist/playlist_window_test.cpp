@@ -794,7 +794,7 @@ TEST_F(PlaylistTest, ADialogErrorIsShownUnderTheProgramsTitleAndChangesNothing) 
   WriteList(kJazz, {kA});
   frmPlaylist& w = Open();
   const std::string inventoryBefore = drives.Read(App().decl.files.gInventoryFile);
-  PlaylistState& s = MainPlaylist().state;
+  PlaylistState& s = State(MainPlaylist());
   const struct {
     const char* what;
     std::function<void()> click;
