@@ -176,7 +176,7 @@ void frmReconcileDB::Form_Unload() {
   const bool none = g.Rows() == 0 || g.TextMatrix(0, 0) == kNoOrphansFound;
   module_.io.prefs.gOrphanQuantity = platform::NumberText(none ? 0 : g.Rows());
   datafilesteps::SavePreferences(module_.decl.files, module_.io.prefs);
-  module_.host.FillPreferencesForm();
+  module_.host.OrphanCountChanged();
 }
 
 void frmReconcileDB::done(int result) {

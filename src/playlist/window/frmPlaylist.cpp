@@ -440,7 +440,7 @@ void frmPlaylist::btnSaveList_Click() {
       chosen += ".m3u";
     }
     const bool isOpenPlaylist =
-        lblPlaylistName->Caption() != "New playlist..." && chosen == editor_.pane.db.gCurrentPlaylistPath;
+        lblPlaylistName->Caption() != "New playlist..." && chosen == editor_.pane.CurrentPlaylistPath();
     if (!isOpenPlaylist && platform::FileLen(chosen).ok()) {
       const int answer = platform::MsgBox(
           "The file " + chosen + " already exists." + std::string(platform::vbCrLf) + "Do you wish to replace it?",
@@ -459,7 +459,7 @@ void frmPlaylist::btnSaveList_Click() {
     return;
   }
   // The saved file is now the open playlist.
-  editor_.pane.db.gCurrentPlaylistPath = s.gSavePlaylistPath;
+  editor_.pane.SetCurrentPlaylistPath(s.gSavePlaylistPath);
   lblPlaylistName->SetCaption(Q(s.gSavePlaylistPath));
   lblPlaylistName->SetForeColor(skin::kText);
   platform::FlexGrid& g = *grdPlaylistInventory;
@@ -683,7 +683,7 @@ void frmPlaylist::grdPlaylistInventory_LeaveCell() {
 void frmPlaylist::grdPlaylistInventory_MouseDown(int Button, int, int, int) {
   if (Button != 1) return;
   platform::FlexGrid& g = *grdPlaylistInventory;
-  std::string& current = editor_.pane.db.gCurrentPlaylistPath;
+  const std::string& current = editor_.pane.CurrentPlaylistPath();
   g.SetCellBackColor(kNavy);
   g.SetCellForeColor(kWhite);
   if (!ConfirmDiscard("Do you wish to start a new playlist without saving the changes?")) {
@@ -700,7 +700,7 @@ void frmPlaylist::grdPlaylistInventory_MouseDown(int Button, int, int, int) {
     }
     return;
   }
-  current = g.TextMatrix(g.Row(), 1);
+  editor_.pane.SetCurrentPlaylistPath(g.TextMatrix(g.Row(), 1));
   editor_.LoadPlaylist();
   MarkUnsaved(false);
   SetSaveInitDir();
