@@ -305,7 +305,7 @@ void frmReconcileDB::btnBrowse_Click() {
   busy_ = true;
   ReconcileDBState& state = module_.state;
   state.gLinkTarget = chosen;
-  state.gLinkKind = "Name";
+  state.gLinkKind = inventory::LinkKind::Name;
   state.gLinkFromBrowse = true;
   module_.ApplyLink();
   SetStatus(Status::Idle);
