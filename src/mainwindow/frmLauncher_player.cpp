@@ -2,7 +2,6 @@
 // window.
 #include "inventory/abbreviatepath.h"
 #include "mainwindow/frmLauncher.h"
-#include "windows/skin.h"
 
 void frmLauncher::btnPreset_Click(int Index) { player_->PlayPreset(Index); }
 

@@ -390,7 +390,7 @@ void DatabasePane::btnSelSearch_Click() {
     ClearUserDBFields();
     return;
   }
-  if (btnSelSearch->BackColor() == skin::kBack) {
+  if (mode_ != PaneMode::SearchEntry) {
     skin::Current(btnSelSearch);
     SetMode(PaneMode::SearchEntry);
     for (Label* b : {btnSelDetail, btnSelInventory, btnPrint, btnPlay}) {
