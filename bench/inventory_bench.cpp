@@ -43,6 +43,7 @@
 #include "platform/core/msgbox.h"
 #include "platform/qt/grid.h"
 #include "support/fake_mediaplayer.h"
+#include "support/pane_access.h"
 #include "times_reporter.h"
 #include "verdicts.h"
 
@@ -237,7 +238,7 @@ void BM_Update(benchmark::State& state) {
   w.UseData("C:\\app\\data\\");
   App().io.prefs.gEnableEmbedded = 0;
   for (auto _ : state) w.window->Pane().UpdateInventory();
-  const auto total = w.window->Pane().db.summary.gTypeTotals[0];
+  const auto total = PaneDb(w.window->Pane()).summary.gTypeTotals[0];
   state.counters["total"] = static_cast<double>(total);
   std::error_code ec;
   const auto bytes = fs::file_size(w.work + "/c/app/data/inventory.dat", ec);
@@ -259,20 +260,20 @@ void BM_Update(benchmark::State& state) {
 void BM_InventoryDetail(benchmark::State& state) {
   World& w = TheWorld();
   w.UseData("C:\\list\\");
-  w.window->Pane().db.gSelectedDrive.clear();
-  w.window->Pane().db.gTypeFilter = "total";
+  PaneDb(w.window->Pane()).gSelectedDrive.clear();
+  PaneDb(w.window->Pane()).gTypeFilter = "total";
   for (auto _ : state) w.window->Pane().ShowInventoryDetail();
-  const std::int64_t rows = w.window->Pane().db.gListRow;
+  const std::int64_t rows = PaneDb(w.window->Pane()).gListRow;
   state.counters["rows"] = static_cast<double>(rows);
   gDetailRssMB = RssMB("VmRSS:");
   gDetailPeakMB = RssMB("VmHWM:");
   state.counters["rss_MB"] = gDetailRssMB;
   state.counters["peak_MB"] = gDetailPeakMB;
-  const int gridRows = w.window->Pane().grdTotals->Rows();
+  const int gridRows = PaneUi(w.window->Pane()).grdTotals->Rows();
   Check(state, "Inventory Detail listed " + std::to_string(rows) + " lines in " + std::to_string(gridRows) +
                    " grid rows, inventory.dat has " + std::to_string(kListLines),
         rows == kListLines && gridRows > kListLines);
-  w.window->Pane().grdTotals->SetRows(1);
+  PaneUi(w.window->Pane()).grdTotals->SetRows(1);
   w.UseData("C:\\app\\data\\");
 }
 

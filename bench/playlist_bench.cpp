@@ -29,6 +29,7 @@
 #include "playlist/window/playlist.h"
 #include "support/fake_mediaplayer.h"
 #include "support/playlist_access.h"
+#include "support/pane_access.h"
 #include "support/temp_drives.h"
 
 using testing_support::State;
@@ -54,7 +55,7 @@ void Report(const char* what, const char* goal, double figure, const char* unit,
 double TimedLoad(PlaylistEditor& editor, const std::string& list, bool warm = false) {
   DatabasePane& pane = editor.pane;
   if (!warm) State(editor).knownDurations.clear();
-  pane.db.gCurrentPlaylistPath = list;
+  pane.SetCurrentPlaylistPath(list);
   QElapsedTimer clock;
   clock.start();
   editor.LoadPlaylist();
@@ -104,7 +105,7 @@ int main(int argc, char** argv) {
   testing_support::FakeMediaPlayer mainPlayer;
   frmLauncher main(&mainPlayer, App());
   DatabasePane& pane = main.Pane();
-  pane.db.summary.gTypeTotals[datafiles::kLists] = 3;
+  PaneDb(pane).summary.gTypeTotals[datafiles::kLists] = 3;
 
   PlaylistEditor& editor = main.Playlist();
   frmPlaylist& w = editor.Window();  // opens the empty list

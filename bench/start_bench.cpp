@@ -32,6 +32,7 @@
 #include "platform/core/msgbox.h"
 #include "platform/qt/grid.h"
 #include "support/fake_mediaplayer.h"
+#include "support/pane_access.h"
 #include "times_reporter.h"
 #include "verdicts.h"
 
@@ -160,7 +161,7 @@ std::string Start(World& w, std::unique_ptr<frmLauncher>& window) {
   });
   splash.timHoldSplash_Timer();
   QApplication::processEvents();
-  platform::FlexGrid& g = *window->Pane().grdTotals;
+  platform::FlexGrid& g = *PaneUi(window->Pane()).grdTotals;
   return g.TextMatrix(g.Rows() - 1, 2);
 }
 

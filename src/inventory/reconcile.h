@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "datafiles/userdb.h"
+#include "inventory/reconcilelogic.h"
 
 // Module ReconcileDB's state: the result of the last orphan search and the reconcile tools'
 // choice.
@@ -20,8 +21,7 @@ struct ReconcileDBState {
   std::string gSelectedOrphan;
   std::string gOrphanBaseName;
   std::string gOrphanExtension;
-  // "Name", "Drive", "Path", "DriveAll" or "PathAll"; empty when the paths are the same.
-  std::string gLinkKind;
+  inventory::LinkKind gLinkKind = inventory::LinkKind::Same;
   // The full path the note is to point to.
   std::string gLinkTarget;
   // The target came from the file dialog: the note takes its length.

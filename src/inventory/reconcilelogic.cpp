@@ -81,17 +81,17 @@ CandidateSearch FindCandidateMatches(const datafiles::DataFileNames& files, std:
   return result;
 }
 
-std::string LinkKindOf(std::string_view orphan, std::string_view target) {
-  if (FileNameOf(orphan) != FileNameOf(target)) return "Name";
-  std::string kind;
-  if (orphan.substr(0, 1) != target.substr(0, 1)) kind = "Drive";
-  if (FolderPart(orphan) != FolderPart(target)) kind = "Path";
+LinkKind LinkKindOf(std::string_view orphan, std::string_view target) {
+  if (FileNameOf(orphan) != FileNameOf(target)) return LinkKind::Name;
+  LinkKind kind = LinkKind::Same;
+  if (orphan.substr(0, 1) != target.substr(0, 1)) kind = LinkKind::Drive;
+  if (FolderPart(orphan) != FolderPart(target)) kind = LinkKind::Path;
   return kind;
 }
 
-LinkQuestion AllOrphansQuestion(std::string_view kind) {
+LinkQuestion AllOrphansQuestion(LinkKind kind) {
   const std::string br = Br();
-  if (kind == "Drive") {
+  if (kind == LinkKind::Drive) {
     return {"Drive letter change",
             "The file appears to have changed location by drive letter only." + br +
                 "This may indicate a change in system configuration that may have" + br +
@@ -105,17 +105,17 @@ LinkQuestion AllOrphansQuestion(std::string_view kind) {
               "Would you like to similarly change the path of any orphans " + br + "from the same location?"};
 }
 
-bool MovesWithLink(std::string_view kind, std::string_view selectedOrphan, std::string_view orphan) {
-  if (kind == "DriveAll") return !orphan.empty() && orphan.substr(0, 1) == selectedOrphan.substr(0, 1);
-  if (kind == "PathAll") return FolderWithSlash(orphan) == FolderWithSlash(selectedOrphan);
+bool MovesWithLink(LinkKind kind, std::string_view selectedOrphan, std::string_view orphan) {
+  if (kind == LinkKind::DriveAll) return !orphan.empty() && orphan.substr(0, 1) == selectedOrphan.substr(0, 1);
+  if (kind == LinkKind::PathAll) return FolderWithSlash(orphan) == FolderWithSlash(selectedOrphan);
   return orphan == selectedOrphan;
 }
 
 LinkPlan PlanLink(const std::vector<UserDBRecord>& records, const LinkRequest& request) {
   LinkPlan plan;
   const std::string_view selected = request.selectedOrphan;
-  const bool all = request.kind == "DriveAll" || request.kind == "PathAll";
-  if (!all && request.kind != "Name" && request.kind != "Drive" && request.kind != "Path") return plan;
+  const bool all = request.kind == LinkKind::DriveAll || request.kind == LinkKind::PathAll;
+  if (request.kind == LinkKind::Same) return plan;
 
   std::optional<std::int64_t> newLength;
   if (request.fromBrowse) {
@@ -137,7 +137,7 @@ LinkPlan PlanLink(const std::vector<UserDBRecord>& records, const LinkRequest& r
       newPath = request.target;
     } else {
       if (key.empty() || !listed.contains(key) || !MovesWithLink(request.kind, selected, key)) continue;
-      if (request.kind == "DriveAll") {
+      if (request.kind == LinkKind::DriveAll) {
         newPath = std::string(request.target.substr(0, 1)) + std::string(key.substr(1));
       } else {
         newPath = std::string(FolderWithSlash(request.target)) + std::string(FileNameOf(key));

@@ -42,25 +42,29 @@ struct CandidateSearch {
 CandidateSearch FindCandidateMatches(const datafiles::DataFileNames& files, std::string_view orphanPath,
                                      const datafiles::UserDBRecord* orphanNote);
 
-// How `target` differs from `orphan`: "Name" when the file names (extension included) differ;
-// else "Path" when the folders differ, "Drive" when only the drive letters do; "" when the
-// paths are the same.
-std::string LinkKindOf(std::string_view orphan, std::string_view target);
+// How a link's target differs from its orphan. DriveAll and PathAll are Drive and Path
+// accepted for every listed orphan alike.
+enum class LinkKind { Same, Name, Drive, Path, DriveAll, PathAll };
 
-// The question that offers to move every orphan alike, for "Drive" or "Path".
+// How `target` differs from `orphan`: Name when the file names (extension included) differ;
+// else Path when the folders differ, Drive when only the drive letters do; Same when the
+// paths are the same.
+LinkKind LinkKindOf(std::string_view orphan, std::string_view target);
+
+// The question that offers to move every orphan alike, for Drive or Path.
 struct LinkQuestion {
   std::string title;
   std::string text;
 };
-LinkQuestion AllOrphansQuestion(std::string_view kind);
+LinkQuestion AllOrphansQuestion(LinkKind kind);
 
-// Whether an orphan of the list moves with a link of `kind` ("DriveAll": the same first
-// character as `selectedOrphan`; "PathAll": the same folder, through its last "\"); for the
+// Whether an orphan of the list moves with a link of `kind` (DriveAll: the same first
+// character as `selectedOrphan`; PathAll: the same folder, through its last "\"); for the
 // other kinds only the selected orphan itself.
-bool MovesWithLink(std::string_view kind, std::string_view selectedOrphan, std::string_view orphan);
+bool MovesWithLink(LinkKind kind, std::string_view selectedOrphan, std::string_view orphan);
 
 struct LinkRequest {
-  std::string kind;            // "Name", "Drive", "Path", "DriveAll" or "PathAll"
+  LinkKind kind = LinkKind::Same;  // Same links nothing
   std::string selectedOrphan;  // its full path
   std::string target;          // the full path the note is to point to
   std::vector<std::string> listedOrphans;  // the paths the orphan list shows
@@ -82,9 +86,9 @@ struct LinkPlan {
   std::string refusedPath;
 };
 
-// The records a link rewrites, from userdb.dat's records. "Name", "Drive", "Path": the first
+// The records a link rewrites, from userdb.dat's records. Name, Drive, Path: the first
 // record of the selected orphan gets the target path (and, from the file dialog, the target's
-// current length as its size). "DriveAll", "PathAll": every record of a listed orphan that
+// current length as its size). DriveAll, PathAll: every record of a listed orphan that
 // moves with the link gets the target's drive letter or folder, where a file exists at that
 // new path (else the note would name a file that never existed and lose its own path; it
 // stays an orphan). Every other field stays. The

@@ -158,9 +158,9 @@ void frmLauncher::btnMinimize_Click() { setWindowState(windowState() | Qt::Windo
 void frmLauncher::btnExit_Click() {
   // A note being edited is ended through its own question first, so that the typing is not
   // lost unasked; Cancel there keeps the program running.
-  if (pane_->btnUpdate->Caption() == "End Edit") {
+  if (pane_->EditsNote()) {
     pane_->ToggleDBEditMode();
-    if (pane_->btnUpdate->Caption() == "End Edit") return;
+    if (pane_->EditsNote()) return;
   }
   exiting_ = true;
   close();
@@ -196,9 +196,9 @@ void frmLauncher::btnEditor_Click() {
   }
   if (!probe.ok()) return;
   std::vector<std::string> args;
-  if (prefs.gExportFile == 1 && pane_->lblDBViewTitle->Caption() == "File Detail") {
+  if (prefs.gExportFile == 1 && pane_->ShowsFileDetail()) {
     // The shown file's path as stored, byte for byte (its tooltip is a display text).
-    std::string shown = platform::HostPathOf(pane_->db.gCurrentFilePath);
+    std::string shown = platform::HostPathOf(pane_->ShownFilePath());
     if (!shown.empty()) args.push_back(shown);
   }
   platform::ProgramStarters().Start(editor, args,
@@ -216,10 +216,9 @@ void frmLauncher::EditOnePreset() {
 }
 
 void frmLauncher::ShowFileRallysets() {
-  if (pane_->lblDBViewTitle->Caption() != "File Detail") return;
-  const std::string shown = pane_->txtDBDescription->toolTip().toStdString();
-  pane_->lblDBRallysets->SetCaption(QString::fromStdString(
-      grouptree::RallysetsText(tree_->tvwGroups->Nodes(), app_.io.presets.gPresetPaths, shown)));
+  pane_->ShowFileRallysets([this](const std::string& shown) {
+    return grouptree::RallysetsText(tree_->tvwGroups->Nodes(), app_.io.presets.gPresetPaths, shown);
+  });
 }
 
 void frmLauncher::PlayTreeEntry(const std::string& path, const std::string& caption, int loopingPreset) {

@@ -54,13 +54,15 @@ class frmLauncher : public CaptionlessWindow, public PaneHost, public PlaylistHo
   // Public operations other windows call.
   void btnConfigure_Click();
   void btnPreset_Click(int Index) override;
-  void btnPlay_Click() override;
 
   // What the database pane asks of this window.
+  void PlayOrStopShownFile() override;
   void OpenPlaylistWindow() override;
   void ShowFileRallysets() override;
   void KeepTabInNoteBoxes(bool keep) override;
-  void FillPreferencesForm() override;
+  void OrphanCountChanged() override { FillPreferencesForm(); }
+  // An open preferences window shows the settings and the orphan count anew.
+  void FillPreferencesForm();
 
   // What the playlist editor asks of this window.
   void PlaylistFunctionKey(int KeyCode, int Shift, bool& handled) override { Form_KeyDown(KeyCode, Shift, handled); }

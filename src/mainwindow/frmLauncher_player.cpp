@@ -2,35 +2,31 @@
 // window.
 #include "inventory/abbreviatepath.h"
 #include "mainwindow/frmLauncher.h"
-#include "windows/skin.h"
 
 void frmLauncher::btnPreset_Click(int Index) { player_->PlayPreset(Index); }
 
-void frmLauncher::btnPlay_Click() {
+void frmLauncher::PlayOrStopShownFile() {
   LauncherState& state = app_.launcher;
-  const QString caption = pane_->btnPlay->Caption();
+  const bool play = pane_->OffersPlay(), stop = pane_->PlaysShownFile();
+  const DatabasePane::ShownFile shown = pane_->FileOnShow();
   try {
-    player_->mpPlayer->SetFileName(pane_->db.gCurrentFilePath);
+    player_->mpPlayer->SetFileName(shown.path);
     player_->mpPlayer->Stop();
   } catch (const std::exception& failure) {
-    if (caption == "Play") {
+    if (play) {
       player_->PlaybackFailed(failure);
       return;
     }
   }
-  if (caption == "Play") {
+  if (play) {
     state.gStopRequested = false;
-    pane_->btnPlay->SetBackColor(skin::kHighlight);
-    pane_->btnPlay->SetForeColor(skin::kBack);
-    pane_->lblDBStatus1->SetCaption("Playing/previewing file...");
-    player_->lblPlayFilePath->SetCaption(
-        QString::fromStdString(AbbreviatePath(pane_->txtDBDescription->toolTip().toStdString(), 50)));
-    player_->lblPlayFileName->SetCaption(pane_->lblDBCaption->Caption());
-    player_->lblDuration->SetCaption(pane_->lblDBLength->Caption());
-    pane_->btnPlay->SetCaption("Stop");
+    pane_->ShowPlaying();
+    player_->lblPlayFilePath->SetCaption(QString::fromStdString(AbbreviatePath(shown.shownPath, 50)));
+    player_->lblPlayFileName->SetCaption(shown.caption);
+    player_->lblDuration->SetCaption(shown.length);
     player_->PlayCurrentFile();
-  } else if (caption == "Stop") {
-    pane_->lblDBStatus1->SetCaption("Playback stopped");
+  } else if (stop) {
+    pane_->ShowPlaybackStopped();
     player_->mpPlayer->Stop();
     state.gStopRequested = true;
     player_->mpPlayer->SetCurrentPosition(player_->mpPlayer->Duration());
@@ -39,31 +35,8 @@ void frmLauncher::btnPlay_Click() {
 
 void frmLauncher::FocusTree() { tree_->tvwGroups->setFocus(); }
 
-void frmLauncher::PlaybackStarting() {
-  pane_->btnUpdate->setEnabled(false);
-  pane_->btnUpdate->hide();
-  pane_->btnSelSearch->setEnabled(false);
-  pane_->btnSelSearch->hide();
-}
+void frmLauncher::PlaybackStarting() { pane_->ShowBusyForPlayback(); }
 
-void frmLauncher::PlaybackReset() {
-  if (pane_->btnPlay->isEnabled()) {
-    pane_->btnPlay->SetBackColor(skin::kBack);
-    pane_->btnPlay->SetForeColor(skin::kText);
-    if (pane_->lblDBViewTitle->Caption() == "File Detail") {
-      pane_->btnPlay->SetCaption("Play");
-      pane_->lblDBStatus1->SetCaption("");
-    } else {
-      pane_->btnPlay->SetCaption("");
-      pane_->btnPlay->setEnabled(false);
-    }
-  }
-  pane_->btnSelSearch->setEnabled(true);
-  pane_->btnSelSearch->show();
-  pane_->btnUpdate->setEnabled(true);
-  pane_->btnUpdate->show();
-}
+void frmLauncher::PlaybackReset() { pane_->ShowPlaybackOver(); }
 
-void frmLauncher::PlaybackStoppedByUser() {
-  if (pane_->btnPlay->Caption() == "Stop") pane_->lblDBStatus1->SetCaption("Playback stopped");
-}
+void frmLauncher::PlaybackStoppedByUser() { pane_->ShowStoppedByPlayer(); }

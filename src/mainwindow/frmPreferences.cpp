@@ -340,20 +340,7 @@ void RunPendingRescan(frmLauncher& window) {
   DatabasePane& pane = main->Pane();
   // The scan loads every file into the player a playback uses.
   if (main->Player().PlaybackRunning()) main->Player().btnStop_Click();
-  if (pane.btnUpdate->Caption() == "Cancel") pane.RestoreDBPaneState();
-  if (pane.btnUpdate->Caption() == "End Edit") {
-    pane.btnUpdate_Click();
-    if (pane.btnUpdate->Caption() == "End Edit") return;
-  }
-  if (pane.lblDBViewTitle->Caption() != "System Inventory") {
-    pane.btnSelSearch->SetBackColor(skin::kBack);
-    pane.btnSelSearch->SetForeColor(skin::kText);
-    pane.btnSelDetail->SetBackColor(skin::kBack);
-    pane.btnSelDetail->SetForeColor(skin::kText);
-    pane.btnSelInventory->SetBackColor(skin::kHighlight);
-    pane.btnSelInventory->SetForeColor(skin::kBack);
-    pane.ShowSystemInventory();
-  }
+  if (!pane.ShowInventoryForRescan()) return;
   pane.UpdateInventory();
   state.gRescanPending = false;
 }

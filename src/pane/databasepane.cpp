@@ -21,6 +21,7 @@
 #include "platform/qt/eventpump.h"
 #include "platform/qt/grid.h"
 #include "platform/qt/resources.h"
+#include "windows/datafilesteps.h"
 #include "windows/printout.h"
 #include "windows/shareddata.h"
 #include "windows/skin.h"
@@ -52,7 +53,7 @@ struct NoteBox {
   int width;
 };
 
-std::array<NoteBox, 5> NoteBoxes(const DatabasePane& p) {
+std::array<NoteBox, 5> NoteBoxes(const DatabasePaneControls& p) {
   using R = datafiles::UserDBRecord;
   return {{{p.txtDBCaption, p.lblDBCaption, static_cast<int>(R::kCaptionWidth)},
            {p.txtDBSubject, p.lblDBSubject, static_cast<int>(R::kSubjectWidth)},
@@ -78,7 +79,7 @@ void KeepWithinField(TextBox* box, int width) {
 std::string Text(const Label* l) { return l->Caption().toStdString(); }
 
 // The File Detail fields in their five groups, as the report prints them.
-std::vector<std::vector<std::pair<const char*, const Label*>>> FileDetailGroups(const DatabasePane& p) {
+std::vector<std::vector<std::pair<const char*, const Label*>>> FileDetailGroups(const DatabasePaneControls& p) {
   return {
       {{"Caption: ", p.lblDBCaption},
        {"Subject: ", p.lblDBSubject},
@@ -230,7 +231,7 @@ void DatabasePane::Wire() {
   connect(btnSelSearch, &Label::Click, this, &DatabasePane::btnSelSearch_Click);
   connect(btnUpdate, &Label::Click, this, &DatabasePane::btnUpdate_Click);
   connect(btnPrint, &Label::Click, this, &DatabasePane::btnPrint_Click);
-  connect(btnPlay, &Label::Click, this, [this] { host_.btnPlay_Click(); });
+  connect(btnPlay, &Label::Click, this, [this] { host_.PlayOrStopShownFile(); });
   connect(grdTotals, &platform::FlexGrid::MouseDown, this, &DatabasePane::grdTotals_MouseDown);
   connect(grdTotals, &platform::FlexGrid::MouseMove, this, &DatabasePane::grdTotals_MouseMove);
   connect(grdTotals, &platform::FlexGrid::MouseUp, this, &DatabasePane::grdTotals_MouseUp);
@@ -249,6 +250,109 @@ void DatabasePane::Wire() {
   connect(txtDBDescription, &TextBox::MouseMove, this, &DatabasePane::txtDBDescription_MouseMove);
 }
 
+void DatabasePane::SetTitle(PaneTitle title) {
+  static constexpr const char* kCaptions[] = {"", "System Inventory", "Inventory Detail", "Drive Detail",
+                                              "File Detail", "Search Inventory"};
+  title_ = title;
+  lblDBViewTitle->SetCaption(kCaptions[static_cast<int>(title)]);
+}
+
+void DatabasePane::SetMode(PaneMode mode) {
+  static constexpr const char* kCaptions[] = {"Update", "Cancel", "End Edit"};
+  mode_ = mode;
+  btnUpdate->SetCaption(kCaptions[static_cast<int>(mode)]);
+}
+
+void DatabasePane::SetPlayButton(PlayState state) {
+  static constexpr const char* kCaptions[] = {"", "Play", "Stop"};
+  play_ = state;
+  btnPlay->SetCaption(kCaptions[static_cast<int>(state)]);
+}
+
+DatabasePane::ShownFile DatabasePane::FileOnShow() const {
+  return {db.gCurrentFilePath, txtDBDescription->toolTip().toStdString(), lblDBCaption->Caption(),
+          lblDBLength->Caption()};
+}
+
+void DatabasePane::ShowPlaying() {
+  btnPlay->SetBackColor(skin::kHighlight);
+  btnPlay->SetForeColor(skin::kBack);
+  lblDBStatus1->SetCaption("Playing/previewing file...");
+  SetPlayButton(PlayState::Stop);
+}
+
+void DatabasePane::ShowPlaybackStopped() { lblDBStatus1->SetCaption("Playback stopped"); }
+
+void DatabasePane::ShowBusyForPlayback() {
+  btnUpdate->setEnabled(false);
+  btnUpdate->hide();
+  btnSelSearch->setEnabled(false);
+  btnSelSearch->hide();
+}
+
+void DatabasePane::ShowPlaybackOver() {
+  if (btnPlay->isEnabled()) {
+    btnPlay->SetBackColor(skin::kBack);
+    btnPlay->SetForeColor(skin::kText);
+    if (ShowsFileDetail()) {
+      SetPlayButton(PlayState::Play);
+      lblDBStatus1->SetCaption("");
+    } else {
+      SetPlayButton(PlayState::Away);
+      btnPlay->setEnabled(false);
+    }
+  }
+  btnSelSearch->setEnabled(true);
+  btnSelSearch->show();
+  btnUpdate->setEnabled(true);
+  btnUpdate->show();
+}
+
+void DatabasePane::ShowStoppedByPlayer() {
+  if (PlaysShownFile()) ShowPlaybackStopped();
+}
+
+void DatabasePane::ShowFileRallysets(const std::function<std::string(const std::string&)>& rallysets) {
+  if (!ShowsFileDetail()) return;
+  lblDBRallysets->SetCaption(Q(rallysets(txtDBDescription->toolTip().toStdString())));
+}
+
+bool DatabasePane::ShowInventoryForRescan() {
+  if (mode_ == PaneMode::SearchEntry) RestoreDBPaneState();
+  if (EditsNote()) {
+    btnUpdate_Click();
+    if (EditsNote()) return false;
+  }
+  if (title_ != PaneTitle::SystemInventory) {
+    skin::AtRest(btnSelSearch);
+    skin::AtRest(btnSelDetail);
+    skin::Pressed(btnSelInventory);
+    ShowSystemInventory();
+  }
+  return true;
+}
+
+datafiles::InventoryChange DatabasePane::AddToInventory(const std::string& path) {
+  return datafilesteps::AddFileToInventory(decl_.files, path, decl_.gRebuildInventory, [this] { UpdateInventory(); },
+                                           db.summary);
+}
+
+datafiles::InventoryChange DatabasePane::RemoveFromInventory(const std::string& path, const std::string& shown) {
+  return datafilesteps::RemoveFileFromInventory(decl_.files, path, shown, decl_.gRebuildInventory,
+                                                [this] { UpdateInventory(); }, db.summary);
+}
+
+void DatabasePane::RedrawAfterPlaylistChange() {
+  if (title_ == PaneTitle::SystemInventory) {
+    datafilesteps::LoadInventorySummary(decl_.files, decl_.gRebuildInventory, [this] { UpdateInventory(); },
+                                        db.summary);
+    ShowSystemInventory();
+  } else if (title_ == PaneTitle::InventoryDetail && txtDBDescription->text().contains("m3u")) {
+    // A list whose line names playlists: of the m3u type, or a search for them.
+    ShowInventoryDetail();
+  }
+}
+
 void DatabasePane::btnSelInventory_Click() {
   if (PaneBusy()) return;
   skin::AtRest(btnSelSearch);
@@ -262,16 +366,16 @@ void DatabasePane::btnSelDetail_Click() {
   skin::AtRest(btnSelSearch);
   skin::Pressed(btnSelDetail);
   skin::AtRest(btnSelInventory);
-  const std::string view = db.gViewMode;
-  if (view == "Detail") {
+  const DBView view = db.gViewMode;
+  if (view == DBView::Detail) {
     ShowInventoryDetail();
-  } else if (view == "Drive") {
+  } else if (view == DBView::Drive) {
     ShowDriveDetail();
-  } else if (view == "Inventory" || view == "File") {
+  } else if (view == DBView::Inventory || view == DBView::File) {
     // Back to the list the user came from.
-    if (db.gPrevViewMode == "Drive") {
+    if (db.gPrevViewMode == DBView::Drive) {
       ShowDriveDetail();
-    } else if (db.gPrevViewMode == "Result") {
+    } else if (db.gPrevViewMode == DBView::Result) {
       ShowPreviousSearchResult();
     } else {
       ShowInventoryDetail();
@@ -282,23 +386,24 @@ void DatabasePane::btnSelDetail_Click() {
 
 void DatabasePane::btnSelSearch_Click() {
   if (PaneBusy()) return;
-  if (btnSelSearch->Caption() == "Erase All") {
+  if (mode_ == PaneMode::NoteEdit) {
     ClearUserDBFields();
     return;
   }
-  if (btnSelSearch->BackColor() == skin::kBack) {
+  if (mode_ != PaneMode::SearchEntry) {
     skin::Current(btnSelSearch);
-    btnUpdate->SetCaption("Cancel");
+    SetMode(PaneMode::SearchEntry);
     for (Label* b : {btnSelDetail, btnSelInventory, btnPrint, btnPlay}) {
       b->setEnabled(false);
       b->hide();
     }
     db.gSavedViewTitle = lblDBViewTitle->Caption().toStdString();
+    savedTitle_ = title_;
     db.gSavedDescription = txtDBDescription->text().toStdString();
     db.gSavedDescriptionTip = txtDBDescription->toolTip().toStdString();
     db.gSavedStatus1 = lblDBStatus1->Caption().toStdString();
     db.gSavedStatus2 = lblDBStatus2->Caption().toStdString();
-    lblDBViewTitle->SetCaption("Search Inventory");
+    SetTitle(PaneTitle::SearchInventory);
     ShowSearchIncludeLine();
     grdTotals->SetVisible(false);
     lblDBFileCover->show();
@@ -318,36 +423,38 @@ void DatabasePane::btnSelSearch_Click() {
 
 void DatabasePane::btnUpdate_Click() {
   if (PaneBusy()) return;
-  if (btnUpdate->Caption() == "Cancel") {
+  if (mode_ == PaneMode::SearchEntry) {
     RestoreDBPaneState();
     return;
   }
-  const std::string view = db.gViewMode;
-  if (view == "Inventory") {
+  const DBView view = db.gViewMode;
+  if (view == DBView::Inventory) {
     skin::AtRest(btnSelSearch);
     skin::AtRest(btnSelDetail);
     skin::Current(btnSelInventory);
     skin::Pressed(btnUpdate);
     UpdateInventory();
     skin::AtRest(btnUpdate);
-  } else if (view == "Detail" || view == "Drive") {
+  } else if (view == DBView::Detail || view == DBView::Drive) {
     skin::AtRest(btnSelSearch);
     skin::Current(btnSelDetail);
     skin::AtRest(btnSelInventory);
     skin::Pressed(btnUpdate);
-    if (view == "Detail") {
+    if (view == DBView::Detail) {
       ShowInventoryDetail();
     } else {
       ShowDriveDetail();
     }
     skin::AtRest(btnUpdate);
-  } else if (view == "File") {
+  } else if (view == DBView::File) {
     skin::AtRest(btnSelDetail);
     btnSelSearch->SetCaption("Erase All");
-    for (Label* b : {btnSelDetail, btnSelInventory, btnPrint, btnPlay}) {
+    for (Label* b : {btnSelDetail, btnSelInventory, btnPrint}) {
       b->SetCaption("");
       b->setEnabled(false);
     }
+    SetPlayButton(PlayState::Away);
+    btnPlay->setEnabled(false);
     ToggleDBEditMode();
   }
 }
@@ -369,7 +476,7 @@ void DatabasePane::btnPrint_Click() {
     printer.SetFontSize(10);
     printer.PrintLine({PrintItem::Direct(txtDBDescription->text().toStdString())});
     printer.PrintLine({});
-    if (lblDBViewTitle->Caption() == "File Detail") {
+    if (ShowsFileDetail()) {
       bool first = true;
       for (const auto& group : FileDetailGroups(*this)) {
         if (!first) printer.PrintLine({});
@@ -403,8 +510,8 @@ void DatabasePane::grdTotals_MouseDown(int, int, int, int) { db.gTargetRow = grd
 
 void DatabasePane::grdTotals_MouseMove(int, int, int, int Y) {
   platform::FlexGrid& g = *grdTotals;
-  const std::string& view = db.gViewMode;
-  const bool list = view == "Detail" || view == "Result";
+  const DBView view = db.gViewMode;
+  const bool list = view == DBView::Detail || view == DBView::Result;
   if (!list || g.MouseRow() == 0) {
     if (!g.ToolTipText().empty()) g.SetToolTipText("");
     return;
@@ -419,12 +526,12 @@ void DatabasePane::grdTotals_MouseUp(int Button, int, int, int) {
   if (PaneBusy()) return;
   platform::FlexGrid& g = *grdTotals;
   if (g.MouseRow() >= 0) g.SetRow(g.MouseRow());
-  const std::string view = db.gViewMode;
-  if (view == "Inventory") {
+  const DBView view = db.gViewMode;
+  if (view == DBView::Inventory) {
     OnTotalsGridClick();
-  } else if (view == "Detail" || view == "Result") {
+  } else if (view == DBView::Detail || view == DBView::Result) {
     // The right button plays what it opened; a row that opened nothing leaves the player alone.
-    if (OpenListedFile() && Button == 2) host_.btnPlay_Click();
+    if (OpenListedFile() && Button == 2) host_.PlayOrStopShownFile();
   }
 }
 
@@ -460,7 +567,7 @@ void DatabasePane::txtDBDescription_OLEStartDrag(QMimeData& Data, Qt::DropAction
 
 void DatabasePane::txtDBDescription_MouseMove(int Button, int, int, int) {
   TextBox* box = txtDBDescription;
-  if (lblDBViewTitle->Caption() != "File Detail") {
+  if (!ShowsFileDetail()) {
     box->setCursor(Qt::ArrowCursor);
     return;
   }

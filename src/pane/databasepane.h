@@ -30,9 +30,9 @@ class UserDBIndex;
 // What the pane asks of the window it lies in.
 class PaneHost {
  public:
-  // The Play button's handler, also run by a right-button release on a list row: the shown
-  // file plays in the main window's player, or stops.
-  virtual void btnPlay_Click() = 0;
+  // The Play button, also a right-button release on a list row: the shown file plays in the
+  // main window's player, or stops.
+  virtual void PlayOrStopShownFile() = 0;
   // The playlist editor opens on the pane's gCurrentPlaylistPath.
   virtual void OpenPlaylistWindow() = 0;
   // File Detail's Rallysets line: the presets and groups that hold the shown file.
@@ -41,11 +41,72 @@ class PaneHost {
   // Tab chain (`keep`), and comes back with the focus when the edit ends.
   virtual void KeepTabInNoteBoxes(bool keep) = 0;
   // The reconcile window stored a new orphan count: an open preferences window shows it.
-  virtual void FillPreferencesForm() = 0;
+  virtual void OrphanCountChanged() = 0;
 
  protected:
   ~PaneHost() = default;
 };
+
+// The pane's controls. Only the pane works them (tests look at them as its friend).
+struct DatabasePaneControls {
+  platform::LabelButton* btnSelInventory;
+  platform::LabelButton* btnSelDetail;
+  platform::LabelButton* btnSelSearch;
+  platform::LabelButton* btnUpdate;
+  platform::LabelButton* btnPrint;
+  platform::LabelButton* btnPlay;  // its click is the host's
+  platform::Label* lblDBViewTitle;
+  platform::TextBox* txtDBDescription;
+  platform::FlexGrid* grdTotals = nullptr;
+  platform::Label* lblDBFileCover;
+  platform::Label* lblDBStatus1;
+  platform::Label* lblDBStatus2;
+  platform::Label* lblDBSearchTextLabel;
+  platform::TextBox* txtDBSearchText;
+  // The note: stored values, their edit boxes and caption labels.
+  platform::Label* lblDBCaptionLabel;
+  platform::Label* lblDBSubjectLabel;
+  platform::Label* lblDBProjectLabel;
+  platform::Label* lblDBKeywordsLabel;
+  platform::Label* lblDBPlayersLabel;
+  platform::Label* lblDBCaption;
+  platform::Label* lblDBSubject;
+  platform::Label* lblDBProject;
+  platform::Label* lblDBKeywords;
+  platform::Label* lblDBPlayers;
+  platform::TextBox* txtDBCaption;
+  platform::TextBox* txtDBSubject;
+  platform::TextBox* txtDBProject;
+  platform::TextBox* txtDBKeywords;
+  platform::TextBox* txtDBPlayers;
+  platform::Label* lblDBRallysetsLabel;
+  platform::Label* lblDBRallysets;
+  // The file's header analysis and play length.
+  platform::Label* lblDBFileType;
+  platform::Label* lblDBFormatVersion;
+  platform::Label* lblDBName;
+  platform::Label* lblDBCreationDate;
+  platform::Label* lblDBEngineer;
+  platform::Label* lblDBCopyright;
+  platform::Label* lblDBComment;
+  platform::Label* lblDBLength;
+  platform::Label* lblDBChannels;
+  platform::Label* lblDBEncoding;
+  platform::Label* lblDBArtist;
+  platform::Label* lblDBAlbum;
+  platform::Label* lblDBYear;
+  platform::Label* lblDBGenre;
+
+};
+
+// The pane's title on show; its caption is written from it.
+enum class PaneTitle { None, SystemInventory, InventoryDetail, DriveDetail, FileDetail, SearchInventory };
+// Search entry open, or the note of File Detail being edited; the Update tab's caption follows.
+enum class PaneMode { Browse, SearchEntry, NoteEdit };
+// The Play button: taken away, offering to play the shown file, or stopping its playback.
+enum class PlayState { Away, Play, Stop };
+
+class PaneTestAccess;
 
 // Runs a drag the pane starts (QDrag by default; tests put a recorder in its place).
 using DragStarter = std::function<void(QWidget* source, QMimeData* data, Qt::DropActions allowed)>;
@@ -55,7 +116,7 @@ void SetDragStarter(DragStarter starter);
 // draws (System Inventory, Inventory Detail, Drive Detail, File Detail with the note, the
 // search and its Result view), the inventory update, the database report, and module
 // ReconcileDB, whose window it opens. It owns its controls and its state.
-class DatabasePane : public QWidget {
+class DatabasePane : public QWidget, private DatabasePaneControls {
   Q_OBJECT
  public:
   // `player` is the main window's: the analysis of a shown file loads it there. `openFilter`
@@ -64,9 +125,49 @@ class DatabasePane : public QWidget {
                DataFileIO& io, const std::string& openFilter);
   ~DatabasePane() override;
 
-  DBViewerState db;
   ReconcileDB& Reconcile() { return reconcile_; }
   bool PaneBusy() const { return db.PaneBusy(); }
+
+  // ---- What the rest of the window asks of the pane.
+  bool ShowsFileDetail() const { return title_ == PaneTitle::FileDetail; }
+  bool EditsNote() const { return mode_ == PaneMode::NoteEdit; }
+  // The file File Detail shows (the last one opened from a list).
+  const std::string& ShownFilePath() const { return db.gCurrentFilePath; }
+  // What the player shows of that file while it plays.
+  struct ShownFile {
+    std::string path;       // as stored
+    std::string shownPath;  // as the description's tip holds it
+    QString caption;
+    QString length;
+  };
+  ShownFile FileOnShow() const;
+  // The Play button offers the shown file, or its playback runs.
+  bool OffersPlay() const { return play_ == PlayState::Play; }
+  bool PlaysShownFile() const { return play_ == PlayState::Stop; }
+  // The shown file's playback started, or was stopped from the Play button.
+  void ShowPlaying();
+  void ShowPlaybackStopped();
+  // A playback of the player runs: Update and Search wait for its end.
+  void ShowBusyForPlayback();
+  // The playback ended: Play offers the shown file again (only in File Detail), Update and Search return.
+  void ShowPlaybackOver();
+  // The player area's Stop ended the pane's playback.
+  void ShowStoppedByPlayer();
+  // File Detail's Rallysets line, from the shown file's path as the description's tip holds it;
+  // nothing in another view.
+  void ShowFileRallysets(const std::function<std::string(const std::string& shownPath)>& rallysets);
+  // Before a rescan of the drives: search entry closes, an edited note ends through its question,
+  // and the System Inventory view comes up. False when the note edit goes on.
+  bool ShowInventoryForRescan();
+  // The playlist the playlist editor has open, shared with the lists that hand it one.
+  const std::string& CurrentPlaylistPath() const { return db.gCurrentPlaylistPath; }
+  void SetCurrentPlaylistPath(std::string path) { db.gCurrentPlaylistPath = std::move(path); }
+  // A playlist file was saved or deleted: inventory.dat and the counts follow (an inventory
+  // missing is rebuilt first), and a System Inventory or a list of playlists on show is drawn
+  // again by RedrawAfterPlaylistChange.
+  datafiles::InventoryChange AddToInventory(const std::string& path);
+  datafiles::InventoryChange RemoveFromInventory(const std::string& path, const std::string& shown);
+  void RedrawAfterPlaylistChange();
 
   // ---- The views and their procedures.
   // The label-buttons get the hand pointer (icon 205); once, by the main window's load.
@@ -134,62 +235,15 @@ class DatabasePane : public QWidget {
   // The data of that drag: the path as text, in the host's form; a target may only copy it.
   void txtDBDescription_OLEStartDrag(QMimeData& Data, Qt::DropActions& AllowedEffects);
 
-  // ---- Controls
-  platform::LabelButton* btnSelInventory;
-  platform::LabelButton* btnSelDetail;
-  platform::LabelButton* btnSelSearch;
-  platform::LabelButton* btnUpdate;
-  platform::LabelButton* btnPrint;
-  platform::LabelButton* btnPlay;  // its click is the host's
-  platform::Label* lblDBViewTitle;
-  platform::TextBox* txtDBDescription;
-  platform::FlexGrid* grdTotals = nullptr;
-  platform::Label* lblDBFileCover;
-  platform::Label* lblDBStatus1;
-  platform::Label* lblDBStatus2;
-  platform::Label* lblDBSearchTextLabel;
-  platform::TextBox* txtDBSearchText;
-  // The note: stored values, their edit boxes and caption labels.
-  platform::Label* lblDBCaptionLabel;
-  platform::Label* lblDBSubjectLabel;
-  platform::Label* lblDBProjectLabel;
-  platform::Label* lblDBKeywordsLabel;
-  platform::Label* lblDBPlayersLabel;
-  platform::Label* lblDBCaption;
-  platform::Label* lblDBSubject;
-  platform::Label* lblDBProject;
-  platform::Label* lblDBKeywords;
-  platform::Label* lblDBPlayers;
-  platform::TextBox* txtDBCaption;
-  platform::TextBox* txtDBSubject;
-  platform::TextBox* txtDBProject;
-  platform::TextBox* txtDBKeywords;
-  platform::TextBox* txtDBPlayers;
-  platform::Label* lblDBRallysetsLabel;
-  platform::Label* lblDBRallysets;
-  // The file's header analysis and play length.
-  platform::Label* lblDBFileType;
-  platform::Label* lblDBFormatVersion;
-  platform::Label* lblDBName;
-  platform::Label* lblDBCreationDate;
-  platform::Label* lblDBEngineer;
-  platform::Label* lblDBCopyright;
-  platform::Label* lblDBComment;
-  platform::Label* lblDBLength;
-  platform::Label* lblDBChannels;
-  platform::Label* lblDBEncoding;
-  platform::Label* lblDBArtist;
-  platform::Label* lblDBAlbum;
-  platform::Label* lblDBYear;
-  platform::Label* lblDBGenre;
-
  private:
+  friend class PaneTestAccess;
+
   void Build();
   void Wire();
   platform::Label* PaneLabel(int x, int y, int w, const QString& caption = {});
 
   // Shared steps of the views (their sources lie beside this one).
-  void StartView(const char* title);
+  void StartView(PaneTitle title);
   void ReleasePlayButton();
   void DrawSystemInventoryLayout(bool readDrives);
   void OfferReconcile(std::int64_t orphans);
@@ -201,6 +255,15 @@ class DatabasePane : public QWidget {
   void LeaveEditMode();
   bool StoreNote();
 
+  void SetTitle(PaneTitle title);
+  void SetMode(PaneMode mode);
+  void SetPlayButton(PlayState state);
+
+  DBViewerState db;
+  PaneTitle title_ = PaneTitle::None;
+  PaneTitle savedTitle_ = PaneTitle::None;  // put back with gSavedViewTitle
+  PaneMode mode_ = PaneMode::Browse;
+  PlayState play_ = PlayState::Play;
   PaneHost& host_;
   platform::MediaPlayer& player_;
   Declarations& decl_;

@@ -128,8 +128,8 @@ std::string PercentUsed(const platform::DiskFreeSpace& space) {
 
 }  // namespace
 
-void DatabasePane::StartView(const char* title) {
-  lblDBViewTitle->SetCaption(title);
+void DatabasePane::StartView(PaneTitle title) {
+  SetTitle(title);
   txtDBDescription->setText("");
   txtDBDescription->setToolTip("");
   lblDBStatus1->SetCaption("");
@@ -199,8 +199,8 @@ void DatabasePane::OfferReconcile(std::int64_t orphans) {
 // A view takes the Play button away unless a file is playing; also one that search entry put
 // out of reach, which the finished view gives back enabled.
 void DatabasePane::ReleasePlayButton() {
-  if (btnPlay->Caption() != "Stop") {
-    btnPlay->SetCaption("");
+  if (play_ != PlayState::Stop) {
+    SetPlayButton(PlayState::Away);
     btnPlay->setEnabled(false);
   }
 }
@@ -214,14 +214,14 @@ void DatabasePane::SetDBPaneLinkCursors() {
 void DatabasePane::ShowSystemInventory() {
   PaneWork work(db);
   db.gPrevViewMode = db.gViewMode;
-  StartView("System Inventory");
+  StartView(PaneTitle::SystemInventory);
   skin::AtRest(btnSelSearch);
   skin::AtRest(btnSelDetail);
   skin::Pressed(btnSelInventory);
   lblDBFileCover->show();
   grdTotals->SetVisible(true);
   DrawSystemInventoryLayout(true);
-  db.gViewMode = "Inventory";
+  db.gViewMode = DBView::Inventory;
   btnSelInventory->SetBackColor(skin::kText);
 
   bool rebuilt = false;
@@ -363,7 +363,7 @@ void DatabasePane::MarkUserDBRowInGrid(const datafiles::UserDBIndex& notes, std:
 void DatabasePane::ShowInventoryDetail() {
   const datafiles::DataFileNames& files = decl_.files;
   PaneWork work(db);
-  StartView("Inventory Detail");
+  StartView(PaneTitle::InventoryDetail);
   if (db.gTypeFilter.empty()) db.gTypeFilter = "total";
   if (db.gTypeFilter == "lists") db.gTypeFilter = "m3u";
   platform::FlexGrid& g = *grdTotals;
@@ -444,7 +444,7 @@ void DatabasePane::ShowInventoryDetail() {
   // Used once, also by a list without rows: else the next list would open at an old row.
   db.gRestoreRow = 0;
   g.SetVisible(true);
-  db.gViewMode = "Detail";
+  db.gViewMode = DBView::Detail;
   platform::SetScreenPointer(0);
   txtDBDescription->SetForeColor(skin::kText);
   lblDBStatus1->SetCaption("Search completed");
@@ -453,7 +453,7 @@ void DatabasePane::ShowInventoryDetail() {
 
 void DatabasePane::ShowDriveDetail() {
   PaneWork work(db);
-  StartView("Drive Detail");
+  StartView(PaneTitle::DriveDetail);
   txtDBDescription->SetForeColor(skin::kHighlight);
   txtDBDescription->setText(Q("     Volume information for drive " + db.gSelectedDrive));
   lblDBStatus1->SetCaption("Getting drive volume information...");
@@ -501,7 +501,7 @@ void DatabasePane::ShowDriveDetail() {
     lblDBStatus1->SetCaption("Error in GetDiskFreeSpace.");
     failed = true;
   }
-  db.gViewMode = "Drive";
+  db.gViewMode = DBView::Drive;
   platform::SetScreenPointer(0);
   txtDBDescription->SetForeColor(skin::kText);
   if (!failed) lblDBStatus1->SetCaption("Drive analysis completed");

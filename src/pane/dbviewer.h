@@ -9,12 +9,14 @@
 #include "datafiles/userdb.h"
 #include "inventory/driveconfig.h"
 
+// The view on show (None before the first one).
+enum class DBView { None, Inventory, Detail, Drive, File, Result };
+
 // Module DBViewer's state: what the database pane's views share (DatabasePane owns it).
 struct DBViewerState {
-  // The view on show: "Inventory", "Detail", "Drive", "File" or "Result"; the one before the
-  // System Inventory or File Detail view took over.
-  std::string gViewMode;
-  std::string gPrevViewMode;
+  // The view on show; the one before the System Inventory or File Detail view took over.
+  DBView gViewMode = DBView::None;
+  DBView gPrevViewMode = DBView::None;
   // The file of the File Detail view.
   std::string gCurrentFilePath;
   // The drive ("C:", empty for all) and type word of the Inventory Detail and Drive Detail views.

@@ -16,7 +16,7 @@ using platform::Q;
 
 namespace {
 
-void SetNoteLabels(DatabasePane& p, const datafiles::UserDBNote& note) {
+void SetNoteLabels(DatabasePaneControls& p, const datafiles::UserDBNote& note) {
   p.lblDBCaption->SetCaption(Q(note.Caption));
   p.lblDBSubject->SetCaption(Q(note.Subject));
   p.lblDBProject->SetCaption(Q(note.Project));
@@ -54,7 +54,7 @@ void DatabasePane::ShowFileDetail() {
   db.gPrevViewMode = db.gViewMode;
   grdTotals->SetVisible(false);
   lblDBFileCover->hide();
-  lblDBViewTitle->SetCaption("File Detail");
+  SetTitle(PaneTitle::FileDetail);
   txtDBDescription->setText(Q(AbbreviatePath(db.gCurrentFilePath, 40)));
   txtDBDescription->setToolTip(Q(db.gCurrentFilePath));
   lblDBStatus1->SetCaption("");
@@ -64,9 +64,9 @@ void DatabasePane::ShowFileDetail() {
     l->show();
   }
   skin::AtRest(btnPlay);
-  btnPlay->SetCaption("Play");
+  SetPlayButton(PlayState::Play);
   btnPlay->setEnabled(true);
-  db.gViewMode = "File";
+  db.gViewMode = DBView::File;
 
   const datafiles::UserDBLookup lookup = datafiles::ShowUserDBRecord(db.userdb, decl_.files, db.gCurrentFilePath);
   if (lookup.found) {

@@ -176,7 +176,7 @@ void frmReconcileDB::Form_Unload() {
   const bool none = g.Rows() == 0 || g.TextMatrix(0, 0) == kNoOrphansFound;
   module_.io.prefs.gOrphanQuantity = platform::NumberText(none ? 0 : g.Rows());
   datafilesteps::SavePreferences(module_.decl.files, module_.io.prefs);
-  module_.host.FillPreferencesForm();
+  module_.host.OrphanCountChanged();
 }
 
 void frmReconcileDB::done(int result) {
@@ -305,7 +305,7 @@ void frmReconcileDB::btnBrowse_Click() {
   busy_ = true;
   ReconcileDBState& state = module_.state;
   state.gLinkTarget = chosen;
-  state.gLinkKind = "Name";
+  state.gLinkKind = inventory::LinkKind::Name;
   state.gLinkFromBrowse = true;
   module_.ApplyLink();
   SetStatus(Status::Idle);

@@ -14,7 +14,7 @@
 namespace {
 
 // The boxes with their labels, in the focus order.
-std::array<std::pair<platform::TextBox*, platform::Label*>, 5> NoteFields(DatabasePane& p) {
+std::array<std::pair<platform::TextBox*, platform::Label*>, 5> NoteFields(DatabasePaneControls& p) {
   return {{{p.txtDBCaption, p.lblDBCaption},
            {p.txtDBSubject, p.lblDBSubject},
            {p.txtDBProject, p.lblDBProject},
@@ -29,7 +29,7 @@ void DatabasePane::EnterEditMode() {
   lblDBStatus1->SetCaption("EDITING DATABASE");
   lblDBStatus2->SetCaption("");
   skin::Pressed(btnUpdate);
-  btnUpdate->SetCaption("End Edit");
+  SetMode(PaneMode::NoteEdit);
   const auto fields = NoteFields(*this);
   for (auto [box, label] : fields) box->SetForeColor(skin::kText);
   for (auto [box, label] : fields) box->SetBackColor(skin::kBack);
@@ -87,11 +87,11 @@ void DatabasePane::LeaveEditMode() {
   btnSelDetail->SetCaption("Detail");
   btnSelInventory->SetCaption("Inventory");
   btnPrint->SetCaption("Print");
-  btnPlay->SetCaption("Play");
+  SetPlayButton(PlayState::Play);
   for (platform::Label* b : {btnSelSearch, btnSelDetail, btnSelInventory, btnPrint, btnPlay}) {
     b->setEnabled(true);
   }
-  btnUpdate->SetCaption("Update");
+  SetMode(PaneMode::Browse);
   skin::AtRest(btnUpdate);
   skin::Current(btnSelDetail);
   skin::AtRest(btnSelInventory);
@@ -99,7 +99,7 @@ void DatabasePane::LeaveEditMode() {
 }
 
 void DatabasePane::ToggleDBEditMode() {
-  if (btnUpdate->Caption() == "Update") {
+  if (mode_ == PaneMode::Browse) {
     EnterEditMode();
   } else {
     LeaveEditMode();

@@ -13,7 +13,7 @@ using platform::Q;
 
 void DatabasePane::ShowPreviousSearchResult() {
   PaneWork work(db);
-  lblDBViewTitle->SetCaption("Inventory Detail");
+  SetTitle(PaneTitle::InventoryDetail);
   txtDBDescription->setText("");
   txtDBDescription->setToolTip("");
   lblDBStatus1->SetCaption("");
@@ -43,11 +43,13 @@ void DatabasePane::ShowPreviousSearchResult() {
 
 void DatabasePane::RestoreDBPaneState() {
   skin::AtRest(btnSelSearch);
-  btnUpdate->SetCaption("Update");
+  SetMode(PaneMode::Browse);
   for (platform::Label* b : {btnSelDetail, btnSelInventory, btnPrint, btnPlay}) {
     b->setEnabled(true);
     b->show();
   }
+  // The caption as it was, whatever it said.
+  title_ = savedTitle_;
   lblDBViewTitle->SetCaption(Q(db.gSavedViewTitle));
   txtDBDescription->SetForeColor(skin::kText);
   txtDBDescription->setText(Q(db.gSavedDescription));
@@ -58,11 +60,12 @@ void DatabasePane::RestoreDBPaneState() {
   lblDBSearchTextLabel->hide();
   txtDBSearchText->setEnabled(false);
   txtDBSearchText->hide();
-  const std::string& view = db.gViewMode;
-  if (view == "Inventory" || view == "Detail" || view == "Drive" || view == "Result") {
+  const DBView view = db.gViewMode;
+  if (view == DBView::Inventory || view == DBView::Detail || view == DBView::Drive ||
+      view == DBView::Result) {
     grdTotals->SetVisible(true);
     lblDBFileCover->show();
-  } else if (view == "File") {
+  } else if (view == DBView::File) {
     grdTotals->SetVisible(false);
     lblDBFileCover->hide();
   }

@@ -164,16 +164,17 @@ void ReconcileDB::FindCandidateMatches() {
 
 void ReconcileDB::DetermineLinkKind() {
   frmReconcileDB& w = Window();
-  state.gLinkKind.clear();
+  state.gLinkKind = inventory::LinkKind::Same;
   state.gSelectedOrphan = CurrentOrphan(*w.grdOrphans);
   const platform::FlexGrid& m = *w.grdMatches;
   if (m.Rows() == 0 || state.gSelectedOrphan.empty()) return;
   state.gLinkTarget = m.TextMatrix(m.Row(), 1);
-  std::string kind = inventory::LinkKindOf(state.gSelectedOrphan, state.gLinkTarget);
-  if (w.grdOrphans->Rows() > 1 && (kind == "Drive" || kind == "Path")) {
+  using inventory::LinkKind;
+  LinkKind kind = inventory::LinkKindOf(state.gSelectedOrphan, state.gLinkTarget);
+  if (w.grdOrphans->Rows() > 1 && (kind == LinkKind::Drive || kind == LinkKind::Path)) {
     const inventory::LinkQuestion q = inventory::AllOrphansQuestion(kind);
     if (platform::MsgBox(q.text, platform::vbYesNo | platform::vbExclamation, q.title) == platform::vbYes) {
-      kind += "All";
+      kind = kind == LinkKind::Drive ? LinkKind::DriveAll : LinkKind::PathAll;
     }
   }
   state.gLinkKind = kind;
@@ -190,7 +191,7 @@ void ReconcileDB::ApplyLink() {
   request.target = state.gLinkTarget;
   request.fromBrowse = state.gLinkFromBrowse;
   state.gLinkFromBrowse = false;
-  if (request.kind.empty() || request.selectedOrphan.empty()) return;
+  if (request.kind == inventory::LinkKind::Same || request.selectedOrphan.empty()) return;
   for (int r = 0; r < g.Rows(); ++r) request.listedOrphans.push_back(g.TextMatrix(r, 1));
 
   // A refused link has written nothing and keeps the choice, so that another can be made.
@@ -207,7 +208,7 @@ void ReconcileDB::ApplyLink() {
     return;
   }
 
-  if (request.kind == "DriveAll" || request.kind == "PathAll") {
+  if (request.kind == inventory::LinkKind::DriveAll || request.kind == inventory::LinkKind::PathAll) {
     // Only the orphans whose notes moved leave the list.
     const std::unordered_set<std::string> moved(prepared.plan.movedOrphans.begin(), prepared.plan.movedOrphans.end());
     int r = 0;

@@ -108,11 +108,11 @@ void DatabasePane::FinishResultView(const std::string& status, std::int64_t list
   txtDBSearchText->setEnabled(false);
   txtDBSearchText->hide();
   grdTotals->SetVisible(true);
-  db.gViewMode = "Result";
+  db.gViewMode = DBView::Result;
   skin::AtRest(btnSelSearch);
   skin::Current(btnSelDetail);
   skin::AtRest(btnSelInventory);
-  btnUpdate->SetCaption("Update");
+  SetMode(PaneMode::Browse);
   for (platform::Label* b : {btnSelDetail, btnSelInventory, btnPrint, btnPlay}) {
     b->setEnabled(true);
     b->show();
@@ -125,7 +125,7 @@ void DatabasePane::FinishResultView(const std::string& status, std::int64_t list
 
 
 void DatabasePane::ShowSearchIncludeLine() {
-  if (lblDBViewTitle->Caption() != "Search Inventory") return;
+  if (title_ != PaneTitle::SearchInventory) return;
   const datafiles::Preferences& prefs = io_.prefs;
   std::string line = "Include: ";
   txtDBDescription->setToolTip("");
@@ -157,14 +157,14 @@ void DatabasePane::SearchDatabase() {
   const std::string searchText = txtDBSearchText->text().toStdString();
 
   auto busyLook = [&] {
-    lblDBViewTitle->SetCaption("Inventory Detail");
+    SetTitle(PaneTitle::InventoryDetail);
     txtDBDescription->setToolTip("");
     lblDBStatus2->SetCaption("");
     txtDBDescription->SetForeColor(skin::kHighlight);
     txtDBDescription->setText(Q("Keyword search: " + searchText));
     platform::SetScreenPointer(11);
   };
-  lblDBViewTitle->SetCaption("Inventory Detail");
+  SetTitle(PaneTitle::InventoryDetail);
   txtDBDescription->setText("");
   lblDBStatus1->SetCaption("");
   lblDBStatus2->SetCaption("");

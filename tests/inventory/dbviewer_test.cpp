@@ -28,6 +28,7 @@
 #include "platform/qt/eventpump.h"
 #include "platform/qt/grid.h"
 #include "support/app_fixture.h"
+#include "support/pane_access.h"
 
 using inventory_testing::FakeDriveFacts;
 using testing_support::AppFixture;
@@ -100,8 +101,8 @@ class Pane : public AppFixture {
     return w;
   }
 
-  static platform::FlexGrid& Grid(frmLauncher& w) { return *w.Pane().grdTotals; }
-  static QTableView* View(frmLauncher& w) { return w.Pane().grdTotals->findChild<QTableView*>(); }
+  static platform::FlexGrid& Grid(frmLauncher& w) { return *PaneUi(w.Pane()).grdTotals; }
+  static QTableView* View(frmLauncher& w) { return PaneUi(w.Pane()).grdTotals->findChild<QTableView*>(); }
 
   // A real click on a cell: press, release, as the user makes it.
   static void ClickCell(frmLauncher& w, int row, int col, Qt::MouseButton button = Qt::LeftButton) {
@@ -145,8 +146,8 @@ TEST_F(Pane, SystemInventoryShowsTheStoredCountsOfMatchingDrives) {
   WriteMatchingInventory();
   auto w = Open();
   EXPECT_TRUE(boxes.shown().empty());
-  EXPECT_EQ(w->Pane().lblDBViewTitle->Caption(), "System Inventory");
-  EXPECT_EQ(w->Pane().txtDBDescription->text().toStdString(), kHeader);
+  EXPECT_EQ(PaneUi(w->Pane()).lblDBViewTitle->Caption(), "System Inventory");
+  EXPECT_EQ(PaneUi(w->Pane()).txtDBDescription->text().toStdString(), kHeader);
   platform::FlexGrid& g = Grid(*w);
   ASSERT_EQ(g.Rows(), 5);
   ASSERT_EQ(g.Cols(), 10);
@@ -170,10 +171,10 @@ TEST_F(Pane, SystemInventoryShowsTheStoredCountsOfMatchingDrives) {
   g.SetRow(3);
   g.SetCol(1);
   EXPECT_TRUE(g.CellPicture().isNull());
-  EXPECT_EQ(MainPane().db.gViewMode, "Inventory");
-  ExpectLook(w->Pane().btnSelInventory, kSkinText, kSkinBack, "Inventory tab current");
-  ExpectLook(w->Pane().btnSelDetail, kSkinBack, kSkinText, "Detail tab at rest");
-  ExpectLook(w->Pane().btnSelSearch, kSkinBack, kSkinText, "Search tab at rest");
+  EXPECT_EQ(ViewName(PaneDb(MainPane()).gViewMode), "Inventory");
+  ExpectLook(PaneUi(w->Pane()).btnSelInventory, kSkinText, kSkinBack, "Inventory tab current");
+  ExpectLook(PaneUi(w->Pane()).btnSelDetail, kSkinBack, kSkinText, "Detail tab at rest");
+  ExpectLook(PaneUi(w->Pane()).btnSelSearch, kSkinBack, kSkinText, "Search tab at rest");
 }
 
 // As drawn: every text of the views fits its column whole, and the grid is as wide as the
@@ -207,14 +208,14 @@ TEST_F(Pane, TheViewsTextsFitTheirColumnsAndTheGridFitsTheColumns) {
   EXPECT_EQ(g.TextMatrix(4, 3), "9999998");
   allFit("System Inventory");
   // The Play button the view took away leaves no empty frame; the others keep theirs.
-  EXPECT_EQ(w->Pane().btnPlay->Caption(), "");
-  EXPECT_EQ(w->Pane().btnPlay->frameStyle(), QFrame::NoFrame);
-  EXPECT_EQ(w->Pane().btnUpdate->frameStyle(), QFrame::Box | QFrame::Plain);
+  EXPECT_EQ(PaneUi(w->Pane()).btnPlay->Caption(), "");
+  EXPECT_EQ(PaneUi(w->Pane()).btnPlay->frameStyle(), QFrame::NoFrame);
+  EXPECT_EQ(PaneUi(w->Pane()).btnUpdate->frameStyle(), QFrame::Box | QFrame::Plain);
   EXPECT_FALSE(v->horizontalScrollBar()->isVisible());
   EXPECT_LE(v->viewport()->width() - columnsWidth(), 4);
 
-  MainPane().db.gTypeFilter = "total";
-  MainPane().db.gSelectedDrive = "";
+  PaneDb(MainPane()).gTypeFilter = "total";
+  PaneDb(MainPane()).gSelectedDrive = "";
   MainPane().ShowInventoryDetail();
   QApplication::processEvents();
   allFit("Inventory Detail");
@@ -253,8 +254,8 @@ TEST_P(DriveChange, IsAnnouncedAndTheSystemRescanned) {
                    "C:, 104 , 0 , 0 , 0 , 0 , 0 , 0 , 0 , 0 \r\n"
                    "D:, " + std::to_string(dIcon) + " , 1 , 1 , 0 , 0 , 0 , 0 , 0 , 0 \r\n");
   EXPECT_EQ(Row(*w, 2)[2], "1");
-  EXPECT_EQ(w->Pane().lblDBStatus1->Caption(), "Update completed");
-  EXPECT_EQ(w->Pane().txtDBDescription->text().toStdString(), kNow);
+  EXPECT_EQ(PaneUi(w->Pane()).lblDBStatus1->Caption(), "Update completed");
+  EXPECT_EQ(PaneUi(w->Pane()).txtDBDescription->text().toStdString(), kNow);
 
   // Shown again with the drives as saved: nothing to announce.
   MainPane().btnSelInventory_Click();
@@ -294,9 +295,9 @@ TEST_F(Pane, FirstStartBuildsTheInventorySilentlyByteForByte) {
                                                   "C:, 104 , 4 , 2 , 0 , 1 , 0 , 0 , 0 , 1 \r\n"
                                                   "D:, 104 , 2 , 0 , 0 , 0 , 0 , 1 , 1 , 0 \r\n");
   EXPECT_TRUE(platform::IsReadOnly(Files().gInventoryFile));
-  EXPECT_EQ(w->Pane().txtDBDescription->text().toStdString(), kNow);
+  EXPECT_EQ(PaneUi(w->Pane()).txtDBDescription->text().toStdString(), kNow);
   EXPECT_EQ(Row(*w, 4), (Lines{"", "", "6", "2", "0", "1", "0", "1", "1", "1"}));
-  EXPECT_EQ(w->Pane().lblDBStatus1->Caption(), "Update completed");
+  EXPECT_EQ(PaneUi(w->Pane()).lblDBStatus1->Caption(), "Update completed");
 }
 
 // ---- the update
@@ -314,19 +315,19 @@ TEST_P(UpdateSteps, AreReportedInTheStatusLineInOrder) {
   auto w = Open();
   App().io.prefs.gEnableEmbedded = GetParam().embedded;
   std::vector<std::string> steps;
-  QObject::connect(w->Pane().lblDBStatus1, &platform::Label::Change,
-                   [&] { steps.push_back(w->Pane().lblDBStatus1->Caption().toStdString()); });
+  QObject::connect(PaneUi(w->Pane()).lblDBStatus1, &platform::Label::Change,
+                   [&] { steps.push_back(PaneUi(w->Pane()).lblDBStatus1->Caption().toStdString()); });
   std::vector<std::uint32_t> updateBack;
-  QObject::connect(w->Pane().lblDBStatus1, &platform::Label::Change, [&] { updateBack.push_back(w->Pane().btnUpdate->BackColor()); });
+  QObject::connect(PaneUi(w->Pane()).lblDBStatus1, &platform::Label::Change, [&] { updateBack.push_back(PaneUi(w->Pane()).btnUpdate->BackColor()); });
   MainPane().btnUpdate_Click();
   EXPECT_EQ(steps, (Lines{"Scanning system drive configuration...", "Scanning drives for audio files...",
                           GetParam().saving, "Reconciling user data with inventory...", "Update completed"}));
   EXPECT_EQ(updateBack.front(), 0xDCu) << "Update pressed while it works";
-  ExpectLook(w->Pane().btnUpdate, kSkinBack, kSkinText, "Update at rest afterwards");
-  EXPECT_EQ(w->Pane().txtDBDescription->ForeColor(), kSkinText);
+  ExpectLook(PaneUi(w->Pane()).btnUpdate, kSkinBack, kSkinText, "Update at rest afterwards");
+  EXPECT_EQ(PaneUi(w->Pane()).txtDBDescription->ForeColor(), kSkinText);
   EXPECT_EQ(platform::ScreenPointer(), 0);
-  EXPECT_EQ(MainPane().db.gViewMode, "Inventory");
-  EXPECT_EQ(w->Pane().lblDBViewTitle->Caption(), "System Inventory");
+  EXPECT_EQ(ViewName(PaneDb(MainPane()).gViewMode), "Inventory");
+  EXPECT_EQ(PaneUi(w->Pane()).lblDBViewTitle->Caption(), "System Inventory");
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, UpdateSteps,
@@ -367,7 +368,7 @@ TEST_F(Pane, UpdateOffersToReconcileOrphanedNotes) {
   EXPECT_EQ(listed, 3) << "Yes opens the reconcile window on the orphans";
   EXPECT_EQ(boxes.shown().size(), 3u) << "Yes goes to the reconcile window, without a further box";
   EXPECT_EQ(platform::ScreenPointer(), 0);
-  EXPECT_EQ(w->Pane().lblDBStatus1->Caption(), "Update completed");
+  EXPECT_EQ(PaneUi(w->Pane()).lblDBStatus1->Caption(), "Update completed");
 }
 
 TEST_F(Pane, AFailedWriteIsReportedAndLeavesTheSavedInventory) {
@@ -383,11 +384,11 @@ TEST_F(Pane, AFailedWriteIsReportedAndLeavesTheSavedInventory) {
   ASSERT_EQ(boxes.shown().size(), 1u);
   EXPECT_EQ(boxes.shown()[0].title, "Data File Not Saved");
   EXPECT_NE(boxes.shown()[0].text.find("C:\\app\\data\\inventory.dat"), std::string::npos) << boxes.shown()[0].text;
-  EXPECT_EQ(w->Pane().lblDBStatus1->Caption(), "Update failed: inventory not saved");
-  EXPECT_EQ(w->Pane().txtDBDescription->text().toStdString(), kHeader) << "still the date of the saved inventory";
+  EXPECT_EQ(PaneUi(w->Pane()).lblDBStatus1->Caption(), "Update failed: inventory not saved");
+  EXPECT_EQ(PaneUi(w->Pane()).txtDBDescription->text().toStdString(), kHeader) << "still the date of the saved inventory";
   EXPECT_EQ(drives.Read(Files().gInventoryFile), inventoryBefore);
   EXPECT_EQ(drives.Read(Files().gInvSumFile), summaryBefore);
-  ExpectLook(w->Pane().btnUpdate, kSkinBack, kSkinText, "Update at rest");
+  ExpectLook(PaneUi(w->Pane()).btnUpdate, kSkinBack, kSkinText, "Update at rest");
   EXPECT_EQ(platform::ScreenPointer(), 0);
 }
 
@@ -400,8 +401,8 @@ TEST_F(Pane, AFailedRebuildOfAMissingSummaryIsToldOnceAndNotRetried) {
   const std::string inventoryBefore = drives.Read(Files().gInventoryFile);
   int updates = 0;
   auto w = std::make_unique<frmLauncher>(&player, App());
-  QObject::connect(w->Pane().lblDBStatus1, &platform::Label::Change, [&] {
-    if (w->Pane().lblDBStatus1->Caption() == "Scanning drives for audio files...") ++updates;
+  QObject::connect(PaneUi(w->Pane()).lblDBStatus1, &platform::Label::Change, [&] {
+    if (PaneUi(w->Pane()).lblDBStatus1->Caption() == "Scanning drives for audio files...") ++updates;
   });
   boxes.Answer(platform::vbOK);
   platform::InjectWriteFailureAfter(0);
@@ -410,9 +411,9 @@ TEST_F(Pane, AFailedRebuildOfAMissingSummaryIsToldOnceAndNotRetried) {
   ASSERT_EQ(boxes.shown().size(), 1u);
   EXPECT_EQ(boxes.shown()[0].title, "Data File Not Saved");
   EXPECT_EQ(updates, 1);
-  EXPECT_EQ(w->Pane().lblDBStatus1->Caption(), "Update failed: inventory not saved");
+  EXPECT_EQ(PaneUi(w->Pane()).lblDBStatus1->Caption(), "Update failed: inventory not saved");
   EXPECT_EQ(drives.Read(Files().gInventoryFile), inventoryBefore);
-  EXPECT_EQ(w->Pane().lblDBViewTitle->Caption(), "System Inventory");
+  EXPECT_EQ(PaneUi(w->Pane()).lblDBViewTitle->Caption(), "System Inventory");
 }
 
 // Clicks that wait in the event pump while the update runs reach no handler and do not
@@ -435,10 +436,10 @@ TEST_P(BusyPane, IgnoresClicksWaitingInTheEventPump) {
   };
   QTableView* v = View(*w);
   const QPoint cell(v->columnViewportPosition(3) + 3, v->rowViewportPosition(0) + 3);
-  QObject::connect(w->Pane().lblDBStatus1, &platform::Label::Change, [&] {
-    if (w->Pane().lblDBStatus1->Caption().toStdString() != postAt) return;
-    post(w->Pane().btnUpdate, {5, 5});
-    post(w->Pane().btnSelDetail, {5, 5});
+  QObject::connect(PaneUi(w->Pane()).lblDBStatus1, &platform::Label::Change, [&] {
+    if (PaneUi(w->Pane()).lblDBStatus1->Caption().toStdString() != postAt) return;
+    post(PaneUi(w->Pane()).btnUpdate, {5, 5});
+    post(PaneUi(w->Pane()).btnSelDetail, {5, 5});
     post(v->viewport(), cell);
   });
   boxes.Answer(platform::vbNo);
@@ -446,13 +447,13 @@ TEST_P(BusyPane, IgnoresClicksWaitingInTheEventPump) {
   MainPane().btnUpdate_Click();
   QApplication::processEvents();
   EXPECT_EQ(boxes.shown().size(), 2u) << "one update, one question";
-  EXPECT_EQ(MainPane().db.gViewMode, "Inventory");
+  EXPECT_EQ(ViewName(PaneDb(MainPane()).gViewMode), "Inventory");
   EXPECT_EQ(Grid(*w).Row(), 4) << "the totals row the update wrote last stays current";
-  EXPECT_FALSE(MainPane().db.PaneBusy());
+  EXPECT_FALSE(PaneDb(MainPane()).PaneBusy());
 
   // At rest the same click works.
   ClickCell(*w, 1, 3);
-  EXPECT_EQ(MainPane().db.gViewMode, "Detail");
+  EXPECT_EQ(ViewName(PaneDb(MainPane()).gViewMode), "Detail");
 }
 
 INSTANTIATE_TEST_SUITE_P(PumpPasses, BusyPane,
@@ -483,15 +484,15 @@ TEST_P(CountClick, ListsThatTypeOnThatDriveWithNoteMarks) {
   WriteNotes({"C:\\Music\\a.wav", "C:\\B, C.WAV", "D:\\Lists\\mix.m3u"});
   auto w = Open();
   ClickCell(*w, GetParam().row, GetParam().col);
-  EXPECT_EQ(w->Pane().lblDBViewTitle->Caption(), "Inventory Detail");
-  EXPECT_EQ(w->Pane().txtDBDescription->text().toStdString(), GetParam().description);
+  EXPECT_EQ(PaneUi(w->Pane()).lblDBViewTitle->Caption(), "Inventory Detail");
+  EXPECT_EQ(PaneUi(w->Pane()).txtDBDescription->text().toStdString(), GetParam().description);
   EXPECT_EQ(Listed(*w), GetParam().listed);
-  EXPECT_EQ(w->Pane().lblDBStatus1->Caption(), "Search completed");
-  EXPECT_EQ(w->Pane().lblDBStatus2->Caption().toStdString(), "Total files listed: " + std::to_string(GetParam().listed.size()));
-  EXPECT_EQ(MainPane().db.gViewMode, "Detail");
+  EXPECT_EQ(PaneUi(w->Pane()).lblDBStatus1->Caption(), "Search completed");
+  EXPECT_EQ(PaneUi(w->Pane()).lblDBStatus2->Caption().toStdString(), "Total files listed: " + std::to_string(GetParam().listed.size()));
+  EXPECT_EQ(ViewName(PaneDb(MainPane()).gViewMode), "Detail");
   EXPECT_EQ(Grid(*w).ColWidth(3), 0) << "the full path's column is hidden";
-  ExpectLook(w->Pane().btnSelDetail, kSkinText, kSkinBack, "Detail tab current");
-  ExpectLook(w->Pane().btnSelInventory, kSkinBack, kSkinText, "Inventory tab at rest");
+  ExpectLook(PaneUi(w->Pane()).btnSelDetail, kSkinText, kSkinBack, "Detail tab current");
+  ExpectLook(PaneUi(w->Pane()).btnSelInventory, kSkinBack, kSkinText, "Inventory tab at rest");
   EXPECT_TRUE(boxes.shown().empty());
 }
 
@@ -523,9 +524,9 @@ TEST_F(Pane, CellsWithoutACountOrADriveDoNothing) {
                   Click{4, 0, "the totals row's drive column"}, Click{4, 1, "the totals row's picture"},
                   Click{3, 0, "the spacer row's drive column"}}) {
     ClickCell(*w, c.row, c.col);
-    EXPECT_EQ(MainPane().db.gViewMode, "Inventory") << c.what;
-    EXPECT_EQ(w->Pane().lblDBViewTitle->Caption(), "System Inventory") << c.what;
-    ExpectLook(w->Pane().btnSelDetail, kSkinBack, kSkinText, c.what);
+    EXPECT_EQ(ViewName(PaneDb(MainPane()).gViewMode), "Inventory") << c.what;
+    EXPECT_EQ(PaneUi(w->Pane()).lblDBViewTitle->Caption(), "System Inventory") << c.what;
+    ExpectLook(PaneUi(w->Pane()).btnSelDetail, kSkinBack, kSkinText, c.what);
   }
   EXPECT_TRUE(boxes.shown().empty());
 }
@@ -544,12 +545,12 @@ TEST_P(ListSize, GrowsRowByRowUpToTwelveFilesThenScrolls) {
   paths.push_back("C:\\other.mp3");
   WriteMatchingInventory(paths);
   auto w = Open();
-  MainPane().db.gSelectedDrive = "D:";
-  MainPane().db.gTypeFilter = "wav";
+  PaneDb(MainPane()).gSelectedDrive = "D:";
+  PaneDb(MainPane()).gTypeFilter = "wav";
   MainPane().ShowInventoryDetail();
   EXPECT_EQ(Grid(*w).Rows(), GetParam().rows);
   EXPECT_EQ(Grid(*w).Height(), GetParam().height);
-  EXPECT_EQ(w->Pane().lblDBStatus2->Caption().toStdString(), "Total files listed: " + std::to_string(GetParam().files));
+  EXPECT_EQ(PaneUi(w->Pane()).lblDBStatus2->Caption().toStdString(), "Total files listed: " + std::to_string(GetParam().files));
   EXPECT_EQ(Row(*w, 0), (Lines{"DB", "Drv", "File", ""})) << "the hidden column has no header, not an old one";
 }
 
@@ -563,20 +564,20 @@ TEST_F(Pane, DetailTabAndUpdateBuildTheListAgainAtTheRestoredRow) {
   WriteMatchingInventory(paths);
   auto w = Open();
   MainPane().btnSelDetail_Click();
-  EXPECT_EQ(w->Pane().txtDBDescription->text().toStdString(), "     List of total files on all drives")
+  EXPECT_EQ(PaneUi(w->Pane()).txtDBDescription->text().toStdString(), "     List of total files on all drives")
       << "nothing chosen yet: every file";
   EXPECT_EQ(Grid(*w).Rows(), 41);
   EXPECT_EQ(Grid(*w).TextMatrix(1, 2), "\\Music\\Album 10\\track.wav");
-  ExpectLook(w->Pane().btnSelDetail, kSkinText, kSkinBack, "Detail tab current");
+  ExpectLook(PaneUi(w->Pane()).btnSelDetail, kSkinText, kSkinBack, "Detail tab current");
 
-  MainPane().db.gRestoreRow = 20;
+  PaneDb(MainPane()).gRestoreRow = 20;
   MainPane().btnUpdate_Click();
   QApplication::processEvents();
   EXPECT_EQ(Grid(*w).TopRow(), 20);
-  EXPECT_EQ(MainPane().db.gRestoreRow, 0);
-  ExpectLook(w->Pane().btnUpdate, kSkinBack, kSkinText, "Update at rest");
+  EXPECT_EQ(PaneDb(MainPane()).gRestoreRow, 0);
+  ExpectLook(PaneUi(w->Pane()).btnUpdate, kSkinBack, kSkinText, "Update at rest");
 
-  MainPane().db.gRestoreRow = 999;
+  PaneDb(MainPane()).gRestoreRow = 999;
   MainPane().btnSelDetail_Click();
   QApplication::processEvents();
   EXPECT_GE(Grid(*w).TopRow(), 1);
@@ -596,8 +597,8 @@ TEST_F(Pane, AMissingInventoryFileIsAnnouncedAndRebuiltBeforeTheList) {
             "Cannot find inventory data file C:\\app\\data\\inventory.dat.\n\r"
             "Tolvan will now scan your system for audio files and update the inventory records.");
   EXPECT_EQ(Listed(*w), Lines{"|D:|\\fresh.wav|\\fresh.wav"});
-  EXPECT_EQ(w->Pane().lblDBViewTitle->Caption(), "Inventory Detail");
-  EXPECT_EQ(w->Pane().txtDBDescription->text().toStdString(), "     List of total files on all drives");
+  EXPECT_EQ(PaneUi(w->Pane()).lblDBViewTitle->Caption(), "Inventory Detail");
+  EXPECT_EQ(PaneUi(w->Pane()).txtDBDescription->text().toStdString(), "     List of total files on all drives");
 
   // A missing summary when a count is clicked: the same, then the list.
   MainPane().btnSelInventory_Click();
@@ -632,9 +633,9 @@ TEST_P(DriveDetail, ShowsTheVolumeFacts) {
   if (GetParam().space) facts.spaces['D'] = *GetParam().space;
   auto w = Open();
   ClickCell(*w, 2, 0);
-  EXPECT_EQ(w->Pane().lblDBViewTitle->Caption(), "Drive Detail");
-  EXPECT_EQ(w->Pane().txtDBDescription->text().toStdString(), "     Volume information for drive D:");
-  EXPECT_EQ(MainPane().db.gViewMode, "Drive");
+  EXPECT_EQ(PaneUi(w->Pane()).lblDBViewTitle->Caption(), "Drive Detail");
+  EXPECT_EQ(PaneUi(w->Pane()).txtDBDescription->text().toStdString(), "     Volume information for drive D:");
+  EXPECT_EQ(ViewName(PaneDb(MainPane()).gViewMode), "Drive");
   platform::FlexGrid& g = Grid(*w);
   ASSERT_EQ(g.Rows(), 8);
   ASSERT_EQ(g.Cols(), 3);
@@ -652,10 +653,10 @@ TEST_P(DriveDetail, ShowsTheVolumeFacts) {
             (Lines{"Drive:", "Volume Name:", "Serial Number:", "File System:", "Size:", "Free:", "% Used:"}));
   EXPECT_EQ(spacer, Lines(7, ""));
   EXPECT_EQ(values, GetParam().values);
-  EXPECT_EQ(w->Pane().lblDBStatus1->Caption().toStdString(), GetParam().status);
+  EXPECT_EQ(PaneUi(w->Pane()).lblDBStatus1->Caption().toStdString(), GetParam().status);
   EXPECT_EQ(g.Height(), 9 * 240);
   EXPECT_EQ(g.ColAlignment(0), 7);
-  ExpectLook(w->Pane().btnSelDetail, kSkinText, kSkinBack, "Detail tab current");
+  ExpectLook(PaneUi(w->Pane()).btnSelDetail, kSkinText, kSkinBack, "Detail tab current");
   EXPECT_EQ(platform::ScreenPointer(), 0);
 }
 
@@ -684,10 +685,10 @@ TEST_F(Pane, UpdateReadsTheDriveAgain) {
   facts.volumes['C'] = {"After", 1, "EXT4"};
   MainPane().btnUpdate_Click();
   EXPECT_EQ(Grid(*w).TextMatrix(2, 2), "After");
-  ExpectLook(w->Pane().btnUpdate, kSkinBack, kSkinText, "Update at rest");
+  ExpectLook(PaneUi(w->Pane()).btnUpdate, kSkinBack, kSkinText, "Update at rest");
   MainPane().btnSelInventory_Click();
   MainPane().btnSelDetail_Click();
-  EXPECT_EQ(MainPane().db.gViewMode, "Drive") << "the Detail tab goes back to the drive";
+  EXPECT_EQ(ViewName(PaneDb(MainPane()).gViewMode), "Drive") << "the Detail tab goes back to the drive";
 }
 
 // ---- the Play button
@@ -704,23 +705,23 @@ class PlayButton : public Pane, public ::testing::WithParamInterface<PlayCase> {
 TEST_P(PlayButton, IsTakenAwayUnlessAFileIsPlaying) {
   WriteMatchingInventory();
   auto w = Open();
-  w->Pane().btnPlay->SetCaption("Play");
-  w->Pane().btnPlay->setEnabled(true);
+  PaneTestAccess::ShowPlayButton(w->Pane(), "Play");
+  PaneUi(w->Pane()).btnPlay->setEnabled(true);
   GetParam().view(w->Pane());
-  EXPECT_EQ(w->Pane().btnPlay->Caption(), "");
-  EXPECT_FALSE(w->Pane().btnPlay->isEnabled());
-  w->Pane().btnPlay->SetCaption("Stop");
-  w->Pane().btnPlay->setEnabled(true);
+  EXPECT_EQ(PaneUi(w->Pane()).btnPlay->Caption(), "");
+  EXPECT_FALSE(PaneUi(w->Pane()).btnPlay->isEnabled());
+  PaneTestAccess::ShowPlayButton(w->Pane(), "Stop");
+  PaneUi(w->Pane()).btnPlay->setEnabled(true);
   GetParam().view(w->Pane());
-  EXPECT_EQ(w->Pane().btnPlay->Caption(), "Stop");
-  EXPECT_TRUE(w->Pane().btnPlay->isEnabled());
+  EXPECT_EQ(PaneUi(w->Pane()).btnPlay->Caption(), "Stop");
+  EXPECT_TRUE(PaneUi(w->Pane()).btnPlay->isEnabled());
 }
 
 INSTANTIATE_TEST_SUITE_P(Views, PlayButton,
                          ::testing::Values(PlayCase{"SystemInventory", [](DatabasePane& p) { p.ShowSystemInventory(); }},
                                            PlayCase{"InventoryDetail", [](DatabasePane& p) { p.ShowInventoryDetail(); }},
                                            PlayCase{"DriveDetail", [](DatabasePane& p) {
-                                                      p.db.gSelectedDrive = "C:";
+                                                      PaneDb(p).gSelectedDrive = "C:";
                                                       p.ShowDriveDetail();
                                                     }}));
 

@@ -28,6 +28,7 @@
 #include "platform/qt/eventpump.h"
 #include "platform/qt/grid.h"
 #include "support/app_fixture.h"
+#include "support/pane_access.h"
 
 using testing_support::AppFixture;
 
@@ -90,9 +91,9 @@ class PaneView : public AppFixture {
     QApplication::processEvents();
   }
   frmLauncher& W() { return *window; }
-  platform::FlexGrid& Grid() { return *window->Pane().grdTotals; }
-  QTableView* View() { return window->Pane().grdTotals->findChild<QTableView*>(); }
-  DBViewerState& Db() { return W().Pane().db; }
+  platform::FlexGrid& Grid() { return *PaneUi(window->Pane()).grdTotals; }
+  QTableView* View() { return PaneUi(window->Pane()).grdTotals->findChild<QTableView*>(); }
+  DBViewerState& Db() { return PaneDb(W().Pane()); }
 
   // The row of the list whose file is `full`; -1 when none.
   int RowOf(const std::string& full) {
@@ -129,7 +130,7 @@ class PaneView : public AppFixture {
     App().io.prefs.gSearchUserDB = options[1];
     App().io.prefs.gSearchChunks = options[2];
     W().Pane().btnSelSearch_Click();
-    W().Pane().txtDBSearchText->setText(QString::fromStdString(text));
+    PaneUi(W().Pane()).txtDBSearchText->setText(QString::fromStdString(text));
     W().Pane().btnSelSearch_Click();
   }
   // Each result row as "mark|drive|shown|path|hits".
@@ -146,8 +147,8 @@ class PaneView : public AppFixture {
     EXPECT_EQ(b->BackColor(), back) << what;
     EXPECT_EQ(b->ForeColor(), fore) << what;
   }
-  std::string Status1() { return W().Pane().lblDBStatus1->Caption().toStdString(); }
-  std::string Status2() { return W().Pane().lblDBStatus2->Caption().toStdString(); }
+  std::string Status1() { return PaneUi(W().Pane()).lblDBStatus1->Caption().toStdString(); }
+  std::string Status2() { return PaneUi(W().Pane()).lblDBStatus2->Caption().toStdString(); }
 
   inventory_testing::FakeDriveFacts facts;
   std::unique_ptr<frmLauncher> window;
@@ -163,23 +164,23 @@ TEST_F(PaneView, FileDetailShowsTheAnalysisTheLengthTheNoteAndTheMemberships) {
   Open();
   App().io.presets.gPresetPaths[2] = path;
   OpenFromList(path);
-  EXPECT_EQ(Db().gViewMode, "File");
-  EXPECT_EQ(Db().gPrevViewMode, "Detail");
-  EXPECT_EQ(W().Pane().lblDBViewTitle->Caption(), "File Detail");
-  EXPECT_EQ(W().Pane().txtDBDescription->toolTip().toStdString(), path);
-  EXPECT_LE(W().Pane().txtDBDescription->text().size(), 40);
-  EXPECT_TRUE(W().Pane().grdTotals->isHidden());
-  EXPECT_TRUE(W().Pane().lblDBFileCover->isHidden());
-  EXPECT_EQ(W().Pane().lblDBCaption->Caption(), "Opening");
-  EXPECT_EQ(W().Pane().lblDBKeywords->Caption(), "live, jazz");
-  EXPECT_EQ(W().Pane().lblDBSubject->Caption(), "");
-  EXPECT_EQ(W().Pane().lblDBRallysets->Caption(), "[3]");
-  EXPECT_EQ(W().Pane().lblDBLength->Caption(), " 0h 3m 25.4s");
-  EXPECT_EQ(W().Pane().lblDBEncoding->Caption(), "n/a, n/a, n/a");
-  EXPECT_EQ(W().Pane().btnPlay->Caption(), "Play");
-  EXPECT_EQ(W().Pane().btnPlay->frameStyle(), QFrame::Box | QFrame::Plain);
-  EXPECT_TRUE(W().Pane().btnPlay->isEnabled());
-  ExpectLook(W().Pane().btnPlay, kSkinBack, kSkinText, "Play at rest");
+  EXPECT_EQ(ViewName(Db().gViewMode), "File");
+  EXPECT_EQ(ViewName(Db().gPrevViewMode), "Detail");
+  EXPECT_EQ(PaneUi(W().Pane()).lblDBViewTitle->Caption(), "File Detail");
+  EXPECT_EQ(PaneUi(W().Pane()).txtDBDescription->toolTip().toStdString(), path);
+  EXPECT_LE(PaneUi(W().Pane()).txtDBDescription->text().size(), 40);
+  EXPECT_TRUE(PaneUi(W().Pane()).grdTotals->isHidden());
+  EXPECT_TRUE(PaneUi(W().Pane()).lblDBFileCover->isHidden());
+  EXPECT_EQ(PaneUi(W().Pane()).lblDBCaption->Caption(), "Opening");
+  EXPECT_EQ(PaneUi(W().Pane()).lblDBKeywords->Caption(), "live, jazz");
+  EXPECT_EQ(PaneUi(W().Pane()).lblDBSubject->Caption(), "");
+  EXPECT_EQ(PaneUi(W().Pane()).lblDBRallysets->Caption(), "[3]");
+  EXPECT_EQ(PaneUi(W().Pane()).lblDBLength->Caption(), " 0h 3m 25.4s");
+  EXPECT_EQ(PaneUi(W().Pane()).lblDBEncoding->Caption(), "n/a, n/a, n/a");
+  EXPECT_EQ(PaneUi(W().Pane()).btnPlay->Caption(), "Play");
+  EXPECT_EQ(PaneUi(W().Pane()).btnPlay->frameStyle(), QFrame::Box | QFrame::Plain);
+  EXPECT_TRUE(PaneUi(W().Pane()).btnPlay->isEnabled());
+  ExpectLook(PaneUi(W().Pane()).btnPlay, kSkinBack, kSkinText, "Play at rest");
   EXPECT_EQ(Status1(), "");
   EXPECT_EQ(Status2(), "");
   EXPECT_EQ(Db().gRestoreRow, RowOf(path));
@@ -211,8 +212,8 @@ TEST_P(FileLength, ShowsWhatTheFileAndThePlayerTell) {
   OpenFromList(path);
   EXPECT_EQ(Status1(), GetParam().status1);
   EXPECT_EQ(Status2(), GetParam().status2);
-  EXPECT_EQ(W().Pane().lblDBLength->Caption().toStdString(), GetParam().length);
-  EXPECT_EQ(W().Pane().lblDBViewTitle->Caption(), "File Detail");
+  EXPECT_EQ(PaneUi(W().Pane()).lblDBLength->Caption().toStdString(), GetParam().length);
+  EXPECT_EQ(PaneUi(W().Pane()).lblDBViewTitle->Caption(), "File Detail");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -242,9 +243,9 @@ TEST_F(PaneView, APlayerThatRefusesTheFileLateGivesALengthOfNothing) {
   window = std::make_unique<frmLauncher>(&late, App());
   window->Form_Load();
   OpenFromList(path);
-  EXPECT_EQ(W().Pane().lblDBViewTitle->Caption(), "File Detail");
-  EXPECT_EQ(W().Pane().lblDBLength->Caption(), " 0h 0m 0s");
-  EXPECT_EQ(W().Pane().btnPlay->Caption(), "Play");
+  EXPECT_EQ(PaneUi(W().Pane()).lblDBViewTitle->Caption(), "File Detail");
+  EXPECT_EQ(PaneUi(W().Pane()).lblDBLength->Caption(), " 0h 0m 0s");
+  EXPECT_EQ(PaneUi(W().Pane()).btnPlay->Caption(), "Play");
   window.reset();
 }
 
@@ -258,12 +259,12 @@ TEST_F(PaneView, ASearchAfterFileDetailLeavesNoPlayOfTheEarlierFile) {
   player.SetDuration(path, 30);
   Open();
   OpenFromList(path);
-  ASSERT_EQ(W().Pane().btnPlay->Caption(), "Play");
+  ASSERT_EQ(PaneUi(W().Pane()).btnPlay->Caption(), "Play");
   Search("a");
-  EXPECT_EQ(Db().gViewMode, "Result");
-  EXPECT_EQ(W().Pane().btnPlay->Caption(), "");
+  EXPECT_EQ(ViewName(Db().gViewMode), "Result");
+  EXPECT_EQ(PaneUi(W().Pane()).btnPlay->Caption(), "");
   player.calls.clear();
-  W().btnPlay_Click();
+  W().PlayOrStopShownFile();
   EXPECT_EQ(std::find(player.calls.begin(), player.calls.end(), "Play"), player.calls.end());
   EXPECT_EQ(W().Player().lblPlayStatus->Caption(), "");
 }
@@ -277,7 +278,7 @@ TEST_F(PaneView, RowsWithoutAFileOpenNothingAndTheRightButtonLeavesThePlayerAlon
   for (int row : {0, 1}) {
     for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton}) {
       Release(row, b);
-      EXPECT_EQ(Db().gViewMode, "Result") << "row " << row;
+      EXPECT_EQ(ViewName(Db().gViewMode), "Result") << "row " << row;
     }
   }
   // The reload of that result: a row without a drive, no file either.
@@ -286,7 +287,7 @@ TEST_F(PaneView, RowsWithoutAFileOpenNothingAndTheRightButtonLeavesThePlayerAlon
   EXPECT_EQ(Rows(), (Lines{"||>> NO MATCHES FOUND <<|>> NO MATCHES FOUND <<|0"}));
   EXPECT_EQ(Status2(), "Total files listed: 1");
   Release(1, Qt::RightButton);
-  EXPECT_EQ(Db().gViewMode, "Result");
+  EXPECT_EQ(ViewName(Db().gViewMode), "Result");
   EXPECT_TRUE(player.calls.empty());
 
   // A playlist goes to the playlist editor, never to File Detail.
@@ -295,7 +296,7 @@ TEST_F(PaneView, RowsWithoutAFileOpenNothingAndTheRightButtonLeavesThePlayerAlon
   const int list = RowOf("D:\\Lists\\Mix.M3U");
   Release(list, Qt::RightButton);
   EXPECT_EQ(Db().gCurrentPlaylistPath, "D:\\Lists\\Mix.M3U");
-  EXPECT_EQ(Db().gViewMode, "Detail");
+  EXPECT_EQ(ViewName(Db().gViewMode), "Detail");
   EXPECT_EQ(Db().gRestoreRow, 0);
   EXPECT_TRUE(player.calls.empty());
 }
@@ -308,12 +309,12 @@ TEST_F(PaneView, ARightButtonReleaseOpensTheFileAndPlaysIt) {
   Db().gTypeFilter = "total";
   W().Pane().ShowInventoryDetail();
   testing_support::Steps steps(5, [this] {
-    if (W().Pane().btnPlay->Caption() != "Stop") return false;
-    W().btnPlay_Click();
+    if (PaneUi(W().Pane()).btnPlay->Caption() != "Stop") return false;
+    W().PlayOrStopShownFile();
     return true;
   });
   Release(1, Qt::RightButton);
-  EXPECT_EQ(Db().gViewMode, "File");
+  EXPECT_EQ(ViewName(Db().gViewMode), "File");
   EXPECT_EQ(Db().gCurrentFilePath, path);
   EXPECT_NE(std::find(player.calls.begin(), player.calls.end(), "Play"), player.calls.end());
   EXPECT_EQ(W().Player().lblPlayStatus->Caption(), "Stopped");
@@ -339,23 +340,23 @@ TEST_P(DetailTab, GoesBackToTheListTheUserCameFrom) {
   Open();
   drives.Write(Files().gResultFile, "Keyword search: a" + kCrLf + "C:,\\Music\\a.wav,3" + kCrLf);
   Db().gSelectedDrive = "C:";
-  Db().gViewMode = GetParam().view;
-  Db().gPrevViewMode = GetParam().previous;
+  Db().gViewMode = ViewNamed(GetParam().view);
+  Db().gPrevViewMode = ViewNamed(GetParam().previous);
   Grid().SetTextMatrix(0, 0, "untouched");
-  W().Pane().lblDBViewTitle->SetCaption("before");
+  PaneTestAccess::ShowTitle(W().Pane(), "before");
   W().Pane().btnSelDetail_Click();
   const std::string title = GetParam().title;
-  EXPECT_EQ(W().Pane().lblDBViewTitle->Caption().toStdString(), title.empty() ? "before" : title);
-  EXPECT_EQ(Db().gViewMode, GetParam().viewAfter);
+  EXPECT_EQ(PaneUi(W().Pane()).lblDBViewTitle->Caption().toStdString(), title.empty() ? "before" : title);
+  EXPECT_EQ(ViewName(Db().gViewMode), GetParam().viewAfter);
   if (title.empty()) {
     EXPECT_EQ(Grid().TextMatrix(0, 0), "untouched");
   }
   if (std::string(GetParam().viewAfter) == "Result" && !title.empty()) {
     EXPECT_EQ(Rows(), (Lines{"|C:|\\Music\\a.wav|\\Music\\a.wav|3"}));
   }
-  ExpectLook(W().Pane().btnSelDetail, kSkinText, kSkinBack, "Detail current");
-  ExpectLook(W().Pane().btnSelSearch, kSkinBack, kSkinText, "Search at rest");
-  ExpectLook(W().Pane().btnSelInventory, kSkinBack, kSkinText, "Inventory at rest");
+  ExpectLook(PaneUi(W().Pane()).btnSelDetail, kSkinText, kSkinBack, "Detail current");
+  ExpectLook(PaneUi(W().Pane()).btnSelSearch, kSkinBack, kSkinText, "Search at rest");
+  ExpectLook(PaneUi(W().Pane()).btnSelInventory, kSkinBack, kSkinText, "Inventory at rest");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -369,7 +370,7 @@ INSTANTIATE_TEST_SUITE_P(
                       DetailCase{"File", "Detail", "Inventory Detail", "Detail"},
                       DetailCase{"Inventory", "", "Inventory Detail", "Detail"},
                       DetailCase{"File", "File", "Inventory Detail", "Detail"},
-                      DetailCase{"Other", "Result", "", "Other"}));
+                      DetailCase{"", "Result", "", ""}));
 
 // ---- search entry and the search
 
@@ -386,23 +387,23 @@ class IncludeLine : public PaneView, public ::testing::WithParamInterface<Includ
 TEST_P(IncludeLine, NamesTheOptionsInForce) {
   Machine({});
   Open();
-  W().Pane().lblDBViewTitle->SetCaption("Search Inventory");
-  W().Pane().txtDBDescription->setToolTip("C:\\shown.wav");
+  PaneTestAccess::ShowTitle(W().Pane(), "Search Inventory");
+  PaneUi(W().Pane()).txtDBDescription->setToolTip("C:\\shown.wav");
   App().io.prefs.gSearchAttributes = GetParam().options[0];
   App().io.prefs.gSearchUserDB = GetParam().options[1];
   App().io.prefs.gSearchChunks = GetParam().options[2];
   W().Pane().ShowSearchIncludeLine();
-  EXPECT_EQ(W().Pane().txtDBDescription->text().toStdString(), GetParam().line);
-  EXPECT_EQ(W().Pane().txtDBDescription->toolTip(), "");
-  EXPECT_EQ(W().Pane().txtDBDescription->ForeColor(), GetParam().none ? kBusy : kSkinText);
+  EXPECT_EQ(PaneUi(W().Pane()).txtDBDescription->text().toStdString(), GetParam().line);
+  EXPECT_EQ(PaneUi(W().Pane()).txtDBDescription->toolTip(), "");
+  EXPECT_EQ(PaneUi(W().Pane()).txtDBDescription->ForeColor(), GetParam().none ? kBusy : kSkinText);
   EXPECT_EQ(Status1(), GetParam().none ? "Select one or more DB Search Options from" : "Enter phrase(s) to search for");
   EXPECT_EQ(Status2(), GetParam().none ? "Tools/Preferences menu before continuing" : "Separate phrases with commas");
 
   // Outside search entry it does nothing.
-  W().Pane().lblDBViewTitle->SetCaption("System Inventory");
-  W().Pane().txtDBDescription->setText("kept");
+  PaneTestAccess::ShowTitle(W().Pane(), "System Inventory");
+  PaneUi(W().Pane()).txtDBDescription->setText("kept");
   W().Pane().ShowSearchIncludeLine();
-  EXPECT_EQ(W().Pane().txtDBDescription->text(), "kept");
+  EXPECT_EQ(PaneUi(W().Pane()).txtDBDescription->text(), "kept");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -426,25 +427,25 @@ TEST_F(PaneView, ASearchListsTheHitsHighestFirstAndKeepsThemForTheDetailTab) {
   Notes(notes);
   Open();
   W().Pane().btnSelSearch_Click();
-  EXPECT_EQ(W().Pane().lblDBViewTitle->Caption(), "Search Inventory");
-  EXPECT_EQ(W().Pane().btnUpdate->Caption(), "Cancel");
-  ExpectLook(W().Pane().btnSelSearch, kSkinText, kSkinBack, "Search current");
-  for (const platform::Label* b : {W().Pane().btnSelDetail, W().Pane().btnSelInventory, W().Pane().btnPrint, W().Pane().btnPlay}) {
+  EXPECT_EQ(PaneUi(W().Pane()).lblDBViewTitle->Caption(), "Search Inventory");
+  EXPECT_EQ(PaneUi(W().Pane()).btnUpdate->Caption(), "Cancel");
+  ExpectLook(PaneUi(W().Pane()).btnSelSearch, kSkinText, kSkinBack, "Search current");
+  for (const platform::Label* b : {PaneUi(W().Pane()).btnSelDetail, PaneUi(W().Pane()).btnSelInventory, PaneUi(W().Pane()).btnPrint, PaneUi(W().Pane()).btnPlay}) {
     EXPECT_TRUE(b->isHidden());
     EXPECT_FALSE(b->isEnabled());
   }
-  EXPECT_TRUE(W().Pane().txtDBSearchText->isVisible());
-  EXPECT_TRUE(W().Pane().grdTotals->isHidden());
-  W().Pane().txtDBSearchText->setText("jazz");
+  EXPECT_TRUE(PaneUi(W().Pane()).txtDBSearchText->isVisible());
+  EXPECT_TRUE(PaneUi(W().Pane()).grdTotals->isHidden());
+  PaneUi(W().Pane()).txtDBSearchText->setText("jazz");
   int searches = 0;
-  QObject::connect(W().Pane().lblDBStatus1, &platform::Label::Change, [&] {
-    if (W().Pane().lblDBStatus1->Caption() != "Initializing DB search...") return;
+  QObject::connect(PaneUi(W().Pane()).lblDBStatus1, &platform::Label::Change, [&] {
+    if (PaneUi(W().Pane()).lblDBStatus1->Caption() != "Initializing DB search...") return;
     ++searches;
-    ExpectLook(W().Pane().btnSelSearch, kBusy, kSkinBack, "Search pressed");
+    ExpectLook(PaneUi(W().Pane()).btnSelSearch, kBusy, kSkinBack, "Search pressed");
     // A second click waiting meanwhile is no second search.
     for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-      QCoreApplication::postEvent(W().Pane().btnSelSearch,
-                                  new QMouseEvent(t, QPointF(5, 5), QPointF(W().Pane().btnSelSearch->mapToGlobal(QPoint(5, 5))),
+      QCoreApplication::postEvent(PaneUi(W().Pane()).btnSelSearch,
+                                  new QMouseEvent(t, QPointF(5, 5), QPointF(PaneUi(W().Pane()).btnSelSearch->mapToGlobal(QPoint(5, 5))),
                                                   Qt::LeftButton, t == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
                                                   Qt::NoModifier));
     }
@@ -454,18 +455,18 @@ TEST_F(PaneView, ASearchListsTheHitsHighestFirstAndKeepsThemForTheDetailTab) {
   EXPECT_EQ(searches, 1);
   EXPECT_EQ(Rows(), (Lines{"  \xC2\xBB|D:|\\b, c\\twelve.wav|\\b, c\\twelve.wav|12",
                            "  \xC2\xBB|C:|\\a\\nine.wav|\\a\\nine.wav|9", "|C:|\\Jazz\\x.wav|\\Jazz\\x.wav|1"}));
-  EXPECT_EQ(Db().gViewMode, "Result");
-  EXPECT_EQ(W().Pane().lblDBViewTitle->Caption(), "Inventory Detail");
-  EXPECT_EQ(W().Pane().txtDBDescription->text(), "Keyword search: jazz");
-  EXPECT_EQ(W().Pane().txtDBDescription->ForeColor(), kSkinText);
+  EXPECT_EQ(ViewName(Db().gViewMode), "Result");
+  EXPECT_EQ(PaneUi(W().Pane()).lblDBViewTitle->Caption(), "Inventory Detail");
+  EXPECT_EQ(PaneUi(W().Pane()).txtDBDescription->text(), "Keyword search: jazz");
+  EXPECT_EQ(PaneUi(W().Pane()).txtDBDescription->ForeColor(), kSkinText);
   EXPECT_EQ(Status1(), "Search completed");
   EXPECT_EQ(Status2(), "Total files listed: 3");
   EXPECT_EQ(platform::ScreenPointer(), 0);
-  EXPECT_EQ(W().Pane().btnUpdate->Caption(), "Update");
-  ExpectLook(W().Pane().btnSelDetail, kSkinText, kSkinBack, "Detail current");
-  ExpectLook(W().Pane().btnSelSearch, kSkinBack, kSkinText, "Search at rest");
-  EXPECT_TRUE(W().Pane().txtDBSearchText->isHidden());
-  EXPECT_TRUE(W().Pane().grdTotals->isVisible());
+  EXPECT_EQ(PaneUi(W().Pane()).btnUpdate->Caption(), "Update");
+  ExpectLook(PaneUi(W().Pane()).btnSelDetail, kSkinText, kSkinBack, "Detail current");
+  ExpectLook(PaneUi(W().Pane()).btnSelSearch, kSkinBack, kSkinText, "Search at rest");
+  EXPECT_TRUE(PaneUi(W().Pane()).txtDBSearchText->isHidden());
+  EXPECT_TRUE(PaneUi(W().Pane()).grdTotals->isVisible());
   EXPECT_EQ(Grid().Height(), 240 * 5);
   EXPECT_EQ(drives.Read(Files().gResultFile), "Keyword search: jazz" + kCrLf + "C:,\\Jazz\\x.wav,1" + kCrLf +
                                                   "C:,\\a\\nine.wav,9" + kCrLf + "D:,\\b" + k187 + " c\\twelve.wav,12" + kCrLf);
@@ -473,45 +474,45 @@ TEST_F(PaneView, ASearchListsTheHitsHighestFirstAndKeepsThemForTheDetailTab) {
   // Open the second row, then come back: the same rows, that row at the top.
   const Lines before = Rows();
   Release(2, Qt::LeftButton);
-  ASSERT_EQ(Db().gViewMode, "File");
+  ASSERT_EQ(ViewName(Db().gViewMode), "File");
   EXPECT_EQ(Db().gCurrentFilePath, "C:\\a\\nine.wav");
   W().Pane().btnSelDetail_Click();
   EXPECT_EQ(Rows(), before);
   EXPECT_EQ(Db().gRestoreRow, 0) << "used by the reload";
   EXPECT_EQ(Status1(), "Search completed");
   EXPECT_EQ(Status2(), "Total files listed: 3");
-  EXPECT_EQ(W().Pane().txtDBDescription->text(), "Keyword search: jazz");
+  EXPECT_EQ(PaneUi(W().Pane()).txtDBDescription->text(), "Keyword search: jazz");
 }
 
 TEST_F(PaneView, CancelPutsBackTheViewSearchEntryCameFrom) {
   const std::string path = "C:\\Music\\a.wav";
   Machine({path});
   Open();
-  const QString title = W().Pane().lblDBViewTitle->Caption(), text = W().Pane().txtDBDescription->text();
-  W().Pane().lblDBStatus2->SetCaption("second line");
+  const QString title = PaneUi(W().Pane()).lblDBViewTitle->Caption(), text = PaneUi(W().Pane()).txtDBDescription->text();
+  PaneUi(W().Pane()).lblDBStatus2->SetCaption("second line");
   W().Pane().btnSelSearch_Click();
-  W().Pane().txtDBSearchText->setText("typed");
+  PaneUi(W().Pane()).txtDBSearchText->setText("typed");
   W().Pane().btnUpdate_Click();
-  EXPECT_EQ(W().Pane().lblDBViewTitle->Caption(), title);
-  EXPECT_EQ(W().Pane().txtDBDescription->text(), text);
+  EXPECT_EQ(PaneUi(W().Pane()).lblDBViewTitle->Caption(), title);
+  EXPECT_EQ(PaneUi(W().Pane()).txtDBDescription->text(), text);
   EXPECT_EQ(Status2(), "second line");
-  EXPECT_TRUE(W().Pane().grdTotals->isVisible());
-  EXPECT_EQ(W().Pane().btnUpdate->Caption(), "Update");
-  ExpectLook(W().Pane().btnSelSearch, kSkinBack, kSkinText, "Search at rest");
+  EXPECT_TRUE(PaneUi(W().Pane()).grdTotals->isVisible());
+  EXPECT_EQ(PaneUi(W().Pane()).btnUpdate->Caption(), "Update");
+  ExpectLook(PaneUi(W().Pane()).btnSelSearch, kSkinBack, kSkinText, "Search at rest");
 
   OpenFromList(path);
   W().Pane().btnSelSearch_Click();
-  EXPECT_EQ(W().Pane().txtDBSearchText->text(), "typed") << "the box keeps the last phrases";
+  EXPECT_EQ(PaneUi(W().Pane()).txtDBSearchText->text(), "typed") << "the box keeps the last phrases";
   W().Pane().btnUpdate_Click();
-  EXPECT_EQ(W().Pane().lblDBViewTitle->Caption(), "File Detail");
-  EXPECT_EQ(W().Pane().txtDBDescription->toolTip().toStdString(), path);
-  EXPECT_TRUE(W().Pane().grdTotals->isHidden());
-  EXPECT_TRUE(W().Pane().lblDBFileCover->isHidden());
-  for (const platform::Label* b : {W().Pane().btnSelDetail, W().Pane().btnSelInventory, W().Pane().btnPrint, W().Pane().btnPlay}) {
+  EXPECT_EQ(PaneUi(W().Pane()).lblDBViewTitle->Caption(), "File Detail");
+  EXPECT_EQ(PaneUi(W().Pane()).txtDBDescription->toolTip().toStdString(), path);
+  EXPECT_TRUE(PaneUi(W().Pane()).grdTotals->isHidden());
+  EXPECT_TRUE(PaneUi(W().Pane()).lblDBFileCover->isHidden());
+  for (const platform::Label* b : {PaneUi(W().Pane()).btnSelDetail, PaneUi(W().Pane()).btnSelInventory, PaneUi(W().Pane()).btnPrint, PaneUi(W().Pane()).btnPlay}) {
     EXPECT_TRUE(b->isVisible());
     EXPECT_TRUE(b->isEnabled());
   }
-  EXPECT_EQ(Db().gViewMode, "File");
+  EXPECT_EQ(ViewName(Db().gViewMode), "File");
 }
 
 TEST_F(PaneView, AMissingInventoryIsRebuiltAndTheSearchTakesThePaneBack) {
@@ -524,22 +525,22 @@ TEST_F(PaneView, AMissingInventoryIsRebuiltAndTheSearchTakesThePaneBack) {
   EXPECT_EQ(boxes.shown()[0].title, "Data File Missing");
   EXPECT_EQ(Rows(), (Lines{"|C:|\\Music\\a.wav|\\Music\\a.wav|1"}));
   EXPECT_EQ(Grid().Cols(), 5);
-  EXPECT_EQ(W().Pane().txtDBDescription->text(), "Keyword search: music");
-  EXPECT_EQ(W().Pane().lblDBViewTitle->Caption(), "Inventory Detail");
+  EXPECT_EQ(PaneUi(W().Pane()).txtDBDescription->text(), "Keyword search: music");
+  EXPECT_EQ(PaneUi(W().Pane()).lblDBViewTitle->Caption(), "Inventory Detail");
   EXPECT_EQ(Status1(), "Search completed");
 }
 
 TEST_F(PaneView, AResultThatCannotBeReadBackLeavesAnEmptyListAndAReadyPane) {
   Machine({"C:\\Music\\a.wav"});
   Open();
-  Db().gViewMode = "File";
-  Db().gPrevViewMode = "Result";
+  Db().gViewMode = ViewNamed("File");
+  Db().gPrevViewMode = ViewNamed("Result");
   W().Pane().btnSelDetail_Click();
-  EXPECT_EQ(Db().gViewMode, "Result");
+  EXPECT_EQ(ViewName(Db().gViewMode), "Result");
   EXPECT_EQ(Grid().Rows(), 1);
   EXPECT_EQ(Status1(), "Previous search result not found");
   EXPECT_EQ(platform::ScreenPointer(), 0);
-  EXPECT_EQ(W().Pane().txtDBDescription->ForeColor(), kSkinText);
+  EXPECT_EQ(PaneUi(W().Pane()).txtDBDescription->ForeColor(), kSkinText);
 }
 
 // ---- the grid's tool tip
@@ -565,7 +566,7 @@ TEST_P(GridTip, NamesTheFileUnderTheMouseInTheLists) {
   QApplication::processEvents();
   Grid().SetTopRow(GetParam().topRow);
   ASSERT_EQ(Grid().TopRow(), GetParam().topRow);
-  Db().gViewMode = GetParam().view;
+  Db().gViewMode = ViewNamed(GetParam().view);
   // A real move tells the grid the row under the mouse; the handler then works from Y.
   QTableView* v = View();
   if (GetParam().overHeader) {
@@ -628,18 +629,18 @@ TEST_P(NoteEdit, EndsAsTheAnswerSays) {
   W().Pane().btnUpdate_Click();
   // Entering: the boxes in place of the labels, the tabs blank.
   EXPECT_EQ(Status1(), "EDITING DATABASE");
-  EXPECT_EQ(W().Pane().lblDBStatus1->ForeColor(), kRed);
-  EXPECT_EQ(W().Pane().btnUpdate->Caption(), "End Edit");
-  ExpectLook(W().Pane().btnUpdate, kBusy, kSkinBack, "End Edit pressed");
-  EXPECT_EQ(W().Pane().btnSelSearch->Caption(), "Erase All");
-  for (const platform::Label* b : {W().Pane().btnSelDetail, W().Pane().btnSelInventory, W().Pane().btnPrint, W().Pane().btnPlay}) {
+  EXPECT_EQ(PaneUi(W().Pane()).lblDBStatus1->ForeColor(), kRed);
+  EXPECT_EQ(PaneUi(W().Pane()).btnUpdate->Caption(), "End Edit");
+  ExpectLook(PaneUi(W().Pane()).btnUpdate, kBusy, kSkinBack, "End Edit pressed");
+  EXPECT_EQ(PaneUi(W().Pane()).btnSelSearch->Caption(), "Erase All");
+  for (const platform::Label* b : {PaneUi(W().Pane()).btnSelDetail, PaneUi(W().Pane()).btnSelInventory, PaneUi(W().Pane()).btnPrint, PaneUi(W().Pane()).btnPlay}) {
     EXPECT_EQ(b->Caption(), "");
     EXPECT_FALSE(b->isEnabled());
   }
-  EXPECT_EQ(W().Pane().txtDBCaption->text(), "Live");
-  EXPECT_EQ(W().Pane().txtDBKeywords->text(), "jazz");
-  EXPECT_TRUE(W().Pane().txtDBCaption->isVisible());
-  EXPECT_TRUE(W().Pane().lblDBCaption->isHidden());
+  EXPECT_EQ(PaneUi(W().Pane()).txtDBCaption->text(), "Live");
+  EXPECT_EQ(PaneUi(W().Pane()).txtDBKeywords->text(), "jazz");
+  EXPECT_TRUE(PaneUi(W().Pane()).txtDBCaption->isVisible());
+  EXPECT_TRUE(PaneUi(W().Pane()).lblDBCaption->isHidden());
   EXPECT_FALSE(W().Tree().tvwGroups->focusPolicy() & Qt::TabFocus);
 
   const std::string bytesBefore = drives.Read(Files().gUserDBFile);
@@ -648,8 +649,8 @@ TEST_P(NoteEdit, EndsAsTheAnswerSays) {
   if (std::string(GetParam().name) == "erase all") {
     W().Pane().btnSelSearch_Click();
   } else {
-    platform::TextBox* boxes5[] = {W().Pane().txtDBCaption, W().Pane().txtDBSubject, W().Pane().txtDBProject, W().Pane().txtDBKeywords,
-                                   W().Pane().txtDBPlayers};
+    platform::TextBox* boxes5[] = {PaneUi(W().Pane()).txtDBCaption, PaneUi(W().Pane()).txtDBSubject, PaneUi(W().Pane()).txtDBProject, PaneUi(W().Pane()).txtDBKeywords,
+                                   PaneUi(W().Pane()).txtDBPlayers};
     for (int k = 0; k < 5; ++k) boxes5[k]->setText(QString::fromUtf8(GetParam().typed[k]));
   }
   if (GetParam().answer) boxes.Answer(GetParam().answer);
@@ -665,27 +666,27 @@ TEST_P(NoteEdit, EndsAsTheAnswerSays) {
   } else {
     EXPECT_TRUE(boxes.shown().empty());
   }
-  const platform::Label* labels[] = {W().Pane().lblDBCaption, W().Pane().lblDBSubject, W().Pane().lblDBProject, W().Pane().lblDBKeywords,
-                                     W().Pane().lblDBPlayers};
+  const platform::Label* labels[] = {PaneUi(W().Pane()).lblDBCaption, PaneUi(W().Pane()).lblDBSubject, PaneUi(W().Pane()).lblDBProject, PaneUi(W().Pane()).lblDBKeywords,
+                                     PaneUi(W().Pane()).lblDBPlayers};
   if (GetParam().editing) {
     EXPECT_EQ(Status1(), "EDITING DATABASE");
-    EXPECT_EQ(W().Pane().btnUpdate->Caption(), "End Edit");
-    EXPECT_EQ(W().Pane().txtDBCaption->text().toStdString(), GetParam().typed[0]);
+    EXPECT_EQ(PaneUi(W().Pane()).btnUpdate->Caption(), "End Edit");
+    EXPECT_EQ(PaneUi(W().Pane()).txtDBCaption->text().toStdString(), GetParam().typed[0]);
     EXPECT_EQ(drives.Read(Files().gUserDBFile), bytesBefore);
     return;
   }
   for (int k = 0; k < 5; ++k) EXPECT_EQ(labels[k]->Caption().toStdString(), GetParam().labels[k]) << k;
   EXPECT_EQ(Status1(), "");
-  EXPECT_EQ(W().Pane().lblDBStatus1->ForeColor(), kSkinText);
-  EXPECT_EQ(W().Pane().btnUpdate->Caption(), "Update");
-  ExpectLook(W().Pane().btnUpdate, kSkinBack, kSkinText, "Update at rest");
-  ExpectLook(W().Pane().btnSelDetail, kSkinText, kSkinBack, "Detail current");
-  EXPECT_EQ(W().Pane().btnSelSearch->Caption(), "Search");
-  EXPECT_EQ(W().Pane().btnPlay->Caption(), "Play");
-  EXPECT_TRUE(W().Pane().btnPrint->isEnabled());
-  EXPECT_TRUE(W().Pane().txtDBCaption->isHidden());
-  EXPECT_EQ(W().Pane().txtDBCaption->text(), "");
-  EXPECT_TRUE(W().Pane().lblDBCaption->isVisible());
+  EXPECT_EQ(PaneUi(W().Pane()).lblDBStatus1->ForeColor(), kSkinText);
+  EXPECT_EQ(PaneUi(W().Pane()).btnUpdate->Caption(), "Update");
+  ExpectLook(PaneUi(W().Pane()).btnUpdate, kSkinBack, kSkinText, "Update at rest");
+  ExpectLook(PaneUi(W().Pane()).btnSelDetail, kSkinText, kSkinBack, "Detail current");
+  EXPECT_EQ(PaneUi(W().Pane()).btnSelSearch->Caption(), "Search");
+  EXPECT_EQ(PaneUi(W().Pane()).btnPlay->Caption(), "Play");
+  EXPECT_TRUE(PaneUi(W().Pane()).btnPrint->isEnabled());
+  EXPECT_TRUE(PaneUi(W().Pane()).txtDBCaption->isHidden());
+  EXPECT_EQ(PaneUi(W().Pane()).txtDBCaption->text(), "");
+  EXPECT_TRUE(PaneUi(W().Pane()).lblDBCaption->isVisible());
   EXPECT_TRUE(W().Tree().tvwGroups->focusPolicy() & Qt::TabFocus);
 
   std::string expected;
@@ -726,7 +727,7 @@ TEST_F(PaneView, ErasingTheShownNoteKeepsAnotherNoteOfThePath) {
   Notes({shown, other});
   Open();
   OpenFromList(path);
-  EXPECT_EQ(W().Pane().lblDBCaption->Caption(), "Shown");
+  EXPECT_EQ(PaneUi(W().Pane()).lblDBCaption->Caption(), "Shown");
   W().Pane().btnUpdate_Click();
   W().Pane().btnSelSearch_Click();  // Erase All
   boxes.Answer(platform::vbYes);
@@ -740,16 +741,16 @@ TEST_F(PaneView, ANoteForAFileWithoutOneIsAddedAndCancelAsksAgain) {
   Open();
   OpenFromList(path);
   W().Pane().btnUpdate_Click();
-  EXPECT_EQ(W().Pane().txtDBCaption->text(), "");
-  W().Pane().txtDBCaption->setText("Fresh");
+  EXPECT_EQ(PaneUi(W().Pane()).txtDBCaption->text(), "");
+  PaneUi(W().Pane()).txtDBCaption->setText("Fresh");
   boxes.Answer(platform::vbCancel);
   W().Pane().btnUpdate_Click();
-  EXPECT_EQ(W().Pane().btnUpdate->Caption(), "End Edit");
+  EXPECT_EQ(PaneUi(W().Pane()).btnUpdate->Caption(), "End Edit");
   boxes.Answer(platform::vbYes);
   W().Pane().btnUpdate_Click();
   EXPECT_EQ(boxes.shown().size(), 2u);
   EXPECT_EQ(drives.Read(Files().gUserDBFile), Note(path, "Fresh").Bytes());
-  EXPECT_EQ(W().Pane().lblDBCaption->Caption(), "Fresh");
+  EXPECT_EQ(PaneUi(W().Pane()).lblDBCaption->Caption(), "Fresh");
 }
 
 // ---- the note boxes by themselves
@@ -757,8 +758,8 @@ TEST_F(PaneView, ANoteForAFileWithoutOneIsAddedAndCancelAsksAgain) {
 TEST_F(PaneView, NoteBoxesShowTheEditLookAndMarkAChangedValueRed) {
   Machine({});
   Open();
-  platform::TextBox* box = W().Pane().txtDBSubject;
-  W().Pane().lblDBSubject->SetCaption("Second Set");
+  platform::TextBox* box = PaneUi(W().Pane()).txtDBSubject;
+  PaneUi(W().Pane()).lblDBSubject->SetCaption("Second Set");
   box->setText("Second Set");
   W().Pane().txtDBNote_GotFocus(box);
   EXPECT_EQ(box->BackColor(), kBusy);
@@ -769,7 +770,7 @@ TEST_F(PaneView, NoteBoxesShowTheEditLookAndMarkAChangedValueRed) {
   } const leaves[] = {{"Second Set", kSkinText}, {"second Set", kRed}, {"Second Set ", kRed}, {"", kRed}};
   for (const auto& l : leaves) {
     box->setText(l.text);
-    W().Pane().txtDBNote_LostFocus(box, W().Pane().lblDBSubject);
+    W().Pane().txtDBNote_LostFocus(box, PaneUi(W().Pane()).lblDBSubject);
     EXPECT_EQ(box->BackColor(), kSkinBack) << l.text;
     EXPECT_EQ(box->ForeColor(), l.fore) << l.text;
   }
@@ -787,8 +788,8 @@ TEST_F(PaneView, NoteBoxesTakeNoMoreBytesThanTheirFields) {
   struct {
     platform::TextBox* box;
     int width;
-  } const fields[] = {{W().Pane().txtDBCaption, 15}, {W().Pane().txtDBSubject, 44}, {W().Pane().txtDBProject, 15},
-                      {W().Pane().txtDBKeywords, 44}, {W().Pane().txtDBPlayers, 70}};
+  } const fields[] = {{PaneUi(W().Pane()).txtDBCaption, 15}, {PaneUi(W().Pane()).txtDBSubject, 44}, {PaneUi(W().Pane()).txtDBProject, 15},
+                      {PaneUi(W().Pane()).txtDBKeywords, 44}, {PaneUi(W().Pane()).txtDBPlayers, 70}};
   for (const auto& f : fields) {
     EXPECT_EQ(W().Pane().NoteFieldWidth(f.box), f.width);
     f.box->setText(QString::fromStdString(std::string(f.width + 5, 'a')));
@@ -809,17 +810,17 @@ TEST_F(PaneView, TheShownFilesPathDragsOutAsHostTextWithTheLeftButtonInFileDetai
   Open();
   std::vector<std::string> drags;
   SetDragStarter([&](QWidget* source, QMimeData* data, Qt::DropActions allowed) {
-    EXPECT_EQ(source, W().Pane().txtDBDescription);
+    EXPECT_EQ(source, PaneUi(W().Pane()).txtDBDescription);
     EXPECT_EQ(allowed, Qt::CopyAction);
     drags.push_back(data->text().toStdString());
     EXPECT_EQ(data->formats(), QStringList{"text/plain"});
     delete data;
   });
   W().Pane().txtDBDescription_MouseMove(1, 0, 0, 0);  // System Inventory
-  EXPECT_EQ(W().Pane().txtDBDescription->cursor().shape(), Qt::ArrowCursor);
+  EXPECT_EQ(PaneUi(W().Pane()).txtDBDescription->cursor().shape(), Qt::ArrowCursor);
   OpenFromList(path);
   for (int buttons : {0, 2, 3, 1}) W().Pane().txtDBDescription_MouseMove(buttons, 0, 0, 0);
-  EXPECT_EQ(W().Pane().txtDBDescription->cursor().shape(), Qt::BitmapCursor);
+  EXPECT_EQ(PaneUi(W().Pane()).txtDBDescription->cursor().shape(), Qt::BitmapCursor);
   EXPECT_EQ(drags, std::vector<std::string>{drives.Host(path)});
   // Also while the note is edited: the title still reads File Detail.
   W().Pane().btnUpdate_Click();
@@ -835,14 +836,14 @@ TEST_F(PaneView, FileDetailPrintsItsTwentyFieldsInFiveGroups) {
   Open();
   OpenFromList(path);
   const std::vector<std::pair<const char*, platform::Label*>> fields = {
-      {"Caption: ", W().Pane().lblDBCaption},     {"Subject: ", W().Pane().lblDBSubject},     {"Project: ", W().Pane().lblDBProject},
-      {"Keywords: ", W().Pane().lblDBKeywords},   {"Players: ", W().Pane().lblDBPlayers},     {"", nullptr},
-      {"Rallysets: ", W().Pane().lblDBRallysets}, {"", nullptr},                       {"Artist: ", W().Pane().lblDBArtist},
-      {"Album: ", W().Pane().lblDBAlbum},         {"Year: ", W().Pane().lblDBYear},           {"Genre: ", W().Pane().lblDBGenre},
-      {"", nullptr},                       {"File Type: ", W().Pane().lblDBFileType},  {"Format: ", W().Pane().lblDBFormatVersion},
-      {"Name: ", W().Pane().lblDBName},           {"Created: ", W().Pane().lblDBCreationDate}, {"Engineer: ", W().Pane().lblDBEngineer},
-      {"Copyright: ", W().Pane().lblDBCopyright}, {"Comment: ", W().Pane().lblDBComment},     {"", nullptr},
-      {"Length: ", W().Pane().lblDBLength},       {"Channels: ", W().Pane().lblDBChannels},   {"Encoding: ", W().Pane().lblDBEncoding}};
+      {"Caption: ", PaneUi(W().Pane()).lblDBCaption},     {"Subject: ", PaneUi(W().Pane()).lblDBSubject},     {"Project: ", PaneUi(W().Pane()).lblDBProject},
+      {"Keywords: ", PaneUi(W().Pane()).lblDBKeywords},   {"Players: ", PaneUi(W().Pane()).lblDBPlayers},     {"", nullptr},
+      {"Rallysets: ", PaneUi(W().Pane()).lblDBRallysets}, {"", nullptr},                       {"Artist: ", PaneUi(W().Pane()).lblDBArtist},
+      {"Album: ", PaneUi(W().Pane()).lblDBAlbum},         {"Year: ", PaneUi(W().Pane()).lblDBYear},           {"Genre: ", PaneUi(W().Pane()).lblDBGenre},
+      {"", nullptr},                       {"File Type: ", PaneUi(W().Pane()).lblDBFileType},  {"Format: ", PaneUi(W().Pane()).lblDBFormatVersion},
+      {"Name: ", PaneUi(W().Pane()).lblDBName},           {"Created: ", PaneUi(W().Pane()).lblDBCreationDate}, {"Engineer: ", PaneUi(W().Pane()).lblDBEngineer},
+      {"Copyright: ", PaneUi(W().Pane()).lblDBCopyright}, {"Comment: ", PaneUi(W().Pane()).lblDBComment},     {"", nullptr},
+      {"Length: ", PaneUi(W().Pane()).lblDBLength},       {"Channels: ", PaneUi(W().Pane()).lblDBChannels},   {"Encoding: ", PaneUi(W().Pane()).lblDBEncoding}};
   int k = 0;
   for (const auto& [literal, label] : fields) {
     if (label) label->SetCaption(k++ == 0 ? "" : QString("value %1").arg(k));  // the first one empty
@@ -862,7 +863,7 @@ TEST_F(PaneView, FileDetailPrintsItsTwentyFieldsInFiveGroups) {
   EXPECT_EQ(printer.calls().back(), "EndDoc");
   EXPECT_EQ(printer.calls()[printer.calls().size() - 2], "Line |Encoding: value 20|");
   EXPECT_EQ(Status1(), "Print request completed");
-  ExpectLook(W().Pane().btnPrint, kSkinBack, kSkinText, "Print at rest");
+  ExpectLook(PaneUi(W().Pane()).btnPrint, kSkinBack, kSkinText, "Print at rest");
   EXPECT_EQ(platform::ScreenPointer(), 0);
 }
 
@@ -906,7 +907,7 @@ TEST_F(PaneView, APrinterFailureIsShownAndNotReportedAsDone) {
   EXPECT_EQ(boxes.shown()[0].text, platform::kNoPrinterInstalled);
   EXPECT_EQ(boxes.shown()[0].style, platform::vbExclamation);
   EXPECT_NE(Status1(), "Print request completed");
-  ExpectLook(W().Pane().btnPrint, kSkinBack, kSkinText, "Print at rest");
+  ExpectLook(PaneUi(W().Pane()).btnPrint, kSkinBack, kSkinText, "Print at rest");
   EXPECT_EQ(platform::ScreenPointer(), 0);
 }
 
@@ -933,13 +934,13 @@ TEST_P(EmptyList, ClearsTheRestoreRowSoTheNextListOpensAtItsTop) {
   switch (GetParam().how) {
     case 0:
       Search("nothing like it", {1, 0, 0});
-      ASSERT_EQ(Db().gViewMode, "Result");
+      ASSERT_EQ(ViewName(Db().gViewMode), "Result");
       break;
     case 1:
       drives.Write(Files().gResultFile, "Keyword search: old" + kCrLf);
-      Db().gPrevViewMode = "Result";
+      Db().gPrevViewMode = ViewNamed("Result");
       W().Pane().btnSelDetail_Click();
-      ASSERT_EQ(Db().gViewMode, "Result");
+      ASSERT_EQ(ViewName(Db().gViewMode), "Result");
       ASSERT_EQ(Grid().Rows(), 1);
       break;
     default:
@@ -979,8 +980,8 @@ TEST_P(ExitWhileEditing, AsksTheEditsQuestionFirst) {
   Open();
   OpenFromList(path);
   W().Pane().btnUpdate_Click();
-  ASSERT_EQ(W().Pane().btnUpdate->Caption(), "End Edit");
-  W().Pane().txtDBCaption->setText(GetParam().typed);
+  ASSERT_EQ(PaneUi(W().Pane()).btnUpdate->Caption(), "End Edit");
+  PaneUi(W().Pane()).txtDBCaption->setText(GetParam().typed);
   if (GetParam().answer) boxes.Answer(GetParam().answer);
   W().btnExit_Click();
   if (GetParam().answer) {
@@ -990,7 +991,7 @@ TEST_P(ExitWhileEditing, AsksTheEditsQuestionFirst) {
     EXPECT_TRUE(boxes.shown().empty());
   }
   EXPECT_EQ(W().isExiting(), GetParam().exits);
-  EXPECT_EQ(W().Pane().btnUpdate->Caption(), GetParam().exits ? "Update" : "End Edit");
+  EXPECT_EQ(PaneUi(W().Pane()).btnUpdate->Caption(), GetParam().exits ? "Update" : "End Edit");
   EXPECT_EQ(drives.Read(Files().gUserDBFile), Note(path, GetParam().stored).Bytes());
 }
 
@@ -1044,9 +1045,9 @@ TEST_F(PaneView, FileDetailShowsOnlyWhatEachFileCarriesWhateverWasShownBefore) {
     EXPECT_TRUE(W().Pane().OpenListedFile()) << path;
     Lines texts;
     for (const platform::Label* l :
-         {W().Pane().lblDBFileType, W().Pane().lblDBName, W().Pane().lblDBFormatVersion, W().Pane().lblDBCreationDate, W().Pane().lblDBEngineer,
-          W().Pane().lblDBCopyright, W().Pane().lblDBComment, W().Pane().lblDBLength, W().Pane().lblDBChannels, W().Pane().lblDBEncoding,
-          W().Pane().lblDBArtist, W().Pane().lblDBAlbum, W().Pane().lblDBYear, W().Pane().lblDBGenre, W().Pane().lblDBStatus1, W().Pane().lblDBStatus2}) {
+         {PaneUi(W().Pane()).lblDBFileType, PaneUi(W().Pane()).lblDBName, PaneUi(W().Pane()).lblDBFormatVersion, PaneUi(W().Pane()).lblDBCreationDate, PaneUi(W().Pane()).lblDBEngineer,
+          PaneUi(W().Pane()).lblDBCopyright, PaneUi(W().Pane()).lblDBComment, PaneUi(W().Pane()).lblDBLength, PaneUi(W().Pane()).lblDBChannels, PaneUi(W().Pane()).lblDBEncoding,
+          PaneUi(W().Pane()).lblDBArtist, PaneUi(W().Pane()).lblDBAlbum, PaneUi(W().Pane()).lblDBYear, PaneUi(W().Pane()).lblDBGenre, PaneUi(W().Pane()).lblDBStatus1, PaneUi(W().Pane()).lblDBStatus2}) {
       texts.push_back(l->Caption().toStdString());
     }
     return texts;

@@ -11,6 +11,7 @@
 #include "platform/core/files.h"
 #include "platform/core/msgbox.h"
 #include "support/scripted_services.h"
+#include "support/link_kinds.h"
 #include "support/temp_drives.h"
 
 namespace {
@@ -73,7 +74,7 @@ struct KindCase {
 class LinkKind : public ::testing::TestWithParam<KindCase> {};
 
 TEST_P(LinkKind, NamesWhatChanged) {
-  EXPECT_EQ(inventory::LinkKindOf(GetParam().orphan, GetParam().target), GetParam().kind)
+  EXPECT_EQ(LinkKindName(inventory::LinkKindOf(GetParam().orphan, GetParam().target)), GetParam().kind)
       << GetParam().orphan << " -> " << GetParam().target;
 }
 
@@ -154,7 +155,7 @@ TEST_P(LinkRewrite, RewritesExactlyTheMovedNotesByteForByte) {
   for (const Note& n : c.after) {
     if (!drives.Exists(n.path)) drives.Write(n.path, "x");
   }
-  inventory::LinkRequest request{c.kind, c.selected, c.target, c.listed, c.fromBrowse};
+  inventory::LinkRequest request{LinkKindNamed(c.kind), c.selected, c.target, c.listed, c.fromBrowse};
   const inventory::PreparedLink prepared = inventory::PrepareLink(files, request);
   ASSERT_FALSE(prepared.refused);
   ASSERT_TRUE(inventory::CarryOutLink(files, prepared.plan));
@@ -245,7 +246,7 @@ TEST_P(LinkRefusal, IsRefusedBeforeAnythingIsWritten) {
   const std::string before = UserDB();
   Paths listed;
   for (const Note& n : c.notes) listed.push_back(n.path);
-  inventory::LinkRequest request{c.kind, c.selected, c.target, listed, c.fromBrowse};
+  inventory::LinkRequest request{LinkKindNamed(c.kind), c.selected, c.target, listed, c.fromBrowse};
   const inventory::PreparedLink prepared = inventory::PrepareLink(files, request);
   EXPECT_TRUE(prepared.refused);
   EXPECT_EQ(prepared.plan.refusal, c.refusal);
@@ -296,7 +297,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ReconcileCore, AFailedRewriteIsReportedAndLeavesTheNotes) {
   Notes({{"C:\\a.wav", " 1", "a"}, {"C:\\b.wav", " 2", "b"}});
   const std::string before = UserDB();
-  inventory::LinkRequest request{"Name", "C:\\b.wav", "D:\\b.wav", {"C:\\b.wav"}, false};
+  inventory::LinkRequest request{inventory::LinkKind::Name, "C:\\b.wav", "D:\\b.wav", {"C:\\b.wav"}, false};
   const inventory::PreparedLink prepared = inventory::PrepareLink(files, request);
   ASSERT_FALSE(prepared.refused);
   platform::InjectWriteFailureAfter(100);
@@ -312,7 +313,7 @@ TEST_F(ReconcileCore, AFailedRewriteIsReportedAndLeavesTheNotes) {
 TEST_F(ReconcileCore, ALinkForANoteNoLongerStoredWritesNothing) {
   Notes({{"C:\\a.wav", " 1", "a"}});
   const std::string before = UserDB();
-  inventory::LinkRequest request{"Name", "C:\\gone.wav", "D:\\gone.wav", {"C:\\gone.wav"}, false};
+  inventory::LinkRequest request{inventory::LinkKind::Name, "C:\\gone.wav", "D:\\gone.wav", {"C:\\gone.wav"}, false};
   const inventory::PreparedLink prepared = inventory::PrepareLink(files, request);
   EXPECT_FALSE(prepared.refused);
   EXPECT_TRUE(prepared.plan.changes.empty());

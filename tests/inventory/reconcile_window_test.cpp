@@ -25,6 +25,7 @@
 #include "platform/core/textrecords.h"
 #include "platform/qt/grid.h"
 #include "support/app_fixture.h"
+#include "support/link_kinds.h"
 
 using testing_support::AppFixture;
 
@@ -434,7 +435,7 @@ TEST_F(ReconcileWindowTest, TheAllOrphansQuestionsReadAsWritten) {
             "that may have orphaned other files from the same original location.\n\r\n\r"
             "Would you like to similarly change the path of any orphans \n\r"
             "from the same location?");
-  EXPECT_EQ(MainPane().Reconcile().state.gLinkKind, "Path");
+  EXPECT_EQ(LinkKindName(MainPane().Reconcile().state.gLinkKind), "Path");
 }
 
 TEST_F(ReconcileWindowTest, ALinkThatCannotBeWrittenIsToldAndTheListStaysUsable) {

@@ -10,6 +10,7 @@
 #include "main/frmSplash.h"
 #include "mainwindow/frmLauncher.h"
 #include "pane/databasepane.h"
+#include "support/pane_access.h"
 #include "platform/core/files.h"
 #include "platform/core/textrecords.h"
 #include "platform/qt/eventpump.h"
@@ -145,7 +146,7 @@ TEST_F(SplashAfterAKill, TheMainWindowDrawsTheCountsOfInventoryDatWithoutAMessag
   start.timHoldSplash_Timer();
   ASSERT_TRUE(window);
   EXPECT_TRUE(boxes.shown().empty());
-  platform::FlexGrid& g = *window->Pane().grdTotals;
+  platform::FlexGrid& g = *PaneUi(window->Pane()).grdTotals;
   ASSERT_EQ(g.Rows(), 5);
   // Total and Lists of C:, D: and the totals row; no scan, so the unlisted file is not counted.
   EXPECT_EQ(g.TextMatrix(1, 2) + "," + g.TextMatrix(1, 9), "2,2");

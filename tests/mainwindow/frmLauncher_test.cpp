@@ -13,6 +13,7 @@
 #include "mainwindow/launcher.h"
 #include "platform/core/drives.h"
 #include "support/app_fixture.h"
+#include "support/pane_access.h"
 
 using testing_support::AppFixture;
 
@@ -166,9 +167,9 @@ TEST_F(MainWindowTest, AnEditorOutsideTheDrivesStartsByItsHostPath) {
   auto window = OpenMainWindow();
   App().io.prefs.gWaveEditorPath = editor;
   App().io.prefs.gExportFile = 1;
-  window->Pane().lblDBViewTitle->SetCaption("File Detail");
-  window->Pane().txtDBDescription->setToolTip("D:\\Music\\song.wav");
-  MainPane().db.gCurrentFilePath = "D:\\Music\\song.wav";
+  PaneTestAccess::ShowTitle(window->Pane(), "File Detail");
+  PaneUi(window->Pane()).txtDBDescription->setToolTip("D:\\Music\\song.wav");
+  PaneDb(MainPane()).gCurrentFilePath = "D:\\Music\\song.wav";
   window->btnEditor->click();
   ASSERT_EQ(starter.starts().size(), 1u);
   EXPECT_EQ(starter.starts()[0].program, editor);
@@ -190,9 +191,9 @@ TEST_F(MainWindowTest, TheEditorGetsTheShownFilesPathByteForByte) {
   auto window = OpenMainWindow();
   App().io.prefs.gWaveEditorPath = "D:\\Tools\\edit";
   App().io.prefs.gExportFile = 1;
-  window->Pane().lblDBViewTitle->SetCaption("File Detail");
-  MainPane().db.gCurrentFilePath = shown;
-  window->Pane().txtDBDescription->setToolTip(QString::fromStdString(shown));
+  PaneTestAccess::ShowTitle(window->Pane(), "File Detail");
+  PaneDb(MainPane()).gCurrentFilePath = shown;
+  PaneUi(window->Pane()).txtDBDescription->setToolTip(QString::fromStdString(shown));
   window->btnEditor->click();
   ASSERT_EQ(starter.starts().size(), 1u);
   EXPECT_EQ(starter.starts()[0].args, std::vector<std::string>{drives.Host(shown)});
@@ -214,9 +215,9 @@ TEST_P(EditorStart, PassesTheShownFileOnlyInFileDetailWithThePreferenceOn) {
   auto window = OpenMainWindow();
   App().io.prefs.gWaveEditorPath = "D:\\Tools\\wave edit";
   App().io.prefs.gExportFile = GetParam().exportFile;
-  window->Pane().lblDBViewTitle->SetCaption(GetParam().viewTitle);
-  window->Pane().txtDBDescription->setToolTip("D:\\Music\\my song.wav");
-  MainPane().db.gCurrentFilePath = "D:\\Music\\my song.wav";
+  PaneTestAccess::ShowTitle(window->Pane(), GetParam().viewTitle);
+  PaneUi(window->Pane()).txtDBDescription->setToolTip("D:\\Music\\my song.wav");
+  PaneDb(MainPane()).gCurrentFilePath = "D:\\Music\\my song.wav";
   window->btnEditor->click();
   ASSERT_EQ(starter.starts().size(), 1u);
   const auto& s = starter.starts()[0];
@@ -239,9 +240,9 @@ TEST_F(MainWindowTest, HandledFunctionKeysAreConsumedOthersReachTheFocusedBox) {
   window->show();
   window->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-  window->Pane().txtDBSearchText->setEnabled(true);
-  window->Pane().txtDBSearchText->show();
-  window->Pane().txtDBSearchText->setFocus();
+  PaneUi(window->Pane()).txtDBSearchText->setEnabled(true);
+  PaneUi(window->Pane()).txtDBSearchText->show();
+  PaneUi(window->Pane()).txtDBSearchText->setFocus();
   bool f5Seen = false;
   struct Spy : QObject {
     bool* seen;
@@ -251,23 +252,23 @@ TEST_F(MainWindowTest, HandledFunctionKeysAreConsumedOthersReachTheFocusedBox) {
     }
   } spy;
   spy.seen = &f5Seen;
-  window->Pane().txtDBSearchText->installEventFilter(&spy);
-  QTest::keyClick(window->Pane().txtDBSearchText, Qt::Key_F5);
+  PaneUi(window->Pane()).txtDBSearchText->installEventFilter(&spy);
+  QTest::keyClick(PaneUi(window->Pane()).txtDBSearchText, Qt::Key_F5);
   EXPECT_FALSE(f5Seen) << "F5 is the main window's";
-  QTest::keyClick(window->Pane().txtDBSearchText, Qt::Key_F5, Qt::ControlModifier);
+  QTest::keyClick(PaneUi(window->Pane()).txtDBSearchText, Qt::Key_F5, Qt::ControlModifier);
   EXPECT_TRUE(f5Seen) << "Ctrl+F5 is not, and goes on to the box";
-  QTest::keyClicks(window->Pane().txtDBSearchText, "ab");
-  EXPECT_EQ(window->Pane().txtDBSearchText->text(), "ab");
+  QTest::keyClicks(PaneUi(window->Pane()).txtDBSearchText, "ab");
+  EXPECT_EQ(PaneUi(window->Pane()).txtDBSearchText->text(), "ab");
 }
 
 TEST_F(MainWindowTest, TheHandOverKeystrokeNeverReachesATextBox) {
   auto window = OpenMainWindow();
   window->show();
-  window->Pane().txtDBSearchText->setEnabled(true);
-  window->Pane().txtDBSearchText->show();
-  window->Pane().txtDBSearchText->setFocus();
+  PaneUi(window->Pane()).txtDBSearchText->setEnabled(true);
+  PaneUi(window->Pane()).txtDBSearchText->show();
+  PaneUi(window->Pane()).txtDBSearchText->setFocus();
   BringMainWindowToFront();
-  EXPECT_EQ(window->Pane().txtDBSearchText->text(), "");
+  EXPECT_EQ(PaneUi(window->Pane()).txtDBSearchText->text(), "");
   EXPECT_TRUE(window->isVisible());
 }
 
@@ -277,9 +278,9 @@ TEST_F(MainWindowTest, APressDragsTheWindowOnlyOnItsBackground) {
   auto window = OpenMainWindow();
   window->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-  window->Pane().btnPlay->setEnabled(false);
+  PaneUi(window->Pane()).btnPlay->setEnabled(false);
   for (QWidget* control : std::initializer_list<QWidget*>{window->Player().pbrPlayFile, window->Player().lblPlayFileName,
-                                                          window->Pane().lblDBViewTitle, window->Pane().btnPlay,
+                                                          PaneUi(window->Pane()).lblDBViewTitle, PaneUi(window->Pane()).btnPlay,
                                                           window->Tree().tvwGroups}) {
     for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton}) QTest::mousePress(control, b, {}, QPoint(4, 4));
     EXPECT_EQ(window->WindowDragsStarted(), 0) << control->metaObject()->className();

@@ -16,6 +16,7 @@
 #include "platform/qt/controls.h"
 #include "platform/qt/mediaplayer_qt.h"
 #include "support/app_fixture.h"
+#include "support/pane_access.h"
 
 using testing_support::AppFixture;
 using testing_support::Steps;
@@ -147,14 +148,14 @@ TEST_F(PlayerTest, ALoopingPresetRepeatsInOneLoopUntilStop) {
   EXPECT_EQ(window->Player().lblPlayFilePath->Caption(), "C:\\Sounds\\intro.wav");
   EXPECT_EQ(window->Player().lblPlayFilePath->toolTip(), "C:\\Sounds\\intro.wav");
   EXPECT_EQ(window->Player().lblDuration->Caption(), " 0h 0m 2s");
-  EXPECT_TRUE(window->Pane().btnUpdate->isHidden());
-  EXPECT_TRUE(window->Pane().btnSelSearch->isHidden());
+  EXPECT_TRUE(PaneUi(window->Pane()).btnUpdate->isHidden());
+  EXPECT_TRUE(PaneUi(window->Pane()).btnSelSearch->isHidden());
 
   WaitForReset();
   EXPECT_EQ(window->Player().lblPlayStatus->BackColor(), kIdle);
-  EXPECT_FALSE(window->Pane().btnUpdate->isHidden());
-  EXPECT_TRUE(window->Pane().btnUpdate->isEnabled());
-  EXPECT_FALSE(window->Pane().btnSelSearch->isHidden());
+  EXPECT_FALSE(PaneUi(window->Pane()).btnUpdate->isHidden());
+  EXPECT_TRUE(PaneUi(window->Pane()).btnUpdate->isEnabled());
+  EXPECT_FALSE(PaneUi(window->Pane()).btnSelSearch->isHidden());
   EXPECT_FALSE(App().launcher.gStopRequested);
   EXPECT_FALSE(window->Player().timPlayStopped->Enabled());
 }
@@ -248,8 +249,8 @@ TEST_F(PlayerTest, TheResetWaitsWhileTheNextRepetitionPlays) {
       return false;
     }
     if (!window->Player().timPlayStopped->Enabled()) {
-      EXPECT_TRUE(window->Pane().btnUpdate->isHidden());
-      EXPECT_TRUE(window->Pane().btnSelSearch->isHidden());
+      EXPECT_TRUE(PaneUi(window->Pane()).btnUpdate->isHidden());
+      EXPECT_TRUE(PaneUi(window->Pane()).btnSelSearch->isHidden());
       EXPECT_EQ(window->Player().lblPlayStatus->Caption(), "Looping");
       window->Player().btnStop->click();
       return true;
@@ -259,7 +260,7 @@ TEST_F(PlayerTest, TheResetWaitsWhileTheNextRepetitionPlays) {
   window->btnPreset_Click(3);
   EXPECT_EQ(window->Player().lblPlayStatus->Caption(), "Stopped");
   WaitForReset();
-  EXPECT_FALSE(window->Pane().btnUpdate->isHidden());
+  EXPECT_FALSE(PaneUi(window->Pane()).btnUpdate->isHidden());
 }
 
 TEST_F(PlayerTest, AStopWaitingForItsResetDoesNotEndTheNextPlayback) {
@@ -316,12 +317,12 @@ TEST_P(Refusal, IsShownOnceEndsTheLoopAndResetsTheArea) {
     case Start::Loop:
     case Start::Takeover: window->btnPreset_Click(3); break;
     case Start::PlayLabel:
-      window->Pane().lblDBViewTitle->SetCaption("File Detail");
-      MainPane().db.gCurrentFilePath = bad;
-      window->Pane().txtDBDescription->setToolTip(bad);
-      window->Pane().btnPlay->SetCaption("Play");
-      window->Pane().btnPlay->setEnabled(true);
-      window->btnPlay_Click();
+      PaneTestAccess::ShowTitle(window->Pane(), "File Detail");
+      PaneDb(MainPane()).gCurrentFilePath = bad;
+      PaneUi(window->Pane()).txtDBDescription->setToolTip(bad);
+      PaneTestAccess::ShowPlayButton(window->Pane(), "Play");
+      PaneUi(window->Pane()).btnPlay->setEnabled(true);
+      window->PlayOrStopShownFile();
       break;
   }
   ASSERT_TRUE(QTest::qWaitFor([&] { return steps.done(); }, 3000));
@@ -335,7 +336,7 @@ TEST_P(Refusal, IsShownOnceEndsTheLoopAndResetsTheArea) {
   EXPECT_TRUE(window->Player().timPlayStopped->Enabled());
   WaitForReset();
   EXPECT_FALSE(App().launcher.gStopRequested);
-  EXPECT_FALSE(window->Pane().btnUpdate->isHidden());
+  EXPECT_FALSE(PaneUi(window->Pane()).btnUpdate->isHidden());
   EXPECT_EQ(boxes.shown().size(), 1u) << "no further repetition, no second message";
 }
 
@@ -437,12 +438,12 @@ TEST_P(RealPlayerRefusal, EndsInTheRefusalMessageAndTheAreaResets) {
       window->btnPreset_Click(4);
       break;
     case RealStart::PlayLabel:
-      window->Pane().lblDBViewTitle->SetCaption("File Detail");
-      MainPane().db.gCurrentFilePath = bad;
-      window->Pane().txtDBDescription->setToolTip(bad);
-      window->Pane().btnPlay->SetCaption("Play");
-      window->Pane().btnPlay->setEnabled(true);
-      window->btnPlay_Click();
+      PaneTestAccess::ShowTitle(window->Pane(), "File Detail");
+      PaneDb(MainPane()).gCurrentFilePath = bad;
+      PaneUi(window->Pane()).txtDBDescription->setToolTip(bad);
+      PaneTestAccess::ShowPlayButton(window->Pane(), "Play");
+      PaneUi(window->Pane()).btnPlay->setEnabled(true);
+      window->PlayOrStopShownFile();
       break;
   }
   ASSERT_EQ(boxes.shown().size(), 1u);
@@ -453,7 +454,7 @@ TEST_P(RealPlayerRefusal, EndsInTheRefusalMessageAndTheAreaResets) {
   EXPECT_TRUE(window->Player().timPlayStopped->Enabled());
   EXPECT_TRUE(QTest::qWaitFor([&] { return !window->Player().timPlayStopped->Enabled(); }, 3000));
   EXPECT_EQ(window->Player().lblPlayStatus->Caption(), "");
-  EXPECT_FALSE(window->Pane().btnUpdate->isHidden());
+  EXPECT_FALSE(PaneUi(window->Pane()).btnUpdate->isHidden());
   EXPECT_EQ(boxes.shown().size(), 1u);
 }
 
@@ -480,24 +481,24 @@ class PlayLabel : public PlayerTest, public ::testing::WithParamInterface<PlayLa
 TEST_P(PlayLabel, PlaysTheShownFileAndStopsIt) {
   const std::string path = "D:\\Music\\Live Recordings 2026\\Second Set\\opening song.wav";
   player.SetDuration(path, 30);
-  window->Pane().lblDBViewTitle->SetCaption("File Detail");
-  MainPane().db.gCurrentFilePath = path;
-  window->Pane().txtDBDescription->setToolTip(QString::fromStdString(path));
-  window->Pane().lblDBCaption->SetCaption("Opening");
-  window->Pane().lblDBLength->SetCaption(" 0h 0m 30s");
-  window->Pane().btnPlay->SetCaption("Play");
-  window->Pane().btnPlay->setEnabled(true);
+  PaneTestAccess::ShowTitle(window->Pane(), "File Detail");
+  PaneDb(MainPane()).gCurrentFilePath = path;
+  PaneUi(window->Pane()).txtDBDescription->setToolTip(QString::fromStdString(path));
+  PaneUi(window->Pane()).lblDBCaption->SetCaption("Opening");
+  PaneUi(window->Pane()).lblDBLength->SetCaption(" 0h 0m 30s");
+  PaneTestAccess::ShowPlayButton(window->Pane(), "Play");
+  PaneUi(window->Pane()).btnPlay->setEnabled(true);
   Steps steps(5, [this] {
-    EXPECT_EQ(window->Pane().btnPlay->Caption(), "Stop");
-    EXPECT_EQ(window->Pane().btnPlay->BackColor(), 0xDCu);
-    EXPECT_EQ(window->Pane().btnPlay->ForeColor(), 0x473D01u);
-    EXPECT_EQ(window->Pane().lblDBStatus1->Caption(), "Playing/previewing file...");
-    window->Pane().lblDBViewTitle->SetCaption(GetParam().viewAtReset);
-    window->btnPlay_Click();  // reads "Stop"
+    EXPECT_EQ(PaneUi(window->Pane()).btnPlay->Caption(), "Stop");
+    EXPECT_EQ(PaneUi(window->Pane()).btnPlay->BackColor(), 0xDCu);
+    EXPECT_EQ(PaneUi(window->Pane()).btnPlay->ForeColor(), 0x473D01u);
+    EXPECT_EQ(PaneUi(window->Pane()).lblDBStatus1->Caption(), "Playing/previewing file...");
+    PaneTestAccess::ShowTitle(window->Pane(), GetParam().viewAtReset);
+    window->PlayOrStopShownFile();  // reads "Stop"
     return true;
   }, Rescue());
-  window->btnPlay_Click();
-  EXPECT_EQ(window->Pane().lblDBStatus1->Caption(), "Playback stopped");
+  window->PlayOrStopShownFile();
+  EXPECT_EQ(PaneUi(window->Pane()).lblDBStatus1->Caption(), "Playback stopped");
   EXPECT_EQ(window->Player().lblPlayStatus->Caption(), "Stopped");
   EXPECT_EQ(window->Player().lblPlayFileName->Caption(), "Opening");
   EXPECT_EQ(window->Player().lblDuration->Caption(), " 0h 0m 30s");
@@ -506,12 +507,12 @@ TEST_P(PlayLabel, PlaysTheShownFileAndStopsIt) {
   EXPECT_NE(window->Player().lblPlayFilePath->Caption(), QString::fromStdString(path));
 
   WaitForReset();
-  EXPECT_EQ(window->Pane().btnPlay->Caption(), GetParam().captionAfterReset);
-  EXPECT_EQ(window->Pane().btnPlay->isEnabled(), GetParam().enabledAfterReset);
-  EXPECT_EQ(window->Pane().btnPlay->BackColor(), 0x473D01u);
-  EXPECT_EQ(window->Pane().btnPlay->ForeColor(), 0xDCC281u);
+  EXPECT_EQ(PaneUi(window->Pane()).btnPlay->Caption(), GetParam().captionAfterReset);
+  EXPECT_EQ(PaneUi(window->Pane()).btnPlay->isEnabled(), GetParam().enabledAfterReset);
+  EXPECT_EQ(PaneUi(window->Pane()).btnPlay->BackColor(), 0x473D01u);
+  EXPECT_EQ(PaneUi(window->Pane()).btnPlay->ForeColor(), 0xDCC281u);
   if (GetParam().enabledAfterReset) {
-    EXPECT_EQ(window->Pane().lblDBStatus1->Caption(), "");
+    EXPECT_EQ(PaneUi(window->Pane()).lblDBStatus1->Caption(), "");
   }
 }
 

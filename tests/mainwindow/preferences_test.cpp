@@ -22,6 +22,7 @@
 #include "platform/core/msgbox.h"
 #include "platform/qt/grid.h"
 #include "support/app_fixture.h"
+#include "support/pane_access.h"
 
 using testing_support::AppFixture;
 
@@ -55,8 +56,8 @@ class PreferencesTest : public AppFixture {
   }
   // Whether an inventory update ran since the last call.
   bool Rescanned() {
-    const bool ran = window->Pane().lblDBStatus1->Caption() == "Update completed";
-    window->Pane().lblDBStatus1->SetCaption("");
+    const bool ran = PaneUi(window->Pane()).lblDBStatus1->Caption() == "Update completed";
+    PaneUi(window->Pane()).lblDBStatus1->SetCaption("");
     return ran;
   }
   static std::vector<std::uint32_t> BoxColours(const frmPreferences& f) {
@@ -520,7 +521,7 @@ TEST_F(PreferencesTest, TheSettingsButtonWaitsForThePanesWork) {
     return opened;
   };
   {
-    PaneWork work(MainPane().db);
+    PaneWork work(PaneDb(MainPane()));
     EXPECT_FALSE(opensPreferences());
   }
   EXPECT_TRUE(opensPreferences());
@@ -528,12 +529,12 @@ TEST_F(PreferencesTest, TheSettingsButtonWaitsForThePanesWork) {
 
 TEST_F(RescanAtTheClose, ClosesAnOpenSearchEntry) {
   MainPane().btnSelSearch_Click();
-  ASSERT_EQ(window->Pane().btnUpdate->Caption(), "Cancel");
+  ASSERT_EQ(PaneUi(window->Pane()).btnUpdate->Caption(), "Cancel");
   Rescanned();
   SwitchOnAndClose();
-  EXPECT_EQ(window->Pane().btnUpdate->Caption(), "Update");
-  EXPECT_TRUE(window->Pane().txtDBSearchText->isHidden());
-  EXPECT_EQ(window->Pane().lblDBViewTitle->Caption(), "System Inventory");
+  EXPECT_EQ(PaneUi(window->Pane()).btnUpdate->Caption(), "Update");
+  EXPECT_TRUE(PaneUi(window->Pane()).txtDBSearchText->isHidden());
+  EXPECT_EQ(PaneUi(window->Pane()).lblDBViewTitle->Caption(), "System Inventory");
   EXPECT_TRUE(Rescanned());
   EXPECT_FALSE(App().launcher.gRescanPending);
 }
@@ -542,24 +543,24 @@ class NoteEditAtTheClose : public RescanAtTheClose, public ::testing::WithParamI
 
 TEST_P(NoteEditAtTheClose, EndsItThroughItsQuestionOrLeavesTheRescanPending) {
   drives.Write("C:\\Sounds\\noted.wav", "RIFF");
-  MainPane().db.gCurrentFilePath = "C:\\Sounds\\noted.wav";
+  PaneDb(MainPane()).gCurrentFilePath = "C:\\Sounds\\noted.wav";
   MainPane().ShowFileDetail();
   MainPane().btnUpdate_Click();
-  ASSERT_EQ(window->Pane().btnUpdate->Caption(), "End Edit");
-  window->Pane().txtDBCaption->setText("changed");
+  ASSERT_EQ(PaneUi(window->Pane()).btnUpdate->Caption(), "End Edit");
+  PaneUi(window->Pane()).txtDBCaption->setText("changed");
   Rescanned();
   SwitchOnAndClose(GetParam());
   EXPECT_EQ(Boxes("User database values have changed"), 1);
   if (GetParam() == platform::vbCancel) {
-    EXPECT_EQ(window->Pane().btnUpdate->Caption(), "End Edit");
+    EXPECT_EQ(PaneUi(window->Pane()).btnUpdate->Caption(), "End Edit");
     EXPECT_FALSE(Rescanned());
     EXPECT_TRUE(App().launcher.gRescanPending) << "it runs at the next close";
     auto again = Open();
-    window->Pane().txtDBCaption->setText("");
-    window->Pane().lblDBCaption->SetCaption("");
+    PaneUi(window->Pane()).txtDBCaption->setText("");
+    PaneUi(window->Pane()).lblDBCaption->SetCaption("");
     again->btnCancel_Click();
   }
-  EXPECT_EQ(window->Pane().btnUpdate->Caption(), "Update");
+  EXPECT_EQ(PaneUi(window->Pane()).btnUpdate->Caption(), "Update");
   EXPECT_TRUE(Rescanned());
   EXPECT_FALSE(App().launcher.gRescanPending);
 }

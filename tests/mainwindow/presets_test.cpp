@@ -17,6 +17,7 @@
 #include "mainwindow/launcher.h"
 #include "support/window_steps.h"
 #include "support/app_fixture.h"
+#include "support/pane_access.h"
 
 using testing_support::AppFixture;
 
@@ -240,11 +241,11 @@ TEST_P(Rallysets, ListPresetsThenGroupsOnlyInFileDetail) {
     entry->tag = shown;
     liveEntry->tag = shown;
   }
-  window->Pane().lblDBViewTitle->SetCaption(GetParam().view);
-  window->Pane().txtDBDescription->setToolTip(QString::fromStdString(shown));
-  window->Pane().lblDBRallysets->SetCaption("before");
+  PaneTestAccess::ShowTitle(window->Pane(), GetParam().view);
+  PaneUi(window->Pane()).txtDBDescription->setToolTip(QString::fromStdString(shown));
+  PaneUi(window->Pane()).lblDBRallysets->SetCaption("before");
   window->ShowFileRallysets();
-  EXPECT_EQ(window->Pane().lblDBRallysets->Caption().toStdString(), GetParam().expected);
+  EXPECT_EQ(PaneUi(window->Pane()).lblDBRallysets->Caption().toStdString(), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -27,6 +27,7 @@
 #include "playlist/window/playlist.h"
 #include "support/app_fixture.h"
 #include "support/playlist_access.h"
+#include "support/pane_access.h"
 
 using testing_support::AppFixture;
 using testing_support::FakeMediaPlayer;
@@ -165,7 +166,7 @@ TEST_F(PlaylistTest, AListWithoutATrackOpensEmptyUnderItsNameAndSavesNoLine) {
   platform::FlexGrid& inv = *Ui(w).grdPlaylistInventory;
   inv.SetRow(1);
   w.grdPlaylistInventory_MouseDown(1, 0, 0, 0);
-  EXPECT_EQ(MainPane().db.gCurrentPlaylistPath, kRock);
+  EXPECT_EQ(PaneDb(MainPane()).gCurrentPlaylistPath, kRock);
   EXPECT_EQ(Column(0), std::vector<std::string>{"1."});
   EXPECT_EQ(Column(4), std::vector<std::string>{""});
   EXPECT_EQ(Ui(w).lblPlaylistName->Caption(), "C:\\Lists\\rock.m3u");
@@ -195,7 +196,7 @@ TEST_F(PlaylistTest, AMissingPlaylistIsRemovedFromTheInventoryOnceAndTheNextOneO
   WriteList(kRock, {kC});
   main = OpenMainWindow();
   drives.Remove(kJazz);
-  const std::int64_t lists = MainPane().db.summary.gTypeTotals[datafiles::kLists];
+  const std::int64_t lists = PaneDb(MainPane()).summary.gTypeTotals[datafiles::kLists];
   boxes.Answer(platform::vbOK);
   frmPlaylist& w = MainPlaylist().Window();
   EXPECT_EQ(Titles(), std::vector<std::string>{"Playlist File Missing"});
@@ -203,9 +204,9 @@ TEST_F(PlaylistTest, AMissingPlaylistIsRemovedFromTheInventoryOnceAndTheNextOneO
             "Cannot find the following playlist file:\n\r\n\rC:\\Lists\\jazz.m3u\n\r\n\r"
             "This filename will be removed from inventory.");
   EXPECT_EQ(drives.Read(App().decl.files.gInventoryFile).find("jazz"), std::string::npos);
-  EXPECT_EQ(MainPane().db.summary.gTypeTotals[datafiles::kLists], lists - 1);
+  EXPECT_EQ(PaneDb(MainPane()).summary.gTypeTotals[datafiles::kLists], lists - 1);
   EXPECT_EQ(Ui(w).grdPlaylistInventory->Rows(), 1);
-  EXPECT_EQ(MainPane().db.gCurrentPlaylistPath, kRock);
+  EXPECT_EQ(PaneDb(MainPane()).gCurrentPlaylistPath, kRock);
   EXPECT_EQ(Column(4), std::vector<std::string>{kC});
   EXPECT_EQ(Ui(w).lblPlaylistName->ForeColor(), kSkinText);
 }
@@ -215,25 +216,25 @@ TEST_F(PlaylistTest, AMissingPlaylistIsRemovedFromTheInventoryOnceAndTheNextOneO
 TEST_F(PlaylistTest, SaveUnderANewNameAddsTheM3uExtensionTheInventoryLineAndMakesItCurrent) {
   WriteList(kJazz, {kA, kB});
   frmPlaylist& w = Open();
-  ASSERT_EQ(main->Pane().lblDBViewTitle->Caption(), "System Inventory");
+  ASSERT_EQ(PaneUi(main->Pane()).lblDBViewTitle->Caption(), "System Inventory");
   auto paneTexts = [this] {
     std::string all;
-    const platform::FlexGrid& g = *main->Pane().grdTotals;
+    const platform::FlexGrid& g = *PaneUi(main->Pane()).grdTotals;
     for (int r = 0; r < g.Rows(); ++r) {
       for (int c = 0; c < g.Cols(); ++c) all += g.TextMatrix(r, c) + "|";
     }
     return all;
   };
   const std::string paneBefore = paneTexts();
-  const std::int64_t lists = MainPane().db.summary.gTypeTotals[datafiles::kLists];
+  const std::int64_t lists = PaneDb(MainPane()).summary.gTypeTotals[datafiles::kLists];
   dialogs.Choose("C:\\Lists\\mix");
   w.btnSaveList_Click();
   const std::string saved = "C:\\Lists\\mix.m3u";
   EXPECT_EQ(drives.Read(saved), drives.Host(kA) + "\r\n" + drives.Host(kB) + "\r\n");
   EXPECT_NE(drives.Read(App().decl.files.gInventoryFile).find("mix"), std::string::npos);
-  EXPECT_EQ(MainPane().db.summary.gTypeTotals[datafiles::kLists], lists + 1);
+  EXPECT_EQ(PaneDb(MainPane()).summary.gTypeTotals[datafiles::kLists], lists + 1);
   EXPECT_NE(paneTexts(), paneBefore) << "the System Inventory view shows the new counts";
-  EXPECT_EQ(MainPane().db.gCurrentPlaylistPath, saved);
+  EXPECT_EQ(PaneDb(MainPane()).gCurrentPlaylistPath, saved);
   EXPECT_EQ(Ui(w).lblPlaylistName->Caption(), platform::Q(saved));
   const platform::FlexGrid& inv = *Ui(w).grdPlaylistInventory;
   EXPECT_EQ(inv.TextMatrix(inv.Row(), 1), saved);
@@ -266,7 +267,7 @@ TEST_F(PlaylistTest, ASaveWhoseSummaryCannotBeWrittenIsToldOnce) {
 TEST_F(PlaylistTest, AListedPlaylistOpensWhateverTheSummaryCounts) {
   WriteList(kJazz, {kA});
   main = OpenMainWindow();
-  MainPane().db.summary.gTypeTotals[datafiles::kLists] = 0;
+  PaneDb(MainPane()).summary.gTypeTotals[datafiles::kLists] = 0;
   frmPlaylist& w = MainPlaylist().Window();
   EXPECT_EQ(Ui(w).lblPlaylistName->Caption(), "C:\\Lists\\jazz.m3u");
   EXPECT_EQ(Column(4), std::vector<std::string>{kA});
@@ -297,7 +298,7 @@ TEST_F(PlaylistTest, ANewListSavedOverThePlaylistOpenBeforeItAsksFirst) {
   WriteList(kJazz, {kA});
   frmPlaylist& w = Open();
   w.btnNewList_Click();
-  ASSERT_EQ(MainPane().db.gCurrentPlaylistPath, kJazz);
+  ASSERT_EQ(PaneDb(MainPane()).gCurrentPlaylistPath, kJazz);
   boxes.Answer(platform::vbNo);
   dialogs.Choose(kJazz);
   w.btnSaveList_Click();
@@ -330,13 +331,13 @@ TEST_F(PlaylistTest, DeleteRemovesTheNamedPlaylistAndOpensTheOneAboveOrTheFirst)
   EXPECT_EQ(boxes.shown()[1].style, 305);
   EXPECT_FALSE(drives.Exists(kRock));
   EXPECT_EQ(drives.Read(App().decl.files.gInventoryFile).find("rock"), std::string::npos);
-  EXPECT_EQ(MainPane().db.gCurrentPlaylistPath, kJazz);
+  EXPECT_EQ(PaneDb(MainPane()).gCurrentPlaylistPath, kJazz);
   EXPECT_EQ(Column(4), std::vector<std::string>{kA});
   EXPECT_EQ(inv.Rows(), 2);
   inv.SetRow(0);
   boxes.Answer(platform::vbOK);
   w.btnDeleteList_Click();
-  EXPECT_EQ(MainPane().db.gCurrentPlaylistPath, "C:\\Lists\\zen.m3u");
+  EXPECT_EQ(PaneDb(MainPane()).gCurrentPlaylistPath, "C:\\Lists\\zen.m3u");
   EXPECT_EQ(Column(4), std::vector<std::string>{kD});
 }
 
@@ -368,11 +369,11 @@ TEST_F(PlaylistTest, TheDatabasePaneOpensAListedPlaylistInTheEditor) {
   WriteList(kJazz, {kA});
   WriteList(kRock, {kC, kD});
   main = OpenMainWindow();
-  DBViewerState& db = MainPane().db;
+  DBViewerState& db = PaneDb(MainPane());
   db.gTypeFilter = "m3u";
   db.gSelectedDrive.clear();
   MainPane().ShowInventoryDetail();
-  platform::FlexGrid& g = *main->Pane().grdTotals;
+  platform::FlexGrid& g = *PaneUi(main->Pane()).grdTotals;
   int rockRow = -1;
   for (int r = 1; r < g.Rows(); ++r) {
     if (g.TextMatrix(r, 3).find("rock") != std::string::npos) rockRow = r;

@@ -14,6 +14,7 @@
 #include "platform/qt/grid.h"
 #include "smoke/scenarios.h"
 #include "smoke/screen.h"
+#include "support/pane_access.h"
 
 namespace smoke {
 namespace {
@@ -29,7 +30,7 @@ bool Showing() {
 
 // The pane's list row that names `fileName`, or -1.
 int PaneRowOf(const std::string& fileName) {
-  platform::FlexGrid& g = *Launcher().Pane().grdTotals;
+  platform::FlexGrid& g = *PaneUi(Launcher().Pane()).grdTotals;
   for (int r = g.FixedRows(); r < g.Rows(); ++r) {
     for (int c = 0; c < g.Cols(); ++c) {
       if (g.TextMatrix(r, c).find(fileName) != std::string::npos) return r;
@@ -123,39 +124,39 @@ void MainWindowScenario(Scenario& s, Machine& m) {
   s.WaitFor("the player area resets", AreaIdle);
 
   // The pane: the list, File Detail of tone.wav, its Play label, and its note edited.
-  s.Step("press the Detail tab", [] { Click(CentreOf(Launcher().Pane().btnSelDetail)); },
+  s.Step("press the Detail tab", [] { Click(CentreOf(PaneUi(Launcher().Pane()).btnSelDetail)); },
          [] { return PaneRowOf("tone") > 0; });
-  s.Step("click tone.wav's row", [] { Click(GridCellPoint(*Launcher().Pane().grdTotals, PaneRowOf("tone"), 1)); },
-         [] { return Launcher().Pane().lblDBViewTitle->Caption() == "File Detail"; });
-  s.Check("its note shows", [] { return Launcher().Pane().lblDBCaption->Caption() == "A tone"; });
-  s.Step("press Play", [] { Click(CentreOf(Launcher().Pane().btnPlay)); }, [] { return Status() == "Playing"; });
-  s.Step("press the label again (Stop)", [] { Click(CentreOf(Launcher().Pane().btnPlay)); },
+  s.Step("click tone.wav's row", [] { Click(GridCellPoint(*PaneUi(Launcher().Pane()).grdTotals, PaneRowOf("tone"), 1)); },
+         [] { return PaneUi(Launcher().Pane()).lblDBViewTitle->Caption() == "File Detail"; });
+  s.Check("its note shows", [] { return PaneUi(Launcher().Pane()).lblDBCaption->Caption() == "A tone"; });
+  s.Step("press Play", [] { Click(CentreOf(PaneUi(Launcher().Pane()).btnPlay)); }, [] { return Status() == "Playing"; });
+  s.Step("press the label again (Stop)", [] { Click(CentreOf(PaneUi(Launcher().Pane()).btnPlay)); },
          [] { return Status() == "Stopped"; });
   s.WaitFor("the player area resets", AreaIdle);
-  s.Step("press Print", [] { Click(CentreOf(Launcher().Pane().btnPrint)); },
+  s.Step("press Print", [] { Click(CentreOf(PaneUi(Launcher().Pane()).btnPrint)); },
          [&m] { return NoDialog() && m.Exists(Machine::kPrintout); });
   s.Step("the printout is taken away", [&m] { m.drives.Remove(Machine::kPrintout); });
   s.Step("click the Caption heading", [] { Click(CentreOf(Launcher().Player().lblPlayFileNameLabel)); },
          [] { return Launcher().isActiveWindow(); });
   s.Step("press F12 (the key sheet)", [] { Keys("F12"); }, [&m] { return NoDialog() && m.Exists(Machine::kPrintout); });
-  s.Step("press Update (edit the note)", [] { Click(CentreOf(Launcher().Pane().btnUpdate)); },
-         [] { return Launcher().Pane().btnUpdate->Caption() == "End Edit"; });
-  TypeIn(s, "the caption \"Low tone\"", [] { return Launcher().Pane().txtDBCaption; }, "Low tone");
-  s.Step("press End Edit", [] { Click(CentreOf(Launcher().Pane().btnUpdate)); },
+  s.Step("press Update (edit the note)", [] { Click(CentreOf(PaneUi(Launcher().Pane()).btnUpdate)); },
+         [] { return PaneUi(Launcher().Pane()).btnUpdate->Caption() == "End Edit"; });
+  TypeIn(s, "the caption \"Low tone\"", [] { return PaneUi(Launcher().Pane()).txtDBCaption; }, "Low tone");
+  s.Step("press End Edit", [] { Click(CentreOf(PaneUi(Launcher().Pane()).btnUpdate)); },
          [] { return Box("User database values have changed") != nullptr; });
   s.Step("answer Yes", [] { Answer("User database values have changed", "Yes"); },
-         [] { return NoDialog() && Launcher().Pane().btnUpdate->Caption() == "Update"; });
+         [] { return NoDialog() && PaneUi(Launcher().Pane()).btnUpdate->Caption() == "Update"; });
   s.Check("userdb.dat holds the new caption",
           [&m] { return m.UserDbDat().size() == 298 && m.UserDbDat().find("Low tone") == 110; });
 
   // Exit while a changed note is being edited: Cancel goes on editing, No ends without it.
-  s.Step("press Update (edit the note)", [] { Click(CentreOf(Launcher().Pane().btnUpdate)); },
-         [] { return Launcher().Pane().btnUpdate->Caption() == "End Edit"; });
-  TypeIn(s, "the caption \"Lost\"", [] { return Launcher().Pane().txtDBCaption; }, "Lost");
+  s.Step("press Update (edit the note)", [] { Click(CentreOf(PaneUi(Launcher().Pane()).btnUpdate)); },
+         [] { return PaneUi(Launcher().Pane()).btnUpdate->Caption() == "End Edit"; });
+  TypeIn(s, "the caption \"Lost\"", [] { return PaneUi(Launcher().Pane()).txtDBCaption; }, "Lost");
   s.Step("press Exit", [] { Click(CentreOf(Launcher().btnExit)); },
          [] { return Box("User database values have changed") != nullptr; });
   s.Step("answer Cancel", [] { Answer("User database values have changed", "Cancel"); },
-         [] { return NoDialog() && Launcher().Pane().btnUpdate->Caption() == "End Edit"; });
+         [] { return NoDialog() && PaneUi(Launcher().Pane()).btnUpdate->Caption() == "End Edit"; });
   s.Step("press Exit", [] { Click(CentreOf(Launcher().btnExit)); },
          [] { return Box("User database values have changed") != nullptr; });
   s.Exit("answer No", [] { Answer("User database values have changed", "No"); });

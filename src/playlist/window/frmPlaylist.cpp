@@ -442,7 +442,7 @@ void frmPlaylist::btnSaveList_Click() {
     if (platform::LowerCase(chosen.size() >= 4 ? chosen.substr(chosen.size() - 4) : chosen) != ".m3u") {
       chosen += ".m3u";
     }
-    const bool isOpenPlaylist = !newPlaylist_ && chosen == editor_.pane.db.gCurrentPlaylistPath;
+    const bool isOpenPlaylist = !newPlaylist_ && chosen == editor_.pane.CurrentPlaylistPath();
     if (!isOpenPlaylist && platform::FileLen(chosen).ok()) {
       const int answer = platform::MsgBox(
           "The file " + chosen + " already exists." + std::string(platform::vbCrLf) + "Do you wish to replace it?",
@@ -461,7 +461,7 @@ void frmPlaylist::btnSaveList_Click() {
     return;
   }
   // The saved file is now the open playlist.
-  editor_.pane.db.gCurrentPlaylistPath = s.gSavePlaylistPath;
+  editor_.pane.SetCurrentPlaylistPath(s.gSavePlaylistPath);
   ShowPlaylistName(s.gSavePlaylistPath);
   lblPlaylistName->SetForeColor(skin::kText);
   platform::FlexGrid& g = *grdPlaylistInventory;
@@ -676,7 +676,7 @@ void frmPlaylist::grdPlaylistInventory_LeaveCell() {
 void frmPlaylist::grdPlaylistInventory_MouseDown(int Button, int, int, int) {
   if (Button != 1) return;
   platform::FlexGrid& g = *grdPlaylistInventory;
-  std::string& current = editor_.pane.db.gCurrentPlaylistPath;
+  const std::string& current = editor_.pane.CurrentPlaylistPath();
   g.SetCellBackColor(kNavy);
   g.SetCellForeColor(kWhite);
   if (!ConfirmDiscard("Do you wish to start a new playlist without saving the changes?")) {
@@ -693,7 +693,7 @@ void frmPlaylist::grdPlaylistInventory_MouseDown(int Button, int, int, int) {
     }
     return;
   }
-  current = g.TextMatrix(g.Row(), 1);
+  editor_.pane.SetCurrentPlaylistPath(g.TextMatrix(g.Row(), 1));
   editor_.LoadPlaylist();
   MarkUnsaved(false);
   SetSaveInitDir();

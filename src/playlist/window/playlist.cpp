@@ -251,7 +251,7 @@ void PlaylistEditor::FillTrackGrid(frmPlaylist& w, const std::vector<std::string
 
 void PlaylistEditor::LoadPlaylist() {
   frmPlaylist& w = Window();
-  std::string& current = pane.db.gCurrentPlaylistPath;
+  const std::string& current = pane.CurrentPlaylistPath();
   platform::SetScreenPointer(11);
   PointerBack pointerBack;
   // Each missing playlist is removed once; the one listed above it is tried next.
@@ -281,7 +281,7 @@ void PlaylistEditor::LoadPlaylist() {
       ApplyPlaylistInventoryChange();
       platform::FlexGrid& inv = *w.grdPlaylistInventory;
       const int row = inv.Row();
-      current = row > 0 && row < inv.Rows() ? inv.TextMatrix(row - 1, 1) : std::string();
+      pane.SetCurrentPlaylistPath(row > 0 && row < inv.Rows() ? inv.TextMatrix(row - 1, 1) : std::string());
       w.lblPlaylistName->SetForeColor(skin::kText);
       // Refill and select, then go round to load the next current playlist.
       FillPlaylistInventory();

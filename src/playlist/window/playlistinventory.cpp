@@ -67,14 +67,13 @@ void PlaylistEditor::FillPlaylistInventory() {
   g.SetColSel(0);
   g.Sort(5);
   g.SetVisible(true);
-  std::string& current = pane.db.gCurrentPlaylistPath;
-  if (current.empty()) current = g.TextMatrix(g.Row(), 1);
+  if (pane.CurrentPlaylistPath().empty()) pane.SetCurrentPlaylistPath(g.TextMatrix(g.Row(), 1));
 }
 
 void PlaylistEditor::RefreshPlaylistInventory() {
   frmPlaylist& w = Window();
   platform::FlexGrid& g = *w.grdPlaylistInventory;
-  const std::string& current = pane.db.gCurrentPlaylistPath;
+  const std::string& current = pane.CurrentPlaylistPath();
   FillPlaylistInventory();
   if (!current.empty()) {
     for (int r = 0; r < g.Rows(); ++r) {
@@ -93,30 +92,17 @@ void PlaylistEditor::RefreshPlaylistInventory() {
 }
 
 void PlaylistEditor::RedrawDatabasePane() {
-  const QString title = pane.lblDBViewTitle->Caption();
-  if (title == "System Inventory") {
-    datafilesteps::LoadInventorySummary(app.decl.files, app.decl.gRebuildInventory, [this] { pane.UpdateInventory(); },
-                                    pane.db.summary);
-    pane.ShowSystemInventory();
-  } else if (title == "Inventory Detail" && pane.txtDBDescription->text().contains("m3u")) {
-    pane.ShowInventoryDetail();
-  }
+  pane.RedrawAfterPlaylistChange();
 }
 
 void PlaylistEditor::ApplyPlaylistInventoryChange() {
   frmPlaylist& w = Window();
   PlaylistState& s = state;
-  auto update = [this] { pane.UpdateInventory(); };
   if (s.gInventoryOp == InventoryOp::Save) {
-    if (!s.gSavePlaylistPath.empty()) {
-      Report(datafilesteps::AddFileToInventory(app.decl.files, s.gSavePlaylistPath, app.decl.gRebuildInventory, update,
-                                           pane.db.summary));
-    }
+    if (!s.gSavePlaylistPath.empty()) Report(pane.AddToInventory(s.gSavePlaylistPath));
   } else if (s.gInventoryOp == InventoryOp::Delete) {
-    if (!pane.db.gCurrentPlaylistPath.empty()) {
-      Report(datafilesteps::RemoveFileFromInventory(app.decl.files, pane.db.gCurrentPlaylistPath,
-                                                w.grdPlaylistInventory->Text(), app.decl.gRebuildInventory, update,
-                                                pane.db.summary));
+    if (!pane.CurrentPlaylistPath().empty()) {
+      Report(pane.RemoveFromInventory(pane.CurrentPlaylistPath(), w.grdPlaylistInventory->Text()));
     }
   }
   RedrawDatabasePane();
@@ -126,7 +112,6 @@ void PlaylistEditor::UpdatePlaylistInventory() {
   frmPlaylist& w = Window();
   PlaylistState& s = state;
   platform::FlexGrid& g = *w.grdPlaylistInventory;
-  auto update = [this] { pane.UpdateInventory(); };
   if (s.gInventoryOp == InventoryOp::Save) {
     for (int r = 0; r < g.Rows(); ++r) {
       if (g.TextMatrix(r, 1) == s.gSavePlaylistPath) {
@@ -136,8 +121,7 @@ void PlaylistEditor::UpdatePlaylistInventory() {
     }
     w.lblPlaylistName->SetForeColor(skin::kHighlight);
     w.ShowPlaylistName("UPDATING INVENTORY...");
-    Report(datafilesteps::AddFileToInventory(app.decl.files, s.gSavePlaylistPath, app.decl.gRebuildInventory, update,
-                                         pane.db.summary));
+    Report(pane.AddToInventory(s.gSavePlaylistPath));
     FillPlaylistInventory();
     RedrawDatabasePane();
     s.gInventoryOp = InventoryOp::None;
@@ -167,9 +151,8 @@ void PlaylistEditor::UpdatePlaylistInventory() {
     if (error != 0 && error != platform::errFileNotFound && error != platform::errPathNotFound) return;
     w.lblPlaylistName->SetForeColor(skin::kHighlight);
     w.ShowPlaylistName("UPDATING INVENTORY...");
-    Report(datafilesteps::RemoveFileFromInventory(app.decl.files, path, shown, app.decl.gRebuildInventory, update,
-                                              pane.db.summary));
-    pane.db.gCurrentPlaylistPath = row > 0 ? g.TextMatrix(row - 1, 1) : std::string();
+    Report(pane.RemoveFromInventory(path, shown));
+    pane.SetCurrentPlaylistPath(row > 0 ? g.TextMatrix(row - 1, 1) : std::string());
     RefreshPlaylistInventory();
     w.MarkUnsaved(false);
     w.lblPlaylistName->SetForeColor(skin::kText);
