@@ -73,6 +73,8 @@ TapdeckEditor::Row& TapdeckEditor::AddRow(int n) {
 
 int TapdeckEditor::ShowModal() {
   Form_Load();
+  // Typing goes into the first caption box, not to OK, which would take none of it.
+  rows_.front().txtCaption->setFocus();
   return exec();
 }
 

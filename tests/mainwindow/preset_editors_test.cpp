@@ -359,6 +359,42 @@ TEST_P(BothEditors, HelpStartsTheViewerOnTheEditorsPage) {
 INSTANTIATE_TEST_SUITE_P(Editors, BothEditors, ::testing::Values(Editor::All, Editor::One),
                          [](const auto& info) { return info.param == Editor::All ? "All" : "One"; });
 
+// Each editor opens with the focus in its first caption box, also after a drop filled in the
+// path; Tab goes on to the path box beside it.
+class FirstBox : public EditorTest, public ::testing::WithParamInterface<std::tuple<Editor, bool>> {};
+
+TEST_P(FirstBox, TheEditorOpensWithTheFocusInItsFirstCaptionBox) {
+  const auto [editor, dropped] = GetParam();
+  LauncherState& s = App().launcher;
+  s.gPresetIndex = 3;
+  s.gPrefillPath = "D:\\Music\\drop.wav";
+  s.gPrefillPending = dropped;
+  if (dropped) boxes.Answer(platform::vbYes);  // what the drop brought is a pending edit
+  auto check = [](TapdeckEditor& form) {
+    const TapdeckEditor::Row& first = form.rows().front();
+    ASSERT_EQ(form.focusWidget(), first.txtCaption);
+    QTest::keyClick(form.focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(form.focusWidget(), first.txtFilePath);
+    form.btnCancel_Click();
+  };
+  if (editor == Editor::All) {
+    auto steps = testing_support::OnModal<frmEditTapdeck>(check);
+    frmEditTapdeck(window.get()).ShowModal();
+    EXPECT_TRUE(steps.done());
+  } else {
+    auto steps = testing_support::OnModal<frmTDButtonConfig>([&, dropped = dropped](frmTDButtonConfig& f) {
+      EXPECT_EQ(f.txtFilePath->text(), dropped ? "D:\\Music\\drop.wav" : "C:\\Sounds\\intro.wav");
+      check(f);
+    });
+    frmTDButtonConfig(window.get()).ShowModal();
+    EXPECT_TRUE(steps.done());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, FirstBox,
+                         ::testing::Values(std::make_tuple(Editor::All, false), std::make_tuple(Editor::One, false),
+                                           std::make_tuple(Editor::One, true)));
+
 // --- opened from the main window ----------------------------------------------------------
 
 TEST_F(EditorTest, F11OpensTheAllPresetsEditorModally) {

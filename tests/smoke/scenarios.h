@@ -12,5 +12,8 @@ void PlaylistPopupScenario(Scenario& s, Machine& m);
 void PlaylistPlayerScenario(Scenario& s, Machine& m);
 void MainWindowScenario(Scenario& s, Machine& m);
 void ReconcileScenario(Scenario& s, Machine& m);
+// Each also under a window manager ("_wm").
+void PresetEditorsScenario(Scenario& s, Machine& m);
+void PresetEditorsWmScenario(Scenario& s, Machine& m);
 
 }  // namespace smoke

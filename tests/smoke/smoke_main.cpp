@@ -19,6 +19,8 @@ int main(int argc, char** argv) {
       {"playlist_player", smoke::PlaylistPlayerScenario},
       {"main_window", smoke::MainWindowScenario},
       {"reconcile", smoke::ReconcileScenario},
+      {"preset_editors", smoke::PresetEditorsScenario},
+      {"preset_editors_wm", smoke::PresetEditorsWmScenario},
   };
   const auto chosen = argc == 2 ? scenarios.find(argv[1]) : scenarios.end();
   if (chosen == scenarios.end()) {
