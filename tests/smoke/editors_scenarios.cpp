@@ -1,4 +1,5 @@
-// The preset editors typed into as they open, with and without a window manager.
+// The preset editors typed into as they open, and the main window dragged from its background
+// with each mouse button, one drag after another; each with and without a window manager.
 #include <QDateTime>
 #include <QFile>
 #include <QProcess>
@@ -6,6 +7,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
+#include <vector>
 
 #include "main/startup.h"
 #include "mainwindow/frmEditTapdeck.h"
@@ -22,6 +25,26 @@ frmLauncher& Launcher() { return *MainWindowOrNull(); }
 template <typename T>
 bool Showing() {
   return Dialog<T>() && Dialog<T>()->isVisible();
+}
+
+// Where the X server has the main window, on the screen (not what the program believes).
+QPoint ScreenPosition() {
+  QProcess xdotool;
+  xdotool.start("xdotool", {"getwindowgeometry", "--shell", QString::number(Launcher().winId())});
+  xdotool.waitForFinished();
+  QPoint p(-1, -1);
+  for (const QString& line : QString::fromLocal8Bit(xdotool.readAllStandardOutput()).split('\n')) {
+    if (line.startsWith("X=")) p.setX(line.mid(2).toInt());
+    if (line.startsWith("Y=")) p.setY(line.mid(2).toInt());
+  }
+  return p;
+}
+
+void Pointer(const QStringList& args) {
+  if (QProcess::execute("xdotool", args) != 0) {
+    std::fprintf(stderr, "smoke: xdotool %s failed\n", qPrintable(args.join(' ')));
+    std::_Exit(2);
+  }
 }
 
 // A window manager on the display for the rest of the run (it ends with the display). Waits
@@ -78,6 +101,58 @@ void EditorsTakeTyping(Scenario& s, Machine& m) {
   s.Exit("press Exit", [] { Click(CentreOf(Launcher().btnExit)); });
 }
 
+// --- dragging the main window -----------------------------------------------------------------
+
+// A point of the window's own skin, on screen, away from its edges.
+QPoint BackgroundPoint() {
+  const frmLauncher& w = Launcher();
+  for (int y = w.height() / 2; y < w.height() - 20; y += 7) {
+    for (int x = w.width() / 2; x < w.width() - 20; x += 7) {
+      if (!w.childAt(x, y)) return w.mapToGlobal(QPoint(x, y));
+    }
+  }
+  return {-1, -1};
+}
+
+struct Drag {
+  int button;  // xdotool's numbers: 1 left, 2 middle, 3 right
+  int dx, dy;
+};
+
+void DragsFollowThePointer(Scenario& s) {
+  WaitForMainWindow(s);
+  // The drags of a user who moved the window about: right twice, then left, middle, left back.
+  const std::vector<Drag> drags = {{3, 20, 20}, {3, 20, 20}, {1, 20, 20}, {2, -30, 10}, {1, -15, -25}, {3, 40, 0}};
+  auto from = std::make_shared<QPoint>();
+  auto at = std::make_shared<QPoint>();
+  for (const Drag& d : drags) {
+    const std::string what = "button " + std::to_string(d.button) + " by " + std::to_string(d.dx) + "," +
+                             std::to_string(d.dy);
+    s.Step("press " + what, [d, from, at] {
+      *from = ScreenPosition();
+      *at = BackgroundPoint();
+      Pointer({"mousemove", QString::number(at->x()), QString::number(at->y()), "mousedown", QString::number(d.button)});
+    });
+    s.Pause(150);
+    // In steps, as a hand moves.
+    for (int i = 1; i <= 4; ++i) {
+      s.Step("move " + std::to_string(i) + "/4", [d, at, i] {
+        Pointer({"mousemove", QString::number(at->x() + d.dx * i / 4), QString::number(at->y() + d.dy * i / 4)});
+      });
+      s.Pause(60);
+    }
+    s.Step("release", [d] { Pointer({"mouseup", QString::number(d.button)}); });
+    s.Pause(400);
+    s.Check("the window moved by exactly " + what, [d, from] {
+      const QPoint moved = ScreenPosition() - *from;
+      if (moved == QPoint(d.dx, d.dy)) return true;
+      std::fprintf(stderr, "  moved by %d,%d\n", moved.x(), moved.y());
+      return false;
+    });
+  }
+  s.Exit("press Exit", [] { Click(CentreOf(Launcher().btnExit)); });
+}
+
 }  // namespace
 
 void PresetEditorsScenario(Scenario& s, Machine& m) { EditorsTakeTyping(s, m); }
@@ -85,6 +160,13 @@ void PresetEditorsScenario(Scenario& s, Machine& m) { EditorsTakeTyping(s, m); }
 void PresetEditorsWmScenario(Scenario& s, Machine& m) {
   StartWindowManager(m);
   EditorsTakeTyping(s, m);
+}
+
+void WindowDragScenario(Scenario& s, Machine&) { DragsFollowThePointer(s); }
+
+void WindowDragWmScenario(Scenario& s, Machine& m) {
+  StartWindowManager(m);
+  DragsFollowThePointer(s);
 }
 
 }  // namespace smoke

@@ -21,6 +21,8 @@ int main(int argc, char** argv) {
       {"reconcile", smoke::ReconcileScenario},
       {"preset_editors", smoke::PresetEditorsScenario},
       {"preset_editors_wm", smoke::PresetEditorsWmScenario},
+      {"window_drag", smoke::WindowDragScenario},
+      {"window_drag_wm", smoke::WindowDragWmScenario},
   };
   const auto chosen = argc == 2 ? scenarios.find(argv[1]) : scenarios.end();
   if (chosen == scenarios.end()) {
