@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QWindow>
@@ -134,7 +135,7 @@ void frmLauncher::Form_KeyDown(int KeyCode, int Shift, bool& handled) {
 // The pane's own background is the skin too.
 bool frmLauncher::DragsFrom(const QWidget* hit) const { return hit == nullptr || hit == pane_; }
 
-void frmLauncher::Form_MouseDown() { StartWindowDrag(); }
+void frmLauncher::Form_MouseDown() { StartWindowDrag(Qt::LeftButton, QCursor::pos()); }
 
 void frmLauncher::PaintSkin(QPainter& p) {
   p.drawLine(12, 48, width() - 12, 48);

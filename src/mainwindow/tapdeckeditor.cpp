@@ -73,6 +73,8 @@ TapdeckEditor::Row& TapdeckEditor::AddRow(int n) {
 
 int TapdeckEditor::ShowModal() {
   Form_Load();
+  // Typing goes into the first caption box, not to OK, which would take none of it.
+  rows_.front().txtCaption->setFocus();
   return exec();
 }
 
@@ -159,16 +161,23 @@ bool TapdeckEditor::Commit(bool apply) {
     if (!probe.ok()) return false;
   }
   datafiles::Presets& presets = main_.State().io.presets;
+  const datafiles::Presets stored = presets;
   for (Row& row : rows_) {
     const int i = row.n - 1;
     presets.gPresetPaths[i] = Text(row.txtFilePath);
     presets.gPresetCaptions[i] = Text(row.txtCaption);
     presets.gPresetLoop[i] = row.chkLoop->Value() == 1 ? "True" : "False";
-    if (apply) row.txtFilePath->setToolTip(row.txtFilePath->text());
   }
   main_.Bank().RefreshPresetButtons();
-  datafilesteps::SaveTapdeckPresets(main_.State().decl.files, presets);
+  if (!datafilesteps::SaveTapdeckPresets(main_.State().decl.files, presets)) {
+    // Told already. The presets and their buttons stay as preset.dat holds them; the window
+    // stays open with its edits marked, to be committed again.
+    presets = stored;
+    main_.Bank().RefreshPresetButtons();
+    return false;
+  }
   if (apply) {
+    for (Row& row : rows_) row.txtFilePath->setToolTip(row.txtFilePath->text());
     ClearMarks();
     Applied();
   }

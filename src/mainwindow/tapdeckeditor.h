@@ -57,7 +57,8 @@ class TapdeckEditor : public QDialog {
   Row& AddRow(int n);
   // The rows' presets go into the preset arrays, the buttons, preset.dat and the File Detail
   // list. Every non-empty path is checked first: with one that does not exist, nothing is
-  // taken, the path is named and gets the focus. True when committed.
+  // taken, the path is named and gets the focus. A preset.dat that cannot be written is told
+  // and takes nothing either. True when committed.
   bool Commit(bool apply);
   void ClearMarks();
   bool AnyMark() const;

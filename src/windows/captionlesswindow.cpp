@@ -5,7 +5,6 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QWindow>
 
 #include "platform/qt/controls.h"
 #include "windows/skin.h"
@@ -43,13 +42,39 @@ bool CaptionlessWindow::eventFilter(QObject* watched, QEvent* event) {
 void CaptionlessWindow::mousePressEvent(QMouseEvent* event) {
   // Only the skin drags the window, with any button, as a title bar would: a press a control
   // leaves unused (a progress bar's, a disabled button's) reaches here too and does nothing.
-  if (DragsFrom(childAt(event->position().toPoint()))) StartWindowDrag();
+  // A press during a drag starts the drag anew from where the window is, with its button.
+  if (DragsFrom(childAt(event->position().toPoint()))) StartWindowDrag(event->button(), event->globalPosition().toPoint());
   event->accept();
 }
 
-void CaptionlessWindow::StartWindowDrag() {
+void CaptionlessWindow::StartWindowDrag(Qt::MouseButton button, QPoint pointer) {
+  // The window moves itself rather than have the window manager move it: the manager's move
+  // knows only the left button, and without a manager nothing would move at all.
   ++windowDrags_;
-  if (windowHandle()) windowHandle()->startSystemMove();
+  dragButton_ = button;
+  dragPointerStart_ = pointer;
+  dragWindowStart_ = pos();
+}
+
+void CaptionlessWindow::mouseMoveEvent(QMouseEvent* event) {
+  if (dragButton_ == Qt::NoButton) return QWidget::mouseMoveEvent(event);
+  if (!(event->buttons() & dragButton_)) {
+    // Its release went elsewhere.
+    dragButton_ = Qt::NoButton;
+    return;
+  }
+  // From the start of the drag, not from the last move: no step is lost or counted twice.
+  move(dragWindowStart_ + (event->globalPosition().toPoint() - dragPointerStart_));
+  event->accept();
+}
+
+void CaptionlessWindow::mouseReleaseEvent(QMouseEvent* event) {
+  if (dragButton_ != Qt::NoButton && event->button() == dragButton_) {
+    dragButton_ = Qt::NoButton;
+    event->accept();
+    return;
+  }
+  QWidget::mouseReleaseEvent(event);
 }
 
 void CaptionlessWindow::closeEvent(QCloseEvent* event) {

@@ -28,14 +28,21 @@ class CaptionlessWindow : public QWidget {
   virtual bool MayClose() const = 0;
   // What the window draws on its skin inside the frame.
   virtual void PaintSkin(QPainter&) {}
-  // The window moves with the mouse.
-  void StartWindowDrag();
+  // The window follows the pointer, now at `pointer` on the screen, until `button` is released.
+  void StartWindowDrag(Qt::MouseButton button, QPoint pointer);
 
   bool eventFilter(QObject* watched, QEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
 
  private:
   int windowDrags_ = 0;
+  // The drag under way: its button (none: no drag), where the pointer and the window were at
+  // its start, on the screen.
+  Qt::MouseButton dragButton_ = Qt::NoButton;
+  QPoint dragPointerStart_;
+  QPoint dragWindowStart_;
 };

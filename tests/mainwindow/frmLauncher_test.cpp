@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -292,6 +294,48 @@ TEST_F(MainWindowTest, APressDragsTheWindowOnlyOnItsBackground) {
   QTest::mousePress(window.get(), Qt::LeftButton, {}, background);
   QTest::mousePress(window.get(), Qt::RightButton, {}, background);
   EXPECT_EQ(window->WindowDragsStarted(), 2);
+}
+
+// A drag from the background moves the window by exactly the pointer's movement, with any
+// button and however the drags follow one another; another button pressed during a drag takes
+// it over from where the window is, and its release ends it.
+TEST_F(MainWindowTest, ADragMovesTheWindowByExactlyThePointersMovement) {
+  auto window = OpenMainWindow();
+  window->move(100, 100);
+  window->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+  auto send = [&window](QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held, QPoint global) {
+    QMouseEvent e(type, QPointF(window->mapFromGlobal(global)), QPointF(global), button, held, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &e);
+  };
+  const QPoint background(600, 500);
+  struct Drag {
+    Qt::MouseButton button;
+    QPoint by;
+  };
+  QPoint expected = window->pos();
+  for (const Drag& d : {Drag{Qt::RightButton, {20, 20}}, Drag{Qt::RightButton, {20, 20}}, Drag{Qt::LeftButton, {20, 20}},
+                        Drag{Qt::MiddleButton, {-30, 10}}, Drag{Qt::LeftButton, {-15, -25}}}) {
+    const QPoint start = window->mapToGlobal(background);
+    send(QEvent::MouseButtonPress, d.button, d.button, start);
+    for (int i = 1; i <= 4; ++i) send(QEvent::MouseMove, Qt::NoButton, d.button, start + d.by * i / 4);
+    send(QEvent::MouseButtonRelease, d.button, Qt::NoButton, start + d.by);
+    expected += d.by;
+    EXPECT_EQ(window->pos(), expected) << "button " << d.button;
+  }
+
+  const QPoint start = window->mapToGlobal(background);
+  send(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, start);
+  send(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, start + QPoint(5, 5));
+  send(QEvent::MouseButtonPress, Qt::RightButton, Qt::LeftButton | Qt::RightButton, start + QPoint(5, 5));
+  send(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton | Qt::RightButton, start + QPoint(9, 2));
+  send(QEvent::MouseButtonRelease, Qt::RightButton, Qt::LeftButton, start + QPoint(9, 2));
+  expected += QPoint(9, 2);
+  EXPECT_EQ(window->pos(), expected);
+  send(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, start + QPoint(12, -7));
+  send(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, start + QPoint(12, -7));
+  send(QEvent::MouseMove, Qt::NoButton, Qt::NoButton, start + QPoint(60, 60));
+  EXPECT_EQ(window->pos(), expected) << "the drag ended with its button";
 }
 
 TEST_F(MainWindowTest, OnlyExitClosesTheWindow) {

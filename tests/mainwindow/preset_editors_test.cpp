@@ -308,6 +308,78 @@ TEST_F(EditorTest, TheOnePresetEditorNamesItsPositionForAnInvalidPath) {
   EXPECT_EQ(PresetDat(), before);
 }
 
+// A commit whose preset.dat cannot be written (a full disk) is told, and takes nothing: the
+// presets and their buttons stay as stored, the window stays open with its edits marked (Apply
+// still enabled), and the same commit goes through once the file can be written.
+struct FailedSaveCase {
+  Editor editor;
+  bool apply;
+};
+
+void PrintTo(const FailedSaveCase& c, std::ostream* os) {
+  *os << (c.editor == Editor::All ? "all presets" : "one preset") << (c.apply ? " Apply" : " OK");
+}
+
+class FailedSave : public EditorTest, public ::testing::WithParamInterface<FailedSaveCase> {};
+
+TEST_P(FailedSave, LeavesTheEditsUnsavedInTheOpenWindow) {
+  const FailedSaveCase& c = GetParam();
+  App().launcher.gPresetIndex = 3;
+  std::unique_ptr<TapdeckEditor> form;
+  if (c.editor == Editor::All) {
+    form = std::make_unique<frmEditTapdeck>(window.get());
+  } else {
+    form = std::make_unique<frmTDButtonConfig>(window.get());
+  }
+  form->Form_Load();
+  ShowActive(*form);
+  const TapdeckEditor::Row& row = form->rows()[c.editor == Editor::All ? 2 : 0];
+  row.txtCaption->setText("Opening");
+  row.txtFilePath->setText("C:\\Sounds\\b.wav");
+  row.chkLoop->SetValue(0);
+  auto commit = [&] {
+    if (c.apply) {
+      static_cast<frmEditTapdeck&>(*form).btnApply->click();
+    } else {
+      form->btnOK->click();
+    }
+  };
+
+  boxes.Answer(platform::vbOK);
+  platform::InjectWriteFailureAfter(0);
+  commit();
+  platform::InjectWriteFailureAfter(-1);
+  ASSERT_EQ(boxes.shown().size(), 1u);
+  EXPECT_EQ(boxes.shown()[0].title, "Data File Not Saved");
+  EXPECT_EQ(PresetDat(), before);
+  EXPECT_EQ(App().io.presets.gPresetCaptions[2], "Intro");
+  EXPECT_EQ(App().io.presets.gPresetPaths[2], "C:\\Sounds\\intro.wav");
+  EXPECT_EQ(App().io.presets.gPresetLoop[2], "True");
+  EXPECT_EQ(window->Bank().PresetButtonCaption(3), "Intro");
+  EXPECT_TRUE(form->isVisible());
+  EXPECT_TRUE(App().launcher.gEditArmed);
+  EXPECT_EQ(row.txtCaption->ForeColor(), kRed);
+  EXPECT_EQ(row.txtFilePath->ForeColor(), kRed);
+  EXPECT_EQ(row.chkLoop->BackColor(), kRed);
+  EXPECT_EQ(row.txtFilePath->toolTip(), "C:\\Sounds\\intro.wav");
+  if (c.editor == Editor::All) {
+    EXPECT_TRUE(static_cast<frmEditTapdeck&>(*form).btnApply->isEnabled());
+  }
+
+  commit();
+  EXPECT_EQ(boxes.shown().size(), 1u);
+  EXPECT_EQ(PresetDat(), PresetFile({{3, "Opening,C:\\Sounds\\b.wav,False"}}));
+  EXPECT_EQ(window->Bank().PresetButtonCaption(3), "Opening");
+  EXPECT_EQ(form->isVisible(), c.apply);
+  if (c.apply) {
+    EXPECT_EQ(row.txtCaption->ForeColor(), 0u);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, FailedSave,
+                         ::testing::Values(FailedSaveCase{Editor::All, true}, FailedSaveCase{Editor::All, false},
+                                           FailedSaveCase{Editor::One, false}));
+
 // --- browse and help ----------------------------------------------------------------------
 
 class BothEditors : public EditorTest, public ::testing::WithParamInterface<Editor> {
@@ -372,6 +444,42 @@ TEST_P(BothEditors, HelpStartsTheViewerOnTheEditorsPage) {
 
 INSTANTIATE_TEST_SUITE_P(Editors, BothEditors, ::testing::Values(Editor::All, Editor::One),
                          [](const auto& info) { return info.param == Editor::All ? "All" : "One"; });
+
+// Each editor opens with the focus in its first caption box, also after a drop filled in the
+// path; Tab goes on to the path box beside it.
+class FirstBox : public EditorTest, public ::testing::WithParamInterface<std::tuple<Editor, bool>> {};
+
+TEST_P(FirstBox, TheEditorOpensWithTheFocusInItsFirstCaptionBox) {
+  const auto [editor, dropped] = GetParam();
+  LauncherState& s = App().launcher;
+  s.gPresetIndex = 3;
+  s.gPrefillPath = "D:\\Music\\drop.wav";
+  s.gPrefillPending = dropped;
+  if (dropped) boxes.Answer(platform::vbYes);  // what the drop brought is a pending edit
+  auto check = [](TapdeckEditor& form) {
+    const TapdeckEditor::Row& first = form.rows().front();
+    ASSERT_EQ(form.focusWidget(), first.txtCaption);
+    QTest::keyClick(form.focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(form.focusWidget(), first.txtFilePath);
+    form.btnCancel_Click();
+  };
+  if (editor == Editor::All) {
+    auto steps = testing_support::OnModal<frmEditTapdeck>(check);
+    frmEditTapdeck(window.get()).ShowModal();
+    EXPECT_TRUE(steps.done());
+  } else {
+    auto steps = testing_support::OnModal<frmTDButtonConfig>([&, dropped = dropped](frmTDButtonConfig& f) {
+      EXPECT_EQ(f.txtFilePath->text(), dropped ? "D:\\Music\\drop.wav" : "C:\\Sounds\\intro.wav");
+      check(f);
+    });
+    frmTDButtonConfig(window.get()).ShowModal();
+    EXPECT_TRUE(steps.done());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, FirstBox,
+                         ::testing::Values(std::make_tuple(Editor::All, false), std::make_tuple(Editor::One, false),
+                                           std::make_tuple(Editor::One, true)));
 
 // --- opened from the main window ----------------------------------------------------------
 

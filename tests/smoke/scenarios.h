@@ -13,5 +13,10 @@ void PlaylistPlayerScenario(Scenario& s, Machine& m);
 void MainWindowScenario(Scenario& s, Machine& m);
 void ReconcileScenario(Scenario& s, Machine& m);
 void PopupPlacementScenario(Scenario& s, Machine& m);
+// Each also under a window manager ("_wm").
+void PresetEditorsScenario(Scenario& s, Machine& m);
+void PresetEditorsWmScenario(Scenario& s, Machine& m);
+void WindowDragScenario(Scenario& s, Machine& m);
+void WindowDragWmScenario(Scenario& s, Machine& m);
 
 }  // namespace smoke

@@ -20,6 +20,10 @@ int main(int argc, char** argv) {
       {"main_window", smoke::MainWindowScenario},
       {"reconcile", smoke::ReconcileScenario},
       {"popup_placement", smoke::PopupPlacementScenario},
+      {"preset_editors", smoke::PresetEditorsScenario},
+      {"preset_editors_wm", smoke::PresetEditorsWmScenario},
+      {"window_drag", smoke::WindowDragScenario},
+      {"window_drag_wm", smoke::WindowDragWmScenario},
   };
   const auto chosen = argc == 2 ? scenarios.find(argv[1]) : scenarios.end();
   if (chosen == scenarios.end()) {
