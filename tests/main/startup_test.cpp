@@ -22,13 +22,13 @@ class SplashTest : public AppFixture {
  protected:
   int mainWindowShown = 0;
   std::unique_ptr<frmSplash> splash =
-      std::make_unique<frmSplash>([this] { ++mainWindowShown; });
+      std::make_unique<frmSplash>(state, [this] { ++mainWindowShown; });
 };
 
 TEST_F(SplashTest, LoadShowsStatusAndVersion) {
   EXPECT_EQ(splash->lblLoadStatus->Caption(), "Initializing Tolvan...");
   EXPECT_EQ(splash->lblVersionNumber->Caption(), "Version 1.0.0");
-  EXPECT_FALSE(App().decl.gRebuildInventory);
+  EXPECT_FALSE(state.decl.gRebuildInventory);
   EXPECT_FALSE(splash->timHoldSplash->Enabled()) << "the hold starts with the first activation";
   splash->Form_Activate();
   EXPECT_TRUE(splash->timHoldSplash->Enabled());
@@ -50,11 +50,11 @@ class SplashProbe : public SplashTest, public ::testing::WithParamInterface<Prob
 
 TEST_P(SplashProbe, StatusAndRebuildFlagFollowTheMissingFiles) {
   const ProbeCase& c = GetParam();
-  if (c.invSumThere) drives.Write(App().decl.files.gInvSumFile, "x");
-  if (c.inventoryThere) drives.Write(App().decl.files.gInventoryFile, "x");
+  if (c.invSumThere) drives.Write(state.decl.files.gInvSumFile, "x");
+  if (c.inventoryThere) drives.Write(state.decl.files.gInventoryFile, "x");
   splash->timHoldSplash_Timer();
   EXPECT_EQ(splash->lblLoadStatus->Caption(), c.status);
-  EXPECT_EQ(App().decl.gRebuildInventory, c.rebuild);
+  EXPECT_EQ(state.decl.gRebuildInventory, c.rebuild);
   EXPECT_EQ(mainWindowShown, 1);
   EXPECT_FALSE(splash->timHoldSplash->Enabled());
 }
@@ -84,10 +84,10 @@ TEST_F(SplashTest, AnUnreadableDataFolderIsRetriedThenNamedAndTheProgramEnds) {
 }
 
 TEST_F(SplashTest, ALongMainWindowLoadRunsOneTickOnly) {
-  drives.Write(App().decl.files.gInvSumFile, "x");
-  drives.Write(App().decl.files.gInventoryFile, "x");
+  drives.Write(state.decl.files.gInvSumFile, "x");
+  drives.Write(state.decl.files.gInventoryFile, "x");
   int loads = 0;
-  auto slow = std::make_unique<frmSplash>([&] {
+  auto slow = std::make_unique<frmSplash>(state, [&] {
     ++loads;
     platform::WaitEvents(300);  // the load lets events through, as an update does
   });

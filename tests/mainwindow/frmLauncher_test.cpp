@@ -7,7 +7,6 @@
 
 #include <fstream>
 
-#include "main/declarations.h"
 #include "main/startup.h"
 #include "mainwindow/frmLauncher.h"
 #include "mainwindow/launcher.h"
@@ -68,7 +67,7 @@ TEST_F(MainWindowTest, LoadAnnouncesMissingSettingsAndWritesTheirDefaults) {
 
 TEST_F(MainWindowTest, LoadBuildsTheDialogFilterAndTheTreeImages) {
   auto window = OpenMainWindow();
-  EXPECT_EQ(App().launcher.gOpenFilter,
+  EXPECT_EQ(state.launcher.gOpenFilter,
             "Audio files (all types)|*.wav; *.mp3; *.m3u; *.snd; *.au; *.aif; *.aifc; *.aiff; *.mid; *.midi; *.rmi|"
             "WAV files (*.wav)|*.wav|MP3 files (*.mp3; *.m3u)|*.mp3; *.m3u|"
             "MIDI files (*.mid; *.midi; *.rmi)|*.mid; *.midi; *.rmi|");
@@ -115,7 +114,7 @@ TEST_F(MainWindowTest, EditorNotConfigured) {
 
 TEST_F(MainWindowTest, EditorThatNoLongerExists) {
   auto window = OpenMainWindow();
-  App().io.prefs.gWaveEditorPath = "D:\\Tools\\gone.exe";
+  state.io.prefs.gWaveEditorPath = "D:\\Tools\\gone.exe";
   boxes.Answer(platform::vbOK);
   window->btnEditor->click();
   ASSERT_EQ(boxes.shown().size(), 1u);
@@ -139,8 +138,8 @@ TEST_F(MainWindowTest, AnEditorOutsideTheDrivesStartsByItsHostPath) {
   ASSERT_FALSE(platform::DosPathOf(editor).has_value()) << "the folder lies on no drive";
   drives.Write("D:\\Music\\song.wav", "RIFF");
   auto window = OpenMainWindow();
-  App().io.prefs.gWaveEditorPath = editor;
-  App().io.prefs.gExportFile = 1;
+  state.io.prefs.gWaveEditorPath = editor;
+  state.io.prefs.gExportFile = 1;
   window->Pane().lblDBViewTitle->SetCaption("File Detail");
   window->Pane().txtDBDescription->setToolTip("D:\\Music\\song.wav");
   MainPane().db.gCurrentFilePath = "D:\\Music\\song.wav";
@@ -149,7 +148,7 @@ TEST_F(MainWindowTest, AnEditorOutsideTheDrivesStartsByItsHostPath) {
   EXPECT_EQ(starter.starts()[0].program, editor);
   EXPECT_EQ(starter.starts()[0].args, std::vector<std::string>{drives.Host("D:\\Music\\song.wav")});
 
-  App().io.prefs.gWaveEditorPath = editor + "-gone";
+  state.io.prefs.gWaveEditorPath = editor + "-gone";
   boxes.Answer(platform::vbOK);
   window->btnEditor->click();
   ASSERT_EQ(boxes.shown().size(), 1u);
@@ -163,8 +162,8 @@ TEST_F(MainWindowTest, TheEditorGetsTheShownFilesPathByteForByte) {
   const std::string shown = "D:\\Music\\\xE9t\xE9.wav";
   drives.Write(shown, "RIFF");
   auto window = OpenMainWindow();
-  App().io.prefs.gWaveEditorPath = "D:\\Tools\\edit";
-  App().io.prefs.gExportFile = 1;
+  state.io.prefs.gWaveEditorPath = "D:\\Tools\\edit";
+  state.io.prefs.gExportFile = 1;
   window->Pane().lblDBViewTitle->SetCaption("File Detail");
   MainPane().db.gCurrentFilePath = shown;
   window->Pane().txtDBDescription->setToolTip(QString::fromStdString(shown));
@@ -187,8 +186,8 @@ TEST_P(EditorStart, PassesTheShownFileOnlyInFileDetailWithThePreferenceOn) {
   drives.Write("D:\\Tools\\wave edit", "#!");
   drives.Write("D:\\Music\\my song.wav", "RIFF");
   auto window = OpenMainWindow();
-  App().io.prefs.gWaveEditorPath = "D:\\Tools\\wave edit";
-  App().io.prefs.gExportFile = GetParam().exportFile;
+  state.io.prefs.gWaveEditorPath = "D:\\Tools\\wave edit";
+  state.io.prefs.gExportFile = GetParam().exportFile;
   window->Pane().lblDBViewTitle->SetCaption(GetParam().viewTitle);
   window->Pane().txtDBDescription->setToolTip("D:\\Music\\my song.wav");
   MainPane().db.gCurrentFilePath = "D:\\Music\\my song.wav";

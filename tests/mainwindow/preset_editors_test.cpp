@@ -8,7 +8,6 @@
 #include <string>
 #include <tuple>
 
-#include "main/declarations.h"
 #include "mainwindow/frmEditTapdeck.h"
 #include "mainwindow/frmLauncher.h"
 #include "mainwindow/frmTDButtonConfig.h"
@@ -43,15 +42,15 @@ class EditorTest : public AppFixture {
     window = OpenMainWindow();
     for (const char* f : {"C:\\Sounds\\intro.wav", "C:\\Sounds\\b.wav", "C:\\Sounds\\c.wav", "D:\\Music\\drop.wav"})
       drives.Write(f, "RIFF");
-    auto& p = App().io.presets;
+    auto& p = state.io.presets;
     p.gPresetCaptions[2] = "Intro";
     p.gPresetPaths[2] = "C:\\Sounds\\intro.wav";
     p.gPresetLoop[2] = "True";
     window->Bank().RefreshPresetButtons();
-    before = drives.Read(App().decl.files.gPresetFile);
+    before = drives.Read(state.decl.files.gPresetFile);
   }
 
-  std::string PresetDat() const { return drives.Read(App().decl.files.gPresetFile); }
+  std::string PresetDat() const { return drives.Read(state.decl.files.gPresetFile); }
 
   template <typename Form>
   void ShowActive(Form& form) {
@@ -82,8 +81,8 @@ TEST_F(EditorTest, TheAllPresetsEditorOpensOnThePresetsUnmarked) {
     EXPECT_EQ(form.txtFilePath[n]->ForeColor(), 0u) << n;
   }
   EXPECT_FALSE(form.btnApply->isEnabled());
-  EXPECT_TRUE(App().launcher.gEditArmed);
-  EXPECT_EQ(App().launcher.gPresetPathsSaved[2], "C:\\Sounds\\intro.wav");
+  EXPECT_TRUE(state.launcher.gEditArmed);
+  EXPECT_EQ(state.launcher.gPresetPathsSaved[2], "C:\\Sounds\\intro.wav");
 }
 
 // --- Cancel -------------------------------------------------------------------------------
@@ -108,7 +107,7 @@ class Cancel : public EditorTest, public ::testing::WithParamInterface<CancelCas
 
 TEST_P(Cancel, AsksOnlyWithPendingEditsAndStoresNothing) {
   const CancelCase& c = GetParam();
-  App().launcher.gPresetIndex = 3;
+  state.launcher.gPresetIndex = 3;
   std::unique_ptr<TapdeckEditor> form;
   if (c.editor == Editor::All) {
     form = std::make_unique<frmEditTapdeck>(window.get());
@@ -141,9 +140,9 @@ TEST_P(Cancel, AsksOnlyWithPendingEditsAndStoresNothing) {
     EXPECT_TRUE(boxes.shown().empty());
   }
   EXPECT_EQ(form->isVisible(), !c.closes);
-  EXPECT_EQ(App().launcher.gEditArmed, !c.closes);
-  EXPECT_EQ(App().io.presets.gPresetLoop[2], "True");
-  EXPECT_EQ(App().io.presets.gPresetCaptions[2], "Intro");
+  EXPECT_EQ(state.launcher.gEditArmed, !c.closes);
+  EXPECT_EQ(state.io.presets.gPresetLoop[2], "True");
+  EXPECT_EQ(state.io.presets.gPresetCaptions[2], "Intro");
   EXPECT_EQ(PresetDat(), before);
 }
 
@@ -160,7 +159,7 @@ class OtherWaysOut : public EditorTest, public ::testing::WithParamInterface<std
 
 TEST_P(OtherWaysOut, AskAsCancelDoes) {
   const auto [editor, escape] = GetParam();
-  App().launcher.gPresetIndex = 3;
+  state.launcher.gPresetIndex = 3;
   std::unique_ptr<TapdeckEditor> form;
   if (editor == Editor::All) {
     form = std::make_unique<frmEditTapdeck>(window.get());
@@ -182,13 +181,13 @@ TEST_P(OtherWaysOut, AskAsCancelDoes) {
   ASSERT_EQ(boxes.shown().size(), 1u);
   EXPECT_EQ(boxes.shown()[0].title, "Changes Not Saved");
   EXPECT_TRUE(form->isVisible());
-  EXPECT_TRUE(App().launcher.gEditArmed);
+  EXPECT_TRUE(state.launcher.gEditArmed);
   boxes.Answer(platform::vbYes);
   leave();
   EXPECT_EQ(boxes.shown().size(), 2u);
   EXPECT_FALSE(form->isVisible());
-  EXPECT_FALSE(App().launcher.gEditArmed);
-  EXPECT_EQ(App().io.presets.gPresetCaptions[2], "Intro");
+  EXPECT_FALSE(state.launcher.gEditArmed);
+  EXPECT_EQ(state.io.presets.gPresetCaptions[2], "Intro");
   EXPECT_EQ(PresetDat(), before);
 }
 
@@ -216,8 +215,8 @@ TEST_F(EditorTest, ApplyTakesNoRowWhileOnePathIsInvalidThenAllOnceItIsMended) {
                                        "12:  C:\\Sounds\\missing.wav" + kBreak +
                                        "is not valid. Check the path and file name for accuracy.");
   EXPECT_TRUE(form.txtFilePath[12]->hasFocus());
-  EXPECT_EQ(App().io.presets.gPresetCaptions[2], "Intro") << "rows before the bad one are not taken either";
-  EXPECT_EQ(App().io.presets.gPresetPaths[14], "");
+  EXPECT_EQ(state.io.presets.gPresetCaptions[2], "Intro") << "rows before the bad one are not taken either";
+  EXPECT_EQ(state.io.presets.gPresetPaths[14], "");
   EXPECT_EQ(PresetDat(), before);
   EXPECT_EQ(window->Bank().PresetButtonCaption(3), "Intro");
   EXPECT_TRUE(form.btnApply->isEnabled());
@@ -229,7 +228,7 @@ TEST_F(EditorTest, ApplyTakesNoRowWhileOnePathIsInvalidThenAllOnceItIsMended) {
   EXPECT_EQ(PresetDat(), PresetFile({{3, "Opening,C:\\Sounds\\intro.wav,True"},
                                      {12, "12,C:\\Sounds\\c.wav,False"},
                                      {15, "15,C:\\Sounds\\b.wav,False"}}));
-  EXPECT_TRUE(platform::IsReadOnly(App().decl.files.gPresetFile));
+  EXPECT_TRUE(platform::IsReadOnly(state.decl.files.gPresetFile));
   EXPECT_EQ(window->Bank().PresetButtonCaption(3), "Opening");
   EXPECT_TRUE(window->Bank().btnPreset[15]->font().bold());
   EXPECT_TRUE(form.isVisible()) << "Apply keeps the window open";
@@ -259,17 +258,17 @@ TEST_F(EditorTest, OkStoresTheRowsAndCloses_ACaptionWithoutPathBecomesTheNumber)
   form.btnOK->click();
   EXPECT_TRUE(boxes.shown().empty());
   EXPECT_FALSE(form.isVisible());
-  EXPECT_FALSE(App().launcher.gEditArmed);
+  EXPECT_FALSE(state.launcher.gEditArmed);
   EXPECT_EQ(PresetDat(), PresetFile({{3, "Intro,C:\\Sounds\\intro.wav,False"}}));
   EXPECT_EQ(window->Bank().PresetButtonCaption(7), "7");
-  EXPECT_EQ(App().io.presets.gPresetLoop[2], "False");
+  EXPECT_EQ(state.io.presets.gPresetLoop[2], "False");
 }
 
 TEST_F(EditorTest, ADropOnAPresetStoresTheEmptyNoteCaptionOnOk) {
-  App().io.presets.gPresetCaptions[4] = "Fanfare";
-  App().io.presets.gPresetPaths[4] = "C:\\Sounds\\b.wav";
+  state.io.presets.gPresetCaptions[4] = "Fanfare";
+  state.io.presets.gPresetPaths[4] = "C:\\Sounds\\b.wav";
   window->Bank().RefreshPresetButtons();
-  LauncherState& s = App().launcher;
+  LauncherState& s = state.launcher;
   s.gPresetIndex = 5;
   s.gPrefillPath = "D:\\Music\\drop.wav";
   s.gPrefillPending = true;
@@ -290,7 +289,7 @@ TEST_F(EditorTest, ADropOnAPresetStoresTheEmptyNoteCaptionOnOk) {
 }
 
 TEST_F(EditorTest, TheOnePresetEditorNamesItsPositionForAnInvalidPath) {
-  App().launcher.gPresetIndex = 8;
+  state.launcher.gPresetIndex = 8;
   frmTDButtonConfig form(window.get());
   form.Form_Load();
   ShowActive(form);
@@ -303,7 +302,7 @@ TEST_F(EditorTest, TheOnePresetEditorNamesItsPositionForAnInvalidPath) {
                                        "is not valid. Check the path and file name for accuracy.");
   EXPECT_TRUE(form.isVisible());
   EXPECT_TRUE(form.txtFilePath->hasFocus());
-  EXPECT_EQ(App().io.presets.gPresetPaths[7], "");
+  EXPECT_EQ(state.io.presets.gPresetPaths[7], "");
   EXPECT_EQ(PresetDat(), before);
 }
 
@@ -312,7 +311,7 @@ TEST_F(EditorTest, TheOnePresetEditorNamesItsPositionForAnInvalidPath) {
 class BothEditors : public EditorTest, public ::testing::WithParamInterface<Editor> {
  protected:
   std::unique_ptr<TapdeckEditor> Open() {
-    App().launcher.gPresetIndex = 4;
+    state.launcher.gPresetIndex = 4;
     std::unique_ptr<TapdeckEditor> form;
     if (GetParam() == Editor::All) {
       form = std::make_unique<frmEditTapdeck>(window.get());
@@ -326,7 +325,7 @@ class BothEditors : public EditorTest, public ::testing::WithParamInterface<Edit
 };
 
 TEST_P(BothEditors, BrowseFillsThePathFromTheDialogAndACancelChangesNothing) {
-  App().io.prefs.gBrowsePath = "D:\\Music\\";
+  state.io.prefs.gBrowsePath = "D:\\Music\\";
   auto form = Open();
   const TapdeckEditor::Row& row = Row4(*form);
   dialogs.Cancel();
@@ -340,7 +339,7 @@ TEST_P(BothEditors, BrowseFillsThePathFromTheDialogAndACancelChangesNothing) {
   ASSERT_EQ(dialogs.requests().size(), 2u);
   const auto& request = dialogs.requests()[1];
   EXPECT_FALSE(request.save);
-  EXPECT_EQ(request.filter, App().launcher.gOpenFilter);
+  EXPECT_EQ(request.filter, state.launcher.gOpenFilter);
   EXPECT_EQ(request.initDir, "D:\\Music\\");
   EXPECT_EQ(request.flags, 4);
   EXPECT_TRUE(boxes.shown().empty());

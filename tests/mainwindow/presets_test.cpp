@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "datafiles/userdb.h"
-#include "main/declarations.h"
 #include "mainwindow/frmLauncher.h"
 #include "mainwindow/frmTDButtonConfig.h"
 #include "mainwindow/launcher.h"
@@ -46,7 +45,7 @@ void PrintTo(const RefreshCase& c, std::ostream* os) { *os << "\"" << c.caption 
 class Refresh : public PresetBankTest, public ::testing::WithParamInterface<RefreshCase> {};
 
 TEST_P(Refresh, ShowsTheCaptionBoldWithAFileAndTheNumberWithout) {
-  auto& p = App().io.presets;
+  auto& p = state.io.presets;
   p.gPresetCaptions[6] = GetParam().caption;
   p.gPresetPaths[6] = GetParam().path;
   window->Bank().RefreshPresetButtons();
@@ -65,7 +64,7 @@ INSTANTIATE_TEST_SUITE_P(Table, Refresh,
                                            RefreshCase{"Rock & Roll", "C:\\r.wav", "Rock & Roll", true}));
 
 TEST_F(PresetBankTest, AButtonShowsAnAmpersandAsItIs) {
-  auto& p = App().io.presets;
+  auto& p = state.io.presets;
   p.gPresetCaptions[0] = "Rock & Roll";
   p.gPresetPaths[0] = "C:\\r.wav";
   window->Bank().RefreshPresetButtons();
@@ -99,7 +98,7 @@ class OpenEditor : public PresetBankTest, public ::testing::WithParamInterface<O
 
 TEST_P(OpenEditor, ByRightPressOrDropWithThePathTheDropOffers) {
   const OpenCase& c = GetParam();
-  auto& p = App().io.presets;
+  auto& p = state.io.presets;
   p.gPresetCaptions[4] = "Fanfare";
   p.gPresetPaths[4] = "C:\\Sounds\\fanfare.wav";
   window->Bank().RefreshPresetButtons();
@@ -108,14 +107,14 @@ TEST_P(OpenEditor, ByRightPressOrDropWithThePathTheDropOffers) {
   Opened seen;
   auto steps = testing_support::OnModal<frmTDButtonConfig>([&](frmTDButtonConfig& form) {
     seen.opened = true;
-    seen.index = App().launcher.gPresetIndex;
+    seen.index = state.launcher.gPresetIndex;
     seen.number = form.lblButtonNumber->Caption().toStdString();
     seen.caption = form.txtCaption->text().toStdString();
     seen.path = form.txtFilePath->text().toStdString();
     seen.pathTip = form.txtFilePath->toolTip().toStdString();
     seen.captionMarked = form.txtCaption->ForeColor() == 255;
     seen.pathMarked = form.txtFilePath->ForeColor() == 255;
-    seen.pending = App().launcher.gPrefillPending;
+    seen.pending = state.launcher.gPrefillPending;
     // The close box asks before it drops the prefilled, marked fields.
     if (seen.captionMarked || seen.pathMarked) boxes.Answer(platform::vbYes);
     form.close();
@@ -143,7 +142,7 @@ TEST_P(OpenEditor, ByRightPressOrDropWithThePathTheDropOffers) {
   }
   EXPECT_EQ(seen.opened, c.opens);
   if (!c.opens) {
-    EXPECT_FALSE(App().launcher.gPrefillPending);
+    EXPECT_FALSE(state.launcher.gPrefillPending);
     return;
   }
   EXPECT_EQ(seen.index, 5);
@@ -160,7 +159,7 @@ TEST_P(OpenEditor, ByRightPressOrDropWithThePathTheDropOffers) {
     EXPECT_TRUE(seen.captionMarked);
     EXPECT_TRUE(seen.pathMarked);
   }
-  EXPECT_FALSE(App().launcher.gEditArmed) << "unloaded";
+  EXPECT_FALSE(state.launcher.gEditArmed) << "unloaded";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -197,7 +196,7 @@ TEST_F(PresetBankTest, ADroppedFileWithANoteBringsItsCaption) {
   datafiles::UserDBRecord record;
   record.Path = "D:\\Music\\noted.wav";
   record.Caption = "Noted Song";
-  drives.Write(App().decl.files.gUserDBFile, record.Bytes());
+  drives.Write(state.decl.files.gUserDBFile, record.Bytes());
   QMimeData data;
   data.setText("D:\\Music\\noted.wav");
   std::string caption;
@@ -208,7 +207,7 @@ TEST_F(PresetBankTest, ADroppedFileWithANoteBringsItsCaption) {
   });
   window->Bank().btnPreset_OLEDragDrop(2, data);
   EXPECT_EQ(caption, "Noted Song");
-  EXPECT_EQ(App().launcher.gPrefillPath, "D:\\Music\\noted.wav");
+  EXPECT_EQ(state.launcher.gPrefillPath, "D:\\Music\\noted.wav");
 }
 
 // --- what holds the shown file ------------------------------------------------------------
@@ -226,8 +225,8 @@ class Rallysets : public PresetBankTest, public ::testing::WithParamInterface<Ra
 
 TEST_P(Rallysets, ListPresetsThenGroupsOnlyInFileDetail) {
   const std::string shown = "D:\\Music\\song.wav";
-  for (int n : GetParam().presetsHolding) App().io.presets.gPresetPaths[n - 1] = shown;
-  App().io.presets.gPresetPaths[9] = "D:\\Music\\other.wav";
+  for (int n : GetParam().presetsHolding) state.io.presets.gPresetPaths[n - 1] = shown;
+  state.io.presets.gPresetPaths[9] = "D:\\Music\\other.wav";
   // Groups > Rock > entry, Groups > Rock > Live > entry, each tagged with the file's path.
   platform::TreeModel& tree = window->Tree().tvwGroups->Nodes();
   using Rel = platform::TreeModel::Relation;
