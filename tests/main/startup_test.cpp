@@ -87,12 +87,15 @@ TEST_F(SplashTest, ALongMainWindowLoadRunsOneTickOnly) {
   drives.Write(state.decl.files.gInvSumFile, "x");
   drives.Write(state.decl.files.gInventoryFile, "x");
   int loads = 0;
+  bool loaded = false;
   auto slow = std::make_unique<frmSplash>(state, [&] {
     ++loads;
     platform::WaitEvents(300);  // the load lets events through, as an update does
+    loaded = true;
   });
   slow->timHoldSplash->SetInterval(50);
   slow->timHoldSplash->SetEnabled(true);
-  QTest::qWait(600);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return loaded; }, 10000));
   EXPECT_EQ(loads, 1);
+  EXPECT_FALSE(slow->timHoldSplash->Enabled()) << "no later tick is due to load it again";
 }

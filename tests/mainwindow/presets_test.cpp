@@ -138,7 +138,7 @@ TEST_P(OpenEditor, ByRightPressOrDropWithThePathTheDropOffers) {
   if (c.opens) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return seen.opened; }, 3000));
   } else {
-    QTest::qWait(50);
+    ASSERT_TRUE(testing_support::RunQueuedWork());
   }
   EXPECT_EQ(seen.opened, c.opens);
   if (!c.opens) {
