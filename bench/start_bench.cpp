@@ -154,7 +154,7 @@ struct World {
 // One start: the splash's tick opens the main window, whose load draws the System Inventory;
 // the events that follow paint it. Returns the totals row's Total as drawn.
 std::string Start(World& w, std::unique_ptr<frmLauncher>& window) {
-  frmSplash splash([&] {
+  frmSplash splash(App(), [&] {
     window = std::make_unique<frmLauncher>(&w.player, App());
     window->Form_Load();
     window->show();

@@ -4,7 +4,7 @@
 #include <QPainter>
 
 #include "inventory/summaryinstep.h"
-#include "main/declarations.h"
+#include "windows/shareddata.h"
 #include "platform/core/errors.h"
 #include "platform/core/files.h"
 #include "platform/core/msgbox.h"
@@ -13,8 +13,10 @@
 #include "platform/qt/resources.h"
 #include "windows/messages.h"
 
-frmSplash::frmSplash(std::function<void()> showMainWindow, QWidget* parent)
-    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint), showMainWindow_(std::move(showMainWindow)) {
+frmSplash::frmSplash(ProgramState& app, std::function<void()> showMainWindow, QWidget* parent)
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint),
+      app_(app),
+      showMainWindow_(std::move(showMainWindow)) {
   setWindowTitle("Tolvan Audio Manager");
   setFixedSize(460, 260);
   QPalette pal = palette();
@@ -37,7 +39,7 @@ void frmSplash::Form_Load() {
                                    .arg(platform::kVersionMajor)
                                    .arg(platform::kVersionMinor)
                                    .arg(platform::kVersionRevision));
-  App().decl.gRebuildInventory = false;
+  app_.decl.gRebuildInventory = false;
 }
 
 void frmSplash::Form_Activate() {
@@ -63,7 +65,7 @@ void frmSplash::timHoldSplash_Timer() {
   timHoldSplash->SetEnabled(false);
   platform::DoEvents();
   lblLoadStatus->SetCaption("Checking inventory...");
-  Declarations& decl = App().decl;
+  Declarations& decl = app_.decl;
   for (const std::string* file : {&decl.files.gInvSumFile, &decl.files.gInventoryFile}) {
     platform::FileProbe probe = platform::FileLen(*file);
     if (probe.error == platform::errFileNotFound) {

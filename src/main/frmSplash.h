@@ -6,13 +6,16 @@
 
 #include "platform/qt/controls.h"
 
+struct ProgramState;
+
 // The splash: holds the screen for two seconds, checks that the two inventory files exist,
 // then opens the main window and closes.
 class frmSplash : public QWidget {
   Q_OBJECT
  public:
   // `showMainWindow` loads and shows the main window; it returns once the load has ended.
-  explicit frmSplash(std::function<void()> showMainWindow, QWidget* parent = nullptr);
+  // `app` is the state whose data files the check looks for.
+  frmSplash(ProgramState& app, std::function<void()> showMainWindow, QWidget* parent = nullptr);
 
   void Form_Load();
   void Form_Activate();
@@ -32,6 +35,7 @@ class frmSplash : public QWidget {
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  ProgramState& app_;
   std::function<void()> showMainWindow_;
   int failedChecks_ = 0;
   bool done_ = false;

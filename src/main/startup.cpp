@@ -56,7 +56,7 @@ StartOutcome Main(const QString& hostProgramFolder, platform::MediaPlayer* playe
   }
   decl.files = datafiles::DataFileNames::InFolder(decl.gAppPath + "data\\");
 
-  auto* splash = new frmSplash([player] {
+  auto* splash = new frmSplash(App(), [player] {
     auto* main = new frmLauncher(player, App());
     gMainWindow = main;
     main->setAttribute(Qt::WA_DeleteOnClose);

@@ -5,7 +5,6 @@
 #include <QPushButton>
 
 #include "datafiles/inventoryline.h"
-#include "main/declarations.h"
 #include "mainwindow/frmLauncher.h"
 #include "support/app_fixture.h"
 
@@ -17,8 +16,8 @@ const std::vector<std::string> kTexts = {
     "a,b", "\"lead quote", "inner \"quote\"", " leading blank", "a\xC2\xBB" "b", "tab\there",
     "\xC3\xA9t\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC", "x, \"y\", z"};
 
-std::vector<std::string> ListedPaths() {
-  datafiles::InventoryReader reader(App().decl.files.gInventoryFile);
+std::vector<std::string> ListedPaths(const std::string& inventoryFile) {
+  datafiles::InventoryReader reader(inventoryFile);
   datafiles::InventoryLine line;
   std::vector<std::string> paths;
   while (reader.Next(line)) paths.push_back(line.FullPath());
@@ -50,35 +49,35 @@ TEST_F(Restart, EveryPresetPreferenceAndListedPathIsTheSameAfterReload) {
     presets.gPresetPaths[i] = files[i];
     presets.gPresetLoop[i] = "True";
   }
-  ASSERT_TRUE(datafiles::SavePreferences(App().decl.files, prefs));
-  ASSERT_TRUE(datafiles::SaveTapdeckPresets(App().decl.files, presets));
+  ASSERT_TRUE(datafiles::SavePreferences(state.decl.files, prefs));
+  ASSERT_TRUE(datafiles::SaveTapdeckPresets(state.decl.files, presets));
 
   std::vector<std::string> listed;
   {
     auto first = OpenMainWindow();  // no inventory yet: the start builds it from the drives
-    listed = ListedPaths();
+    listed = ListedPaths(state.decl.files.gInventoryFile);
     for (const std::string& file : files) {
       EXPECT_TRUE(std::binary_search(listed.begin(), listed.end(), file)) << file;
     }
   }
 
-  const datafiles::DataFileNames names = App().decl.files;
-  App() = ProgramState{};
-  App().decl.gAppPath = kAppPath;
-  App().decl.files = names;
+  const datafiles::DataFileNames names = state.decl.files;
+  state = ProgramState{};
+  state.decl.gAppPath = kAppPath;
+  state.decl.files = names;
   auto second = OpenMainWindow();
-  const datafiles::Preferences& p = App().io.prefs;
+  const datafiles::Preferences& p = state.io.prefs;
   EXPECT_EQ(p.gBrowsePath, prefs.gBrowsePath);
   EXPECT_EQ(p.gWaveEditorPath, prefs.gWaveEditorPath);
   EXPECT_EQ(p.gEnableEmbedded, prefs.gEnableEmbedded);
   EXPECT_EQ(p.gExportFile, prefs.gExportFile);
-  EXPECT_EQ(App().io.presets.gPresetCaptions, presets.gPresetCaptions);
-  EXPECT_EQ(App().io.presets.gPresetPaths, presets.gPresetPaths);
-  EXPECT_EQ(App().io.presets.gPresetLoop, presets.gPresetLoop);
+  EXPECT_EQ(state.io.presets.gPresetCaptions, presets.gPresetCaptions);
+  EXPECT_EQ(state.io.presets.gPresetPaths, presets.gPresetPaths);
+  EXPECT_EQ(state.io.presets.gPresetLoop, presets.gPresetLoop);
   for (std::size_t i = 0; i < kTexts.size(); ++i) {
     EXPECT_EQ(second->Bank().btnPreset[i + 1]->text().toStdString(), kTexts[i]);
   }
-  EXPECT_EQ(ListedPaths(), listed);
+  EXPECT_EQ(ListedPaths(state.decl.files.gInventoryFile), listed);
   EXPECT_TRUE(boxes.shown().empty());
 }
 
@@ -97,7 +96,7 @@ class StartOnDamagedFiles : public AppFixture, public ::testing::WithParamInterf
 // Every data file of the folder holds the same damage; the program comes up, says that its two
 // settings files are damaged, keeps them, and runs on defaults.
 TEST_P(StartOnDamagedFiles, ComesUpOnDefaultsAndSaysWhichSettingsWereDamaged) {
-  const Declarations& decl = App().decl;
+  const Declarations& decl = state.decl;
   for (const std::string* file : {&decl.files.gPrefsFile, &decl.files.gPresetFile, &decl.files.gInventoryFile,
                                   &decl.files.gInvSumFile, &decl.files.gUserDBFile, &decl.files.gResultFile}) {
     drives.Write(*file, GetParam().bytes);
@@ -121,8 +120,8 @@ TEST_P(StartOnDamagedFiles, ComesUpOnDefaultsAndSaysWhichSettingsWereDamaged) {
   EXPECT_NE(boxes.shown().front().text.find(decl.files.gPrefsFile), std::string::npos);
   EXPECT_NE(boxes.shown().back().text.find(decl.files.gPresetFile), std::string::npos);
   EXPECT_EQ(drives.Read(decl.files.gPresetFile + ".damaged"), GetParam().bytes);
-  EXPECT_EQ(App().io.presets.gPresetCaptions[19], "20");
-  EXPECT_EQ(App().io.prefs.gWaveEditorPath, "None selected");
+  EXPECT_EQ(state.io.presets.gPresetCaptions[19], "20");
+  EXPECT_EQ(state.io.prefs.gWaveEditorPath, "None selected");
   EXPECT_EQ(window->Bank().btnPreset[20]->text().toStdString(), "20");
 }
 

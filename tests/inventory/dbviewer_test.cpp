@@ -19,7 +19,6 @@
 #include "pane/frmReconcileDB.h"
 #include "inventory/reconcile.h"
 #include "inventory_test_support.h"
-#include "main/declarations.h"
 #include "mainwindow/frmLauncher.h"
 #include "pane/databasepane.h"
 #include "support/window_steps.h"
@@ -53,7 +52,7 @@ class Pane : public AppFixture {
   void SetUp() override { WriteDefaultSettings(); }
   void TearDown() override { platform::InjectWriteFailureAfter(-1); }
 
-  const datafiles::DataFileNames& Files() const { return App().decl.files; }
+  const datafiles::DataFileNames& Files() const { return state.decl.files; }
 
   // invsum.dat as the update writes it: the header, the totals, a row per drive.
   void WriteSummary(const std::vector<SummaryRow>& rows, const std::string& header = kHeader) {
@@ -281,7 +280,7 @@ TEST_F(Pane, FirstStartBuildsTheInventorySilentlyByteForByte) {
   drives.Write("D:\\x.aifc", "x");
   auto w = Open();
   EXPECT_TRUE(boxes.shown().empty());
-  EXPECT_FALSE(App().decl.gRebuildInventory);
+  EXPECT_FALSE(state.decl.gRebuildInventory);
   const std::string empty18(18, ',');
   EXPECT_EQ(drives.Read(Files().gInventoryFile),
             "C:,\\Music\\,a,wav" + empty18 + "\r\n" +     //
@@ -313,7 +312,7 @@ TEST_P(UpdateSteps, AreReportedInTheStatusLineInOrder) {
   WriteMatchingInventory();
   drives.Write("C:\\a.wav", "RIFF");
   auto w = Open();
-  App().io.prefs.gEnableEmbedded = GetParam().embedded;
+  state.io.prefs.gEnableEmbedded = GetParam().embedded;
   std::vector<std::string> steps;
   QObject::connect(PaneUi(w->Pane()).lblDBStatus1, &platform::Label::Change,
                    [&] { steps.push_back(PaneUi(w->Pane()).lblDBStatus1->Caption().toStdString()); });
@@ -355,8 +354,8 @@ TEST_F(Pane, UpdateOffersToReconcileOrphanedNotes) {
             "and selecting \"Reconcile Database\" from the tools screen.");
   EXPECT_EQ(MainPane().Reconcile().state.gOrphanRecordCount, 3);
   EXPECT_EQ(MainPane().Reconcile().state.gOrphanPaths, (Lines{"C:\\Music\\gone.wav", "D:\\moved.mp3", "C:\\MUSIC\\KEPT.WAV"}));
-  EXPECT_EQ(App().io.prefs.gOrphanQuantity, " 3");
-  EXPECT_EQ(drives.Read(Files().gPrefsFile), datafiles::PrefsLine(App().io.prefs));
+  EXPECT_EQ(state.io.prefs.gOrphanQuantity, " 3");
+  EXPECT_EQ(drives.Read(Files().gPrefsFile), datafiles::PrefsLine(state.io.prefs));
 
   boxes.Answer(platform::vbYes);
   int listed = -1;
@@ -397,10 +396,10 @@ TEST_F(Pane, AFailedRebuildOfAMissingSummaryIsToldOnceAndNotRetried) {
   WriteMatchingInventory({"C:\\old.wav"});
   drives.Write("C:\\new.wav", "x");
   drives.Remove(Files().gInvSumFile);
-  App().decl.gRebuildInventory = true;  // as the start-up that found it missing sets it
+  state.decl.gRebuildInventory = true;  // as the start-up that found it missing sets it
   const std::string inventoryBefore = drives.Read(Files().gInventoryFile);
   int updates = 0;
-  auto w = std::make_unique<frmLauncher>(&player, App());
+  auto w = std::make_unique<frmLauncher>(&player, state);
   QObject::connect(PaneUi(w->Pane()).lblDBStatus1, &platform::Label::Change, [&] {
     if (PaneUi(w->Pane()).lblDBStatus1->Caption() == "Scanning drives for audio files...") ++updates;
   });

@@ -18,7 +18,6 @@
 #include "datafiles/userdb.h"
 #include "pane/dbviewer.h"
 #include "inventory_test_support.h"
-#include "main/declarations.h"
 #include "mainwindow/frmLauncher.h"
 #include "pane/databasepane.h"
 #include "support/window_steps.h"
@@ -47,7 +46,7 @@ class PaneView : public AppFixture {
   void SetUp() override { WriteDefaultSettings(); }
   void TearDown() override { SetDragStarter({}); }
 
-  const datafiles::DataFileNames& Files() const { return App().decl.files; }
+  const datafiles::DataFileNames& Files() const { return state.decl.files; }
 
   // The drives C: and D: as the summary has them, and these files listed (each made with
   // `bytes` bytes unless it is to be missing).
@@ -126,9 +125,9 @@ class PaneView : public AppFixture {
     QApplication::processEvents();
   }
   void Search(const std::string& text, std::array<int, 3> options = {1, 1, 0}) {
-    App().io.prefs.gSearchAttributes = options[0];
-    App().io.prefs.gSearchUserDB = options[1];
-    App().io.prefs.gSearchChunks = options[2];
+    state.io.prefs.gSearchAttributes = options[0];
+    state.io.prefs.gSearchUserDB = options[1];
+    state.io.prefs.gSearchChunks = options[2];
     W().Pane().btnSelSearch_Click();
     PaneUi(W().Pane()).txtDBSearchText->setText(QString::fromStdString(text));
     W().Pane().btnSelSearch_Click();
@@ -162,7 +161,7 @@ TEST_F(PaneView, FileDetailShowsTheAnalysisTheLengthTheNoteAndTheMemberships) {
   Notes({Note("C:\\other.wav", "other"), Note(path, "Opening", "live, jazz")});
   player.SetDuration(path, 205.4);
   Open();
-  App().io.presets.gPresetPaths[2] = path;
+  state.io.presets.gPresetPaths[2] = path;
   OpenFromList(path);
   EXPECT_EQ(ViewName(Db().gViewMode), "File");
   EXPECT_EQ(ViewName(Db().gPrevViewMode), "Detail");
@@ -239,8 +238,8 @@ TEST_F(PaneView, APlayerThatRefusesTheFileLateGivesALengthOfNothing) {
   Machine({path});
   LateRefusingPlayer late;
   late.refused = path;
-  App().decl.gRebuildInventory = false;
-  window = std::make_unique<frmLauncher>(&late, App());
+  state.decl.gRebuildInventory = false;
+  window = std::make_unique<frmLauncher>(&late, state);
   window->Form_Load();
   OpenFromList(path);
   EXPECT_EQ(PaneUi(W().Pane()).lblDBViewTitle->Caption(), "File Detail");
@@ -389,9 +388,9 @@ TEST_P(IncludeLine, NamesTheOptionsInForce) {
   Open();
   PaneTestAccess::ShowTitle(W().Pane(), "Search Inventory");
   PaneUi(W().Pane()).txtDBDescription->setToolTip("C:\\shown.wav");
-  App().io.prefs.gSearchAttributes = GetParam().options[0];
-  App().io.prefs.gSearchUserDB = GetParam().options[1];
-  App().io.prefs.gSearchChunks = GetParam().options[2];
+  state.io.prefs.gSearchAttributes = GetParam().options[0];
+  state.io.prefs.gSearchUserDB = GetParam().options[1];
+  state.io.prefs.gSearchChunks = GetParam().options[2];
   W().Pane().ShowSearchIncludeLine();
   EXPECT_EQ(PaneUi(W().Pane()).txtDBDescription->text().toStdString(), GetParam().line);
   EXPECT_EQ(PaneUi(W().Pane()).txtDBDescription->toolTip(), "");

@@ -16,7 +16,6 @@
 #include "inventory/abbreviatepath.h"
 #include "pane/frmReconcileDB.h"
 #include "inventory/reconcile.h"
-#include "main/declarations.h"
 #include "mainwindow/frmLauncher.h"
 #include "support/window_steps.h"
 #include "platform/core/codepage.h"
@@ -50,7 +49,7 @@ class ReconcileWindowTest : public AppFixture {
   }
   void TearDown() override { platform::InjectWriteFailureAfter(-1); }
 
-  const datafiles::DataFileNames& Files() const { return App().decl.files; }
+  const datafiles::DataFileNames& Files() const { return state.decl.files; }
 
   static datafiles::UserDBRecord Record(const Note& n) {
     datafiles::UserDBRecord r;
@@ -156,7 +155,7 @@ TEST_P(Opening, ListsTheOrphansSizedByTheirCountAndStoresTheCountAtTheClose) {
     expected.push_back(p);
   }
   Given(notes, {"C:\\kept.wav"});
-  App().io.prefs.gOrphanQuantity = "n/a ";
+  state.io.prefs.gOrphanQuantity = "n/a ";
 
   Paths full, shown;
   int height = 0, matchRows = -1;
@@ -190,8 +189,8 @@ TEST_P(Opening, ListsTheOrphansSizedByTheirCountAndStoresTheCountAtTheClose) {
     EXPECT_NE(shown[0], expected[0]);
   }
   const std::string count = platform::NumberText(GetParam().orphans);
-  EXPECT_EQ(App().io.prefs.gOrphanQuantity, count);
-  EXPECT_EQ(drives.Read(Files().gPrefsFile), datafiles::PrefsLine(App().io.prefs));
+  EXPECT_EQ(state.io.prefs.gOrphanQuantity, count);
+  EXPECT_EQ(drives.Read(Files().gPrefsFile), datafiles::PrefsLine(state.io.prefs));
 }
 
 INSTANTIATE_TEST_SUITE_P(Counts, Opening,
@@ -351,8 +350,8 @@ TEST_P(Linking, AsksForAllOrphansAloneOnlyWhenOthersAreListed) {
   EXPECT_EQ(Selected(w), (Paths{"", "", "", "", ""}));
   EXPECT_EQ(w.lblSearchStatus->Caption(), "");
   // Counted again and saved at once.
-  EXPECT_EQ(App().io.prefs.gOrphanQuantity, platform::NumberText(c.orphansAfter));
-  EXPECT_EQ(drives.Read(Files().gPrefsFile), datafiles::PrefsLine(App().io.prefs));
+  EXPECT_EQ(state.io.prefs.gOrphanQuantity, platform::NumberText(c.orphansAfter));
+  EXPECT_EQ(drives.Read(Files().gPrefsFile), datafiles::PrefsLine(state.io.prefs));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -463,9 +462,9 @@ TEST_F(ReconcileWindowTest, ALinkThatCannotBeWrittenIsToldAndTheListStaysUsable)
 TEST_F(ReconcileWindowTest, BrowseLinksByNameToAnyFileAndStoresItsLength) {
   Given({{"C:\\a\\x.wav", "n", " 100"}, {"C:\\b\\y.wav", "n"}});
   drives.Write("D:\\elsewhere\\renamed.wav", std::string(777, 'x'));
-  App().io.prefs.gBrowsePath = "D:\\elsewhere\\";
+  state.io.prefs.gBrowsePath = "D:\\elsewhere\\";
   frmReconcileDB& w = Prepare();
-  w.browseInitDir = App().io.prefs.gBrowsePath;
+  w.browseInitDir = state.io.prefs.gBrowsePath;
   Choose(w, 0);
 
   dialogs.Cancel();
@@ -477,7 +476,7 @@ TEST_F(ReconcileWindowTest, BrowseLinksByNameToAnyFileAndStoresItsLength) {
   w.btnBrowse_Click();
   ASSERT_EQ(dialogs.requests().size(), 2u);
   EXPECT_EQ(dialogs.requests()[1].initDir, "D:\\elsewhere\\");
-  EXPECT_EQ(dialogs.requests()[1].filter, App().launcher.gOpenFilter);
+  EXPECT_EQ(dialogs.requests()[1].filter, state.launcher.gOpenFilter);
   EXPECT_TRUE(boxes.shown().empty()) << "no question for a browsed file";
   auto records = datafiles::ReadUserDB(Files()).records;
   ASSERT_EQ(records.size(), 2u);
@@ -532,7 +531,7 @@ TEST_F(ReconcileWindowTest, DeleteAsksThenRemovesTheShownNoteAndItsRow) {
   EXPECT_EQ(w.grdOrphans->Height(), 2 * 240 + 10);
   ExpectButtons(w, false, false, false);
   EXPECT_EQ(Selected(w), (Paths{"", "", "", "", ""}));
-  EXPECT_EQ(App().io.prefs.gOrphanQuantity, " 3") << "a delete does not count again";
+  EXPECT_EQ(state.io.prefs.gOrphanQuantity, " 3") << "a delete does not count again";
 }
 
 TEST_F(ReconcileWindowTest, DeletingTheLastOrphanLeavesTheEmptyPlaceholderAndCloseAsksNothing) {
@@ -547,7 +546,7 @@ TEST_F(ReconcileWindowTest, DeletingTheLastOrphanLeavesTheEmptyPlaceholderAndClo
   w.btnClose_Click();
   EXPECT_EQ(boxes.shown().size(), 1u);
   EXPECT_FALSE(w.isVisible());
-  EXPECT_EQ(App().io.prefs.gOrphanQuantity, " 0");
+  EXPECT_EQ(state.io.prefs.gOrphanQuantity, " 0");
 }
 
 TEST_F(ReconcileWindowTest, CloseWithOrphansLeftAsksAndTellsHowToComeBack) {
@@ -563,7 +562,7 @@ TEST_F(ReconcileWindowTest, CloseWithOrphansLeftAsksAndTellsHowToComeBack) {
             "Are you sure you want to close the Reconcile form?");
   EXPECT_TRUE(w.isVisible());
 
-  App().io.prefs.gOrphanQuantity = "n/a ";
+  state.io.prefs.gOrphanQuantity = "n/a ";
   boxes.Answer(platform::vbYes);
   boxes.Answer(platform::vbOK);
   w.btnClose_Click();
@@ -575,8 +574,8 @@ TEST_F(ReconcileWindowTest, CloseWithOrphansLeftAsksAndTellsHowToComeBack) {
             "by clicking the \"Tools/Preferences\" button\n\r"
             "and selecting \"Reconcile Database\" from the tools screen.");
   EXPECT_FALSE(w.isVisible());
-  EXPECT_EQ(App().io.prefs.gOrphanQuantity, " 2");
-  EXPECT_EQ(drives.Read(Files().gPrefsFile), datafiles::PrefsLine(App().io.prefs));
+  EXPECT_EQ(state.io.prefs.gOrphanQuantity, " 2");
+  EXPECT_EQ(drives.Read(Files().gPrefsFile), datafiles::PrefsLine(state.io.prefs));
 }
 
 TEST_F(ReconcileWindowTest, EscapeAsksAsCloseDoesAndTheCloseBoxDoesNot) {
@@ -593,7 +592,7 @@ TEST_F(ReconcileWindowTest, EscapeAsksAsCloseDoesAndTheCloseBoxDoesNot) {
   ASSERT_EQ(boxes.shown().size(), 3u);
   EXPECT_EQ(boxes.shown()[2].title, "Reconciling Later");
   EXPECT_FALSE(w.isVisible());
-  EXPECT_EQ(App().io.prefs.gOrphanQuantity, " 2");
+  EXPECT_EQ(state.io.prefs.gOrphanQuantity, " 2");
 
   frmReconcileDB& again = Prepare();
   again.close();

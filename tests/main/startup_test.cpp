@@ -32,13 +32,13 @@ class SplashTest : public AppFixture {
  protected:
   int mainWindowShown = 0;
   std::unique_ptr<frmSplash> splash =
-      std::make_unique<frmSplash>([this] { ++mainWindowShown; });
+      std::make_unique<frmSplash>(state, [this] { ++mainWindowShown; });
 };
 
 TEST_F(SplashTest, LoadShowsStatusAndVersion) {
   EXPECT_EQ(splash->lblLoadStatus->Caption(), "Initializing Tolvan...");
   EXPECT_EQ(splash->lblVersionNumber->Caption(), "Version 1.0.0");
-  EXPECT_FALSE(App().decl.gRebuildInventory);
+  EXPECT_FALSE(state.decl.gRebuildInventory);
   EXPECT_FALSE(splash->timHoldSplash->Enabled()) << "the hold starts with the first activation";
   splash->Form_Activate();
   EXPECT_TRUE(splash->timHoldSplash->Enabled());
@@ -60,11 +60,11 @@ class SplashProbe : public SplashTest, public ::testing::WithParamInterface<Prob
 
 TEST_P(SplashProbe, StatusAndRebuildFlagFollowTheMissingFiles) {
   const ProbeCase& c = GetParam();
-  if (c.invSumThere) drives.Write(App().decl.files.gInvSumFile, "x");
-  if (c.inventoryThere) drives.Write(App().decl.files.gInventoryFile, "x");
+  if (c.invSumThere) drives.Write(state.decl.files.gInvSumFile, "x");
+  if (c.inventoryThere) drives.Write(state.decl.files.gInventoryFile, "x");
   splash->timHoldSplash_Timer();
   EXPECT_EQ(splash->lblLoadStatus->Caption(), c.status);
-  EXPECT_EQ(App().decl.gRebuildInventory, c.rebuild);
+  EXPECT_EQ(state.decl.gRebuildInventory, c.rebuild);
   EXPECT_EQ(mainWindowShown, 1);
   EXPECT_FALSE(splash->timHoldSplash->Enabled());
 }
@@ -94,17 +94,20 @@ TEST_F(SplashTest, AnUnreadableDataFolderIsRetriedThenNamedAndTheProgramEnds) {
 }
 
 TEST_F(SplashTest, ALongMainWindowLoadRunsOneTickOnly) {
-  drives.Write(App().decl.files.gInvSumFile, "x");
-  drives.Write(App().decl.files.gInventoryFile, "x");
+  drives.Write(state.decl.files.gInvSumFile, "x");
+  drives.Write(state.decl.files.gInventoryFile, "x");
   int loads = 0;
-  auto slow = std::make_unique<frmSplash>([&] {
+  bool loaded = false;
+  auto slow = std::make_unique<frmSplash>(state, [&] {
     ++loads;
     platform::WaitEvents(300);  // the load lets events through, as an update does
+    loaded = true;
   });
   slow->timHoldSplash->SetInterval(50);
   slow->timHoldSplash->SetEnabled(true);
-  QTest::qWait(600);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return loaded; }, 10000));
   EXPECT_EQ(loads, 1);
+  EXPECT_FALSE(slow->timHoldSplash->Enabled()) << "no later tick is due to load it again";
 }
 
 // Drives C: and D:: a playlist saved on C: was appended to inventory.dat, and the start came
@@ -113,7 +116,7 @@ class SplashAfterAKill : public SplashTest {
  protected:
   void SetUp() override {
     WriteDefaultSettings();
-    const datafiles::DataFileNames& files = App().decl.files;
+    const datafiles::DataFileNames& files = state.decl.files;
     std::string lines;
     for (const char* p : {"C:\\Lists\\one.m3u", "D:\\Music\\a.wav", "C:\\Lists\\two.m3u"}) {
       datafiles::AppendStoredInventoryLine(p, nullptr, lines);
@@ -139,10 +142,10 @@ class SplashAfterAKill : public SplashTest {
 };
 
 TEST_F(SplashAfterAKill, TheMainWindowDrawsTheCountsOfInventoryDatWithoutAMessageOrAScan) {
-  const datafiles::DataFileNames& files = App().decl.files;
+  const datafiles::DataFileNames& files = state.decl.files;
   drives.Write("D:\\Music\\unlisted.wav", "a file a scan would find");
   std::unique_ptr<frmLauncher> window;
-  frmSplash start([&] { window = OpenMainWindow(); });
+  frmSplash start(state, [&] { window = OpenMainWindow(); });
   start.timHoldSplash_Timer();
   ASSERT_TRUE(window);
   EXPECT_TRUE(boxes.shown().empty());

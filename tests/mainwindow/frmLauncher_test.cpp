@@ -9,7 +9,6 @@
 
 #include <fstream>
 
-#include "main/declarations.h"
 #include "main/startup.h"
 #include "mainwindow/frmLauncher.h"
 #include "mainwindow/launcher.h"
@@ -91,12 +90,12 @@ TEST_F(MainWindowTest, LoadNamesAFolderInPlaceOfEachSettingsFileOnce) {
   for (const auto& box : boxes.shown()) EXPECT_EQ(box.title, "Data File Unusable");
   EXPECT_EQ(drives.Read("C:\\app\\data\\prefs.dat\\mine.txt"), "prefs.dat");
   EXPECT_EQ(drives.Read("C:\\app\\data\\preset.dat\\mine.txt"), "preset.dat");
-  EXPECT_EQ(App().io.prefs.gWaveEditorPath, "None selected");
+  EXPECT_EQ(state.io.prefs.gWaveEditorPath, "None selected");
 }
 
 TEST_F(MainWindowTest, LoadBuildsTheDialogFilterAndTheTreeImages) {
   auto window = OpenMainWindow();
-  EXPECT_EQ(App().launcher.gOpenFilter,
+  EXPECT_EQ(state.launcher.gOpenFilter,
             "Audio files (all types)|*.wav; *.mp3; *.m3u; *.snd; *.au; *.aif; *.aifc; *.aiff; *.mid; *.midi; *.rmi|"
             "WAV files (*.wav)|*.wav|MP3 files (*.mp3; *.m3u)|*.mp3; *.m3u|"
             "MIDI files (*.mid; *.midi; *.rmi)|*.mid; *.midi; *.rmi|");
@@ -143,7 +142,7 @@ TEST_F(MainWindowTest, EditorNotConfigured) {
 
 TEST_F(MainWindowTest, EditorThatNoLongerExists) {
   auto window = OpenMainWindow();
-  App().io.prefs.gWaveEditorPath = "D:\\Tools\\gone.exe";
+  state.io.prefs.gWaveEditorPath = "D:\\Tools\\gone.exe";
   boxes.Answer(platform::vbOK);
   window->btnEditor->click();
   ASSERT_EQ(boxes.shown().size(), 1u);
@@ -167,8 +166,8 @@ TEST_F(MainWindowTest, AnEditorOutsideTheDrivesStartsByItsHostPath) {
   ASSERT_FALSE(platform::DosPathOf(editor).has_value()) << "the folder lies on no drive";
   drives.Write("D:\\Music\\song.wav", "RIFF");
   auto window = OpenMainWindow();
-  App().io.prefs.gWaveEditorPath = editor;
-  App().io.prefs.gExportFile = 1;
+  state.io.prefs.gWaveEditorPath = editor;
+  state.io.prefs.gExportFile = 1;
   PaneTestAccess::ShowTitle(window->Pane(), "File Detail");
   PaneUi(window->Pane()).txtDBDescription->setToolTip("D:\\Music\\song.wav");
   PaneDb(MainPane()).gCurrentFilePath = "D:\\Music\\song.wav";
@@ -177,7 +176,7 @@ TEST_F(MainWindowTest, AnEditorOutsideTheDrivesStartsByItsHostPath) {
   EXPECT_EQ(starter.starts()[0].program, editor);
   EXPECT_EQ(starter.starts()[0].args, std::vector<std::string>{drives.Host("D:\\Music\\song.wav")});
 
-  App().io.prefs.gWaveEditorPath = editor + "-gone";
+  state.io.prefs.gWaveEditorPath = editor + "-gone";
   boxes.Answer(platform::vbOK);
   window->btnEditor->click();
   ASSERT_EQ(boxes.shown().size(), 1u);
@@ -191,8 +190,8 @@ TEST_F(MainWindowTest, TheEditorGetsTheShownFilesPathByteForByte) {
   const std::string shown = "D:\\Music\\\xE9t\xE9.wav";
   drives.Write(shown, "RIFF");
   auto window = OpenMainWindow();
-  App().io.prefs.gWaveEditorPath = "D:\\Tools\\edit";
-  App().io.prefs.gExportFile = 1;
+  state.io.prefs.gWaveEditorPath = "D:\\Tools\\edit";
+  state.io.prefs.gExportFile = 1;
   PaneTestAccess::ShowTitle(window->Pane(), "File Detail");
   PaneDb(MainPane()).gCurrentFilePath = shown;
   PaneUi(window->Pane()).txtDBDescription->setToolTip(QString::fromStdString(shown));
@@ -215,8 +214,8 @@ TEST_P(EditorStart, PassesTheShownFileOnlyInFileDetailWithThePreferenceOn) {
   drives.Write("D:\\Tools\\wave edit", "#!");
   drives.Write("D:\\Music\\my song.wav", "RIFF");
   auto window = OpenMainWindow();
-  App().io.prefs.gWaveEditorPath = "D:\\Tools\\wave edit";
-  App().io.prefs.gExportFile = GetParam().exportFile;
+  state.io.prefs.gWaveEditorPath = "D:\\Tools\\wave edit";
+  state.io.prefs.gExportFile = GetParam().exportFile;
   PaneTestAccess::ShowTitle(window->Pane(), GetParam().viewTitle);
   PaneUi(window->Pane()).txtDBDescription->setToolTip("D:\\Music\\my song.wav");
   PaneDb(MainPane()).gCurrentFilePath = "D:\\Music\\my song.wav";

@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "main/declarations.h"
 #include "mainwindow/frmLauncher.h"
 #include "mainwindow/launcher.h"
 #include "platform/core/clock.h"
@@ -32,8 +31,8 @@ class KeySheetTest : public AppFixture {
   }
 
   void SetPreset(int n, const std::string& caption) {
-    App().io.presets.gPresetCaptions[n - 1] = caption;
-    App().io.presets.gPresetPaths[n - 1] = "C:\\Sounds\\" + std::to_string(n) + ".wav";
+    state.io.presets.gPresetCaptions[n - 1] = caption;
+    state.io.presets.gPresetPaths[n - 1] = "C:\\Sounds\\" + std::to_string(n) + ".wav";
   }
 
   std::unique_ptr<frmLauncher> window;
@@ -82,7 +81,7 @@ TEST_F(KeySheetTest, CaptionsPrintAsTheButtonsShowThem) {
   SetPreset(1, "Intro & Outro");
   SetPreset(12, "");
   SetPreset(20, "A caption far wider than a zone");
-  App().io.presets.gPresetCaptions[4] = "not shown";  // no file: the button shows 5
+  state.io.presets.gPresetCaptions[4] = "not shown";  // no file: the button shows 5
   window->Bank().RefreshPresetButtons();
   window->PrintPresetKeyAssignments();
   std::vector<std::string> captions;

@@ -8,7 +8,6 @@
 
 #include "analysis/audio_builders.h"
 #include "analysis/durationprobe.h"
-#include "main/declarations.h"
 #include "mainwindow/frmLauncher.h"
 #include "mainwindow/launcher.h"
 #include "windows/playduration.h"
@@ -52,7 +51,7 @@ TEST_P(DurationSplit, SplitsThePlayersLengthAndWritesItsText) {
   player.SetDuration("C:\\a.wav", GetParam().seconds);
   player.SetFileName("C:\\a.wav");
   window->Player().SplitPlayDuration();
-  const LauncherState& s = App().launcher;
+  const LauncherState& s = state.launcher;
   EXPECT_EQ(s.gPlayHours, GetParam().hours);
   EXPECT_EQ(s.gPlayMinutes, GetParam().minutes);
   EXPECT_FLOAT_EQ(s.gPlaySeconds, GetParam().secondsPart);
@@ -89,8 +88,8 @@ class PlayerTest : public AppFixture {
     });
   }
 
-  static void SetPreset(int n, const char* caption, const char* path, const char* loop) {
-    auto& p = App().io.presets;
+  void SetPreset(int n, const char* caption, const char* path, const char* loop) {
+    auto& p = state.io.presets;
     p.gPresetCaptions[n - 1] = caption;
     p.gPresetPaths[n - 1] = path;
     p.gPresetLoop[n - 1] = loop;
@@ -105,7 +104,7 @@ class PlayerTest : public AppFixture {
   // Ends a playback that the test failed to end itself.
   std::function<void()> Rescue() {
     return [this] {
-      App().launcher.gLoopingPreset = 0;
+      state.launcher.gLoopingPreset = 0;
       window->Player().btnStop_Click();
     };
   }
@@ -137,7 +136,7 @@ TEST_F(PlayerTest, ALoopingPresetRepeatsInOneLoopUntilStop) {
   EXPECT_EQ(statuses, (std::vector<std::string>{"Looping", "Ended", "Looping", "Ended", "Looping", "Ended", "Looping",
                                                 "Stopped"}));
   for (std::uintptr_t depth : depths) EXPECT_EQ(depth, depths.front()) << "each repetition runs at the same depth";
-  const LauncherState& s = App().launcher;
+  const LauncherState& s = state.launcher;
   EXPECT_EQ(s.gLoopingPreset, 0);
   EXPECT_TRUE(s.gStopRequested);
   EXPECT_FALSE(window->Player().PlaybackRunning());
@@ -156,7 +155,7 @@ TEST_F(PlayerTest, ALoopingPresetRepeatsInOneLoopUntilStop) {
   EXPECT_FALSE(PaneUi(window->Pane()).btnUpdate->isHidden());
   EXPECT_TRUE(PaneUi(window->Pane()).btnUpdate->isEnabled());
   EXPECT_FALSE(PaneUi(window->Pane()).btnSelSearch->isHidden());
-  EXPECT_FALSE(App().launcher.gStopRequested);
+  EXPECT_FALSE(state.launcher.gStopRequested);
   EXPECT_FALSE(window->Player().timPlayStopped->Enabled());
 }
 
@@ -172,7 +171,7 @@ TEST_F(PlayerTest, APresetWithoutLoopPlaysOnceAndEnds) {
   EXPECT_EQ(window->Player().lblDuration->Caption(), " 0h 1m 23.5s");
   EXPECT_EQ(window->Player().pbrPlayFile->value(), window->Player().pbrPlayFile->maximum()) << "the bar reached the end";
   EXPECT_EQ(Loads("C:\\Sounds\\jingle.wav"), 1);
-  EXPECT_FALSE(App().launcher.gStopRequested);
+  EXPECT_FALSE(state.launcher.gStopRequested);
 }
 
 TEST_F(PlayerTest, AnotherFileLoadedIntoThePlayerEndsTheWait) {
@@ -200,7 +199,7 @@ class Takeover : public PlayerTest, public ::testing::WithParamInterface<Takeove
 
 TEST_P(Takeover, AStartInsideTheLoopTakesThePlayerOverAndReturnsAtOnce) {
   const int by = GetParam().by;
-  const std::string path = App().io.presets.gPresetPaths[by - 1];
+  const std::string path = state.io.presets.gPresetPaths[by - 1];
   bool started = false;
   Steps steps(5, [&] {
     if (!started) {
@@ -221,8 +220,8 @@ TEST_P(Takeover, AStartInsideTheLoopTakesThePlayerOverAndReturnsAtOnce) {
   window->btnPreset_Click(3);
   EXPECT_EQ(statuses, GetParam().statuses);
   EXPECT_EQ(Loads("C:\\Sounds\\intro.wav"), 1) << "the preset taken over does not come back";
-  EXPECT_EQ(window->Player().lblPlayFileName->Caption(), QString::fromStdString(App().io.presets.gPresetCaptions[by - 1]));
-  EXPECT_EQ(App().launcher.gLoopingPreset, 0);
+  EXPECT_EQ(window->Player().lblPlayFileName->Caption(), QString::fromStdString(state.io.presets.gPresetCaptions[by - 1]));
+  EXPECT_EQ(state.launcher.gLoopingPreset, 0);
   for (std::uintptr_t depth : depths) EXPECT_EQ(depth, depths.front());
 }
 
@@ -270,7 +269,7 @@ TEST_F(PlayerTest, AStopWaitingForItsResetDoesNotEndTheNextPlayback) {
   }, Rescue());
   window->btnPreset_Click(5);
   ASSERT_EQ(window->Player().lblPlayStatus->Caption(), "Stopped");
-  ASSERT_TRUE(App().launcher.gStopRequested);
+  ASSERT_TRUE(state.launcher.gStopRequested);
   Steps second(5, [&] {
     if (Loads("C:\\Sounds\\intro.wav") >= 2) {
       window->Player().btnStop->click();
@@ -331,11 +330,11 @@ TEST_P(Refusal, IsShownOnceEndsTheLoopAndResetsTheArea) {
   EXPECT_EQ(boxes.shown()[0].title, "Error Playing File");
   EXPECT_EQ(boxes.shown()[0].text, kRefusal);
   EXPECT_EQ(boxes.shown()[0].style, platform::vbExclamation);
-  EXPECT_EQ(App().launcher.gLoopingPreset, 0);
-  EXPECT_TRUE(App().launcher.gStopRequested);
+  EXPECT_EQ(state.launcher.gLoopingPreset, 0);
+  EXPECT_TRUE(state.launcher.gStopRequested);
   EXPECT_TRUE(window->Player().timPlayStopped->Enabled());
   WaitForReset();
-  EXPECT_FALSE(App().launcher.gStopRequested);
+  EXPECT_FALSE(state.launcher.gStopRequested);
   EXPECT_FALSE(PaneUi(window->Pane()).btnUpdate->isHidden());
   EXPECT_EQ(boxes.shown().size(), 1u) << "no further repetition, no second message";
 }
@@ -375,7 +374,7 @@ TEST_F(PlayerTest, AnUnassignedPresetOnlyMovesTheFocusEvenDuringALoop) {
     window->Player().btnStop->setFocus();
     window->btnPreset_Click(9);
     EXPECT_TRUE(window->Tree().tvwGroups->hasFocus());
-    EXPECT_EQ(App().launcher.gLoopingPreset, 3);
+    EXPECT_EQ(state.launcher.gLoopingPreset, 3);
     window->Player().btnStop->click();
     return true;
   }, Rescue());
@@ -391,7 +390,7 @@ TEST_F(PlayerTest, StopWhileIdleOnlyMovesTheFocus) {
   window->Player().btnStop->click();
   EXPECT_TRUE(window->Tree().tvwGroups->hasFocus());
   EXPECT_TRUE(player.calls.empty());
-  EXPECT_FALSE(App().launcher.gStopRequested);
+  EXPECT_FALSE(state.launcher.gStopRequested);
   EXPECT_FALSE(window->Player().timPlayStopped->Enabled());
 }
 
@@ -432,9 +431,9 @@ TEST_P(RealPlayerRefusal, EndsInTheRefusalMessageAndTheAreaResets) {
       break;
     }
     case RealStart::PresetKey:
-      App().io.presets.gPresetCaptions[3] = "Bad";
-      App().io.presets.gPresetPaths[3] = bad;
-      App().io.presets.gPresetLoop[3] = "True";
+      state.io.presets.gPresetCaptions[3] = "Bad";
+      state.io.presets.gPresetPaths[3] = bad;
+      state.io.presets.gPresetLoop[3] = "True";
       window->btnPreset_Click(4);
       break;
     case RealStart::PlayLabel:
@@ -450,7 +449,7 @@ TEST_P(RealPlayerRefusal, EndsInTheRefusalMessageAndTheAreaResets) {
   EXPECT_EQ(boxes.shown()[0].title, "Error Playing File");
   EXPECT_EQ(boxes.shown()[0].text, kRefusal);
   EXPECT_FALSE(window->Player().PlaybackRunning());
-  EXPECT_EQ(App().launcher.gLoopingPreset, 0) << "a refused file is not played again";
+  EXPECT_EQ(state.launcher.gLoopingPreset, 0) << "a refused file is not played again";
   EXPECT_TRUE(window->Player().timPlayStopped->Enabled());
   EXPECT_TRUE(QTest::qWaitFor([&] { return !window->Player().timPlayStopped->Enabled(); }, 3000));
   EXPECT_EQ(window->Player().lblPlayStatus->Caption(), "");

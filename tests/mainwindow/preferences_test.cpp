@@ -12,7 +12,6 @@
 #include "datafiles/userdb.h"
 #include "pane/dbviewer.h"
 #include "pane/frmReconcileDB.h"
-#include "main/declarations.h"
 #include "mainwindow/frmLauncher.h"
 #include "pane/databasepane.h"
 #include "mainwindow/frmPreferences.h"
@@ -40,10 +39,10 @@ class PreferencesTest : public AppFixture {
     window = OpenMainWindow();
   }
 
-  datafiles::Preferences& Prefs() { return App().io.prefs; }
+  datafiles::Preferences& Prefs() { return state.io.prefs; }
   // Stores the preferences as they are in memory, as a start-up would have loaded them.
-  void Store() { drives.Write(App().decl.files.gPrefsFile, datafiles::PrefsLine(Prefs())); }
-  std::string PrefsDat() const { return drives.Read(App().decl.files.gPrefsFile); }
+  void Store() { drives.Write(state.decl.files.gPrefsFile, datafiles::PrefsLine(Prefs())); }
+  std::string PrefsDat() const { return drives.Read(state.decl.files.gPrefsFile); }
 
   std::unique_ptr<frmPreferences> Open() {
     auto form = std::make_unique<frmPreferences>(window.get());
@@ -97,7 +96,7 @@ TEST_F(PreferencesTest, TheLoadFillsEveryControlUnmarked) {
   EXPECT_EQ(f->lblBrowsePath->ForeColor(), kBlack);
   EXPECT_EQ(f->lblWaveEditorPath->ForeColor(), kBlack);
   EXPECT_FALSE(f->btnApply->isEnabled());
-  EXPECT_TRUE(App().launcher.gPrefsArmed);
+  EXPECT_TRUE(state.launcher.gPrefsArmed);
   EXPECT_EQ(f->lblChkEnableEmbeddedLabel->Caption(), "Enable Embedded Info");
   EXPECT_EQ(f->lblReconcileDBLabel->Caption(), "  User DB Reconcilation");
 }
@@ -148,7 +147,7 @@ TEST_F(PreferencesTest, FillPreferencesFormDoesNothingWhileTheWindowIsClosed) {
   Prefs().gOrphanQuantity = " 7";
   window->FillPreferencesForm();
   EXPECT_EQ(f.lblOrphanQuantity->Caption(), " 5");
-  EXPECT_FALSE(App().launcher.gPrefsArmed);
+  EXPECT_FALSE(state.launcher.gPrefsArmed);
 }
 
 // ---- the commit
@@ -207,8 +206,8 @@ TEST_P(Commit, AsksForTheRescanOnlyWhenHeaderAnalysisIsNewlyOnAndRunsItAtTheClos
     EXPECT_FALSE(f->IsOpen());
   }
   EXPECT_EQ(Rescanned(), c.rescanAtClose);
-  EXPECT_FALSE(App().launcher.gRescanPending);
-  EXPECT_FALSE(App().launcher.gPrefsArmed);
+  EXPECT_FALSE(state.launcher.gRescanPending);
+  EXPECT_FALSE(state.launcher.gPrefsArmed);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -266,7 +265,7 @@ TEST_F(PreferencesTest, EmbeddedInfoIsStoredOffWithoutHeaderAnalysisAndOnlyApply
   EXPECT_TRUE(f->chkChunks->isEnabled());
   EXPECT_EQ(f->lblChkChunksLabel->ForeColor(), kBlack);
   EXPECT_EQ(Prefs().gEnableEmbedded, 1);
-  EXPECT_TRUE(App().launcher.gRescanPending);
+  EXPECT_TRUE(state.launcher.gRescanPending);
 }
 
 TEST_F(PreferencesTest, CancelAsksOnlyWithPendingEditsAndStoresNothing) {
@@ -406,7 +405,7 @@ class ReconcileFromPreferences : public PreferencesTest {
     datafiles::UserDBRecord a, b;
     a.Path = "C:\\gone\\a.wav";
     b.Path = "C:\\gone\\b.wav";
-    drives.Write(App().decl.files.gUserDBFile, a.Bytes() + b.Bytes());
+    drives.Write(state.decl.files.gUserDBFile, a.Bytes() + b.Bytes());
   }
 };
 
@@ -466,7 +465,7 @@ class RescanAtTheClose : public PreferencesTest {
 
 TEST_F(RescanAtTheClose, StopsARunningPlaybackFirst) {
   drives.Write("C:\\Sounds\\long.wav", "RIFF");
-  auto& p = App().io.presets;
+  auto& p = state.io.presets;
   p.gPresetCaptions[4] = "Long";
   p.gPresetPaths[4] = "C:\\Sounds\\long.wav";
   p.gPresetLoop[4] = "True";
@@ -483,14 +482,14 @@ TEST_F(RescanAtTheClose, StopsARunningPlaybackFirst) {
         return true;
       },
       [&] {
-        App().launcher.gLoopingPreset = 0;
+        state.launcher.gLoopingPreset = 0;
         window->Player().btnStop_Click();
       });
   // A playback left running fails the test instead of holding it.
   testing_support::Steps ended(
       20, [&] { return steps.done() && !window->Player().PlaybackRunning(); },
       [&] {
-        App().launcher.gLoopingPreset = 0;
+        state.launcher.gLoopingPreset = 0;
         window->Player().btnStop_Click();
       },
       5000);
@@ -536,7 +535,7 @@ TEST_F(RescanAtTheClose, ClosesAnOpenSearchEntry) {
   EXPECT_TRUE(PaneUi(window->Pane()).txtDBSearchText->isHidden());
   EXPECT_EQ(PaneUi(window->Pane()).lblDBViewTitle->Caption(), "System Inventory");
   EXPECT_TRUE(Rescanned());
-  EXPECT_FALSE(App().launcher.gRescanPending);
+  EXPECT_FALSE(state.launcher.gRescanPending);
 }
 
 class NoteEditAtTheClose : public RescanAtTheClose, public ::testing::WithParamInterface<int> {};
@@ -554,7 +553,7 @@ TEST_P(NoteEditAtTheClose, EndsItThroughItsQuestionOrLeavesTheRescanPending) {
   if (GetParam() == platform::vbCancel) {
     EXPECT_EQ(PaneUi(window->Pane()).btnUpdate->Caption(), "End Edit");
     EXPECT_FALSE(Rescanned());
-    EXPECT_TRUE(App().launcher.gRescanPending) << "it runs at the next close";
+    EXPECT_TRUE(state.launcher.gRescanPending) << "it runs at the next close";
     auto again = Open();
     PaneUi(window->Pane()).txtDBCaption->setText("");
     PaneUi(window->Pane()).lblDBCaption->SetCaption("");
@@ -562,7 +561,7 @@ TEST_P(NoteEditAtTheClose, EndsItThroughItsQuestionOrLeavesTheRescanPending) {
   }
   EXPECT_EQ(PaneUi(window->Pane()).btnUpdate->Caption(), "Update");
   EXPECT_TRUE(Rescanned());
-  EXPECT_FALSE(App().launcher.gRescanPending);
+  EXPECT_FALSE(state.launcher.gRescanPending);
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, NoteEditAtTheClose, ::testing::Values(platform::vbNo, platform::vbCancel));

@@ -44,15 +44,15 @@ class EditorTest : public AppFixture {
     window = OpenMainWindow();
     for (const char* f : {"C:\\Sounds\\intro.wav", "C:\\Sounds\\b.wav", "C:\\Sounds\\c.wav", "D:\\Music\\drop.wav"})
       drives.Write(f, "RIFF");
-    auto& p = App().io.presets;
+    auto& p = state.io.presets;
     p.gPresetCaptions[2] = "Intro";
     p.gPresetPaths[2] = "C:\\Sounds\\intro.wav";
     p.gPresetLoop[2] = "True";
     window->Bank().RefreshPresetButtons();
-    before = drives.Read(App().decl.files.gPresetFile);
+    before = drives.Read(state.decl.files.gPresetFile);
   }
 
-  std::string PresetDat() const { return drives.Read(App().decl.files.gPresetFile); }
+  std::string PresetDat() const { return drives.Read(state.decl.files.gPresetFile); }
 
   template <typename Form>
   void ShowActive(Form& form) {
@@ -83,8 +83,8 @@ TEST_F(EditorTest, TheAllPresetsEditorOpensOnThePresetsUnmarked) {
     EXPECT_EQ(form.txtFilePath[n]->ForeColor(), 0u) << n;
   }
   EXPECT_FALSE(form.btnApply->isEnabled());
-  EXPECT_TRUE(App().launcher.gEditArmed);
-  EXPECT_EQ(App().launcher.gPresetPathsSaved[2], "C:\\Sounds\\intro.wav");
+  EXPECT_TRUE(state.launcher.gEditArmed);
+  EXPECT_EQ(state.launcher.gPresetPathsSaved[2], "C:\\Sounds\\intro.wav");
 }
 
 // --- Cancel -------------------------------------------------------------------------------
@@ -109,7 +109,7 @@ class Cancel : public EditorTest, public ::testing::WithParamInterface<CancelCas
 
 TEST_P(Cancel, AsksOnlyWithPendingEditsAndStoresNothing) {
   const CancelCase& c = GetParam();
-  App().launcher.gPresetIndex = 3;
+  state.launcher.gPresetIndex = 3;
   std::unique_ptr<TapdeckEditor> form;
   if (c.editor == Editor::All) {
     form = std::make_unique<frmEditTapdeck>(window.get());
@@ -142,9 +142,9 @@ TEST_P(Cancel, AsksOnlyWithPendingEditsAndStoresNothing) {
     EXPECT_TRUE(boxes.shown().empty());
   }
   EXPECT_EQ(form->isVisible(), !c.closes);
-  EXPECT_EQ(App().launcher.gEditArmed, !c.closes);
-  EXPECT_EQ(App().io.presets.gPresetLoop[2], "True");
-  EXPECT_EQ(App().io.presets.gPresetCaptions[2], "Intro");
+  EXPECT_EQ(state.launcher.gEditArmed, !c.closes);
+  EXPECT_EQ(state.io.presets.gPresetLoop[2], "True");
+  EXPECT_EQ(state.io.presets.gPresetCaptions[2], "Intro");
   EXPECT_EQ(PresetDat(), before);
 }
 
@@ -161,7 +161,7 @@ class OtherWaysOut : public EditorTest, public ::testing::WithParamInterface<std
 
 TEST_P(OtherWaysOut, AskAsCancelDoes) {
   const auto [editor, escape] = GetParam();
-  App().launcher.gPresetIndex = 3;
+  state.launcher.gPresetIndex = 3;
   std::unique_ptr<TapdeckEditor> form;
   if (editor == Editor::All) {
     form = std::make_unique<frmEditTapdeck>(window.get());
@@ -183,13 +183,13 @@ TEST_P(OtherWaysOut, AskAsCancelDoes) {
   ASSERT_EQ(boxes.shown().size(), 1u);
   EXPECT_EQ(boxes.shown()[0].title, "Changes Not Saved");
   EXPECT_TRUE(form->isVisible());
-  EXPECT_TRUE(App().launcher.gEditArmed);
+  EXPECT_TRUE(state.launcher.gEditArmed);
   boxes.Answer(platform::vbYes);
   leave();
   EXPECT_EQ(boxes.shown().size(), 2u);
   EXPECT_FALSE(form->isVisible());
-  EXPECT_FALSE(App().launcher.gEditArmed);
-  EXPECT_EQ(App().io.presets.gPresetCaptions[2], "Intro");
+  EXPECT_FALSE(state.launcher.gEditArmed);
+  EXPECT_EQ(state.io.presets.gPresetCaptions[2], "Intro");
   EXPECT_EQ(PresetDat(), before);
 }
 
@@ -217,8 +217,8 @@ TEST_F(EditorTest, ApplyTakesNoRowWhileOnePathIsInvalidThenAllOnceItIsMended) {
                                        "12:  C:\\Sounds\\missing.wav" + kBreak +
                                        "is not valid. Check the path and file name for accuracy.");
   EXPECT_TRUE(form.txtFilePath[12]->hasFocus());
-  EXPECT_EQ(App().io.presets.gPresetCaptions[2], "Intro") << "rows before the bad one are not taken either";
-  EXPECT_EQ(App().io.presets.gPresetPaths[14], "");
+  EXPECT_EQ(state.io.presets.gPresetCaptions[2], "Intro") << "rows before the bad one are not taken either";
+  EXPECT_EQ(state.io.presets.gPresetPaths[14], "");
   EXPECT_EQ(PresetDat(), before);
   EXPECT_EQ(window->Bank().PresetButtonCaption(3), "Intro");
   EXPECT_TRUE(form.btnApply->isEnabled());
@@ -230,7 +230,7 @@ TEST_F(EditorTest, ApplyTakesNoRowWhileOnePathIsInvalidThenAllOnceItIsMended) {
   EXPECT_EQ(PresetDat(), PresetFile({{3, "Opening,C:\\Sounds\\intro.wav,True"},
                                      {12, "12,C:\\Sounds\\c.wav,False"},
                                      {15, "15,C:\\Sounds\\b.wav,False"}}));
-  EXPECT_TRUE(platform::IsReadOnly(App().decl.files.gPresetFile));
+  EXPECT_TRUE(platform::IsReadOnly(state.decl.files.gPresetFile));
   EXPECT_EQ(window->Bank().PresetButtonCaption(3), "Opening");
   EXPECT_TRUE(window->Bank().btnPreset[15]->font().bold());
   EXPECT_TRUE(form.isVisible()) << "Apply keeps the window open";
@@ -260,17 +260,17 @@ TEST_F(EditorTest, OkStoresTheRowsAndCloses_ACaptionWithoutPathBecomesTheNumber)
   form.btnOK->click();
   EXPECT_TRUE(boxes.shown().empty());
   EXPECT_FALSE(form.isVisible());
-  EXPECT_FALSE(App().launcher.gEditArmed);
+  EXPECT_FALSE(state.launcher.gEditArmed);
   EXPECT_EQ(PresetDat(), PresetFile({{3, "Intro,C:\\Sounds\\intro.wav,False"}}));
   EXPECT_EQ(window->Bank().PresetButtonCaption(7), "7");
-  EXPECT_EQ(App().io.presets.gPresetLoop[2], "False");
+  EXPECT_EQ(state.io.presets.gPresetLoop[2], "False");
 }
 
 TEST_F(EditorTest, ADropOnAPresetStoresTheEmptyNoteCaptionOnOk) {
-  App().io.presets.gPresetCaptions[4] = "Fanfare";
-  App().io.presets.gPresetPaths[4] = "C:\\Sounds\\b.wav";
+  state.io.presets.gPresetCaptions[4] = "Fanfare";
+  state.io.presets.gPresetPaths[4] = "C:\\Sounds\\b.wav";
   window->Bank().RefreshPresetButtons();
-  LauncherState& s = App().launcher;
+  LauncherState& s = state.launcher;
   s.gPresetIndex = 5;
   s.gPrefillPath = "D:\\Music\\drop.wav";
   s.gPrefillPending = true;
@@ -291,7 +291,7 @@ TEST_F(EditorTest, ADropOnAPresetStoresTheEmptyNoteCaptionOnOk) {
 }
 
 TEST_F(EditorTest, TheOnePresetEditorNamesItsPositionForAnInvalidPath) {
-  App().launcher.gPresetIndex = 8;
+  state.launcher.gPresetIndex = 8;
   frmTDButtonConfig form(window.get());
   form.Form_Load();
   ShowActive(form);
@@ -304,7 +304,7 @@ TEST_F(EditorTest, TheOnePresetEditorNamesItsPositionForAnInvalidPath) {
                                        "is not valid. Check the path and file name for accuracy.");
   EXPECT_TRUE(form.isVisible());
   EXPECT_TRUE(form.txtFilePath->hasFocus());
-  EXPECT_EQ(App().io.presets.gPresetPaths[7], "");
+  EXPECT_EQ(state.io.presets.gPresetPaths[7], "");
   EXPECT_EQ(PresetDat(), before);
 }
 
@@ -324,7 +324,7 @@ class FailedSave : public EditorTest, public ::testing::WithParamInterface<Faile
 
 TEST_P(FailedSave, LeavesTheEditsUnsavedInTheOpenWindow) {
   const FailedSaveCase& c = GetParam();
-  App().launcher.gPresetIndex = 3;
+  state.launcher.gPresetIndex = 3;
   std::unique_ptr<TapdeckEditor> form;
   if (c.editor == Editor::All) {
     form = std::make_unique<frmEditTapdeck>(window.get());
@@ -352,12 +352,12 @@ TEST_P(FailedSave, LeavesTheEditsUnsavedInTheOpenWindow) {
   ASSERT_EQ(boxes.shown().size(), 1u);
   EXPECT_EQ(boxes.shown()[0].title, "Data File Not Saved");
   EXPECT_EQ(PresetDat(), before);
-  EXPECT_EQ(App().io.presets.gPresetCaptions[2], "Intro");
-  EXPECT_EQ(App().io.presets.gPresetPaths[2], "C:\\Sounds\\intro.wav");
-  EXPECT_EQ(App().io.presets.gPresetLoop[2], "True");
+  EXPECT_EQ(state.io.presets.gPresetCaptions[2], "Intro");
+  EXPECT_EQ(state.io.presets.gPresetPaths[2], "C:\\Sounds\\intro.wav");
+  EXPECT_EQ(state.io.presets.gPresetLoop[2], "True");
   EXPECT_EQ(window->Bank().PresetButtonCaption(3), "Intro");
   EXPECT_TRUE(form->isVisible());
-  EXPECT_TRUE(App().launcher.gEditArmed);
+  EXPECT_TRUE(state.launcher.gEditArmed);
   EXPECT_EQ(row.txtCaption->ForeColor(), kRed);
   EXPECT_EQ(row.txtFilePath->ForeColor(), kRed);
   EXPECT_EQ(row.chkLoop->BackColor(), kRed);
@@ -385,7 +385,7 @@ INSTANTIATE_TEST_SUITE_P(Table, FailedSave,
 class BothEditors : public EditorTest, public ::testing::WithParamInterface<Editor> {
  protected:
   std::unique_ptr<TapdeckEditor> Open() {
-    App().launcher.gPresetIndex = 4;
+    state.launcher.gPresetIndex = 4;
     std::unique_ptr<TapdeckEditor> form;
     if (GetParam() == Editor::All) {
       form = std::make_unique<frmEditTapdeck>(window.get());
@@ -399,7 +399,7 @@ class BothEditors : public EditorTest, public ::testing::WithParamInterface<Edit
 };
 
 TEST_P(BothEditors, BrowseFillsThePathFromTheDialogAndACancelChangesNothing) {
-  App().io.prefs.gBrowsePath = "D:\\Music\\";
+  state.io.prefs.gBrowsePath = "D:\\Music\\";
   auto form = Open();
   const TapdeckEditor::Row& row = Row4(*form);
   dialogs.Cancel();
@@ -413,7 +413,7 @@ TEST_P(BothEditors, BrowseFillsThePathFromTheDialogAndACancelChangesNothing) {
   ASSERT_EQ(dialogs.requests().size(), 2u);
   const auto& request = dialogs.requests()[1];
   EXPECT_FALSE(request.save);
-  EXPECT_EQ(request.filter, App().launcher.gOpenFilter);
+  EXPECT_EQ(request.filter, state.launcher.gOpenFilter);
   EXPECT_EQ(request.initDir, "D:\\Music\\");
   EXPECT_EQ(request.flags, 4);
   EXPECT_TRUE(boxes.shown().empty());
@@ -451,7 +451,7 @@ class FirstBox : public EditorTest, public ::testing::WithParamInterface<std::tu
 
 TEST_P(FirstBox, TheEditorOpensWithTheFocusInItsFirstCaptionBox) {
   const auto [editor, dropped] = GetParam();
-  LauncherState& s = App().launcher;
+  LauncherState& s = state.launcher;
   s.gPresetIndex = 3;
   s.gPrefillPath = "D:\\Music\\drop.wav";
   s.gPrefillPending = dropped;

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "datafiles/userdb.h"
-#include "main/declarations.h"
 #include "mainwindow/frmLauncher.h"
 #include "mainwindow/frmTDButtonConfig.h"
 #include "mainwindow/launcher.h"
@@ -47,7 +46,7 @@ void PrintTo(const RefreshCase& c, std::ostream* os) { *os << "\"" << c.caption 
 class Refresh : public PresetBankTest, public ::testing::WithParamInterface<RefreshCase> {};
 
 TEST_P(Refresh, ShowsTheCaptionBoldWithAFileAndTheNumberWithout) {
-  auto& p = App().io.presets;
+  auto& p = state.io.presets;
   p.gPresetCaptions[6] = GetParam().caption;
   p.gPresetPaths[6] = GetParam().path;
   window->Bank().RefreshPresetButtons();
@@ -66,7 +65,7 @@ INSTANTIATE_TEST_SUITE_P(Table, Refresh,
                                            RefreshCase{"Rock & Roll", "C:\\r.wav", "Rock & Roll", true}));
 
 TEST_F(PresetBankTest, AButtonShowsAnAmpersandAsItIs) {
-  auto& p = App().io.presets;
+  auto& p = state.io.presets;
   p.gPresetCaptions[0] = "Rock & Roll";
   p.gPresetPaths[0] = "C:\\r.wav";
   window->Bank().RefreshPresetButtons();
@@ -100,7 +99,7 @@ class OpenEditor : public PresetBankTest, public ::testing::WithParamInterface<O
 
 TEST_P(OpenEditor, ByRightPressOrDropWithThePathTheDropOffers) {
   const OpenCase& c = GetParam();
-  auto& p = App().io.presets;
+  auto& p = state.io.presets;
   p.gPresetCaptions[4] = "Fanfare";
   p.gPresetPaths[4] = "C:\\Sounds\\fanfare.wav";
   window->Bank().RefreshPresetButtons();
@@ -109,14 +108,14 @@ TEST_P(OpenEditor, ByRightPressOrDropWithThePathTheDropOffers) {
   Opened seen;
   auto steps = testing_support::OnModal<frmTDButtonConfig>([&](frmTDButtonConfig& form) {
     seen.opened = true;
-    seen.index = App().launcher.gPresetIndex;
+    seen.index = state.launcher.gPresetIndex;
     seen.number = form.lblButtonNumber->Caption().toStdString();
     seen.caption = form.txtCaption->text().toStdString();
     seen.path = form.txtFilePath->text().toStdString();
     seen.pathTip = form.txtFilePath->toolTip().toStdString();
     seen.captionMarked = form.txtCaption->ForeColor() == 255;
     seen.pathMarked = form.txtFilePath->ForeColor() == 255;
-    seen.pending = App().launcher.gPrefillPending;
+    seen.pending = state.launcher.gPrefillPending;
     // The close box asks before it drops the prefilled, marked fields.
     if (seen.captionMarked || seen.pathMarked) boxes.Answer(platform::vbYes);
     form.close();
@@ -140,11 +139,11 @@ TEST_P(OpenEditor, ByRightPressOrDropWithThePathTheDropOffers) {
   if (c.opens) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return seen.opened; }, 3000));
   } else {
-    QTest::qWait(50);
+    ASSERT_TRUE(testing_support::RunQueuedWork());
   }
   EXPECT_EQ(seen.opened, c.opens);
   if (!c.opens) {
-    EXPECT_FALSE(App().launcher.gPrefillPending);
+    EXPECT_FALSE(state.launcher.gPrefillPending);
     return;
   }
   EXPECT_EQ(seen.index, 5);
@@ -161,7 +160,7 @@ TEST_P(OpenEditor, ByRightPressOrDropWithThePathTheDropOffers) {
     EXPECT_TRUE(seen.captionMarked);
     EXPECT_TRUE(seen.pathMarked);
   }
-  EXPECT_FALSE(App().launcher.gEditArmed) << "unloaded";
+  EXPECT_FALSE(state.launcher.gEditArmed) << "unloaded";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -198,7 +197,7 @@ TEST_F(PresetBankTest, ADroppedFileWithANoteBringsItsCaption) {
   datafiles::UserDBRecord record;
   record.Path = "D:\\Music\\noted.wav";
   record.Caption = "Noted Song";
-  drives.Write(App().decl.files.gUserDBFile, record.Bytes());
+  drives.Write(state.decl.files.gUserDBFile, record.Bytes());
   QMimeData data;
   data.setText("D:\\Music\\noted.wav");
   std::string caption;
@@ -209,7 +208,7 @@ TEST_F(PresetBankTest, ADroppedFileWithANoteBringsItsCaption) {
   });
   window->Bank().btnPreset_OLEDragDrop(2, data);
   EXPECT_EQ(caption, "Noted Song");
-  EXPECT_EQ(App().launcher.gPrefillPath, "D:\\Music\\noted.wav");
+  EXPECT_EQ(state.launcher.gPrefillPath, "D:\\Music\\noted.wav");
 }
 
 // --- what holds the shown file ------------------------------------------------------------
@@ -227,8 +226,8 @@ class Rallysets : public PresetBankTest, public ::testing::WithParamInterface<Ra
 
 TEST_P(Rallysets, ListPresetsThenGroupsOnlyInFileDetail) {
   const std::string shown = "D:\\Music\\song.wav";
-  for (int n : GetParam().presetsHolding) App().io.presets.gPresetPaths[n - 1] = shown;
-  App().io.presets.gPresetPaths[9] = "D:\\Music\\other.wav";
+  for (int n : GetParam().presetsHolding) state.io.presets.gPresetPaths[n - 1] = shown;
+  state.io.presets.gPresetPaths[9] = "D:\\Music\\other.wav";
   // Groups > Rock > entry, Groups > Rock > Live > entry, each tagged with the file's path.
   platform::TreeModel& tree = window->Tree().tvwGroups->Nodes();
   using Rel = platform::TreeModel::Relation;

@@ -11,7 +11,6 @@
 
 #include "datafiles/groups.h"
 #include "datafiles/userdb.h"
-#include "main/declarations.h"
 #include "mainwindow/frmAddFile.h"
 #include "mainwindow/frmAddGroup.h"
 #include "mainwindow/frmLauncher.h"
@@ -47,7 +46,7 @@ class TreeWindow : public AppFixture {
  protected:
   void SetUp() override {
     WriteDefaultSettings();
-    drives.Write(App().decl.files.gGroupsFile, kGroups);
+    drives.Write(state.decl.files.gGroupsFile, kGroups);
     window = OpenMainWindow();
   }
 
@@ -59,10 +58,10 @@ class TreeWindow : public AppFixture {
     ADD_FAILURE() << "no node " << text;
     return nullptr;
   }
-  std::string GroupsDat() const { return drives.Read(App().decl.files.gGroupsFile); }
+  std::string GroupsDat() const { return drives.Read(state.decl.files.gGroupsFile); }
   // A right press and release on the node: the popup opens for it.
   frmTvwPopUp* RightClick(TreeNode* node) {
-    App().launcher.gDragNode = node ? node->id : platform::kNoNode;
+    state.launcher.gDragNode = node ? node->id : platform::kNoNode;
     window->Tree().tvwGroups_MouseUp(2, 0, 300, 300);
     return window->Tree().TreePopup();
   }
@@ -83,7 +82,7 @@ TEST_F(TreeWindow, TheLoadFillsTheTreeFromGroupsDat) {
   EXPECT_EQ(root->child(0)->text(0), "Rock");
   EXPECT_FALSE(root->child(0)->isExpanded());
   EXPECT_EQ(root->child(0)->child(1)->child(0)->text(0), "Intro");
-  EXPECT_FALSE(App().launcher.gGroupsKeepCopy);
+  EXPECT_FALSE(state.launcher.gGroupsKeepCopy);
 }
 
 struct PopupCase {
@@ -318,7 +317,7 @@ TEST_F(TreeWindow, EditFileCancelAsksAfterAChangeEvenWhenTheTextCameBack) {
   EXPECT_EQ(boxes.shown()[0].text,
             "Changes to this launch file have been made but not saved.\r\nDo you wish to exit without saving the changes?");
   EXPECT_EQ(GroupsDat(), kGroups);
-  EXPECT_FALSE(App().launcher.gEditArmed);
+  EXPECT_FALSE(state.launcher.gEditArmed);
 }
 
 TEST_F(TreeWindow, TheHelpButtonsStartTheirPages) {
@@ -347,9 +346,9 @@ TEST_F(TreeWindow, TextDroppedOnAFileEntryOpensAddFileForItsGroupWithTheFirstLin
   datafiles::UserDBRecord record;
   record.Path = "D:\\Music\\noted.wav";
   record.Caption = "Noted Song";
-  drives.Write(App().decl.files.gUserDBFile, record.Bytes());
+  drives.Write(state.decl.files.gUserDBFile, record.Bytes());
   Tree().SetDropHighlight(Node("Intro"));
-  App().launcher.gTargetNode = Node("Intro")->id;
+  state.launcher.gTargetNode = Node("Intro")->id;
   QMimeData data;
   data.setText("D:\\Music\\noted.wav\r\nsecond line");
   std::string parent, caption, path;
@@ -364,7 +363,7 @@ TEST_F(TreeWindow, TextDroppedOnAFileEntryOpensAddFileForItsGroupWithTheFirstLin
   EXPECT_EQ(caption, "Noted Song");
   EXPECT_EQ(path, "D:\\Music\\noted.wav");
   EXPECT_EQ(Tree().DropHighlight(), nullptr);
-  EXPECT_FALSE(App().launcher.gPrefillPending);
+  EXPECT_FALSE(state.launcher.gPrefillPending);
   EXPECT_NE(GroupsDat().find("n2-group-Rock-Live,n3-file-Live-Noted Song,Noted Song,D:\\Music\\noted.wav\r\n"),
             std::string::npos);
 }
@@ -372,7 +371,7 @@ TEST_F(TreeWindow, TextDroppedOnAFileEntryOpensAddFileForItsGroupWithTheFirstLin
 TEST_F(TreeWindow, AHostFileDroppedFromAFileManagerIsTakenInDriveLetterForm) {
   drives.Write("D:\\Music\\dropped.mp3", "x");
   Tree().SetDropHighlight(Node("Empty"));
-  App().launcher.gTargetNode = Node("Empty")->id;
+  state.launcher.gTargetNode = Node("Empty")->id;
   QMimeData data;
   data.setUrls({QUrl::fromLocalFile(QString::fromStdString(drives.Host("D:\\Music\\dropped.mp3"))),
                 QUrl::fromLocalFile(QString::fromStdString(drives.Host("D:\\Music\\second.mp3")))});
@@ -388,7 +387,7 @@ TEST_F(TreeWindow, AHostFileDroppedFromAFileManagerIsTakenInDriveLetterForm) {
 
 TEST_F(TreeWindow, AFileOnNoMappedDriveIsRefusedWithAMessage) {
   Tree().SetDropHighlight(Node("Empty"));
-  App().launcher.gTargetNode = Node("Empty")->id;
+  state.launcher.gTargetNode = Node("Empty")->id;
   QMimeData data;
   data.setUrls({QUrl::fromLocalFile("/nowhere/mapped/x.wav")});
   boxes.Answer(platform::vbOK);
@@ -404,12 +403,12 @@ TEST_F(TreeWindow, DropsOnTheRootOrWithoutTextOrFilesOpenNothing) {
   QMimeData text;
   text.setText("C:\\x.wav");
   Tree().SetDropHighlight(Node("Groups"));
-  App().launcher.gTargetNode = Node("Groups")->id;
+  state.launcher.gTargetNode = Node("Groups")->id;
   window->Tree().tvwGroups_OLEDragDrop(text);
   QMimeData other;
   other.setData("application/x-other", "x");
   Tree().SetDropHighlight(Node("Rock"));
-  App().launcher.gTargetNode = Node("Rock")->id;
+  state.launcher.gTargetNode = Node("Rock")->id;
   window->Tree().tvwGroups_OLEDragDrop(other);
   EXPECT_EQ(Tree().DropHighlight(), nullptr);
   EXPECT_EQ(GroupsDat(), kGroups);  // no dialog opened: none would have been answered
@@ -449,18 +448,18 @@ TEST_F(TreeWindow, ARenameStoresTheTextAndRekeysTheChildren) {
 }
 
 TEST_F(TreeWindow, ARefusedDropWritesNothingAndADropOverEmptySpaceSavesAgain) {
-  drives.Remove(App().decl.files.gGroupsFile);
-  App().launcher.gDragNode = Node("Rock")->id;
-  App().launcher.gTargetNode = Node("Intro")->id;  // inside its own branch
+  drives.Remove(state.decl.files.gGroupsFile);
+  state.launcher.gDragNode = Node("Rock")->id;
+  state.launcher.gTargetNode = Node("Intro")->id;  // inside its own branch
   Tree().SetDropHighlight(Node("Intro"));
   window->Tree().tvwGroups_DragDrop();
   EXPECT_EQ(Tree().DropHighlight(), nullptr);
-  EXPECT_FALSE(drives.Exists(App().decl.files.gGroupsFile));
-  App().launcher.gTargetNode = platform::kNoNode;
+  EXPECT_FALSE(drives.Exists(state.decl.files.gGroupsFile));
+  state.launcher.gTargetNode = platform::kNoNode;
   window->Tree().tvwGroups_DragDrop();
   EXPECT_EQ(GroupsDat(), kGroups);
-  App().launcher.gDragNode = Node("Song")->id;
-  App().launcher.gTargetNode = Node("Empty")->id;
+  state.launcher.gDragNode = Node("Song")->id;
+  state.launcher.gTargetNode = Node("Empty")->id;
   Tree().SetDropHighlight(Node("Empty"));
   window->Tree().tvwGroups_DragDrop();
   EXPECT_NE(GroupsDat().find("n1-group-Groups-Empty,n2-file-Empty-Song,Song,C:\\Music\\song.wav\r\n"),
@@ -468,7 +467,7 @@ TEST_F(TreeWindow, ARefusedDropWritesNothingAndADropOverEmptySpaceSavesAgain) {
 }
 
 TEST_F(TreeWindow, ADoubleClickInTapDeckHandsOverToItsLoopingPreset) {
-  auto& presets = App().io.presets;
+  auto& presets = state.io.presets;
   presets.gPresetCaptions[3] = "Loop preset";
   presets.gPresetPaths[3] = "C:\\Music\\loop.wav";
   presets.gPresetLoop[3] = "True";
@@ -491,11 +490,11 @@ TEST_F(TreeWindow, ADoubleClickInTapDeckHandsOverToItsLoopingPreset) {
   window->Tree().tvwGroups_DblClick();
   EXPECT_EQ(statuses, (std::vector<std::string>{"Looping", "Ended", "Looping", "Ended", "Looping", "Stopped"}));
   EXPECT_EQ(window->Player().lblPlayFileName->Caption(), "Loop preset");  // the preset took over
-  EXPECT_EQ(App().launcher.gLoopingPreset, 0);
+  EXPECT_EQ(state.launcher.gLoopingPreset, 0);
 }
 
 TEST_F(TreeWindow, ADoubleClickElsewherePlaysOnceAndOnAGroupNothing) {
-  auto& presets = App().io.presets;
+  auto& presets = state.io.presets;
   presets.gPresetPaths[3] = "C:\\Music\\intro.wav";
   presets.gPresetLoop[3] = "True";
   player.SetDuration("C:\\Music\\intro.wav", 1);
@@ -531,14 +530,14 @@ TEST_F(TreeWindow, HandlersWithNoSelectedNodeDoNothing) {
 
 TEST_F(TreeWindow, ADamagedGroupsDatIsKeptAsideBeforeTheFirstSave) {
   window.reset();
-  App().launcher = LauncherState{};
+  state.launcher = LauncherState{};
   const std::string damaged = std::string(kGroups) + "broken\r\n";
-  drives.Write(App().decl.files.gGroupsFile, damaged);
+  drives.Write(state.decl.files.gGroupsFile, damaged);
   window = OpenMainWindow();
-  EXPECT_TRUE(App().launcher.gGroupsKeepCopy);
+  EXPECT_TRUE(state.launcher.gGroupsKeepCopy);
   Tree().Select(Node("Live"));
   window->Tree().tvwGroups_AfterLabelEdit("Live");
-  EXPECT_EQ(drives.Read(datafiles::DamagedGroupsCopy(App().decl.files)), damaged);
+  EXPECT_EQ(drives.Read(datafiles::DamagedGroupsCopy(state.decl.files)), damaged);
   EXPECT_EQ(GroupsDat(), kGroups);
 }
 

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -21,24 +25,42 @@ TEST(Colours, NumbersAreBlueGreenRed) {
 }
 
 TEST(VbTimerTest, EnablingAnEnabledTimerDoesNotRestartItSettingTheIntervalDoes) {
-  VbTimer timer(nullptr, 200);
-  QSignalSpy fired(&timer, &VbTimer::Timer);
+  // Each firing is timed against the moment of the call it must (or must not) follow, so that
+  // a slow machine delays the firings without deciding the result.
+  constexpr int kInterval = 400;
+  constexpr qint64 kEarliest = kInterval * 95 / 100;  // a coarse timer may fire 5 % early
+  VbTimer timer(nullptr, kInterval);
+  QElapsedTimer clock;
+  std::vector<qint64> firedAt;
+  QObject::connect(&timer, &VbTimer::Timer, [&] { firedAt.push_back(clock.elapsed()); });
+  // When it first fired at or after `since`, waited for; -1 when it never did.
+  auto firstFiringAfter = [&](qint64 since) -> qint64 {
+    auto found = [&] { return std::find_if(firedAt.begin(), firedAt.end(), [&](qint64 t) { return t >= since; }); };
+    return QTest::qWaitFor([&] { return found() != firedAt.end(); }, 10000) ? *found() : -1;
+  };
+
+  clock.start();
   timer.SetEnabled(true);
-  QTest::qWait(120);
-  timer.SetEnabled(true);  // no restart: it still fires about 200 ms after the first enable
-  QTest::qWait(130);
-  EXPECT_EQ(fired.count(), 1);
+  QTest::qWait(kInterval * 3 / 4);
+  const qint64 enabledAgain = clock.elapsed();
+  timer.SetEnabled(true);
+  const qint64 firstFired = firstFiringAfter(enabledAgain);
+  ASSERT_GE(firstFired, 0);
+  EXPECT_LT(firstFired - enabledAgain, kEarliest) << "no restart: it fires an interval after the first enable";
+
   timer.SetEnabled(false);
   timer.SetEnabled(true);
-  QTest::qWait(120);
-  timer.SetInterval(200);  // restarts the countdown
-  QTest::qWait(130);
-  EXPECT_EQ(fired.count(), 1);
-  QTest::qWait(120);
-  EXPECT_EQ(fired.count(), 2);
+  QTest::qWait(kInterval * 3 / 4);
+  const qint64 intervalSet = clock.elapsed();
+  timer.SetInterval(kInterval);
+  const qint64 firedAfterSet = firstFiringAfter(intervalSet);
+  ASSERT_GE(firedAfterSet, 0);
+  EXPECT_GE(firedAfterSet - intervalSet, kEarliest) << "setting the interval restarts the countdown";
+
   timer.SetInterval(0);
-  QTest::qWait(250);
-  EXPECT_EQ(fired.count(), 2) << "interval 0 stops it";
+  const std::size_t firedWhenStopped = firedAt.size();
+  QTest::qWait(kInterval * 2);
+  EXPECT_EQ(firedAt.size(), firedWhenStopped) << "interval 0 stops it";
 }
 
 TEST(ControlsTest, CheckBoxClickAndTextBoxChangeFireForChangesByCode) {

@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include "platform/qt/treeview.h"
+#include "support/window_steps.h"
 
 using platform::TreeModel;
 using platform::TreeNode;
@@ -97,7 +98,7 @@ TEST_F(TreeViewTest, ALabelEditRaisesItsEventOnlyWhenTheUserCommits) {
   ASSERT_NE(editor, nullptr);
   editor->setText("Typed");
   QTest::keyClick(editor, Qt::Key_Escape);
-  QTest::qWait(20);
+  ASSERT_TRUE(testing_support::RunQueuedWork());
   EXPECT_EQ(edits.count(), 0);
   EXPECT_EQ(group->text, "By code");
 

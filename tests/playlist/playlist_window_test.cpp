@@ -15,7 +15,6 @@
 
 #include "datafiles/inventoryfiles.h"
 #include "pane/dbviewer.h"
-#include "main/declarations.h"
 #include "mainwindow/frmLauncher.h"
 #include "support/window_steps.h"
 #include "platform/core/drives.h"
@@ -203,7 +202,7 @@ TEST_F(PlaylistTest, AMissingPlaylistIsRemovedFromTheInventoryOnceAndTheNextOneO
   EXPECT_EQ(boxes.shown()[0].text,
             "Cannot find the following playlist file:\n\r\n\rC:\\Lists\\jazz.m3u\n\r\n\r"
             "This filename will be removed from inventory.");
-  EXPECT_EQ(drives.Read(App().decl.files.gInventoryFile).find("jazz"), std::string::npos);
+  EXPECT_EQ(drives.Read(state.decl.files.gInventoryFile).find("jazz"), std::string::npos);
   EXPECT_EQ(PaneDb(MainPane()).summary.gTypeTotals[datafiles::kLists], lists - 1);
   EXPECT_EQ(Ui(w).grdPlaylistInventory->Rows(), 1);
   EXPECT_EQ(PaneDb(MainPane()).gCurrentPlaylistPath, kRock);
@@ -231,7 +230,7 @@ TEST_F(PlaylistTest, SaveUnderANewNameAddsTheM3uExtensionTheInventoryLineAndMake
   w.btnSaveList_Click();
   const std::string saved = "C:\\Lists\\mix.m3u";
   EXPECT_EQ(drives.Read(saved), drives.Host(kA) + "\r\n" + drives.Host(kB) + "\r\n");
-  EXPECT_NE(drives.Read(App().decl.files.gInventoryFile).find("mix"), std::string::npos);
+  EXPECT_NE(drives.Read(state.decl.files.gInventoryFile).find("mix"), std::string::npos);
   EXPECT_EQ(PaneDb(MainPane()).summary.gTypeTotals[datafiles::kLists], lists + 1);
   EXPECT_NE(paneTexts(), paneBefore) << "the System Inventory view shows the new counts";
   EXPECT_EQ(PaneDb(MainPane()).gCurrentPlaylistPath, saved);
@@ -250,16 +249,16 @@ TEST_F(PlaylistTest, SaveUnderANewNameAddsTheM3uExtensionTheInventoryLineAndMake
 TEST_F(PlaylistTest, ASaveWhoseSummaryCannotBeWrittenIsToldOnce) {
   WriteList(kJazz, {kA});
   frmPlaylist& w = Open();
-  const std::string summaryBefore = drives.Read(App().decl.files.gInvSumFile);
-  drives.MakeFolder(App().decl.files.gInvSumFile + ".new");  // its twin cannot be made
+  const std::string summaryBefore = drives.Read(state.decl.files.gInvSumFile);
+  drives.MakeFolder(state.decl.files.gInvSumFile + ".new");  // its twin cannot be made
   boxes.Answer(platform::vbOK);
   dialogs.Choose("C:\\Lists\\mix.m3u");
   w.btnSaveList_Click();
   ASSERT_EQ(Titles(), std::vector<std::string>{"Data File Not Saved"});
   EXPECT_NE(boxes.shown()[0].text.find("C:\\app\\data\\invsum.dat"), std::string::npos) << boxes.shown()[0].text;
   EXPECT_TRUE(drives.Exists("C:\\Lists\\mix.m3u"));
-  EXPECT_NE(drives.Read(App().decl.files.gInventoryFile).find("mix"), std::string::npos);
-  EXPECT_EQ(drives.Read(App().decl.files.gInvSumFile), summaryBefore);
+  EXPECT_NE(drives.Read(state.decl.files.gInventoryFile).find("mix"), std::string::npos);
+  EXPECT_EQ(drives.Read(state.decl.files.gInvSumFile), summaryBefore);
 }
 
 // inventory.dat lists a playlist that invsum.dat does not count (a summary left behind): the
@@ -277,7 +276,7 @@ TEST_F(PlaylistTest, SaveOverAnotherExistingFileAsksFirstAndUnderTheOpenOneDoesN
   WriteList(kJazz, {kA});
   WriteList(kRock, {kC});
   frmPlaylist& w = Open();
-  const std::string before = drives.Read(App().decl.files.gInventoryFile);
+  const std::string before = drives.Read(state.decl.files.gInventoryFile);
   boxes.Answer(platform::vbNo);
   dialogs.Choose(kRock);
   w.btnSaveList_Click();
@@ -286,7 +285,7 @@ TEST_F(PlaylistTest, SaveOverAnotherExistingFileAsksFirstAndUnderTheOpenOneDoesN
   dialogs.Choose(kJazz);
   w.btnSaveList_Click();
   EXPECT_EQ(boxes.shown().size(), 1u);
-  EXPECT_EQ(drives.Read(App().decl.files.gInventoryFile), before) << "a listed playlist changes no inventory";
+  EXPECT_EQ(drives.Read(state.decl.files.gInventoryFile), before) << "a listed playlist changes no inventory";
   dialogs.Cancel();
   w.btnSaveList_Click();
   EXPECT_EQ(State(MainPlaylist()).gInventoryOp, InventoryOp::Save);
@@ -330,7 +329,7 @@ TEST_F(PlaylistTest, DeleteRemovesTheNamedPlaylistAndOpensTheOneAboveOrTheFirst)
             "Click 'OK' to delete the file.\n\rClick 'Cancel' to cancel delete request.");
   EXPECT_EQ(boxes.shown()[1].style, 305);
   EXPECT_FALSE(drives.Exists(kRock));
-  EXPECT_EQ(drives.Read(App().decl.files.gInventoryFile).find("rock"), std::string::npos);
+  EXPECT_EQ(drives.Read(state.decl.files.gInventoryFile).find("rock"), std::string::npos);
   EXPECT_EQ(PaneDb(MainPane()).gCurrentPlaylistPath, kJazz);
   EXPECT_EQ(Column(4), std::vector<std::string>{kA});
   EXPECT_EQ(inv.Rows(), 2);
@@ -786,7 +785,7 @@ TEST_F(PlaylistTest, AddFromTheOpenDialogInsertsAndACancelChangesNothing) {
   EXPECT_EQ(Column(4), (std::vector<std::string>{kC, kA}));
   ASSERT_EQ(dialogs.requests().size(), 2u);
   EXPECT_EQ(dialogs.requests()[1].flags, 4);
-  EXPECT_EQ(dialogs.requests()[1].filter, App().launcher.gOpenFilter);
+  EXPECT_EQ(dialogs.requests()[1].filter, state.launcher.gOpenFilter);
   EXPECT_TRUE(boxes.shown().empty());
 }
 
@@ -794,7 +793,7 @@ TEST_F(PlaylistTest, AddFromTheOpenDialogInsertsAndACancelChangesNothing) {
 TEST_F(PlaylistTest, ADialogErrorIsShownUnderTheProgramsTitleAndChangesNothing) {
   WriteList(kJazz, {kA});
   frmPlaylist& w = Open();
-  const std::string inventoryBefore = drives.Read(App().decl.files.gInventoryFile);
+  const std::string inventoryBefore = drives.Read(state.decl.files.gInventoryFile);
   PlaylistState& s = State(MainPlaylist());
   const struct {
     const char* what;
@@ -816,7 +815,7 @@ TEST_F(PlaylistTest, ADialogErrorIsShownUnderTheProgramsTitleAndChangesNothing) 
     EXPECT_EQ(boxes.shown().back().style, platform::vbOKOnly);
     EXPECT_EQ(boxes.shown().back().title, "Tolvan Audio Manager");
     EXPECT_EQ(Column(4), std::vector<std::string>{kA});
-    EXPECT_EQ(drives.Read(App().decl.files.gInventoryFile), inventoryBefore);
+    EXPECT_EQ(drives.Read(state.decl.files.gInventoryFile), inventoryBefore);
   }
 }
 

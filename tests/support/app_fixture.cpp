@@ -1,7 +1,6 @@
 #include "support/app_fixture.h"
 
 #include "datafiles/prefs.h"
-#include "main/declarations.h"
 #include "mainwindow/frmLauncher.h"
 #include "platform/core/errors.h"
 #include "platform/core/files.h"
@@ -9,8 +8,7 @@
 namespace testing_support {
 
 AppFixture::AppFixture() {
-  App() = ProgramState{};
-  Declarations& decl = App().decl;
+  Declarations& decl = state.decl;
   decl.gAppPath = kAppPath;
   decl.files = datafiles::DataFileNames::InFolder(kDataPath);
   drives.MakeFolder(kDataPath);
@@ -19,22 +17,21 @@ AppFixture::AppFixture() {
 
 AppFixture::~AppFixture() {
   platform::SetClock(nullptr);
-  App() = ProgramState{};
 }
 
 void AppFixture::WriteDefaultSettings() const {
-  const auto& files = App().decl.files;
+  const auto& files = state.decl.files;
   drives.Write(files.gPrefsFile, datafiles::PrefsLine(datafiles::Preferences()));
   drives.Write(files.gPresetFile, datafiles::PresetLines(datafiles::Presets()));
 }
 
 std::unique_ptr<frmLauncher> AppFixture::OpenMainWindow(platform::MediaPlayer* mainPlayer) {
   // The splash's inventory check: a missing inventory file is rebuilt without a message.
-  Declarations& decl = App().decl;
+  Declarations& decl = state.decl;
   for (const std::string* file : {&decl.files.gInvSumFile, &decl.files.gInventoryFile}) {
     if (platform::FileLen(*file).error == platform::errFileNotFound) decl.gRebuildInventory = true;
   }
-  auto window = std::make_unique<frmLauncher>(mainPlayer ? mainPlayer : &player, App());
+  auto window = std::make_unique<frmLauncher>(mainPlayer ? mainPlayer : &player, state);
   window->Playlist().SetPlayer(playlistPlayer);
   window->Form_Load();
   opened_ = window.get();

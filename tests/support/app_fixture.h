@@ -10,6 +10,7 @@
 #include "support/recording_printer.h"
 #include "support/scripted_services.h"
 #include "support/temp_drives.h"
+#include "windows/shareddata.h"
 
 class DatabasePane;
 class PlaylistEditor;
@@ -18,7 +19,8 @@ class frmLauncher;
 namespace testing_support {
 
 // A program on temporary drives: its folder is C:\app\ with an empty data folder, every
-// service is a double, the clock reads 12/10/2026 9:30:00 AM and the program state is fresh.
+// service is a double, the clock reads 12/10/2026 9:30:00 AM and the program state is the
+// fixture's own, fresh for each test.
 class AppFixture : public ::testing::Test {
  protected:
   AppFixture();
@@ -26,8 +28,8 @@ class AppFixture : public ::testing::Test {
 
   // prefs.dat and preset.dat with their defaults, so that loading announces nothing.
   void WriteDefaultSettings() const;
-  // The main window, built and loaded as the splash does it, playing through `mainPlayer`
-  // (the fake `player` unless given).
+  // The main window on `state`, built and loaded as the splash does it, playing through
+  // `mainPlayer` (the fake `player` unless given).
   std::unique_ptr<frmLauncher> OpenMainWindow(platform::MediaPlayer* mainPlayer = nullptr);
   // The database pane and the playlist editor of the main window OpenMainWindow made last
   // (while that window lives).
@@ -39,6 +41,7 @@ class AppFixture : public ::testing::Test {
   static constexpr const char* kAppPath = "C:\\app\\";
   static constexpr const char* kDataPath = "C:\\app\\data\\";
 
+  ProgramState state;
   TempDrives drives{"CD"};
   ScriptedMessageBoxes boxes;
   RecordingProgramStarter starter;

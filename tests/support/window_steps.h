@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QTest>
 #include <QTimer>
 
 #include <functional>
@@ -56,6 +57,16 @@ Steps OnModal(std::function<void(Form&)> act, int limitMs = 5000) {
         if (QWidget* w = QApplication::activeModalWidget()) w->close();
       },
       limitMs);
+}
+
+// Lets the work queued so far run, that of QTimer::singleShot(0) included: a check that some
+// deferred work did nothing then needs no guess at how long it takes. Returns once a mark
+// queued after that work has run, and any modal window the work opened has closed.
+inline bool RunQueuedWork(int limitMs = 5000) {
+  bool reached = false;
+  QObject context;
+  QTimer::singleShot(0, &context, [&reached] { reached = true; });
+  return QTest::qWaitFor([&reached] { return reached; }, limitMs);
 }
 
 }  // namespace testing_support
