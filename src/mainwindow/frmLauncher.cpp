@@ -225,9 +225,3 @@ void frmLauncher::PlayTreeEntry(const std::string& path, const std::string& capt
   player_->PlayEntry(path, caption, loopingPreset);
 }
 
-frmTvwPopUp* frmLauncher::NewTreePopup() { return new frmTvwPopUp(this); }
-
-void frmLauncher::AddDroppedFile() {
-  frmAddFile form(this);
-  form.ShowModal();
-}

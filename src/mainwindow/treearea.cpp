@@ -6,6 +6,7 @@
 #include "datafiles/groups.h"
 #include "datafiles/prefs.h"
 #include "windows/shareddata.h"
+#include "mainwindow/frmAddFile.h"
 #include "mainwindow/frmTvwPopUp.h"
 #include "mainwindow/grouptree.h"
 #include "mainwindow/launcher.h"
@@ -116,6 +117,13 @@ void TreeArea::GroupTreeCommonTail() {
 
 frmTvwPopUp* TreeArea::TreePopup() const { return treePopup_.data(); }
 
+void TreeArea::FocusWindow() {
+  window_->activateWindow();
+  window_->setFocus();
+}
+
+void TreeArea::StartRename() { tvwGroups->StartLabelEdit(); }
+
 void TreeArea::tvwGroups_MouseDown(int, int, int x, int y) {
   app_.launcher.gDragNode = RefOf(tvwGroups->HitTest(x, y));
 }
@@ -133,7 +141,7 @@ void TreeArea::tvwGroups_MouseUp(int Button, int, int x, int y) {
   TreeNode* node = tree.Get(app_.launcher.gDragNode);
   if (Button != kRightButton || !node) return;
   if (treePopup_) treePopup_->Form_Unload();  // each opening loads a new popup
-  frmTvwPopUp* popup = host_.NewTreePopup();
+  auto* popup = new frmTvwPopUp(*this);
   treePopup_ = popup;
   popup->Form_Load();
   // The commands that suit the pressed node's kind.
@@ -207,10 +215,10 @@ void TreeArea::tvwGroups_OLEDragDrop(const QMimeData& Data) {
   state.gPrefillPath = drop.path;
   state.gPrefillPending = true;
   tree.Select(group);
-  window_->activateWindow();
-  window_->setFocus();
+  FocusWindow();
   tree.SetDropHighlight(nullptr);
-  host_.AddDroppedFile();
+  frmAddFile form(*this);
+  form.ShowModal();
 }
 
 void TreeArea::tvwGroups_AfterLabelEdit(const QString& NewString) {

@@ -22,10 +22,6 @@ class TreeAreaHost {
   virtual void ShowFileRallysets() = 0;
   // Plays a file entry; `loopingPreset` (0: none) repeats after it.
   virtual void PlayTreeEntry(const std::string& path, const std::string& caption, int loopingPreset) = 0;
-  // A new popup of the tree's commands, owned by the window.
-  virtual frmTvwPopUp* NewTreePopup() = 0;
-  // The Add File dialog for gPrefillPath under the selected group, modally.
-  virtual void AddDroppedFile() = 0;
 
  protected:
   ~TreeAreaHost() = default;
@@ -64,6 +60,16 @@ class TreeArea : public QObject {
   void tvwGroups_DblClick();
   void btnNodeDown_Click();
   void btnNodeUp_Click();
+
+  // What the popup and the tree dialogs work on: the program, the tree's nodes, the window
+  // they belong to.
+  ProgramState& Program() { return app_; }
+  platform::TreeModel& Nodes() { return tvwGroups->Nodes(); }
+  QWidget* Window() const { return window_; }
+  // Hands the focus to the window (which ends an open popup).
+  void FocusWindow();
+  // The selected node's caption in its editor.
+  void StartRename();
 
   // The tree popup while it is open (null otherwise).
   frmTvwPopUp* TreePopup() const;

@@ -590,19 +590,19 @@ TEST_F(TreeWindow, TheTreeDialogsOpenWithTheFocusInTheirFirstTextBox) {
     EXPECT_EQ(f.focusWidget(), f.txtNewGroup);
     f.btnCancel_Click();
   });
-  frmAddGroup(window.get()).ShowModal();
+  frmAddGroup(window->Tree()).ShowModal();
   EXPECT_TRUE(addGroup.done());
   auto addFile = OnModal<frmAddFile>([](frmAddFile& f) {
     EXPECT_EQ(f.focusWidget(), f.txtNewFileCaption);
     f.btnCancel_Click();
   });
-  frmAddFile(window.get()).ShowModal();
+  frmAddFile(window->Tree()).ShowModal();
   EXPECT_TRUE(addFile.done());
   Tree().Select(Node("Song"));
   auto editFile = OnModal<frmEditFile>([](frmEditFile& f) {
     EXPECT_EQ(f.focusWidget(), f.txtCaption);
     f.btnCancel_Click();
   });
-  frmEditFile(window.get()).ShowModal();
+  frmEditFile(window->Tree()).ShowModal();
   EXPECT_TRUE(editFile.done());
 }
