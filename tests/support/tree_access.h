@@ -1,0 +1,14 @@
+#pragma once
+
+// Tests look at and work the groups tree's controls and state as its friend; production code
+// asks the tree through its methods.
+#include "mainwindow/treearea.h"
+
+class TreeTestAccess {
+ public:
+  static platform::TreeView& View(TreeArea& t) { return *t.tvwGroups; }
+  static QPushButton& NodeUp(TreeArea& t) { return *t.btnNodeUp; }
+  static QPushButton& NodeDown(TreeArea& t) { return *t.btnNodeDown; }
+};
+
+inline platform::TreeView& TreeView(TreeArea& t) { return TreeTestAccess::View(t); }
