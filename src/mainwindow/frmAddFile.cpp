@@ -122,7 +122,7 @@ void frmAddFile::btnOK_Click() {
   }
   TreeNode* node = grouptree::AddFileNode(tree, parent, caption, path);
   if (!node) return;
-  tree_.Program().launcher.gCurrentNode = node->id;
+  tree_.SetCurrentNode(node->id);
   tree.SetColors(parent, platform::VbColorNumber("&HFFFFFF"), platform::VbColorNumber("&H0"));
   tree.Select(node);
   tree_.GroupTreeCommonTail();

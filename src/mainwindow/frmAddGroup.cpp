@@ -172,7 +172,7 @@ void frmAddGroup::btnOK_Click() {
   }
   platform::TreeNode* node = grouptree::AddGroupNode(tree, parent, name);
   if (!node) return;
-  tree_.Program().launcher.gCurrentNode = node->id;
+  tree_.SetCurrentNode(node->id);
   tree.SetColors(parent, platform::VbColorNumber("&HFFFFFF"), platform::VbColorNumber("&H0"));
   tree.Select(node);
   tree_.GroupTreeCommonTail();

@@ -90,13 +90,13 @@ void TreeArea::BuildImageList() {
 void TreeArea::LoadGroupTree() {
   ProgramState& app = app_;
   const datafiles::GroupsLoad outcome = datafiles::LoadGroupTree(app.decl.files, tvwGroups->Nodes());
-  app.launcher.gGroupsKeepCopy = outcome == datafiles::GroupsLoad::Damaged;
+  state_.gGroupsKeepCopy = outcome == datafiles::GroupsLoad::Damaged;
 }
 
 void TreeArea::SaveGroupTree() {
   ProgramState& app = app_;
   std::string failure;
-  if (datafiles::SaveGroupTree(app.decl.files, tvwGroups->Nodes(), app.launcher.gGroupsKeepCopy, &failure)) {
+  if (datafiles::SaveGroupTree(app.decl.files, tvwGroups->Nodes(), state_.gGroupsKeepCopy, &failure)) {
     return;
   }
   messages::ReportSaveFailure(app.decl.files.gGroupsFile, failure);
@@ -125,12 +125,12 @@ void TreeArea::FocusWindow() {
 void TreeArea::StartRename() { tvwGroups->StartLabelEdit(); }
 
 void TreeArea::tvwGroups_MouseDown(int, int, int x, int y) {
-  app_.launcher.gDragNode = RefOf(tvwGroups->HitTest(x, y));
+  state_.gDragNode = RefOf(tvwGroups->HitTest(x, y));
 }
 
 void TreeArea::tvwGroups_MouseMove(int Button, int, int, int) {
   TreeModel& tree = tvwGroups->Nodes();
-  TreeNode* node = tree.Get(app_.launcher.gDragNode);
+  TreeNode* node = tree.Get(state_.gDragNode);
   if (Button != kLeftButton || !node || IsRoot(node)) return;
   tree.Select(node);
   tvwGroups->Drag();
@@ -138,7 +138,7 @@ void TreeArea::tvwGroups_MouseMove(int Button, int, int, int) {
 
 void TreeArea::tvwGroups_MouseUp(int Button, int, int x, int y) {
   TreeModel& tree = tvwGroups->Nodes();
-  TreeNode* node = tree.Get(app_.launcher.gDragNode);
+  TreeNode* node = tree.Get(state_.gDragNode);
   if (Button != kRightButton || !node) return;
   if (treePopup_) treePopup_->Form_Unload();  // each opening loads a new popup
   auto* popup = new frmTvwPopUp(*this);
@@ -161,7 +161,7 @@ void TreeArea::tvwGroups_MouseUp(int Button, int, int x, int y) {
 }
 
 void TreeArea::tvwGroups_DragOver(int x, int y) {
-  LauncherState& state = app_.launcher;
+  TreeState& state = state_;
   TreeModel& tree = tvwGroups->Nodes();
   TreeNode* hit = tvwGroups->HitTest(x, y);
   state.gHitNode = RefOf(hit);
@@ -174,7 +174,7 @@ void TreeArea::tvwGroups_DragOver(int x, int y) {
 void TreeArea::tvwGroups_OLEDragOver(int x, int y) { tvwGroups_DragOver(x, y); }
 
 void TreeArea::tvwGroups_DragDrop() {
-  LauncherState& state = app_.launcher;
+  TreeState& state = state_;
   TreeModel& tree = tvwGroups->Nodes();
   const grouptree::DropOutcome outcome = grouptree::DropNode(tree, tree.Get(state.gDragNode), tree.Get(state.gTargetNode),
                                                             tree.DropHighlight() != nullptr);
@@ -189,7 +189,7 @@ void TreeArea::tvwGroups_DragDrop() {
 }
 
 void TreeArea::tvwGroups_OLEDragDrop(const QMimeData& Data) {
-  LauncherState& state = app_.launcher;
+  TreeState& state = state_;
   TreeModel& tree = tvwGroups->Nodes();
   TreeNode* target = tree.Get(state.gTargetNode);
   struct ClearHighlight {
@@ -212,8 +212,8 @@ void TreeArea::tvwGroups_OLEDragDrop(const QMimeData& Data) {
     ReportTooDeep();
     return;
   }
-  state.gPrefillPath = drop.path;
-  state.gPrefillPending = true;
+  app_.launcher.gPrefillPath = drop.path;
+  app_.launcher.gPrefillPending = true;
   tree.Select(group);
   FocusWindow();
   tree.SetDropHighlight(nullptr);
@@ -254,7 +254,7 @@ void TreeArea::tvwGroups_DblClick() {
 }
 
 void TreeArea::btnNodeDown_Click() {
-  LauncherState& state = app_.launcher;
+  TreeState& state = state_;
   TreeModel& tree = tvwGroups->Nodes();
   TreeNode* node = tree.Selected();
   if (!node || !tree.Next(node)) {
@@ -271,7 +271,7 @@ void TreeArea::btnNodeDown_Click() {
 }
 
 void TreeArea::btnNodeUp_Click() {
-  LauncherState& state = app_.launcher;
+  TreeState& state = state_;
   TreeModel& tree = tvwGroups->Nodes();
   TreeNode* node = tree.Selected();
   if (!node || !tree.Previous(node)) {

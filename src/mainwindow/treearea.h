@@ -27,10 +27,26 @@ class TreeAreaHost {
   ~TreeAreaHost() = default;
 };
 
+// The groups tree's own state.
+struct TreeState {
+  // Node references (nothing once their node is gone): the node pressed last (also the node
+  // dragged or moved), the drop target, the node at the last drag-over, the node a tree
+  // procedure looks at, the sibling a move passes.
+  platform::NodeRef gDragNode = platform::kNoNode;
+  platform::NodeRef gTargetNode = platform::kNoNode;
+  platform::NodeRef gHitNode = platform::kNoNode;
+  platform::NodeRef gCurrentNode = platform::kNoNode;
+  platform::NodeRef gSiblingNode = platform::kNoNode;
+  // groups.dat could not be read whole: it is copied aside before the first save.
+  bool gGroupsKeepCopy = false;
+};
+
 // The main window's groups tree: groups.dat into the tree and back, the tree's events, its
 // popup, the two move buttons, drops from the tree itself and from other programs.
 class TreeArea : public QObject {
   Q_OBJECT
+  friend class TreeTestAccess;
+
  public:
   // The tree is the window's child, laid out in the window's tree area.
   TreeArea(QWidget* window, ProgramState& app, TreeAreaHost& host);
@@ -66,6 +82,8 @@ class TreeArea : public QObject {
   ProgramState& Program() { return app_; }
   platform::TreeModel& Nodes() { return tvwGroups->Nodes(); }
   QWidget* Window() const { return window_; }
+  // A dialog's new node is the one the tree procedures look at.
+  void SetCurrentNode(platform::NodeRef node) { state_.gCurrentNode = node; }
   // Hands the focus to the window (which ends an open popup).
   void FocusWindow();
   // The selected node's caption in its editor.
@@ -90,4 +108,5 @@ class TreeArea : public QObject {
   std::vector<std::pair<std::string, QIcon>> imlTreeIcons_;
   QPointer<frmTvwPopUp> treePopup_;
   int treeDialogsShowing_ = 0;
+  TreeState state_;
 };

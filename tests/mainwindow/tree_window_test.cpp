@@ -22,6 +22,7 @@
 #include "platform/core/files.h"
 #include "platform/core/msgbox.h"
 #include "support/app_fixture.h"
+#include "support/tree_access.h"
 
 using testing_support::AppFixture;
 using testing_support::OnModal;
@@ -62,7 +63,7 @@ class TreeWindow : public AppFixture {
   std::string GroupsDat() const { return drives.Read(App().decl.files.gGroupsFile); }
   // A right press and release on the node: the popup opens for it.
   frmTvwPopUp* RightClick(TreeNode* node) {
-    App().launcher.gDragNode = node ? node->id : platform::kNoNode;
+    TreeStateOf(window->Tree()).gDragNode = node ? node->id : platform::kNoNode;
     window->Tree().tvwGroups_MouseUp(2, 0, 300, 300);
     return window->Tree().TreePopup();
   }
@@ -83,7 +84,7 @@ TEST_F(TreeWindow, TheLoadFillsTheTreeFromGroupsDat) {
   EXPECT_EQ(root->child(0)->text(0), "Rock");
   EXPECT_FALSE(root->child(0)->isExpanded());
   EXPECT_EQ(root->child(0)->child(1)->child(0)->text(0), "Intro");
-  EXPECT_FALSE(App().launcher.gGroupsKeepCopy);
+  EXPECT_FALSE(TreeStateOf(window->Tree()).gGroupsKeepCopy);
 }
 
 struct PopupCase {
@@ -349,7 +350,7 @@ TEST_F(TreeWindow, TextDroppedOnAFileEntryOpensAddFileForItsGroupWithTheFirstLin
   record.Caption = "Noted Song";
   drives.Write(App().decl.files.gUserDBFile, record.Bytes());
   Tree().SetDropHighlight(Node("Intro"));
-  App().launcher.gTargetNode = Node("Intro")->id;
+  TreeStateOf(window->Tree()).gTargetNode = Node("Intro")->id;
   QMimeData data;
   data.setText("D:\\Music\\noted.wav\r\nsecond line");
   std::string parent, caption, path;
@@ -372,7 +373,7 @@ TEST_F(TreeWindow, TextDroppedOnAFileEntryOpensAddFileForItsGroupWithTheFirstLin
 TEST_F(TreeWindow, AHostFileDroppedFromAFileManagerIsTakenInDriveLetterForm) {
   drives.Write("D:\\Music\\dropped.mp3", "x");
   Tree().SetDropHighlight(Node("Empty"));
-  App().launcher.gTargetNode = Node("Empty")->id;
+  TreeStateOf(window->Tree()).gTargetNode = Node("Empty")->id;
   QMimeData data;
   data.setUrls({QUrl::fromLocalFile(QString::fromStdString(drives.Host("D:\\Music\\dropped.mp3"))),
                 QUrl::fromLocalFile(QString::fromStdString(drives.Host("D:\\Music\\second.mp3")))});
@@ -388,7 +389,7 @@ TEST_F(TreeWindow, AHostFileDroppedFromAFileManagerIsTakenInDriveLetterForm) {
 
 TEST_F(TreeWindow, AFileOnNoMappedDriveIsRefusedWithAMessage) {
   Tree().SetDropHighlight(Node("Empty"));
-  App().launcher.gTargetNode = Node("Empty")->id;
+  TreeStateOf(window->Tree()).gTargetNode = Node("Empty")->id;
   QMimeData data;
   data.setUrls({QUrl::fromLocalFile("/nowhere/mapped/x.wav")});
   boxes.Answer(platform::vbOK);
@@ -404,12 +405,12 @@ TEST_F(TreeWindow, DropsOnTheRootOrWithoutTextOrFilesOpenNothing) {
   QMimeData text;
   text.setText("C:\\x.wav");
   Tree().SetDropHighlight(Node("Groups"));
-  App().launcher.gTargetNode = Node("Groups")->id;
+  TreeStateOf(window->Tree()).gTargetNode = Node("Groups")->id;
   window->Tree().tvwGroups_OLEDragDrop(text);
   QMimeData other;
   other.setData("application/x-other", "x");
   Tree().SetDropHighlight(Node("Rock"));
-  App().launcher.gTargetNode = Node("Rock")->id;
+  TreeStateOf(window->Tree()).gTargetNode = Node("Rock")->id;
   window->Tree().tvwGroups_OLEDragDrop(other);
   EXPECT_EQ(Tree().DropHighlight(), nullptr);
   EXPECT_EQ(GroupsDat(), kGroups);  // no dialog opened: none would have been answered
@@ -450,17 +451,17 @@ TEST_F(TreeWindow, ARenameStoresTheTextAndRekeysTheChildren) {
 
 TEST_F(TreeWindow, ARefusedDropWritesNothingAndADropOverEmptySpaceSavesAgain) {
   drives.Remove(App().decl.files.gGroupsFile);
-  App().launcher.gDragNode = Node("Rock")->id;
-  App().launcher.gTargetNode = Node("Intro")->id;  // inside its own branch
+  TreeStateOf(window->Tree()).gDragNode = Node("Rock")->id;
+  TreeStateOf(window->Tree()).gTargetNode = Node("Intro")->id;  // inside its own branch
   Tree().SetDropHighlight(Node("Intro"));
   window->Tree().tvwGroups_DragDrop();
   EXPECT_EQ(Tree().DropHighlight(), nullptr);
   EXPECT_FALSE(drives.Exists(App().decl.files.gGroupsFile));
-  App().launcher.gTargetNode = platform::kNoNode;
+  TreeStateOf(window->Tree()).gTargetNode = platform::kNoNode;
   window->Tree().tvwGroups_DragDrop();
   EXPECT_EQ(GroupsDat(), kGroups);
-  App().launcher.gDragNode = Node("Song")->id;
-  App().launcher.gTargetNode = Node("Empty")->id;
+  TreeStateOf(window->Tree()).gDragNode = Node("Song")->id;
+  TreeStateOf(window->Tree()).gTargetNode = Node("Empty")->id;
   Tree().SetDropHighlight(Node("Empty"));
   window->Tree().tvwGroups_DragDrop();
   EXPECT_NE(GroupsDat().find("n1-group-Groups-Empty,n2-file-Empty-Song,Song,C:\\Music\\song.wav\r\n"),
@@ -535,7 +536,7 @@ TEST_F(TreeWindow, ADamagedGroupsDatIsKeptAsideBeforeTheFirstSave) {
   const std::string damaged = std::string(kGroups) + "broken\r\n";
   drives.Write(App().decl.files.gGroupsFile, damaged);
   window = OpenMainWindow();
-  EXPECT_TRUE(App().launcher.gGroupsKeepCopy);
+  EXPECT_TRUE(TreeStateOf(window->Tree()).gGroupsKeepCopy);
   Tree().Select(Node("Live"));
   window->Tree().tvwGroups_AfterLabelEdit("Live");
   EXPECT_EQ(drives.Read(datafiles::DamagedGroupsCopy(App().decl.files)), damaged);

@@ -9,6 +9,8 @@ class TreeTestAccess {
   static platform::TreeView& View(TreeArea& t) { return *t.tvwGroups; }
   static QPushButton& NodeUp(TreeArea& t) { return *t.btnNodeUp; }
   static QPushButton& NodeDown(TreeArea& t) { return *t.btnNodeDown; }
+  static TreeState& State(TreeArea& t) { return t.state_; }
 };
 
 inline platform::TreeView& TreeView(TreeArea& t) { return TreeTestAccess::View(t); }
+inline TreeState& TreeStateOf(TreeArea& t) { return TreeTestAccess::State(t); }
