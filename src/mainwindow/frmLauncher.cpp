@@ -97,8 +97,7 @@ void frmLauncher::Form_Load() {
   platform::SetButtonPicture(btnMinimize, 111);
   platform::SetButtonPicture(btnExit, 116);
   platform::SetButtonPicture(player_->btnStop, 204, platform::ResKind::Icon);
-  platform::SetButtonPicture(tree_->btnNodeUp, 119, platform::ResKind::Bitmap, 121);
-  platform::SetButtonPicture(tree_->btnNodeDown, 118, platform::ResKind::Bitmap, 120);
+  tree_->LoadMoveButtonPictures();
   pane_->SetDBPaneLinkCursors();
   // The preferences and the dialogs' filter are ready before the System Inventory view,
   // which may run an update that reads and saves them.
@@ -148,9 +147,7 @@ void frmLauncher::PaintSkin(QPainter& p) {
 }
 
 void frmLauncher::KeepTabInNoteBoxes(bool keep) {
-  const auto policy = tree_->tvwGroups->focusPolicy();
-  tree_->tvwGroups->setFocusPolicy(static_cast<Qt::FocusPolicy>(keep ? policy & ~Qt::TabFocus : policy | Qt::TabFocus));
-  if (!keep) tree_->tvwGroups->setFocus();
+  tree_->YieldTab(keep);
 }
 
 void frmLauncher::btnMinimize_Click() { setWindowState(windowState() | Qt::WindowMinimized); }
@@ -217,7 +214,7 @@ void frmLauncher::EditOnePreset() {
 
 void frmLauncher::ShowFileRallysets() {
   pane_->ShowFileRallysets([this](const std::string& shown) {
-    return grouptree::RallysetsText(tree_->tvwGroups->Nodes(), app_.io.presets.gPresetPaths, shown);
+    return tree_->RallysetsOf(shown);
   });
 }
 

@@ -124,6 +124,23 @@ void TreeArea::FocusWindow() {
 
 void TreeArea::StartRename() { tvwGroups->StartLabelEdit(); }
 
+void TreeArea::Focus() { tvwGroups->setFocus(); }
+
+void TreeArea::LoadMoveButtonPictures() {
+  platform::SetButtonPicture(btnNodeUp, 119, platform::ResKind::Bitmap, 121);
+  platform::SetButtonPicture(btnNodeDown, 118, platform::ResKind::Bitmap, 120);
+}
+
+void TreeArea::YieldTab(bool yield) {
+  const auto policy = tvwGroups->focusPolicy();
+  tvwGroups->setFocusPolicy(static_cast<Qt::FocusPolicy>(yield ? policy & ~Qt::TabFocus : policy | Qt::TabFocus));
+  if (!yield) tvwGroups->setFocus();
+}
+
+std::string TreeArea::RallysetsOf(const std::string& shown) const {
+  return grouptree::RallysetsText(tvwGroups->Nodes(), app_.io.presets.gPresetPaths, shown);
+}
+
 void TreeArea::tvwGroups_MouseDown(int, int, int x, int y) {
   state_.gDragNode = RefOf(tvwGroups->HitTest(x, y));
 }

@@ -77,6 +77,25 @@ class TreeArea : public QObject {
   void btnNodeDown_Click();
   void btnNodeUp_Click();
 
+  // The keyboard focus to the tree.
+  void Focus();
+  // The pictures of the two move buttons, loaded with the window's others.
+  void LoadMoveButtonPictures();
+  // While a note is edited Tab stays in the note boxes: the tree leaves the tab order, and
+  // takes the focus back when it returns to it.
+  void YieldTab(bool yield);
+  // The presets and groups that hold `shown`, as File Detail lists them.
+  std::string RallysetsOf(const std::string& shown) const;
+
+ private:
+  // The tree's own popup and dialogs work on it.
+  friend class frmTvwPopUp;
+  friend class TreeDialog;
+  friend class FileEntryDialog;
+  friend class frmAddGroup;
+  friend class frmAddFile;
+  friend class frmEditFile;
+
   // What the popup and the tree dialogs work on: the program, the tree's nodes, the window
   // they belong to.
   ProgramState& Program() { return app_; }
@@ -97,11 +116,10 @@ class TreeArea : public QObject {
   // The image list of the tree: keys and pictures in their order.
   const std::vector<std::pair<std::string, QIcon>>& imlTreeIcons() const { return imlTreeIcons_; }
 
+
   platform::TreeView* tvwGroups;
   QPushButton* btnNodeUp = nullptr;
   QPushButton* btnNodeDown = nullptr;
-
- private:
   QWidget* window_;
   ProgramState& app_;
   TreeAreaHost& host_;

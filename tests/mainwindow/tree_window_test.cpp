@@ -52,7 +52,7 @@ class TreeWindow : public AppFixture {
     window = OpenMainWindow();
   }
 
-  platform::TreeModel& Tree() { return window->Tree().tvwGroups->Nodes(); }
+  platform::TreeModel& Tree() { return TreeTestAccess::Groups(window->Tree())->Nodes(); }
   TreeNode* Node(const std::string& text) {
     for (TreeNode* n : Tree().Nodes()) {
       if (n->text == text) return n;
@@ -65,7 +65,7 @@ class TreeWindow : public AppFixture {
   frmTvwPopUp* RightClick(TreeNode* node) {
     TreeStateOf(window->Tree()).gDragNode = node ? node->id : platform::kNoNode;
     window->Tree().tvwGroups_MouseUp(2, 0, 300, 300);
-    return window->Tree().TreePopup();
+    return TreeTestAccess::Popup(window->Tree());
   }
 
   std::unique_ptr<frmLauncher> window;
@@ -75,8 +75,8 @@ class TreeWindow : public AppFixture {
 
 TEST_F(TreeWindow, TheLoadFillsTheTreeFromGroupsDat) {
   ASSERT_EQ(Tree().Count(), 8);
-  EXPECT_EQ(window->Tree().tvwGroups->topLevelItemCount(), 1);
-  QTreeWidgetItem* root = window->Tree().tvwGroups->topLevelItem(0);
+  EXPECT_EQ(TreeTestAccess::Groups(window->Tree())->topLevelItemCount(), 1);
+  QTreeWidgetItem* root = TreeTestAccess::Groups(window->Tree())->topLevelItem(0);
   EXPECT_EQ(root->text(0), "Groups");
   EXPECT_TRUE(root->isExpanded());
   EXPECT_FALSE(root->icon(0).isNull());
@@ -122,7 +122,7 @@ INSTANTIATE_TEST_SUITE_P(Table, PopupItems,
 TEST_F(TreeWindow, ARightPressOverEmptySpaceOpensNoPopup) {
   window->Tree().tvwGroups_MouseDown(2, 0, 100 * 15, 280 * 15);
   window->Tree().tvwGroups_MouseUp(2, 0, 100 * 15, 280 * 15);
-  EXPECT_EQ(window->Tree().TreePopup(), nullptr);
+  EXPECT_EQ(TreeTestAccess::Popup(window->Tree()), nullptr);
 }
 
 TEST_F(TreeWindow, TheHoveredItemAloneIsHighlighted) {
@@ -214,7 +214,7 @@ TEST_F(TreeWindow, AddGroupRefusesACaptionOfTheSameGroupThenAddsAndSaves) {
                              "n1-group-Groups-Rock,n2-group-Rock-song,song,song\r\n"),
             std::string::npos);
   EXPECT_TRUE(popup->unloaded());
-  EXPECT_FALSE(window->Tree().TreeDialogShowing());
+  EXPECT_FALSE(TreeTestAccess::DialogShowing(window->Tree()));
 }
 
 TEST_F(TreeWindow, CancellingAddGroupChangesNothing) {
@@ -419,12 +419,12 @@ TEST_F(TreeWindow, DropsOnTheRootOrWithoutTextOrFilesOpenNothing) {
 TEST_F(TreeWindow, MoveButtonsFollowTheSelectionAndMoveSave) {
   Tree().Select(Node("Song"));
   window->Tree().tvwGroups_Click();
-  EXPECT_TRUE(window->Tree().btnNodeDown->isEnabled());
-  EXPECT_FALSE(window->Tree().btnNodeUp->isEnabled());
-  window->Tree().btnNodeDown->click();
+  EXPECT_TRUE(TreeTestAccess::NodeDownButton(window->Tree())->isEnabled());
+  EXPECT_FALSE(TreeTestAccess::NodeUpButton(window->Tree())->isEnabled());
+  TreeTestAccess::NodeDownButton(window->Tree())->click();
   EXPECT_EQ(Tree().Selected()->text, "Song");
-  EXPECT_FALSE(window->Tree().btnNodeDown->isEnabled());
-  EXPECT_TRUE(window->Tree().btnNodeUp->isEnabled());
+  EXPECT_FALSE(TreeTestAccess::NodeDownButton(window->Tree())->isEnabled());
+  EXPECT_TRUE(TreeTestAccess::NodeUpButton(window->Tree())->isEnabled());
   EXPECT_EQ(GroupsDat(), ",n0-root- -Groups,Groups,\r\n"
                          "n0-root- -Groups,n1-group-Groups-Rock,Rock,Rock\r\n"
                          "n1-group-Groups-Rock,n2-group-Rock-Live,Live,Live\r\n"
@@ -433,12 +433,12 @@ TEST_F(TreeWindow, MoveButtonsFollowTheSelectionAndMoveSave) {
                          "n0-root- -Groups,n1-group-Groups-Tap Deck,Tap Deck,Tap Deck\r\n"
                          "n1-group-Groups-Tap Deck,n2-file-Tap Deck-Loop,Loop,C:\\Music\\loop.wav\r\n"
                          "n0-root- -Groups,n1-group-Groups-Empty,Empty,Empty\r\n");
-  window->Tree().btnNodeDown->click();  // the last child: nothing
+  TreeTestAccess::NodeDownButton(window->Tree())->click();  // the last child: nothing
   EXPECT_EQ(Tree().Selected()->text, "Song");
   Tree().Select(Node("Intro"));  // an only child
   window->Tree().tvwGroups_Click();
-  EXPECT_FALSE(window->Tree().btnNodeDown->isEnabled());
-  EXPECT_FALSE(window->Tree().btnNodeUp->isEnabled());
+  EXPECT_FALSE(TreeTestAccess::NodeDownButton(window->Tree())->isEnabled());
+  EXPECT_FALSE(TreeTestAccess::NodeUpButton(window->Tree())->isEnabled());
 }
 
 TEST_F(TreeWindow, ARenameStoresTheTextAndRekeysTheChildren) {
@@ -525,7 +525,7 @@ TEST_F(TreeWindow, HandlersWithNoSelectedNodeDoNothing) {
   window->Tree().btnNodeDown_Click();
   window->Tree().btnNodeUp_Click();
   window->Tree().tvwGroups_Click();
-  EXPECT_FALSE(window->Tree().btnNodeDown->isEnabled());
+  EXPECT_FALSE(TreeTestAccess::NodeDownButton(window->Tree())->isEnabled());
   EXPECT_TRUE(player.calls.empty());
   EXPECT_EQ(GroupsDat(), kGroups);
 }
@@ -550,14 +550,14 @@ TEST_F(TreeWindow, RenameOpensTheEditorOnTheGroupAndEndsThePopup) {
   popup->lblRenameNode_Click();
   EXPECT_TRUE(popup->unloaded());
   EXPECT_EQ(Node("Live")->backColor, kWhite);
-  auto* editor = window->Tree().tvwGroups->viewport()->findChild<QLineEdit*>();
+  auto* editor = TreeTestAccess::Groups(window->Tree())->viewport()->findChild<QLineEdit*>();
   ASSERT_NE(editor, nullptr);
   EXPECT_EQ(editor->text(), "Live");
   editor->setText("Encore");
   QTest::keyClick(editor, Qt::Key_Return);
   ASSERT_TRUE(QTest::qWaitFor([&] { return GroupsDat().find("Encore") != std::string::npos; }, 2000));
   EXPECT_NE(GroupsDat().find("n1-group-Groups-Rock,n2-group-Rock-Encore,Encore,Live\r\n"), std::string::npos);
-  EXPECT_EQ(window->Tree().tvwGroups->ItemOf(Node("Encore"))->text(0), "Encore");
+  EXPECT_EQ(TreeTestAccess::Groups(window->Tree())->ItemOf(Node("Encore"))->text(0), "Encore");
 }
 
 // A change that cannot be stored is told, as other saves are, and the tree goes back to what
@@ -580,7 +580,7 @@ TEST_F(TreeWindow, AChangeThatCannotBeSavedIsToldAndTheTreeShowsWhatIsStored) {
   for (const TreeNode* n : Tree().Nodes()) texts.push_back(n->text);
   EXPECT_NE(std::find(texts.begin(), texts.end(), "Rock"), texts.end());
   EXPECT_EQ(std::find(texts.begin(), texts.end(), "Blues"), texts.end());
-  EXPECT_EQ(window->Tree().tvwGroups->topLevelItem(0)->child(0)->text(0), "Rock");
+  EXPECT_EQ(TreeTestAccess::Groups(window->Tree())->topLevelItem(0)->child(0)->text(0), "Rock");
 }
 
 // Each tree dialog opens with the focus in its first text box: typing goes there, and Space

@@ -7,6 +7,12 @@
 class TreeTestAccess {
  public:
   static platform::TreeView& View(TreeArea& t) { return *t.tvwGroups; }
+  static platform::TreeView* Groups(TreeArea& t) { return t.tvwGroups; }
+  static QPushButton* NodeUpButton(TreeArea& t) { return t.btnNodeUp; }
+  static QPushButton* NodeDownButton(TreeArea& t) { return t.btnNodeDown; }
+  static const std::vector<std::pair<std::string, QIcon>>& Icons(const TreeArea& t) { return t.imlTreeIcons(); }
+  static frmTvwPopUp* Popup(const TreeArea& t) { return t.TreePopup(); }
+  static bool DialogShowing(const TreeArea& t) { return t.TreeDialogShowing(); }
   static QPushButton& NodeUp(TreeArea& t) { return *t.btnNodeUp; }
   static QPushButton& NodeDown(TreeArea& t) { return *t.btnNodeDown; }
   static TreeState& State(TreeArea& t) { return t.state_; }
