@@ -8,10 +8,8 @@
 
 #include "datafiles/prefs.h"
 #include "windows/shareddata.h"
-#include "mainwindow/frmAddFile.h"
 #include "mainwindow/frmEditTapdeck.h"
 #include "mainwindow/frmTDButtonConfig.h"
-#include "mainwindow/frmTvwPopUp.h"
 #include "mainwindow/grouptree.h"
 #include "mainwindow/launcher.h"
 #include "mainwindow/launcher_tree.h"

@@ -30,7 +30,6 @@
 
 class QMimeData;
 class frmPreferences;
-class frmTvwPopUp;
 
 namespace platform {
 class FlexGrid;
