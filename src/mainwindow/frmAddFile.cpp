@@ -3,7 +3,7 @@
 #include "datafiles/groups.h"
 #include "datafiles/userdb.h"
 #include "windows/shareddata.h"
-#include "mainwindow/frmLauncher.h"
+#include "mainwindow/treearea.h"
 #include "mainwindow/grouptree.h"
 #include "mainwindow/launcher.h"
 #include "mainwindow/launcher_tree.h"
@@ -30,10 +30,10 @@ void DuplicateCaption(const std::string& caption, const std::string& parent) {
 
 }  // namespace
 
-FileEntryDialog::FileEntryDialog(frmLauncher* main, const char* caption, int heightTwips, const char* helpPage,
+FileEntryDialog::FileEntryDialog(TreeArea& tree, const char* caption, int heightTwips, const char* helpPage,
                                  int imageNumber, const char* title, const char* captionLabel, const char* pathLabel,
                                  int boxesTop)
-    : TreeDialog(main, caption, 4080, heightTwips, helpPage) {
+    : TreeDialog(tree, caption, 4080, heightTwips, helpPage) {
   const int w = width();
   image = AddImage(imageNumber, 12, 12);
   lblDialog = AddLabel(title, 72, 14, w - 84);
@@ -62,8 +62,8 @@ void FileEntryDialog::resizeEvent(QResizeEvent* e) {
 
 void FileEntryDialog::btnBrowse_Click() {
   platform::FileDialogRequest request;
-  request.filter = main_.State().launcher.gOpenFilter;
-  request.initDir = main_.State().io.prefs.gBrowsePath;
+  request.filter = tree_.Program().launcher.gOpenFilter;
+  request.initDir = tree_.Program().io.prefs.gBrowsePath;
   request.flags = 4;  // no read-only check box
   try {
     pathBox->setText(Q(platform::FileDialogs().Show(request)));
@@ -75,8 +75,8 @@ void FileEntryDialog::btnBrowse_Click() {
 
 // ---- frmAddFile
 
-frmAddFile::frmAddFile(frmLauncher* main)
-    : FileEntryDialog(main, "Add New File to Group", 2625, "rsaddfile.htm", 124, "Adding new file to:",
+frmAddFile::frmAddFile(TreeArea& tree)
+    : FileEntryDialog(tree, "Add New File to Group", 2625, "rsaddfile.htm", 124, "Adding new file to:",
                       "New caption:", "New file/path:", 68) {
   setFixedSize(size());
   lblAddFileDialog = lblDialog;
@@ -92,21 +92,21 @@ frmAddFile::frmAddFile(frmLauncher* main)
 
 void frmAddFile::Form_Load() {
   LoadCommon();
-  const LauncherState& state = main_.State().launcher;
-  const TreeNode* selected = main_.Tree().tvwGroups->Nodes().Selected();
+  const LauncherState& state = tree_.Program().launcher;
+  const TreeNode* selected = tree_.Nodes().Selected();
   lblParentGroup->SetCaption(Q("\"" + (selected ? selected->text : std::string()) + "\""));
   txtNewFileCaption->clear();
   txtNewFilePath->clear();
   txtNewFilePath->setToolTip({});
   if (state.gPrefillPending) {
-    txtNewFileCaption->setText(Q(datafiles::GetUserDBCaption(main_.State().decl.files, state.gPrefillPath)));
+    txtNewFileCaption->setText(Q(datafiles::GetUserDBCaption(tree_.Program().decl.files, state.gPrefillPath)));
     txtNewFilePath->setText(Q(state.gPrefillPath));
     txtNewFilePath->setToolTip(Q(state.gPrefillPath));
   }
 }
 
 void frmAddFile::btnOK_Click() {
-  TreeModel& tree = main_.Tree().tvwGroups->Nodes();
+  TreeModel& tree = tree_.Nodes();
   TreeNode* parent = tree.Selected();
   if (!parent) return;
   const std::string caption = txtNewFileCaption->text().toStdString();
@@ -122,16 +122,16 @@ void frmAddFile::btnOK_Click() {
   }
   TreeNode* node = grouptree::AddFileNode(tree, parent, caption, path);
   if (!node) return;
-  main_.State().launcher.gCurrentNode = node->id;
+  tree_.SetCurrentNode(node->id);
   tree.SetColors(parent, platform::VbColorNumber("&HFFFFFF"), platform::VbColorNumber("&H0"));
   tree.Select(node);
-  main_.Tree().GroupTreeCommonTail();
+  tree_.GroupTreeCommonTail();
   if (TreeNode* selected = tree.Selected()) tree.SetExpanded(selected, true);
   accept();
 }
 
 void frmAddFile::Form_Unload() {
-  LauncherState& state = main_.State().launcher;
+  LauncherState& state = tree_.Program().launcher;
   // After a drop no popup waits for the focus.
   Unload(!state.gPrefillPending);
   state.gPrefillPending = false;
@@ -139,8 +139,8 @@ void frmAddFile::Form_Unload() {
 
 // ---- frmEditFile
 
-frmEditFile::frmEditFile(frmLauncher* main)
-    : FileEntryDialog(main, "Edit Launch File Entry", 2565, "rseditfile.htm", 125, "Edit launch file details",
+frmEditFile::frmEditFile(TreeArea& tree)
+    : FileEntryDialog(tree, "Edit Launch File Entry", 2565, "rseditfile.htm", 125, "Edit launch file details",
                       "Caption:", "File/path:", 68) {
   setSizeGripEnabled(true);
   txtCaption = captionBox;
@@ -152,10 +152,10 @@ frmEditFile::frmEditFile(frmLauncher* main)
 }
 
 void frmEditFile::Form_Load() {
-  LauncherState& state = main_.State().launcher;
+  LauncherState& state = tree_.Program().launcher;
   state.gEditArmed = false;
   LoadCommon();
-  const TreeNode* selected = main_.Tree().tvwGroups->Nodes().Selected();
+  const TreeNode* selected = tree_.Nodes().Selected();
   txtCaption->SetForeColor(kBlack);
   txtFilePath->SetForeColor(kBlack);
   txtCaption->setText(Q(selected ? selected->text : std::string()));
@@ -165,19 +165,19 @@ void frmEditFile::Form_Load() {
 }
 
 void frmEditFile::txtCaption_Change() {
-  if (!main_.State().launcher.gEditArmed) return;
-  const TreeNode* selected = main_.Tree().tvwGroups->Nodes().Selected();
+  if (!tree_.Program().launcher.gEditArmed) return;
+  const TreeNode* selected = tree_.Nodes().Selected();
   if (!selected || txtCaption->text().toStdString() != selected->text) txtCaption->SetForeColor(skin::kChanged);
 }
 
 void frmEditFile::txtFilePath_Change() {
-  if (!main_.State().launcher.gEditArmed) return;
-  const TreeNode* selected = main_.Tree().tvwGroups->Nodes().Selected();
+  if (!tree_.Program().launcher.gEditArmed) return;
+  const TreeNode* selected = tree_.Nodes().Selected();
   if (!selected || txtFilePath->text().toStdString() != selected->tag) txtFilePath->SetForeColor(skin::kChanged);
 }
 
 void frmEditFile::btnOK_Click() {
-  TreeModel& tree = main_.Tree().tvwGroups->Nodes();
+  TreeModel& tree = tree_.Nodes();
   TreeNode* entry = tree.Selected();
   if (!entry) return;
   const std::string caption = txtCaption->text().toStdString();
@@ -197,7 +197,7 @@ void frmEditFile::btnOK_Click() {
   tree.SetImage(entry, datafiles::FileImageKey(path));
   tree.SetText(entry, caption);
   tree.SetColors(entry, platform::VbColorNumber("&HFFFFFF"), platform::VbColorNumber("&H0"));
-  main_.Tree().GroupTreeCommonTail();
+  tree_.GroupTreeCommonTail();
   accept();
 }
 
@@ -213,6 +213,6 @@ void frmEditFile::btnCancel_Click() {
 }
 
 void frmEditFile::Form_Unload() {
-  main_.State().launcher.gEditArmed = false;
+  tree_.Program().launcher.gEditArmed = false;
   Unload(true);
 }

@@ -18,7 +18,7 @@ class FileEntryDialog : public TreeDialog {
   QLabel* image;
 
  protected:
-  FileEntryDialog(frmLauncher* main, const char* caption, int heightTwips, const char* helpPage, int imageNumber,
+  FileEntryDialog(TreeArea& tree, const char* caption, int heightTwips, const char* helpPage, int imageNumber,
                   const char* title, const char* captionLabel, const char* pathLabel, int boxesTop);
   void resizeEvent(QResizeEvent* e) override;
 };
@@ -28,7 +28,7 @@ class FileEntryDialog : public TreeDialog {
 class frmAddFile : public FileEntryDialog {
   Q_OBJECT
  public:
-  explicit frmAddFile(frmLauncher* main);
+  explicit frmAddFile(TreeArea& tree);
   void Form_Load() override;
   void Form_Unload() override;
   void btnOK_Click();
@@ -44,7 +44,7 @@ class frmAddFile : public FileEntryDialog {
 class frmEditFile : public FileEntryDialog {
   Q_OBJECT
  public:
-  explicit frmEditFile(frmLauncher* main);
+  explicit frmEditFile(TreeArea& tree);
   void Form_Load() override;
   void Form_Unload() override;
   void txtCaption_Change();

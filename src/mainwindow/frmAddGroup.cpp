@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "windows/shareddata.h"
-#include "mainwindow/frmLauncher.h"
+#include "mainwindow/treearea.h"
 #include "mainwindow/frmTvwPopUp.h"
 #include "mainwindow/grouptree.h"
 #include "mainwindow/launcher.h"
@@ -19,8 +19,8 @@ using platform::TextBox;
 using platform::TwipsToPixels;
 
 
-TreeDialog::TreeDialog(frmLauncher* main, const char* caption, int widthTwips, int heightTwips, const char* helpPage)
-    : QDialog(main), main_(*main), helpPage_(helpPage) {
+TreeDialog::TreeDialog(TreeArea& tree, const char* caption, int widthTwips, int heightTwips, const char* helpPage)
+    : QDialog(tree.Window()), tree_(tree), helpPage_(helpPage) {
   setWindowTitle(caption);
   setModal(true);
   QPalette pal = palette();
@@ -58,10 +58,10 @@ int TreeDialog::ShowModal() {
   if (auto* first = findChild<platform::TextBox*>()) first->setFocus();
   if (!counted_) {
     counted_ = true;
-    main_.Tree().CountTreeDialog(+1);
+    tree_.CountTreeDialog(+1);
   }
   // The popup loses the focus to the dialog and, a dialog showing, only hides itself.
-  if (frmTvwPopUp* popup = main_.Tree().TreePopup()) popup->LoseFocus();
+  if (frmTvwPopUp* popup = tree_.TreePopup()) popup->LoseFocus();
   return exec();
 }
 
@@ -99,7 +99,7 @@ QPushButton* TreeDialog::AddHelpButton() {
   return b;
 }
 
-void TreeDialog::HelpClicked() { StartHelpPage(main_.State().decl.gAppPath, helpPage_); }
+void TreeDialog::HelpClicked() { StartHelpPage(tree_.Program().decl.gAppPath, helpPage_); }
 
 void TreeDialog::done(int result) {
   Form_Unload();
@@ -114,23 +114,22 @@ void TreeDialog::Unload(bool handBack) {
   hide();
   if (counted_) {
     counted_ = false;
-    main_.Tree().CountTreeDialog(-1);
+    tree_.CountTreeDialog(-1);
   }
   if (handBack) HandBackToPopup();
 }
 
 void TreeDialog::HandBackToPopup() {
-  frmLauncher* window = &main_;
-  frmTvwPopUp* popup = window->Tree().TreePopup();
+  frmTvwPopUp* popup = tree_.TreePopup();
   if (!popup || popup->unloaded()) return;
   popup->show();
   popup->activateWindow();
-  window->activateWindow();
+  tree_.Window()->activateWindow();
   // The popup has had the focus and lost it again, with no dialog showing: it ends.
   popup->LoseFocus();
 }
 
-frmAddGroup::frmAddGroup(frmLauncher* main) : TreeDialog(main, "Add New Rallyset", 4080, 2160, "rsaddgroup.htm") {
+frmAddGroup::frmAddGroup(TreeArea& tree) : TreeDialog(tree, "Add New Rallyset", 4080, 2160, "rsaddgroup.htm") {
   imgNewGroup = AddImage(123, 12, 12);
   lblAddGroupDialog = AddLabel("Adding new group to:", 72, 14, 188);
   lblParentGroup = AddLabel("", 72, 36, 188);
@@ -148,13 +147,13 @@ frmAddGroup::frmAddGroup(frmLauncher* main) : TreeDialog(main, "Add New Rallyset
 
 void frmAddGroup::Form_Load() {
   LoadCommon();
-  const platform::TreeNode* selected = main_.Tree().tvwGroups->Nodes().Selected();
+  const platform::TreeNode* selected = tree_.Nodes().Selected();
   lblParentGroup->SetCaption(Q("\"" + (selected ? selected->text : std::string()) + "\""));
   txtNewGroup->clear();
 }
 
 void frmAddGroup::btnOK_Click() {
-  platform::TreeModel& tree = main_.Tree().tvwGroups->Nodes();
+  platform::TreeModel& tree = tree_.Nodes();
   platform::TreeNode* parent = tree.Selected();
   if (!parent) return;
   const std::string name = txtNewGroup->text().toStdString();
@@ -173,10 +172,10 @@ void frmAddGroup::btnOK_Click() {
   }
   platform::TreeNode* node = grouptree::AddGroupNode(tree, parent, name);
   if (!node) return;
-  main_.State().launcher.gCurrentNode = node->id;
+  tree_.SetCurrentNode(node->id);
   tree.SetColors(parent, platform::VbColorNumber("&HFFFFFF"), platform::VbColorNumber("&H0"));
   tree.Select(node);
-  main_.Tree().GroupTreeCommonTail();
+  tree_.GroupTreeCommonTail();
   if (platform::TreeNode* selected = tree.Selected()) tree.SetExpanded(selected, true);
   accept();
 }

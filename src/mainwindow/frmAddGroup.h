@@ -6,7 +6,7 @@
 
 #include "platform/qt/controls.h"
 
-class frmLauncher;
+class TreeArea;
 
 // What the three tree dialogs share: the skin, the Help button, the "showing" the popup asks
 // about, and the hand-back of the focus to the popup when they close.
@@ -22,7 +22,7 @@ class TreeDialog : public QDialog {
   QPushButton* btnCancel;
 
  protected:
-  TreeDialog(frmLauncher* main, const char* caption, int widthTwips, int heightTwips, const char* helpPage);
+  TreeDialog(TreeArea& tree, const char* caption, int widthTwips, int heightTwips, const char* helpPage);
   void done(int result) override;
   // Invisible, the popup visible and focused, then the focus to the main window (which ends
   // the popup).
@@ -40,7 +40,7 @@ class TreeDialog : public QDialog {
   void HelpClicked();
   void LoadCommon();
 
-  frmLauncher& main_;
+  TreeArea& tree_;
 
  private:
   const char* helpPage_;
@@ -55,7 +55,7 @@ class TreeDialog : public QDialog {
 class frmAddGroup : public TreeDialog {
   Q_OBJECT
  public:
-  explicit frmAddGroup(frmLauncher* main);
+  explicit frmAddGroup(TreeArea& tree);
   void Form_Load() override;
   void btnOK_Click();
   void btnCancel_Click() { reject(); }

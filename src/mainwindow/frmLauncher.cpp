@@ -9,10 +9,8 @@
 
 #include "datafiles/prefs.h"
 #include "windows/shareddata.h"
-#include "mainwindow/frmAddFile.h"
 #include "mainwindow/frmEditTapdeck.h"
 #include "mainwindow/frmTDButtonConfig.h"
-#include "mainwindow/frmTvwPopUp.h"
 #include "mainwindow/grouptree.h"
 #include "mainwindow/launcher.h"
 #include "mainwindow/launcher_tree.h"
@@ -98,8 +96,7 @@ void frmLauncher::Form_Load() {
   platform::SetButtonPicture(btnMinimize, 111);
   platform::SetButtonPicture(btnExit, 116);
   platform::SetButtonPicture(player_->btnStop, 204, platform::ResKind::Icon);
-  platform::SetButtonPicture(tree_->btnNodeUp, 119, platform::ResKind::Bitmap, 121);
-  platform::SetButtonPicture(tree_->btnNodeDown, 118, platform::ResKind::Bitmap, 120);
+  tree_->LoadMoveButtonPictures();
   pane_->SetDBPaneLinkCursors();
   // The preferences and the dialogs' filter are ready before the System Inventory view,
   // which may run an update that reads and saves them.
@@ -149,9 +146,7 @@ void frmLauncher::PaintSkin(QPainter& p) {
 }
 
 void frmLauncher::KeepTabInNoteBoxes(bool keep) {
-  const auto policy = tree_->tvwGroups->focusPolicy();
-  tree_->tvwGroups->setFocusPolicy(static_cast<Qt::FocusPolicy>(keep ? policy & ~Qt::TabFocus : policy | Qt::TabFocus));
-  if (!keep) tree_->tvwGroups->setFocus();
+  tree_->YieldTab(keep);
 }
 
 void frmLauncher::btnMinimize_Click() { setWindowState(windowState() | Qt::WindowMinimized); }
@@ -218,7 +213,7 @@ void frmLauncher::EditOnePreset() {
 
 void frmLauncher::ShowFileRallysets() {
   pane_->ShowFileRallysets([this](const std::string& shown) {
-    return grouptree::RallysetsText(tree_->tvwGroups->Nodes(), app_.io.presets.gPresetPaths, shown);
+    return tree_->RallysetsOf(shown);
   });
 }
 
@@ -226,9 +221,3 @@ void frmLauncher::PlayTreeEntry(const std::string& path, const std::string& capt
   player_->PlayEntry(path, caption, loopingPreset);
 }
 
-frmTvwPopUp* frmLauncher::NewTreePopup() { return new frmTvwPopUp(this); }
-
-void frmLauncher::AddDroppedFile() {
-  frmAddFile form(this);
-  form.ShowModal();
-}

@@ -30,7 +30,6 @@
 
 class QMimeData;
 class frmPreferences;
-class frmTvwPopUp;
 
 namespace platform {
 class FlexGrid;
@@ -97,8 +96,6 @@ class frmLauncher : public CaptionlessWindow, public PaneHost, public PlaylistHo
 
   // What the groups tree asks of this window.
   void PlayTreeEntry(const std::string& path, const std::string& caption, int loopingPreset) override;
-  frmTvwPopUp* NewTreePopup() override;
-  void AddDroppedFile() override;
 
   bool isExiting() const { return exiting_; }
 

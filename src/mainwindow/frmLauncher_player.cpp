@@ -33,7 +33,7 @@ void frmLauncher::PlayOrStopShownFile() {
   }
 }
 
-void frmLauncher::FocusTree() { tree_->tvwGroups->setFocus(); }
+void frmLauncher::FocusTree() { tree_->Focus(); }
 
 void frmLauncher::PlaybackStarting() { pane_->ShowBusyForPlayback(); }
 

@@ -4,7 +4,7 @@
 
 #include "mainwindow/frmAddFile.h"
 #include "mainwindow/frmAddGroup.h"
-#include "mainwindow/frmLauncher.h"
+#include "mainwindow/treearea.h"
 #include "mainwindow/launcher.h"
 #include "mainwindow/launcher_tree.h"
 #include "platform/core/msgbox.h"
@@ -14,7 +14,7 @@ using platform::Label;
 using platform::TwipsToPixels;
 using platform::VbColorNumber;
 
-frmTvwPopUp::frmTvwPopUp(frmLauncher* owner) : PopupWindow(owner), owner_(owner) {
+frmTvwPopUp::frmTvwPopUp(TreeArea& tree) : PopupWindow(tree.Window()), tree_(tree) {
   lblAddFile = AddItem(" Add File", 120);
   lblAddGroup = AddItem(" Add Group", 360);
   lblEditNode = AddItem(" Edit File", 720);
@@ -37,32 +37,32 @@ void frmTvwPopUp::paintEvent(QPaintEvent*) {
 
 void frmTvwPopUp::lblAddFile_Click() {
   const Handler running(*this);
-  frmAddFile form(owner_);
+  frmAddFile form(tree_);
   form.ShowModal();
 }
 
 void frmTvwPopUp::lblAddGroup_Click() {
   const Handler running(*this);
-  frmAddGroup form(owner_);
+  frmAddGroup form(tree_);
   form.ShowModal();
 }
 
 void frmTvwPopUp::lblEditNode_Click() {
   const Handler running(*this);
-  frmEditFile form(owner_);
+  frmEditFile form(tree_);
   form.ShowModal();
 }
 
 void frmTvwPopUp::lblRenameNode_Click() {
   const Handler running(*this);
-  owner_->Tree().tvwGroups->StartLabelEdit();
+  tree_.StartRename();
   // The focus is in the tree's editor now: the popup has lost it.
   LoseFocus();
 }
 
 void frmTvwPopUp::lblDeleteNode_Click() {
   const Handler running(*this);
-  platform::TreeModel& tree = owner_->Tree().tvwGroups->Nodes();
+  platform::TreeModel& tree = tree_.Nodes();
   platform::TreeNode* node = tree.Selected();
   if (!node) {
     FocusToLauncher();
@@ -80,25 +80,24 @@ void frmTvwPopUp::lblDeleteNode_Click() {
     }
   }
   tree.Remove(node);
-  owner_->Tree().GroupTreeCommonTail();
+  tree_.GroupTreeCommonTail();
   if (platform::TreeNode* next = tree.Selected(); next && next->children.empty()) tree.SetExpanded(next, false);
   FocusToLauncher();
 }
 
 void frmTvwPopUp::FocusToLauncher() {
-  owner_->activateWindow();
-  owner_->setFocus();
+  tree_.FocusWindow();
   LoseFocus();
 }
 
 void frmTvwPopUp::Form_LostFocus() {
   if (Unloaded()) return;
-  if (owner_->Tree().TreeDialogShowing()) {
+  if (tree_.TreeDialogShowing()) {
     hide();
     return;
   }
-  if (platform::TreeNode* node = owner_->Tree().tvwGroups->Nodes().Selected()) {
-    owner_->Tree().tvwGroups->Nodes().SetColors(node, VbColorNumber("&HFFFFFF"), VbColorNumber("&H0"));
+  if (platform::TreeNode* node = tree_.Nodes().Selected()) {
+    tree_.Nodes().SetColors(node, VbColorNumber("&HFFFFFF"), VbColorNumber("&H0"));
   }
   Form_Unload();
 }

@@ -3,14 +3,14 @@
 #include "platform/qt/controls.h"
 #include "platform/qt/popupwindow.h"
 
-class frmLauncher;
+class TreeArea;
 
 // The groups tree's popup: five label items acting on the tree's selected node. Modeless; it
 // ends at its first loss of the focus while none of the tree dialogs is showing.
 class frmTvwPopUp : public platform::PopupWindow {
   Q_OBJECT
  public:
-  explicit frmTvwPopUp(frmLauncher* owner);
+  explicit frmTvwPopUp(TreeArea& tree);
 
   void Form_Load();
   void lblAddFile_Click();
@@ -37,6 +37,6 @@ class frmTvwPopUp : public platform::PopupWindow {
   // Hands the focus to the main window, which ends the popup.
   void FocusToLauncher();
 
-  frmLauncher* owner_;
+  TreeArea& tree_;
   QPixmap background_;
 };

@@ -6,6 +6,7 @@
 #include "datafiles/groups.h"
 #include "datafiles/prefs.h"
 #include "windows/shareddata.h"
+#include "mainwindow/frmAddFile.h"
 #include "mainwindow/frmTvwPopUp.h"
 #include "mainwindow/grouptree.h"
 #include "mainwindow/launcher.h"
@@ -89,13 +90,13 @@ void TreeArea::BuildImageList() {
 void TreeArea::LoadGroupTree() {
   ProgramState& app = app_;
   const datafiles::GroupsLoad outcome = datafiles::LoadGroupTree(app.decl.files, tvwGroups->Nodes());
-  app.launcher.gGroupsKeepCopy = outcome == datafiles::GroupsLoad::Damaged;
+  state_.gGroupsKeepCopy = outcome == datafiles::GroupsLoad::Damaged;
 }
 
 void TreeArea::SaveGroupTree() {
   ProgramState& app = app_;
   std::string failure;
-  if (datafiles::SaveGroupTree(app.decl.files, tvwGroups->Nodes(), app.launcher.gGroupsKeepCopy, &failure)) {
+  if (datafiles::SaveGroupTree(app.decl.files, tvwGroups->Nodes(), state_.gGroupsKeepCopy, &failure)) {
     return;
   }
   messages::ReportSaveFailure(app.decl.files.gGroupsFile, failure);
@@ -116,13 +117,37 @@ void TreeArea::GroupTreeCommonTail() {
 
 frmTvwPopUp* TreeArea::TreePopup() const { return treePopup_.data(); }
 
+void TreeArea::FocusWindow() {
+  window_->activateWindow();
+  window_->setFocus();
+}
+
+void TreeArea::StartRename() { tvwGroups->StartLabelEdit(); }
+
+void TreeArea::Focus() { tvwGroups->setFocus(); }
+
+void TreeArea::LoadMoveButtonPictures() {
+  platform::SetButtonPicture(btnNodeUp, 119, platform::ResKind::Bitmap, 121);
+  platform::SetButtonPicture(btnNodeDown, 118, platform::ResKind::Bitmap, 120);
+}
+
+void TreeArea::YieldTab(bool yield) {
+  const auto policy = tvwGroups->focusPolicy();
+  tvwGroups->setFocusPolicy(static_cast<Qt::FocusPolicy>(yield ? policy & ~Qt::TabFocus : policy | Qt::TabFocus));
+  if (!yield) tvwGroups->setFocus();
+}
+
+std::string TreeArea::RallysetsOf(const std::string& shown) const {
+  return grouptree::RallysetsText(tvwGroups->Nodes(), app_.io.presets.gPresetPaths, shown);
+}
+
 void TreeArea::tvwGroups_MouseDown(int, int, int x, int y) {
-  app_.launcher.gDragNode = RefOf(tvwGroups->HitTest(x, y));
+  state_.gDragNode = RefOf(tvwGroups->HitTest(x, y));
 }
 
 void TreeArea::tvwGroups_MouseMove(int Button, int, int, int) {
   TreeModel& tree = tvwGroups->Nodes();
-  TreeNode* node = tree.Get(app_.launcher.gDragNode);
+  TreeNode* node = tree.Get(state_.gDragNode);
   if (Button != kLeftButton || !node || IsRoot(node)) return;
   tree.Select(node);
   tvwGroups->Drag();
@@ -130,10 +155,10 @@ void TreeArea::tvwGroups_MouseMove(int Button, int, int, int) {
 
 void TreeArea::tvwGroups_MouseUp(int Button, int, int x, int y) {
   TreeModel& tree = tvwGroups->Nodes();
-  TreeNode* node = tree.Get(app_.launcher.gDragNode);
+  TreeNode* node = tree.Get(state_.gDragNode);
   if (Button != kRightButton || !node) return;
   if (treePopup_) treePopup_->Form_Unload();  // each opening loads a new popup
-  frmTvwPopUp* popup = host_.NewTreePopup();
+  auto* popup = new frmTvwPopUp(*this);
   treePopup_ = popup;
   popup->Form_Load();
   // The commands that suit the pressed node's kind.
@@ -153,7 +178,7 @@ void TreeArea::tvwGroups_MouseUp(int Button, int, int x, int y) {
 }
 
 void TreeArea::tvwGroups_DragOver(int x, int y) {
-  LauncherState& state = app_.launcher;
+  TreeState& state = state_;
   TreeModel& tree = tvwGroups->Nodes();
   TreeNode* hit = tvwGroups->HitTest(x, y);
   state.gHitNode = RefOf(hit);
@@ -166,7 +191,7 @@ void TreeArea::tvwGroups_DragOver(int x, int y) {
 void TreeArea::tvwGroups_OLEDragOver(int x, int y) { tvwGroups_DragOver(x, y); }
 
 void TreeArea::tvwGroups_DragDrop() {
-  LauncherState& state = app_.launcher;
+  TreeState& state = state_;
   TreeModel& tree = tvwGroups->Nodes();
   const grouptree::DropOutcome outcome = grouptree::DropNode(tree, tree.Get(state.gDragNode), tree.Get(state.gTargetNode),
                                                             tree.DropHighlight() != nullptr);
@@ -181,7 +206,7 @@ void TreeArea::tvwGroups_DragDrop() {
 }
 
 void TreeArea::tvwGroups_OLEDragDrop(const QMimeData& Data) {
-  LauncherState& state = app_.launcher;
+  TreeState& state = state_;
   TreeModel& tree = tvwGroups->Nodes();
   TreeNode* target = tree.Get(state.gTargetNode);
   struct ClearHighlight {
@@ -204,13 +229,13 @@ void TreeArea::tvwGroups_OLEDragDrop(const QMimeData& Data) {
     ReportTooDeep();
     return;
   }
-  state.gPrefillPath = drop.path;
-  state.gPrefillPending = true;
+  app_.launcher.gPrefillPath = drop.path;
+  app_.launcher.gPrefillPending = true;
   tree.Select(group);
-  window_->activateWindow();
-  window_->setFocus();
+  FocusWindow();
   tree.SetDropHighlight(nullptr);
-  host_.AddDroppedFile();
+  frmAddFile form(*this);
+  form.ShowModal();
 }
 
 void TreeArea::tvwGroups_AfterLabelEdit(const QString& NewString) {
@@ -246,7 +271,7 @@ void TreeArea::tvwGroups_DblClick() {
 }
 
 void TreeArea::btnNodeDown_Click() {
-  LauncherState& state = app_.launcher;
+  TreeState& state = state_;
   TreeModel& tree = tvwGroups->Nodes();
   TreeNode* node = tree.Selected();
   if (!node || !tree.Next(node)) {
@@ -263,7 +288,7 @@ void TreeArea::btnNodeDown_Click() {
 }
 
 void TreeArea::btnNodeUp_Click() {
-  LauncherState& state = app_.launcher;
+  TreeState& state = state_;
   TreeModel& tree = tvwGroups->Nodes();
   TreeNode* node = tree.Selected();
   if (!node || !tree.Previous(node)) {

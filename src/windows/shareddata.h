@@ -47,16 +47,6 @@ struct LauncherState {
   // change marks compare against these.
   std::array<std::string, 20> gPresetCaptionsSaved;
   std::array<std::string, 20> gPresetPathsSaved;
-  // The groups tree's node references (nothing once their node is gone): the node pressed last
-  // (also the node dragged or moved), the drop target, the node at the last drag-over, the node
-  // a tree procedure looks at, the sibling a move passes.
-  platform::NodeRef gDragNode = platform::kNoNode;
-  platform::NodeRef gTargetNode = platform::kNoNode;
-  platform::NodeRef gHitNode = platform::kNoNode;
-  platform::NodeRef gCurrentNode = platform::kNoNode;
-  platform::NodeRef gSiblingNode = platform::kNoNode;
-  // groups.dat could not be read whole: it is copied aside before the first save.
-  bool gGroupsKeepCopy = false;
 };
 
 // Every module's state, one instance for the program; each window is given it.

@@ -28,6 +28,7 @@
 #include "platform/qt/grid.h"
 #include "support/app_fixture.h"
 #include "support/pane_access.h"
+#include "support/tree_access.h"
 
 using testing_support::AppFixture;
 
@@ -640,7 +641,7 @@ TEST_P(NoteEdit, EndsAsTheAnswerSays) {
   EXPECT_EQ(PaneUi(W().Pane()).txtDBKeywords->text(), "jazz");
   EXPECT_TRUE(PaneUi(W().Pane()).txtDBCaption->isVisible());
   EXPECT_TRUE(PaneUi(W().Pane()).lblDBCaption->isHidden());
-  EXPECT_FALSE(W().Tree().tvwGroups->focusPolicy() & Qt::TabFocus);
+  EXPECT_FALSE(TreeTestAccess::Groups(W().Tree())->focusPolicy() & Qt::TabFocus);
 
   const std::string bytesBefore = drives.Read(Files().gUserDBFile);
   // Another look-up moves the record number meanwhile; the removal goes by the key.
@@ -686,7 +687,7 @@ TEST_P(NoteEdit, EndsAsTheAnswerSays) {
   EXPECT_TRUE(PaneUi(W().Pane()).txtDBCaption->isHidden());
   EXPECT_EQ(PaneUi(W().Pane()).txtDBCaption->text(), "");
   EXPECT_TRUE(PaneUi(W().Pane()).lblDBCaption->isVisible());
-  EXPECT_TRUE(W().Tree().tvwGroups->focusPolicy() & Qt::TabFocus);
+  EXPECT_TRUE(TreeTestAccess::Groups(W().Tree())->focusPolicy() & Qt::TabFocus);
 
   std::string expected;
   const std::string name = GetParam().name;

@@ -15,6 +15,7 @@
 #include "platform/core/drives.h"
 #include "support/app_fixture.h"
 #include "support/pane_access.h"
+#include "support/tree_access.h"
 
 using testing_support::AppFixture;
 
@@ -100,7 +101,7 @@ TEST_F(MainWindowTest, LoadBuildsTheDialogFilterAndTheTreeImages) {
             "WAV files (*.wav)|*.wav|MP3 files (*.mp3; *.m3u)|*.mp3; *.m3u|"
             "MIDI files (*.mid; *.midi; *.rmi)|*.mid; *.midi; *.rmi|");
   std::vector<std::string> keys;
-  for (const auto& [key, icon] : window->Tree().imlTreeIcons()) {
+  for (const auto& [key, icon] : TreeTestAccess::Icons(window->Tree())) {
     keys.push_back(key);
     EXPECT_FALSE(icon.isNull()) << key;
   }
@@ -282,7 +283,7 @@ TEST_F(MainWindowTest, APressDragsTheWindowOnlyOnItsBackground) {
   PaneUi(window->Pane()).btnPlay->setEnabled(false);
   for (QWidget* control : std::initializer_list<QWidget*>{window->Player().pbrPlayFile, window->Player().lblPlayFileName,
                                                           PaneUi(window->Pane()).lblDBViewTitle, PaneUi(window->Pane()).btnPlay,
-                                                          window->Tree().tvwGroups}) {
+                                                          TreeTestAccess::Groups(window->Tree())}) {
     for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton}) QTest::mousePress(control, b, {}, QPoint(4, 4));
     EXPECT_EQ(window->WindowDragsStarted(), 0) << control->metaObject()->className();
   }

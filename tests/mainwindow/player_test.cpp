@@ -16,6 +16,7 @@
 #include "platform/qt/mediaplayer_qt.h"
 #include "support/app_fixture.h"
 #include "support/pane_access.h"
+#include "support/tree_access.h"
 
 using testing_support::AppFixture;
 using testing_support::Steps;
@@ -367,13 +368,13 @@ TEST_F(PlayerTest, AnUnassignedPresetOnlyMovesTheFocusEvenDuringALoop) {
   ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
   window->Player().btnStop->setFocus();
   window->btnPreset_Click(9);
-  EXPECT_TRUE(window->Tree().tvwGroups->hasFocus());
+  EXPECT_TRUE(TreeTestAccess::Groups(window->Tree())->hasFocus());
   EXPECT_TRUE(player.calls.empty());
 
   Steps steps(5, [this] {
     window->Player().btnStop->setFocus();
     window->btnPreset_Click(9);
-    EXPECT_TRUE(window->Tree().tvwGroups->hasFocus());
+    EXPECT_TRUE(TreeTestAccess::Groups(window->Tree())->hasFocus());
     EXPECT_EQ(state.launcher.gLoopingPreset, 3);
     window->Player().btnStop->click();
     return true;
@@ -388,7 +389,7 @@ TEST_F(PlayerTest, StopWhileIdleOnlyMovesTheFocus) {
   ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
   window->Bank().btnPreset[1]->setFocus();
   window->Player().btnStop->click();
-  EXPECT_TRUE(window->Tree().tvwGroups->hasFocus());
+  EXPECT_TRUE(TreeTestAccess::Groups(window->Tree())->hasFocus());
   EXPECT_TRUE(player.calls.empty());
   EXPECT_FALSE(state.launcher.gStopRequested);
   EXPECT_FALSE(window->Player().timPlayStopped->Enabled());
@@ -422,7 +423,7 @@ TEST_P(RealPlayerRefusal, EndsInTheRefusalMessageAndTheAreaResets) {
   boxes.Answer(platform::vbOK);
   switch (GetParam().start) {
     case RealStart::TreeDoubleClick: {
-      platform::TreeModel& tree = window->Tree().tvwGroups->Nodes();
+      platform::TreeModel& tree = TreeTestAccess::Groups(window->Tree())->Nodes();
       platform::TreeNode* entry =
           tree.Add(tree.Root(), platform::TreeModel::Relation::Last, "n1-file-Groups-Bad", "Bad", "audio_wav");
       entry->tag = bad;
@@ -548,7 +549,7 @@ TEST_F(PlayerTest, ReleasingTheSliderGivesTheFocusToTheTree) {
   ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
   window->Player().sldPlayer->setFocus();
   QTest::mouseClick(window->Player().sldPlayer, Qt::RightButton);
-  EXPECT_TRUE(window->Tree().tvwGroups->hasFocus());
+  EXPECT_TRUE(TreeTestAccess::Groups(window->Tree())->hasFocus());
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "support/window_steps.h"
 #include "support/app_fixture.h"
 #include "support/pane_access.h"
+#include "support/tree_access.h"
 
 using testing_support::AppFixture;
 
@@ -229,7 +230,7 @@ TEST_P(Rallysets, ListPresetsThenGroupsOnlyInFileDetail) {
   for (int n : GetParam().presetsHolding) state.io.presets.gPresetPaths[n - 1] = shown;
   state.io.presets.gPresetPaths[9] = "D:\\Music\\other.wav";
   // Groups > Rock > entry, Groups > Rock > Live > entry, each tagged with the file's path.
-  platform::TreeModel& tree = window->Tree().tvwGroups->Nodes();
+  platform::TreeModel& tree = TreeTestAccess::Groups(window->Tree())->Nodes();
   using Rel = platform::TreeModel::Relation;
   platform::TreeNode* root = tree.Root();
   platform::TreeNode* rock = tree.Add(root, Rel::Last, "rock", "Rock", "clsdfold");

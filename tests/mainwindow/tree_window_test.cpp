@@ -21,6 +21,7 @@
 #include "platform/core/files.h"
 #include "platform/core/msgbox.h"
 #include "support/app_fixture.h"
+#include "support/tree_access.h"
 
 using testing_support::AppFixture;
 using testing_support::OnModal;
@@ -50,7 +51,7 @@ class TreeWindow : public AppFixture {
     window = OpenMainWindow();
   }
 
-  platform::TreeModel& Tree() { return window->Tree().tvwGroups->Nodes(); }
+  platform::TreeModel& Tree() { return TreeTestAccess::Groups(window->Tree())->Nodes(); }
   TreeNode* Node(const std::string& text) {
     for (TreeNode* n : Tree().Nodes()) {
       if (n->text == text) return n;
@@ -61,9 +62,9 @@ class TreeWindow : public AppFixture {
   std::string GroupsDat() const { return drives.Read(state.decl.files.gGroupsFile); }
   // A right press and release on the node: the popup opens for it.
   frmTvwPopUp* RightClick(TreeNode* node) {
-    state.launcher.gDragNode = node ? node->id : platform::kNoNode;
+    TreeStateOf(window->Tree()).gDragNode = node ? node->id : platform::kNoNode;
     window->Tree().tvwGroups_MouseUp(2, 0, 300, 300);
-    return window->Tree().TreePopup();
+    return TreeTestAccess::Popup(window->Tree());
   }
 
   std::unique_ptr<frmLauncher> window;
@@ -73,8 +74,8 @@ class TreeWindow : public AppFixture {
 
 TEST_F(TreeWindow, TheLoadFillsTheTreeFromGroupsDat) {
   ASSERT_EQ(Tree().Count(), 8);
-  EXPECT_EQ(window->Tree().tvwGroups->topLevelItemCount(), 1);
-  QTreeWidgetItem* root = window->Tree().tvwGroups->topLevelItem(0);
+  EXPECT_EQ(TreeTestAccess::Groups(window->Tree())->topLevelItemCount(), 1);
+  QTreeWidgetItem* root = TreeTestAccess::Groups(window->Tree())->topLevelItem(0);
   EXPECT_EQ(root->text(0), "Groups");
   EXPECT_TRUE(root->isExpanded());
   EXPECT_FALSE(root->icon(0).isNull());
@@ -82,7 +83,7 @@ TEST_F(TreeWindow, TheLoadFillsTheTreeFromGroupsDat) {
   EXPECT_EQ(root->child(0)->text(0), "Rock");
   EXPECT_FALSE(root->child(0)->isExpanded());
   EXPECT_EQ(root->child(0)->child(1)->child(0)->text(0), "Intro");
-  EXPECT_FALSE(state.launcher.gGroupsKeepCopy);
+  EXPECT_FALSE(TreeStateOf(window->Tree()).gGroupsKeepCopy);
 }
 
 struct PopupCase {
@@ -120,7 +121,7 @@ INSTANTIATE_TEST_SUITE_P(Table, PopupItems,
 TEST_F(TreeWindow, ARightPressOverEmptySpaceOpensNoPopup) {
   window->Tree().tvwGroups_MouseDown(2, 0, 100 * 15, 280 * 15);
   window->Tree().tvwGroups_MouseUp(2, 0, 100 * 15, 280 * 15);
-  EXPECT_EQ(window->Tree().TreePopup(), nullptr);
+  EXPECT_EQ(TreeTestAccess::Popup(window->Tree()), nullptr);
 }
 
 TEST_F(TreeWindow, TheHoveredItemAloneIsHighlighted) {
@@ -212,7 +213,7 @@ TEST_F(TreeWindow, AddGroupRefusesACaptionOfTheSameGroupThenAddsAndSaves) {
                              "n1-group-Groups-Rock,n2-group-Rock-song,song,song\r\n"),
             std::string::npos);
   EXPECT_TRUE(popup->unloaded());
-  EXPECT_FALSE(window->Tree().TreeDialogShowing());
+  EXPECT_FALSE(TreeTestAccess::DialogShowing(window->Tree()));
 }
 
 TEST_F(TreeWindow, CancellingAddGroupChangesNothing) {
@@ -348,7 +349,7 @@ TEST_F(TreeWindow, TextDroppedOnAFileEntryOpensAddFileForItsGroupWithTheFirstLin
   record.Caption = "Noted Song";
   drives.Write(state.decl.files.gUserDBFile, record.Bytes());
   Tree().SetDropHighlight(Node("Intro"));
-  state.launcher.gTargetNode = Node("Intro")->id;
+  TreeStateOf(window->Tree()).gTargetNode = Node("Intro")->id;
   QMimeData data;
   data.setText("D:\\Music\\noted.wav\r\nsecond line");
   std::string parent, caption, path;
@@ -371,7 +372,7 @@ TEST_F(TreeWindow, TextDroppedOnAFileEntryOpensAddFileForItsGroupWithTheFirstLin
 TEST_F(TreeWindow, AHostFileDroppedFromAFileManagerIsTakenInDriveLetterForm) {
   drives.Write("D:\\Music\\dropped.mp3", "x");
   Tree().SetDropHighlight(Node("Empty"));
-  state.launcher.gTargetNode = Node("Empty")->id;
+  TreeStateOf(window->Tree()).gTargetNode = Node("Empty")->id;
   QMimeData data;
   data.setUrls({QUrl::fromLocalFile(QString::fromStdString(drives.Host("D:\\Music\\dropped.mp3"))),
                 QUrl::fromLocalFile(QString::fromStdString(drives.Host("D:\\Music\\second.mp3")))});
@@ -387,7 +388,7 @@ TEST_F(TreeWindow, AHostFileDroppedFromAFileManagerIsTakenInDriveLetterForm) {
 
 TEST_F(TreeWindow, AFileOnNoMappedDriveIsRefusedWithAMessage) {
   Tree().SetDropHighlight(Node("Empty"));
-  state.launcher.gTargetNode = Node("Empty")->id;
+  TreeStateOf(window->Tree()).gTargetNode = Node("Empty")->id;
   QMimeData data;
   data.setUrls({QUrl::fromLocalFile("/nowhere/mapped/x.wav")});
   boxes.Answer(platform::vbOK);
@@ -403,12 +404,12 @@ TEST_F(TreeWindow, DropsOnTheRootOrWithoutTextOrFilesOpenNothing) {
   QMimeData text;
   text.setText("C:\\x.wav");
   Tree().SetDropHighlight(Node("Groups"));
-  state.launcher.gTargetNode = Node("Groups")->id;
+  TreeStateOf(window->Tree()).gTargetNode = Node("Groups")->id;
   window->Tree().tvwGroups_OLEDragDrop(text);
   QMimeData other;
   other.setData("application/x-other", "x");
   Tree().SetDropHighlight(Node("Rock"));
-  state.launcher.gTargetNode = Node("Rock")->id;
+  TreeStateOf(window->Tree()).gTargetNode = Node("Rock")->id;
   window->Tree().tvwGroups_OLEDragDrop(other);
   EXPECT_EQ(Tree().DropHighlight(), nullptr);
   EXPECT_EQ(GroupsDat(), kGroups);  // no dialog opened: none would have been answered
@@ -417,12 +418,12 @@ TEST_F(TreeWindow, DropsOnTheRootOrWithoutTextOrFilesOpenNothing) {
 TEST_F(TreeWindow, MoveButtonsFollowTheSelectionAndMoveSave) {
   Tree().Select(Node("Song"));
   window->Tree().tvwGroups_Click();
-  EXPECT_TRUE(window->Tree().btnNodeDown->isEnabled());
-  EXPECT_FALSE(window->Tree().btnNodeUp->isEnabled());
-  window->Tree().btnNodeDown->click();
+  EXPECT_TRUE(TreeTestAccess::NodeDownButton(window->Tree())->isEnabled());
+  EXPECT_FALSE(TreeTestAccess::NodeUpButton(window->Tree())->isEnabled());
+  TreeTestAccess::NodeDownButton(window->Tree())->click();
   EXPECT_EQ(Tree().Selected()->text, "Song");
-  EXPECT_FALSE(window->Tree().btnNodeDown->isEnabled());
-  EXPECT_TRUE(window->Tree().btnNodeUp->isEnabled());
+  EXPECT_FALSE(TreeTestAccess::NodeDownButton(window->Tree())->isEnabled());
+  EXPECT_TRUE(TreeTestAccess::NodeUpButton(window->Tree())->isEnabled());
   EXPECT_EQ(GroupsDat(), ",n0-root- -Groups,Groups,\r\n"
                          "n0-root- -Groups,n1-group-Groups-Rock,Rock,Rock\r\n"
                          "n1-group-Groups-Rock,n2-group-Rock-Live,Live,Live\r\n"
@@ -431,12 +432,12 @@ TEST_F(TreeWindow, MoveButtonsFollowTheSelectionAndMoveSave) {
                          "n0-root- -Groups,n1-group-Groups-Tap Deck,Tap Deck,Tap Deck\r\n"
                          "n1-group-Groups-Tap Deck,n2-file-Tap Deck-Loop,Loop,C:\\Music\\loop.wav\r\n"
                          "n0-root- -Groups,n1-group-Groups-Empty,Empty,Empty\r\n");
-  window->Tree().btnNodeDown->click();  // the last child: nothing
+  TreeTestAccess::NodeDownButton(window->Tree())->click();  // the last child: nothing
   EXPECT_EQ(Tree().Selected()->text, "Song");
   Tree().Select(Node("Intro"));  // an only child
   window->Tree().tvwGroups_Click();
-  EXPECT_FALSE(window->Tree().btnNodeDown->isEnabled());
-  EXPECT_FALSE(window->Tree().btnNodeUp->isEnabled());
+  EXPECT_FALSE(TreeTestAccess::NodeDownButton(window->Tree())->isEnabled());
+  EXPECT_FALSE(TreeTestAccess::NodeUpButton(window->Tree())->isEnabled());
 }
 
 TEST_F(TreeWindow, ARenameStoresTheTextAndRekeysTheChildren) {
@@ -449,17 +450,17 @@ TEST_F(TreeWindow, ARenameStoresTheTextAndRekeysTheChildren) {
 
 TEST_F(TreeWindow, ARefusedDropWritesNothingAndADropOverEmptySpaceSavesAgain) {
   drives.Remove(state.decl.files.gGroupsFile);
-  state.launcher.gDragNode = Node("Rock")->id;
-  state.launcher.gTargetNode = Node("Intro")->id;  // inside its own branch
+  TreeStateOf(window->Tree()).gDragNode = Node("Rock")->id;
+  TreeStateOf(window->Tree()).gTargetNode = Node("Intro")->id;  // inside its own branch
   Tree().SetDropHighlight(Node("Intro"));
   window->Tree().tvwGroups_DragDrop();
   EXPECT_EQ(Tree().DropHighlight(), nullptr);
   EXPECT_FALSE(drives.Exists(state.decl.files.gGroupsFile));
-  state.launcher.gTargetNode = platform::kNoNode;
+  TreeStateOf(window->Tree()).gTargetNode = platform::kNoNode;
   window->Tree().tvwGroups_DragDrop();
   EXPECT_EQ(GroupsDat(), kGroups);
-  state.launcher.gDragNode = Node("Song")->id;
-  state.launcher.gTargetNode = Node("Empty")->id;
+  TreeStateOf(window->Tree()).gDragNode = Node("Song")->id;
+  TreeStateOf(window->Tree()).gTargetNode = Node("Empty")->id;
   Tree().SetDropHighlight(Node("Empty"));
   window->Tree().tvwGroups_DragDrop();
   EXPECT_NE(GroupsDat().find("n1-group-Groups-Empty,n2-file-Empty-Song,Song,C:\\Music\\song.wav\r\n"),
@@ -523,7 +524,7 @@ TEST_F(TreeWindow, HandlersWithNoSelectedNodeDoNothing) {
   window->Tree().btnNodeDown_Click();
   window->Tree().btnNodeUp_Click();
   window->Tree().tvwGroups_Click();
-  EXPECT_FALSE(window->Tree().btnNodeDown->isEnabled());
+  EXPECT_FALSE(TreeTestAccess::NodeDownButton(window->Tree())->isEnabled());
   EXPECT_TRUE(player.calls.empty());
   EXPECT_EQ(GroupsDat(), kGroups);
 }
@@ -534,7 +535,7 @@ TEST_F(TreeWindow, ADamagedGroupsDatIsKeptAsideBeforeTheFirstSave) {
   const std::string damaged = std::string(kGroups) + "broken\r\n";
   drives.Write(state.decl.files.gGroupsFile, damaged);
   window = OpenMainWindow();
-  EXPECT_TRUE(state.launcher.gGroupsKeepCopy);
+  EXPECT_TRUE(TreeStateOf(window->Tree()).gGroupsKeepCopy);
   Tree().Select(Node("Live"));
   window->Tree().tvwGroups_AfterLabelEdit("Live");
   EXPECT_EQ(drives.Read(datafiles::DamagedGroupsCopy(state.decl.files)), damaged);
@@ -548,14 +549,14 @@ TEST_F(TreeWindow, RenameOpensTheEditorOnTheGroupAndEndsThePopup) {
   popup->lblRenameNode_Click();
   EXPECT_TRUE(popup->unloaded());
   EXPECT_EQ(Node("Live")->backColor, kWhite);
-  auto* editor = window->Tree().tvwGroups->viewport()->findChild<QLineEdit*>();
+  auto* editor = TreeTestAccess::Groups(window->Tree())->viewport()->findChild<QLineEdit*>();
   ASSERT_NE(editor, nullptr);
   EXPECT_EQ(editor->text(), "Live");
   editor->setText("Encore");
   QTest::keyClick(editor, Qt::Key_Return);
   ASSERT_TRUE(QTest::qWaitFor([&] { return GroupsDat().find("Encore") != std::string::npos; }, 2000));
   EXPECT_NE(GroupsDat().find("n1-group-Groups-Rock,n2-group-Rock-Encore,Encore,Live\r\n"), std::string::npos);
-  EXPECT_EQ(window->Tree().tvwGroups->ItemOf(Node("Encore"))->text(0), "Encore");
+  EXPECT_EQ(TreeTestAccess::Groups(window->Tree())->ItemOf(Node("Encore"))->text(0), "Encore");
 }
 
 // A change that cannot be stored is told, as other saves are, and the tree goes back to what
@@ -578,7 +579,7 @@ TEST_F(TreeWindow, AChangeThatCannotBeSavedIsToldAndTheTreeShowsWhatIsStored) {
   for (const TreeNode* n : Tree().Nodes()) texts.push_back(n->text);
   EXPECT_NE(std::find(texts.begin(), texts.end(), "Rock"), texts.end());
   EXPECT_EQ(std::find(texts.begin(), texts.end(), "Blues"), texts.end());
-  EXPECT_EQ(window->Tree().tvwGroups->topLevelItem(0)->child(0)->text(0), "Rock");
+  EXPECT_EQ(TreeTestAccess::Groups(window->Tree())->topLevelItem(0)->child(0)->text(0), "Rock");
 }
 
 // Each tree dialog opens with the focus in its first text box: typing goes there, and Space
@@ -589,19 +590,19 @@ TEST_F(TreeWindow, TheTreeDialogsOpenWithTheFocusInTheirFirstTextBox) {
     EXPECT_EQ(f.focusWidget(), f.txtNewGroup);
     f.btnCancel_Click();
   });
-  frmAddGroup(window.get()).ShowModal();
+  frmAddGroup(window->Tree()).ShowModal();
   EXPECT_TRUE(addGroup.done());
   auto addFile = OnModal<frmAddFile>([](frmAddFile& f) {
     EXPECT_EQ(f.focusWidget(), f.txtNewFileCaption);
     f.btnCancel_Click();
   });
-  frmAddFile(window.get()).ShowModal();
+  frmAddFile(window->Tree()).ShowModal();
   EXPECT_TRUE(addFile.done());
   Tree().Select(Node("Song"));
   auto editFile = OnModal<frmEditFile>([](frmEditFile& f) {
     EXPECT_EQ(f.focusWidget(), f.txtCaption);
     f.btnCancel_Click();
   });
-  frmEditFile(window.get()).ShowModal();
+  frmEditFile(window->Tree()).ShowModal();
   EXPECT_TRUE(editFile.done());
 }

@@ -16,6 +16,7 @@
 #include "smoke/scenarios.h"
 #include "support/playlist_access.h"
 #include "smoke/screen.h"
+#include "support/tree_access.h"
 
 using testing_support::Ui;
 
@@ -29,7 +30,7 @@ frmPlaylist* EditorOrNull() { return MainWindowOrNull() ? MainWindowOrNull()->Pl
 frmPlaylist& Editor() { return *EditorOrNull(); }
 platform::FlexGrid& Tracks() { return *Ui(Editor()).grdListDetail; }
 frmPlaylistPopup* TrackPopup() { return EditorOrNull() ? EditorOrNull()->Popup() : nullptr; }
-frmTvwPopUp* TreePopup() { return MainWindowOrNull() ? MainWindowOrNull()->Tree().TreePopup() : nullptr; }
+frmTvwPopUp* TreePopup() { return MainWindowOrNull() ? TreeTestAccess::Popup(MainWindowOrNull()->Tree()) : nullptr; }
 template <typename P>
 bool Shown(P* popup) {
   return popup && !popup->Unloaded() && popup->isVisible();
@@ -109,15 +110,15 @@ void PopupPlacementScenario(Scenario& s, Machine& m) {
   s.Step("move the main window into the bottom right corner", [] {
     frmLauncher& w = Launcher();
     home = w.pos();
-    const QPoint node = TreeNodePoint(*w.Tree().tvwGroups, "Rock");
+    const QPoint node = TreeNodePoint(*TreeTestAccess::Groups(w.Tree()), "Rock");
     const QRect room = w.screen()->availableGeometry();
     w.move(w.pos() + QPoint(room.right() - 12, room.bottom() - 6) - node);
   }, [] {
     const QRect room = Launcher().screen()->availableGeometry();
-    return TreeNodePoint(*Launcher().Tree().tvwGroups, "Rock") == QPoint(room.right() - 12, room.bottom() - 6);
+    return TreeNodePoint(*TreeTestAccess::Groups(Launcher().Tree()), "Rock") == QPoint(room.right() - 12, room.bottom() - 6);
   });
   s.Pause(300);
-  RightClickAt(s, "right-click Rock", pointer, [] { return TreeNodePoint(*Launcher().Tree().tvwGroups, "Rock"); },
+  RightClickAt(s, "right-click Rock", pointer, [] { return TreeNodePoint(*TreeTestAccess::Groups(Launcher().Tree()), "Rock"); },
                [] { return Shown(TreePopup()); });
   s.Check("the tree popup is on the screen, left of and above the pointer",
           [] { return PlacedAsAMenu(TreePopup(), pointer, true, true); });

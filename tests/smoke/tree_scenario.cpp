@@ -9,17 +9,18 @@
 #include "mainwindow/frmTvwPopUp.h"
 #include "smoke/scenarios.h"
 #include "smoke/screen.h"
+#include "support/tree_access.h"
 
 namespace smoke {
 namespace {
 
 frmLauncher& Launcher() { return *MainWindowOrNull(); }
-frmTvwPopUp* Popup() { return MainWindowOrNull() ? MainWindowOrNull()->Tree().TreePopup() : nullptr; }
+frmTvwPopUp* Popup() { return MainWindowOrNull() ? TreeTestAccess::Popup(MainWindowOrNull()->Tree()) : nullptr; }
 bool PopupShown() { return Popup() && !Popup()->unloaded() && Popup()->isVisible(); }
 bool PopupGone() { return !Popup() || Popup()->unloaded(); }
 // No node is left in the popup's navy highlight.
 bool NoNodeHighlighted() {
-  for (const platform::TreeNode* node : Launcher().Tree().tvwGroups->Nodes().Nodes()) {
+  for (const platform::TreeNode* node : TreeTestAccess::Groups(Launcher().Tree())->Nodes().Nodes()) {
     if (node->backColor != 0xFFFFFF) return false;
   }
   return true;
@@ -27,7 +28,7 @@ bool NoNodeHighlighted() {
 bool Settled() { return NoDialog() && PopupGone() && NoNodeHighlighted(); }
 
 void RightClickNode(Scenario& s, const std::string& text) {
-  s.Step("right-click \"" + text + "\"", [text] { Click(TreeNodePoint(*Launcher().Tree().tvwGroups, text), 3); },
+  s.Step("right-click \"" + text + "\"", [text] { Click(TreeNodePoint(*TreeTestAccess::Groups(Launcher().Tree()), text), 3); },
          PopupShown);
 }
 
@@ -139,11 +140,11 @@ void TreeScenario(Scenario& s, Machine& m) {
   s.Step("OK", [] { Click(CentreOf(Dialog<frmEditFile>()->btnOK)); }, Settled);
   s.Check("Song is now Tune", [&m] { return m.HasNode("Pop/Tune") && !m.HasNode("Pop/Song"); });
 
-  s.Step("double-click Gone (its file is missing)", [] { DoubleClick(TreeNodePoint(*Launcher().Tree().tvwGroups, "Gone")); },
+  s.Step("double-click Gone (its file is missing)", [] { DoubleClick(TreeNodePoint(*TreeTestAccess::Groups(Launcher().Tree()), "Gone")); },
          [] { return Box("Error Playing File") != nullptr; });
   s.Step("OK", [] { Answer("Error Playing File", "OK"); }, NoDialog);
   s.WaitFor("the player area resets", [] { return Launcher().Player().lblPlayStatus->Caption().isEmpty(); });
-  s.Step("double-click Tune", [] { DoubleClick(TreeNodePoint(*Launcher().Tree().tvwGroups, "Tune")); },
+  s.Step("double-click Tune", [] { DoubleClick(TreeNodePoint(*TreeTestAccess::Groups(Launcher().Tree()), "Tune")); },
          [] { return Launcher().Player().lblPlayStatus->Caption() == "Playing"; });
   s.Step("Stop", [] { Click(CentreOf(Launcher().Player().btnStop)); },
          [] { return Launcher().Player().lblPlayStatus->Caption() == "Stopped"; });
