@@ -96,7 +96,7 @@ void frmLauncher::Form_Load() {
   platform::SetButtonPicture(btnHelp, 110);
   platform::SetButtonPicture(btnMinimize, 111);
   platform::SetButtonPicture(btnExit, 116);
-  platform::SetButtonPicture(player_->btnStop, 204, platform::ResKind::Icon);
+  player_->SetButtonPictures();
   platform::SetButtonPicture(tree_->btnNodeUp, 119, platform::ResKind::Bitmap, 121);
   platform::SetButtonPicture(tree_->btnNodeDown, 118, platform::ResKind::Bitmap, 120);
   pane_->SetDBPaneLinkCursors();

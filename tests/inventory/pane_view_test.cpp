@@ -29,6 +29,7 @@
 #include "platform/qt/grid.h"
 #include "support/app_fixture.h"
 #include "support/pane_access.h"
+#include "support/player_access.h"
 
 using testing_support::AppFixture;
 
@@ -266,7 +267,7 @@ TEST_F(PaneView, ASearchAfterFileDetailLeavesNoPlayOfTheEarlierFile) {
   player.calls.clear();
   W().PlayOrStopShownFile();
   EXPECT_EQ(std::find(player.calls.begin(), player.calls.end(), "Play"), player.calls.end());
-  EXPECT_EQ(W().Player().lblPlayStatus->Caption(), "");
+  EXPECT_EQ(PlayerUi(W().Player()).lblPlayStatus->Caption(), "");
 }
 
 TEST_F(PaneView, RowsWithoutAFileOpenNothingAndTheRightButtonLeavesThePlayerAlone) {
@@ -317,7 +318,7 @@ TEST_F(PaneView, ARightButtonReleaseOpensTheFileAndPlaysIt) {
   EXPECT_EQ(ViewName(Db().gViewMode), "File");
   EXPECT_EQ(Db().gCurrentFilePath, path);
   EXPECT_NE(std::find(player.calls.begin(), player.calls.end(), "Play"), player.calls.end());
-  EXPECT_EQ(W().Player().lblPlayStatus->Caption(), "Stopped");
+  EXPECT_EQ(PlayerUi(W().Player()).lblPlayStatus->Caption(), "Stopped");
 }
 
 // ---- the Detail tab
