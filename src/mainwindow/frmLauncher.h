@@ -53,7 +53,10 @@ class frmLauncher : public CaptionlessWindow, public PaneHost, public PlaylistHo
 
   // Public operations other windows call.
   void btnConfigure_Click();
-  void btnPreset_Click(int Index) override;
+  void btnPreset_Click(int Index);
+
+  // What the preset bank asks of this window.
+  void PlayPreset(int Index) override;
 
   // What the database pane asks of this window.
   void PlayOrStopShownFile() override;
@@ -99,8 +102,6 @@ class frmLauncher : public CaptionlessWindow, public PaneHost, public PlaylistHo
   void PlayTreeEntry(const std::string& path, const std::string& caption, int loopingPreset) override;
   frmTvwPopUp* NewTreePopup() override;
   void AddDroppedFile() override;
-
-  bool isExiting() const { return exiting_; }
 
   // ---- Tool buttons
   QPushButton* btnConfigure;

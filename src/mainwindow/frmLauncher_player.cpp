@@ -3,7 +3,9 @@
 #include "inventory/abbreviatepath.h"
 #include "mainwindow/frmLauncher.h"
 
-void frmLauncher::btnPreset_Click(int Index) { player_->PlayPreset(Index); }
+void frmLauncher::btnPreset_Click(int Index) { PlayPreset(Index); }
+
+void frmLauncher::PlayPreset(int Index) { player_->PlayPreset(Index); }
 
 void frmLauncher::PlayOrStopShownFile() {
   const bool play = pane_->OffersPlay(), stop = pane_->PlaysShownFile();

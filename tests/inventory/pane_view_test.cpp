@@ -991,7 +991,7 @@ TEST_P(ExitWhileEditing, AsksTheEditsQuestionFirst) {
   } else {
     EXPECT_TRUE(boxes.shown().empty());
   }
-  EXPECT_EQ(W().isExiting(), GetParam().exits);
+  EXPECT_EQ(W().Exiting(), GetParam().exits);
   EXPECT_EQ(PaneUi(W().Pane()).btnUpdate->Caption(), GetParam().exits ? "Update" : "End Edit");
   EXPECT_EQ(drives.Read(Files().gUserDBFile), Note(path, GetParam().stored).Bytes());
 }
