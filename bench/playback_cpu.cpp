@@ -42,6 +42,7 @@
 #include "platform/qt/mediaplayer_qt.h"
 #include "platform/core/msgbox.h"
 #include "platform/qt/printer_qt.h"
+#include "support/player_access.h"
 #include "verdicts.h"
 
 namespace {
@@ -220,7 +221,7 @@ int main(int argc, char** argv) {
   QTimer sampler;
   sampler.setInterval(500);
   QObject::connect(&sampler, &QTimer::timeout, [&] {
-    watch.Sample(player.CurrentPosition(), window.Player().lblPlayStatus->Caption() == "Looping");
+    watch.Sample(player.CurrentPosition(), PlayerUi(window.Player()).lblPlayStatus->Caption() == "Looping");
   });
   // Idle: a second to settle, then the measured phase; then the preset, which loops (a 4 s
   // tone repeated) until the measured phase ends and Stop is pressed.

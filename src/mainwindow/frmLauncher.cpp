@@ -95,7 +95,7 @@ void frmLauncher::Form_Load() {
   platform::SetButtonPicture(btnHelp, 110);
   platform::SetButtonPicture(btnMinimize, 111);
   platform::SetButtonPicture(btnExit, 116);
-  platform::SetButtonPicture(player_->btnStop, 204, platform::ResKind::Icon);
+  player_->SetButtonPictures();
   tree_->LoadMoveButtonPictures();
   pane_->SetDBPaneLinkCursors();
   // The preferences and the dialogs' filter are ready before the System Inventory view,

@@ -52,7 +52,10 @@ class frmLauncher : public CaptionlessWindow, public PaneHost, public PlaylistHo
 
   // Public operations other windows call.
   void btnConfigure_Click();
-  void btnPreset_Click(int Index) override;
+  void btnPreset_Click(int Index);
+
+  // What the preset bank asks of this window.
+  void PlayPreset(int Index) override;
 
   // What the database pane asks of this window.
   void PlayOrStopShownFile() override;
@@ -96,8 +99,6 @@ class frmLauncher : public CaptionlessWindow, public PaneHost, public PlaylistHo
 
   // What the groups tree asks of this window.
   void PlayTreeEntry(const std::string& path, const std::string& caption, int loopingPreset) override;
-
-  bool isExiting() const { return exiting_; }
 
   // ---- Tool buttons
   QPushButton* btnConfigure;

@@ -3,15 +3,15 @@
 #include "inventory/abbreviatepath.h"
 #include "mainwindow/frmLauncher.h"
 
-void frmLauncher::btnPreset_Click(int Index) { player_->PlayPreset(Index); }
+void frmLauncher::btnPreset_Click(int Index) { PlayPreset(Index); }
+
+void frmLauncher::PlayPreset(int Index) { player_->PlayPreset(Index); }
 
 void frmLauncher::PlayOrStopShownFile() {
-  LauncherState& state = app_.launcher;
   const bool play = pane_->OffersPlay(), stop = pane_->PlaysShownFile();
   const DatabasePane::ShownFile shown = pane_->FileOnShow();
   try {
-    player_->mpPlayer->SetFileName(shown.path);
-    player_->mpPlayer->Stop();
+    player_->LoadFile(shown.path);
   } catch (const std::exception& failure) {
     if (play) {
       player_->PlaybackFailed(failure);
@@ -19,17 +19,11 @@ void frmLauncher::PlayOrStopShownFile() {
     }
   }
   if (play) {
-    state.gStopRequested = false;
     pane_->ShowPlaying();
-    player_->lblPlayFilePath->SetCaption(QString::fromStdString(AbbreviatePath(shown.shownPath, 50)));
-    player_->lblPlayFileName->SetCaption(shown.caption);
-    player_->lblDuration->SetCaption(shown.length);
-    player_->PlayCurrentFile();
+    player_->PlayLoadedFile(QString::fromStdString(AbbreviatePath(shown.shownPath, 50)), shown.caption, shown.length);
   } else if (stop) {
     pane_->ShowPlaybackStopped();
-    player_->mpPlayer->Stop();
-    state.gStopRequested = true;
-    player_->mpPlayer->SetCurrentPosition(player_->mpPlayer->Duration());
+    player_->StopQuietly();
   }
 }
 

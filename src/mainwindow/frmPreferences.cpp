@@ -339,7 +339,7 @@ void RunPendingRescan(frmLauncher& window) {
   if (!state.gRescanPending || main->Pane().PaneBusy()) return;
   DatabasePane& pane = main->Pane();
   // The scan loads every file into the player a playback uses.
-  if (main->Player().PlaybackRunning()) main->Player().btnStop_Click();
+  if (main->Player().PlaybackRunning()) main->Player().StopPlayback();
   if (!pane.ShowInventoryForRescan()) return;
   pane.UpdateInventory();
   state.gRescanPending = false;

@@ -21,6 +21,7 @@
 #include "platform/core/errors.h"
 #include "platform/core/msgbox.h"
 #include "platform/qt/eventpump.h"
+#include "platform/qt/resources.h"
 #include "playback/driver.h"
 
 namespace {
@@ -95,12 +96,13 @@ void PlayerArea::Build(QWidget* window) {
 }
 
 void PlayerArea::SplitPlayDuration() {
-  LauncherState& state = app_.launcher;
   const PlayDuration d = SplitDuration(mpPlayer->Duration());
-  state.gPlayHours = d.hours;
-  state.gPlayMinutes = d.minutes;
-  state.gPlaySeconds = d.seconds;
+  state_.gPlayHours = d.hours;
+  state_.gPlayMinutes = d.minutes;
+  state_.gPlaySeconds = d.seconds;
 }
+
+void PlayerArea::SetButtonPictures() { platform::SetButtonPicture(btnStop, 204, platform::ResKind::Icon); }
 
 void PlayerArea::Wire() {
   // The bar repaints many times a second while a file plays: filled with the skin's background
@@ -124,7 +126,6 @@ void PlayerArea::ShowPlayStatus(const char* caption, std::uint32_t backColor) {
 }
 
 void PlayerArea::PlaybackFailed(const std::exception& failure) {
-  LauncherState& state = app_.launcher;
   QApplication::beep();
   auto* error = dynamic_cast<const platform::VbError*>(&failure);
   if (error && error->number() == platform::errUnspecified) {
@@ -134,15 +135,15 @@ void PlayerArea::PlaybackFailed(const std::exception& failure) {
                      platform::vbExclamation, "Error Playing File");
   }
   // A failed playback is over, whatever started it: no repetition, and the area resets.
-  state.gStopRequested = true;
-  state.gLoopingPreset = 0;
+  state_.gStopRequested = true;
+  state_.gLoopingPreset = 0;
   mpPlayer->Stop();
   timPlayStopped->SetEnabled(false);
   timPlayStopped->SetEnabled(true);
 }
 
 bool PlayerArea::LoadPreset(int Index) {
-  LauncherState& state = app_.launcher;
+  PlayerAreaState& state = state_;
   const datafiles::Presets& presets = app_.io.presets;
   const std::string path = presets.gPresetPaths[Index - 1];
   try {
@@ -172,7 +173,7 @@ void PlayerArea::PlayPreset(int Index) {
     return;
   }
   // A stop of an earlier playback, waiting for its reset, does not end this one.
-  app_.launcher.gStopRequested = false;
+  state_.gStopRequested = false;
   if (LoadPreset(Index)) PlayCurrentFile();
 }
 
@@ -194,7 +195,7 @@ void PlayerArea::PlayCurrentFile() {
 }
 
 void PlayerArea::DrivePlayback() {
-  LauncherState& state = app_.launcher;
+  PlayerAreaState& state = state_;
   playback::Cadence cadence = kPlaybackCadence;
   cadence.displaySteps = pbrPlayFile->width();
   playback::Driver driver(*mpPlayer, playbackLoop_, cadence, platform::WaitEvents,
@@ -243,15 +244,33 @@ void PlayerArea::DrivePlayback() {
   }
 }
 
-void PlayerArea::btnStop_Click() {
-  LauncherState& state = app_.launcher;
+void PlayerArea::btnStop_Click() { StopPlayback(); }
+
+void PlayerArea::StopPlayback() {
   if (!lblPlayStatus->Caption().isEmpty()) {
-    mpPlayer->Stop();
-    state.gStopRequested = true;
-    mpPlayer->SetCurrentPosition(mpPlayer->Duration());
+    StopQuietly();
     host_.PlaybackStoppedByUser();
   }
   host_.FocusTree();
+}
+
+void PlayerArea::StopQuietly() {
+  mpPlayer->Stop();
+  state_.gStopRequested = true;
+  mpPlayer->SetCurrentPosition(mpPlayer->Duration());
+}
+
+void PlayerArea::LoadFile(const std::string& path) {
+  mpPlayer->SetFileName(path);
+  mpPlayer->Stop();
+}
+
+void PlayerArea::PlayLoadedFile(const QString& shownPath, const QString& caption, const QString& length) {
+  state_.gStopRequested = false;
+  lblPlayFilePath->SetCaption(shownPath);
+  lblPlayFileName->SetCaption(caption);
+  lblDuration->SetCaption(length);
+  PlayCurrentFile();
 }
 
 void PlayerArea::timPlayStopped_Timer() {
@@ -262,7 +281,7 @@ void PlayerArea::timPlayStopped_Timer() {
   lblPlayStatus->SetBackColor(kIdleColor);
   lblPlayStatus->SetCaption("");
   host_.PlaybackReset();
-  app_.launcher.gStopRequested = false;
+  state_.gStopRequested = false;
 }
 
 void PlayerArea::sldPlayer_Scroll() {
@@ -282,7 +301,7 @@ void PlayerArea::lblPlayFilePath_Change() {
 }
 
 void PlayerArea::PlayEntry(const std::string& path, const std::string& caption, int loopingPreset) {
-  LauncherState& state = app_.launcher;
+  PlayerAreaState& state = state_;
   try {
     mpPlayer->Stop();
     mpPlayer->SetFileName(path);

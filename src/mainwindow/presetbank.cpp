@@ -49,7 +49,7 @@ void PresetBank::Build(QWidget* window) {
 void PresetBank::Wire() {
   for (int n = 1; n <= 20; ++n) {
     QPushButton* button = btnPreset[n];
-    connect(button, &QPushButton::clicked, this, [this, n] { host_.btnPreset_Click(n); });
+    connect(button, &QPushButton::clicked, this, [this, n] { host_.PlayPreset(n); });
     new EventHook(button, [this, n](QEvent* e) {
       switch (e->type()) {
         case QEvent::MouseButtonPress:

@@ -14,8 +14,8 @@ class QMimeData;
 // What the preset bank asks of the window it lies in.
 class PresetBankHost {
  public:
-  // A left click on preset button `Index`.
-  virtual void btnPreset_Click(int Index) = 0;
+  // Preset `Index` is to play: a left click on its button.
+  virtual void PlayPreset(int Index) = 0;
   // The one-preset editor for gPresetIndex, modally.
   virtual void EditOnePreset() = 0;
 

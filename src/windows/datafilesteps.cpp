@@ -22,9 +22,9 @@ LoadOutcome LoadSettings(const datafiles::DataFileNames& files, Settings& settin
   return LoadOutcome::Defaulted;
 }
 
-datafiles::InventoryChange Rebuilt(datafiles::InventoryChange change, bool& gRebuildInventory,
+datafiles::InventoryChange Rebuilt(datafiles::InventoryChange change, bool& rebuildInventory,
                                    const InventoryUpdate& updateInventory) {
-  if (change.missing) RebuildMissing(change.missingFile, change.file, gRebuildInventory, updateInventory);
+  if (change.missing) RebuildMissing(change.missingFile, change.file, rebuildInventory, updateInventory);
   return change;
 }
 
@@ -49,36 +49,36 @@ bool SaveTapdeckPresets(const datafiles::DataFileNames& files, const datafiles::
   return messages::ShowSaveOutcome(datafiles::SaveTapdeckPresets(files, presets));
 }
 
-void RebuildMissing(datafiles::DataFile which, std::string_view file, bool& gRebuildInventory,
+void RebuildMissing(datafiles::DataFile which, std::string_view file, bool& rebuildInventory,
                     const InventoryUpdate& updateInventory) {
-  if (!gRebuildInventory) messages::ShowDataFileMissing(messages::InventoryWhat(which), file);
+  if (!rebuildInventory) messages::ShowDataFileMissing(messages::InventoryWhat(which), file);
   if (updateInventory) updateInventory();
-  gRebuildInventory = false;
+  rebuildInventory = false;
 }
 
-std::int32_t LoadInventorySummary(const datafiles::DataFileNames& files, bool& gRebuildInventory,
+std::int32_t LoadInventorySummary(const datafiles::DataFileNames& files, bool& rebuildInventory,
                                   const InventoryUpdate& updateInventory, datafiles::InventorySummary& summary) {
   const std::int32_t error = datafiles::LoadInventorySummary(files, summary);
   if (error != platform::errFileNotFound) return error;
-  RebuildMissing(datafiles::DataFile::InventorySummary, files.gInvSumFile, gRebuildInventory, updateInventory);
+  RebuildMissing(datafiles::DataFile::InventorySummary, files.gInvSumFile, rebuildInventory, updateInventory);
   return datafiles::LoadInventorySummary(files, summary);
 }
 
 datafiles::InventoryChange AddFileToInventory(const datafiles::DataFileNames& files,
-                                              std::string_view gSavePlaylistPath, bool& gRebuildInventory,
+                                              std::string_view savePlaylistPath, bool& rebuildInventory,
                                               const InventoryUpdate& updateInventory,
                                               datafiles::InventorySummary& summary) {
-  return Rebuilt(datafiles::AddFileToInventory(files, gSavePlaylistPath, summary), gRebuildInventory,
+  return Rebuilt(datafiles::AddFileToInventory(files, savePlaylistPath, summary), rebuildInventory,
                  updateInventory);
 }
 
 datafiles::InventoryChange RemoveFileFromInventory(const datafiles::DataFileNames& files,
                                                    std::string_view gCurrentPlaylistPath,
-                                                   std::string_view currentCellText, bool& gRebuildInventory,
+                                                   std::string_view currentCellText, bool& rebuildInventory,
                                                    const InventoryUpdate& updateInventory,
                                                    datafiles::InventorySummary& summary) {
   return Rebuilt(datafiles::RemoveFileFromInventory(files, gCurrentPlaylistPath, currentCellText, summary),
-                 gRebuildInventory, updateInventory);
+                 rebuildInventory, updateInventory);
 }
 
 }  // namespace datafilesteps

@@ -35,22 +35,22 @@ bool SaveTapdeckPresets(const datafiles::DataFileNames& files, const datafiles::
 // The full inventory update of the database pane; run where a missing file must be rebuilt.
 using InventoryUpdate = std::function<void()>;
 
-// A missing inventory file: "Data File Missing" unless gRebuildInventory, then the update,
-// then gRebuildInventory := false.
-void RebuildMissing(datafiles::DataFile which, std::string_view file, bool& gRebuildInventory,
+// A missing inventory file: "Data File Missing" unless rebuildInventory, then the update,
+// then rebuildInventory := false.
+void RebuildMissing(datafiles::DataFile which, std::string_view file, bool& rebuildInventory,
                     const InventoryUpdate& updateInventory);
 
 // The inventory's readers and writers with a missing file rebuilt: the summary is read again
 // after the rebuild; a change is not made (the rebuild counted it), `missing` tells.
-std::int32_t LoadInventorySummary(const datafiles::DataFileNames& files, bool& gRebuildInventory,
+std::int32_t LoadInventorySummary(const datafiles::DataFileNames& files, bool& rebuildInventory,
                                   const InventoryUpdate& updateInventory, datafiles::InventorySummary& summary);
 datafiles::InventoryChange AddFileToInventory(const datafiles::DataFileNames& files,
-                                              std::string_view gSavePlaylistPath, bool& gRebuildInventory,
+                                              std::string_view savePlaylistPath, bool& rebuildInventory,
                                               const InventoryUpdate& updateInventory,
                                               datafiles::InventorySummary& summary);
 datafiles::InventoryChange RemoveFileFromInventory(const datafiles::DataFileNames& files,
                                                    std::string_view gCurrentPlaylistPath,
-                                                   std::string_view currentCellText, bool& gRebuildInventory,
+                                                   std::string_view currentCellText, bool& rebuildInventory,
                                                    const InventoryUpdate& updateInventory,
                                                    datafiles::InventorySummary& summary);
 

@@ -27,13 +27,6 @@ struct DataFileIO {
 struct LauncherState {
   // The filter of every open dialog for audio files, built once by the main window's load.
   std::string gOpenFilter;
-  // Player: the looping preset (0 none) and the user's stop.
-  int gLoopingPreset = 0;
-  bool gStopRequested = false;
-  // SplitPlayDuration's result.
-  int gPlayHours = 0;
-  int gPlayMinutes = 0;
-  float gPlaySeconds = 0;
   // The preset the one-preset editor shows, and a path dropped on a preset or the tree.
   int gPresetIndex = 0;
   std::string gPrefillPath;

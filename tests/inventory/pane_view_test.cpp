@@ -29,6 +29,7 @@
 #include "support/app_fixture.h"
 #include "support/pane_access.h"
 #include "support/tree_access.h"
+#include "support/player_access.h"
 
 using testing_support::AppFixture;
 
@@ -266,7 +267,7 @@ TEST_F(PaneView, ASearchAfterFileDetailLeavesNoPlayOfTheEarlierFile) {
   player.calls.clear();
   W().PlayOrStopShownFile();
   EXPECT_EQ(std::find(player.calls.begin(), player.calls.end(), "Play"), player.calls.end());
-  EXPECT_EQ(W().Player().lblPlayStatus->Caption(), "");
+  EXPECT_EQ(PlayerUi(W().Player()).lblPlayStatus->Caption(), "");
 }
 
 TEST_F(PaneView, RowsWithoutAFileOpenNothingAndTheRightButtonLeavesThePlayerAlone) {
@@ -317,7 +318,7 @@ TEST_F(PaneView, ARightButtonReleaseOpensTheFileAndPlaysIt) {
   EXPECT_EQ(ViewName(Db().gViewMode), "File");
   EXPECT_EQ(Db().gCurrentFilePath, path);
   EXPECT_NE(std::find(player.calls.begin(), player.calls.end(), "Play"), player.calls.end());
-  EXPECT_EQ(W().Player().lblPlayStatus->Caption(), "Stopped");
+  EXPECT_EQ(PlayerUi(W().Player()).lblPlayStatus->Caption(), "Stopped");
 }
 
 // ---- the Detail tab
@@ -990,7 +991,7 @@ TEST_P(ExitWhileEditing, AsksTheEditsQuestionFirst) {
   } else {
     EXPECT_TRUE(boxes.shown().empty());
   }
-  EXPECT_EQ(W().isExiting(), GetParam().exits);
+  EXPECT_EQ(W().Exiting(), GetParam().exits);
   EXPECT_EQ(PaneUi(W().Pane()).btnUpdate->Caption(), GetParam().exits ? "Update" : "End Edit");
   EXPECT_EQ(drives.Read(Files().gUserDBFile), Note(path, GetParam().stored).Bytes());
 }

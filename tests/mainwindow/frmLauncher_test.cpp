@@ -16,6 +16,7 @@
 #include "support/app_fixture.h"
 #include "support/pane_access.h"
 #include "support/tree_access.h"
+#include "support/player_access.h"
 
 using testing_support::AppFixture;
 
@@ -281,7 +282,8 @@ TEST_F(MainWindowTest, APressDragsTheWindowOnlyOnItsBackground) {
   window->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
   PaneUi(window->Pane()).btnPlay->setEnabled(false);
-  for (QWidget* control : std::initializer_list<QWidget*>{window->Player().pbrPlayFile, window->Player().lblPlayFileName,
+  const PlayerAreaControls& area = PlayerUi(window->Player());
+  for (QWidget* control : std::initializer_list<QWidget*>{area.pbrPlayFile, area.lblPlayFileName,
                                                           PaneUi(window->Pane()).lblDBViewTitle, PaneUi(window->Pane()).btnPlay,
                                                           TreeTestAccess::Groups(window->Tree())}) {
     for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton}) QTest::mousePress(control, b, {}, QPoint(4, 4));

@@ -17,6 +17,7 @@
 #include "support/app_fixture.h"
 #include "support/pane_access.h"
 #include "support/tree_access.h"
+#include "support/player_access.h"
 
 using testing_support::AppFixture;
 using testing_support::Steps;
@@ -52,7 +53,7 @@ TEST_P(DurationSplit, SplitsThePlayersLengthAndWritesItsText) {
   player.SetDuration("C:\\a.wav", GetParam().seconds);
   player.SetFileName("C:\\a.wav");
   window->Player().SplitPlayDuration();
-  const LauncherState& s = state.launcher;
+  const PlayerAreaState& s = PlayerStateOf(window->Player());
   EXPECT_EQ(s.gPlayHours, GetParam().hours);
   EXPECT_EQ(s.gPlayMinutes, GetParam().minutes);
   EXPECT_FLOAT_EQ(s.gPlaySeconds, GetParam().secondsPart);
@@ -82,8 +83,8 @@ class PlayerTest : public AppFixture {
     player.SetDuration("C:\\Sounds\\jingle.wav", 83.5);
     player.SetDuration("C:\\Sounds\\outro.wav", 4);
     window->Bank().RefreshPresetButtons();
-    QObject::connect(window->Player().lblPlayStatus, &platform::Label::Change, [this] {
-      statuses.push_back(window->Player().lblPlayStatus->Caption().toStdString());
+    QObject::connect(Ui().lblPlayStatus, &platform::Label::Change, [this] {
+      statuses.push_back(Ui().lblPlayStatus->Caption().toStdString());
       int here = 0;
       depths.push_back(reinterpret_cast<std::uintptr_t>(&here));
     });
@@ -105,15 +106,18 @@ class PlayerTest : public AppFixture {
   // Ends a playback that the test failed to end itself.
   std::function<void()> Rescue() {
     return [this] {
-      state.launcher.gLoopingPreset = 0;
+      Run().gLoopingPreset = 0;
       window->Player().btnStop_Click();
     };
   }
 
   void WaitForReset() {
-    EXPECT_TRUE(QTest::qWaitFor([this] { return !window->Player().timPlayStopped->Enabled(); }, 3000));
-    EXPECT_EQ(window->Player().lblPlayStatus->Caption(), "");
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !Ui().timPlayStopped->Enabled(); }, 3000));
+    EXPECT_EQ(Ui().lblPlayStatus->Caption(), "");
   }
+
+  PlayerAreaControls& Ui() { return PlayerUi(window->Player()); }
+  PlayerAreaState& Run() { return PlayerStateOf(window->Player()); }
 
   std::unique_ptr<frmLauncher> window;
   std::vector<std::string> statuses;
@@ -122,11 +126,11 @@ class PlayerTest : public AppFixture {
 
 TEST_F(PlayerTest, ALoopingPresetRepeatsInOneLoopUntilStop) {
   Steps steps(5, [this] {
-    if (window->Player().lblPlayStatus->Caption() == "Looping") {
-      EXPECT_EQ(window->Player().lblPlayStatus->BackColor(), kLooping);
+    if (Ui().lblPlayStatus->Caption() == "Looping") {
+      EXPECT_EQ(Ui().lblPlayStatus->BackColor(), kLooping);
     }
     if (Loads("C:\\Sounds\\intro.wav") >= 4) {
-      window->Player().btnStop->click();
+      Ui().btnStop->click();
       return true;
     }
     player.Advance(1);
@@ -137,42 +141,42 @@ TEST_F(PlayerTest, ALoopingPresetRepeatsInOneLoopUntilStop) {
   EXPECT_EQ(statuses, (std::vector<std::string>{"Looping", "Ended", "Looping", "Ended", "Looping", "Ended", "Looping",
                                                 "Stopped"}));
   for (std::uintptr_t depth : depths) EXPECT_EQ(depth, depths.front()) << "each repetition runs at the same depth";
-  const LauncherState& s = state.launcher;
+  const PlayerAreaState& s = Run();
   EXPECT_EQ(s.gLoopingPreset, 0);
   EXPECT_TRUE(s.gStopRequested);
   EXPECT_FALSE(window->Player().PlaybackRunning());
-  EXPECT_EQ(window->Player().lblPlayStatus->BackColor(), kStopped);
-  EXPECT_EQ(window->Player().pbrPlayFile->value(), 0);
-  EXPECT_TRUE(window->Player().timPlayStopped->Enabled());
-  EXPECT_EQ(window->Player().lblPlayFileName->Caption(), "Intro");
-  EXPECT_EQ(window->Player().lblPlayFilePath->Caption(), "C:\\Sounds\\intro.wav");
-  EXPECT_EQ(window->Player().lblPlayFilePath->toolTip(), "C:\\Sounds\\intro.wav");
-  EXPECT_EQ(window->Player().lblDuration->Caption(), " 0h 0m 2s");
+  EXPECT_EQ(Ui().lblPlayStatus->BackColor(), kStopped);
+  EXPECT_EQ(Ui().pbrPlayFile->value(), 0);
+  EXPECT_TRUE(Ui().timPlayStopped->Enabled());
+  EXPECT_EQ(Ui().lblPlayFileName->Caption(), "Intro");
+  EXPECT_EQ(Ui().lblPlayFilePath->Caption(), "C:\\Sounds\\intro.wav");
+  EXPECT_EQ(Ui().lblPlayFilePath->toolTip(), "C:\\Sounds\\intro.wav");
+  EXPECT_EQ(Ui().lblDuration->Caption(), " 0h 0m 2s");
   EXPECT_TRUE(PaneUi(window->Pane()).btnUpdate->isHidden());
   EXPECT_TRUE(PaneUi(window->Pane()).btnSelSearch->isHidden());
 
   WaitForReset();
-  EXPECT_EQ(window->Player().lblPlayStatus->BackColor(), kIdle);
+  EXPECT_EQ(Ui().lblPlayStatus->BackColor(), kIdle);
   EXPECT_FALSE(PaneUi(window->Pane()).btnUpdate->isHidden());
   EXPECT_TRUE(PaneUi(window->Pane()).btnUpdate->isEnabled());
   EXPECT_FALSE(PaneUi(window->Pane()).btnSelSearch->isHidden());
-  EXPECT_FALSE(state.launcher.gStopRequested);
-  EXPECT_FALSE(window->Player().timPlayStopped->Enabled());
+  EXPECT_FALSE(Run().gStopRequested);
+  EXPECT_FALSE(Ui().timPlayStopped->Enabled());
 }
 
 TEST_F(PlayerTest, APresetWithoutLoopPlaysOnceAndEnds) {
   Steps steps(5, [this] {
-    EXPECT_EQ(window->Player().lblPlayStatus->BackColor(), kPlaying);
+    EXPECT_EQ(Ui().lblPlayStatus->BackColor(), kPlaying);
     player.Advance(40);
     return false;
   }, Rescue(), 3000);
   window->btnPreset_Click(5);
   EXPECT_EQ(statuses, (std::vector<std::string>{"Playing", "Ended"}));
-  EXPECT_EQ(window->Player().lblPlayStatus->BackColor(), kEnded);
-  EXPECT_EQ(window->Player().lblDuration->Caption(), " 0h 1m 23.5s");
-  EXPECT_EQ(window->Player().pbrPlayFile->value(), window->Player().pbrPlayFile->maximum()) << "the bar reached the end";
+  EXPECT_EQ(Ui().lblPlayStatus->BackColor(), kEnded);
+  EXPECT_EQ(Ui().lblDuration->Caption(), " 0h 1m 23.5s");
+  EXPECT_EQ(Ui().pbrPlayFile->value(), Ui().pbrPlayFile->maximum()) << "the bar reached the end";
   EXPECT_EQ(Loads("C:\\Sounds\\jingle.wav"), 1);
-  EXPECT_FALSE(state.launcher.gStopRequested);
+  EXPECT_FALSE(Run().gStopRequested);
 }
 
 TEST_F(PlayerTest, AnotherFileLoadedIntoThePlayerEndsTheWait) {
@@ -184,7 +188,7 @@ TEST_F(PlayerTest, AnotherFileLoadedIntoThePlayerEndsTheWait) {
   window->btnPreset_Click(5);
   EXPECT_EQ(statuses, (std::vector<std::string>{"Playing", "Ended"}));
   EXPECT_FALSE(window->Player().PlaybackRunning());
-  EXPECT_TRUE(window->Player().timPlayStopped->Enabled());
+  EXPECT_TRUE(Ui().timPlayStopped->Enabled());
   EXPECT_EQ(player.FileName(), "D:\\Music\\analysed.wav");
 }
 
@@ -212,7 +216,7 @@ TEST_P(Takeover, AStartInsideTheLoopTakesThePlayerOverAndReturnsAtOnce) {
       return false;
     }
     if (Loads(path) > GetParam().repetitionsOfTheNewcomer) {
-      window->Player().btnStop->click();
+      Ui().btnStop->click();
       return true;
     }
     player.Advance(50);
@@ -221,8 +225,8 @@ TEST_P(Takeover, AStartInsideTheLoopTakesThePlayerOverAndReturnsAtOnce) {
   window->btnPreset_Click(3);
   EXPECT_EQ(statuses, GetParam().statuses);
   EXPECT_EQ(Loads("C:\\Sounds\\intro.wav"), 1) << "the preset taken over does not come back";
-  EXPECT_EQ(window->Player().lblPlayFileName->Caption(), QString::fromStdString(state.io.presets.gPresetCaptions[by - 1]));
-  EXPECT_EQ(state.launcher.gLoopingPreset, 0);
+  EXPECT_EQ(Ui().lblPlayFileName->Caption(), QString::fromStdString(state.io.presets.gPresetCaptions[by - 1]));
+  EXPECT_EQ(Run().gLoopingPreset, 0);
   for (std::uintptr_t depth : depths) EXPECT_EQ(depth, depths.front());
 }
 
@@ -245,35 +249,35 @@ TEST_F(PlayerTest, TheResetWaitsWhileTheNextRepetitionPlays) {
       return false;
     }
     if (phase == 1) {
-      if (window->Player().timPlayStopped->Enabled()) phase = 2;  // the first end armed the reset
+      if (Ui().timPlayStopped->Enabled()) phase = 2;  // the first end armed the reset
       return false;
     }
-    if (!window->Player().timPlayStopped->Enabled()) {
+    if (!Ui().timPlayStopped->Enabled()) {
       EXPECT_TRUE(PaneUi(window->Pane()).btnUpdate->isHidden());
       EXPECT_TRUE(PaneUi(window->Pane()).btnSelSearch->isHidden());
-      EXPECT_EQ(window->Player().lblPlayStatus->Caption(), "Looping");
-      window->Player().btnStop->click();
+      EXPECT_EQ(Ui().lblPlayStatus->Caption(), "Looping");
+      Ui().btnStop->click();
       return true;
     }
     return false;
   }, Rescue(), 5000);
   window->btnPreset_Click(3);
-  EXPECT_EQ(window->Player().lblPlayStatus->Caption(), "Stopped");
+  EXPECT_EQ(Ui().lblPlayStatus->Caption(), "Stopped");
   WaitForReset();
   EXPECT_FALSE(PaneUi(window->Pane()).btnUpdate->isHidden());
 }
 
 TEST_F(PlayerTest, AStopWaitingForItsResetDoesNotEndTheNextPlayback) {
   Steps first(5, [this] {
-    window->Player().btnStop->click();
+    Ui().btnStop->click();
     return true;
   }, Rescue());
   window->btnPreset_Click(5);
-  ASSERT_EQ(window->Player().lblPlayStatus->Caption(), "Stopped");
-  ASSERT_TRUE(state.launcher.gStopRequested);
+  ASSERT_EQ(Ui().lblPlayStatus->Caption(), "Stopped");
+  ASSERT_TRUE(Run().gStopRequested);
   Steps second(5, [&] {
     if (Loads("C:\\Sounds\\intro.wav") >= 2) {
-      window->Player().btnStop->click();
+      Ui().btnStop->click();
       return true;
     }
     player.Advance(2);
@@ -331,11 +335,11 @@ TEST_P(Refusal, IsShownOnceEndsTheLoopAndResetsTheArea) {
   EXPECT_EQ(boxes.shown()[0].title, "Error Playing File");
   EXPECT_EQ(boxes.shown()[0].text, kRefusal);
   EXPECT_EQ(boxes.shown()[0].style, platform::vbExclamation);
-  EXPECT_EQ(state.launcher.gLoopingPreset, 0);
-  EXPECT_TRUE(state.launcher.gStopRequested);
-  EXPECT_TRUE(window->Player().timPlayStopped->Enabled());
+  EXPECT_EQ(Run().gLoopingPreset, 0);
+  EXPECT_TRUE(Run().gStopRequested);
+  EXPECT_TRUE(Ui().timPlayStopped->Enabled());
   WaitForReset();
-  EXPECT_FALSE(state.launcher.gStopRequested);
+  EXPECT_FALSE(Run().gStopRequested);
   EXPECT_FALSE(PaneUi(window->Pane()).btnUpdate->isHidden());
   EXPECT_EQ(boxes.shown().size(), 1u) << "no further repetition, no second message";
 }
@@ -346,16 +350,16 @@ TEST_F(PlayerTest, ARefusedPresetShowsNoLengthOfTheFileBefore) {
   const char* bad = "C:\\Sounds\\broken.wav";
   SetPreset(7, "Broken", bad, "False");
   player.Refuse(bad);
-  window->Player().lblPlayFileName->SetCaption("Jingle");
-  window->Player().lblDuration->SetCaption(" 0h 1m 23.5s");
-  window->Player().lblPlayFilePath->SetCaption("C:\\Sounds\\jingle.wav");
+  Ui().lblPlayFileName->SetCaption("Jingle");
+  Ui().lblDuration->SetCaption(" 0h 1m 23.5s");
+  Ui().lblPlayFilePath->SetCaption("C:\\Sounds\\jingle.wav");
   boxes.Answer(platform::vbOK);
   window->btnPreset_Click(7);
   ASSERT_EQ(boxes.shown().size(), 1u);
   EXPECT_EQ(boxes.shown()[0].title, "Error Playing File");
-  EXPECT_EQ(window->Player().lblDuration->Caption(), "");
-  EXPECT_EQ(window->Player().lblPlayFileName->Caption(), "Broken");
-  EXPECT_EQ(window->Player().lblPlayFilePath->Caption(), bad);
+  EXPECT_EQ(Ui().lblDuration->Caption(), "");
+  EXPECT_EQ(Ui().lblPlayFileName->Caption(), "Broken");
+  EXPECT_EQ(Ui().lblPlayFilePath->Caption(), bad);
   WaitForReset();
 }
 
@@ -366,17 +370,17 @@ TEST_F(PlayerTest, AnUnassignedPresetOnlyMovesTheFocusEvenDuringALoop) {
   window->show();
   window->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-  window->Player().btnStop->setFocus();
+  Ui().btnStop->setFocus();
   window->btnPreset_Click(9);
   EXPECT_TRUE(TreeTestAccess::Groups(window->Tree())->hasFocus());
   EXPECT_TRUE(player.calls.empty());
 
   Steps steps(5, [this] {
-    window->Player().btnStop->setFocus();
+    Ui().btnStop->setFocus();
     window->btnPreset_Click(9);
     EXPECT_TRUE(TreeTestAccess::Groups(window->Tree())->hasFocus());
-    EXPECT_EQ(state.launcher.gLoopingPreset, 3);
-    window->Player().btnStop->click();
+    EXPECT_EQ(Run().gLoopingPreset, 3);
+    Ui().btnStop->click();
     return true;
   }, Rescue());
   window->btnPreset_Click(3);
@@ -388,11 +392,11 @@ TEST_F(PlayerTest, StopWhileIdleOnlyMovesTheFocus) {
   window->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
   window->Bank().btnPreset[1]->setFocus();
-  window->Player().btnStop->click();
+  Ui().btnStop->click();
   EXPECT_TRUE(TreeTestAccess::Groups(window->Tree())->hasFocus());
   EXPECT_TRUE(player.calls.empty());
-  EXPECT_FALSE(state.launcher.gStopRequested);
-  EXPECT_FALSE(window->Player().timPlayStopped->Enabled());
+  EXPECT_FALSE(Run().gStopRequested);
+  EXPECT_FALSE(Ui().timPlayStopped->Enabled());
 }
 
 // The system's player takes a file it cannot play without a word and reads its length as 0;
@@ -450,10 +454,10 @@ TEST_P(RealPlayerRefusal, EndsInTheRefusalMessageAndTheAreaResets) {
   EXPECT_EQ(boxes.shown()[0].title, "Error Playing File");
   EXPECT_EQ(boxes.shown()[0].text, kRefusal);
   EXPECT_FALSE(window->Player().PlaybackRunning());
-  EXPECT_EQ(state.launcher.gLoopingPreset, 0) << "a refused file is not played again";
-  EXPECT_TRUE(window->Player().timPlayStopped->Enabled());
-  EXPECT_TRUE(QTest::qWaitFor([&] { return !window->Player().timPlayStopped->Enabled(); }, 3000));
-  EXPECT_EQ(window->Player().lblPlayStatus->Caption(), "");
+  EXPECT_EQ(PlayerStateOf(window->Player()).gLoopingPreset, 0) << "a refused file is not played again";
+  EXPECT_TRUE(PlayerUi(window->Player()).timPlayStopped->Enabled());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !PlayerUi(window->Player()).timPlayStopped->Enabled(); }, 3000));
+  EXPECT_EQ(PlayerUi(window->Player()).lblPlayStatus->Caption(), "");
   EXPECT_FALSE(PaneUi(window->Pane()).btnUpdate->isHidden());
   EXPECT_EQ(boxes.shown().size(), 1u);
 }
@@ -499,12 +503,12 @@ TEST_P(PlayLabel, PlaysTheShownFileAndStopsIt) {
   }, Rescue());
   window->PlayOrStopShownFile();
   EXPECT_EQ(PaneUi(window->Pane()).lblDBStatus1->Caption(), "Playback stopped");
-  EXPECT_EQ(window->Player().lblPlayStatus->Caption(), "Stopped");
-  EXPECT_EQ(window->Player().lblPlayFileName->Caption(), "Opening");
-  EXPECT_EQ(window->Player().lblDuration->Caption(), " 0h 0m 30s");
-  EXPECT_EQ(window->Player().lblPlayFilePath->toolTip(), QString::fromStdString(path)) << "the full path in the tooltip";
-  EXPECT_LE(window->Player().lblPlayFilePath->Caption().size(), 50);
-  EXPECT_NE(window->Player().lblPlayFilePath->Caption(), QString::fromStdString(path));
+  EXPECT_EQ(Ui().lblPlayStatus->Caption(), "Stopped");
+  EXPECT_EQ(Ui().lblPlayFileName->Caption(), "Opening");
+  EXPECT_EQ(Ui().lblDuration->Caption(), " 0h 0m 30s");
+  EXPECT_EQ(Ui().lblPlayFilePath->toolTip(), QString::fromStdString(path)) << "the full path in the tooltip";
+  EXPECT_LE(Ui().lblPlayFilePath->Caption().size(), 50);
+  EXPECT_NE(Ui().lblPlayFilePath->Caption(), QString::fromStdString(path));
 
   WaitForReset();
   EXPECT_EQ(PaneUi(window->Pane()).btnPlay->Caption(), GetParam().captionAfterReset);
@@ -532,10 +536,10 @@ void PrintTo(const VolumeCase& c, std::ostream* os) { *os << c.value; }
 class Volume : public PlayerTest, public ::testing::WithParamInterface<VolumeCase> {};
 
 TEST_P(Volume, SetsThePlayerAndShowsWholeDecibelsRoundedDown) {
-  window->Player().sldPlayer->setValue(GetParam().value == 0 ? -1 : 0);  // so that the value below is a change
-  window->Player().sldPlayer->setValue(GetParam().value);
+  Ui().sldPlayer->setValue(GetParam().value == 0 ? -1 : 0);  // so that the value below is a change
+  Ui().sldPlayer->setValue(GetParam().value);
   EXPECT_EQ(player.Volume(), GetParam().value);
-  EXPECT_EQ(window->Player().sldPlayer->toolTip(), GetParam().tip);
+  EXPECT_EQ(Ui().sldPlayer->toolTip(), GetParam().tip);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Volume,
@@ -547,8 +551,8 @@ TEST_F(PlayerTest, ReleasingTheSliderGivesTheFocusToTheTree) {
   window->show();
   window->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-  window->Player().sldPlayer->setFocus();
-  QTest::mouseClick(window->Player().sldPlayer, Qt::RightButton);
+  Ui().sldPlayer->setFocus();
+  QTest::mouseClick(Ui().sldPlayer, Qt::RightButton);
   EXPECT_TRUE(TreeTestAccess::Groups(window->Tree())->hasFocus());
 }
 

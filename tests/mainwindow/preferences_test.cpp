@@ -22,6 +22,7 @@
 #include "platform/qt/grid.h"
 #include "support/app_fixture.h"
 #include "support/pane_access.h"
+#include "support/player_access.h"
 
 using testing_support::AppFixture;
 
@@ -471,8 +472,8 @@ TEST_F(RescanAtTheClose, StopsARunningPlaybackFirst) {
   p.gPresetLoop[4] = "True";
   player.SetDuration("C:\\Sounds\\long.wav", 600);
   std::vector<std::string> statuses;
-  QObject::connect(window->Player().lblPlayStatus, &platform::Label::Change,
-                   [&] { statuses.push_back(window->Player().lblPlayStatus->Caption().toStdString()); });
+  QObject::connect(PlayerUi(window->Player()).lblPlayStatus, &platform::Label::Change,
+                   [&] { statuses.push_back(PlayerUi(window->Player()).lblPlayStatus->Caption().toStdString()); });
   Rescanned();
   testing_support::Steps steps(
       5,
@@ -482,14 +483,14 @@ TEST_F(RescanAtTheClose, StopsARunningPlaybackFirst) {
         return true;
       },
       [&] {
-        state.launcher.gLoopingPreset = 0;
+        PlayerStateOf(window->Player()).gLoopingPreset = 0;
         window->Player().btnStop_Click();
       });
   // A playback left running fails the test instead of holding it.
   testing_support::Steps ended(
       20, [&] { return steps.done() && !window->Player().PlaybackRunning(); },
       [&] {
-        state.launcher.gLoopingPreset = 0;
+        PlayerStateOf(window->Player()).gLoopingPreset = 0;
         window->Player().btnStop_Click();
       },
       5000);

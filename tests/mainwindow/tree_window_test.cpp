@@ -22,6 +22,7 @@
 #include "platform/core/msgbox.h"
 #include "support/app_fixture.h"
 #include "support/tree_access.h"
+#include "support/player_access.h"
 
 using testing_support::AppFixture;
 using testing_support::OnModal;
@@ -474,24 +475,24 @@ TEST_F(TreeWindow, ADoubleClickInTapDeckHandsOverToItsLoopingPreset) {
   presets.gPresetLoop[3] = "True";
   player.SetDuration("C:\\Music\\loop.wav", 2);
   std::vector<std::string> statuses;
-  QObject::connect(window->Player().lblPlayStatus, &platform::Label::Change,
-                   [&] { statuses.push_back(window->Player().lblPlayStatus->Caption().toStdString()); });
+  QObject::connect(PlayerUi(window->Player()).lblPlayStatus, &platform::Label::Change,
+                   [&] { statuses.push_back(PlayerUi(window->Player()).lblPlayStatus->Caption().toStdString()); });
   int loads = 0;
   Steps steps(5, [&] {
     loads = 0;
     for (const auto& call : player.calls) loads += call == "SetFileName C:\\Music\\loop.wav";
     if (loads >= 3) {
-      window->Player().btnStop->click();
+      PlayerUi(window->Player()).btnStop->click();
       return true;
     }
     player.Advance(1);
     return false;
-  }, [&] { window->Player().btnStop->click(); });
+  }, [&] { PlayerUi(window->Player()).btnStop->click(); });
   Tree().Select(Node("Loop"));
   window->Tree().tvwGroups_DblClick();
   EXPECT_EQ(statuses, (std::vector<std::string>{"Looping", "Ended", "Looping", "Ended", "Looping", "Stopped"}));
-  EXPECT_EQ(window->Player().lblPlayFileName->Caption(), "Loop preset");  // the preset took over
-  EXPECT_EQ(state.launcher.gLoopingPreset, 0);
+  EXPECT_EQ(PlayerUi(window->Player()).lblPlayFileName->Caption(), "Loop preset");  // the preset took over
+  EXPECT_EQ(PlayerStateOf(window->Player()).gLoopingPreset, 0);
 }
 
 TEST_F(TreeWindow, ADoubleClickElsewherePlaysOnceAndOnAGroupNothing) {
@@ -508,10 +509,10 @@ TEST_F(TreeWindow, ADoubleClickElsewherePlaysOnceAndOnAGroupNothing) {
   });
   Tree().Select(Node("Intro"));
   window->Tree().tvwGroups_DblClick();
-  EXPECT_EQ(window->Player().lblPlayStatus->Caption(), "Ended");
-  EXPECT_EQ(window->Player().lblPlayFileName->Caption(), "Intro");
-  EXPECT_EQ(window->Player().lblPlayFilePath->Caption(), "C:\\Music\\intro.wav");
-  EXPECT_EQ(window->Player().lblDuration->Caption(), " 0h 0m 1s");
+  EXPECT_EQ(PlayerUi(window->Player()).lblPlayStatus->Caption(), "Ended");
+  EXPECT_EQ(PlayerUi(window->Player()).lblPlayFileName->Caption(), "Intro");
+  EXPECT_EQ(PlayerUi(window->Player()).lblPlayFilePath->Caption(), "C:\\Music\\intro.wav");
+  EXPECT_EQ(PlayerUi(window->Player()).lblDuration->Caption(), " 0h 0m 1s");
   int loads = 0;
   for (const auto& call : player.calls) loads += call == "SetFileName C:\\Music\\intro.wav";
   EXPECT_EQ(loads, 1);

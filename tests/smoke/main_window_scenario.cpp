@@ -15,12 +15,14 @@
 #include "smoke/scenarios.h"
 #include "smoke/screen.h"
 #include "support/pane_access.h"
+#include "support/player_access.h"
 
 namespace smoke {
 namespace {
 
 frmLauncher& Launcher() { return *MainWindowOrNull(); }
-std::string Status() { return Launcher().Player().lblPlayStatus->Caption().toStdString(); }
+PlayerAreaControls& Player() { return PlayerUi(Launcher().Player()); }
+std::string Status() { return Player().lblPlayStatus->Caption().toStdString(); }
 bool AreaIdle() { return NoDialog() && Status().empty(); }
 
 template <typename T>
@@ -93,10 +95,10 @@ void MainWindowScenario(Scenario& s, Machine& m) {
           [&m] { return m.Read("C:\\app\\data\\preset.dat").find("C:\\Music\\tone.wav") != std::string::npos; });
   // With no window manager to give the window back its focus after a dialog, the user clicks
   // into it before using the keys.
-  s.Step("click the Caption heading", [] { Click(CentreOf(Launcher().Player().lblPlayFileNameLabel)); },
+  s.Step("click the Caption heading", [] { Click(CentreOf(Player().lblPlayFileNameLabel)); },
          [] { return Launcher().isActiveWindow(); });
   s.Step("press F1", [] { Keys("F1"); }, [] { return Status() == "Playing"; });
-  s.Step("press Stop", [] { Click(CentreOf(Launcher().Player().btnStop)); }, [] { return Status() == "Stopped"; });
+  s.Step("press Stop", [] { Click(CentreOf(Player().btnStop)); }, [] { return Status() == "Stopped"; });
   s.WaitFor("the player area resets", AreaIdle);
 
   // The all-presets editor: a change answered No, then Yes to leave it; then preset 2 set.
@@ -136,7 +138,7 @@ void MainWindowScenario(Scenario& s, Machine& m) {
   s.Step("press Print", [] { Click(CentreOf(PaneUi(Launcher().Pane()).btnPrint)); },
          [&m] { return NoDialog() && m.Exists(Machine::kPrintout); });
   s.Step("the printout is taken away", [&m] { m.drives.Remove(Machine::kPrintout); });
-  s.Step("click the Caption heading", [] { Click(CentreOf(Launcher().Player().lblPlayFileNameLabel)); },
+  s.Step("click the Caption heading", [] { Click(CentreOf(Player().lblPlayFileNameLabel)); },
          [] { return Launcher().isActiveWindow(); });
   s.Step("press F12 (the key sheet)", [] { Keys("F12"); }, [&m] { return NoDialog() && m.Exists(Machine::kPrintout); });
   s.Step("press Update (edit the note)", [] { Click(CentreOf(PaneUi(Launcher().Pane()).btnUpdate)); },

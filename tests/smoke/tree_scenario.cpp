@@ -10,6 +10,7 @@
 #include "smoke/scenarios.h"
 #include "smoke/screen.h"
 #include "support/tree_access.h"
+#include "support/player_access.h"
 
 namespace smoke {
 namespace {
@@ -143,12 +144,12 @@ void TreeScenario(Scenario& s, Machine& m) {
   s.Step("double-click Gone (its file is missing)", [] { DoubleClick(TreeNodePoint(*TreeTestAccess::Groups(Launcher().Tree()), "Gone")); },
          [] { return Box("Error Playing File") != nullptr; });
   s.Step("OK", [] { Answer("Error Playing File", "OK"); }, NoDialog);
-  s.WaitFor("the player area resets", [] { return Launcher().Player().lblPlayStatus->Caption().isEmpty(); });
+  s.WaitFor("the player area resets", [] { return PlayerUi(Launcher().Player()).lblPlayStatus->Caption().isEmpty(); });
   s.Step("double-click Tune", [] { DoubleClick(TreeNodePoint(*TreeTestAccess::Groups(Launcher().Tree()), "Tune")); },
-         [] { return Launcher().Player().lblPlayStatus->Caption() == "Playing"; });
-  s.Step("Stop", [] { Click(CentreOf(Launcher().Player().btnStop)); },
-         [] { return Launcher().Player().lblPlayStatus->Caption() == "Stopped"; });
-  s.WaitFor("the player area resets", [] { return Launcher().Player().lblPlayStatus->Caption().isEmpty(); });
+         [] { return PlayerUi(Launcher().Player()).lblPlayStatus->Caption() == "Playing"; });
+  s.Step("Stop", [] { Click(CentreOf(PlayerUi(Launcher().Player()).btnStop)); },
+         [] { return PlayerUi(Launcher().Player()).lblPlayStatus->Caption() == "Stopped"; });
+  s.WaitFor("the player area resets", [] { return PlayerUi(Launcher().Player()).lblPlayStatus->Caption().isEmpty(); });
 
   // Deletes without a question: a file entry and an empty group; then a group with entries.
   RightClickNode(s, "Gone");
