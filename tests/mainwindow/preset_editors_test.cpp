@@ -92,6 +92,19 @@ TEST_F(EditorTest, TheAllPresetsEditorOpensOnThePresetsUnmarked) {
 enum class Editor { All, One };
 enum class Edit { None, LoopBackAndForth, Caption };
 
+// The all-presets editor, or the one-preset editor on preset `index`, loaded.
+std::unique_ptr<TapdeckEditor> LoadEditor(Editor editor, ProgramState& state, frmLauncher* main, int index) {
+  state.launcher.gPresetIndex = index;
+  std::unique_ptr<TapdeckEditor> form;
+  if (editor == Editor::All) {
+    form = std::make_unique<frmEditTapdeck>(main);
+  } else {
+    form = std::make_unique<frmTDButtonConfig>(main);
+  }
+  form->Form_Load();
+  return form;
+}
+
 void PrintTo(Editor e, std::ostream* os) { *os << (e == Editor::All ? "all presets" : "one preset"); }
 
 struct CancelCase {
@@ -109,14 +122,7 @@ class Cancel : public EditorTest, public ::testing::WithParamInterface<CancelCas
 
 TEST_P(Cancel, AsksOnlyWithPendingEditsAndStoresNothing) {
   const CancelCase& c = GetParam();
-  state.launcher.gPresetIndex = 3;
-  std::unique_ptr<TapdeckEditor> form;
-  if (c.editor == Editor::All) {
-    form = std::make_unique<frmEditTapdeck>(window.get());
-  } else {
-    form = std::make_unique<frmTDButtonConfig>(window.get());
-  }
-  form->Form_Load();
+  std::unique_ptr<TapdeckEditor> form = LoadEditor(c.editor, state, window.get(), 3);
   form->show();
   const TapdeckEditor::Row& row = form->rows()[c.editor == Editor::All ? 2 : 0];
   ASSERT_EQ(row.n, 3);
@@ -161,14 +167,7 @@ class OtherWaysOut : public EditorTest, public ::testing::WithParamInterface<std
 
 TEST_P(OtherWaysOut, AskAsCancelDoes) {
   const auto [editor, escape] = GetParam();
-  state.launcher.gPresetIndex = 3;
-  std::unique_ptr<TapdeckEditor> form;
-  if (editor == Editor::All) {
-    form = std::make_unique<frmEditTapdeck>(window.get());
-  } else {
-    form = std::make_unique<frmTDButtonConfig>(window.get());
-  }
-  form->Form_Load();
+  std::unique_ptr<TapdeckEditor> form = LoadEditor(editor, state, window.get(), 3);
   form->show();
   form->rows()[editor == Editor::All ? 2 : 0].txtCaption->setText("Changed");
   auto leave = [&, escape = escape] {
@@ -324,14 +323,7 @@ class FailedSave : public EditorTest, public ::testing::WithParamInterface<Faile
 
 TEST_P(FailedSave, LeavesTheEditsUnsavedInTheOpenWindow) {
   const FailedSaveCase& c = GetParam();
-  state.launcher.gPresetIndex = 3;
-  std::unique_ptr<TapdeckEditor> form;
-  if (c.editor == Editor::All) {
-    form = std::make_unique<frmEditTapdeck>(window.get());
-  } else {
-    form = std::make_unique<frmTDButtonConfig>(window.get());
-  }
-  form->Form_Load();
+  std::unique_ptr<TapdeckEditor> form = LoadEditor(c.editor, state, window.get(), 3);
   ShowActive(*form);
   const TapdeckEditor::Row& row = form->rows()[c.editor == Editor::All ? 2 : 0];
   row.txtCaption->setText("Opening");
@@ -384,17 +376,7 @@ INSTANTIATE_TEST_SUITE_P(Table, FailedSave,
 
 class BothEditors : public EditorTest, public ::testing::WithParamInterface<Editor> {
  protected:
-  std::unique_ptr<TapdeckEditor> Open() {
-    state.launcher.gPresetIndex = 4;
-    std::unique_ptr<TapdeckEditor> form;
-    if (GetParam() == Editor::All) {
-      form = std::make_unique<frmEditTapdeck>(window.get());
-    } else {
-      form = std::make_unique<frmTDButtonConfig>(window.get());
-    }
-    form->Form_Load();
-    return form;
-  }
+  std::unique_ptr<TapdeckEditor> Open() { return LoadEditor(GetParam(), state, window.get(), 4); }
   const TapdeckEditor::Row& Row4(const TapdeckEditor& form) { return form.rows()[GetParam() == Editor::All ? 3 : 0]; }
 };
 
