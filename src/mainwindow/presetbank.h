@@ -23,9 +23,15 @@ class PresetBankHost {
   ~PresetBankHost() = default;
 };
 
+// The bank's controls, the window's children.
+struct PresetBankControls {
+  platform::Label* Label1 = nullptr;
+  std::array<QPushButton*, 21> btnPreset{};  // 1..20; index 0 is not used
+};
+
 // The main window's bank of 20 preset buttons (the Tap Deck): their captions, bold where a
 // file is set; a left click plays, a right press or a drop opens the one-preset editor.
-class PresetBank : public QObject {
+class PresetBank : public QObject, private PresetBankControls {
   Q_OBJECT
  public:
   // The controls are the window's children, laid out in the window's bank area.
@@ -40,10 +46,9 @@ class PresetBank : public QObject {
   void btnPreset_MouseDown(int Index, int Button, int Shift, int x, int y);
   void btnPreset_OLEDragDrop(int Index, const QMimeData& Data);
 
-  platform::Label* Label1;
-  std::array<QPushButton*, 21> btnPreset{};  // 1..20; index 0 is not used
-
  private:
+  friend class PresetBankTestAccess;
+
   void Build(QWidget* window);
   void Wire();
 

@@ -92,8 +92,8 @@ void TapdeckEditor::Form_Load() {
     row.txtFilePath->setText(Q(presets.gPresetPaths[i]));
     row.txtFilePath->setToolTip(Q(presets.gPresetPaths[i]));
     if (PresetLoops(presets.gPresetLoop[i])) row.chkLoop->SetValue(1);
-    state.gPresetCaptionsSaved[i] = presets.gPresetCaptions[i];
-    state.gPresetPathsSaved[i] = presets.gPresetPaths[i];
+    gPresetCaptionsSaved[i] = presets.gPresetCaptions[i];
+    gPresetPathsSaved[i] = presets.gPresetPaths[i];
   }
   BeforeArming();
   state.gEditArmed = true;
@@ -118,11 +118,11 @@ void TapdeckEditor::Mark(Row&, TextBox* box, const std::string& saved) {
 }
 
 void TapdeckEditor::txtCaption_Change(Row& row) {
-  Mark(row, row.txtCaption, main_.State().launcher.gPresetCaptionsSaved[row.n - 1]);
+  Mark(row, row.txtCaption, gPresetCaptionsSaved[row.n - 1]);
 }
 
 void TapdeckEditor::txtFilePath_Change(Row& row) {
-  Mark(row, row.txtFilePath, main_.State().launcher.gPresetPathsSaved[row.n - 1]);
+  Mark(row, row.txtFilePath, gPresetPathsSaved[row.n - 1]);
 }
 
 void TapdeckEditor::chkLoop_Click(Row& row) {

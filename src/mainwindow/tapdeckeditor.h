@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QPushButton>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -81,10 +82,16 @@ class TapdeckEditor : public QDialog {
   frmLauncher& main_;
 
  private:
+  friend class TapdeckEditorTestAccess;
+
   void Mark(Row& row, platform::TextBox* box, const std::string& saved);
 
   Kind kind_;
   bool unloaded_ = false;
+  // The presets' captions and paths as the window found them when it opened; the change marks
+  // compare against these, and Apply does not renew them.
+  std::array<std::string, 20> gPresetCaptionsSaved;
+  std::array<std::string, 20> gPresetPathsSaved;
 };
 
 // Colours of the change marks.

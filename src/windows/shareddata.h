@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <string>
 
 #include "datafiles/datafilenames.h"
@@ -36,10 +35,6 @@ struct LauncherState {
   bool gPrefsArmed = false;
   // A confirmed re-scan for newly enabled header analysis, run when the preferences close.
   bool gRescanPending = false;
-  // The presets' captions and paths as a preset editor found them when it opened; its
-  // change marks compare against these.
-  std::array<std::string, 20> gPresetCaptionsSaved;
-  std::array<std::string, 20> gPresetPathsSaved;
 };
 
 // Every module's state, one instance for the program; each window is given it.

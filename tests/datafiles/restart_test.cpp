@@ -7,6 +7,7 @@
 #include "datafiles/inventoryline.h"
 #include "mainwindow/frmLauncher.h"
 #include "support/app_fixture.h"
+#include "support/preset_access.h"
 
 using testing_support::AppFixture;
 
@@ -75,7 +76,7 @@ TEST_F(Restart, EveryPresetPreferenceAndListedPathIsTheSameAfterReload) {
   EXPECT_EQ(state.io.presets.gPresetPaths, presets.gPresetPaths);
   EXPECT_EQ(state.io.presets.gPresetLoop, presets.gPresetLoop);
   for (std::size_t i = 0; i < kTexts.size(); ++i) {
-    EXPECT_EQ(second->Bank().btnPreset[i + 1]->text().toStdString(), kTexts[i]);
+    EXPECT_EQ(BankUi(second->Bank()).btnPreset[i + 1]->text().toStdString(), kTexts[i]);
   }
   EXPECT_EQ(ListedPaths(state.decl.files.gInventoryFile), listed);
   EXPECT_TRUE(boxes.shown().empty());
@@ -122,7 +123,7 @@ TEST_P(StartOnDamagedFiles, ComesUpOnDefaultsAndSaysWhichSettingsWereDamaged) {
   EXPECT_EQ(drives.Read(decl.files.gPresetFile + ".damaged"), GetParam().bytes);
   EXPECT_EQ(state.io.presets.gPresetCaptions[19], "20");
   EXPECT_EQ(state.io.prefs.gWaveEditorPath, "None selected");
-  EXPECT_EQ(window->Bank().btnPreset[20]->text().toStdString(), "20");
+  EXPECT_EQ(BankUi(window->Bank()).btnPreset[20]->text().toStdString(), "20");
 }
 
 std::string Garbage() {

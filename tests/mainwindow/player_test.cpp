@@ -18,6 +18,7 @@
 #include "support/pane_access.h"
 #include "support/tree_access.h"
 #include "support/player_access.h"
+#include "support/preset_access.h"
 
 using testing_support::AppFixture;
 using testing_support::Steps;
@@ -391,7 +392,7 @@ TEST_F(PlayerTest, StopWhileIdleOnlyMovesTheFocus) {
   window->show();
   window->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-  window->Bank().btnPreset[1]->setFocus();
+  BankUi(window->Bank()).btnPreset[1]->setFocus();
   Ui().btnStop->click();
   EXPECT_TRUE(TreeTestAccess::Groups(window->Tree())->hasFocus());
   EXPECT_TRUE(player.calls.empty());

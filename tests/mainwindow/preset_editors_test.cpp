@@ -17,6 +17,7 @@
 #include "support/window_steps.h"
 #include "platform/core/files.h"
 #include "support/app_fixture.h"
+#include "support/preset_access.h"
 
 using testing_support::AppFixture;
 
@@ -84,7 +85,7 @@ TEST_F(EditorTest, TheAllPresetsEditorOpensOnThePresetsUnmarked) {
   }
   EXPECT_FALSE(form.btnApply->isEnabled());
   EXPECT_TRUE(state.launcher.gEditArmed);
-  EXPECT_EQ(state.launcher.gPresetPathsSaved[2], "C:\\Sounds\\intro.wav");
+  EXPECT_EQ(PathsSavedBy(form)[2], "C:\\Sounds\\intro.wav");
 }
 
 // --- Cancel -------------------------------------------------------------------------------
@@ -231,7 +232,7 @@ TEST_F(EditorTest, ApplyTakesNoRowWhileOnePathIsInvalidThenAllOnceItIsMended) {
                                      {15, "15,C:\\Sounds\\b.wav,False"}}));
   EXPECT_TRUE(platform::IsReadOnly(state.decl.files.gPresetFile));
   EXPECT_EQ(window->Bank().PresetButtonCaption(3), "Opening");
-  EXPECT_TRUE(window->Bank().btnPreset[15]->font().bold());
+  EXPECT_TRUE(BankUi(window->Bank()).btnPreset[15]->font().bold());
   EXPECT_TRUE(form.isVisible()) << "Apply keeps the window open";
   EXPECT_FALSE(form.btnApply->isEnabled());
   EXPECT_EQ(form.txtFilePath[12]->toolTip(), "C:\\Sounds\\c.wav");
@@ -286,7 +287,7 @@ TEST_F(EditorTest, ADropOnAPresetStoresTheEmptyNoteCaptionOnOk) {
   EXPECT_FALSE(form.isVisible());
   EXPECT_EQ(PresetDat(), PresetFile({{3, "Intro,C:\\Sounds\\intro.wav,True"}, {5, ",D:\\Music\\drop.wav,False"}}));
   EXPECT_EQ(window->Bank().PresetButtonCaption(5), "");
-  EXPECT_TRUE(window->Bank().btnPreset[5]->font().bold());
+  EXPECT_TRUE(BankUi(window->Bank()).btnPreset[5]->font().bold());
 }
 
 TEST_F(EditorTest, TheOnePresetEditorNamesItsPositionForAnInvalidPath) {

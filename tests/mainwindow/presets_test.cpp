@@ -18,6 +18,7 @@
 #include "support/app_fixture.h"
 #include "support/pane_access.h"
 #include "support/tree_access.h"
+#include "support/preset_access.h"
 
 using testing_support::AppFixture;
 
@@ -53,9 +54,9 @@ TEST_P(Refresh, ShowsTheCaptionBoldWithAFileAndTheNumberWithout) {
   window->Bank().RefreshPresetButtons();
   EXPECT_EQ(window->Bank().PresetButtonCaption(7), GetParam().shown);
   EXPECT_EQ(p.gPresetCaptions[6], GetParam().shown);
-  EXPECT_EQ(window->Bank().btnPreset[7]->font().bold(), GetParam().bold);
+  EXPECT_EQ(BankUi(window->Bank()).btnPreset[7]->font().bold(), GetParam().bold);
   EXPECT_EQ(window->Bank().PresetButtonCaption(8), "8");
-  EXPECT_FALSE(window->Bank().btnPreset[8]->font().bold());
+  EXPECT_FALSE(BankUi(window->Bank()).btnPreset[8]->font().bold());
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Refresh,
@@ -70,7 +71,7 @@ TEST_F(PresetBankTest, AButtonShowsAnAmpersandAsItIs) {
   p.gPresetCaptions[0] = "Rock & Roll";
   p.gPresetPaths[0] = "C:\\r.wav";
   window->Bank().RefreshPresetButtons();
-  EXPECT_EQ(window->Bank().btnPreset[1]->text(), "Rock && Roll") << "no mnemonic";
+  EXPECT_EQ(BankUi(window->Bank()).btnPreset[1]->text(), "Rock && Roll") << "no mnemonic";
 }
 
 // --- right press and drops ----------------------------------------------------------------
@@ -121,7 +122,7 @@ TEST_P(OpenEditor, ByRightPressOrDropWithThePathTheDropOffers) {
     if (seen.captionMarked || seen.pathMarked) boxes.Answer(platform::vbYes);
     form.close();
   });
-  QPushButton* button = window->Bank().btnPreset[5];
+  QPushButton* button = BankUi(window->Bank()).btnPreset[5];
   if (c.act == Act::Press) {
     QTest::mousePress(button, c.button);
     QTest::mouseRelease(button, c.button);

@@ -16,6 +16,7 @@
 #include "mainwindow/frmTDButtonConfig.h"
 #include "smoke/scenarios.h"
 #include "smoke/screen.h"
+#include "support/preset_access.h"
 
 namespace smoke {
 namespace {
@@ -72,7 +73,7 @@ void WaitForMainWindow(Scenario& s) {
 
 void EditorsTakeTyping(Scenario& s, Machine& m) {
   WaitForMainWindow(s);
-  s.Step("right-press preset 1", [] { Click(CentreOf(Launcher().Bank().btnPreset[1]), 3); },
+  s.Step("right-press preset 1", [] { Click(CentreOf(BankUi(Launcher().Bank()).btnPreset[1]), 3); },
          Showing<frmTDButtonConfig>);
   s.Step("type the caption \"Tone\" without a click", [] {
     Keys("ctrl+a BackSpace");

@@ -16,6 +16,7 @@
 #include "smoke/screen.h"
 #include "support/pane_access.h"
 #include "support/player_access.h"
+#include "support/preset_access.h"
 
 namespace smoke {
 namespace {
@@ -81,7 +82,7 @@ void MainWindowScenario(Scenario& s, Machine& m) {
   s.Check("the editor starts without a word", NoDialog);
 
   // The one-preset editor from a right press on preset 1: browse cancelled, then tone.wav.
-  s.Step("right-press preset 1", [] { Click(CentreOf(Launcher().Bank().btnPreset[1]), 3); }, Showing<frmTDButtonConfig>);
+  s.Step("right-press preset 1", [] { Click(CentreOf(BankUi(Launcher().Bank()).btnPreset[1]), 3); }, Showing<frmTDButtonConfig>);
   s.Step("browse", [] { Click(CentreOf(Dialog<frmTDButtonConfig>()->btnBrowse)); },
          [] { return FileDialog() != nullptr; });
   s.Step("cancel the file dialog", CancelFileDialog, Showing<frmTDButtonConfig>);
@@ -120,7 +121,7 @@ void MainWindowScenario(Scenario& s, Machine& m) {
 
   // A preset whose file has gone since.
   s.Step("long.wav is deleted from the disk", [&m] { m.drives.Remove("C:\\Music\\long.wav"); });
-  s.Step("press preset 2", [] { Click(CentreOf(Launcher().Bank().btnPreset[2])); },
+  s.Step("press preset 2", [] { Click(CentreOf(BankUi(Launcher().Bank()).btnPreset[2])); },
          [] { return Box("Error Playing File") != nullptr; });
   s.Step("OK", [] { Answer("Error Playing File", "OK"); }, NoDialog);
   s.WaitFor("the player area resets", AreaIdle);
