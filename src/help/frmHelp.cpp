@@ -36,10 +36,7 @@ frmHelp::frmHelp(QWidget* parent) : QWidget(parent) {
   setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint);
   setFixedSize(TwipsToPixels(9840), TwipsToPixels(8550));
-  QPalette pal = palette();
-  pal.setColor(QPalette::Window, platform::VbColor(skin::kFormGrey));
-  setPalette(pal);
-  setAutoFillBackground(true);
+  platform::PaintWindow(*this, skin::kFormGrey);
   const QFont pageFont = font();
   // The window is laid out for an 8-point face; the pages keep the normal one.
   QFont face = font();

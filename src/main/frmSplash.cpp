@@ -19,10 +19,7 @@ frmSplash::frmSplash(ProgramState& app, std::function<void()> showMainWindow, QW
       showMainWindow_(std::move(showMainWindow)) {
   setWindowTitle("Tolvan Audio Manager");
   setFixedSize(460, 260);
-  QPalette pal = palette();
-  pal.setColor(QPalette::Window, platform::VbColor(0x473D01));
-  setPalette(pal);
-  setAutoFillBackground(true);
+  platform::PaintWindow(*this, 0x473D01);
   lblLoadStatus = new platform::Label(this);
   lblLoadStatus->setGeometry(20, 196, 420, 20);
   lblVersionNumber = new platform::Label(this);

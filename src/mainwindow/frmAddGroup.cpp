@@ -23,11 +23,7 @@ TreeDialog::TreeDialog(TreeArea& tree, const char* caption, int widthTwips, int 
     : QDialog(tree.Window()), tree_(tree), helpPage_(helpPage) {
   setWindowTitle(caption);
   setModal(true);
-  QPalette pal = palette();
-  pal.setColor(QPalette::Window, platform::VbColor(skin::kBack));
-  pal.setColor(QPalette::WindowText, platform::VbColor(skin::kText));
-  setPalette(pal);
-  setAutoFillBackground(true);
+  platform::PaintWindow(*this, skin::kBack, skin::kText);
   resize(TwipsToPixels(widthTwips), TwipsToPixels(heightTwips));
   btnOK = new QPushButton("OK", this);
   btnCancel = new QPushButton("Cancel", this);

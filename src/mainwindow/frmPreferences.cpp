@@ -66,11 +66,7 @@ frmPreferences::frmPreferences(frmLauncher* main) : QDialog(main), main_(*main) 
   setModal(true);
   setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
   setFixedSize(560, 392);
-  QPalette pal = palette();
-  pal.setColor(QPalette::Window, platform::VbColor(skin::kFormGrey));
-  pal.setColor(QPalette::WindowText, platform::VbColor(kBlack));
-  setPalette(pal);
-  setAutoFillBackground(true);
+  platform::PaintWindow(*this, skin::kFormGrey, kBlack);
 
   lblBrowsePathLabel = Heading(this, "Default Browse Path", 12, 10, 262);
   lblBrowsePath = Plain(this, "", 12, 36, 262, kFieldBack);

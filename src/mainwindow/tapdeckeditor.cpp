@@ -27,11 +27,7 @@ using platform::Q;
 TapdeckEditor::TapdeckEditor(frmLauncher* main, const Kind& kind) : QDialog(main), main_(*main), kind_(kind) {
   setWindowTitle(kind.caption);
   setModal(true);
-  QPalette pal = palette();
-  pal.setColor(QPalette::Window, platform::VbColor(skin::kBack));
-  pal.setColor(QPalette::WindowText, platform::VbColor(skin::kText));
-  setPalette(pal);
-  setAutoFillBackground(true);
+  platform::PaintWindow(*this, skin::kBack, skin::kText);
 
   auto button = [this](const char* caption) {
     auto* b = new QPushButton(caption, this);

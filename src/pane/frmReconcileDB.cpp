@@ -75,11 +75,7 @@ frmReconcileDB::frmReconcileDB(ReconcileDB& module, QWidget* parent) : QDialog(p
   setModal(true);
   setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
   setFixedSize(TwipsToPixels(10965), TwipsToPixels(3765));
-  QPalette pal = palette();
-  pal.setColor(QPalette::Window, platform::VbColor(skin::kFormGrey));
-  pal.setColor(QPalette::WindowText, platform::VbColor(0));
-  setPalette(pal);
-  setAutoFillBackground(true);
+  platform::PaintWindow(*this, skin::kFormGrey, 0);
   // The sizes are laid out for an 8-point face.
   QFont face = font();
   face.setPointSizeF(8.25);

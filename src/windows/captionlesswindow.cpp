@@ -13,11 +13,7 @@ CaptionlessWindow::CaptionlessWindow(const char* title, int width, int height, Q
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
   setWindowTitle(title);
   setFixedSize(width, height);
-  QPalette pal = palette();
-  pal.setColor(QPalette::Window, platform::VbColor(skin::kBack));
-  pal.setColor(QPalette::WindowText, platform::VbColor(skin::kText));
-  setPalette(pal);
-  setAutoFillBackground(true);
+  platform::PaintWindow(*this, skin::kBack, skin::kText);
 }
 
 CaptionlessWindow::~CaptionlessWindow() { qApp->removeEventFilter(this); }

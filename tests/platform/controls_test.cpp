@@ -24,6 +24,20 @@ TEST(Colours, NumbersAreBlueGreenRed) {
   EXPECT_EQ(TwipsToPixels(3375), 225);
 }
 
+TEST(Colours, APaintedWindowFillsItsBackAndColoursItsLabelsOnlyWhenTold) {
+  QWidget told, untold;
+  const QColor defaultText = untold.palette().color(QPalette::WindowText);
+  PaintWindow(told, 0x473D01, 0xDCC281);
+  PaintWindow(untold, 0x473D01);
+  auto* label = new Label(&told, "x");
+  for (QWidget* w : {&told, &untold}) {
+    EXPECT_TRUE(w->autoFillBackground());
+    EXPECT_EQ(w->palette().color(QPalette::Window), QColor(1, 61, 71));
+  }
+  EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(129, 194, 220));
+  EXPECT_EQ(untold.palette().color(QPalette::WindowText), defaultText);
+}
+
 TEST(VbTimerTest, EnablingAnEnabledTimerDoesNotRestartItSettingTheIntervalDoes) {
   // Each firing is timed against the moment of the call it must (or must not) follow, so that
   // a slow machine delays the firings without deciding the result.

@@ -17,6 +17,14 @@ QColor VbColor(std::uint32_t bgr) {
   return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
 }
 
+void PaintWindow(QWidget& window, std::uint32_t backColor, std::optional<std::uint32_t> textColor) {
+  QPalette pal = window.palette();
+  pal.setColor(QPalette::Window, VbColor(backColor));
+  if (textColor) pal.setColor(QPalette::WindowText, VbColor(*textColor));
+  window.setPalette(pal);
+  window.setAutoFillBackground(true);
+}
+
 std::uint32_t VbColorNumber(std::string_view text) {
   std::uint32_t value = 0;
   if (text.size() > 2 && (text.substr(0, 2) == "&H" || text.substr(0, 2) == "&h")) {

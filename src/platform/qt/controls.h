@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -23,6 +24,10 @@ std::uint32_t VbColorNumber(std::string_view text);
 constexpr std::uint32_t RGB(int r, int g, int b) {
   return static_cast<std::uint32_t>(r) | (static_cast<std::uint32_t>(g) << 8) | (static_cast<std::uint32_t>(b) << 16);
 }
+
+// A window's back colour, filled behind its children, and the text colour of its labels when
+// it sets one.
+void PaintWindow(QWidget& window, std::uint32_t backColor, std::optional<std::uint32_t> textColor = std::nullopt);
 
 // 15 twips to the pixel (96 dots per inch), the measure the program gives sizes in.
 constexpr int kTwipsPerPixel = 15;

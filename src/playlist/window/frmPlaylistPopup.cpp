@@ -13,10 +13,7 @@ using platform::Label;
 
 frmPlaylistPopup::frmPlaylistPopup(frmPlaylist& owner)
     : PopupWindow(&owner, Qt::WindowStaysOnTopHint), editor_(owner.Editor()) {
-  QPalette pal = palette();
-  pal.setColor(QPalette::Window, platform::VbColor(platform::VbColorNumber("&H8000000F")));
-  setPalette(pal);
-  setAutoFillBackground(true);
+  platform::PaintWindow(*this, platform::VbColorNumber("&H8000000F"));
   lblAddTrack = AddItem("Add / Insert", 120);
   lblReplaceTrack = AddItem("Replace", 360);
   lblCopyTrack = AddItem("Copy", 720);
