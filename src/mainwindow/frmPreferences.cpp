@@ -259,6 +259,8 @@ void frmPreferences::btnBrowseEditor_Click() {
 bool frmPreferences::Commit(bool apply) {
   datafiles::Preferences& prefs = main_.State().io.prefs;
   LauncherState& state = main_.State().launcher;
+  const datafiles::Preferences stored = prefs;
+  const bool rescanStored = state.gRescanPending;
   if (chkEnableEmbedded->Value() == 1 && prefs.gEnableEmbedded == 0) {
     const std::string br = LfCr(), q = "\"";
     const int answer = platform::MsgBox(
@@ -271,8 +273,23 @@ bool frmPreferences::Commit(bool apply) {
     if (answer != platform::vbYes) return false;
     state.gRescanPending = true;
   }
+  const bool embedded = chkEnableEmbedded->Value() == 1;
   prefs.gBrowsePath = lblBrowsePath->Caption().toStdString();
-  if (chkEnableEmbedded->Value() == 1) {
+  prefs.gEnableEmbedded = chkEnableEmbedded->Value();
+  prefs.gSearchAttributes = chkAttributes->Value();
+  prefs.gSearchUserDB = chkUserDB->Value();
+  prefs.gSearchChunks = embedded ? chkChunks->Value() : 0;
+  if (prefs.gEnableEmbedded == 0) state.gRescanPending = false;
+  prefs.gWaveEditorPath = lblWaveEditorPath->Caption().toStdString();
+  prefs.gExportFile = chkExportFile->Value();
+  if (!datafilesteps::SavePreferences(main_.State().decl.files, prefs)) {
+    // Told already. The preferences stay as prefs.dat holds them; the window stays open with
+    // its edits marked, to be committed again.
+    prefs = stored;
+    state.gRescanPending = rescanStored;
+    return false;
+  }
+  if (embedded) {
     chkChunks->setEnabled(true);
     lblChkChunksLabel->SetForeColor(kBlack);
   } else {
@@ -280,14 +297,6 @@ bool frmPreferences::Commit(bool apply) {
     chkChunks->setEnabled(false);
     lblChkChunksLabel->SetForeColor(kGreyText);
   }
-  prefs.gEnableEmbedded = chkEnableEmbedded->Value();
-  prefs.gSearchAttributes = chkAttributes->Value();
-  prefs.gSearchUserDB = chkUserDB->Value();
-  prefs.gSearchChunks = chkChunks->Value();
-  if (prefs.gEnableEmbedded == 0) state.gRescanPending = false;
-  prefs.gWaveEditorPath = lblWaveEditorPath->Caption().toStdString();
-  prefs.gExportFile = chkExportFile->Value();
-  datafilesteps::SavePreferences(main_.State().decl.files, prefs);
   main_.Pane().ShowSearchIncludeLine();
   if (apply) {
     lblBrowsePath->SetForeColor(kBlack);

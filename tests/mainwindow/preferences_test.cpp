@@ -18,6 +18,7 @@
 #include "mainwindow/launcher.h"
 #include "support/window_steps.h"
 #include "platform/core/errors.h"
+#include "platform/core/files.h"
 #include "platform/core/msgbox.h"
 #include "platform/qt/grid.h"
 #include "support/app_fixture.h"
@@ -221,6 +222,48 @@ INSTANTIATE_TEST_SUITE_P(
         CommitCase{"OnThenOffBeforeTheClose", 0, {{true, false, platform::vbYes}, {true, false, 0}}, true, 0, false},
         CommitCase{"AlreadyOnNeverAsks", 1, {{false, false, 0}, {false, true, 0}}, false, 1, false}),
     [](const auto& info) { return std::string(info.param.name); });
+
+class FailedSave : public PreferencesTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(FailedSave, LeavesTheEditsUnsavedInTheOpenWindow) {
+  const bool apply = GetParam();
+  Prefs().gEnableEmbedded = 1;
+  Prefs().gSearchChunks = 1;
+  Store();
+  const std::string before = PrefsDat();
+  const datafiles::Preferences stored = Prefs();
+  auto f = Open();
+  // Header analysis switched off: the Chunks box would be cleared and greyed by a commit.
+  f->CaptionLabel_Click(f->chkEnableEmbedded);
+  f->CaptionLabel_Click(f->chkAttributes);
+  auto commit = [&] { apply ? f->btnApply_Click() : f->btnOK_Click(); };
+
+  boxes.Answer(platform::vbOK);
+  platform::InjectWriteFailureAfter(0);
+  commit();
+  platform::InjectWriteFailureAfter(-1);
+  ASSERT_EQ(boxes.shown().size(), 1u);
+  EXPECT_EQ(boxes.shown()[0].title, "Data File Not Saved");
+  EXPECT_EQ(PrefsDat(), before);
+  EXPECT_EQ(datafiles::PrefsLine(Prefs()), datafiles::PrefsLine(stored));
+  EXPECT_TRUE(f->IsOpen());
+  EXPECT_TRUE(f->btnApply->isEnabled());
+  EXPECT_EQ(f->chkEnableEmbedded->BackColor(), kRed);
+  EXPECT_EQ(f->chkAttributes->BackColor(), kRed);
+  EXPECT_EQ(f->chkChunks->Value(), 1);
+  EXPECT_TRUE(f->chkChunks->isEnabled());
+
+  commit();
+  EXPECT_EQ(boxes.shown().size(), 1u);
+  EXPECT_EQ(Prefs().gEnableEmbedded, 0);
+  EXPECT_EQ(Prefs().gSearchChunks, 0);
+  EXPECT_EQ(PrefsDat(), datafiles::PrefsLine(Prefs()));
+  EXPECT_EQ(f->IsOpen(), apply);
+  EXPECT_FALSE(f->chkChunks->isEnabled());
+}
+
+INSTANTIATE_TEST_SUITE_P(ApplyOrOk, FailedSave, ::testing::Bool(),
+                         [](const auto& info) { return std::string(info.param ? "Apply" : "OK"); });
 
 TEST_F(PreferencesTest, ANoAtTheRescanQuestionKeepsEveryMark) {
   auto f = Open();
