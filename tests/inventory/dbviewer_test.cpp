@@ -376,12 +376,7 @@ TEST_F(Pane, AFailedWriteIsReportedAndLeavesTheSavedInventory) {
   auto w = Open();
   const std::string inventoryBefore = drives.Read(Files().gInventoryFile);
   const std::string summaryBefore = drives.Read(Files().gInvSumFile);
-  boxes.Answer(platform::vbOK);
-  platform::InjectWriteFailureAfter(0);
-  MainPane().btnUpdate_Click();
-  platform::InjectWriteFailureAfter(-1);
-  ASSERT_EQ(boxes.shown().size(), 1u);
-  EXPECT_EQ(boxes.shown()[0].title, "Data File Not Saved");
+  ASSERT_TRUE(FailsToWrite([&] { MainPane().btnUpdate_Click(); }));
   EXPECT_NE(boxes.shown()[0].text.find("C:\\app\\data\\inventory.dat"), std::string::npos) << boxes.shown()[0].text;
   EXPECT_EQ(PaneUi(w->Pane()).lblDBStatus1->Caption(), "Update failed: inventory not saved");
   EXPECT_EQ(PaneUi(w->Pane()).txtDBDescription->text().toStdString(), kHeader) << "still the date of the saved inventory";
@@ -403,12 +398,7 @@ TEST_F(Pane, AFailedRebuildOfAMissingSummaryIsToldOnceAndNotRetried) {
   QObject::connect(PaneUi(w->Pane()).lblDBStatus1, &platform::Label::Change, [&] {
     if (PaneUi(w->Pane()).lblDBStatus1->Caption() == "Scanning drives for audio files...") ++updates;
   });
-  boxes.Answer(platform::vbOK);
-  platform::InjectWriteFailureAfter(0);
-  w->Form_Load();
-  platform::InjectWriteFailureAfter(-1);
-  ASSERT_EQ(boxes.shown().size(), 1u);
-  EXPECT_EQ(boxes.shown()[0].title, "Data File Not Saved");
+  ASSERT_TRUE(FailsToWrite([&] { w->Form_Load(); }));
   EXPECT_EQ(updates, 1);
   EXPECT_EQ(PaneUi(w->Pane()).lblDBStatus1->Caption(), "Update failed: inventory not saved");
   EXPECT_EQ(drives.Read(Files().gInventoryFile), inventoryBefore);

@@ -238,12 +238,7 @@ TEST_P(FailedSave, LeavesTheEditsUnsavedInTheOpenWindow) {
   f->CaptionLabel_Click(f->chkAttributes);
   auto commit = [&] { apply ? f->btnApply_Click() : f->btnOK_Click(); };
 
-  boxes.Answer(platform::vbOK);
-  platform::InjectWriteFailureAfter(0);
-  commit();
-  platform::InjectWriteFailureAfter(-1);
-  ASSERT_EQ(boxes.shown().size(), 1u);
-  EXPECT_EQ(boxes.shown()[0].title, "Data File Not Saved");
+  ASSERT_TRUE(FailsToWrite([&] { commit(); }));
   EXPECT_EQ(PrefsDat(), before);
   EXPECT_EQ(datafiles::PrefsLine(Prefs()), datafiles::PrefsLine(stored));
   EXPECT_TRUE(f->IsOpen());

@@ -338,12 +338,7 @@ TEST_P(FailedSave, LeavesTheEditsUnsavedInTheOpenWindow) {
     }
   };
 
-  boxes.Answer(platform::vbOK);
-  platform::InjectWriteFailureAfter(0);
-  commit();
-  platform::InjectWriteFailureAfter(-1);
-  ASSERT_EQ(boxes.shown().size(), 1u);
-  EXPECT_EQ(boxes.shown()[0].title, "Data File Not Saved");
+  ASSERT_TRUE(FailsToWrite([&] { commit(); }));
   EXPECT_EQ(PresetDat(), before);
   EXPECT_EQ(state.io.presets.gPresetCaptions[2], "Intro");
   EXPECT_EQ(state.io.presets.gPresetPaths[2], "C:\\Sounds\\intro.wav");

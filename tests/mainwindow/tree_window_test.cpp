@@ -565,12 +565,7 @@ TEST_F(TreeWindow, RenameOpensTheEditorOnTheGroupAndEndsThePopup) {
 TEST_F(TreeWindow, AChangeThatCannotBeSavedIsToldAndTheTreeShowsWhatIsStored) {
   const std::string before = GroupsDat();
   Tree().Select(Node("Rock"));
-  boxes.Answer(platform::vbOK);
-  platform::InjectWriteFailureAfter(0);
-  window->Tree().tvwGroups_AfterLabelEdit("Blues");
-  platform::InjectWriteFailureAfter(-1);
-  ASSERT_EQ(boxes.shown().size(), 1u);
-  EXPECT_EQ(boxes.shown()[0].title, "Data File Not Saved");
+  ASSERT_TRUE(FailsToWrite([&] { window->Tree().tvwGroups_AfterLabelEdit("Blues"); }));
   EXPECT_NE(boxes.shown()[0].text.find("C:\\app\\data\\groups.dat"), std::string::npos) << boxes.shown()[0].text;
   EXPECT_NE(boxes.shown()[0].text.find("Disk full"), std::string::npos);
   EXPECT_EQ(GroupsDat(), before);

@@ -19,6 +19,18 @@ AppFixture::~AppFixture() {
   platform::SetClock(nullptr);
 }
 
+bool AppFixture::FailsToWrite(const std::function<void()>& step) {
+  const std::size_t before = boxes.shown().size();
+  boxes.Answer(platform::vbOK);
+  platform::InjectWriteFailureAfter(0);
+  step();
+  platform::InjectWriteFailureAfter(-1);
+  EXPECT_EQ(boxes.shown().size(), before + 1);
+  if (boxes.shown().size() != before + 1) return false;
+  EXPECT_EQ(boxes.shown().back().title, "Data File Not Saved");
+  return boxes.shown().back().title == "Data File Not Saved";
+}
+
 void AppFixture::WriteDefaultSettings() const {
   const auto& files = state.decl.files;
   drives.Write(files.gPrefsFile, datafiles::PrefsLine(datafiles::Preferences()));

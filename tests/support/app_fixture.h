@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -31,6 +32,9 @@ class AppFixture : public ::testing::Test {
   // The main window on `state`, built and loaded as the splash does it, playing through
   // `mainPlayer` (the fake `player` unless given).
   std::unique_ptr<frmLauncher> OpenMainWindow(platform::MediaPlayer* mainPlayer = nullptr);
+  // Runs `step` with every write failing. True when it told so in exactly one box, "Data File
+  // Not Saved" (answered OK); otherwise the test fails.
+  bool FailsToWrite(const std::function<void()>& step);
   // The database pane and the playlist editor of the main window OpenMainWindow made last
   // (while that window lives).
   DatabasePane& MainPane() const;
