@@ -1,5 +1,6 @@
-// The preset editors typed into as they open, and the main window dragged from its background
-// with each mouse button, one drag after another; each with and without a window manager.
+// The preset editors typed into as they open, a commit of them and of the preferences on a
+// disk that takes no write, and the main window dragged from its background with each mouse
+// button, one drag after another; each with and without a window manager.
 #include <QDateTime>
 #include <QFile>
 #include <QProcess>
@@ -7,15 +8,20 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "main/startup.h"
 #include "mainwindow/frmEditTapdeck.h"
 #include "mainwindow/frmLauncher.h"
+#include "mainwindow/frmPreferences.h"
 #include "mainwindow/frmTDButtonConfig.h"
+#include "platform/core/files.h"
 #include "smoke/scenarios.h"
 #include "smoke/screen.h"
+#include "windows/skin.h"
 #include "support/preset_access.h"
 
 namespace smoke {
@@ -99,7 +105,53 @@ void EditorsTakeTyping(Scenario& s, Machine& m) {
   s.Step("OK", [] { Click(CentreOf(Dialog<frmEditTapdeck>()->btnOK)); }, NoDialog);
   s.Check("preset.dat holds the new preset 1",
           [&m] { return m.Read("C:\\app\\data\\preset.dat").find("Opener,C:\\Music\\spare.wav,") == 0; });
-  s.Exit("press Exit", [] { Click(CentreOf(Launcher().btnExit)); });
+}
+
+// --- a commit on a disk that takes no write ----------------------------------------------------
+
+// Every write fails from the press until the box that tells it is answered.
+void PressOnAFullDisk(Scenario& s, const std::string& what, std::function<QWidget*()> button) {
+  s.Step(what + " while no write succeeds", [button] {
+    platform::InjectWriteFailureAfter(0);
+    Click(CentreOf(button()));
+  }, [] { return Box("Data File Not Saved") != nullptr; });
+  s.Step("OK", [] {
+    platform::InjectWriteFailureAfter(-1);
+    Answer("Data File Not Saved", "OK");
+  }, [] { return Box("Data File Not Saved") == nullptr && !NoDialog(); });
+}
+
+void FailedSavesKeepTheEdits(Scenario& s, Machine& m) {
+  auto stored = std::make_shared<std::string>();
+  s.Step("press Configure Tapdeck", [&m, stored] {
+    *stored = m.Read("C:\\app\\data\\preset.dat");
+    Click(CentreOf(Launcher().btnConfigure));
+  }, Showing<frmEditTapdeck>);
+  s.Step("tick Loop of preset 2", [] { Click(CentreOf(Dialog<frmEditTapdeck>()->chkLoop[2])); },
+         [] { return Showing<frmEditTapdeck>() && Dialog<frmEditTapdeck>()->btnApply->isEnabled(); });
+  PressOnAFullDisk(s, "Apply", [] { return Dialog<frmEditTapdeck>()->btnApply; });
+  s.Check("the editor still marks the tick for Apply and preset.dat is as it was", [&m, stored] {
+    frmEditTapdeck* f = Dialog<frmEditTapdeck>();
+    return f && f->btnApply->isEnabled() && f->chkLoop[2]->BackColor() == skin::kChanged &&
+           m.Read("C:\\app\\data\\preset.dat") == *stored;
+  });
+  s.Step("OK", [] { Click(CentreOf(Dialog<frmEditTapdeck>()->btnOK)); }, NoDialog);
+  s.Check("preset.dat holds the tick", [&m, stored] { return m.Read("C:\\app\\data\\preset.dat") != *stored; });
+
+  s.Step("press Tools/Preferences", [&m, stored] {
+    *stored = m.Read("C:\\app\\data\\prefs.dat");
+    Click(CentreOf(Launcher().btnSettings));
+  }, Showing<frmPreferences>);
+  s.Step("tick File attributes", [] { Click(CentreOf(Dialog<frmPreferences>()->chkAttributes)); },
+         [] { return Showing<frmPreferences>() && Dialog<frmPreferences>()->btnApply->isEnabled(); });
+  PressOnAFullDisk(s, "OK", [] { return Dialog<frmPreferences>()->btnOK; });
+  s.Check("the window is still open, the tick marked for Apply, and prefs.dat is as it was", [&m, stored] {
+    frmPreferences* f = Dialog<frmPreferences>();
+    return f && f->btnApply->isEnabled() && f->chkAttributes->BackColor() == skin::kChanged &&
+           m.Read("C:\\app\\data\\prefs.dat") == *stored;
+  });
+  s.Step("OK", [] { Click(CentreOf(Dialog<frmPreferences>()->btnOK)); }, NoDialog);
+  s.Check("prefs.dat holds the tick", [&m, stored] { return m.Read("C:\\app\\data\\prefs.dat") != *stored; });
 }
 
 // --- dragging the main window -----------------------------------------------------------------
@@ -154,13 +206,19 @@ void DragsFollowThePointer(Scenario& s) {
   s.Exit("press Exit", [] { Click(CentreOf(Launcher().btnExit)); });
 }
 
+void PresetEditors(Scenario& s, Machine& m) {
+  EditorsTakeTyping(s, m);
+  FailedSavesKeepTheEdits(s, m);
+  s.Exit("press Exit", [] { Click(CentreOf(Launcher().btnExit)); });
+}
+
 }  // namespace
 
-void PresetEditorsScenario(Scenario& s, Machine& m) { EditorsTakeTyping(s, m); }
+void PresetEditorsScenario(Scenario& s, Machine& m) { PresetEditors(s, m); }
 
 void PresetEditorsWmScenario(Scenario& s, Machine& m) {
   StartWindowManager(m);
-  EditorsTakeTyping(s, m);
+  PresetEditors(s, m);
 }
 
 void WindowDragScenario(Scenario& s, Machine&) { DragsFollowThePointer(s); }
