@@ -257,6 +257,11 @@ void DatabasePane::SetTitle(PaneTitle title) {
   lblDBViewTitle->SetCaption(kCaptions[static_cast<int>(title)]);
 }
 
+void DatabasePane::SetDescription(const QString& text) {
+  txtDBDescription->setText(text);
+  descriptionNamesPlaylists_ = text.contains("m3u");
+}
+
 void DatabasePane::SetMode(PaneMode mode) {
   static constexpr const char* kCaptions[] = {"Update", "Cancel", "End Edit"};
   mode_ = mode;
@@ -347,8 +352,7 @@ void DatabasePane::RedrawAfterPlaylistChange() {
     datafilesteps::LoadInventorySummary(decl_.files, decl_.gRebuildInventory, [this] { UpdateInventory(); },
                                         db.summary);
     ShowSystemInventory();
-  } else if (title_ == PaneTitle::InventoryDetail && txtDBDescription->text().contains("m3u")) {
-    // A list whose line names playlists: of the m3u type, or a search for them.
+  } else if (title_ == PaneTitle::InventoryDetail && descriptionNamesPlaylists_) {
     ShowInventoryDetail();
   }
 }

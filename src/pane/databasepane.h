@@ -258,12 +258,15 @@ class DatabasePane : public QWidget, private DatabasePaneControls {
   void SetTitle(PaneTitle title);
   void SetMode(PaneMode mode);
   void SetPlayButton(PlayState state);
+  // The line under the title; whether it names playlists is noted as it is written.
+  void SetDescription(const QString& text);
 
   DBViewerState db;
   PaneTitle title_ = PaneTitle::None;
   PaneTitle savedTitle_ = PaneTitle::None;  // put back with gSavedViewTitle
   PaneMode mode_ = PaneMode::Browse;
   PlayState play_ = PlayState::Play;
+  bool descriptionNamesPlaylists_ = false;  // the line holds "m3u": a list of them, or a search
   PaneHost& host_;
   platform::MediaPlayer& player_;
   Declarations& decl_;

@@ -130,7 +130,7 @@ std::string PercentUsed(const platform::DiskFreeSpace& space) {
 
 void DatabasePane::StartView(PaneTitle title) {
   SetTitle(title);
-  txtDBDescription->setText("");
+  SetDescription("");
   txtDBDescription->setToolTip("");
   lblDBStatus1->SetCaption("");
   lblDBStatus2->SetCaption("");
@@ -236,7 +236,7 @@ void DatabasePane::ShowSystemInventory() {
   // stays on show, and no drive check starts the same failing update again.
   if (rebuilt && loadError != platform::errNone) return;
   const datafiles::InventorySummary& s = db.summary;
-  txtDBDescription->setText(Q(s.gInvSumHeader));
+  SetDescription(Q(s.gInvSumHeader));
   const int n = db.drives.gDriveCount;
   platform::FlexGrid& g = *grdTotals;
   if (!ShowsSystemInventory(g, db.drives)) DrawSystemInventoryLayout(false);
@@ -266,7 +266,7 @@ void DatabasePane::UpdateInventory() {
   s.gTypeTotals.fill(0);
   skin::Pressed(btnUpdate);
   txtDBDescription->SetForeColor(skin::kHighlight);
-  txtDBDescription->setText("             UPDATING...");
+  SetDescription("             UPDATING...");
   platform::SetScreenPointer(11);
   lblDBStatus1->SetCaption("Scanning system drive configuration...");
   inventory::ReadDriveConfiguration(db.drives);
@@ -298,13 +298,13 @@ void DatabasePane::UpdateInventory() {
   std::int32_t error = datafiles::WriteInventoryFile(files, db.drives.gDriveFileLists, embedded, &player_);
   const bool inventoryWritten = error == platform::errNone;
   if (inventoryWritten) {
-    txtDBDescription->setText(Q("Last Updated:  " + platform::TodayText() + "  " + platform::NowTimeText()));
+    SetDescription(Q("Last Updated:  " + platform::TodayText() + "  " + platform::NowTimeText()));
     error = datafiles::SaveInventorySummary(files, txtDBDescription->text().toStdString(), db.drives.gDriveLetters,
                                             db.drives.gDriveIcons, n, s);
     if (error != platform::errNone) messages::ReportSaveFailure(files.gInvSumFile, platform::VbError::DescribeError(error));
   } else {
     // inventory.dat and invsum.dat stay as they were; so does the line that dates them.
-    txtDBDescription->setText(Q(s.gInvSumHeader));
+    SetDescription(Q(s.gInvSumHeader));
     messages::ReportSaveFailure(files.gInventoryFile, platform::VbError::DescribeError(error));
   }
 
@@ -369,7 +369,7 @@ void DatabasePane::ShowInventoryDetail() {
   platform::FlexGrid& g = *grdTotals;
   auto busyLook = [&] {
     txtDBDescription->SetForeColor(skin::kHighlight);
-    txtDBDescription->setText(Q("     List of " + db.gTypeFilter +
+    SetDescription(Q("     List of " + db.gTypeFilter +
                                   (db.gSelectedDrive.empty() ? " files on all drives"
                                                              : " files on drive " + db.gSelectedDrive)));
     lblDBStatus1->SetCaption("Searching database...");
@@ -455,7 +455,7 @@ void DatabasePane::ShowDriveDetail() {
   PaneWork work(db);
   StartView(PaneTitle::DriveDetail);
   txtDBDescription->SetForeColor(skin::kHighlight);
-  txtDBDescription->setText(Q("     Volume information for drive " + db.gSelectedDrive));
+  SetDescription(Q("     Volume information for drive " + db.gSelectedDrive));
   lblDBStatus1->SetCaption("Getting drive volume information...");
   platform::SetScreenPointer(11);
   platform::DoEvents();

@@ -55,7 +55,7 @@ void DatabasePane::ShowFileDetail() {
   grdTotals->SetVisible(false);
   lblDBFileCover->hide();
   SetTitle(PaneTitle::FileDetail);
-  txtDBDescription->setText(Q(AbbreviatePath(db.gCurrentFilePath, 40)));
+  SetDescription(Q(AbbreviatePath(db.gCurrentFilePath, 40)));
   txtDBDescription->setToolTip(Q(db.gCurrentFilePath));
   lblDBStatus1->SetCaption("");
   lblDBStatus2->SetCaption("");

@@ -14,13 +14,13 @@ using platform::Q;
 void DatabasePane::ShowPreviousSearchResult() {
   PaneWork work(db);
   SetTitle(PaneTitle::InventoryDetail);
-  txtDBDescription->setText("");
+  SetDescription("");
   txtDBDescription->setToolTip("");
   lblDBStatus1->SetCaption("");
   lblDBStatus2->SetCaption("");
   ReleasePlayButton();
   txtDBDescription->SetForeColor(skin::kHighlight);
-  txtDBDescription->setText("Retreiving previous search result...");
+  SetDescription("Retreiving previous search result...");
   lblDBStatus1->SetCaption("Getting search result data...");
   platform::SetScreenPointer(11);
   platform::DoEvents();
@@ -29,11 +29,11 @@ void DatabasePane::ShowPreviousSearchResult() {
   inventory::SearchResultFile result = inventory::ReadSearchResult(decl_.files.gResultFile);
   if (result.error != 0) {
     // Without the file there is nothing to show but the empty list, and the pane is ready again.
-    txtDBDescription->setText("");
+    SetDescription("");
     FinishResultView("Previous search result not found", 0);
     return;
   }
-  txtDBDescription->setText(Q(result.header));
+  SetDescription(Q(result.header));
   datafiles::UserDBContents contents = datafiles::ReadUserDB(decl_.files);
   const datafiles::UserDBIndex notes(contents.records);
   contents.records.clear();
@@ -52,7 +52,7 @@ void DatabasePane::RestoreDBPaneState() {
   title_ = savedTitle_;
   lblDBViewTitle->SetCaption(Q(db.gSavedViewTitle));
   txtDBDescription->SetForeColor(skin::kText);
-  txtDBDescription->setText(Q(db.gSavedDescription));
+  SetDescription(Q(db.gSavedDescription));
   txtDBDescription->setToolTip(Q(db.gSavedDescriptionTip));
   lblDBStatus1->SetCaption(Q(db.gSavedStatus1));
   lblDBStatus2->SetCaption(Q(db.gSavedStatus2));

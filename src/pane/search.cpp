@@ -140,12 +140,12 @@ void DatabasePane::ShowSearchIncludeLine() {
   if (prefs.gSearchChunks == 1) line += "Embedded info";
   if (line == "Include: ") {
     txtDBDescription->SetForeColor(skin::kHighlight);
-    txtDBDescription->setText("NO SEARCH OPTIONS SET");
+    SetDescription("NO SEARCH OPTIONS SET");
     lblDBStatus1->SetCaption("Select one or more DB Search Options from");
     lblDBStatus2->SetCaption("Tools/Preferences menu before continuing");
   } else {
     txtDBDescription->SetForeColor(skin::kText);
-    txtDBDescription->setText(Q(line));
+    SetDescription(Q(line));
     lblDBStatus1->SetCaption("Enter phrase(s) to search for");
     lblDBStatus2->SetCaption("Separate phrases with commas");
   }
@@ -161,11 +161,11 @@ void DatabasePane::SearchDatabase() {
     txtDBDescription->setToolTip("");
     lblDBStatus2->SetCaption("");
     txtDBDescription->SetForeColor(skin::kHighlight);
-    txtDBDescription->setText(Q("Keyword search: " + searchText));
+    SetDescription(Q("Keyword search: " + searchText));
     platform::SetScreenPointer(11);
   };
   SetTitle(PaneTitle::InventoryDetail);
-  txtDBDescription->setText("");
+  SetDescription("");
   lblDBStatus1->SetCaption("");
   lblDBStatus2->SetCaption("");
   ReleasePlayButton();

@@ -1070,3 +1070,53 @@ TEST_F(PaneView, FileDetailShowsOnlyWhatEachFileCarriesWhateverWasShownBefore) {
     }
   }
 }
+
+// A playlist saved or deleted redraws the pane where it lists playlists: a list whose line
+// names m3u (of that type, or a search for it); other lists stay as they are.
+enum class Shown { ListOfPlaylists, ListOfWaves, SearchNamingPlaylists, OtherSearch };
+
+struct RedrawCase {
+  const char* name;
+  Shown shown;
+  bool relisted;
+};
+
+void PrintTo(const RedrawCase& c, std::ostream* os) { *os << c.name; }
+
+class RedrawAfterPlaylist : public PaneView, public ::testing::WithParamInterface<RedrawCase> {
+ protected:
+  void ListOf(const char* type) {
+    Db().gTypeFilter = type;
+    Db().gSelectedDrive = "";
+    W().Pane().ShowInventoryDetail();
+  }
+};
+
+TEST_P(RedrawAfterPlaylist, RelistsOnlyWhereTheLineNamesPlaylists) {
+  Machine({"D:\\Lists\\mix.m3u", "D:\\Lists\\mix.wav"});
+  Notes({Note("D:\\Lists\\mix.wav", "mix"), Note("D:\\Lists\\mix.m3u", "mix.m3u")});
+  Open();
+  switch (GetParam().shown) {
+    case Shown::ListOfPlaylists: ListOf("m3u"); break;
+    case Shown::ListOfWaves: ListOf("wav"); break;
+    case Shown::SearchNamingPlaylists: Search("mix.m3u"); break;
+    case Shown::OtherSearch: Search("mix"); break;
+  }
+  const std::string line = PaneUi(W().Pane()).txtDBDescription->text().toStdString();
+  ASSERT_EQ(PaneUi(W().Pane()).lblDBViewTitle->Caption(), "Inventory Detail");
+  ASSERT_GT(Grid().Rows(), 1) << line;
+  Machine({"D:\\Lists\\mix.m3u", "D:\\Lists\\mix.wav", "D:\\Lists\\new.m3u", "D:\\Lists\\new.wav"});
+  W().Pane().RedrawAfterPlaylistChange();
+  const bool relisted = RowOf("D:\\Lists\\new.m3u") > 0 || RowOf("D:\\Lists\\new.wav") > 0;
+  EXPECT_EQ(relisted, GetParam().relisted) << line;
+  EXPECT_EQ(PaneUi(W().Pane()).lblDBViewTitle->Caption(), "Inventory Detail");
+  if (!GetParam().relisted) EXPECT_EQ(PaneUi(W().Pane()).txtDBDescription->text().toStdString(), line);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Views, RedrawAfterPlaylist,
+    ::testing::Values(RedrawCase{"ListOfPlaylists", Shown::ListOfPlaylists, true},
+                      RedrawCase{"ListOfWaves", Shown::ListOfWaves, false},
+                      RedrawCase{"SearchNamingPlaylists", Shown::SearchNamingPlaylists, true},
+                      RedrawCase{"OtherSearch", Shown::OtherSearch, false}),
+    [](const auto& info) { return std::string(info.param.name); });
