@@ -14,7 +14,7 @@
 namespace inventory {
 namespace {
 
-using Counts = std::array<std::int64_t, datafiles::kTypeColumnCount>;
+using Counts = datafiles::TypeCounts;
 
 void Count(Counts& counts, int column) {
   ++counts[datafiles::kTotal];
@@ -67,14 +67,9 @@ SummaryInStep BringSummaryInStep(const datafiles::DataFileNames& files) {
     letters.push_back(stored.gSumDriveLetters[slot]);
     icons.push_back(stored.gSumDriveIcons[slot]);
   }
-  bool sameCounts = counted.gTypeTotals == stored.gTypeTotals;
-  for (std::int32_t i = 1; i <= stored.gLoopIndex && sameCounts; ++i) {
-    for (int c = 0; c < datafiles::kTypeColumnCount; ++c) {
-      const auto column = static_cast<std::size_t>(c);
-      const auto slot = static_cast<std::size_t>(i);
-      sameCounts = sameCounts && counted.gDriveTypeCounts[column][slot] == stored.gDriveTypeCounts[column][slot];
-    }
-  }
+  // Slots past the stored rows were copied unchanged, so the whole arrays compare.
+  const bool sameCounts =
+      counted.gTypeTotals == stored.gTypeTotals && counted.gDriveTypeCounts == stored.gDriveTypeCounts;
   std::string header = stored.gInvSumHeader;
   if (!sameCounts) {
     const platform::DateTime written = platform::LocalDateTime(inventory.modified);

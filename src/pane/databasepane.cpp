@@ -328,12 +328,7 @@ bool DatabasePane::ShowInventoryForRescan() {
     btnUpdate_Click();
     if (EditsNote()) return false;
   }
-  if (title_ != PaneTitle::SystemInventory) {
-    skin::AtRest(btnSelSearch);
-    skin::AtRest(btnSelDetail);
-    skin::Pressed(btnSelInventory);
-    ShowSystemInventory();
-  }
+  if (title_ != PaneTitle::SystemInventory) btnSelInventory_Click();
   return true;
 }
 
