@@ -30,14 +30,6 @@ constexpr int kOrphans = kNotes / 2;  // the even-numbered notes name no listed 
 
 bench::Verdicts gVerdicts;
 
-// Marks the benchmark failed when `ok` is false: its work was not done as it claims.
-bool Check(benchmark::State& state, const std::string& what, bool ok) {
-  if (ok) return true;
-  state.SkipWithError(what.c_str());
-  gVerdicts.Failed(what);
-  return false;
-}
-
 // A temporary folder as drive C:, the data folder inside it.
 struct Workspace {
   Workspace() {
@@ -109,7 +101,7 @@ void BM_InventoryWriteAndRead(benchmark::State& state) {
     }
     benchmark::DoNotOptimize(seen);
     bytes = static_cast<std::int64_t>(reader.Data().size());
-    if (!Check(state, "write and read: " + std::to_string(lines) + " lines read back of " + std::to_string(kLines),
+    if (!gVerdicts.Check(state, "write and read: " + std::to_string(lines) + " lines read back of " + std::to_string(kLines),
                lines == static_cast<std::size_t>(kLines))) {
       return;
     }
@@ -117,7 +109,7 @@ void BM_InventoryWriteAndRead(benchmark::State& state) {
   state.counters["file_MB"] = static_cast<double>(bytes) / 1e6;
   std::string why;
   const bool asWritten = ReadsBackAsWritten(ws.files, source[1], why);
-  Check(state, "write and read: " + why, asWritten);
+  gVerdicts.Check(state, "write and read: " + why, asWritten);
 }
 
 // The two halves on their own.
@@ -128,21 +120,21 @@ void BM_InventoryWrite(benchmark::State& state) {
     state.PauseTiming();
     auto lists = source;
     state.ResumeTiming();
-    if (!Check(state, "write: the writer failed", datafiles::WriteInventoryFile(ws.files, lists, 0, nullptr) == 0)) return;
+    if (!gVerdicts.Check(state, "write: the writer failed", datafiles::WriteInventoryFile(ws.files, lists, 0, nullptr) == 0)) return;
   }
   std::string why;
   const bool asWritten = ReadsBackAsWritten(ws.files, source[1], why);
-  Check(state, "write: " + why, asWritten);
+  gVerdicts.Check(state, "write: " + why, asWritten);
 }
 
 void BM_InventoryRead(benchmark::State& state) {
   Workspace ws;
   const auto source = DriveLists();
   auto lists = source;
-  if (!Check(state, "read: the writer failed", datafiles::WriteInventoryFile(ws.files, lists, 0, nullptr) == 0)) return;
+  if (!gVerdicts.Check(state, "read: the writer failed", datafiles::WriteInventoryFile(ws.files, lists, 0, nullptr) == 0)) return;
   std::string why;
   const bool asWritten = ReadsBackAsWritten(ws.files, source[1], why);
-  if (!Check(state, "read: " + why, asWritten)) return;
+  if (!gVerdicts.Check(state, "read: " + why, asWritten)) return;
   for (auto _ : state) {
     datafiles::InventoryReader reader(ws.files.gInventoryFile);
     datafiles::InventoryLine line;
@@ -152,7 +144,7 @@ void BM_InventoryRead(benchmark::State& state) {
       ++lines;
     }
     benchmark::DoNotOptimize(seen);
-    if (!Check(state, "read: " + std::to_string(lines) + " lines of " + std::to_string(kLines),
+    if (!gVerdicts.Check(state, "read: " + std::to_string(lines) + " lines of " + std::to_string(kLines),
                lines == static_cast<std::size_t>(kLines))) {
       return;
     }
@@ -193,7 +185,7 @@ void BM_PlainStreamWriteAndRead(benchmark::State& state) {
       ++lines;
     }
     benchmark::DoNotOptimize(seen);
-    if (!Check(state, "plain stream: " + std::to_string(lines) + " lines of " + std::to_string(kLines),
+    if (!gVerdicts.Check(state, "plain stream: " + std::to_string(lines) + " lines of " + std::to_string(kLines),
                lines == static_cast<std::size_t>(kLines))) {
       return;
     }
@@ -205,7 +197,7 @@ void BM_NotesAgainstInventory(benchmark::State& state) {
   Workspace ws;
   {
     auto lists = DriveLists();
-    if (!Check(state, "notes: the writer failed", datafiles::WriteInventoryFile(ws.files, lists, 0, nullptr) == 0)) return;
+    if (!gVerdicts.Check(state, "notes: the writer failed", datafiles::WriteInventoryFile(ws.files, lists, 0, nullptr) == 0)) return;
     std::ofstream out(ws.Host("userdb.dat"), std::ios::binary);
     for (int n = 0; n < kNotes; ++n) {
       datafiles::UserDBRecord r;
@@ -224,7 +216,7 @@ void BM_NotesAgainstInventory(benchmark::State& state) {
     orphans = 0;
     for (bool f : found) orphans += f ? 0 : 1;
     benchmark::DoNotOptimize(orphans);
-    if (!Check(state, "notes: " + std::to_string(notes.records.size()) + " notes read, " + std::to_string(orphans) +
+    if (!gVerdicts.Check(state, "notes: " + std::to_string(notes.records.size()) + " notes read, " + std::to_string(orphans) +
                           " orphans found; the data hold " + std::to_string(kNotes) + " and " + std::to_string(kOrphans),
                notes.records.size() == static_cast<std::size_t>(kNotes) && orphans == static_cast<std::size_t>(kOrphans))) {
       return;

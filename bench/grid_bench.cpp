@@ -118,11 +118,7 @@ void Report(benchmark::State& state, std::size_t mallocBefore) {
 
 // Marks the benchmark failed when `ok` is false: its work was not done as it claims.
 bool Check(benchmark::State& state, const char* name, bool ok, const std::string& what) {
-  if (ok) return true;
-  const std::string text = std::string(name) + ": " + what;
-  state.SkipWithError(text.c_str());
-  gVerdicts.Failed(text);
-  return false;
+  return gVerdicts.Check(state, std::string(name) + ": " + what, ok);
 }
 
 std::string Cell(const platform::FlexGrid& grid, int row, int col) { return grid.TextMatrix(row, col); }

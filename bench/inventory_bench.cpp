@@ -61,14 +61,6 @@ bench::Verdicts gVerdicts;
 // What the Inventory Detail listing left resident, and the run's peak, in MB.
 double gDetailRssMB = -1, gDetailPeakMB = -1;
 
-// Marks the benchmark failed when `ok` is false: its work was not done as it claims.
-bool Check(benchmark::State& state, const std::string& what, bool ok) {
-  if (ok) return true;
-  state.SkipWithError(what.c_str());
-  gVerdicts.Failed(what);
-  return false;
-}
-
 std::uint64_t gSeed = 0x9E3779B97F4A7C15ULL;
 unsigned Next() {
   gSeed = gSeed * 6364136223846793005ULL + 1442695040888963407ULL;
@@ -229,7 +221,7 @@ void BM_Scan(benchmark::State& state) {
     benchmark::DoNotOptimize(paths.data());
   }
   state.counters["files"] = static_cast<double>(found);
-  Check(state, "the scan found " + std::to_string(found) + " files, the tree has " + std::to_string(kAudioFiles),
+  gVerdicts.Check(state, "the scan found " + std::to_string(found) + " files, the tree has " + std::to_string(kAudioFiles),
         found == static_cast<std::size_t>(kAudioFiles));
 }
 
@@ -243,7 +235,7 @@ void BM_Update(benchmark::State& state) {
   std::error_code ec;
   const auto bytes = fs::file_size(w.work + "/c/app/data/inventory.dat", ec);
   state.counters["inventory_MB"] = ec ? 0.0 : static_cast<double>(bytes) / 1e6;
-  if (!Check(state, "the update counted " + std::to_string(total) + " files, the tree has " + std::to_string(kAudioFiles),
+  if (!gVerdicts.Check(state, "the update counted " + std::to_string(total) + " files, the tree has " + std::to_string(kAudioFiles),
              total == kAudioFiles)) {
     return;
   }
@@ -253,7 +245,7 @@ void BM_Update(benchmark::State& state) {
     datafiles::InventoryLine line;
     while (reader.Next(line, 4)) ++lines;
   }
-  Check(state, "the update wrote " + std::to_string(lines) + " inventory lines, the tree has " + std::to_string(kAudioFiles),
+  gVerdicts.Check(state, "the update wrote " + std::to_string(lines) + " inventory lines, the tree has " + std::to_string(kAudioFiles),
         lines == static_cast<std::size_t>(kAudioFiles));
 }
 
@@ -270,7 +262,7 @@ void BM_InventoryDetail(benchmark::State& state) {
   state.counters["rss_MB"] = gDetailRssMB;
   state.counters["peak_MB"] = gDetailPeakMB;
   const int gridRows = PaneUi(w.window->Pane()).grdTotals->Rows();
-  Check(state, "Inventory Detail listed " + std::to_string(rows) + " lines in " + std::to_string(gridRows) +
+  gVerdicts.Check(state, "Inventory Detail listed " + std::to_string(rows) + " lines in " + std::to_string(gridRows) +
                    " grid rows, inventory.dat has " + std::to_string(kListLines),
         rows == kListLines && gridRows > kListLines);
   PaneUi(w.window->Pane()).grdTotals->SetRows(1);
@@ -285,7 +277,7 @@ void BM_OrphanSearch(benchmark::State& state) {
   for (auto _ : state) inventory::FindOrphanedRecords(App().decl.files, prefs, reconcile);
   state.counters["orphans"] = static_cast<double>(reconcile.gOrphanRecordCount);
   w.UseData("C:\\app\\data\\");
-  Check(state, "the orphan search found " + std::to_string(reconcile.gOrphanRecordCount) + " orphans of " +
+  gVerdicts.Check(state, "the orphan search found " + std::to_string(reconcile.gOrphanRecordCount) + " orphans of " +
                    std::to_string(kOrphans),
         reconcile.gOrphanRecordCount == kOrphans);
 }

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -41,13 +42,6 @@ namespace fs = std::filesystem;
 namespace {
 
 bench::Verdicts gVerdicts;
-
-bool Check(benchmark::State& state, const std::string& what, bool ok) {
-  if (ok) return true;
-  state.SkipWithError(what.c_str());
-  gVerdicts.Failed(what);
-  return false;
-}
 
 class CountedBoxes : public platform::MessageBoxService {
  public:
@@ -173,30 +167,43 @@ World& WorldOf(std::int64_t lines) {
   return *w;
 }
 
-void BM_Start(benchmark::State& state) {
-  World& w = WorldOf(state.range(0));
+// The world's files as their drives, and its box counter reset.
+void Enter(World& w) {
   platform::SetDriveMap(platform::DriveMap({{'C', w.work + "/c"}, {'D', w.work + "/d"}}));
   platform::SetMessageBoxes(&w.boxes);
   w.boxes.shown = 0;
+}
+
+// One timed start: `prepare` before it and `check` after it are not timed. False, with the
+// bench failed, when the start drew the wrong Total or `check` fails (said as `checkFails`).
+bool TimedStart(benchmark::State& state, World& w, const std::function<void()>& prepare = {},
+                const std::function<bool()>& check = {}, const char* checkFails = "") {
+  state.PauseTiming();
+  World::Reset();
+  if (prepare) prepare();
+  std::unique_ptr<frmLauncher> window;
+  state.ResumeTiming();
+  const std::string total = Start(w, window);
+  state.PauseTiming();
+  window.reset();
+  QApplication::processEvents();
+  const bool checked = !check || check();
+  state.ResumeTiming();
+  return gVerdicts.Check(state, "the start drew a Total of " + total + " for " + std::to_string(w.lines) + " lines",
+                         total == std::to_string(w.lines)) &&
+         gVerdicts.Check(state, checkFails, checked);
+}
+
+void BM_Start(benchmark::State& state) {
+  World& w = WorldOf(state.range(0));
+  Enter(w);
   for (auto _ : state) {
-    state.PauseTiming();
-    World::Reset();
-    std::unique_ptr<frmLauncher> window;
-    state.ResumeTiming();
-    const std::string total = Start(w, window);
-    state.PauseTiming();
-    window.reset();
-    QApplication::processEvents();
-    state.ResumeTiming();
-    if (!Check(state, "the start drew a Total of " + total + " for " + std::to_string(w.lines) + " lines",
-               total == std::to_string(w.lines))) {
-      return;
-    }
+    if (!TimedStart(state, w)) return;
   }
   const datafiles::DataFileNames& files = App().decl.files;
-  Check(state, std::to_string(w.boxes.shown) + " message box(es) during the starts", w.boxes.shown == 0);
-  Check(state, "the start changed inventory.dat", ReadHost(World::Host(files.gInventoryFile)) == w.inventoryBytes);
-  Check(state, "the start changed invsum.dat", ReadHost(World::Host(files.gInvSumFile)) == w.summaryBytes);
+  gVerdicts.Check(state, std::to_string(w.boxes.shown) + " message box(es) during the starts", w.boxes.shown == 0);
+  gVerdicts.Check(state, "the start changed inventory.dat", ReadHost(World::Host(files.gInventoryFile)) == w.inventoryBytes);
+  gVerdicts.Check(state, "the start changed invsum.dat", ReadHost(World::Host(files.gInvSumFile)) == w.summaryBytes);
 }
 BENCHMARK(BM_Start)->Arg(1)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -205,31 +212,19 @@ BENCHMARK(BM_Start)->Arg(1)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRea
 // (its counts were right, so it is written back with the same bytes).
 void BM_StartRecount(benchmark::State& state) {
   World& w = WorldOf(state.range(0));
-  platform::SetDriveMap(platform::DriveMap({{'C', w.work + "/c"}, {'D', w.work + "/d"}}));
-  platform::SetMessageBoxes(&w.boxes);
-  w.boxes.shown = 0;
+  Enter(w);
   const std::string inventoryHost = World::Host(App().decl.files.gInventoryFile);
   const std::string summaryHost = World::Host(App().decl.files.gInvSumFile);
-  for (auto _ : state) {
-    state.PauseTiming();
-    World::Reset();
+  const auto behind = [&] {
     fs::last_write_time(summaryHost, fs::last_write_time(inventoryHost) - std::chrono::seconds(1));
-    std::unique_ptr<frmLauncher> window;
-    state.ResumeTiming();
-    const std::string total = Start(w, window);
-    state.PauseTiming();
-    window.reset();
-    QApplication::processEvents();
-    const bool recounted = fs::last_write_time(summaryHost) > fs::last_write_time(inventoryHost);
-    state.ResumeTiming();
-    if (!Check(state, "the start drew a Total of " + total + " for " + std::to_string(w.lines) + " lines",
-               total == std::to_string(w.lines)) ||
-        !Check(state, "the start did not write invsum.dat again", recounted)) {
-      return;
-    }
+  };
+  // invsum.dat written again: newer than inventory.dat.
+  const auto recounted = [&] { return fs::last_write_time(summaryHost) > fs::last_write_time(inventoryHost); };
+  for (auto _ : state) {
+    if (!TimedStart(state, w, behind, recounted, "the start did not write invsum.dat again")) return;
   }
-  Check(state, std::to_string(w.boxes.shown) + " message box(es) during the starts", w.boxes.shown == 0);
-  Check(state, "the recount changed invsum.dat's bytes", ReadHost(summaryHost) == w.summaryBytes);
+  gVerdicts.Check(state, std::to_string(w.boxes.shown) + " message box(es) during the starts", w.boxes.shown == 0);
+  gVerdicts.Check(state, "the recount changed invsum.dat's bytes", ReadHost(summaryHost) == w.summaryBytes);
   // In step again for any start that follows.
   fs::last_write_time(summaryHost, fs::last_write_time(inventoryHost) + std::chrono::seconds(1));
 }

@@ -27,6 +27,14 @@ class Verdicts {
   }
   // The bench's work was not done (or not as it claims): the run fails.
   void Failed(const std::string& why) { failures_.push_back(why); }
+  // Marks the benchmark `state` failed when `ok` is false; returns `ok`.
+  template <typename BenchmarkState>
+  bool Check(BenchmarkState& state, const std::string& what, bool ok) {
+    if (ok) return true;
+    state.SkipWithError(what.c_str());
+    Failed(what);
+    return false;
+  }
   bool ok() const { return failures_.empty(); }
 
   // Prints the lines and the failures; the process's exit status.

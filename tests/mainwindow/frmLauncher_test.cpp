@@ -170,9 +170,7 @@ TEST_F(MainWindowTest, AnEditorOutsideTheDrivesStartsByItsHostPath) {
   auto window = OpenMainWindow();
   state.io.prefs.gWaveEditorPath = editor;
   state.io.prefs.gExportFile = 1;
-  PaneTestAccess::ShowTitle(window->Pane(), "File Detail");
-  PaneUi(window->Pane()).txtDBDescription->setToolTip("D:\\Music\\song.wav");
-  PaneDb(MainPane()).gCurrentFilePath = "D:\\Music\\song.wav";
+  ShowInFileDetail(window->Pane(), "D:\\Music\\song.wav");
   window->btnEditor->click();
   ASSERT_EQ(starter.starts().size(), 1u);
   EXPECT_EQ(starter.starts()[0].program, editor);
@@ -194,9 +192,7 @@ TEST_F(MainWindowTest, TheEditorGetsTheShownFilesPathByteForByte) {
   auto window = OpenMainWindow();
   state.io.prefs.gWaveEditorPath = "D:\\Tools\\edit";
   state.io.prefs.gExportFile = 1;
-  PaneTestAccess::ShowTitle(window->Pane(), "File Detail");
-  PaneDb(MainPane()).gCurrentFilePath = shown;
-  PaneUi(window->Pane()).txtDBDescription->setToolTip(QString::fromStdString(shown));
+  ShowInFileDetail(window->Pane(), shown);
   window->btnEditor->click();
   ASSERT_EQ(starter.starts().size(), 1u);
   EXPECT_EQ(starter.starts()[0].args, std::vector<std::string>{drives.Host(shown)});

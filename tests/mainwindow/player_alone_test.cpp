@@ -51,11 +51,7 @@ class PlayerAlone : public ::testing::Test {
     app.io.presets.gPresetLoop[n - 1] = loop;
   }
   PlayerAreaControls& Ui() { return PlayerUi(*area); }
-  int Loads(const std::string& path) const {
-    int count = 0;
-    for (const auto& call : player.calls) count += call == "SetFileName " + path;
-    return count;
-  }
+  int Loads(const std::string& path) const { return player.Loads(path); }
   // Ends a playback that the test failed to end itself.
   std::function<void()> Rescue() {
     return [this] {

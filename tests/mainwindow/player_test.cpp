@@ -98,12 +98,7 @@ class PlayerTest : public AppFixture {
     p.gPresetLoop[n - 1] = loop;
   }
 
-  int Loads(const std::string& path) const {
-    int count = 0;
-    for (const auto& call : player.calls) count += call == "SetFileName " + path;
-    return count;
-  }
-
+  int Loads(const std::string& path) const { return player.Loads(path); }
   // Ends a playback that the test failed to end itself.
   std::function<void()> Rescue() {
     return [this] {
@@ -322,11 +317,7 @@ TEST_P(Refusal, IsShownOnceEndsTheLoopAndResetsTheArea) {
     case Start::Loop:
     case Start::Takeover: window->btnPreset_Click(3); break;
     case Start::PlayLabel:
-      PaneTestAccess::ShowTitle(window->Pane(), "File Detail");
-      PaneDb(MainPane()).gCurrentFilePath = bad;
-      PaneUi(window->Pane()).txtDBDescription->setToolTip(bad);
-      PaneTestAccess::ShowPlayButton(window->Pane(), "Play");
-      PaneUi(window->Pane()).btnPlay->setEnabled(true);
+      ShowInFileDetail(window->Pane(), bad, true);
       window->PlayOrStopShownFile();
       break;
   }
@@ -443,11 +434,7 @@ TEST_P(RealPlayerRefusal, EndsInTheRefusalMessageAndTheAreaResets) {
       window->btnPreset_Click(4);
       break;
     case RealStart::PlayLabel:
-      PaneTestAccess::ShowTitle(window->Pane(), "File Detail");
-      PaneDb(MainPane()).gCurrentFilePath = bad;
-      PaneUi(window->Pane()).txtDBDescription->setToolTip(bad);
-      PaneTestAccess::ShowPlayButton(window->Pane(), "Play");
-      PaneUi(window->Pane()).btnPlay->setEnabled(true);
+      ShowInFileDetail(window->Pane(), bad, true);
       window->PlayOrStopShownFile();
       break;
   }
@@ -486,13 +473,9 @@ class PlayLabel : public PlayerTest, public ::testing::WithParamInterface<PlayLa
 TEST_P(PlayLabel, PlaysTheShownFileAndStopsIt) {
   const std::string path = "D:\\Music\\Live Recordings 2026\\Second Set\\opening song.wav";
   player.SetDuration(path, 30);
-  PaneTestAccess::ShowTitle(window->Pane(), "File Detail");
-  PaneDb(MainPane()).gCurrentFilePath = path;
-  PaneUi(window->Pane()).txtDBDescription->setToolTip(QString::fromStdString(path));
+  ShowInFileDetail(window->Pane(), path, true);
   PaneUi(window->Pane()).lblDBCaption->SetCaption("Opening");
   PaneUi(window->Pane()).lblDBLength->SetCaption(" 0h 0m 30s");
-  PaneTestAccess::ShowPlayButton(window->Pane(), "Play");
-  PaneUi(window->Pane()).btnPlay->setEnabled(true);
   Steps steps(5, [this] {
     EXPECT_EQ(PaneUi(window->Pane()).btnPlay->Caption(), "Stop");
     EXPECT_EQ(PaneUi(window->Pane()).btnPlay->BackColor(), 0xDCu);

@@ -16,6 +16,10 @@ std::string Number(double value) {
 
 }  // namespace
 
+int FakeMediaPlayer::Loads(const std::string& dosPath) const {
+  return static_cast<int>(std::count(calls.begin(), calls.end(), "SetFileName " + dosPath));
+}
+
 void FakeMediaPlayer::SetFileName(const std::string& dosPath) {
   calls.push_back("SetFileName " + dosPath);
   fileName_ = dosPath;

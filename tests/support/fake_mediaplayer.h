@@ -18,6 +18,8 @@ class FakeMediaPlayer : public platform::MediaPlayer {
   // Every command received, in order: "SetFileName C:\a.wav", "Stop", "Play", "Pause",
   // "SetCurrentPosition 12.5", "SetVolume -2000", "SetAutoStart 1". Reads are not listed.
   std::vector<std::string> calls;
+  // How many times `dosPath` was loaded.
+  int Loads(const std::string& dosPath) const;
 
   void SetDuration(const std::string& dosPath, double seconds) { durations_[dosPath] = seconds; }
   // The duration of files without one of their own (0 unless set).

@@ -35,6 +35,17 @@ class PaneTestAccess {
 inline DatabasePaneControls& PaneUi(DatabasePane& p) { return PaneTestAccess::Controls(p); }
 inline DBViewerState& PaneDb(DatabasePane& p) { return PaneTestAccess::State(p); }
 
+// File Detail on show with `path` as its file, as far as the window's buttons read it; with
+// `playable`, its Play button ready.
+inline void ShowInFileDetail(DatabasePane& p, const std::string& path, bool playable = false) {
+  PaneTestAccess::ShowTitle(p, "File Detail");
+  PaneDb(p).gCurrentFilePath = path;
+  PaneUi(p).txtDBDescription->setToolTip(QString::fromStdString(path));
+  if (!playable) return;
+  PaneTestAccess::ShowPlayButton(p, "Play");
+  PaneUi(p).btnPlay->setEnabled(true);
+}
+
 // The views by the names the tests' tables give them.
 inline std::string ViewName(DBView view) {
   static constexpr std::array<const char*, 6> kNames = {"", "Inventory", "Detail", "Drive", "File", "Result"};
